@@ -1,0 +1,42 @@
+# Front door of the Vantorel build. Three builds of one source tree:
+#   build/native       Linux, AddressSanitizer + UndefinedBehaviorSanitizer
+#   build/windows-x86  i686 MinGW, size-optimised: the product
+#   build/windows-x64  x86_64 MinGW: the build whose tests run under Wine
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build native windows-x86 windows-x64 demo test clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+build: native windows-x86 windows-x64
+
+$(BUILD)/native/CMakeCache.txt:
+	cmake -S . -B $(BUILD)/native $(CMAKE_FLAGS)
+$(BUILD)/windows-x86/CMakeCache.txt:
+	cmake -S . -B $(BUILD)/windows-x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+$(BUILD)/windows-x64/CMakeCache.txt:
+	cmake -S . -B $(BUILD)/windows-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(CMAKE_FLAGS) -DVANTOREL_WINE_TESTS=ON
+
+native: $(BUILD)/native/CMakeCache.txt
+	cmake --build $(BUILD)/native -j $(JOBS)
+windows-x86: $(BUILD)/windows-x86/CMakeCache.txt
+	cmake --build $(BUILD)/windows-x86 -j $(JOBS)
+windows-x64: $(BUILD)/windows-x64/CMakeCache.txt
+	cmake --build $(BUILD)/windows-x64 -j $(JOBS)
+
+# README command 1: everything a newcomer needs, then all three builds.
+demo: deps
+	$(MAKE) build
+
+# README command 2: every test of every build, with one summary line.
+test: deps
+	$(MAKE) build
+	scripts/run-tests $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,44 @@
+# Build settings shared by every folder. Three builds use this tree:
+#   native       Linux g++ with AddressSanitizer and UndefinedBehaviorSanitizer
+#   windows-x86  i686 MinGW, size-optimised: the product
+#   windows-x64  x86_64 MinGW, run under Wine by the tests
+
+if(WIN32)
+  enable_language(RC)
+  set(VANTOREL_WINDOWS ON)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+    set(VANTOREL_PRODUCT_BUILD ON)   # i686: compiled and inspected, never run here
+  endif()
+else()
+  set(VANTOREL_NATIVE ON)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_compile_options(-Wall -Wextra)
+
+# Code that ends up in the setup program or the uninstaller: no exceptions, no
+# RTTI, no thread-safe statics (they would pull in the threads runtime).
+function(vantorel_program_code target)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>
+    -ffunction-sections -fdata-sections)
+  if(VANTOREL_PRODUCT_BUILD)
+    target_compile_options(${target} PRIVATE -Os)
+  endif()
+endfunction()
+
+# A shipped Windows executable: GUI subsystem, garbage-collected sections, stripped.
+function(vantorel_windows_program target)
+  vantorel_program_code(${target})
+  target_link_options(${target} PRIVATE -mwindows -Wl,--gc-sections -s
+                      -Wl,-Map=$<TARGET_FILE:${target}>.map)
+endfunction()
+
+if(VANTOREL_WINDOWS AND VANTOREL_WINE_TESTS)
+  # Every Windows program that CTest starts goes through the Wine wrapper, in
+  # this build tree's own prefix.
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      "${CMAKE_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}/wine")
+endif()

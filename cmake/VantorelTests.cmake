@@ -1,0 +1,32 @@
+include(GoogleTest)
+
+# vantorel_gtest(NAME name SOURCES ... LIBRARIES ... [GUI])
+# Builds a GoogleTest program and registers each of its tests with CTest:
+#   native       run directly, under the sanitizers (label "native")
+#   windows-x64  run under Wine in the test run's prefix (label "wine"); GUI
+#                tests share the run's Xvfb display
+#   windows-x86  built only (its size is reported); this machine cannot run it
+# Tests are found by reading the sources, so nothing runs at build time.
+function(vantorel_gtest)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} gtest_main)
+  if(VANTOREL_PRODUCT_BUILD)
+    target_link_options(${T_NAME} PRIVATE -s)
+  endif()
+  if(VANTOREL_PRODUCT_BUILD)
+    return()
+  endif()
+  gtest_add_tests(TARGET ${T_NAME} SOURCES ${T_SOURCES}
+                  TEST_PREFIX "${T_NAME}." TEST_LIST registered)
+  if(VANTOREL_NATIVE)
+    set_tests_properties(${registered} PROPERTIES LABELS native)
+  else()
+    set_tests_properties(${registered} PROPERTIES LABELS wine
+                         FIXTURES_REQUIRED wine_session TIMEOUT 120)
+    if(T_GUI)
+      # One display, one desktop: GUI tests must not see each other's windows.
+      set_tests_properties(${registered} PROPERTIES RESOURCE_LOCK display)
+    endif()
+  endif()
+endfunction()
