@@ -1,0 +1,69 @@
+// The program's message vocabulary: numbered texts of the string table, and
+// the one way every Part shows a message. All boxes go through
+// ShowMessageBox, whose handler a test may replace with a recorder; the real
+// handler calls MessageBoxA.
+#ifndef VANTOREL_BASE_MESSAGES_H
+#define VANTOREL_BASE_MESSAGES_H
+
+#include "base/message_ids.h"
+
+// An HWND on Windows; kept opaque so this header builds natively too.
+typedef void* WindowHandle;
+
+// Message box styles and answers as Windows defines them.
+enum : unsigned {
+  kBoxError = 0x10,      // MB_ICONERROR
+  kBoxQuestion = 0x124,  // MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2
+  kBoxWarning = 0x30,    // MB_ICONWARNING
+};
+enum { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+
+// The fixed caption of failures before the package header has been read.
+extern const char kProductCaption[];  // "Vantorel"
+
+struct MessageBoxRequest {
+  WindowHandle owner;   // null: no owner
+  unsigned id;          // string-table id; 0 for a literal text
+  const char* text;     // the text shown (formatted)
+  const char* caption;
+  unsigned style;
+};
+
+typedef int (*MessageBoxHandler)(const MessageBoxRequest& request);
+
+// Installs a handler (null restores the real one); returns the previous one.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+int ShowMessageBox(const MessageBoxRequest& request);
+
+// Error box: text `id`, formatted with `argument` when the text has "%s".
+void ShowError(WindowHandle owner, const char* caption, unsigned id,
+               const char* argument = nullptr);
+// Question box (No preselected): true only when the answer is Yes.
+bool AskQuestion(WindowHandle owner, const char* caption, unsigned id);
+// The wizard's two literal warnings: no owner, warning icon.
+void ShowWarning(const char* caption, const char* literalText);
+
+// The caption FatalOutOfMemory uses: the product name until the setup
+// caption exists, then that.
+void SetFatalCaption(const char* caption);
+
+// A numbered text of the executable's string table (English (United
+// Kingdom)). Loads on first use; the text block belongs to the holder.
+class ResourceText {
+ public:
+  explicit ResourceText(unsigned id);
+  virtual ~ResourceText();
+  ResourceText(const ResourceText&) = delete;
+  ResourceText& operator=(const ResourceText&) = delete;
+
+  const char* text();  // null when the id has no text
+  int length();
+
+ private:
+  bool Load();
+  unsigned id_;
+  char* text_;
+  int length_;
+};
+
+#endif

@@ -1,0 +1,85 @@
+// SharedString: the program's one text type. An 8-bit, NUL-terminated string
+// whose character block is shared between copies by a reference count and
+// copied before the first write. The block also caches the shift table of a
+// case-insensitive search, so a string used repeatedly as a pattern builds it
+// once. Texts are in the system's 8-bit code page; character walks respect its
+// double-byte lead bytes.
+//
+// Block layout (one allocation): StringHeader, then capacity + 1 characters.
+// The shared empty block (reference count -1) is static and never counted or
+// freed. An allocation failure is fatal (see FatalOutOfMemory): no operation
+// ever leaves a string without a block.
+#ifndef VANTOREL_BASE_SHARED_STRING_H
+#define VANTOREL_BASE_SHARED_STRING_H
+
+#include <stdarg.h>
+
+// 256 shift values, one per byte value; owned by the pattern's block.
+struct SkipTable {
+  int shift[256];
+};
+
+struct StringHeader {
+  int referenceCount;  // -1: the shared empty block
+  int length;          // characters in use, without the terminator
+  int capacity;        // characters that fit, without the terminator
+  SkipTable* searchTable;
+};
+
+class SharedString {
+ public:
+  SharedString();
+  // A null pointer, an integer id in pointer form (below 65536) or an empty
+  // text gives the empty string.
+  SharedString(const char* text);  // NOLINT: implicit like any text value
+  SharedString(const SharedString& other);
+  ~SharedString();
+
+  SharedString& operator=(const SharedString& other);
+  SharedString& operator=(const char* text);
+  SharedString& operator+=(const char* text);
+  SharedString& operator+=(char c);
+  SharedString& operator+=(const SharedString& other);
+
+  const char* Text() const { return chars_; }
+  operator const char*() const { return chars_; }  // NOLINT
+  int Length() const;
+  bool IsEmpty() const { return Length() == 0; }
+
+  // Replaces every occurrence of `from` by `to` (a null `to` counts as
+  // empty); returns the number of replacements.
+  int ReplaceAll(const char* from, const char* to);
+  // Horspool search without case; index of the first match or -1.
+  int FindNoCase(const SharedString& pattern, int start = 0) const;
+  SharedString Middle(int first, int count) const;
+
+  // Lets a Windows function write into the string: at least minimum + 1
+  // writable bytes holding the current text; end with ReleaseBuffer.
+  char* GetBuffer(int minimum);
+  // newLength -1: measure up to the first NUL.
+  void ReleaseBuffer(int newLength = -1);
+  // Writable pointer to n + 1 bytes; the length is n at once.
+  char* GetBufferOfLength(int n);
+
+  // Back to the shared empty block.
+  void Empty();
+
+  // printf-style formatting into this string, replacing its contents.
+  friend void FormatString(SharedString& target, const char* format, ...);
+  friend void FormatStringV(SharedString& target, const char* format, va_list args);
+
+  // For tests and diagnostics: the block's header.
+  const StringHeader* Header() const;
+
+ private:
+  char* chars_;
+};
+
+SharedString operator+(const SharedString& s, const char* text);
+SharedString operator+(const SharedString& s, char c);
+SharedString operator+(char c, const SharedString& s);
+
+void FormatString(SharedString& target, const char* format, ...);
+void FormatStringV(SharedString& target, const char* format, va_list args);
+
+#endif
