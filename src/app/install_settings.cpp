@@ -1,0 +1,3 @@
+#include "app/install_settings.h"
+
+InstallSettings Settings;

@@ -1,0 +1,40 @@
+// InstallSettings: the one process-wide record through which the run
+// sequence, the install engine, the wizard, the shortcuts and the closing
+// dialogs share the package header, the user's choices and the install's
+// state. One GUI thread: plain global state, no locking.
+#ifndef VANTOREL_APP_INSTALL_SETTINGS_H
+#define VANTOREL_APP_INSTALL_SETTINGS_H
+
+#include <windows.h>
+
+#include "base/shared_string.h"
+#include "package/package_header.h"
+
+struct InstallSettings {
+  PackageHeader Header;  // as read from the package, texts NUL-terminated
+  // First the header's file offset from the trailer; once the header and
+  // licence are read, the offset of the data block where the engine starts.
+  unsigned PackageOffset = 0;
+  SharedString TitleText;     // "<AppName> <AppVersion>"
+  SharedString SetupCaption;  // "<AppName> Setup"; empty until the header is read
+  HINSTANCE InstanceHandle = nullptr;
+  SharedString DestinationDir;  // no trailing backslash
+  SharedString LicenceText;     // empty without a licence block
+  bool CancelRequested = false;  // set by the progress dialog's Cancel
+  bool RestartNeeded = false;    // a file waits under its ".new" name
+  // Uninstall list 2: shared files counted, one path and "\n" each.
+  int SharedDllCount = 0;
+  SharedString SharedDllList;
+  // Uninstall list 1: shortcuts written, one path and "\n" each.
+  int ShortcutCount = 0;
+  SharedString ShortcutList;
+  bool CreateProgramsShortcut = true;
+  bool CreateDesktopShortcut = true;
+  bool CreateStartupShortcut = true;
+  HBRUSH LicenceBrush = nullptr;  // white background of the licence text
+  bool SheetCentred = false;      // the wizard sheet was centred once
+};
+
+extern InstallSettings Settings;
+
+#endif
