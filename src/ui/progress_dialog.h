@@ -1,0 +1,30 @@
+// The modeless progress dialog (resource 120) that the install engine shows
+// while it reads the package and creates the files: a phase text, a bar with
+// one step per file, and Cancel, which only sets InstallSettings'
+// CancelRequested. The engine decides when to look at the flag.
+//
+// Every function accepts a null dialog and then does nothing, so the install
+// can go on when the dialog could not be created.
+#ifndef VANTOREL_UI_PROGRESS_DIALOG_H
+#define VANTOREL_UI_PROGRESS_DIALOG_H
+
+#include <windows.h>
+
+// Visible, centred, without owner; captioned with the setup caption. Needs
+// the progress bar class registered (InitCommonControls). Null on failure.
+HWND CreateProgressDialog();
+
+// Puts the string-table text `textId` into the phase line.
+void SetProgressPhase(HWND dialog, unsigned textId);
+
+// Shows the bar, empty, with room for `fileCount` steps.
+void ShowProgressBar(HWND dialog, unsigned fileCount);
+void StepProgressBar(HWND dialog);
+
+// Handles every message waiting for the dialog and its controls (paint,
+// clicks, keys), then returns: the engine calls it between two files.
+void PumpProgressMessages(HWND dialog);
+
+void DestroyProgressDialog(HWND dialog);
+
+#endif
