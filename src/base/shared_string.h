@@ -72,6 +72,17 @@ class SharedString {
   const StringHeader* Header() const;
 
  private:
+  friend SharedString operator+(const SharedString& s, const char* text);
+  friend SharedString operator+(const SharedString& s, char c);
+  friend SharedString operator+(char c, const SharedString& s);
+
+  // Gives this string a block of its own before a write (copy on write).
+  void MakePrivate();
+  void AssignText(const char* text, int length);
+  void Append(const char* text, int count);
+  static SharedString Concatenate(const char* left, int leftLength, const char* right,
+                                  int rightLength);
+
   char* chars_;
 };
 

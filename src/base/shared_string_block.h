@@ -1,0 +1,25 @@
+// The character block behind SharedString, for the files that implement it
+// (string, search and replace, formatting). Not for other callers.
+#ifndef VANTOREL_BASE_SHARED_STRING_BLOCK_H
+#define VANTOREL_BASE_SHARED_STRING_BLOCK_H
+
+#include "base/shared_string.h"
+
+namespace string_block {
+
+char* EmptyChars();
+StringHeader* HeaderOf(const char* chars);
+// A new block: reference count 1, length = capacity, terminator at capacity.
+// A capacity the header cannot describe is fatal like a failed allocation.
+char* Allocate(long long capacity);
+// A new block of `capacity` holding `length` characters of text.
+char* Copy(const char* text, int length, long long capacity);
+// Drops one reference; frees the block and its search table at zero.
+void Release(char* chars);
+void DropSearchTable(char* chars);
+// Whether `text` points into the block of `chars` (terminator included).
+bool PointsInto(const char* text, const char* chars);
+
+}  // namespace string_block
+
+#endif
