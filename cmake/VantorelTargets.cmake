@@ -11,9 +11,13 @@ if(WIN32)
   endif()
 else()
   set(VANTOREL_NATIVE ON)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
-                      -fno-sanitize-recover=all)
-  add_link_options(-fsanitize=address,undefined)
+  # OFF only for release trees such as the packing benchmark's.
+  option(VANTOREL_SANITIZE "Native build with AddressSanitizer and UBSan" ON)
+  if(VANTOREL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
 endif()
 
 add_compile_options(-Wall -Wextra)

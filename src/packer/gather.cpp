@@ -1,0 +1,179 @@
+#include "packer/gather.h"
+
+#include <glob.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <limits>
+#include <map>
+
+#include "packer/code_page.h"
+#include "packer/file_io.h"
+#include "packer/text_rules.h"
+
+namespace packer {
+namespace {
+
+Problem At(const EntryName& name, std::string message) {
+  return Problem{name.entry, std::move(message), name.line};
+}
+
+// The files a source names, in byte order so that the package does not
+// depend on the locale or the directory's order.
+Result<std::vector<std::string>> MatchSource(const FileSpec& spec, const std::string& directory) {
+  std::string pattern = ResolvePath(directory, spec.pattern);
+  if (!spec.isGlob) return std::vector<std::string>{pattern};
+  glob_t matches{};
+  int status = ::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &matches);
+  std::vector<std::string> files;
+  if (status == 0) {
+    for (std::size_t i = 0; i < matches.gl_pathc; ++i) {
+      struct stat info {};
+      if (::stat(matches.gl_pathv[i], &info) == 0 && S_ISREG(info.st_mode))
+        files.emplace_back(matches.gl_pathv[i]);
+    }
+  }
+  ::globfree(&matches);
+  if (status != 0 && status != GLOB_NOMATCH)
+    return At(spec.source, "\"" + spec.pattern + "\" cannot be searched");
+  if (files.empty()) return At(spec.source, "\"" + spec.pattern + "\" matches no file");
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string BaseName(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+Result<PackedFile> PackFile(const FileSpec& spec, const std::string& path, int codePage,
+                            const GatherOptions& options) {
+  PackedFile file;
+  if (!spec.fileName.empty()) {
+    file.fileName = spec.fileName;
+  } else {
+    auto name = Utf8ToCodePage(BaseName(path), codePage);
+    if (!name)
+      return At(spec.source, "the name of \"" + path + "\" has a character that is not in code page " +
+                                 std::to_string(codePage) + "; give it a \"name\"");
+    if (auto refusal = CheckFileName(*name)) return At(spec.source, "\"" + path + "\": name " + *refusal);
+    file.fileName = *name;
+  }
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    auto read = ReadFileBytes(path);  // for the system's reason
+    return At(spec.source, "\"" + path + "\" cannot be read: " +
+                               (read.ok() ? std::string("not a regular file") : read.problem().message));
+  }
+  auto content = ReadFileBytes(path);
+  if (!content.ok()) return At(spec.source, "\"" + path + "\" cannot be read: " + content.problem().message);
+  file.content = std::move(content.value());
+  if (file.content.size() > std::numeric_limits<std::uint32_t>::max())
+    return At(spec.source, "\"" + path + "\" is larger than 4 GiB, more than a package can hold");
+  file.modified = info.st_mtime;
+  if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
+  switch (spec.versionChoice) {
+    case VersionChoice::kGiven:
+      file.version = spec.version;
+      break;
+    case VersionChoice::kFromResource:
+      if (auto version = ReadPeFileVersion(file.content.data(), file.content.size())) file.version = version;
+      break;
+    case VersionChoice::kNone:
+      break;
+  }
+  file.destination = spec.destination;
+  file.subDirectory = spec.subDirectory;
+  file.replaceIfInUse = spec.replaceIfInUse;
+  file.selfRegister = spec.selfRegister;
+  file.sharedDll = spec.sharedDll;
+  if (file.subDirectory.size() + file.fileName.size() > 250)
+    return At(spec.source, "\"" + path + "\": folder and name together are longer than 250 bytes; "
+                           "the installed path would not fit Windows' limit");
+  return file;
+}
+
+// Windows compares file names without regard to case.
+std::string FoldCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+}  // namespace
+
+Result<std::string> ConvertLicenceText(const Bytes& raw, int codePage) {
+  std::string text(raw.begin(), raw.end());
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  std::string out;
+  int lineNumber = 1;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (line.find('\0') != std::string::npos)
+      return Problem{"", "line " + std::to_string(lineNumber) + " contains a NUL character"};
+    auto converted = Utf8ToCodePage(line, codePage);
+    if (!converted)
+      return Problem{"", "line " + std::to_string(lineNumber) +
+                             " has a character that is not in code page " + std::to_string(codePage)};
+    out += *converted;
+    if (end == std::string::npos) break;
+    out += "\r\n";
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    ++lineNumber;
+  }
+  return out;
+}
+
+Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
+                                      const GatherOptions& options) {
+  PackageParts contents;
+  contents.application = project.application;
+  contents.options = project.options;
+  contents.uninstaller = std::move(uninstaller);
+  for (int root = 0; root < layout::kRegistryRootCount; ++root) contents.registry[root] = project.registry[root];
+  contents.associations = project.associations;
+
+  if (project.licencePath) {
+    std::string missing;
+    auto expanded = ExpandEnvironment(*project.licencePath, &missing);
+    if (!expanded) return At(project.licenceEntry, "uses ${" + missing + "}, which is not set");
+    std::string path = ResolvePath(project.directory, *expanded);
+    auto raw = ReadFileBytes(path);
+    if (!raw.ok()) return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + raw.problem().message);
+    auto text = ConvertLicenceText(raw.value(), project.codePage);
+    if (!text.ok()) return At(project.licenceEntry, "\"" + path + "\": " + text.problem().message);
+    contents.licenceText = std::move(text.value());
+  }
+
+  // Two records for one installed path: the later would silently replace the
+  // earlier, so the project is refused instead.
+  std::map<std::string, std::string> installedBy;
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < project.files.size(); ++i) {
+    const FileSpec& spec = project.files[i];
+    auto paths = MatchSource(spec, project.directory);
+    if (!paths.ok()) return paths.problem();
+    for (const std::string& path : paths.value()) {
+      auto file = PackFile(spec, path, project.codePage, options);
+      if (!file.ok()) return file.problem();
+      std::string target = std::to_string(file.value().destination) + ":" +
+                           FoldCase(file.value().subDirectory + file.value().fileName);
+      std::string entry = spec.source.entry.substr(0, spec.source.entry.find('.'));
+      auto [previous, inserted] = installedBy.emplace(target, entry);
+      if (!inserted)
+        return At(spec.source, "\"" + path + "\" installs to the same place as a file of " + previous->second);
+      total += file.value().content.size();
+      if (total > std::numeric_limits<std::uint32_t>::max())
+        return At(spec.source, "the files together exceed 4 GiB, more than a package can hold");
+      contents.files.push_back(std::move(file.value()));
+    }
+  }
+  if (contents.files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    return Problem{"files", "too many files"};
+  return contents;
+}
+
+}  // namespace packer

@@ -1,0 +1,39 @@
+// Everything one package holds, gathered and checked, ready to be written.
+#ifndef VANTOREL_PACKER_PACKAGE_PARTS_H
+#define VANTOREL_PACKER_PACKAGE_PARTS_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "packer/byte_writer.h"
+#include "packer/project.h"
+
+namespace packer {
+
+struct PackedFile {
+  std::string fileName;
+  layout::DestinationType destination = layout::kDestinationApplication;
+  std::string subDirectory;
+  std::int64_t modified = 0;  // seconds since 1970, UTC
+  std::optional<FileVersion> version;
+  bool replaceIfInUse = false;
+  bool selfRegister = false;
+  bool sharedDll = false;
+  Bytes content;
+};
+
+struct PackageParts {
+  Application application;
+  SetupOptions options;
+  std::optional<std::string> licenceText;  // code page, CR LF lines, no NUL
+  Bytes uninstaller;
+  std::vector<PackedFile> files;
+  std::vector<RegistryKey> registry[layout::kRegistryRootCount];
+  std::vector<Association> associations;
+};
+
+}  // namespace packer
+
+#endif

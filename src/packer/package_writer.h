@@ -1,0 +1,21 @@
+// Writes a package: header, licence block, data block D1 to D8. The caller
+// appends it to the setup program's image and adds the trailer.
+#ifndef VANTOREL_PACKER_PACKAGE_WRITER_H
+#define VANTOREL_PACKER_PACKAGE_WRITER_H
+
+#include "packer/compression.h"
+#include "packer/package_parts.h"
+
+namespace packer {
+
+// The contents must have passed the gathering checks: texts fit their
+// fields and hold no NUL, and every size fits 32 bits.
+Bytes WritePackage(const PackageParts& contents, Compression level);
+
+// The setup file's bytes after the program image: the package and the trailer
+// that points at its start.
+void AppendTrailer(Bytes& package, std::uint32_t packageOffset);
+
+}  // namespace packer
+
+#endif

@@ -1,0 +1,26 @@
+// The file version of a Windows executable or DLL, read from its version
+// resource the way Explorer shows it, without calling Windows: the PE headers,
+// the resource directory (type 16, first name, first language) and the fixed
+// part of VS_VERSIONINFO. Every offset is checked against the image: a
+// truncated or hostile file gives "no version", never a read out of bounds.
+#ifndef VANTOREL_PACKER_PE_VERSION_H
+#define VANTOREL_PACKER_PE_VERSION_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace packer {
+
+struct FileVersion {
+  std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
+  bool operator==(const FileVersion& o) const {
+    return major == o.major && minor == o.minor && build == o.build && revision == o.revision;
+  }
+};
+
+std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* image, std::size_t size);
+
+}  // namespace packer
+
+#endif

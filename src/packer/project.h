@@ -1,0 +1,91 @@
+// What a project file asks for, checked and with every text already in the
+// package's code page. Paths of the packer's inputs stay as given (UTF-8,
+// relative to the project file's folder).
+#ifndef VANTOREL_PACKER_PROJECT_H
+#define VANTOREL_PACKER_PROJECT_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/layout.h"
+#include "packer/pe_version.h"
+
+namespace packer {
+
+// Where an entry came from, for messages about it after parsing.
+struct EntryName {
+  std::string entry;  // "files[2].source"
+  int line = 0;
+};
+
+struct SetupOptions {
+  bool showWelcomePage = true;
+  bool showDestinationPage = true;
+  bool showShortcutsPage = true;
+  bool runProgramAtEnd = false;
+  bool checkProgramNotRunning = false;
+};
+
+struct Application {
+  std::string name;         // AppName
+  std::string version;      // AppVersion
+  std::string programFile;  // ProgramFileName
+  std::string windowClass;  // ProgramWindowClass
+};
+
+enum class VersionChoice { kFromResource, kGiven, kNone };
+
+// One [[files]] entry: a path or glob, and what each matched file becomes.
+struct FileSpec {
+  EntryName source;         // entry of the "source" key
+  std::string pattern;      // path or glob, environment references expanded
+  bool isGlob = false;
+  std::string fileName;     // given name (single source only); empty: the source's
+  layout::DestinationType destination = layout::kDestinationApplication;
+  std::string subDirectory;  // "" or "Docs\Manual\"
+  VersionChoice versionChoice = VersionChoice::kFromResource;
+  FileVersion version;
+  bool replaceIfInUse = false;
+  bool selfRegister = false;
+  bool sharedDll = false;
+};
+
+constexpr std::uint32_t kRegistryTypeText = 1;    // REG_SZ
+constexpr std::uint32_t kRegistryTypeNumber = 4;  // REG_DWORD
+
+struct RegistryValue {
+  std::uint32_t type = kRegistryTypeText;
+  std::string text;  // "name=data" as the package stores it
+};
+
+struct RegistryKey {
+  std::string path;
+  std::vector<RegistryValue> values;
+};
+
+struct Association {
+  std::string extension;  // without the dot
+  std::string typeName;
+  std::string description;
+  std::string program;
+  std::string icon;
+  std::int32_t iconIndex = 0;
+};
+
+struct Project {
+  std::string directory;  // the project file's folder: base of relative paths
+  int codePage = 1252;
+  Application application;
+  SetupOptions options;
+  std::optional<std::string> licencePath;
+  EntryName licenceEntry;
+  std::vector<FileSpec> files;
+  std::vector<RegistryKey> registry[layout::kRegistryRootCount];
+  std::vector<Association> associations;
+};
+
+}  // namespace packer
+
+#endif

@@ -1,0 +1,408 @@
+#include "packer/project_file.h"
+
+#include <toml++/toml.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "packer/code_page.h"
+#include "packer/text_rules.h"
+
+namespace packer {
+namespace {
+
+int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
+
+// Walks one table of the project file: typed lookups that name the entry
+// in their Problems, and a check that no key is left unknown.
+class TableReader {
+ public:
+  TableReader(const toml::table& table, std::string prefix, int codePage)
+      : table_(table), prefix_(std::move(prefix)), codePage_(codePage) {}
+
+  Check AllowOnly(std::initializer_list<const char*> keys) const {
+    std::set<std::string> allowed(keys.begin(), keys.end());
+    for (auto&& [key, node] : table_) {
+      if (!allowed.count(std::string(key.str())))
+        return Problem{Entry(std::string(key.str())), "unknown key", LineOf(node)};
+    }
+    return std::nullopt;
+  }
+
+  const toml::node* Find(const char* key) const { return table_.get(key); }
+  bool Has(const char* key) const { return Find(key) != nullptr; }
+
+  std::string Entry(const std::string& key) const {
+    return prefix_.empty() ? key : prefix_ + "." + key;
+  }
+  EntryName Name(const char* key) const {
+    const toml::node* node = Find(key);
+    return {Entry(key), node ? LineOf(*node) : LineOf(table_)};
+  }
+  Problem Fail(const char* key, std::string message) const {
+    EntryName name = Name(key);
+    return Problem{name.entry, std::move(message), name.line};
+  }
+
+  // A UTF-8 string as written in the file (paths).
+  Check Utf8(const char* key, std::string* out, bool required = false) const {
+    const toml::node* node = Find(key);
+    if (!node) return required ? Check(Fail(key, "is missing")) : std::nullopt;
+    if (!node->is_string()) return Fail(key, "must be a string");
+    *out = node->as_string()->get();
+    return std::nullopt;
+  }
+
+  // A string converted to the package's code page.
+  Check Text(const char* key, std::string* out, bool required = false) const {
+    std::string utf8;
+    if (auto problem = Utf8(key, &utf8, required)) return problem;
+    if (!Has(key)) return std::nullopt;
+    if (utf8.find('\0') != std::string::npos) return Fail(key, "contains a NUL character");
+    auto converted = Utf8ToCodePage(utf8, codePage_);
+    if (!converted)
+      return Fail(key, "\"" + utf8 + "\" has a character that is not in code page " +
+                           std::to_string(codePage_));
+    *out = *converted;
+    return std::nullopt;
+  }
+
+  // A text of the package header: at most 30 bytes in the code page.
+  Check HeaderText(const char* key, std::string* out, bool required = false) const {
+    if (auto problem = Text(key, out, required)) return problem;
+    if (out->size() > static_cast<std::size_t>(layout::kMaxTextLength))
+      return Fail(key, "is " + std::to_string(out->size()) + " bytes long in code page " +
+                           std::to_string(codePage_) + "; at most " +
+                           std::to_string(layout::kMaxTextLength) + " fit");
+    return std::nullopt;
+  }
+
+  Check Bool(const char* key, bool* out) const {
+    const toml::node* node = Find(key);
+    if (!node) return std::nullopt;
+    if (!node->is_boolean()) return Fail(key, "must be true or false");
+    *out = node->as_boolean()->get();
+    return std::nullopt;
+  }
+
+  Check Integer(const char* key, std::int64_t* out) const {
+    const toml::node* node = Find(key);
+    if (!node) return std::nullopt;
+    if (!node->is_integer()) return Fail(key, "must be an integer");
+    *out = node->as_integer()->get();
+    return std::nullopt;
+  }
+
+  // An array of tables ([[key]]); empty when absent.
+  Result<std::vector<const toml::table*>> Tables(const char* key) const {
+    std::vector<const toml::table*> tables;
+    const toml::node* node = Find(key);
+    if (!node) return tables;
+    const toml::array* array = node->as_array();
+    if (!array) return Fail(key, "must be written as [[" + std::string(key) + "]] tables");
+    for (const toml::node& element : *array) {
+      if (!element.is_table()) return Fail(key, "must be written as [[" + std::string(key) + "]] tables");
+      tables.push_back(element.as_table());
+    }
+    return tables;
+  }
+
+  const toml::table& table() const { return table_; }
+
+ private:
+  const toml::table& table_;
+  std::string prefix_;
+  int codePage_;
+};
+
+std::string Indexed(const char* name, std::size_t index) {
+  return std::string(name) + "[" + std::to_string(index + 1) + "]";
+}
+
+Check ReadApplication(const TableReader& file, Project& project) {
+  const toml::node* node = file.Find("application");
+  if (!node) return file.Fail("application", "is missing: the [application] table names the program");
+  if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
+  TableReader table(*node->as_table(), "application", project.codePage);
+  if (auto p = table.AllowOnly({"name", "version", "program", "window-class", "licence"})) return p;
+  Application& app = project.application;
+  if (auto p = table.HeaderText("name", &app.name, true)) return p;
+  if (app.name.empty()) return table.Fail("name", "is empty");
+  if (auto p = table.HeaderText("version", &app.version)) return p;
+  if (auto p = table.HeaderText("program", &app.programFile)) return p;
+  if (!app.programFile.empty()) {
+    if (auto refusal = CheckFileName(app.programFile)) return table.Fail("program", *refusal);
+  }
+  if (auto p = table.HeaderText("window-class", &app.windowClass)) return p;
+  std::string licence;
+  if (auto p = table.Utf8("licence", &licence)) return p;
+  if (table.Has("licence")) {
+    project.licencePath = licence;
+    project.licenceEntry = table.Name("licence");
+  }
+  return std::nullopt;
+}
+
+Check ReadSetupOptions(const TableReader& file, Project& project) {
+  const toml::node* node = file.Find("setup");
+  if (!node) return std::nullopt;
+  if (!node->is_table()) return file.Fail("setup", "must be a table ([setup])");
+  TableReader table(*node->as_table(), "setup", project.codePage);
+  if (auto p = table.AllowOnly({"welcome-page", "destination-page", "shortcuts-page",
+                                "run-program-at-end", "check-program-not-running"}))
+    return p;
+  SetupOptions& options = project.options;
+  if (auto p = table.Bool("welcome-page", &options.showWelcomePage)) return p;
+  if (auto p = table.Bool("destination-page", &options.showDestinationPage)) return p;
+  if (auto p = table.Bool("shortcuts-page", &options.showShortcutsPage)) return p;
+  if (auto p = table.Bool("run-program-at-end", &options.runProgramAtEnd)) return p;
+  if (auto p = table.Bool("check-program-not-running", &options.checkProgramNotRunning)) return p;
+  if (options.runProgramAtEnd && project.application.programFile.empty())
+    return table.Fail("run-program-at-end", "needs application.program, the program to run");
+  if (options.checkProgramNotRunning && project.application.windowClass.empty())
+    return table.Fail("check-program-not-running",
+                      "needs application.window-class, the window to look for");
+  return std::nullopt;
+}
+
+const std::map<std::string, layout::DestinationType>& Destinations() {
+  static const std::map<std::string, layout::DestinationType> names = {
+      {"app", layout::kDestinationApplication},
+      {"windows", layout::kDestinationWindows},
+      {"system", layout::kDestinationSystem},
+      {"fonts", layout::kDestinationFonts},
+      {"program-files", layout::kDestinationProgramFiles},
+      {"common-files", layout::kDestinationCommonFiles},
+  };
+  return names;
+}
+
+std::optional<FileVersion> ParseVersion(const std::string& text) {
+  FileVersion version;
+  std::uint16_t* parts[] = {&version.major, &version.minor, &version.build, &version.revision};
+  std::istringstream in(text);
+  std::string piece;
+  int count = 0;
+  while (std::getline(in, piece, '.')) {
+    if (count == 4 || piece.empty() || piece.size() > 5 ||
+        piece.find_first_not_of("0123456789") != std::string::npos)
+      return std::nullopt;
+    unsigned long value = std::stoul(piece);
+    if (value > 65535) return std::nullopt;
+    *parts[count++] = static_cast<std::uint16_t>(value);
+  }
+  if (count == 0 || text.back() == '.') return std::nullopt;
+  return version;
+}
+
+bool HasGlobCharacters(const std::string& text) {
+  return text.find_first_of("*?[") != std::string::npos;
+}
+
+Result<FileSpec> ReadFileSpec(const TableReader& table) {
+  if (auto p = table.AllowOnly({"source", "destination", "subfolder", "name", "version",
+                                "replace-if-in-use", "self-register", "shared"}))
+    return *p;
+  FileSpec spec;
+  std::string source;
+  if (auto p = table.Utf8("source", &source, true)) return *p;
+  std::string missing;
+  auto expanded = ExpandEnvironment(source, &missing);
+  if (!expanded) return table.Fail("source", "uses ${" + missing + "}, which is not set");
+  if (expanded->empty()) return table.Fail("source", "is empty");
+  spec.source = table.Name("source");
+  spec.pattern = *expanded;
+  spec.isGlob = HasGlobCharacters(spec.pattern);
+
+  std::string destination = "app";
+  if (auto p = table.Utf8("destination", &destination)) return *p;
+  auto found = Destinations().find(destination);
+  if (found == Destinations().end())
+    return table.Fail("destination", "\"" + destination +
+                                         "\" is unknown; use app, windows, system, fonts, "
+                                         "program-files or common-files");
+  spec.destination = found->second;
+
+  std::string subfolder;
+  if (auto p = table.Text("subfolder", &subfolder)) return *p;
+  SubDirectoryResult sub = NormaliseSubDirectory(subfolder);
+  if (sub.refusal) return table.Fail("subfolder", *sub.refusal);
+  spec.subDirectory = sub.normalised;
+
+  if (auto p = table.Text("name", &spec.fileName)) return *p;
+  if (table.Has("name")) {
+    if (spec.isGlob) return table.Fail("name", "cannot rename the files of a glob");
+    if (auto refusal = CheckFileName(spec.fileName)) return table.Fail("name", *refusal);
+  }
+
+  std::string version;
+  if (auto p = table.Utf8("version", &version)) return *p;
+  if (table.Has("version")) {
+    if (version == "none") {
+      spec.versionChoice = VersionChoice::kNone;
+    } else if (auto parsed = ParseVersion(version)) {
+      spec.versionChoice = VersionChoice::kGiven;
+      spec.version = *parsed;
+    } else {
+      return table.Fail("version", "\"" + version +
+                                       "\" is not a version: up to four numbers 0 to 65535 "
+                                       "separated by dots, or \"none\"");
+    }
+  }
+  if (auto p = table.Bool("replace-if-in-use", &spec.replaceIfInUse)) return *p;
+  if (auto p = table.Bool("self-register", &spec.selfRegister)) return *p;
+  if (auto p = table.Bool("shared", &spec.sharedDll)) return *p;
+  return spec;
+}
+
+const std::map<std::string, layout::RegistryRoot>& RegistryRoots() {
+  static const std::map<std::string, layout::RegistryRoot> names = {
+      {"HKEY_CLASSES_ROOT", layout::kRootClasses},  {"HKCR", layout::kRootClasses},
+      {"HKEY_CURRENT_USER", layout::kRootCurrentUser}, {"HKCU", layout::kRootCurrentUser},
+      {"HKEY_LOCAL_MACHINE", layout::kRootLocalMachine}, {"HKLM", layout::kRootLocalMachine},
+      {"HKEY_USERS", layout::kRootUsers},          {"HKU", layout::kRootUsers},
+  };
+  return names;
+}
+
+Check ReadRegistryKey(const TableReader& table, Project& project) {
+  if (auto p = table.AllowOnly({"root", "key", "values"})) return p;
+  std::string rootName;
+  if (auto p = table.Utf8("root", &rootName, true)) return p;
+  auto root = RegistryRoots().find(rootName);
+  if (root == RegistryRoots().end())
+    return table.Fail("root", "\"" + rootName +
+                                  "\" is unknown; use HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, "
+                                  "HKEY_LOCAL_MACHINE or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)");
+  RegistryKey key;
+  if (auto p = table.Text("key", &key.path, true)) return p;
+  if (auto refusal = CheckRegistryKeyPath(key.path)) return table.Fail("key", *refusal);
+
+  const toml::node* valuesNode = table.Find("values");
+  if (valuesNode) {
+    if (!valuesNode->is_table()) return table.Fail("values", "must be a table of name = value");
+    TableReader values(*valuesNode->as_table(), table.Entry("values"), project.codePage);
+    for (auto&& [nameKey, node] : values.table()) {
+      std::string utf8Name(nameKey.str());
+      const std::string entry = values.Entry("\"" + utf8Name + "\"");
+      auto fail = [&](const std::string& message) { return Problem{entry, message, LineOf(node)}; };
+      auto name = Utf8ToCodePage(utf8Name, project.codePage);
+      if (!name)
+        return fail("the name has a character that is not in code page " +
+                    std::to_string(project.codePage));
+      if (auto refusal = CheckRegistryValueName(*name)) return fail("the name " + *refusal);
+      RegistryValue value;
+      if (node.is_string()) {
+        const std::string& utf8Data = node.as_string()->get();
+        if (utf8Data.find('\0') != std::string::npos) return fail("contains a NUL character");
+        auto data = Utf8ToCodePage(utf8Data, project.codePage);
+        if (!data)
+          return fail("has a character that is not in code page " + std::to_string(project.codePage));
+        value.type = kRegistryTypeText;
+        value.text = *name + "=" + *data;
+      } else if (node.is_integer()) {
+        auto number = RegistryNumberText(node.as_integer()->get());
+        if (!number) return fail("does not fit 32 bits (-2147483648 to 4294967295)");
+        value.type = kRegistryTypeNumber;
+        value.text = *name + "=" + *number;
+      } else {
+        return fail("must be a string (text value) or an integer (number value)");
+      }
+      key.values.push_back(std::move(value));
+    }
+  }
+  project.registry[root->second].push_back(std::move(key));
+  return std::nullopt;
+}
+
+Check ReadAssociation(const TableReader& table, Project& project) {
+  if (auto p = table.AllowOnly({"extension", "type", "description", "program", "icon", "icon-index"}))
+    return p;
+  Association a;
+  if (auto p = table.Text("extension", &a.extension, true)) return p;
+  if (!a.extension.empty() && a.extension[0] == '.') a.extension.erase(0, 1);
+  if (a.extension.empty()) return table.Fail("extension", "is empty");
+  if (a.extension.find_first_of("\\/. ") != std::string::npos)
+    return table.Fail("extension", "must be one word without \".\", \"\\\", \"/\" or blanks");
+  if (auto p = table.Text("type", &a.typeName, true)) return p;
+  if (auto refusal = CheckRegistryKeyPath(a.typeName)) return table.Fail("type", *refusal);
+  if (auto p = table.Text("description", &a.description)) return p;
+  if (auto p = table.Text("program", &a.program, true)) return p;
+  if (a.program.empty()) return table.Fail("program", "is empty");
+  a.icon = a.program;
+  if (auto p = table.Text("icon", &a.icon)) return p;
+  std::int64_t index = 0;
+  if (auto p = table.Integer("icon-index", &index)) return p;
+  if (index < INT32_MIN || index > INT32_MAX) return table.Fail("icon-index", "does not fit 32 bits");
+  a.iconIndex = static_cast<std::int32_t>(index);
+  project.associations.push_back(std::move(a));
+  return std::nullopt;
+}
+
+Check ReadProject(const toml::table& root, Project& project) {
+  TableReader file(root, "", kDefaultCodePage);
+  if (auto p = file.AllowOnly({"code-page", "application", "setup", "files", "registry", "associations"}))
+    return p;
+  std::int64_t codePage = kDefaultCodePage;
+  if (auto p = file.Integer("code-page", &codePage)) return p;
+  if (codePage <= 0 || codePage > 65535 || !IsKnownCodePage(static_cast<int>(codePage)))
+    return file.Fail("code-page", std::to_string(codePage) + " is not a code page this system can convert to");
+  project.codePage = static_cast<int>(codePage);
+  TableReader top(root, "", project.codePage);
+
+  if (auto p = ReadApplication(top, project)) return p;
+  if (auto p = ReadSetupOptions(top, project)) return p;
+
+  auto files = top.Tables("files");
+  if (!files.ok()) return files.problem();
+  for (std::size_t i = 0; i < files.value().size(); ++i) {
+    auto spec = ReadFileSpec(TableReader(*files.value()[i], Indexed("files", i), project.codePage));
+    if (!spec.ok()) return spec.problem();
+    project.files.push_back(std::move(spec.value()));
+  }
+  auto keys = top.Tables("registry");
+  if (!keys.ok()) return keys.problem();
+  for (std::size_t i = 0; i < keys.value().size(); ++i) {
+    TableReader table(*keys.value()[i], Indexed("registry", i), project.codePage);
+    if (auto p = ReadRegistryKey(table, project)) return p;
+  }
+  auto associations = top.Tables("associations");
+  if (!associations.ok()) return associations.problem();
+  for (std::size_t i = 0; i < associations.value().size(); ++i) {
+    TableReader table(*associations.value()[i], Indexed("associations", i), project.codePage);
+    if (auto p = ReadAssociation(table, project)) return p;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Result<Project> ParseProject(const std::string& text, const std::string& sourceName,
+                             const std::string& directory) {
+  toml::table root;
+  try {
+    root = toml::parse(text, sourceName);
+  } catch (const toml::parse_error& error) {
+    return Problem{"", std::string(error.description()), static_cast<int>(error.source().begin.line)};
+  }
+  Project project;
+  project.directory = directory;
+  if (auto problem = ReadProject(root, project)) return *problem;
+  return project;
+}
+
+Result<Project> ReadProjectFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Problem{"", "cannot be read"};
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return Problem{"", "cannot be read"};
+  std::string directory = ".";
+  std::size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos) directory = slash == 0 ? "/" : path.substr(0, slash);
+  return ParseProject(text.str(), path, directory);
+}
+
+}  // namespace packer

@@ -1,0 +1,142 @@
+// vtpack: builds a setup executable from a project file, and lists or
+// verifies one. Every failure ends with one message naming the input and
+// the entry at fault, and exit code 1.
+#include <CLI/CLI.hpp>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <limits>
+#include <string>
+
+#include "packer/code_page.h"
+#include "packer/file_io.h"
+#include "packer/gather.h"
+#include "packer/package_report.h"
+#include "packer/package_writer.h"
+#include "packer/project_file.h"
+
+namespace packer {
+namespace {
+
+struct BuildRequest {
+  std::string project;
+  std::string output = "Setup.exe";
+  std::string stub;         // empty: vtsetup.exe beside vtpack
+  std::string uninstaller;  // empty: VTUnInst.exe beside vtpack
+  bool best = false;
+  bool zopfli = false;
+};
+
+int Fail(const std::string& message) {
+  std::cerr << "vtpack: " << message << "\n";
+  return 1;
+}
+
+// The folder vtpack runs from: the setup program and the uninstaller are
+// installed beside it.
+std::string ProgramDirectory(const char* argv0) {
+  char buffer[4096];
+  ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  std::string self = length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : argv0;
+  std::size_t slash = self.find_last_of('/');
+  return slash == std::string::npos ? "." : self.substr(0, slash);
+}
+
+// A program image for the setup file: readable and a Windows executable.
+Result<Bytes> ReadProgramImage(const std::string& path, const char* role) {
+  auto image = ReadFileBytes(path);
+  if (!image.ok()) return Problem{"", std::string("the ") + role + " \"" + path + "\" cannot be read: " +
+                                          image.problem().message};
+  const Bytes& bytes = image.value();
+  if (bytes.size() < 64 || bytes[0] != 'M' || bytes[1] != 'Z')
+    return Problem{"", std::string("the ") + role + " \"" + path + "\" is not a Windows program"};
+  return image;
+}
+
+Result<GatherOptions> ReadEnvironment() {
+  GatherOptions options;
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  if (epoch != nullptr && *epoch != '\0') {
+    std::string text = epoch;
+    if (text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+      return Problem{"", "SOURCE_DATE_EPOCH \"" + text + "\" is not a number of seconds since 1970"};
+    options.latestTime = std::stoll(text);
+  }
+  return options;
+}
+
+int Build(const BuildRequest& request, const char* argv0) {
+  auto project = ReadProjectFile(request.project);
+  if (!project.ok()) return Fail(Describe(request.project, project.problem()));
+  std::string directory = ProgramDirectory(argv0);
+  std::string stubPath = request.stub.empty() ? directory + "/vtsetup.exe" : request.stub;
+  std::string uninstallerPath = request.uninstaller.empty() ? directory + "/VTUnInst.exe" : request.uninstaller;
+  auto stub = ReadProgramImage(stubPath, "setup program");
+  if (!stub.ok()) return Fail(stub.problem().message);
+  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max())
+    return Fail("the setup program \"" + stubPath + "\" is larger than 4 GiB");
+  auto uninstaller = ReadProgramImage(uninstallerPath, "uninstaller");
+  if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
+  auto environment = ReadEnvironment();
+  if (!environment.ok()) return Fail(environment.problem().message);
+
+  auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
+  if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
+  Compression level = request.zopfli ? Compression::kZopfli
+                      : request.best ? Compression::kBest
+                                     : Compression::kDefault;
+  Bytes package = WritePackage(parts.value(), level);
+  AppendTrailer(package, static_cast<std::uint32_t>(stub.value().size()));
+  if (auto problem = WriteFileAtomically(request.output, {&stub.value(), &package}))
+    return Fail(problem->message);
+  std::cout << request.output << ": " << parts.value().files.size() << " files, "
+            << stub.value().size() + package.size() << " bytes\n";
+  return 0;
+}
+
+}  // namespace
+}  // namespace packer
+
+int main(int argc, char** argv) {
+  using namespace packer;
+  CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
+  app.require_subcommand(1);
+
+  BuildRequest build;
+  CLI::App* buildCommand = app.add_subcommand("build", "Build a setup executable from a project file");
+  buildCommand->add_option("project", build.project, "Project file (TOML)")->required();
+  buildCommand->add_option("-o,--output", build.output, "Setup executable to write")->capture_default_str();
+  auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
+  auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
+  best->excludes(zopfli);
+  buildCommand->add_option("--stub", build.stub, "Setup program image (default: vtsetup.exe beside vtpack)");
+  buildCommand->add_option("--uninstaller", build.uninstaller,
+                           "Uninstaller image (default: VTUnInst.exe beside vtpack)");
+
+  std::string setupFile;
+  int codePage = kDefaultCodePage;
+  CLI::App* listCommand = app.add_subcommand("list", "Print what a setup executable holds");
+  listCommand->add_option("setup", setupFile, "Setup executable")->required();
+  listCommand->add_option("--code-page", codePage, "Code page of the package's texts")->capture_default_str();
+  CLI::App* verifyCommand = app.add_subcommand("verify", "Read a whole setup executable and check it");
+  verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 1;
+  }
+  if (*buildCommand) return Build(build, argv[0]);
+  if (*listCommand) {
+    if (!IsKnownCodePage(codePage)) return Fail("code page " + std::to_string(codePage) + " is unknown");
+    return ListPackage(setupFile, codePage, std::cout, std::cerr);
+  }
+  return VerifyPackage(setupFile, std::cout, std::cerr);
+}
