@@ -74,6 +74,9 @@ constexpr int kStoredBlockFramingSize = 8;
 constexpr int kDateTimeImageSize = 44;
 constexpr int kFileVersionSize = 8;
 constexpr unsigned kHasVersionPresent = 1;  // any other value: no version bytes
+// The shortest serialised FileRecord: six u32, two empty texts, the time
+// stamp, no version.
+constexpr int kMinFileRecordSize = 6 * 4 + 2 + kDateTimeImageSize;
 
 // Base directories of a file record.
 enum DestinationType : unsigned {

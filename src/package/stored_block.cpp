@@ -1,0 +1,108 @@
+#include "package/stored_block.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <zlib.h>
+
+bool BlockBuffer::Allocate(uint32_t capacity) {
+  Free();
+  // malloc(0) may answer null; an empty block is not a failure.
+  bytes_ = static_cast<unsigned char*>(malloc(capacity != 0 ? capacity : 1));
+  return bytes_ != nullptr;
+}
+
+void BlockBuffer::Free() {
+  free(bytes_);
+  bytes_ = nullptr;
+  length_ = 0;
+}
+
+namespace {
+
+bool ReadStoredBytes(PackageInput& input, uint32_t size, BlockBuffer* out) {
+  if (size > kLargestBlock) {
+    ReportOutOfMemory(input);
+    return false;
+  }
+  if (size > PackageBytesLeft(input)) {
+    ReportReadFailure(input);
+    return false;
+  }
+  if (!out->Allocate(size)) {
+    ReportOutOfMemory(input);
+    return false;
+  }
+  if (!ReadPackageBytes(input, out->Data(), size)) {
+    out->Free();
+    return false;
+  }
+  out->SetLength(size);
+  return true;
+}
+
+bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuffer* out,
+                         InflateNotice notice, void* noticeContext) {
+  if (block.CompressedSize > kLargestBlock || block.UncompressedSize > kLargestBlock) {
+    ReportOutOfMemory(input);
+    return false;
+  }
+  if (block.CompressedSize > PackageBytesLeft(input)) {
+    ReportReadFailure(input);
+    return false;
+  }
+  uint64_t reachable = (static_cast<uint64_t>(block.CompressedSize) + 1) * kMostInflatedPerByte;
+  uint32_t capacity = block.UncompressedSize;
+  if (capacity > reachable) capacity = static_cast<uint32_t>(reachable);
+
+  BlockBuffer stream;
+  if (!stream.Allocate(block.CompressedSize) || !out->Allocate(capacity)) {
+    out->Free();
+    ReportOutOfMemory(input);
+    return false;
+  }
+  if (!ReadPackageBytes(input, stream.Data(), block.CompressedSize)) {
+    out->Free();
+    return false;
+  }
+  if (notice != nullptr) notice(noticeContext);
+  uLongf produced = capacity;
+  if (uncompress(out->Data(), &produced, stream.Data(), block.CompressedSize) != Z_OK) {
+    out->Free();
+    ReportUncompressFailure(input);
+    return false;
+  }
+  out->SetLength(static_cast<uint32_t>(produced));
+  return true;
+}
+
+}  // namespace
+
+bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out,
+                     InflateNotice notice, void* noticeContext) {
+  out->Free();
+  StoredBlock block;
+  if (!ReadPackageU32(input, &block.CompressedSize) ||
+      !ReadPackageU32(input, &block.UncompressedSize)) {
+    return false;
+  }
+  // The uninstaller has no stored form: a CompressedSize of 0 is an empty
+  // stream, which does not inflate.
+  if (block.CompressedSize == 0 && variant != StoredBlockVariant::kUninstaller) {
+    return ReadStoredBytes(input, block.UncompressedSize, out);
+  }
+  return ReadCompressedBytes(input, block, out, notice, noticeContext);
+}
+
+SharedString LicenceTextOf(const BlockBuffer& block) {
+  SharedString text;
+  if (block.Length() == 0) return text;
+  const void* nul = memchr(block.Data(), '\0', block.Length());
+  uint32_t length = nul != nullptr
+                        ? static_cast<uint32_t>(static_cast<const unsigned char*>(nul) - block.Data())
+                        : block.Length();
+  if (length == 0) return text;
+  char* chars = text.GetBufferOfLength(static_cast<int>(length));
+  memcpy(chars, block.Data(), length);
+  chars[length] = '\0';
+  return text;
+}

@@ -1,0 +1,73 @@
+// StoredBlock: a compressed size, an uncompressed size and the bytes, the
+// framing of the licence text, the uninstaller and the file data. Reading one
+// gives a buffer owned by the caller and the number of bytes it holds.
+//
+// Sizes come from the package and are not trusted. Each is checked before
+// anything is allocated or read, first against the most one buffer may take
+// (message 11 beyond it: the 32-bit setup program could not hold such a
+// block next to its input), then against the bytes left before the trailer
+// (message 8: the package is too short to hold the block). The output buffer
+// of a compressed block is no larger than its stream can ever fill, so a
+// small stream that claims a huge size cannot make the program commit that
+// much memory; the stream produces exactly what it would have produced.
+#ifndef VANTOREL_PACKAGE_STORED_BLOCK_H
+#define VANTOREL_PACKAGE_STORED_BLOCK_H
+
+#include <stdint.h>
+
+#include "base/shared_string.h"
+#include "package/package_input.h"
+
+struct StoredBlock {
+  uint32_t CompressedSize;
+  uint32_t UncompressedSize;
+};
+
+enum class StoredBlockVariant {
+  kLicence,      // CompressedSize 0: UncompressedSize bytes stored as they are
+  kUninstaller,  // always inflated
+  kFileData,     // CompressedSize 0: stored as they are
+};
+
+// The most bytes one block buffer may take.
+constexpr uint32_t kLargestBlock = 1u << 30;
+// Deflate turns one input byte into at most 1032 output bytes (a 258-byte
+// match coded in two bits).
+constexpr uint32_t kMostInflatedPerByte = 1032;
+
+// The bytes a block produced. Owns its buffer.
+class BlockBuffer {
+ public:
+  BlockBuffer() = default;
+  ~BlockBuffer() { Free(); }
+  BlockBuffer(const BlockBuffer&) = delete;
+  BlockBuffer& operator=(const BlockBuffer&) = delete;
+
+  // Room for `capacity` bytes, length 0; false when memory is short.
+  bool Allocate(uint32_t capacity);
+  void Free();
+
+  unsigned char* Data() { return bytes_; }
+  const unsigned char* Data() const { return bytes_; }
+  uint32_t Length() const { return length_; }
+  void SetLength(uint32_t length) { length_ = length; }
+
+ private:
+  unsigned char* bytes_ = nullptr;
+  uint32_t length_ = 0;
+};
+
+// Called just before a compressed block is inflated (the install shows
+// "Uncompressing data..." for the file data then).
+typedef void (*InflateNotice)(void* context);
+
+// Reads the block at the current position into `out`. On failure its
+// message (8, 11 or 12) has been shown and `out` is empty.
+bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out,
+                     InflateNotice notice = nullptr, void* noticeContext = nullptr);
+
+// The licence text of a licence block: its bytes up to the first NUL, or all
+// of them when there is none.
+SharedString LicenceTextOf(const BlockBuffer& block);
+
+#endif

@@ -1,0 +1,94 @@
+#include "reader_test_support.h"
+
+namespace testpkg {
+
+const char kSetupPath[] = "C:\\Downloads\\Demo Setup.exe";
+const char kCaption[] = "Demo Setup";
+
+namespace {
+
+std::vector<RecordedBox> recorded;
+
+int Record(const MessageBoxRequest& request) {
+  recorded.push_back({request.id, request.text != nullptr ? request.text : "",
+                      request.caption != nullptr ? request.caption : "", request.style});
+  return kAnswerOk;
+}
+
+const char* const kRootNames[] = {"HKCR", "HKCU", "HKLM", "HKU"};
+
+std::string KeyLine(int root, const std::string& path) {
+  return std::string("key ") + kRootNames[root] + "\\" + path;
+}
+
+std::string ValueLine(std::uint32_t type, const std::string& text) {
+  return "value " + std::to_string(type) + " " + text;
+}
+
+std::string AssociationLine(const std::string& extension, const std::string& className,
+                            const std::string& description, const std::string& programPath,
+                            const std::string& iconPath, std::int32_t iconIndex) {
+  return extension + "|" + className + "|" + description + "|" + programPath + "|" + iconPath +
+         "|" + std::to_string(iconIndex);
+}
+
+}  // namespace
+
+MessageRecorder::MessageRecorder() : previous_(SetMessageBoxHandler(Record)) { recorded.clear(); }
+
+MessageRecorder::~MessageRecorder() { SetMessageBoxHandler(previous_); }
+
+const std::vector<RecordedBox>& MessageRecorder::boxes() const { return recorded; }
+
+std::vector<unsigned> MessageRecorder::ids() const {
+  std::vector<unsigned> ids;
+  for (const RecordedBox& box : recorded) ids.push_back(box.id);
+  return ids;
+}
+
+void MessageRecorder::Clear() { recorded.clear(); }
+
+std::string ReadErrorText() { return std::string("Error reading from the file '") + kSetupPath + "'."; }
+
+MemoryPackage::MemoryPackage(Bytes data)
+    : bytes(std::move(data)),
+      file(bytes.data(), bytes.size()),
+      input{&file, kSetupPath, kCaption} {}
+
+void RegistryLines::BeginKey(layout::RegistryRoot root, const SharedString& keyPath) {
+  lines.push_back(KeyLine(root, keyPath.Text()));
+}
+
+void RegistryLines::Value(uint32_t type, const SharedString& text) {
+  lines.push_back(ValueLine(type, text.Text()));
+}
+
+void RegistryLines::EndKey() { lines.push_back("end"); }
+
+void AssociationLines::Association(const AssociationRecord& r) {
+  lines.push_back(AssociationLine(r.Extension.Text(), r.ClassName.Text(), r.Description.Text(),
+                                  r.ProgramPath.Text(), r.IconPath.Text(), r.IconIndex));
+}
+
+std::vector<std::string> ExpectedRegistryLines(const TestPackage& package) {
+  std::vector<std::string> lines;
+  for (int root = 0; root < 4; ++root) {
+    for (const TestKey& key : package.registry[root]) {
+      lines.push_back(KeyLine(root, key.path));
+      for (const TestValue& value : key.values) lines.push_back(ValueLine(value.type, value.text));
+      lines.push_back("end");
+    }
+  }
+  return lines;
+}
+
+std::vector<std::string> ExpectedAssociationLines(const TestPackage& package) {
+  std::vector<std::string> lines;
+  for (const TestAssociation& a : package.associations) {
+    lines.push_back(AssociationLine(a.extension, a.className, a.description, a.programPath,
+                                    a.iconPath, a.iconIndex));
+  }
+  return lines;
+}
+
+}  // namespace testpkg

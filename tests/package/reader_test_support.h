@@ -1,0 +1,79 @@
+// What the reader's tests share: a recorder in place of the message box, and
+// sinks that write registry records and associations down as text lines.
+#ifndef VANTOREL_TESTS_PACKAGE_READER_TEST_SUPPORT_H
+#define VANTOREL_TESTS_PACKAGE_READER_TEST_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+#include "base/messages.h"
+#include "package/association_section.h"
+#include "package/memory_package_file.h"
+#include "package/package_input.h"
+#include "package/registry_section.h"
+#include "test_package_writer.h"
+
+namespace testpkg {
+
+// The setup executable's path and caption that every test's input names.
+extern const char kSetupPath[];
+extern const char kCaption[];
+
+struct RecordedBox {
+  unsigned id;
+  std::string text;
+  std::string caption;
+  unsigned style;
+};
+
+// Records every message box shown while it exists instead of showing it.
+class MessageRecorder {
+ public:
+  MessageRecorder();
+  ~MessageRecorder();
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+  const std::vector<RecordedBox>& boxes() const;
+  // The ids shown, in order.
+  std::vector<unsigned> ids() const;
+  void Clear();
+
+ private:
+  MessageBoxHandler previous_;
+};
+
+// "Error reading from the file '<kSetupPath>'."
+std::string ReadErrorText();
+
+// Package bytes with a memory file and an input over them.
+struct MemoryPackage {
+  explicit MemoryPackage(Bytes data);
+  MemoryPackage(const MemoryPackage&) = delete;
+  MemoryPackage& operator=(const MemoryPackage&) = delete;
+  Bytes bytes;
+  MemoryPackageFile file;
+  PackageInput input;
+};
+
+class RegistryLines final : public RegistryRecordSink {
+ public:
+  void BeginKey(layout::RegistryRoot root, const SharedString& keyPath) override;
+  void Value(uint32_t type, const SharedString& text) override;
+  void EndKey() override;
+  std::vector<std::string> lines;
+};
+
+class AssociationLines final : public AssociationSink {
+ public:
+  void Association(const AssociationRecord& record) override;
+  std::vector<std::string> lines;
+};
+
+// The lines the sinks write for a package's sections.
+std::vector<std::string> ExpectedRegistryLines(const TestPackage& package);
+std::vector<std::string> ExpectedAssociationLines(const TestPackage& package);
+
+}  // namespace testpkg
+
+#endif
