@@ -1,0 +1,60 @@
+#include "app/run_sequence.h"
+
+#include <objbase.h>
+
+#include "app/install_settings.h"
+#include "app/load_package_header.h"
+#include "base/messages.h"
+#include "engine/install_driver.h"
+#include "engine/uninstall_log.h"
+#include "shortcuts/shortcuts.h"
+#include "ui/closing_dialogs.h"
+#include "ui/system_library.h"
+#include "ui/wizard.h"
+
+namespace {
+
+// A running copy of the program being installed is asked to close; setup
+// neither waits nor checks (its files may still be in use: the file loop
+// handles that).
+void AskRunningProgramToClose() {
+  HWND window = FindWindowA(Settings.Header.ProgramWindowClass, nullptr);
+  if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+void ShowClosingStep() {
+  if (Settings.RestartNeeded) {
+    ShowRestartDialog();
+  } else if (Settings.Header.RunProgramAtEnd != 0) {
+    RunInstalledProgram();
+  } else {
+    ShowFinishDialog();
+  }
+}
+
+int RunSetup(HINSTANCE instance) {
+  Settings.InstanceHandle = instance;
+  if (FAILED(CoInitialize(nullptr))) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_COM_INIT_FAILED);
+    return 1;
+  }
+  InitCommonControlsFromSystem();
+  if (!LoadPackageHeader()) {
+    CoUninitialize();
+    return 1;
+  }
+  AskRunningProgramToClose();
+  if (RunWizard()) {
+    if (!RunInstall()) {
+      CoUninitialize();
+      return 1;
+    }
+    CreateShortcuts();
+    WriteUninstallLog();
+    ShowClosingStep();
+  }
+  CoUninitialize();
+  return 0;
+}

@@ -1,0 +1,17 @@
+// The setup program from start to end: start-up, the wizard, the install,
+// shortcuts, the uninstall log and one closing dialog.
+#ifndef VANTOREL_APP_RUN_SEQUENCE_H
+#define VANTOREL_APP_RUN_SEQUENCE_H
+
+#include <windows.h>
+
+// Runs the whole sequence; returns the process exit code: 0 for a completed
+// run or a wizard the user left, 1 after any reported failure.
+int RunSetup(HINSTANCE instance);
+
+// The last step of a completed install: the restart dialog when a file
+// waits for a restart, else the installed program when the package asks for
+// it, else the finish dialog.
+void ShowClosingStep();
+
+#endif

@@ -1,0 +1,28 @@
+// Creating every missing directory along a path, the way the file loop and
+// the uninstall log need it.
+#ifndef VANTOREL_ENGINE_DIRECTORY_PATH_H
+#define VANTOREL_ENGINE_DIRECTORY_PATH_H
+
+// The two file-system questions the walk asks; the real ones call Windows,
+// tests record the walk.
+struct DirectoryOperations {
+  bool (*exists)(const char* path, void* context);
+  bool (*create)(const char* path, void* context);
+  void* context;
+};
+
+// Walks `path` ("\"-separated) from its first level to its end and makes
+// each level exist. A network path ("\\server\share\...") takes the share
+// itself as existing. The whole path, a trailing separator included, is
+// checked last. False as soon as a level is missing and cannot be created.
+bool CreateDirectoryPathWith(const char* path, const DirectoryOperations& operations);
+
+#ifdef _WIN32
+// The same walk on the real file system; a file in place of a directory
+// counts as existing.
+bool CreateDirectoryPath(const char* path);
+// The path's attributes can be read.
+bool FileExists(const char* path);
+#endif
+
+#endif

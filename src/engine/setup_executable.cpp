@@ -1,0 +1,34 @@
+#include "engine/setup_executable.h"
+
+#include <windows.h>
+
+#include "base/messages.h"
+
+SharedString SetupExecutablePath() {
+  SharedString path;
+  DWORD length = GetModuleFileNameA(nullptr, path.GetBufferOfLength(MAX_PATH), MAX_PATH);
+  // A truncated name (length MAX_PATH) is kept: opening it fails and names it.
+  path.ReleaseBuffer(length <= MAX_PATH ? static_cast<int>(length) : 0);
+  return path;
+}
+
+uint64_t SetupImageSize() {
+  // The loaded image still holds the file's headers, which say where each
+  // section's bytes lie in the file.
+  const unsigned char* base = reinterpret_cast<const unsigned char*>(GetModuleHandleA(nullptr));
+  const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  uint64_t end = nt->OptionalHeader.SizeOfHeaders;
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    uint64_t sectionEnd = static_cast<uint64_t>(section->PointerToRawData) + section->SizeOfRawData;
+    if (sectionEnd > end) end = sectionEnd;
+  }
+  return end;
+}
+
+bool OpenSetupExecutable(Win32PackageFile& file, const char* path, const char* caption) {
+  if (file.Open(path)) return true;
+  ShowError(nullptr, caption, IDS_OPEN_FILE, path);
+  return false;
+}

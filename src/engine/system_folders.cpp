@@ -1,0 +1,122 @@
+#include "engine/system_folders.h"
+
+#include <windows.h>
+
+#include "app/install_settings.h"
+#include "package/layout.h"
+#include "shortcuts/special_folders.h"
+
+namespace {
+
+const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char kProgramFilesFallback[] = "C:\\Program Files";
+const int kFontsFolder = 0x14;  // CSIDL_FONTS
+
+// A text value of an open key; false when it is missing, not text or does
+// not fit MAX_PATH. Registry texts need not end in a NUL: the buffer is
+// terminated here.
+bool QueryText(HKEY key, const char* name, SharedString& text) {
+  char* buffer = text.GetBufferOfLength(MAX_PATH);
+  DWORD type = 0;
+  DWORD size = MAX_PATH;
+  LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    text.Empty();
+    return false;
+  }
+  buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
+  text.ReleaseBuffer();
+  return true;
+}
+
+// Expands %VARIABLES%; false when the result would not fit MAX_PATH.
+bool ExpandEnvironment(const char* text, SharedString& expanded) {
+  char* buffer = expanded.GetBufferOfLength(MAX_PATH);
+  DWORD needed = ExpandEnvironmentStringsA(text, buffer, MAX_PATH);
+  if (needed == 0 || needed > MAX_PATH) {
+    expanded.Empty();
+    return false;
+  }
+  expanded.ReleaseBuffer();
+  return true;
+}
+
+SharedString QueryLocalMachineText(const char* name) {
+  SharedString text;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return text;
+  }
+  QueryText(key, name, text);
+  RegCloseKey(key);
+  return text;
+}
+
+SharedString WindowsDirectory() {
+  SharedString path;
+  UINT length = GetWindowsDirectoryA(path.GetBufferOfLength(MAX_PATH), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    path.Empty();
+  } else {
+    path.ReleaseBuffer();
+  }
+  return path;
+}
+
+SharedString SystemDirectory() {
+  SharedString path;
+  UINT length = GetSystemDirectoryA(path.GetBufferOfLength(MAX_PATH), MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    path.Empty();
+  } else {
+    path.ReleaseBuffer();
+  }
+  return path;
+}
+
+}  // namespace
+
+SharedString GetProgramFilesDirectory() {
+  SharedString directory(kProgramFilesFallback);
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return directory;
+  }
+  SharedString text;
+  if (QueryText(key, "ProgramFilesPath", text)) {
+    SharedString expanded;
+    if (ExpandEnvironment(text, expanded)) directory = expanded;
+  } else if (QueryText(key, "ProgramFilesDir", text)) {
+    directory = text;
+  }
+  RegCloseKey(key);
+  return directory;
+}
+
+bool GetDestinationBase(unsigned destinationType, SharedString& base) {
+  switch (destinationType) {
+    case layout::kDestinationApplication:
+      base = Settings.DestinationDir;
+      return true;
+    case layout::kDestinationWindows:
+      base = WindowsDirectory();
+      return true;
+    case layout::kDestinationSystem:
+      base = SystemDirectory();
+      return true;
+    case layout::kDestinationFonts:
+      // A fonts folder that cannot be found leaves the base empty.
+      GetSpecialFolderPath(base, kFontsFolder);
+      return true;
+    case layout::kDestinationProgramFiles:
+      base = GetProgramFilesDirectory();
+      return true;
+    case layout::kDestinationCommonFiles:
+      base = QueryLocalMachineText("CommonFilesDir");
+      return true;
+    default:
+      return false;
+  }
+}
