@@ -66,8 +66,10 @@ void Release(char* chars) {
 }
 
 void DropSearchTable(char* chars) {
+  // Only a block about to be written in place: a shared block keeps its
+  // table for the other strings, and the writer gets a new block without one.
   StringHeader* header = HeaderOf(chars);
-  if (header->searchTable != nullptr) {
+  if (header->referenceCount == 1 && header->searchTable != nullptr) {
     platform::Free(header->searchTable);
     header->searchTable = nullptr;
   }

@@ -16,6 +16,7 @@ char* Allocate(long long capacity);
 char* Copy(const char* text, int length, long long capacity);
 // Drops one reference; frees the block and its search table at zero.
 void Release(char* chars);
+// Frees the search table of a block that only this string holds.
 void DropSearchTable(char* chars);
 // Whether `text` points into the block of `chars` (terminator included).
 bool PointsInto(const char* text, const char* chars);
