@@ -1,0 +1,84 @@
+// Text in a double-byte code page (932): searches never start a match on a
+// trail byte, and lead bytes are never case-mapped. Natively the lead bytes
+// of 932 are stood in; under Wine the test runs in a Japanese locale.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "base/platform.h"
+#include "base/shared_string.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+#ifndef _WIN32
+bool ShiftJisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+#endif
+
+class DoubleByte : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+#else
+    platform::SetLeadBytePredicate(ShiftJisLeadByte);
+#endif
+  }
+  void TearDown() override {
+#ifndef _WIN32
+    platform::SetLeadBytePredicate(nullptr);
+#endif
+  }
+};
+
+TEST_F(DoubleByte, LeadBytesOfTheCodePage) {
+  for (unsigned char c : {0x81, 0x9F, 0xE0, 0xFC}) EXPECT_TRUE(platform::IsLeadByte(c)) << int(c);
+  for (unsigned char c : {0x00, 0x41, 0x5C, 0x80, 0xA0, 0xDF}) EXPECT_FALSE(platform::IsLeadByte(c)) << int(c);
+}
+
+TEST_F(DoubleByte, ReplaceNeverStartsOnATrailByte) {
+  struct Case {
+    const char* text;
+    const char* from;
+    const char* to;
+    int count;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // "\x95\x5C" is one character whose trail byte is a backslash.
+      {"C:\\\x95\x5C\\app", "\\", "/", 2, "C:/\x95\x5C/app"},
+      // Trail bytes that look like letters.
+      {"\x81" "AA\x81\x81" "A", "A", "b", 2, "\x81" "Ab\x81\x81" "b"},
+      // A whole double-byte character is found where it starts.
+      {"x\x95\x5C\x95\x5C", "\x95\x5C", "<>", 2, "x<><>"},
+      {"\x95\x95\x5C", "\x95\x5C", "!", 0, "\x95\x95\x5C"},  // the second 0x95 is a trail byte
+  };
+  for (const Case& c : cases) {
+    SharedString s(c.text);
+    EXPECT_EQ(s.ReplaceAll(c.from, c.to), c.count) << c.text;
+    EXPECT_STREQ(s.Text(), c.expected) << c.text;
+  }
+}
+
+TEST_F(DoubleByte, LeadByteBeforeNulIsACharacterOfItsOwn) {
+  SharedString s;
+  memcpy(s.GetBufferOfLength(4), "\x81\0\\x", 4);
+  EXPECT_EQ(s.ReplaceAll("\\", "/"), 1);
+  EXPECT_EQ(memcmp(s.Text(), "\x81\0/x", 5), 0);
+}
+
+TEST_F(DoubleByte, LeadBytesAreNotCaseMapped) {
+  for (unsigned char c : {0x81, 0x82, 0xE0}) {
+    EXPECT_EQ(platform::ToUpper(c), c);
+    EXPECT_EQ(platform::ToLower(c), c);
+  }
+  EXPECT_EQ(platform::ToUpper('a'), 'A');
+  EXPECT_EQ(platform::ToLower('Z'), 'z');
+  SharedString text("\x82\x60 Name=Value");
+  EXPECT_EQ(text.FindNoCase(SharedString("NAME=")), 3);
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// ResourceText and the message boxes, seen through a recording handler.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "base/messages.h"
+
+namespace {
+
+struct RecordedBox {
+  void* owner;
+  unsigned id;
+  std::string text;
+  std::string caption;
+  unsigned style;
+};
+
+std::vector<RecordedBox> recorded;
+int scriptedAnswer = kAnswerOk;
+
+int Record(const MessageBoxRequest& request) {
+  recorded.push_back({request.owner, request.id, request.text ? request.text : "(null)",
+                      request.caption ? request.caption : "(null)", request.style});
+  return scriptedAnswer;
+}
+
+class Messages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    recorded.clear();
+    scriptedAnswer = kAnswerOk;
+    previous_ = SetMessageBoxHandler(Record);
+  }
+  void TearDown() override { SetMessageBoxHandler(previous_); }
+  MessageBoxHandler previous_ = nullptr;
+};
+
+TEST(ResourceTextTest, EveryTableTextLoads) {
+  struct Entry {
+    unsigned id;
+    const char* text;
+  };
+  const Entry table[] = {
+      {2, "Are you sure you want to exit the installer?"},
+      {3, "Unable to initialise COM."},
+      {4, "Unable to create registry key."},
+      {5, "Unable to save registry key."},
+      {6, "Unable to run program."},
+      {7, "Unable to open the file '%s'."},
+      {8, "Error reading from the file '%s'."},
+      {9, "Error writing to the file '%s'."},
+      {10, "Unable to create the directory '%s'."},
+      {11, "Unable to allocate memory."},
+      {12, "There was an error uncompressing the data."},
+      {13, "The program already exists in this\ndirectory, do you want to overwrite it?"},
+      {14, "Unable to create shortcut."},
+      {15, "Reading data..."},
+      {16, "Uncompressing data..."},
+      {17, "Creating files..."},
+      {22, "Unknown destination type."},
+      {23, "Unable to determine the path to the %s directory."},
+      {24, "Unable to register the file '%s'."},
+      {25, "Unable to read registry key."},
+      {26, "Unable to open registry key."},
+  };
+  for (const Entry& entry : table) {
+    ResourceText text(entry.id);
+    ASSERT_NE(text.text(), nullptr) << entry.id;
+    EXPECT_STREQ(text.text(), entry.text) << entry.id;
+    EXPECT_EQ(text.length(), static_cast<int>(strlen(entry.text))) << entry.id;
+  }
+}
+
+TEST(ResourceTextTest, ProgramExistsTextHasTwoLines) {
+  ResourceText text(IDS_PROGRAM_EXISTS);
+  ASSERT_NE(text.text(), nullptr);
+  const char* lineFeed = strchr(text.text(), '\n');
+  ASSERT_NE(lineFeed, nullptr);
+  EXPECT_EQ(std::string(text.text(), lineFeed), "The program already exists in this");
+  EXPECT_EQ(strchr(lineFeed + 1, '\n'), nullptr);
+}
+
+TEST(ResourceTextTest, AbsentIdsGiveNull) {
+  for (unsigned id : {0u, 1u, 18u, 19u, 20u, 21u, 27u, 31u, 32u, 40u, 65535u}) {
+    ResourceText text(id);
+    EXPECT_EQ(text.text(), nullptr) << id;
+    EXPECT_EQ(text.length(), 0) << id;
+    EXPECT_EQ(text.text(), nullptr) << id;  // tried again, still absent
+  }
+}
+
+TEST(ResourceTextTest, LoadsOnceAndLengthLoadsToo) {
+  ResourceText text(IDS_READ_REGISTRY_KEY);
+  const char* first = text.text();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(text.text(), first);
+  ResourceText measured(IDS_CREATING_FILES);
+  EXPECT_EQ(measured.length(), 17);
+  const char* loaded = measured.text();
+  EXPECT_STREQ(loaded, "Creating files...");
+  EXPECT_EQ(measured.text(), loaded);
+}
+
+TEST_F(Messages, ErrorWithArgument) {
+  int owner = 0;
+  ShowError(&owner, "Demo Setup", IDS_OPEN_FILE, "C:\\App\\Uninst.log");
+  ASSERT_EQ(recorded.size(), 1u);
+  EXPECT_EQ(recorded[0].owner, &owner);
+  EXPECT_EQ(recorded[0].id, 7u);
+  EXPECT_EQ(recorded[0].text, "Unable to open the file 'C:\\App\\Uninst.log'.");
+  EXPECT_EQ(recorded[0].caption, "Demo Setup");
+  EXPECT_EQ(recorded[0].style, 0x10u);
+}
+
+TEST_F(Messages, ErrorTextsAreShownLiterally) {
+  ShowError(nullptr, kProductCaption, IDS_UNKNOWN_DESTINATION);
+  ShowError(nullptr, "", IDS_COM_INIT_FAILED, "ignored");
+  ShowError(nullptr, "X", IDS_FOLDER_PATH);  // placeholder without argument
+  ASSERT_EQ(recorded.size(), 3u);
+  EXPECT_EQ(recorded[0].owner, nullptr);
+  EXPECT_EQ(recorded[0].text, "Unknown destination type.");
+  EXPECT_EQ(recorded[0].caption, "Vantorel");
+  EXPECT_EQ(recorded[1].text, "Unable to initialise COM.");
+  EXPECT_EQ(recorded[1].caption, "");
+  EXPECT_EQ(recorded[2].text, "Unable to determine the path to the  directory.");
+}
+
+TEST_F(Messages, ArgumentWithPercentSignsIsNotAFormat) {
+  ShowError(nullptr, "S", IDS_WRITE_FILE, "C:\\100%s\\%d%n.txt");
+  ASSERT_EQ(recorded.size(), 1u);
+  EXPECT_EQ(recorded[0].text, "Error writing to the file 'C:\\100%s\\%d%n.txt'.");
+}
+
+TEST_F(Messages, QuestionIsYesOnlyForYes) {
+  struct Case {
+    int answer;
+    bool yes;
+  };
+  const Case cases[] = {{kAnswerYes, true}, {kAnswerNo, false}, {kAnswerOk, false}, {0, false}, {2, false}};
+  for (const Case& c : cases) {
+    recorded.clear();
+    scriptedAnswer = c.answer;
+    int page = 0;
+    EXPECT_EQ(AskQuestion(&page, "Demo Setup", IDS_CONFIRM_EXIT), c.yes) << c.answer;
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].owner, &page);
+    EXPECT_EQ(recorded[0].id, 2u);
+    EXPECT_EQ(recorded[0].text, "Are you sure you want to exit the installer?");
+    EXPECT_EQ(recorded[0].style, 0x124u);
+  }
+}
+
+TEST_F(Messages, WarningHasNoOwnerAndNoId) {
+  ShowWarning("Demo Setup", "Unable to display property sheet!");
+  ASSERT_EQ(recorded.size(), 1u);
+  EXPECT_EQ(recorded[0].owner, nullptr);
+  EXPECT_EQ(recorded[0].id, 0u);
+  EXPECT_EQ(recorded[0].text, "Unable to display property sheet!");
+  EXPECT_EQ(recorded[0].style, 0x30u);
+}
+
+TEST_F(Messages, HandlerIsReplacedAndRestored) {
+  MessageBoxHandler mine = SetMessageBoxHandler(nullptr);
+  EXPECT_EQ(mine, &Record);
+  EXPECT_EQ(SetMessageBoxHandler(Record), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// SharedString's replace-all and case-insensitive search.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "base/platform.h"
+#include "base/shared_string.h"
+
+namespace {
+
+struct ReplaceCase {
+  const char* text;
+  const char* from;
+  const char* to;
+  int count;
+  const char* expected;
+};
+
+TEST(ReplaceAll, Table) {
+  const ReplaceCase cases[] = {
+      {"X<Destination>Y", "<Destination>", "C:\\A", 1, "XC:\\AY"},
+      {"aaaa", "aa", "a", 2, "aa"},
+      {"aaaa", "a", "aa", 4, "aaaaaaaa"},
+      {"a.b.c", ".", "", 2, "abc"},
+      {"a.b.c", ".", nullptr, 2, "abc"},
+      {"abc", "", "x", 0, "abc"},
+      {"abc", nullptr, "x", 0, "abc"},
+      {"abc", "d", "x", 0, "abc"},
+      {"", "a", "b", 0, ""},
+      {"<D><D>", "<D>", "<D><D>", 2, "<D><D><D><D>"},  // inserted text is not searched again
+      {"abcabc", "abc", "abc", 2, "abcabc"},
+      {"ABC", "abc", "x", 0, "ABC"},  // case-sensitive
+  };
+  for (const ReplaceCase& c : cases) {
+    SharedString s(c.text);
+    EXPECT_EQ(s.ReplaceAll(c.from, c.to), c.count) << c.text << " / " << (c.from ? c.from : "null");
+    EXPECT_STREQ(s.Text(), c.expected) << c.text;
+    EXPECT_EQ(s.Length(), static_cast<int>(strlen(c.expected))) << c.text;
+  }
+}
+
+TEST(ReplaceAll, GrowsTheBlockOnceAndLeavesCopies) {
+  SharedString s("A=<Destination>;B=<Destination>");
+  SharedString copy(s);
+  const char* path = "C:\\Program Files\\Some Application";
+  EXPECT_EQ(s.ReplaceAll("<Destination>", path), 2);
+  int expectedLength = 31 + 2 * (static_cast<int>(strlen(path)) - 13);
+  EXPECT_EQ(s.Length(), expectedLength);
+  EXPECT_EQ(s.Header()->capacity, expectedLength);  // one block of the new length
+  EXPECT_EQ(s.Header()->referenceCount, 1);
+  EXPECT_STREQ(copy.Text(), "A=<Destination>;B=<Destination>");
+}
+
+TEST(ReplaceAll, ShrinksInPlace) {
+  SharedString s("x<Destination>y");
+  const StringHeader* block = s.Header();
+  EXPECT_EQ(s.ReplaceAll("<Destination>", "C:"), 1);
+  EXPECT_EQ(s.Header(), block);
+  EXPECT_STREQ(s.Text(), "xC:y");
+}
+
+TEST(ReplaceAll, ArgumentsFromTheStringItself) {
+  SharedString s("ab");
+  EXPECT_EQ(s.ReplaceAll("a", s.Text()), 1);  // the replacement is the old text
+  EXPECT_STREQ(s.Text(), "abb");
+  EXPECT_EQ(s.ReplaceAll(s.Text() + 2, "c"), 2);
+  EXPECT_STREQ(s.Text(), "acc");
+}
+
+TEST(ReplaceAll, SearchesEachNulTerminatedPiece) {
+  SharedString s;
+  memcpy(s.GetBufferOfLength(7), "ab\0ab\0a", 7);
+  EXPECT_EQ(s.ReplaceAll("ab", "xyz"), 2);
+  ASSERT_EQ(s.Length(), 9);
+  EXPECT_EQ(memcmp(s.Text(), "xyz\0xyz\0a", 10), 0);
+}
+
+TEST(ReplaceAllSingleByte, TrailByteValuesAreOrdinaryCharacters) {
+  SharedString s("A\x81\x5C" "B");
+  EXPECT_EQ(s.ReplaceAll("\\", "/"), 1);
+  EXPECT_STREQ(s.Text(), "A\x81/B");
+}
+
+struct FindCase {
+  const char* text;
+  const char* pattern;
+  int start;
+  int expected;
+};
+
+TEST(FindNoCase, Table) {
+  const FindCase cases[] = {
+      {"Name=Value", "=", 0, 4},
+      {"", "x", 0, -1},
+      {"abc", "", 0, -1},
+      {"Hello World", "WORLD", 0, 6},
+      {"Hello World", "o w", 0, 4},
+      {"hello", "HELLO", 0, 0},
+      {"hello", "hellO!", 0, -1},
+      {"abcabc", "ABC", 1, 3},
+      {"abcabc", "abc", 3, 3},
+      {"abcabc", "abc", 4, -1},
+      {"abcabc", "c", 5, 5},
+      {"abc", "abc", -3, 0},
+      {"abc", "c", 100, -1},
+      {"xxaAbB", "AaBb", 0, 2},
+      {"ab[]ab{}", "{}", 0, 6},  // not letters: no case to fold
+  };
+  for (const FindCase& c : cases) {
+    SharedString text(c.text);
+    SharedString pattern(c.pattern);
+    EXPECT_EQ(text.FindNoCase(pattern, c.start), c.expected)
+        << c.text << " / " << c.pattern << " from " << c.start;
+  }
+}
+
+TEST(FindNoCase, TableIsCachedAndDroppedOnChange) {
+  SharedString pattern("KEY");
+  EXPECT_EQ(pattern.Header()->searchTable, nullptr);
+  SharedString text("a key and a Key");
+  ASSERT_EQ(text.FindNoCase(pattern), 2);
+  const SkipTable* table = pattern.Header()->searchTable;
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->shift['K'], 2);
+  EXPECT_EQ(table->shift['k'], 2);
+  EXPECT_EQ(table->shift['E'], 1);
+  EXPECT_EQ(table->shift['Y'], 3);  // the last pattern byte keeps the full shift
+  EXPECT_EQ(table->shift['z'], 3);
+  EXPECT_EQ(text.FindNoCase(pattern), 2);
+  EXPECT_EQ(pattern.Header()->searchTable, table);  // built once
+
+  SharedString copy(pattern);  // the table belongs to the shared block
+  EXPECT_EQ(copy.Header()->searchTable, table);
+  pattern += "X";
+  EXPECT_EQ(pattern.Header()->searchTable, nullptr);
+  EXPECT_EQ(text.FindNoCase(pattern), -1);
+  ASSERT_NE(pattern.Header()->searchTable, nullptr);
+  EXPECT_EQ(pattern.Header()->searchTable->shift['Y'], 1);
+  EXPECT_EQ(copy.Header()->searchTable, table);
+}
+
+TEST(FindNoCase, EveryChangeDropsTheTable) {
+  struct Change {
+    const char* name;
+    void (*apply)(SharedString&);
+  };
+  const Change changes[] = {
+      {"assign", [](SharedString& s) { s = "abd"; }},
+      {"append", [](SharedString& s) { s += 'x'; }},
+      {"replace", [](SharedString& s) { s.ReplaceAll("b", "B"); }},
+      {"format", [](SharedString& s) { FormatString(s, "%s", "ab"); }},
+      {"release buffer", [](SharedString& s) { s.GetBuffer(1); s.ReleaseBuffer(1); }},
+      {"buffer of length", [](SharedString& s) { s.GetBufferOfLength(2); }},
+  };
+  const SharedString text("xxabcxx");
+  for (const Change& change : changes) {
+    SharedString pattern;
+    pattern = "abc";  // a block of its own, written in place
+    text.FindNoCase(pattern);
+    ASSERT_NE(pattern.Header()->searchTable, nullptr) << change.name;
+    change.apply(pattern);
+    EXPECT_EQ(pattern.Header()->searchTable, nullptr) << change.name;
+  }
+}
+
+}  // namespace
