@@ -46,3 +46,4 @@ if(VANTOREL_WINDOWS AND VANTOREL_WINE_TESTS)
   set(CMAKE_CROSSCOMPILING_EMULATOR
       "${CMAKE_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}/wine")
 endif()
+include(VantorelChecks)
