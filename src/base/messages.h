@@ -55,6 +55,10 @@ class ResourceText {
   virtual ~ResourceText();
   ResourceText(const ResourceText&) = delete;
   ResourceText& operator=(const ResourceText&) = delete;
+  // Always a local object, never on the heap: the virtual destructor then
+  // needs no operator delete from the C++ runtime.
+  static void* operator new(decltype(sizeof 0)) = delete;
+  static void operator delete(void*) {}
 
   const char* text();  // null when the id has no text
   int length();

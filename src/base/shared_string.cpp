@@ -14,12 +14,13 @@
 namespace {
 
 // The one block every empty string points at. It is never counted, written
-// or freed.
+// or freed; being const, it sits in read-only memory, so a write would fault
+// at once rather than corrupt every empty string.
 struct EmptyBlock {
   StringHeader header;
   char text[1];
 };
-EmptyBlock emptyBlock = {{-1, 0, 0, nullptr}, {0}};
+const EmptyBlock emptyBlock = {{-1, 0, 0, nullptr}, {0}};
 static_assert(offsetof(EmptyBlock, text) == sizeof(StringHeader),
               "the characters follow the header directly");
 
@@ -27,7 +28,7 @@ static_assert(offsetof(EmptyBlock, text) == sizeof(StringHeader),
 
 namespace string_block {
 
-char* EmptyChars() { return emptyBlock.text; }
+char* EmptyChars() { return const_cast<char*>(emptyBlock.text); }
 
 StringHeader* HeaderOf(const char* chars) {
   return reinterpret_cast<StringHeader*>(const_cast<char*>(chars)) - 1;
