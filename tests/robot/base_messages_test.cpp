@@ -8,66 +8,66 @@
 
 namespace {
 
+const char kCaption[] = "Example App 1.0 Setup";
+const char kPath[] = "C:\\Program Files\\Example App\\data file.dat";
+
 struct MessageCase {
   const char* name;
   std::vector<std::string> arguments;  // mode, caption, id or text, [argument]
-  const char* text;
-  robot::BoxIcon icon;
-  std::vector<std::string> buttons;
-  const char* defaultButton;
+  robot::MessageBoxContent expected;
   int answer;
   DWORD exitCode;
 };
 
-const char kCaption[] = "Example App 1.0 Setup";
-const char kPath[] = "C:\\Program Files\\Example App\\data file.dat";
+using robot::BoxIcon;
+const std::vector<std::string> kYesNo = {"&Yes", "&No"};
+const std::string kOpenFile = std::to_string(IDS_OPEN_FILE);
+const std::string kUncompress = std::to_string(IDS_UNCOMPRESS);
+const std::string kOutOfMemory = std::to_string(IDS_OUT_OF_MEMORY);
+const std::string kConfirmExit = std::to_string(IDS_CONFIRM_EXIT);
+const std::string kProgramExists = std::to_string(IDS_PROGRAM_EXISTS);
 
 const MessageCase kMessageCases[] = {
-    {"error with argument",
-     {"error", kCaption, std::to_string(IDS_OPEN_FILE), kPath},
-     "Unable to open the file 'C:\\Program Files\\Example App\\data file.dat'.",
-     robot::BoxIcon::Error, {"OK"}, "OK", IDOK, 0},
-    {"error without argument",
-     {"error", kCaption, std::to_string(IDS_UNCOMPRESS)},
-     TEXT_UNCOMPRESS, robot::BoxIcon::Error, {"OK"}, "OK", IDOK, 0},
-    {"error before the caption is known",
-     {"error", "", std::to_string(IDS_OUT_OF_MEMORY)},
-     TEXT_OUT_OF_MEMORY, robot::BoxIcon::Error, {"OK"}, "OK", IDOK, 0},
-    {"question answered yes",
-     {"question", kCaption, std::to_string(IDS_CONFIRM_EXIT)},
-     TEXT_CONFIRM_EXIT, robot::BoxIcon::Question, {"&Yes", "&No"}, "&No", IDYES, 21},
-    {"question answered no",
-     {"question", kCaption, std::to_string(IDS_CONFIRM_EXIT)},
-     TEXT_CONFIRM_EXIT, robot::BoxIcon::Question, {"&Yes", "&No"}, "&No", IDNO, 20},
-    {"two-line question answered yes",
-     {"question", kCaption, std::to_string(IDS_PROGRAM_EXISTS)},
-     TEXT_PROGRAM_EXISTS, robot::BoxIcon::Question, {"&Yes", "&No"}, "&No", IDYES, 21},
-    {"two-line question answered no",
-     {"question", kCaption, std::to_string(IDS_PROGRAM_EXISTS)},
-     TEXT_PROGRAM_EXISTS, robot::BoxIcon::Question, {"&Yes", "&No"}, "&No", IDNO, 20},
-    {"warning",
-     {"warning", kCaption, "Please choose a folder."},
-     "Please choose a folder.", robot::BoxIcon::Warning, {"OK"}, "OK", IDOK, 0},
+    {"error with argument", {"error", kCaption, kOpenFile, kPath},
+     {kCaption, "Unable to open the file 'C:\\Program Files\\Example App\\data file.dat'.",
+      BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
+    {"error without argument", {"error", kCaption, kUncompress},
+     {kCaption, TEXT_UNCOMPRESS, BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
+    {"error before the caption is known", {"error", "", kOutOfMemory},
+     {"", TEXT_OUT_OF_MEMORY, BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
+    {"question answered yes", {"question", kCaption, kConfirmExit},
+     {kCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"}, IDYES, 21},
+    {"question answered no", {"question", kCaption, kConfirmExit},
+     {kCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"}, IDNO, 20},
+    {"two-line question answered yes", {"question", kCaption, kProgramExists},
+     {kCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"}, IDYES, 21},
+    {"two-line question answered no", {"question", kCaption, kProgramExists},
+     {kCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"}, IDNO, 20},
+    {"warning", {"warning", kCaption, "Please choose a folder."},
+     {kCaption, "Please choose a folder.", BoxIcon::Warning, {"OK"}, "OK"}, IDOK, 0},
 };
 
+// The shown program and its box, found.
+struct ShownMessage {
+  robot::Program program;
+  HWND box = nullptr;
+};
+
+ShownMessage Show(const std::vector<std::string>& arguments) {
+  ShownMessage shown;
+  shown.program = robot::Start(robot::WindowsPathOf(SHOW_BASE_MESSAGE_PROGRAM), arguments);
+  if (shown.program.Started()) shown.box = robot::WaitForMessageBox(shown.program.Id());
+  return shown;
+}
+
 TEST(BaseMessages, ShowTheRightBoxAndReportTheAnswer) {
-  const std::string program = robot::WindowsPathOf(SHOW_BASE_MESSAGE_PROGRAM);
   for (const MessageCase& c : kMessageCases) {
     SCOPED_TRACE(c.name);
-    robot::Program shown = robot::Start(program, c.arguments);
-    ASSERT_TRUE(shown.Started()) << shown.Error();
-    HWND box = robot::WaitForMessageBox(shown.Id());
-    ASSERT_NE(box, nullptr);
-
-    robot::MessageBoxContent content = robot::ReadMessageBox(box);
-    EXPECT_EQ(content.caption, c.arguments[1]);
-    EXPECT_EQ(content.text, c.text);
-    EXPECT_STREQ(robot::NameOf(content.icon), robot::NameOf(c.icon));
-    EXPECT_EQ(content.buttons, c.buttons);
-    EXPECT_EQ(content.defaultButton, c.defaultButton);
-
-    ASSERT_TRUE(robot::AnswerMessageBox(box, c.answer));
-    EXPECT_EQ(robot::WaitForExit(shown), std::optional<DWORD>(c.exitCode));
+    ShownMessage shown = Show(c.arguments);
+    ASSERT_NE(shown.box, nullptr) << shown.program.Error();
+    EXPECT_EQ(robot::ReadMessageBox(shown.box), c.expected);
+    ASSERT_TRUE(robot::AnswerMessageBox(shown.box, c.answer));
+    EXPECT_EQ(robot::WaitForExit(shown.program), std::optional<DWORD>(c.exitCode));
   }
 }
 
@@ -83,17 +83,14 @@ TEST(BaseMessages, QuestionLeftWithoutYesIsFalse) {
   const Leaving ways[] = {{"escape", WM_COMMAND, IDCANCEL}, {"close box", WM_CLOSE, 0}};
   for (const Leaving& way : ways) {
     SCOPED_TRACE(way.name);
-    robot::Program shown = robot::Start(robot::WindowsPathOf(SHOW_BASE_MESSAGE_PROGRAM),
-                                        {"question", kCaption, std::to_string(IDS_CONFIRM_EXIT)});
-    ASSERT_TRUE(shown.Started()) << shown.Error();
-    HWND box = robot::WaitForMessageBox(shown.Id());
-    ASSERT_NE(box, nullptr);
-    EXPECT_FALSE(robot::AnswerMessageBox(box, IDCANCEL));  // there is no Cancel button
-    PostMessageA(box, way.message, way.wParam, 0);
-    if (!robot::WaitForWindowToClose(box, 500)) {
-      ASSERT_TRUE(robot::AnswerMessageBox(box, IDNO));
+    ShownMessage shown = Show({"question", kCaption, kConfirmExit});
+    ASSERT_NE(shown.box, nullptr) << shown.program.Error();
+    EXPECT_FALSE(robot::AnswerMessageBox(shown.box, IDCANCEL));  // there is no Cancel button
+    PostMessageA(shown.box, way.message, way.wParam, 0);
+    if (!robot::WaitForWindowToClose(shown.box, 500)) {
+      ASSERT_TRUE(robot::AnswerMessageBox(shown.box, IDNO));
     }
-    EXPECT_EQ(robot::WaitForExit(shown), std::optional<DWORD>(20));
+    EXPECT_EQ(robot::WaitForExit(shown.program), std::optional<DWORD>(20));
   }
 }
 

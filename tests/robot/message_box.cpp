@@ -126,6 +126,18 @@ MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs) {
   return content;
 }
 
+bool operator==(const MessageBoxContent& a, const MessageBoxContent& b) {
+  return a.caption == b.caption && a.text == b.text && a.icon == b.icon &&
+         a.buttons == b.buttons && a.defaultButton == b.defaultButton;
+}
+
+std::ostream& operator<<(std::ostream& out, const MessageBoxContent& content) {
+  out << "{caption \"" << content.caption << "\", text \"" << content.text << "\", icon "
+      << NameOf(content.icon) << ", buttons";
+  for (const std::string& button : content.buttons) out << " \"" << button << "\"";
+  return out << ", default \"" << content.defaultButton << "\"}";
+}
+
 bool AnswerMessageBox(HWND box, int answer) {
   HWND button = ChildById(box, answer);
   return button && ClassOf(button) == "Button" && Click(button);

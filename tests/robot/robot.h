@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,11 @@ bool IsDefaultButton(HWND button); // BS_DEFPUSHBUTTON style
 bool Click(HWND button);
 // Posts WM_COMMAND `id` to `dialog`, as its control `id` would send it.
 bool SendCommand(HWND dialog, int id);
+// Waits until the thread of `button` (any push button of a dialog) has
+// handled every message posted to it so far, also those that handling them
+// posted in turn (the dialog manager turns WM_CLOSE into a posted IDCANCEL).
+// False when the button went away or the thread did not answer in time.
+bool WaitForPostedMessages(HWND button, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // ---- message boxes ----
 
@@ -121,6 +127,12 @@ struct MessageBoxContent {
   std::vector<std::string> buttons;  // texts, left to right
   std::string defaultButton;         // text of the preselected button
 };
+bool operator==(const MessageBoxContent& a, const MessageBoxContent& b);
+inline bool operator!=(const MessageBoxContent& a, const MessageBoxContent& b) {
+  return !(a == b);
+}
+// For test failure messages.
+std::ostream& operator<<(std::ostream& out, const MessageBoxContent& content);
 
 // A visible message box of process `processId` (0: any): a "#32770" dialog
 // with the message text in its Static control 0xFFFF.

@@ -18,45 +18,37 @@ robot::Program ShowBox(UINT style, const std::string& caption, const std::string
 struct BoxCase {
   const char* name;
   UINT style;
-  const char* caption;
-  robot::BoxIcon icon;
-  std::vector<std::string> buttons;
-  const char* defaultButton;
+  robot::MessageBoxContent expected;
   int answer;
 };
 
+using robot::BoxIcon;
 const BoxCase kBoxCases[] = {
-    {"error", MB_OK | MB_ICONERROR, "Setup", robot::BoxIcon::Error, {"OK"}, "OK", IDOK},
-    {"question answered yes", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, "Setup",
-     robot::BoxIcon::Question, {"&Yes", "&No"}, "&No", IDYES},
-    {"question answered no", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, "Setup",
-     robot::BoxIcon::Question, {"&Yes", "&No"}, "&No", IDNO},
-    {"warning", MB_OK | MB_ICONWARNING, "Setup", robot::BoxIcon::Warning, {"OK"}, "OK", IDOK},
-    {"information, first button preselected", MB_YESNO | MB_ICONINFORMATION, "Setup",
-     robot::BoxIcon::Information, {"&Yes", "&No"}, "&Yes", IDNO},
-    {"no icon, cancelled", MB_OKCANCEL, "Setup", robot::BoxIcon::None, {"OK", "Cancel"}, "OK",
-     IDCANCEL},
+    {"error", MB_OK | MB_ICONERROR,
+     {"Setup", "Two lines:\nan error", BoxIcon::Error, {"OK"}, "OK"}, IDOK},
+    {"question answered yes", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+     {"Setup", "Go on?", BoxIcon::Question, {"&Yes", "&No"}, "&No"}, IDYES},
+    {"question answered no", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+     {"Setup", "Go on?", BoxIcon::Question, {"&Yes", "&No"}, "&No"}, IDNO},
+    {"warning", MB_OK | MB_ICONWARNING,
+     {"Setup", "Careful", BoxIcon::Warning, {"OK"}, "OK"}, IDOK},
+    {"information, first button preselected", MB_YESNO | MB_ICONINFORMATION,
+     {"Setup", "Note", BoxIcon::Information, {"&Yes", "&No"}, "&Yes"}, IDNO},
+    {"no icon, cancelled", MB_OKCANCEL,
+     {"Setup", "Plain", BoxIcon::None, {"OK", "Cancel"}, "OK"}, IDCANCEL},
     // Blanks, quotes and a trailing backslash survive the command line.
-    {"caption needing quotes", MB_OK | MB_ICONERROR, "My \"App\" 2.0 \\",
-     robot::BoxIcon::Error, {"OK"}, "OK", IDOK},
+    {"caption needing quotes", MB_OK | MB_ICONERROR,
+     {"My \"App\" 2.0 \\", "C:\\Program Files\\", BoxIcon::Error, {"OK"}, "OK"}, IDOK},
 };
 
 TEST(MessageBoxes, AreReadAndAnswered) {
   for (const BoxCase& c : kBoxCases) {
     SCOPED_TRACE(c.name);
-    const std::string text = std::string("Message: ") + c.name + "\nsecond line";
-    robot::Program box = ShowBox(c.style, c.caption, text);
+    robot::Program box = ShowBox(c.style, c.expected.caption, c.expected.text);
     ASSERT_TRUE(box.Started()) << box.Error();
     HWND window = robot::WaitForMessageBox(box.Id());
     ASSERT_NE(window, nullptr);
-
-    robot::MessageBoxContent content = robot::ReadMessageBox(window);
-    EXPECT_EQ(content.caption, c.caption);
-    EXPECT_EQ(content.text, text);
-    EXPECT_STREQ(robot::NameOf(content.icon), robot::NameOf(c.icon));
-    EXPECT_EQ(content.buttons, c.buttons);
-    EXPECT_EQ(content.defaultButton, c.defaultButton);
-
+    EXPECT_EQ(robot::ReadMessageBox(window), c.expected);
     ASSERT_TRUE(robot::AnswerMessageBox(window, c.answer));
     EXPECT_EQ(robot::WaitForExit(box), std::optional<DWORD>(c.answer));
   }
@@ -173,7 +165,7 @@ TEST(Windows, ControlsAreFoundReadAndPressed) {
   EXPECT_EQ(robot::TextOf(remember), "&Remember");
   EXPECT_FALSE(robot::IsChecked(remember));
   ASSERT_TRUE(robot::Click(remember));
-  for (int i = 0; i < 100 && !robot::IsChecked(remember); ++i) Sleep(20);
+  ASSERT_TRUE(robot::WaitForPostedMessages(robot::ChildById(window, 104)));
   EXPECT_TRUE(robot::IsChecked(remember));
 
   HWND disabled = robot::ChildByText(window, "&Disabled");
@@ -195,6 +187,7 @@ TEST(Windows, ControlsAreFoundReadAndPressed) {
   EXPECT_EQ(robot::ChildrenOf(window).size(), 4u);
   ASSERT_TRUE(robot::Click(done));
   EXPECT_EQ(robot::WaitForExit(form), std::optional<DWORD>(11));  // 10 + checked
+  EXPECT_FALSE(robot::WaitForPostedMessages(done, 200));  // gone with its program
 }
 
 TEST(Windows, CommandsReachTheDialog) {

@@ -158,4 +158,25 @@ bool SendCommand(HWND dialog, int id) {
                       reinterpret_cast<LPARAM>(control)) != 0;
 }
 
+bool WaitForPostedMessages(HWND button, DWORD timeoutMs) {
+  // BM_SETSTATE posted now queues behind everything posted before; once the
+  // button shows the new state, those have been handled. The second round,
+  // back to the unpushed state, covers what they posted in turn.
+  for (BOOL pushed : {TRUE, FALSE}) {
+    if (!PostMessageA(button, BM_SETSTATE, pushed, 0)) return false;
+    DWORD start = GetTickCount();
+    for (;;) {
+      DWORD_PTR state = 0;
+      if (!SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                               &state)) {
+        return false;
+      }
+      if (((state & BST_PUSHED) != 0) == (pushed != FALSE)) break;
+      if (GetTickCount() - start >= timeoutMs) return false;
+      Sleep(kPollIntervalMs / 2);
+    }
+  }
+  return true;
+}
+
 }  // namespace robot
