@@ -1,0 +1,150 @@
+// Built without RTTI like the reader it drives (see CMakeLists.txt).
+#include "packer/package_listing.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "base/messages.h"
+#include "package/stdio_package_file.h"
+#include "package/whole_package.h"
+
+namespace packer {
+namespace {
+
+class CollectingSinks : public RegistryRecordSink, public AssociationSink {
+ public:
+  explicit CollectingSinks(PackageListing& listing) : listing_(listing) {}
+  void BeginKey(layout::RegistryRoot root, const SharedString& keyPath) override {
+    listing_.registry.push_back({root, keyPath.Text(), {}});
+  }
+  void Value(std::uint32_t type, const SharedString& text) override {
+    listing_.registry.back().values.emplace_back(type, text.Text());
+  }
+  void EndKey() override {}
+  void Association(const AssociationRecord& r) override {
+    listing_.associations.push_back({r.Extension.Text(), r.ClassName.Text(), r.Description.Text(),
+                                     r.ProgramPath.Text(), r.IconPath.Text(), r.IconIndex});
+  }
+
+ private:
+  PackageListing& listing_;
+};
+
+// The reader reports through message boxes; here they become the Problem.
+std::string* gReaderMessage = nullptr;
+int RecordMessage(const MessageBoxRequest& request) {
+  if (gReaderMessage != nullptr && gReaderMessage->empty()) *gReaderMessage = request.text;
+  return kAnswerOk;
+}
+
+bool PeekU32(StdioPackageFile& file, std::uint64_t offset, std::uint32_t* value) {
+  unsigned char bytes[4];
+  if (!file.Seek(offset) || !file.Read(bytes, 4)) return false;
+  *value = LoadU32(bytes);
+  return true;
+}
+
+std::uint64_t SerialisedSize(const FileRecord& record) {
+  std::uint64_t size = 4 + record.FileName.Length() + 1 + 4 + record.SubDirectory.Length() + 1 +
+                       layout::kDateTimeImageSize + 4 + 12;
+  if (record.HasVersion == layout::kHasVersionPresent) size += layout::kFileVersionSize;
+  return size;
+}
+
+ListedTime CopyTime(const DateTime& stamp) {
+  ListedTime t;
+  t.seconds = stamp.seconds;
+  t.stale = stamp.stale;
+  t.valid = stamp.valid;
+  t.year = stamp.year + 1900;
+  t.month = stamp.month + 1;
+  t.day = stamp.day;
+  t.hour = stamp.hour;
+  t.minute = stamp.minute;
+  t.second = stamp.second;
+  t.weekday = stamp.weekday;
+  t.dayOfYear = stamp.dayOfYear;
+  t.daylightSaving = stamp.daylightSaving;
+  return t;
+}
+
+void CopyContents(const ::PackageContents& c, PackageListing& listing) {
+  listing.headerOffset = c.HeaderOffset;
+  const PackageHeader& h = c.Header;
+  listing.appName = h.AppName;
+  listing.appVersion = h.AppVersion;
+  listing.programWindowClass = h.ProgramWindowClass;
+  listing.programFileName = h.ProgramFileName;
+  listing.showDestinationPage = h.ShowDestinationPage != 0;
+  listing.showShortcutsPage = h.ShowShortcutsPage != 0;
+  listing.hasLicence = h.HasLicence != 0;
+  listing.showWelcomePage = h.ShowWelcomePage != 0;
+  listing.runProgramAtEnd = h.RunProgramAtEnd != 0;
+  listing.checkProgramNotRunning = h.CheckProgramNotRunning != 0;
+  listing.licenceText = c.LicenceText.Text();
+  listing.uninstaller.assign(c.Uninstaller.Data(), c.Uninstaller.Data() + c.Uninstaller.Length());
+  listing.fileDataProduced = c.FileData.Length();
+  std::uint64_t start = 0;
+  for (int i = 0; i < c.Files.Count(); ++i) {
+    const FileRecord& r = c.Files[i];
+    ListedFile file;
+    file.fileName = r.FileName.Text();
+    file.subDirectory = r.SubDirectory.Text();
+    file.destinationType = r.DestinationType;
+    file.fileSize = r.FileSize;
+    file.timestamp = CopyTime(r.FileTimestamp);
+    file.hasVersion = r.HasVersion;
+    std::memcpy(file.version, r.FileVersion, sizeof file.version);
+    file.replaceIfInUse = r.ReplaceIfInUse;
+    file.selfRegister = r.SelfRegister;
+    file.sharedDll = r.SharedDll;
+    // The reader has checked that every file lies within the produced data.
+    file.content.assign(c.FileData.Data() + start, c.FileData.Data() + start + r.FileSize);
+    start += r.FileSize;
+    listing.files.push_back(std::move(file));
+  }
+  listing.endOffset = c.EndOffset;
+}
+
+// The stored sizes the reader does not keep: the uninstaller block's and the
+// file data block's UncompressedSize, found from the sizes of what precedes them.
+void PeekDeclaredSizes(StdioPackageFile& file, const ::PackageContents& c, PackageListing& listing) {
+  std::uint32_t compressed = 0;
+  if (!PeekU32(file, c.DataOffset, &compressed) ||
+      !PeekU32(file, c.DataOffset + 4, &listing.uninstallerDeclaredSize))
+    return;
+  if (c.Files.Count() <= 0) return;
+  std::uint64_t table = 4;
+  for (int i = 0; i < c.Files.Count(); ++i) table += SerialisedSize(c.Files[i]);
+  std::uint32_t declared = 0;
+  if (PeekU32(file, c.DataOffset + layout::kStoredBlockFramingSize + compressed + table + 4, &declared))
+    listing.fileDataDeclaredSize = declared;
+}
+
+}  // namespace
+
+Result<PackageListing> ReadPackageListing(const std::string& path) {
+  StdioPackageFile file;
+  if (!file.Open(path.c_str())) return Problem{"", std::strerror(errno)};
+  PackageListing listing;
+  listing.fileSize = file.Size();
+  auto contents = std::make_unique<::PackageContents>();
+  CollectingSinks sinks(listing);
+  std::string failure;
+  PackageInput input{&file, path.c_str(), kProductCaption};
+  gReaderMessage = &failure;
+  MessageBoxHandler previous = SetMessageBoxHandler(RecordMessage);
+  bool read = ReadWholePackage(input, contents.get(), sinks, sinks);
+  SetMessageBoxHandler(previous);
+  gReaderMessage = nullptr;
+  if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
+  CopyContents(*contents, listing);
+  listing.headerImage.resize(layout::kHeaderSize);
+  if (!file.Seek(contents->HeaderOffset) || !file.Read(listing.headerImage.data(), layout::kHeaderSize))
+    return Problem{"", "the header cannot be read again"};
+  PeekDeclaredSizes(file, *contents, listing);
+  return listing;
+}
+
+}  // namespace packer

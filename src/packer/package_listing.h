@@ -1,0 +1,70 @@
+// A finished setup file read back through the setup program's own package
+// reader, in its order, and copied into plain values: what vtpack list
+// prints, vtpack verify checks and the tests compare.
+#ifndef VANTOREL_PACKER_PACKAGE_LISTING_H
+#define VANTOREL_PACKER_PACKAGE_LISTING_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/layout.h"
+#include "packer/byte_writer.h"
+#include "packer/problem.h"
+
+namespace packer {
+
+struct ListedTime {
+  std::int32_t seconds = 0;
+  int stale = 0, valid = 0;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;  // calendar values
+  int weekday = 0, dayOfYear = 0, daylightSaving = 0;
+};
+
+struct ListedFile {
+  std::string fileName, subDirectory;
+  std::uint32_t destinationType = 0;
+  std::uint32_t fileSize = 0;
+  ListedTime timestamp;
+  std::uint32_t hasVersion = 0;
+  std::uint16_t version[4] = {};
+  std::uint32_t replaceIfInUse = 0, selfRegister = 0, sharedDll = 0;
+  Bytes content;  // its bytes in the file data
+};
+
+struct ListedRegistryKey {
+  layout::RegistryRoot root = layout::kRootClasses;
+  std::string path;
+  std::vector<std::pair<std::uint32_t, std::string>> values;  // type, "name=data"
+};
+
+struct ListedAssociation {
+  std::string extension, className, description, program, icon;
+  std::int32_t iconIndex = 0;
+};
+
+struct PackageListing {
+  std::uint64_t fileSize = 0;
+  std::uint32_t headerOffset = 0;
+  Bytes headerImage;  // the 130 bytes as stored
+  std::string appName, appVersion, programWindowClass, programFileName;  // as the reader ends them
+  bool showDestinationPage = false, showShortcutsPage = false, hasLicence = false,
+       showWelcomePage = false, runProgramAtEnd = false, checkProgramNotRunning = false;
+  std::string licenceText;
+  Bytes uninstaller;
+  std::uint32_t uninstallerDeclaredSize = 0;  // its block's UncompressedSize
+  std::vector<ListedFile> files;
+  std::optional<std::uint32_t> fileDataDeclaredSize;  // present when there are files
+  std::uint32_t fileDataProduced = 0;
+  std::vector<ListedRegistryKey> registry;
+  std::vector<ListedAssociation> associations;
+  std::uint64_t endOffset = 0;  // after the associations
+};
+
+// Fails with the reader's own message (message 8, 11 or 12) as the Problem.
+Result<PackageListing> ReadPackageListing(const std::string& path);
+
+}  // namespace packer
+
+#endif

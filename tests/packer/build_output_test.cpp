@@ -1,0 +1,166 @@
+// The setup file as a whole: reproducible, all or nothing, and made from the
+// program images that vtpack finds or is given.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+
+#include "packer/package_listing.h"
+#include "vtpack_runner.h"
+
+using namespace packer_test;
+
+namespace {
+
+// A project with text, incompressible data and a licence.
+void WriteSampleProject(const ProjectFolder& folder) {
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i) + " of a text file\n";
+  folder.Write("data/text.txt", text);
+  std::mt19937 random(7);
+  packer::Bytes noise(50000);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+  folder.Write("data/noise.bin", noise);
+  folder.Write("licence.txt", std::string("Licence\nterms\n"));
+  folder.Write("project.toml", MinimalProject("licence = \"licence.txt\"\n[[files]]\nsource = \"data/*\"\n"));
+}
+
+}  // namespace
+
+TEST(BuildOutput, SameInputsGiveIdenticalBytes) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  ASSERT_EQ(BuildIn(folder, "project.toml", "one.exe").exitCode, 0);
+  // Time passes, the files are read again in another order of the folder.
+  folder.SetModified("licence.txt", 1000);
+  ASSERT_EQ(BuildIn(folder, "project.toml", "two.exe").exitCode, 0);
+  EXPECT_EQ(folder.Read("one.exe"), folder.Read("two.exe"));
+}
+
+TEST(BuildOutput, SourceDateEpochMakesBuildsOfTouchedFilesIdentical) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  std::map<std::string, std::optional<std::string>> epoch = {{"SOURCE_DATE_EPOCH", std::string("1000000000")}};
+  ASSERT_EQ(BuildIn(folder, "project.toml", "one.exe", {}, epoch).exitCode, 0);
+  folder.SetModified("data/text.txt", 1700000000);
+  ASSERT_EQ(BuildIn(folder, "project.toml", "two.exe", {}, epoch).exitCode, 0);
+  EXPECT_EQ(folder.Read("one.exe"), folder.Read("two.exe"));
+}
+
+TEST(BuildOutput, CompressionLevelsAllReadBackAndShrink) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  std::map<std::string, std::uintmax_t> sizes;
+  for (const char* option : {"", "--best", "--zopfli"}) {
+    std::vector<std::string> extra;
+    if (*option) extra.push_back(option);
+    std::string output = std::string("setup") + option + ".exe";
+    ASSERT_EQ(BuildIn(folder, "project.toml", output, extra).exitCode, 0) << option;
+    auto listing = packer::ReadPackageListing(folder.Path(output));
+    ASSERT_TRUE(listing.ok()) << option;
+    ASSERT_EQ(listing.value().files.size(), 2u);
+    EXPECT_EQ(listing.value().files[1].content, folder.Read("data/text.txt")) << option;
+    sizes[option] = std::filesystem::file_size(folder.Path(output));
+  }
+  EXPECT_LE(sizes["--best"], sizes[""]);
+  EXPECT_LE(sizes["--zopfli"], sizes["--best"]);
+}
+
+TEST(BuildOutput, BestAndZopfliExcludeEachOther) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {"--best", "--zopfli"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_FALSE(folder.Exists("Setup.exe"));
+}
+
+TEST(BuildOutput, UsageErrorsExitWithOne) {
+  EXPECT_EQ(RunVtpack({}).exitCode, 1);
+  EXPECT_EQ(RunVtpack({"pack", "x.toml"}).exitCode, 1);
+  EXPECT_EQ(RunVtpack({"build"}).exitCode, 1);
+  EXPECT_EQ(RunVtpack({"build", "x.toml", "--fast"}).exitCode, 1);
+  RunResult help = RunVtpack({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("build"), std::string::npos);
+}
+
+TEST(BuildOutput, FailedBuildKeepsThePreviousOutput) {
+  ProjectFolder folder;
+  folder.Write("Setup.exe", std::string("previous setup"));
+  folder.Write("project.toml", MinimalProject("[[files]]\nsource = \"missing.txt\"\n"));
+  EXPECT_EQ(BuildIn(folder).exitCode, 1);
+  packer::Bytes kept = folder.Read("Setup.exe");
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "previous setup");
+}
+
+TEST(BuildOutput, UnwritableOutputFolderFailsCleanly) {
+  ProjectFolder folder;
+  folder.Write("project.toml", MinimalProject());
+  RunResult run = BuildIn(folder, "project.toml", "no/such/folder/Setup.exe");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("cannot create a file in"), std::string::npos) << run.err;
+}
+
+TEST(BuildOutput, OutputIsExecutableLikeAnyProgram) {
+  ProjectFolder folder;
+  folder.Write("project.toml", MinimalProject());
+  ASSERT_EQ(BuildIn(folder).exitCode, 0);
+  struct stat info {};
+  ASSERT_EQ(::stat(folder.Path("Setup.exe").c_str(), &info), 0);
+  EXPECT_TRUE(info.st_mode & S_IXUSR);
+  EXPECT_TRUE(info.st_mode & S_IRGRP);
+}
+
+TEST(BuildOutput, ProgramImagesMustBeWindowsPrograms) {
+  ProjectFolder folder;
+  folder.Write("project.toml", MinimalProject());
+  folder.Write("text.exe", std::string(100, 'x'));
+  struct Case {
+    const char* stub;
+    const char* uninstaller;
+    std::string expected;
+  } cases[] = {
+      {"text.exe", "uninst.exe", "the setup program \"" + folder.Path("text.exe") + "\" is not a Windows program"},
+      {"none.exe", "uninst.exe", "the setup program \"" + folder.Path("none.exe") + "\" cannot be read: No such file"},
+      {"stub.exe", "text.exe", "the uninstaller \"" + folder.Path("text.exe") + "\" is not a Windows program"},
+  };
+  for (const Case& c : cases) {
+    RunResult run = RunVtpack({"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe"), "--stub",
+                               folder.Path(c.stub), "--uninstaller", folder.Path(c.uninstaller)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
+    EXPECT_FALSE(folder.Exists("Setup.exe"));
+  }
+}
+
+TEST(BuildOutput, ProgramImagesComeFromBesideVtpack) {
+  ProjectFolder folder;
+  folder.Write("project.toml", MinimalProject());
+  std::filesystem::create_directory(folder.Path("bin"));
+  std::filesystem::copy_file(VTPACK_PATH, folder.Path("bin/vtpack"));
+  std::filesystem::permissions(folder.Path("bin/vtpack"), std::filesystem::perms::owner_all);
+  std::vector<std::string> args = {"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe")};
+
+  RunResult missing = RunVtpack(args, {}, folder.Path("bin/vtpack"));
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find(folder.Path("bin/vtsetup.exe")), std::string::npos) << missing.err;
+
+  folder.Write("bin/vtsetup.exe", StubImage());
+  folder.Write("bin/VTUnInst.exe", UninstallerImage());
+  RunResult run = RunVtpack(args, {}, folder.Path("bin/vtpack"));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+  ASSERT_TRUE(listing.ok());
+  EXPECT_EQ(listing.value().uninstaller, UninstallerImage());
+}
+
+TEST(BuildOutput, BadSourceDateEpochIsRefused) {
+  ProjectFolder folder;
+  folder.Write("project.toml", MinimalProject());
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {{"SOURCE_DATE_EPOCH", std::string("yesterday")}});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("SOURCE_DATE_EPOCH \"yesterday\""), std::string::npos) << run.err;
+  EXPECT_FALSE(folder.Exists("Setup.exe"));
+}

@@ -1,0 +1,371 @@
+// vtpack build, then the package read back by the setup program's reader:
+// what the project file asks for is what the setup program will see.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "packer/package_listing.h"
+#include "vtpack_runner.h"
+
+using namespace packer_test;
+using packer::PackageListing;
+
+namespace {
+
+PackageListing BuildAndRead(const ProjectFolder& folder, const std::string& project,
+                            const std::map<std::string, std::optional<std::string>>& environment = {}) {
+  folder.Write("project.toml", project);
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, environment);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+  EXPECT_TRUE(listing.ok()) << (listing.ok() ? "" : listing.problem().message);
+  return listing.ok() ? listing.value() : PackageListing{};
+}
+
+std::uint32_t U32At(const packer::Bytes& bytes, std::size_t offset) {
+  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+}
+
+}  // namespace
+
+TEST(BuildRoundTrip, HeaderTextsAndOptionBytes) {
+  ProjectFolder folder;
+  PackageListing p = BuildAndRead(folder, R"([application]
+name = "Café Tool"
+version = "2.5 beta"
+program = "tool.exe"
+window-class = "CafeToolWindow"
+[setup]
+welcome-page = false
+destination-page = true
+shortcuts-page = false
+run-program-at-end = true
+check-program-not-running = true
+)");
+  EXPECT_EQ(p.appName, "Caf\xE9 Tool");  // code page 1252
+  EXPECT_EQ(p.appVersion, "2.5 beta");
+  EXPECT_EQ(p.programFileName, "tool.exe");
+  EXPECT_EQ(p.programWindowClass, "CafeToolWindow");
+  EXPECT_FALSE(p.showWelcomePage);
+  EXPECT_TRUE(p.showDestinationPage);
+  EXPECT_FALSE(p.showShortcutsPage);
+  EXPECT_TRUE(p.runProgramAtEnd);
+  EXPECT_TRUE(p.checkProgramNotRunning);
+  EXPECT_FALSE(p.hasLicence);
+  // The stub comes first, the package right after it, the trailer points there.
+  packer::Bytes setup = folder.Read("Setup.exe");
+  EXPECT_EQ(p.headerOffset, StubImage().size());
+  packer::Bytes stub = StubImage();
+  EXPECT_TRUE(std::equal(stub.begin(), stub.end(), setup.begin()));
+  EXPECT_EQ(U32At(setup, setup.size() - 4), StubImage().size());
+  // Unused bytes of the text fields are zero: the output depends on nothing else.
+  EXPECT_EQ(p.headerImage[layout::kAppVersionOffset + 8], 0);
+  EXPECT_EQ(p.headerImage[layout::kAppVersionOffset + 30], 0);
+}
+
+TEST(BuildRoundTrip, DefaultOptionsShowThePagesAndNothingElse) {
+  ProjectFolder folder;
+  PackageListing p = BuildAndRead(folder, MinimalProject());
+  EXPECT_TRUE(p.showWelcomePage);
+  EXPECT_TRUE(p.showDestinationPage);
+  EXPECT_TRUE(p.showShortcutsPage);
+  EXPECT_FALSE(p.runProgramAtEnd);
+  EXPECT_FALSE(p.checkProgramNotRunning);
+  EXPECT_EQ(p.uninstaller, UninstallerImage());
+  EXPECT_EQ(p.uninstallerDeclaredSize, UninstallerImage().size());
+}
+
+TEST(BuildRoundTrip, ThirtyByteTextsFitTheirFields) {
+  ProjectFolder folder;
+  std::string thirty(30, 'N');
+  PackageListing p = BuildAndRead(folder, "[application]\nname = \"" + thirty + "\"\nversion = \"" +
+                                              thirty + "\"\nwindow-class = \"" + thirty + "\"\n");
+  EXPECT_EQ(p.appName, thirty);
+  EXPECT_EQ(p.appVersion, thirty);
+  EXPECT_EQ(p.programWindowClass, thirty);
+  EXPECT_EQ(p.headerImage[30], 0);  // the NUL in the field's last byte
+}
+
+TEST(BuildRoundTrip, NoFilesMeansNoFileDataBlock) {
+  ProjectFolder folder;
+  PackageListing p = BuildAndRead(folder, MinimalProject());
+  EXPECT_TRUE(p.files.empty());
+  EXPECT_FALSE(p.fileDataDeclaredSize.has_value());
+  // After the uninstaller block: the count 0, then straight away the four
+  // registry counts and the association count, then the trailer.
+  packer::Bytes setup = folder.Read("Setup.exe");
+  std::size_t d1 = p.headerOffset + layout::kHeaderSize;
+  std::size_t d2 = d1 + layout::kStoredBlockFramingSize + U32At(setup, d1);
+  ASSERT_EQ(setup.size(), d2 + 4 + 5 * 4 + layout::kTrailerSize);
+  for (int field = 0; field < 6; ++field) EXPECT_EQ(U32At(setup, d2 + 4 * field), 0u) << field;
+}
+
+TEST(BuildRoundTrip, FilesKeepTheirBytesNamesAndOrder) {
+  ProjectFolder folder;
+  folder.Write("bin/b.dll", std::string("second"));
+  folder.Write("bin/a.exe", std::string("first file"));
+  folder.Write("bin/B-upper.txt", std::string("upper"));
+  folder.Write("bin/sub/skipped.txt", std::string("directories are not files"));
+  folder.Write("doc/readme.txt", std::string());
+  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+[[files]]
+source = "bin/*"
+[[files]]
+source = "doc/readme.txt"
+name = "LIESMICH.txt"
+)"));
+  ASSERT_EQ(p.files.size(), 4u);
+  // A glob's files in byte order: upper case before lower case.
+  const char* names[] = {"B-upper.txt", "a.exe", "b.dll", "LIESMICH.txt"};
+  const char* contents[] = {"upper", "first file", "second", ""};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(p.files[i].fileName, names[i]);
+    EXPECT_EQ(std::string(p.files[i].content.begin(), p.files[i].content.end()), contents[i]);
+    EXPECT_EQ(p.files[i].fileSize, std::strlen(contents[i]));
+  }
+  EXPECT_EQ(*p.fileDataDeclaredSize, 21u);
+}
+
+TEST(BuildRoundTrip, DestinationsByName) {
+  const std::pair<const char*, unsigned> table[] = {
+      {"app", 0}, {"windows", 1}, {"system", 2}, {"fonts", 3}, {"program-files", 4}, {"common-files", 5}};
+  ProjectFolder folder;
+  std::string project = MinimalProject();
+  for (const auto& [name, type] : table) {
+    folder.Write(std::string("files/") + name + ".txt", std::string(name));
+    project += "[[files]]\nsource = \"files/" + std::string(name) + ".txt\"\ndestination = \"" + name + "\"\n";
+  }
+  PackageListing p = BuildAndRead(folder, project);
+  ASSERT_EQ(p.files.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(p.files[i].destinationType, table[i].second) << table[i].first;
+}
+
+TEST(BuildRoundTrip, SubfoldersAreNormalised) {
+  const std::pair<const char*, const char*> table[] = {
+      {"", ""}, {"Docs", "Docs\\"}, {"Docs/Manual", "Docs\\Manual\\"}, {"Docs\\\\Manual\\\\", "Docs\\Manual\\"}};
+  ProjectFolder folder;
+  folder.Write("f.txt", std::string("x"));
+  std::string project = MinimalProject();
+  int n = 0;
+  for (const auto& [given, stored] : table) {
+    project += "[[files]]\nsource = \"f.txt\"\nname = \"f" + std::to_string(n++) + ".txt\"\nsubfolder = \"" +
+               given + "\"\n";
+  }
+  PackageListing p = BuildAndRead(folder, project);
+  ASSERT_EQ(p.files.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(p.files[i].subDirectory, table[i].second) << table[i].first;
+}
+
+TEST(BuildRoundTrip, FlagsOfEachFile) {
+  ProjectFolder folder;
+  folder.Write("f.dll", std::string("x"));
+  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+[[files]]
+source = "f.dll"
+[[files]]
+source = "f.dll"
+name = "g.dll"
+replace-if-in-use = true
+self-register = true
+shared = true
+[[files]]
+source = "f.dll"
+name = "h.dll"
+self-register = true
+)"));
+  ASSERT_EQ(p.files.size(), 3u);
+  EXPECT_EQ(p.files[0].replaceIfInUse + p.files[0].selfRegister + p.files[0].sharedDll, 0u);
+  EXPECT_EQ(p.files[1].replaceIfInUse, 1u);
+  EXPECT_EQ(p.files[1].selfRegister, 1u);
+  EXPECT_EQ(p.files[1].sharedDll, 1u);
+  EXPECT_EQ(p.files[2].replaceIfInUse, 0u);
+  EXPECT_EQ(p.files[2].selfRegister, 1u);
+  EXPECT_EQ(p.files[2].sharedDll, 0u);
+}
+
+TEST(BuildRoundTrip, VersionsFromResourceGivenOrNone) {
+  ProjectFolder folder;
+  folder.Write("plain.txt", std::string("no resource"));
+  std::string fixtures = PACKER_FIXTURES;
+  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+[[files]]
+source = ")" + fixtures + R"(/versioned-i686.exe"
+[[files]]
+source = "plain.txt"
+[[files]]
+source = ")" + fixtures + R"(/versioned-x86_64.exe"
+version = "none"
+[[files]]
+source = "plain.txt"
+name = "given.txt"
+version = "1.2"
+[[files]]
+source = ")" + fixtures + R"(/plain-x86_64.exe"
+)"));
+  ASSERT_EQ(p.files.size(), 5u);
+  const std::uint16_t example[4] = {6, 0, 84, 18};
+  EXPECT_EQ(p.files[0].hasVersion, 1u);
+  EXPECT_EQ(std::memcmp(p.files[0].version, example, sizeof example), 0);
+  EXPECT_EQ(p.files[1].hasVersion, 0u);  // not 1: no version bytes follow
+  EXPECT_EQ(p.files[2].hasVersion, 0u);
+  EXPECT_EQ(p.files[3].hasVersion, 1u);
+  const std::uint16_t given[4] = {1, 2, 0, 0};
+  EXPECT_EQ(std::memcmp(p.files[3].version, given, sizeof given), 0);
+  EXPECT_EQ(p.files[4].hasVersion, 0u);
+  // The example of the layout, byte for byte.
+  packer::Bytes setup = folder.Read("Setup.exe");
+  const std::uint8_t bytes[] = {6, 0, 0, 0, 0x54, 0, 0x12, 0};
+  EXPECT_NE(std::search(setup.begin(), setup.end(), std::begin(bytes), std::end(bytes)), setup.end());
+}
+
+TEST(BuildRoundTrip, TimeStampIsTheSourceModificationTimeInUtc) {
+  ProjectFolder folder;
+  folder.Write("f.txt", std::string("x"));
+  folder.SetModified("f.txt", 977000687);  // 2000-12-16 21:04:47 UTC, a Saturday
+  PackageListing p = BuildAndRead(folder, MinimalProject("[[files]]\nsource = \"f.txt\"\n"),
+                                  {{"TZ", std::string("America/New_York")}, {"SOURCE_DATE_EPOCH", std::nullopt}});
+  ASSERT_EQ(p.files.size(), 1u);
+  const packer::ListedTime& t = p.files[0].timestamp;
+  EXPECT_EQ(t.stale, 0);
+  EXPECT_EQ(t.valid, 1);
+  EXPECT_EQ(t.seconds, 977000687);
+  EXPECT_EQ(t.year, 2000);
+  EXPECT_EQ(t.month, 12);
+  EXPECT_EQ(t.day, 16);
+  EXPECT_EQ(t.hour, 21);
+  EXPECT_EQ(t.minute, 4);
+  EXPECT_EQ(t.second, 47);
+  EXPECT_EQ(t.weekday, 6);
+  EXPECT_EQ(t.dayOfYear, 350);
+  EXPECT_EQ(t.daylightSaving, 0);
+}
+
+TEST(BuildRoundTrip, SourceDateEpochBoundsTimeStamps) {
+  ProjectFolder folder;
+  folder.Write("old.txt", std::string("x"));
+  folder.Write("new.txt", std::string("y"));
+  folder.SetModified("old.txt", 946684800);   // 2000-01-01
+  folder.SetModified("new.txt", 1700000000);  // 2023-11-14
+  PackageListing p = BuildAndRead(folder, MinimalProject("[[files]]\nsource = \"*.txt\"\n"),
+                                  {{"SOURCE_DATE_EPOCH", std::string("1600000000")}});
+  ASSERT_EQ(p.files.size(), 2u);
+  EXPECT_EQ(p.files[0].fileName, "new.txt");
+  EXPECT_EQ(p.files[0].timestamp.seconds, 1600000000);
+  EXPECT_EQ(p.files[0].timestamp.year, 2020);
+  EXPECT_EQ(p.files[1].timestamp.seconds, 946684800);  // already earlier: kept
+}
+
+TEST(BuildRoundTrip, LicenceIsCrLfAndNulTerminated) {
+  ProjectFolder folder;
+  folder.Write("licence.txt", std::string("\xEF\xBB\xBFLine one\nLine two\r\nLine three\rGr\xC3\xBC\xC3\x9F" "e\n"));
+  PackageListing p = BuildAndRead(folder, MinimalProject("licence = \"licence.txt\"\n"));
+  EXPECT_TRUE(p.hasLicence);
+  EXPECT_EQ(p.licenceText, "Line one\r\nLine two\r\nLine three\r\nGr\xFC\xDF" "e\r\n");
+}
+
+TEST(BuildRoundTrip, SmallLicenceIsStoredLargeOneCompressed) {
+  ProjectFolder folder;
+  folder.Write("short.txt", std::string("OK"));
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "You may use this program as you like.\n";
+  folder.Write("long.txt", longText);
+  for (const char* name : {"short.txt", "long.txt"}) {
+    PackageListing p = BuildAndRead(folder, MinimalProject(std::string("licence = \"") + name + "\"\n"));
+    packer::Bytes setup = folder.Read("Setup.exe");
+    std::size_t block = p.headerOffset + layout::kHeaderSize;
+    std::uint32_t compressed = U32At(setup, block), size = U32At(setup, block + 4);
+    if (std::string(name) == "short.txt") {
+      EXPECT_EQ(compressed, 0u);  // stored: smaller than any zlib stream
+      EXPECT_EQ(size, 3u);        // "OK" and the NUL
+      EXPECT_EQ(p.licenceText, "OK");
+    } else {
+      EXPECT_GT(compressed, 0u);
+      EXPECT_LT(compressed, size / 10);
+      EXPECT_EQ(size, longText.size() + 200 + 1);  // a CR per line, the NUL
+    }
+  }
+}
+
+TEST(BuildRoundTrip, RegistryRecordsPerRootInRootOrder) {
+  ProjectFolder folder;
+  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+[[registry]]
+root = "HKEY_USERS"
+key = '.DEFAULT\Software\Vantorel'
+values = { Flag = 1 }
+[[registry]]
+root = "HKLM"
+key = 'Software\Vantorel\Test'
+values = { Path = '<Destination>\bin', All = 4294967295, Low = -2147483648, "" = "default=value" }
+[[registry]]
+root = "HKCR"
+key = 'Vantorel.Key'
+[[registry]]
+root = "HKCU"
+key = 'Software\Vantorel\Test'
+values = { Name = "Grüße" }
+)"));
+  ASSERT_EQ(p.registry.size(), 4u);
+  EXPECT_EQ(p.registry[0].root, layout::kRootClasses);
+  EXPECT_EQ(p.registry[0].path, "Vantorel.Key");
+  EXPECT_TRUE(p.registry[0].values.empty());
+  EXPECT_EQ(p.registry[1].root, layout::kRootCurrentUser);
+  ASSERT_EQ(p.registry[1].values.size(), 1u);
+  EXPECT_EQ(p.registry[1].values[0], std::make_pair(1u, std::string("Name=Gr\xFC\xDF" "e")));
+  EXPECT_EQ(p.registry[2].root, layout::kRootLocalMachine);
+  using Value = std::pair<std::uint32_t, std::string>;
+  const std::vector<Value> machine = {{1, "=default=value"}, {4, "All=-1"}, {4, "Low=-2147483648"},
+                                      {1, "Path=<Destination>\\bin"}};
+  EXPECT_EQ(p.registry[2].values, machine);  // names in byte order
+  EXPECT_EQ(p.registry[3].root, layout::kRootUsers);
+  EXPECT_EQ(p.registry[3].values, std::vector<Value>({{4, "Flag=1"}}));
+}
+
+TEST(BuildRoundTrip, Associations) {
+  ProjectFolder folder;
+  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+[[associations]]
+extension = ".vtd"
+type = "Vantorel.Document"
+description = "Vantorel document"
+program = '<Destination>\tool.exe'
+[[associations]]
+extension = "vtx"
+type = "Vantorel.Other"
+program = '"C:\Tools\x.exe"'
+icon = '<Destination>\icons.dll'
+icon-index = -3
+)"));
+  ASSERT_EQ(p.associations.size(), 2u);
+  EXPECT_EQ(p.associations[0].extension, "vtd");
+  EXPECT_EQ(p.associations[0].className, "Vantorel.Document");
+  EXPECT_EQ(p.associations[0].description, "Vantorel document");
+  EXPECT_EQ(p.associations[0].program, "<Destination>\\tool.exe");
+  EXPECT_EQ(p.associations[0].icon, "<Destination>\\tool.exe");
+  EXPECT_EQ(p.associations[0].iconIndex, 0);
+  EXPECT_EQ(p.associations[1].description, "");
+  EXPECT_EQ(p.associations[1].program, "\"C:\\Tools\\x.exe\"");
+  EXPECT_EQ(p.associations[1].icon, "<Destination>\\icons.dll");
+  EXPECT_EQ(p.associations[1].iconIndex, -3);
+}
+
+TEST(BuildRoundTrip, SourcesMayNameEnvironmentVariables) {
+  ProjectFolder folder;
+  folder.Write("out/app.exe", std::string("app"));
+  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+[[files]]
+source = "${VT_TEST_BIN}/app.exe"
+[[files]]
+source = "${VT_TEST_UNSET:-out}/app.exe"
+name = "copy.exe"
+)"), {{"VT_TEST_BIN", folder.Path("out")}, {"VT_TEST_UNSET", std::nullopt}});
+  ASSERT_EQ(p.files.size(), 2u);
+  EXPECT_EQ(p.files[1].fileName, "copy.exe");
+}
+
+TEST(BuildRoundTrip, CodePageChoosesTheBytes) {
+  ProjectFolder folder;
+  PackageListing p = BuildAndRead(folder, "code-page = 1251\n[application]\nname = \"Привет\"\n");
+  EXPECT_EQ(p.appName, "\xCF\xF0\xE8\xE2\xE5\xF2");
+}

@@ -1,0 +1,148 @@
+// vtpack list and vtpack verify on packages vtpack wrote, and on the same
+// packages damaged the ways a download or a hand-made package can be.
+#include <gtest/gtest.h>
+
+#include "package/layout.h"
+#include "vtpack_runner.h"
+
+using namespace packer_test;
+
+namespace {
+
+// A sound package with a bit of everything; returns its bytes.
+packer::Bytes BuildSample(const ProjectFolder& folder) {
+  folder.Write("bin/tool.exe", std::string(3000, 'T'));
+  folder.SetModified("bin/tool.exe", 977000687);
+  folder.Write("licence.txt", std::string("Terms\n"));
+  folder.Write("project.toml", MinimalProject(R"(version = "3.1"
+program = "tool.exe"
+licence = "licence.txt"
+[[files]]
+source = "bin/tool.exe"
+subfolder = "Bin"
+version = "3.1.0.7"
+shared = true
+replace-if-in-use = true
+[[registry]]
+root = "HKLM"
+key = 'Software\Test'
+values = { Path = '<Destination>', Count = 3 }
+[[associations]]
+extension = "tst"
+type = "Test.File"
+description = "Test file"
+program = '<Destination>\Bin\tool.exe'
+)"));
+  RunResult run = BuildIn(folder);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  return folder.Read("Setup.exe");
+}
+
+void Store(packer::Bytes& bytes, std::size_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+TEST(ListVerify, ListShowsWhatThePackageHolds) {
+  ProjectFolder folder;
+  BuildSample(folder);
+  RunResult run = RunVtpack({"list", folder.Path("Setup.exe")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* expected : {
+           "AppName                 \"Test App\"", "AppVersion              \"3.1\"",
+           "ProgramFileName         \"tool.exe\"", "HasLicence              yes (7 bytes of text)",
+           "RunProgramAtEnd         no", "Files: 1",
+           "      3000  3.1.0.7          2000-12-16 21:04:47  app            Bin\\tool.exe  [replace-if-in-use shared]",
+           "Registry: 1 keys", "  HKEY_LOCAL_MACHINE\\Software\\Test", "    number  Count=3",
+           "    text    Path=<Destination>", "Associations: 1",
+           "  .tst  \"Test.File\"  \"Test file\"  program \"<Destination>\\Bin\\tool.exe\"  icon "
+           "\"<Destination>\\Bin\\tool.exe\",0"}) {
+    EXPECT_NE(run.out.find(expected), std::string::npos) << "missing: " << expected << "\n" << run.out;
+  }
+}
+
+TEST(ListVerify, VerifyAcceptsWhatVtpackWrites) {
+  ProjectFolder folder;
+  BuildSample(folder);
+  RunResult run = RunVtpack({"verify", folder.Path("Setup.exe")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("sound: 1 files, 1 registry keys, 1 associations"), std::string::npos) << run.out;
+}
+
+TEST(ListVerify, AppNameWithoutNulIsReadBoundedAndRejected) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  std::size_t header = StubImage().size();
+  for (int i = 0; i < layout::kTextFieldSize; ++i) setup[header + i] = 'A';  // no NUL in 31 bytes
+  folder.Write("Setup.exe", setup);
+  RunResult list = RunVtpack({"list", folder.Path("Setup.exe")});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_NE(list.out.find("AppName                 \"" + std::string(30, 'A') + "\"\n"), std::string::npos) << list.out;
+  RunResult verify = RunVtpack({"verify", folder.Path("Setup.exe")});
+  EXPECT_EQ(verify.exitCode, 1);
+  EXPECT_NE(verify.err.find("AppName fills its 31 bytes without a NUL"), std::string::npos) << verify.err;
+}
+
+TEST(ListVerify, TruncatedPackagesFailWithTheReadMessage) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  // Cut inside the header, the licence, the uninstaller, the records and the
+  // registry: the trailer is kept, so the reader runs into the cut.
+  for (std::size_t keep : {std::size_t{600}, std::size_t{700}, setup.size() / 2, setup.size() - 40, setup.size() - 8}) {
+    packer::Bytes cut(setup.begin(), setup.begin() + static_cast<long>(keep) - 4);
+    cut.insert(cut.end(), setup.end() - 4, setup.end());
+    folder.Write("Cut.exe", cut);
+    for (const char* command : {"list", "verify"}) {
+      RunResult run = RunVtpack({command, folder.Path("Cut.exe")});
+      EXPECT_EQ(run.exitCode, 1) << command << " " << keep;
+      EXPECT_NE(run.err.find("Error reading from the file '" + folder.Path("Cut.exe") + "'."), std::string::npos)
+          << command << " " << keep << ": " << run.err;
+      EXPECT_TRUE(run.out.empty() || std::string(command) == "list") << run.out;
+    }
+  }
+}
+
+TEST(ListVerify, CorruptedStreamFailsWithTheUncompressMessage) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  std::size_t licence = StubImage().size() + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
+  std::size_t uninstaller = licence + layout::kStoredBlockFramingSize + 8;
+  setup[uninstaller + layout::kStoredBlockFramingSize + 5] ^= 0x55;  // inside the deflate data
+  folder.Write("Bad.exe", setup);
+  RunResult run = RunVtpack({"verify", folder.Path("Bad.exe")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("There was an error uncompressing the data."), std::string::npos) << run.err;
+}
+
+TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
+  ProjectFolder folder;
+  packer::Bytes sound = BuildSample(folder);
+  std::size_t uninstallerBlock = StubImage().size() + layout::kHeaderSize + layout::kStoredBlockFramingSize + 8;
+  struct Damage {
+    const char* name;
+    void (*apply)(packer::Bytes&, std::size_t);
+    const char* expected;
+  } damages[] = {
+      {"bytes before the trailer",
+       [](packer::Bytes& b, std::size_t) { b.insert(b.end() - 4, {1, 2, 3}); },
+       "3 bytes lie between the associations and the trailer"},
+      {"uninstaller shorter than declared",
+       [](packer::Bytes& b, std::size_t block) { Store(b, block + 4, UninstallerImage().size() + 10); },
+       "the uninstaller inflates to 842 bytes, not the 852 its block declares"},
+  };
+  for (const Damage& damage : damages) {
+    packer::Bytes setup = sound;
+    damage.apply(setup, uninstallerBlock);
+    folder.Write("Damaged.exe", setup);
+    RunResult run = RunVtpack({"verify", folder.Path("Damaged.exe")});
+    EXPECT_EQ(run.exitCode, 1) << damage.name;
+    EXPECT_NE(run.err.find(damage.expected), std::string::npos) << damage.name << ": " << run.err;
+  }
+}
+
+TEST(ListVerify, MissingFileIsReported) {
+  RunResult run = RunVtpack({"verify", "/nonexistent/Setup.exe"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("/nonexistent/Setup.exe: No such file or directory"), std::string::npos) << run.err;
+}

@@ -1,0 +1,82 @@
+// The package bytes at the offsets the layout gives, field by field.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "packer/package_writer.h"
+
+using namespace packer;
+
+namespace {
+
+std::uint32_t U32At(const Bytes& b, std::size_t offset) {
+  return b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 | static_cast<std::uint32_t>(b[offset + 3]) << 24;
+}
+
+std::string TextAt(const Bytes& b, std::size_t offset) { return reinterpret_cast<const char*>(&b[offset]); }
+
+PackageParts Sample() {
+  PackageParts parts;
+  parts.application = {"App", "1.0", "app.exe", "AppWindow"};
+  parts.options.showWelcomePage = false;
+  parts.options.runProgramAtEnd = true;
+  parts.uninstaller = {'M', 'Z', 1, 2, 3};
+  return parts;
+}
+
+}  // namespace
+
+TEST(PackageWriter, HeaderFields) {
+  Bytes p = WritePackage(Sample(), Compression::kDefault);
+  EXPECT_EQ(TextAt(p, layout::kAppNameOffset), "App");
+  EXPECT_EQ(TextAt(p, layout::kAppVersionOffset), "1.0");
+  EXPECT_EQ(p[layout::kShowDestinationPageOffset], 1);
+  EXPECT_EQ(p[layout::kShowShortcutsPageOffset], 1);
+  EXPECT_EQ(p[layout::kHasLicenceOffset], 0);
+  EXPECT_EQ(p[layout::kShowWelcomePageOffset], 0);
+  EXPECT_EQ(p[layout::kRunProgramAtEndOffset], 1);
+  EXPECT_EQ(p[layout::kCheckProgramNotRunningOffset], 0);
+  EXPECT_EQ(TextAt(p, layout::kProgramWindowClassOffset), "AppWindow");
+  EXPECT_EQ(TextAt(p, layout::kProgramFileNameOffset), "app.exe");
+}
+
+TEST(PackageWriter, FileRecordFieldsInOrder) {
+  PackageParts parts = Sample();
+  PackedFile file;
+  file.fileName = "a.dll";
+  file.destination = layout::kDestinationSystem;
+  file.subDirectory = "Sub\\";
+  file.modified = 0;
+  file.version = FileVersion{6, 0, 84, 18};
+  file.selfRegister = true;
+  file.content = {'x', 'y'};
+  parts.files.push_back(file);
+  Bytes p = WritePackage(parts, Compression::kDefault);
+  std::size_t d2 = layout::kHeaderSize + layout::kStoredBlockFramingSize + U32At(p, layout::kHeaderSize);
+  EXPECT_EQ(U32At(p, d2), 1u);                      // N
+  std::size_t r = d2 + 4;
+  EXPECT_EQ(U32At(p, r), 2u);                       // FileSize
+  EXPECT_EQ(TextAt(p, r + 4), "a.dll");
+  EXPECT_EQ(U32At(p, r + 10), 2u);                  // DestinationType
+  EXPECT_EQ(TextAt(p, r + 14), "Sub\\");
+  std::size_t after = r + 19 + layout::kDateTimeImageSize;
+  EXPECT_EQ(U32At(p, after), 1u);                   // HasVersion
+  const std::uint8_t version[] = {6, 0, 0, 0, 0x54, 0, 0x12, 0};
+  EXPECT_EQ(std::memcmp(&p[after + 4], version, 8), 0);
+  EXPECT_EQ(U32At(p, after + 12), 0u);              // ReplaceIfInUse
+  EXPECT_EQ(U32At(p, after + 16), 1u);              // SelfRegister
+  EXPECT_EQ(U32At(p, after + 20), 0u);              // SharedDll
+  std::size_t d3 = after + 24;
+  EXPECT_EQ(U32At(p, d3), 0u);                      // stored: two bytes
+  EXPECT_EQ(U32At(p, d3 + 4), 2u);
+  EXPECT_EQ(p[d3 + 8], 'x');
+  EXPECT_EQ(p.size(), d3 + 10 + 5 * 4);             // four empty registry sections, no associations
+}
+
+TEST(PackageWriter, Trailer) {
+  Bytes p = WritePackage(Sample(), Compression::kDefault);
+  std::size_t size = p.size();
+  AppendTrailer(p, 0x01020304);
+  ASSERT_EQ(p.size(), size + 4);
+  EXPECT_EQ(U32At(p, size), 0x01020304u);
+}

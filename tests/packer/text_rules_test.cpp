@@ -1,0 +1,136 @@
+// The rules for names, folders and registry texts, case by case.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "packer/text_rules.h"
+
+using namespace packer;
+
+TEST(TextRules, FileNames) {
+  const struct {
+    const char* name;
+    bool accepted;
+  } table[] = {
+      {"setup.exe", true}, {"Read Me.txt", true}, {"a", true}, {"\xE9t\xE9.txt", true}, {".profile", true},
+      {"", false}, {".", false}, {"..", false}, {"a\\b", false}, {"a/b", false}, {"c:", false},
+      {"a*b", false}, {"a?b", false}, {"a\"b", false}, {"a<b", false}, {"a>b", false}, {"a|b", false},
+      {"tab\there", false}, {"trailing.", false}, {"trailing ", false},
+  };
+  for (const auto& row : table) EXPECT_EQ(!CheckFileName(row.name).has_value(), row.accepted) << row.name;
+  EXPECT_FALSE(CheckFileName(std::string(255, 'n')).has_value());
+  EXPECT_TRUE(CheckFileName(std::string(256, 'n')).has_value());
+}
+
+TEST(TextRules, SubDirectories) {
+  const struct {
+    const char* given;
+    const char* stored;  // null: refused
+  } table[] = {
+      {"", ""},
+      {"Docs", "Docs\\"},
+      {"Docs\\", "Docs\\"},
+      {"Docs/", "Docs\\"},
+      {"Docs/Manual", "Docs\\Manual\\"},
+      {"Docs\\Manual\\", "Docs\\Manual\\"},
+      {"Docs/Manual\\En", "Docs\\Manual\\En\\"},
+      {"..", nullptr},
+      {"Docs\\..", nullptr},
+      {"Docs/../x", nullptr},
+      {".", nullptr},
+      {"a/./b", nullptr},
+      {"C:\\x", nullptr},
+      {"c:", nullptr},
+      {"\\Docs", nullptr},
+      {"/Docs", nullptr},
+      {"\\\\server\\share", nullptr},
+      {"a\\\\b", nullptr},
+      {"a//", nullptr},
+      {"a:b", nullptr},
+      {"a*", nullptr},
+      {"..\\..\\Windows", nullptr},
+  };
+  for (const auto& row : table) {
+    SubDirectoryResult result = NormaliseSubDirectory(row.given);
+    if (row.stored) {
+      EXPECT_FALSE(result.refusal.has_value()) << row.given << ": " << *result.refusal;
+      EXPECT_EQ(result.normalised, row.stored) << row.given;
+    } else {
+      EXPECT_TRUE(result.refusal.has_value()) << row.given;
+    }
+  }
+  EXPECT_TRUE(NormaliseSubDirectory(std::string(241, 'd')).refusal.has_value());
+}
+
+TEST(TextRules, RegistryKeyPaths) {
+  const struct {
+    const char* path;
+    bool accepted;
+  } table[] = {
+      {"Software", true}, {"Software\\Vendor\\Product", true}, {".txt", true}, {"A B", true},
+      {"", false}, {"\\Software", false}, {"Software\\", false}, {"Software\\\\Vendor", false},
+      {"Software/Vendor", false},
+  };
+  for (const auto& row : table) EXPECT_EQ(!CheckRegistryKeyPath(row.path).has_value(), row.accepted) << row.path;
+}
+
+TEST(TextRules, RegistryValueNames) {
+  EXPECT_FALSE(CheckRegistryValueName("").has_value());  // the default value
+  EXPECT_FALSE(CheckRegistryValueName("Install Path").has_value());
+  EXPECT_TRUE(CheckRegistryValueName("a=b").has_value());
+  EXPECT_TRUE(CheckRegistryValueName("=").has_value());
+}
+
+TEST(TextRules, RegistryNumbersRoundTripThroughA32BitSignedConversion) {
+  const struct {
+    long long number;
+    const char* text;  // null: refused
+  } table[] = {
+      {0, "0"},
+      {1, "1"},
+      {-1, "-1"},
+      {2147483647, "2147483647"},
+      {2147483648LL, "-2147483648"},
+      {4294967295LL, "-1"},
+      {-2147483648LL, "-2147483648"},
+      {4294967296LL, nullptr},
+      {-2147483649LL, nullptr},
+  };
+  for (const auto& row : table) {
+    auto text = RegistryNumberText(row.number);
+    ASSERT_EQ(text.has_value(), row.text != nullptr) << row.number;
+    if (!text) continue;
+    EXPECT_EQ(*text, row.text);
+    // The setup program converts with a signed 32-bit conversion: same bits.
+    long converted = std::strtol(text->c_str(), nullptr, 10);
+    EXPECT_EQ(static_cast<std::uint32_t>(converted), static_cast<std::uint32_t>(row.number)) << row.number;
+  }
+}
+
+TEST(TextRules, EnvironmentReferences) {
+  ::setenv("VT_RULES_SET", "/opt/app", 1);
+  ::setenv("VT_RULES_EMPTY", "", 1);
+  ::unsetenv("VT_RULES_UNSET");
+  const struct {
+    const char* text;
+    const char* expanded;  // null: refused
+  } table[] = {
+      {"plain/path", "plain/path"},
+      {"${VT_RULES_SET}/bin", "/opt/app/bin"},
+      {"${VT_RULES_SET}${VT_RULES_SET}", "/opt/app/opt/app"},
+      {"${VT_RULES_UNSET:-dist}/x", "dist/x"},
+      {"${VT_RULES_SET:-dist}/x", "/opt/app/x"},
+      {"${VT_RULES_EMPTY:-dist}", "dist"},
+      {"${VT_RULES_EMPTY}x", "x"},
+      {"${VT_RULES_UNSET}/x", nullptr},
+      {"${unclosed", "${unclosed"},
+      {"$VT_RULES_SET", "$VT_RULES_SET"},
+  };
+  for (const auto& row : table) {
+    std::string missing;
+    auto expanded = ExpandEnvironment(row.text, &missing);
+    ASSERT_EQ(expanded.has_value(), row.expanded != nullptr) << row.text;
+    if (expanded) EXPECT_EQ(*expanded, row.expanded) << row.text;
+    else EXPECT_EQ(missing, "VT_RULES_UNSET");
+  }
+}

@@ -1,0 +1,142 @@
+#include "vtpack_runner.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace packer_test {
+namespace fs = std::filesystem;
+
+ProjectFolder::ProjectFolder() {
+  std::string pattern = (fs::temp_directory_path() / "vtpack-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+  Write("stub.exe", StubImage());
+  Write("uninst.exe", UninstallerImage());
+}
+
+ProjectFolder::~ProjectFolder() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+void ProjectFolder::Write(const std::string& relative, const std::string& content) const {
+  fs::path target = fs::path(path_) / relative;
+  fs::create_directories(target.parent_path());
+  std::ofstream(target, std::ios::binary) << content;
+}
+
+void ProjectFolder::Write(const std::string& relative, const packer::Bytes& content) const {
+  Write(relative, std::string(content.begin(), content.end()));
+}
+
+bool ProjectFolder::Exists(const std::string& relative) const { return fs::exists(Path(relative)); }
+
+std::vector<std::string> ProjectFolder::Entries() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+packer::Bytes ProjectFolder::Read(const std::string& relative) const {
+  std::ifstream in(Path(relative), std::ios::binary);
+  return packer::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void ProjectFolder::SetModified(const std::string& relative, long long seconds) const {
+  struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
+  if (::utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) != 0) throw std::runtime_error("utimensat");
+}
+
+packer::Bytes StubImage() {
+  packer::Bytes image = {'M', 'Z'};
+  for (int i = 0; i < 510; ++i) image.push_back(static_cast<std::uint8_t>(i * 7));
+  return image;
+}
+
+packer::Bytes UninstallerImage() {
+  packer::Bytes image = {'M', 'Z'};
+  std::string body = "stand-in uninstaller ";
+  for (int i = 0; i < 40; ++i) image.insert(image.end(), body.begin(), body.end());
+  return image;
+}
+
+namespace {
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[4096];
+  ::lseek(fd, 0, SEEK_SET);
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  return text;
+}
+
+}  // namespace
+
+RunResult RunVtpack(const std::vector<std::string>& args,
+                    const std::map<std::string, std::optional<std::string>>& environment,
+                    const std::string& program) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    std::string entry = *e;
+    std::string name = entry.substr(0, entry.find('='));
+    if (!environment.count(name)) env.push_back(entry);
+  }
+  for (const auto& [name, value] : environment) {
+    if (value) env.push_back(name + "=" + *value);
+  }
+  // Output goes to unlinked temporary files: no pipe can fill and block.
+  FILE* out = std::tmpfile();
+  FILE* err = std::tmpfile();
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(::fileno(out), 1);
+    ::dup2(::fileno(err), 2);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  RunResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = ReadAll(::fileno(out));
+  result.err = ReadAll(::fileno(err));
+  std::fclose(out);
+  std::fclose(err);
+  return result;
+}
+
+RunResult BuildIn(const ProjectFolder& folder, const std::string& project, const std::string& output,
+                  const std::vector<std::string>& extra,
+                  const std::map<std::string, std::optional<std::string>>& environment) {
+  std::vector<std::string> args = {"build", folder.Path(project), "-o", folder.Path(output),
+                                   "--stub", folder.Path("stub.exe"), "--uninstaller",
+                                   folder.Path("uninst.exe")};
+  args.insert(args.end(), extra.begin(), extra.end());
+  return RunVtpack(args, environment);
+}
+
+std::string MinimalProject(const std::string& more) {
+  return "[application]\nname = \"Test App\"\n" + more;
+}
+
+}  // namespace packer_test

@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Reads setup files that vtpack writes with a parser and an inflater that are
+not ours (Python's struct and zlib): every stream must be a standard RFC 1950
+stream that inflates to exactly the bytes of the sources.
+
+    zlib_check.py VTPACK
+"""
+import os
+import random
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+HEADER_SIZE = 130
+HAS_LICENCE_OFFSET = 64
+
+
+class Reader:
+    def __init__(self, data, offset):
+        self.data, self.pos = data, offset
+
+    def take(self, count):
+        if self.pos + count > len(self.data) - 4:
+            raise ValueError(f"read past the package at {self.pos}")
+        chunk = self.data[self.pos:self.pos + count]
+        self.pos += count
+        return chunk
+
+    def u32(self):
+        return struct.unpack("<I", self.take(4))[0]
+
+    def text(self):
+        end = self.data.index(b"\0", self.pos)
+        return self.take(end - self.pos + 1)[:-1]
+
+    def block(self, stored_allowed):
+        """Returns (stored, bytes) of a StoredBlock."""
+        compressed, size = self.u32(), self.u32()
+        if compressed == 0 and stored_allowed:
+            return True, self.take(size)
+        stream = self.take(compressed)
+        # wbits 15: a zlib header and Adler-32 trailer are required.
+        inflater = zlib.decompressobj(15)
+        out = inflater.decompress(stream)
+        if not inflater.eof or inflater.unused_data:
+            raise ValueError("stream does not end exactly at the block's end")
+        if len(out) != size:
+            raise ValueError(f"stream inflates to {len(out)} bytes, block says {size}")
+        return False, out
+
+
+def parse(path):
+    data = open(path, "rb").read()
+    (offset,) = struct.unpack("<I", data[-4:])
+    r = Reader(data, offset + HEADER_SIZE)
+    package = {"licence": None}
+    if data[offset + HAS_LICENCE_OFFSET]:
+        package["licence"] = r.block(True)
+    stored, package["uninstaller"] = r.block(False)
+    (count,) = struct.unpack("<i", r.take(4))
+    files = []
+    for _ in range(max(count, 0)):
+        size = r.u32()
+        name = r.text()
+        r.u32()
+        sub = r.text()
+        r.take(44)
+        if r.u32() == 1:
+            r.take(8)
+        r.take(12)
+        files.append((sub + name, size))
+    package["data"] = r.block(True) if count > 0 else (True, b"")
+    for _ in range(4):
+        for _ in range(r.u32()):
+            r.text()
+            for _ in range(r.u32()):
+                r.u32()
+                r.text()
+    for _ in range(r.u32()):
+        for _ in range(5):
+            r.text()
+        r.u32()
+    if r.pos != len(data) - 4:
+        raise ValueError(f"{len(data) - 4 - r.pos} bytes before the trailer")
+    package["files"] = files
+    return package
+
+
+def check(condition, message):
+    if not condition:
+        print("FAIL:", message)
+        sys.exit(1)
+
+
+def main():
+    vtpack = sys.argv[1]
+    rng = random.Random(5)
+    with tempfile.TemporaryDirectory() as folder:
+        def write(name, content):
+            path = os.path.join(folder, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(content)
+
+        write("stub.exe", b"MZ" + bytes(300))
+        write("uninst.exe", b"MZ" + b"uninstaller body " * 500)
+        text = b"".join(b"%d: the quick brown fox\n" % i for i in range(30000))
+        noise = bytes(rng.getrandbits(8) for _ in range(40000))
+        write("text/a.txt", text)
+        write("text/b.txt", text[::-1])
+        write("noise/n.bin", noise)
+        write("licence.txt", b"Licence terms, repeated.\n" * 300)
+        write("text.toml", b'[application]\nname = "Text"\nlicence = "licence.txt"\n'
+                           b'[[files]]\nsource = "text/*.txt"\n')
+        write("noise.toml", b'[application]\nname = "Noise"\n[[files]]\nsource = "noise/n.bin"\n')
+
+        cases = [("text.toml", [], False), ("text.toml", ["--best"], False),
+                 ("noise.toml", [], True), ("noise.toml", ["--zopfli"], True)]
+        write("small.txt", text[:20000])
+        write("small.toml", b'[application]\nname = "Small"\n[[files]]\nsource = "small.txt"\n')
+        cases.append(("small.toml", ["--zopfli"], False))
+        for project, options, expect_stored in cases:
+            out = os.path.join(folder, "Setup.exe")
+            run = subprocess.run([vtpack, "build", os.path.join(folder, project), "-o", out,
+                                  "--stub", os.path.join(folder, "stub.exe"),
+                                  "--uninstaller", os.path.join(folder, "uninst.exe")] + options,
+                                 capture_output=True, text=True)
+            check(run.returncode == 0, f"{project} {options}: {run.stderr}")
+            package = parse(out)
+            label = f"{project} {' '.join(options)}"
+            check(package["uninstaller"] == open(os.path.join(folder, "uninst.exe"), "rb").read(),
+                  f"{label}: uninstaller differs")
+            stored, data = package["data"]
+            check(stored == expect_stored, f"{label}: file data stored={stored}")
+            sources = {b"a.txt": text, b"b.txt": text[::-1], b"n.bin": noise, b"small.txt": text[:20000]}
+            expected = b"".join(sources[name] for name, _ in package["files"])
+            check(data == expected, f"{label}: file data differs from the sources")
+            if package["licence"] is not None:
+                licence_stored, licence = package["licence"]
+                check(not licence_stored, f"{label}: a long licence should be compressed")
+                check(licence == b"Licence terms, repeated.\r\n" * 300 + b"\0", f"{label}: licence text")
+            print(f"ok: {label}: {len(package['files'])} files, file data "
+                  f"{'stored' if stored else 'compressed'}")
+    print("zlib check: every stream standard")
+
+
+if __name__ == "__main__":
+    main()
