@@ -3,7 +3,6 @@
 // stand in a double-byte code page.
 #include "base/platform.h"
 
-#include <stdlib.h>
 
 namespace platform {
 
@@ -29,13 +28,5 @@ unsigned char ToUpper(unsigned char c) {
 unsigned char ToLower(unsigned char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
-
-void* Allocate(size_t bytes) {
-  void* block = malloc(bytes != 0 ? bytes : 1);  // malloc(0) may return null
-  if (block == nullptr) FatalOutOfMemory();
-  return block;
-}
-
-void Free(void* block) { free(block); }
 
 }  // namespace platform

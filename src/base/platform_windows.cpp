@@ -1,8 +1,7 @@
-// Windows side of the platform layer: interlocked counts, the active code
-// page's lead bytes and case mapping, and the C runtime's heap.
+// Windows side of the platform layer: interlocked counts, and the active
+// code page's lead bytes and case mapping.
 #include "base/platform.h"
 
-#include <stdlib.h>
 #include <windows.h>
 
 namespace platform {
@@ -31,12 +30,5 @@ unsigned char ToLower(unsigned char c) {
       reinterpret_cast<UINT_PTR>(CharLowerA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
 }
 
-void* Allocate(size_t bytes) {
-  void* block = malloc(bytes != 0 ? bytes : 1);  // malloc(0) may return null
-  if (block == nullptr) FatalOutOfMemory();
-  return block;
-}
-
-void Free(void* block) { free(block); }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 
 #include "base/platform.h"
 #include "base/shared_string.h"
+#include "string_cases.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -40,14 +41,7 @@ TEST_F(DoubleByte, LeadBytesOfTheCodePage) {
 }
 
 TEST_F(DoubleByte, ReplaceNeverStartsOnATrailByte) {
-  struct Case {
-    const char* text;
-    const char* from;
-    const char* to;
-    int count;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const ReplaceCase cases[] = {
       // "\x95\x5C" is one character whose trail byte is a backslash.
       {"C:\\\x95\x5C\\app", "\\", "/", 2, "C:/\x95\x5C/app"},
       // Trail bytes that look like letters.
@@ -56,11 +50,7 @@ TEST_F(DoubleByte, ReplaceNeverStartsOnATrailByte) {
       {"x\x95\x5C\x95\x5C", "\x95\x5C", "<>", 2, "x<><>"},
       {"\x95\x95\x5C", "\x95\x5C", "!", 0, "\x95\x95\x5C"},  // the second 0x95 is a trail byte
   };
-  for (const Case& c : cases) {
-    SharedString s(c.text);
-    EXPECT_EQ(s.ReplaceAll(c.from, c.to), c.count) << c.text;
-    EXPECT_STREQ(s.Text(), c.expected) << c.text;
-  }
+  for (const ReplaceCase& c : cases) ExpectReplaced(c);
 }
 
 TEST_F(DoubleByte, LeadByteBeforeNulIsACharacterOfItsOwn) {

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "base/shared_string.h"
+#include "string_cases.h"
 
 namespace {
 
@@ -63,19 +64,7 @@ TEST(SharedStringCopy, CopySharesUntilWritten) {
 }
 
 TEST(SharedStringCopy, EveryWriteOfASharedBlockLeavesTheOtherCopy) {
-  struct Write {
-    const char* name;
-    void (*apply)(SharedString&);
-  };
-  const Write writes[] = {
-      {"assign text", [](SharedString& s) { s = "other"; }},
-      {"append text", [](SharedString& s) { s += "!"; }},
-      {"replace", [](SharedString& s) { s.ReplaceAll("ri", "RI"); }},
-      {"format", [](SharedString& s) { FormatString(s, "%d", 7); }},
-      {"buffer", [](SharedString& s) { strcpy(s.GetBuffer(20), "written"); s.ReleaseBuffer(); }},
-      {"buffer of length", [](SharedString& s) { memset(s.GetBufferOfLength(3), 'z', 3); }},
-  };
-  for (const Write& write : writes) {
+  for (const StringWrite& write : kStringWrites) {
     SharedString original("original");
     SharedString copy(original);
     write.apply(copy);

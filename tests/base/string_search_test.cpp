@@ -5,16 +5,9 @@
 
 #include "base/platform.h"
 #include "base/shared_string.h"
+#include "string_cases.h"
 
 namespace {
-
-struct ReplaceCase {
-  const char* text;
-  const char* from;
-  const char* to;
-  int count;
-  const char* expected;
-};
 
 TEST(ReplaceAll, Table) {
   const ReplaceCase cases[] = {
@@ -31,12 +24,7 @@ TEST(ReplaceAll, Table) {
       {"abcabc", "abc", "abc", 2, "abcabc"},
       {"ABC", "abc", "x", 0, "ABC"},  // case-sensitive
   };
-  for (const ReplaceCase& c : cases) {
-    SharedString s(c.text);
-    EXPECT_EQ(s.ReplaceAll(c.from, c.to), c.count) << c.text << " / " << (c.from ? c.from : "null");
-    EXPECT_STREQ(s.Text(), c.expected) << c.text;
-    EXPECT_EQ(s.Length(), static_cast<int>(strlen(c.expected))) << c.text;
-  }
+  for (const ReplaceCase& c : cases) ExpectReplaced(c);
 }
 
 TEST(ReplaceAll, GrowsTheBlockOnceAndLeavesCopies) {
@@ -139,27 +127,15 @@ TEST(FindNoCase, TableIsCachedAndDroppedOnChange) {
   EXPECT_EQ(copy.Header()->searchTable, table);
 }
 
-TEST(FindNoCase, EveryChangeDropsTheTable) {
-  struct Change {
-    const char* name;
-    void (*apply)(SharedString&);
-  };
-  const Change changes[] = {
-      {"assign", [](SharedString& s) { s = "abd"; }},
-      {"append", [](SharedString& s) { s += 'x'; }},
-      {"replace", [](SharedString& s) { s.ReplaceAll("b", "B"); }},
-      {"format", [](SharedString& s) { FormatString(s, "%s", "ab"); }},
-      {"release buffer", [](SharedString& s) { s.GetBuffer(1); s.ReleaseBuffer(1); }},
-      {"buffer of length", [](SharedString& s) { s.GetBufferOfLength(2); }},
-  };
-  const SharedString text("xxabcxx");
-  for (const Change& change : changes) {
+TEST(FindNoCase, EveryWriteDropsTheTable) {
+  const SharedString text("xxoriginalxx");
+  for (const StringWrite& write : kStringWrites) {
     SharedString pattern;
-    pattern = "abc";  // a block of its own, written in place
-    text.FindNoCase(pattern);
-    ASSERT_NE(pattern.Header()->searchTable, nullptr) << change.name;
-    change.apply(pattern);
-    EXPECT_EQ(pattern.Header()->searchTable, nullptr) << change.name;
+    pattern = "original";  // a block of its own, written in place
+    ASSERT_EQ(text.FindNoCase(pattern), 2);
+    ASSERT_NE(pattern.Header()->searchTable, nullptr) << write.name;
+    write.apply(pattern);
+    EXPECT_EQ(pattern.Header()->searchTable, nullptr) << write.name;
   }
 }
 
