@@ -1,4 +1,4 @@
-#include "ui/system_library.h"
+#include "base/system_library.h"
 
 #include <string.h>
 

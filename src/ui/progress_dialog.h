@@ -17,12 +17,16 @@ HWND CreateProgressDialog();
 // Puts the string-table text `textId` into the phase line.
 void SetProgressPhase(HWND dialog, unsigned textId);
 
-// Shows the bar, empty, with room for `fileCount` steps.
+// Shows the bar, empty; `fileCount` steps fill it.
 void ShowProgressBar(HWND dialog, unsigned fileCount);
+// One file done; the bar shows it at the next pump (at once for the last).
 void StepProgressBar(HWND dialog);
 
-// Handles every message waiting for the dialog and its controls (paint,
-// clicks, keys), then returns: the engine calls it between two files.
+// Brings the bar up to date and handles every message waiting for the
+// dialog and its controls (paint, clicks, keys), then returns: the engine
+// calls it after every file. Calls that follow the last one within a few
+// hundredths of a second return at once (see the .cpp), so a Cancel may be
+// seen a few files later.
 void PumpProgressMessages(HWND dialog);
 
 void DestroyProgressDialog(HWND dialog);

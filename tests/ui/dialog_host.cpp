@@ -1,0 +1,119 @@
+// Test host: shows one of the setup program's dialogs with the real
+// resources and code, so that the robot can drive it from the test process.
+//   ui_dialog_host finish CAPTION
+//   ui_dialog_host restart CAPTION
+//   ui_dialog_host run CAPTION DESTINATION PROGRAM
+//   ui_dialog_host progress CAPTION FILES [DONE]
+//   ui_dialog_host            (no arguments: leaves a trace, see below)
+// What a test cannot see on screen comes back as the exit code (HostResult).
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/install_settings.h"
+#include "base/message_ids.h"
+#include "dialog_host_results.h"
+#include "ui/closing_dialogs.h"
+#include "ui/progress_dialog.h"
+#include "base/system_library.h"
+
+namespace {
+
+UINT restartFlags;
+DWORD restartReason;
+bool restartRequested;
+
+BOOL WINAPI RecordRestart(UINT flags, DWORD reason) {
+  restartRequested = true;
+  restartFlags = flags;
+  restartReason = reason;
+  return TRUE;
+}
+
+bool ShutdownPrivilegeEnabled() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  LUID shutdown;
+  PRIVILEGE_SET query = {};
+  BOOL held = FALSE;
+  if (LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &shutdown)) {
+    query.PrivilegeCount = 1;
+    query.Control = PRIVILEGE_SET_ALL_NECESSARY;
+    query.Privilege[0].Luid = shutdown;
+    PrivilegeCheck(token, &query, &held);
+  }
+  CloseHandle(token);
+  return held;
+}
+
+int Restart() {
+  SetExitWindowsFunction(RecordRestart);
+  ShowRestartDialog();
+  if (!restartRequested) return kHostNoRestart;
+  if (restartFlags != EWX_REBOOT || restartReason != 0) return kHostWrongRestart;
+  return ShutdownPrivilegeEnabled() ? kHostRestarted : kHostRestartWithoutPrivilege;
+}
+
+// Steps the bar and pumps once for each of `done` files of `files`, as the
+// install does, then keeps the dialog alive until Cancel is seen.
+int Progress(unsigned files, unsigned done) {
+  if (!InitCommonControlsFromSystem()) return kHostFailed;
+  HWND dialog = CreateProgressDialog();
+  if (!dialog) return kHostFailed;
+  SetProgressPhase(dialog, files ? IDS_CREATING_FILES : IDS_READING_DATA);
+  if (files) ShowProgressBar(dialog, files);
+  for (unsigned i = 0; i < done; ++i) {
+    StepProgressBar(dialog);
+    PumpProgressMessages(dialog);
+  }
+  for (int waited = 0; waited < 60000; waited += 10) {
+    PumpProgressMessages(dialog);
+    if (Settings.CancelRequested) {
+      DestroyProgressDialog(dialog);
+      return kHostCancelled;
+    }
+    Sleep(10);
+  }
+  return kHostFailed;
+}
+
+// Started by "run": records where it was started, next to itself.
+int LeaveTrace() {
+  char directory[MAX_PATH], self[MAX_PATH];
+  if (!GetCurrentDirectoryA(MAX_PATH, directory)) return kHostFailed;
+  DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  if (!length || length >= MAX_PATH) return kHostFailed;
+  strcpy(strrchr(self, '\\') + 1, kTraceFileName);
+  FILE* trace = fopen(self, "w");
+  if (!trace) return kHostFailed;
+  fputs(directory, trace);
+  fclose(trace);
+  return kHostDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 1) return LeaveTrace();
+  if (argc < 3) return kHostFailed;
+  Settings.InstanceHandle = GetModuleHandleA(nullptr);
+  Settings.SetupCaption = argv[2];
+  const char* mode = argv[1];
+  if (strcmp(mode, "finish") == 0) {
+    ShowFinishDialog();
+    return kHostDone;
+  }
+  if (strcmp(mode, "restart") == 0) return Restart();
+  if (strcmp(mode, "run") == 0 && argc == 5) {
+    Settings.DestinationDir = argv[3];
+    strncpy(Settings.Header.ProgramFileName, argv[4], sizeof(Settings.Header.ProgramFileName) - 1);
+    return RunInstalledProgram() ? kHostDone : kHostNotStarted;
+  }
+  if (strcmp(mode, "progress") == 0 && (argc == 4 || argc == 5)) {
+    unsigned files = strtoul(argv[3], nullptr, 10);
+    return Progress(files, argc == 5 ? strtoul(argv[4], nullptr, 10) : files);
+  }
+  return kHostFailed;
+}
