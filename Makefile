@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build native windows-x86 windows-x64 demo test clean
+.PHONY: all deps build native windows-x86 windows-x64 dist demo test clean
 
 all: build
 
@@ -29,9 +29,20 @@ windows-x86: $(BUILD)/windows-x86/CMakeCache.txt
 windows-x64: $(BUILD)/windows-x64/CMakeCache.txt
 	cmake --build $(BUILD)/windows-x64 -j $(JOBS)
 
-# README command 1: everything a newcomer needs, then all three builds.
+# The distribution folder: vtpack with the programs it packs beside it
+# (vtsetup.exe and VTUnInst.exe from the product build, stand-ins until those
+# exist) and the demo program.
+dist: native windows-x86
+	mkdir -p $(BUILD)/dist
+	cp $(BUILD)/native/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/dist/
+
+# README command 1: everything a newcomer needs, all three builds, then the
+# demo application packed into a setup executable and checked.
 demo: deps
 	$(MAKE) build
+	$(MAKE) dist
+	VANTOREL_DIST=$(abspath $(BUILD)/dist) $(BUILD)/dist/vtpack build examples/demo/project.toml -o $(BUILD)/dist/DemoSetup.exe
+	$(BUILD)/dist/vtpack verify $(BUILD)/dist/DemoSetup.exe
 
 # README command 2: every test of every build, with one summary line.
 test: deps
