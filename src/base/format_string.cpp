@@ -32,26 +32,23 @@ int FormatInto(char* buffer, long long limit, const char* format, va_list args) 
 
 void FormatStringV(SharedString& target, const char* format, va_list args) {
   if (format == nullptr) format = "";
+  // Always a new block, and the old one released only after formatting: an
+  // argument may be the target's own text ("%s Setup" from the caption).
   for (long long size = kFirstCapacity;; size *= 2) {
-    // An unshared block of at least `size` characters; old contents go.
-    StringHeader* header = HeaderOf(target.chars_);
-    if (header->referenceCount != 1 || header->capacity < size) {
-      char* fresh = string_block::Allocate(size);
-      string_block::Release(target.chars_);
-      target.chars_ = fresh;
-      header = HeaderOf(target.chars_);
-    }
-    string_block::DropSearchTable(target.chars_);
+    char* fresh = string_block::Allocate(size);
     va_list attempt;
     va_copy(attempt, args);
-    int written = FormatInto(target.chars_, size - 1, format, attempt);
+    int written = FormatInto(fresh, size - 1, format, attempt);
     va_end(attempt);
     if (written == -2) written = 0;  // a format the runtime rejects: empty text
     if (written >= 0) {
-      header->length = written;
-      target.chars_[written] = '\0';
+      HeaderOf(fresh)->length = written;
+      fresh[written] = '\0';
+      string_block::Release(target.chars_);
+      target.chars_ = fresh;
       return;
     }
+    string_block::Release(fresh);
     // Output of a gigabyte and more cannot be held: as fatal as no memory.
     if (size >= kLargestCapacity) FatalOutOfMemory();
   }

@@ -36,15 +36,6 @@ TEST(FormatString, CapacityByOutputLength) {
   }
 }
 
-TEST(FormatString, KeepsAnUnsharedBlockLargeEnough) {
-  SharedString s;
-  FormatString(s, "%s", "first");
-  const StringHeader* block = s.Header();
-  FormatString(s, "%s and %s", "second", "third");
-  EXPECT_EQ(s.Header(), block);
-  EXPECT_STREQ(s.Text(), "second and third");
-}
-
 TEST(FormatString, SharedTargetLeavesTheOtherString) {
   SharedString s;
   FormatString(s, "%s", "shared text");
@@ -56,10 +47,15 @@ TEST(FormatString, SharedTargetLeavesTheOtherString) {
 }
 
 TEST(FormatString, ArgumentMayBeTheTargetsOwnText) {
-  SharedString s("Demo");
-  SharedString name(s);  // keeps the argument alive while s gets a new block
-  FormatString(s, "%s Setup", name.Text());
-  EXPECT_STREQ(s.Text(), "Demo Setup");
+  SharedString caption("Demo");
+  FormatString(caption, "%s Setup", caption.Text());  // a block too small: replaced
+  EXPECT_STREQ(caption.Text(), "Demo Setup");
+  FormatString(caption, "%s, %s", caption.Text(), caption.Text());  // a block large enough
+  EXPECT_STREQ(caption.Text(), "Demo Setup, Demo Setup");
+  SharedString shared(caption);
+  FormatString(caption, "[%s]", shared.Text());
+  EXPECT_STREQ(caption.Text(), "[Demo Setup, Demo Setup]");
+  EXPECT_STREQ(shared.Text(), "Demo Setup, Demo Setup");
 }
 
 }  // namespace
