@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include "package/whole_package.h"
 #include "reader_test_support.h"
 
 #ifdef _WIN32
@@ -39,8 +38,8 @@ class SetupFileOnDisk {
 
 // A package whose texts and records straddle the reader's 4 KB buffer and
 // whose blocks are larger than it.
-TestPackage LargePackage() {
-  TestPackage p = RichPackage();
+TestPackage LargePackage(Form blocks = Form::kCompressed) {
+  TestPackage p = RichPackage(blocks);
   p.licence = std::string(9000, 'L');
   for (int i = 0; i < 150; ++i) {
     TestFile file;
@@ -59,36 +58,15 @@ TestPackage LargePackage() {
 
 TEST(DiskPackageTest, ReadsTheSamePackageAsFromMemory) {
   for (Form form : {Form::kCompressed, Form::kStored}) {
-    TestPackage p = LargePackage();
-    p.licenceForm = form;
-    p.fileDataForm = form;
+    TestPackage p = LargePackage(form);
     Bytes bytes = BuildPackage(p);
     SetupFileOnDisk setup("same", bytes);
-
     DiskPackageFile file;
     ASSERT_TRUE(file.Open(setup.path()));
     EXPECT_EQ(file.Size(), bytes.size());
-    PackageInput input{&file, setup.path(), kCaption};
-    MessageRecorder recorder;
-    PackageContents contents;
-    RegistryLines registry;
-    AssociationLines associations;
-    ASSERT_TRUE(ReadWholePackage(input, &contents, registry, associations));
-    EXPECT_TRUE(recorder.boxes().empty());
-    EXPECT_STREQ(contents.LicenceText.Text(), p.licence.c_str());
-    ASSERT_EQ(contents.Files.Count(), static_cast<int>(p.files.size()));
-    for (int i = 0; i < contents.Files.Count(); ++i) {
-      EXPECT_EQ(contents.Files[i].FileName.Text(), p.files[i].name);
-      EXPECT_EQ(contents.Files[i].SubDirectory.Text(), p.files[i].subDirectory);
-      EXPECT_EQ(contents.Files[i].FileSize, p.files[i].contents.size());
-    }
-    Bytes data;
-    for (const TestFile& f : p.files) data.insert(data.end(), f.contents.begin(), f.contents.end());
-    EXPECT_EQ(Bytes(contents.FileData.Data(), contents.FileData.Data() + contents.FileData.Length()),
-              data);
-    EXPECT_EQ(registry.lines, ExpectedRegistryLines(p));
-    EXPECT_EQ(associations.lines, ExpectedAssociationLines(p));
-    EXPECT_EQ(contents.EndOffset, bytes.size() - 4);
+    WholeRead read;
+    ReadWhole(file, setup.path(), &read);
+    ExpectReadAsWritten(p, bytes.size(), read);
   }
 }
 
@@ -103,14 +81,12 @@ TEST(DiskPackageTest, ACutFileGivesMessage8WithItsPath) {
     SetupFileOnDisk setup("cut", CutPackage(whole, length));
     DiskPackageFile file;
     ASSERT_TRUE(file.Open(setup.path()));
-    PackageInput input{&file, setup.path(), kCaption};
-    MessageRecorder recorder;
-    PackageContents contents;
-    RegistryLines registry;
-    AssociationLines associations;
-    EXPECT_FALSE(ReadWholePackage(input, &contents, registry, associations));
-    ASSERT_EQ(recorder.ids(), std::vector<unsigned>{IDS_READ_FILE});
-    EXPECT_EQ(recorder.boxes()[0].text, std::string("Error reading from the file '") + setup.path() + "'.");
+    WholeRead read;
+    ReadWhole(file, setup.path(), &read);
+    EXPECT_FALSE(read.ok);
+    ASSERT_EQ(read.boxes.size(), 1u);
+    EXPECT_EQ(read.boxes[0].id, unsigned{IDS_READ_FILE});
+    EXPECT_EQ(read.boxes[0].text, ReadErrorText(setup.path()));
   }
 }
 
@@ -133,12 +109,10 @@ TEST(DiskPackageTest, OpensAFileThatAnotherReaderHolds) {
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   Win32PackageFile file;
-  EXPECT_TRUE(file.Open(setup.path()));
-  PackageInput input{&file, setup.path(), kCaption};
-  PackageContents contents;
-  RegistryLines registry;
-  AssociationLines associations;
-  EXPECT_TRUE(ReadWholePackage(input, &contents, registry, associations));
+  ASSERT_TRUE(file.Open(setup.path()));
+  WholeRead read;
+  ReadWhole(file, setup.path(), &read);
+  EXPECT_TRUE(read.ok);
   file.Close();
   CloseHandle(other);
 }

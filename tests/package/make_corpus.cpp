@@ -27,10 +27,7 @@ int main(int argc, char** argv) {
 
   Write(dir, "rich-compressed.pkg", BuildPackage(RichPackage()));
 
-  TestPackage stored = RichPackage();
-  stored.licenceForm = Form::kStored;
-  stored.fileDataForm = Form::kStored;
-  Write(dir, "rich-stored.pkg", BuildPackage(stored));
+  Write(dir, "rich-stored.pkg", BuildPackage(RichPackage(Form::kStored)));
 
   TestPackage noFiles = RichPackage();
   noFiles.files.clear();

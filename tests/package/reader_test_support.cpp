@@ -1,5 +1,7 @@
 #include "reader_test_support.h"
 
+#include <gtest/gtest.h>
+
 namespace testpkg {
 
 const char kSetupPath[] = "C:\\Downloads\\Demo Setup.exe";
@@ -48,7 +50,9 @@ std::vector<unsigned> MessageRecorder::ids() const {
 
 void MessageRecorder::Clear() { recorded.clear(); }
 
-std::string ReadErrorText() { return std::string("Error reading from the file '") + kSetupPath + "'."; }
+std::string ReadErrorText(const char* path) {
+  return std::string("Error reading from the file '") + path + "'.";
+}
 
 MemoryPackage::MemoryPackage(Bytes data)
     : bytes(std::move(data)),
@@ -68,6 +72,44 @@ void RegistryLines::EndKey() { lines.push_back("end"); }
 void AssociationLines::Association(const AssociationRecord& r) {
   lines.push_back(AssociationLine(r.Extension.Text(), r.ClassName.Text(), r.Description.Text(),
                                   r.ProgramPath.Text(), r.IconPath.Text(), r.IconIndex));
+}
+
+void ReadWhole(PackageFile& file, const char* path, WholeRead* read) {
+  PackageInput input{&file, path, kCaption};
+  MessageRecorder recorder;
+  read->ok = ReadWholePackage(input, &read->contents, read->registry, read->associations);
+  read->boxes = recorder.boxes();
+}
+
+void ReadWhole(const Bytes& bytes, WholeRead* read) {
+  MemoryPackageFile file(bytes.data(), bytes.size());
+  ReadWhole(file, kSetupPath, read);
+}
+
+void ExpectReadAsWritten(const TestPackage& p, std::size_t packageSize, const WholeRead& read) {
+  ASSERT_TRUE(read.ok);
+  EXPECT_TRUE(read.boxes.empty());
+  const PackageContents& c = read.contents;
+  EXPECT_EQ(c.Header.AppName, p.appName);
+  EXPECT_EQ(c.Header.HasLicence, p.hasLicence ? 1 : 0);
+  EXPECT_EQ(c.LicenceText.Text(), p.hasLicence ? p.licence : std::string());
+  EXPECT_EQ(Bytes(c.Uninstaller.Data(), c.Uninstaller.Data() + c.Uninstaller.Length()),
+            p.uninstaller);
+  ASSERT_EQ(c.Files.Count(), static_cast<int>(p.files.size()));
+  Bytes data;
+  for (int i = 0; i < c.Files.Count(); ++i) {
+    const TestFile& f = p.files[i];
+    EXPECT_EQ(c.Files[i].FileName.Text(), f.name);
+    EXPECT_EQ(c.Files[i].SubDirectory.Text(), f.subDirectory);
+    EXPECT_EQ(c.Files[i].DestinationType, f.destinationType);
+    EXPECT_EQ(c.Files[i].FileSize, f.contents.size());
+    EXPECT_EQ(c.Files[i].HasVersion, f.hasVersion);
+    data.insert(data.end(), f.contents.begin(), f.contents.end());
+  }
+  EXPECT_EQ(Bytes(c.FileData.Data(), c.FileData.Data() + c.FileData.Length()), data);
+  EXPECT_EQ(read.registry.lines, ExpectedRegistryLines(p));
+  EXPECT_EQ(read.associations.lines, ExpectedAssociationLines(p));
+  EXPECT_EQ(c.EndOffset, packageSize - 4) << "nothing between D8 and the trailer";
 }
 
 std::vector<std::string> ExpectedRegistryLines(const TestPackage& package) {

@@ -11,6 +11,7 @@
 #include "package/memory_package_file.h"
 #include "package/package_input.h"
 #include "package/registry_section.h"
+#include "package/whole_package.h"
 #include "test_package_writer.h"
 
 namespace testpkg {
@@ -43,8 +44,8 @@ class MessageRecorder {
   MessageBoxHandler previous_;
 };
 
-// "Error reading from the file '<kSetupPath>'."
-std::string ReadErrorText();
+// "Error reading from the file '<path>'."
+std::string ReadErrorText(const char* path = kSetupPath);
 
 // Package bytes with a memory file and an input over them.
 struct MemoryPackage {
@@ -69,6 +70,23 @@ class AssociationLines final : public AssociationSink {
   void Association(const AssociationRecord& record) override;
   std::vector<std::string> lines;
 };
+
+// A whole package read front to back, its messages recorded and its
+// sections written down.
+struct WholeRead {
+  bool ok = false;
+  PackageContents contents;
+  std::vector<RecordedBox> boxes;
+  RegistryLines registry;
+  AssociationLines associations;
+};
+void ReadWhole(PackageFile& file, const char* path, WholeRead* read);
+// From memory, named kSetupPath.
+void ReadWhole(const Bytes& bytes, WholeRead* read);
+
+// Checks that a package of `packageSize` bytes read back as `package` was
+// written, without a message.
+void ExpectReadAsWritten(const TestPackage& package, std::size_t packageSize, const WholeRead& read);
 
 // The lines the sinks write for a package's sections.
 std::vector<std::string> ExpectedRegistryLines(const TestPackage& package);

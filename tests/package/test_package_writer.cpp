@@ -156,8 +156,10 @@ Bytes CutPackage(const Bytes& package, std::size_t length) {
   return cut;
 }
 
-TestPackage RichPackage() {
+TestPackage RichPackage(Form blocks) {
   TestPackage p;
+  p.licenceForm = blocks;
+  p.fileDataForm = blocks;
   p.appName = "Rich Demo";
   p.appVersion = "2.5";
   p.hasLicence = true;

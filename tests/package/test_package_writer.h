@@ -101,8 +101,9 @@ Bytes BuildPackage(const TestPackage& package);
 // the trailer appended again: the setup file of an interrupted download.
 Bytes CutPackage(const Bytes& package, std::size_t length);
 // A package with a bit of everything: licence, files in sub-directories,
-// versions, registry keys in every root, associations.
-TestPackage RichPackage();
+// versions, registry keys in every root, associations; its licence and file
+// data blocks in the form given.
+TestPackage RichPackage(Form blocks = Form::kCompressed);
 
 }  // namespace testpkg
 
