@@ -90,20 +90,6 @@ TEST(FinishDialog, ShowsCaptionTextIconAndDefaultFinishButton) {
   EXPECT_EQ(robot::WaitForExit(hosted.host), DWORD(kHostDone));
 }
 
-TEST(FinishDialog, OnlyFinishClosesIt) {
-  HostedDialog hosted = ShowDialog({"finish", kCaption});
-  ASSERT_TRUE(hosted.dialog) << hosted.host.Error();
-  HWND finish = robot::ChildById(hosted.dialog, IDC_FINISH);
-  for (const CloseAttempt& attempt : kCloseAttempts) {
-    PostCloseAttempt(hosted.dialog, finish, attempt);
-    ASSERT_TRUE(WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
-    EXPECT_TRUE(robot::IsVisible(hosted.dialog)) << attempt.name;
-  }
-  EXPECT_TRUE(hosted.host.Running());
-  ASSERT_TRUE(robot::Click(finish));
-  EXPECT_EQ(robot::WaitForExit(hosted.host), DWORD(kHostDone));
-}
-
 // ---- restart dialog ----
 
 TEST(RestartDialog, OffersYesPreselectedWithFinishAsDefault) {
@@ -130,18 +116,37 @@ TEST(RestartDialog, OffersYesPreselectedWithFinishAsDefault) {
   EXPECT_EQ(robot::WaitForExit(hosted.host), DWORD(kHostNoRestart));
 }
 
-TEST(RestartDialog, OnlyFinishClosesIt) {
-  HostedDialog hosted = ShowDialog({"restart", kCaption});
-  ASSERT_TRUE(hosted.dialog) << hosted.host.Error();
-  HWND finish = robot::ChildById(hosted.dialog, IDC_FINISH);
-  for (const CloseAttempt& attempt : kCloseAttempts) {
-    PostCloseAttempt(hosted.dialog, finish, attempt);
-    ASSERT_TRUE(WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
+// Both closing dialogs ignore Escape and the close box. The restart dialog
+// is left with "No" so that nothing is asked to restart.
+struct ClosingDialog {
+  const char* mode;
+  int radioBeforeFinish;  // 0: none
+  HostResult expected;
+};
+
+const ClosingDialog kClosingDialogs[] = {
+    {"finish", 0, kHostDone},
+    {"restart", IDC_RESTART_NO, kHostNoRestart},
+};
+
+TEST(ClosingDialogs, OnlyFinishClosesThem) {
+  for (const ClosingDialog& closing : kClosingDialogs) {
+    SCOPED_TRACE(closing.mode);
+    HostedDialog hosted = ShowDialog({closing.mode, kCaption});
+    ASSERT_TRUE(hosted.dialog) << hosted.host.Error();
+    HWND finish = robot::ChildById(hosted.dialog, IDC_FINISH);
+    for (const CloseAttempt& attempt : kCloseAttempts) {
+      PostCloseAttempt(hosted.dialog, finish, attempt);
+      ASSERT_TRUE(WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
+      EXPECT_TRUE(robot::IsVisible(hosted.dialog)) << attempt.name;
+    }
+    EXPECT_TRUE(hosted.host.Running());
+    if (closing.radioBeforeFinish) {
+      ASSERT_TRUE(robot::Click(robot::ChildById(hosted.dialog, closing.radioBeforeFinish)));
+    }
+    ASSERT_TRUE(robot::Click(finish));
+    EXPECT_EQ(robot::WaitForExit(hosted.host), DWORD(closing.expected));
   }
-  EXPECT_TRUE(hosted.host.Running());
-  ASSERT_TRUE(robot::Click(robot::ChildById(hosted.dialog, IDC_RESTART_NO)));
-  ASSERT_TRUE(robot::Click(finish));
-  EXPECT_EQ(robot::WaitForExit(hosted.host), DWORD(kHostNoRestart));
 }
 
 // The host puts a recorder in place of ExitWindowsEx and reports what it
