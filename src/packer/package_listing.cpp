@@ -1,4 +1,3 @@
-// Built without RTTI like the reader it drives (see CMakeLists.txt).
 #include "packer/package_listing.h"
 
 #include <cerrno>
