@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/run_sequence.h"
-#include "ui/system_library.h"
+#include "base/system_library.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before anything can load a DLL: no DLLs from the download folder.

@@ -9,7 +9,7 @@
 #include "engine/uninstall_log.h"
 #include "shortcuts/shortcuts.h"
 #include "ui/closing_dialogs.h"
-#include "ui/system_library.h"
+#include "base/system_library.h"
 #include "ui/wizard.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <windows.h>
 
-#include "ui/system_library.h"
+#include "base/system_library.h"
 
 bool GetFileVersion(const char* path, uint16_t version[4]) {
   const VersionLibrary* library = GetVersionLibrary();
