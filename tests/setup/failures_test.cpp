@@ -1,0 +1,153 @@
+// Every way an install can fail, as the user meets it: one error box with
+// the exact text and caption, then exit code 1, and nothing already written
+// taken back.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "setup_test_support.h"
+#include "test_package_writer.h"
+
+using namespace setuptest;
+
+namespace {
+
+const char kEveryCaption[] = "VT Every Destination Setup";
+
+// Runs `setupPath`, expects exactly this error box, answers it and expects
+// exit code 1.
+void ExpectFailure(const std::string& setupPath, const std::string& caption,
+                   const std::string& text) {
+  robot::Program setup = StartSetup(setupPath);
+  ASSERT_TRUE(setup.Started()) << setup.Error();
+  auto box = AnswerNextBox(setup, IDOK);
+  ASSERT_TRUE(box.has_value()) << "no message box";
+  EXPECT_EQ(box->text, text);
+  EXPECT_EQ(box->caption, caption);
+  EXPECT_EQ(box->icon, robot::BoxIcon::Error) << robot::NameOf(box->icon);
+  EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(robot::WaitForExit(setup), 1u);
+}
+
+std::string ReadError(const std::string& path) {
+  return "Error reading from the file '" + path + "'.";
+}
+
+// A copy of a packed setup file with some bytes changed, in a scratch folder.
+std::string EditedPackage(const std::string& name, const std::function<void(Bytes&)>& edit) {
+  Bytes bytes = *ReadBytes(PackagePath("every-destination"));
+  edit(bytes);
+  std::string path = ScratchFolder(name) + "\\setup.exe";
+  EXPECT_TRUE(WriteBytes(path, bytes));
+  return path;
+}
+
+PackageMap MapOf(const Bytes& bytes) {
+  auto map = MapPackage(bytes);
+  EXPECT_TRUE(map.has_value()) << "the packed setup file cannot be read";
+  return map.value_or(PackageMap{});
+}
+
+TEST(Failures, ProgramWithoutPackage) {
+  std::string path = ScratchFolder("no-package") + "\\setup.exe";
+  ASSERT_TRUE(WriteBytes(path, *ReadBytes(robot::WindowsPathOf(SETUP_PROGRAM))));
+  ExpectFailure(path, "Vantorel", ReadError(path));
+}
+
+TEST(Failures, TrailerPointingPastTheEnd) {
+  std::string path = EditedPackage("past-the-end", [](Bytes& bytes) {
+    PutU32(bytes, bytes.size() - 4, static_cast<std::uint32_t>(bytes.size() + 100));
+  });
+  ExpectFailure(path, "Vantorel", ReadError(path));
+}
+
+TEST(Failures, TruncatedFileData) {
+  RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
+  std::string path = EditedPackage("truncated", [](Bytes& bytes) {
+    // Cut in the middle of the file data; the trailer goes back on the end,
+    // as after an interrupted download of a re-packed file.
+    PackageMap map = MapOf(bytes);
+    Bytes trailer(bytes.end() - 4, bytes.end());
+    bytes.resize(map.fileDataOffset + 8 + map.fileDataCompressedSize / 2);
+    bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+  });
+  ExpectFailure(path, kEveryCaption, ReadError(path));
+  // Written before the failure, and left in place.
+  EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
+}
+
+TEST(Failures, CorruptedStream) {
+  std::string path = EditedPackage("corrupted", [](Bytes& bytes) {
+    // The stream's last byte is part of its Adler-32 check value.
+    PackageMap map = MapOf(bytes);
+    bytes[map.fileDataOffset + 8 + map.fileDataCompressedSize - 1] ^= 0x55;
+  });
+  ExpectFailure(path, kEveryCaption, "There was an error uncompressing the data.");
+}
+
+TEST(Failures, UnknownDestinationType) {
+  std::string path = EditedPackage("unknown-type", [](Bytes& bytes) {
+    PutU32(bytes, MapOf(bytes).firstTypeOffset, 6);
+  });
+  ExpectFailure(path, kEveryCaption, "Unknown destination type.");
+}
+
+TEST(Failures, DestinationFolderBlockedByAFile) {
+  const std::string root = ProgramFilesDirectory() + "\\VantorelSetupTest-Blocked";
+  RemovePath(root);
+  ASSERT_TRUE(MakeFolders(root));
+  ASSERT_TRUE(WriteBytes(root + "\\blocker", Bytes{'x'}));
+  ExpectFailure(PackagePath("blocked-folder"), "VT Blocked Folder Setup",
+                "Unable to create the directory '" + root + "\\blocker\\inner\\'.");
+  // The file in the way is left as it was.
+  EXPECT_EQ(*ReadBytes(root + "\\blocker"), Bytes{'x'});
+}
+
+// vtpack refuses such a subfolder; a package from elsewhere may hold one.
+TEST(Failures, DirectoryLongerThanWindowsPaths) {
+  std::string subDirectory;
+  for (int i = 0; i < 11; ++i) {
+    char part[40];
+    snprintf(part, sizeof part, "Folder-%02d-with-a-long-name\\", i);
+    subDirectory += part;
+  }
+  testpkg::TestPackage package;
+  package.appName = "VT Long Path";
+  package.showWelcomePage = package.showDestinationPage = package.showShortcutsPage = 0;
+  package.uninstaller = *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM));
+  testpkg::TestFile file;
+  file.name = "readme.txt";
+  file.destinationType = 4;  // program files
+  file.subDirectory = subDirectory;
+  file.contents = testpkg::ToBytes("text");
+  package.files.push_back(file);
+  std::string path = ScratchFolder("long-path") + "\\setup.exe";
+  ASSERT_TRUE(WriteBytes(path, SetupFileAround(testpkg::BuildPackage(package))));
+
+  std::string directory = ProgramFilesDirectory() + "\\" + subDirectory;
+  ASSERT_GE(directory.size(), static_cast<size_t>(MAX_PATH));
+  ExpectFailure(path, "VT Long Path Setup", "Unable to create the directory '" + directory + "'.");
+}
+
+TEST(Failures, DestinationFileInUse) {
+  const std::string destination = DefaultDestination("VT In Use");
+  RemovePath(destination);
+  ASSERT_TRUE(MakeFolders(destination));
+  const std::string busy = destination + "\\data-1.bin";
+  ASSERT_TRUE(WriteBytes(busy, Bytes{'o', 'l', 'd'}));
+  // Held open for reading only, as a running program holds its files.
+  HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ExpectFailure(PackagePath("in-use"), "VT In Use Setup",
+                "Unable to open the file '" + busy + "'.");
+  CloseHandle(held);
+  // The file before it was installed and stays; the one in use is untouched.
+  EXPECT_EQ(*ReadBytes(destination + "\\readme.txt"), *ReadBytes(InputFile("readme.txt")));
+  EXPECT_EQ(*ReadBytes(busy), (Bytes{'o', 'l', 'd'}));
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+#include "setup_test_support.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "base/messages.h"
+#include "package/file_table.h"
+#include "package/header_reader.h"
+#include "package/memory_package_file.h"
+#include "package/package_input.h"
+#include "package/stored_block.h"
+#include "package/whole_package.h"
+
+namespace setuptest {
+
+namespace {
+
+std::string RegistryText(HKEY root, const char* key, const char* name) {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH;
+  if (RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
+    return "";
+  }
+  return buffer;
+}
+
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+}  // namespace
+
+std::string PackagePath(const std::string& name) {
+  return robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/" + name + ".exe");
+}
+
+std::string InputFile(const std::string& name) {
+  return robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/files/" + name);
+}
+
+std::string ScratchFolder(const std::string& name) {
+  std::string folder = robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/scratch/" + name);
+  RemovePath(folder);
+  MakeFolders(folder);
+  return folder;
+}
+
+std::string WindowsDirectory() {
+  char buffer[MAX_PATH];
+  return std::string(buffer, GetWindowsDirectoryA(buffer, MAX_PATH));
+}
+
+std::string SystemDirectory() {
+  char buffer[MAX_PATH];
+  return std::string(buffer, GetSystemDirectoryA(buffer, MAX_PATH));
+}
+
+std::string ProgramFilesDirectory() {
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir");
+}
+
+std::string CommonFilesDirectory() {
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir");
+}
+
+std::string FontsDirectory() {
+  char buffer[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_FONTS, nullptr, 0, buffer);
+  return buffer;
+}
+
+std::string DefaultDestination(const std::string& appName) {
+  return ProgramFilesDirectory() + "\\" + appName;
+}
+
+std::optional<Bytes> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteBytes(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemovePath(const std::string& path) {
+  if (!Exists(path)) return true;
+  // SHFileOperation wants a list ending in two NULs.
+  std::string list = path + '\0';
+  SHFILEOPSTRUCTA operation = {};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = list.c_str();
+  operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationA(&operation);
+  return !Exists(path);
+}
+
+bool MakeFolders(const std::string& path) {
+  int result = SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+  return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
+}
+
+std::optional<FILETIME> LastWriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return data.ftLastWriteTime;
+}
+
+FILETIME ToMinute(FILETIME time) {
+  const std::uint64_t kTicksPerMinute = 60ull * 10000000ull;
+  std::uint64_t ticks = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  ticks -= ticks % kTicksPerMinute;
+  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+std::string Describe(FILETIME time) {
+  SYSTEMTIME utc;
+  if (!FileTimeToSystemTime(&time, &utc)) return "(not a time)";
+  char text[64];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u UTC", utc.wYear, utc.wMonth,
+                utc.wDay, utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds);
+  return text;
+}
+
+robot::Program StartSetup(const std::string& path, const robot::StartOptions& options) {
+  return robot::Start(path, {}, options);
+}
+
+HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption,
+                         DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  do {
+    HWND dialog = robot::WaitForTopWindow(setup.Id(), "#32770", caption, 100);
+    HWND finish = dialog ? robot::ChildById(dialog, 3) : nullptr;
+    if (finish && robot::TextOf(finish) == "&Finish") return dialog;
+    Sleep(20);
+  } while (GetTickCount() - start < timeoutMs && setup.Running());
+  return nullptr;
+}
+
+std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setup, int answer,
+                                                      DWORD timeoutMs) {
+  HWND box = robot::WaitForMessageBox(setup.Id(), timeoutMs);
+  if (!box) return std::nullopt;
+  robot::MessageBoxContent content = robot::ReadMessageBox(box);
+  robot::AnswerMessageBox(box, answer);
+  return content;
+}
+
+namespace {
+
+int RecordNoBox(const MessageBoxRequest&) { return kAnswerOk; }
+
+}  // namespace
+
+std::optional<PackageMap> MapPackage(const Bytes& setupFile) {
+  MessageBoxHandler previous = SetMessageBoxHandler(RecordNoBox);
+  MemoryPackageFile file(setupFile.data(), setupFile.size());
+  PackageInput input = {&file, "setup", "setup"};
+  PackageMap map;
+  PackageHeader header;
+  SharedString licence;
+  BlockBuffer uninstaller;
+  FileTable files;
+  bool read = ReadPackageTrailer(input, &map.headerOffset) &&
+              ReadPackageHeader(input, map.headerOffset, &header) &&
+              (header.HasLicence == 0 || ReadLicence(input, &licence)) &&
+              ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &uninstaller);
+  if (read) {
+    map.fileTableOffset = file.Position();
+    read = ReadFileTable(input, &files) && files.Count() > 0;
+  }
+  if (read) {
+    map.fileDataOffset = file.Position();
+    map.firstTypeOffset = map.fileTableOffset + 8 + files[0].FileName.Length() + 1;
+    std::uint32_t size = 0;
+    read = file.Read(&size, 4);
+    map.fileDataCompressedSize = size;
+  }
+  SetMessageBoxHandler(previous);
+  if (!read) return std::nullopt;
+  return map;
+}
+
+Bytes SetupFileAround(const Bytes& handBuiltPackage) {
+  Bytes setup = *ReadBytes(robot::WindowsPathOf(SETUP_PROGRAM));
+  const std::size_t size = handBuiltPackage.size();
+  std::uint32_t headerOffset = LoadU32(&handBuiltPackage[size - 4]);
+  std::uint32_t newOffset = static_cast<std::uint32_t>(setup.size());
+  setup.insert(setup.end(), handBuiltPackage.begin() + headerOffset, handBuiltPackage.end());
+  PutU32(setup, setup.size() - 4, newOffset);
+  return setup;
+}
+
+void PutU32(Bytes& bytes, std::uint64_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace setuptest

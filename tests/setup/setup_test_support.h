@@ -1,0 +1,84 @@
+// What the setup tests share: where the packed setup executables and their
+// input files are, running a setup program and driving its last dialog,
+// reading installed files, and editing a package's bytes.
+#ifndef VANTOREL_TESTS_SETUP_SETUP_TEST_SUPPORT_H
+#define VANTOREL_TESTS_SETUP_SETUP_TEST_SUPPORT_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "robot/robot.h"
+
+namespace setuptest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// ---- the packed setup executables (tests/setup/make-packages) ----
+
+// Windows path of packages/<name>.exe, packed from projects/<name>.toml.
+std::string PackagePath(const std::string& name);
+// Windows path of one of the staged input files.
+std::string InputFile(const std::string& name);
+// A fresh folder of this test's own for setup files it writes.
+std::string ScratchFolder(const std::string& name);
+
+// ---- folders of the prefix ----
+
+std::string WindowsDirectory();
+std::string SystemDirectory();
+std::string ProgramFilesDirectory();  // as the registry gives it
+std::string CommonFilesDirectory();
+std::string FontsDirectory();
+// Where a package's AppName is installed without a destination page.
+std::string DefaultDestination(const std::string& appName);
+
+// ---- files ----
+
+std::optional<Bytes> ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const Bytes& bytes);
+bool Exists(const std::string& path);
+// Deletes a file or a whole folder; true when nothing is left.
+bool RemovePath(const std::string& path);
+bool MakeFolders(const std::string& path);
+std::optional<FILETIME> LastWriteTime(const std::string& path);
+// The time cut to its minute: what setup keeps of a stamp.
+FILETIME ToMinute(FILETIME time);
+std::string Describe(FILETIME time);
+
+// ---- running setup ----
+
+robot::Program StartSetup(const std::string& path, const robot::StartOptions& options = {});
+// The finish dialog (caption "<AppName> Setup", a "&Finish" button), or
+// null when it did not appear. Setup's progress dialog has the same
+// caption, so the button tells them apart.
+HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption,
+                         DWORD timeoutMs = 20000);
+// Reads the message box the setup shows next and presses `answer`.
+std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setup, int answer,
+                                                      DWORD timeoutMs = 20000);
+
+// ---- package bytes ----
+
+// Offsets of a package's parts within its setup file, found with the
+// setup program's own reader.
+struct PackageMap {
+  std::uint32_t headerOffset = 0;
+  std::uint64_t fileTableOffset = 0;       // D2: the file count
+  std::uint64_t firstTypeOffset = 0;       // DestinationType of the first record
+  std::uint64_t fileDataOffset = 0;        // D3: its two sizes
+  std::uint32_t fileDataCompressedSize = 0;
+};
+std::optional<PackageMap> MapPackage(const Bytes& setupFile);
+// A setup file made of the real setup program and the package of a file
+// built by hand (whose own stand-in image is dropped): for what vtpack
+// refuses to write.
+Bytes SetupFileAround(const Bytes& handBuiltPackage);
+void PutU32(Bytes& bytes, std::uint64_t offset, std::uint32_t value);
+
+}  // namespace setuptest
+
+#endif
