@@ -82,12 +82,8 @@ Result<PackedFile> PackFile(const FileSpec& spec, const std::string& path, int c
     case VersionChoice::kNone:
       break;
   }
-  file.destination = spec.destination;
-  file.subDirectory = spec.subDirectory;
-  file.replaceIfInUse = spec.replaceIfInUse;
-  file.selfRegister = spec.selfRegister;
-  file.sharedDll = spec.sharedDll;
-  if (file.subDirectory.size() + file.fileName.size() > 250)
+  file.placement = spec.placement;
+  if (file.placement.subDirectory.size() + file.fileName.size() > 250)
     return At(spec.source, "\"" + path + "\": folder and name together are longer than 250 bytes; "
                            "the installed path would not fit Windows' limit");
   return file;
@@ -130,11 +126,8 @@ Result<std::string> ConvertLicenceText(const Bytes& raw, int codePage) {
 Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
                                       const GatherOptions& options) {
   PackageParts contents;
-  contents.application = project.application;
-  contents.options = project.options;
+  contents.settings = project.settings;
   contents.uninstaller = std::move(uninstaller);
-  for (int root = 0; root < layout::kRegistryRootCount; ++root) contents.registry[root] = project.registry[root];
-  contents.associations = project.associations;
 
   if (project.licencePath) {
     std::string missing;
@@ -159,8 +152,9 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     for (const std::string& path : paths.value()) {
       auto file = PackFile(spec, path, project.codePage, options);
       if (!file.ok()) return file.problem();
-      std::string target = std::to_string(file.value().destination) + ":" +
-                           FoldCase(file.value().subDirectory + file.value().fileName);
+      const PackedFile& packed = file.value();
+      std::string target = std::to_string(packed.placement.destination) + ":" +
+                           FoldCase(packed.placement.subDirectory + packed.fileName);
       std::string entry = spec.source.entry.substr(0, spec.source.entry.find('.'));
       auto [previous, inserted] = installedBy.emplace(target, entry);
       if (!inserted)

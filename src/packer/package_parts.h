@@ -14,24 +14,17 @@ namespace packer {
 
 struct PackedFile {
   std::string fileName;
-  layout::DestinationType destination = layout::kDestinationApplication;
-  std::string subDirectory;
+  FilePlacement placement;
   std::int64_t modified = 0;  // seconds since 1970, UTC
   std::optional<FileVersion> version;
-  bool replaceIfInUse = false;
-  bool selfRegister = false;
-  bool sharedDll = false;
   Bytes content;
 };
 
 struct PackageParts {
-  Application application;
-  SetupOptions options;
+  PackageSettings settings;
   std::optional<std::string> licenceText;  // code page, CR LF lines, no NUL
   Bytes uninstaller;
   std::vector<PackedFile> files;
-  std::vector<RegistryKey> registry[layout::kRegistryRootCount];
-  std::vector<Association> associations;
 };
 
 }  // namespace packer

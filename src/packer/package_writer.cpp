@@ -9,8 +9,8 @@ namespace {
 
 void WriteHeader(ByteWriter& out, const PackageParts& contents) {
   const std::size_t start = out.size();
-  const Application& app = contents.application;
-  const SetupOptions& options = contents.options;
+  const Application& app = contents.settings.application;
+  const SetupOptions& options = contents.settings.options;
   out.Field(app.name, layout::kTextFieldSize);
   out.Field(app.version, layout::kTextFieldSize);
   assert(out.size() - start == layout::kShowDestinationPageOffset);
@@ -40,8 +40,8 @@ void WriteStoredBlock(ByteWriter& out, const Bytes& data, Compression level, boo
 void WriteFileRecord(ByteWriter& out, const PackedFile& file) {
   out.U32(static_cast<std::uint32_t>(file.content.size()));
   out.Text(file.fileName);
-  out.U32(file.destination);
-  out.Text(file.subDirectory);
+  out.U32(file.placement.destination);
+  out.Text(file.placement.subDirectory);
   WriteDateTimeImage(out, file.modified);
   if (file.version) {
     out.U32(layout::kHasVersionPresent);
@@ -52,9 +52,9 @@ void WriteFileRecord(ByteWriter& out, const PackedFile& file) {
   } else {
     out.U32(0);
   }
-  out.U32(file.replaceIfInUse);
-  out.U32(file.selfRegister);
-  out.U32(file.sharedDll);
+  out.U32(file.placement.replaceIfInUse);
+  out.U32(file.placement.selfRegister);
+  out.U32(file.placement.sharedDll);
 }
 
 void WriteRegistrySection(ByteWriter& out, const std::vector<RegistryKey>& keys) {
@@ -102,8 +102,8 @@ Bytes WritePackage(const PackageParts& contents, Compression level) {
     for (const PackedFile& file : contents.files) data.insert(data.end(), file.content.begin(), file.content.end());
     WriteStoredBlock(out, data, level, true);
   }
-  for (const auto& section : contents.registry) WriteRegistrySection(out, section);  // D4-D7
-  WriteAssociations(out, contents.associations);  // D8
+  for (const auto& section : contents.settings.registry) WriteRegistrySection(out, section);  // D4-D7
+  WriteAssociations(out, contents.settings.associations);  // D8
   return out.Take();
 }
 

@@ -37,19 +37,24 @@ struct Application {
 
 enum class VersionChoice { kFromResource, kGiven, kNone };
 
+// Where a file goes and how the setup program treats it there.
+struct FilePlacement {
+  layout::DestinationType destination = layout::kDestinationApplication;
+  std::string subDirectory;  // "" or "Docs\Manual\"
+  bool replaceIfInUse = false;
+  bool selfRegister = false;
+  bool sharedDll = false;
+};
+
 // One [[files]] entry: a path or glob, and what each matched file becomes.
 struct FileSpec {
   EntryName source;         // entry of the "source" key
   std::string pattern;      // path or glob, environment references expanded
   bool isGlob = false;
   std::string fileName;     // given name (single source only); empty: the source's
-  layout::DestinationType destination = layout::kDestinationApplication;
-  std::string subDirectory;  // "" or "Docs\Manual\"
+  FilePlacement placement;
   VersionChoice versionChoice = VersionChoice::kFromResource;
   FileVersion version;
-  bool replaceIfInUse = false;
-  bool selfRegister = false;
-  bool sharedDll = false;
 };
 
 constexpr std::uint32_t kRegistryTypeText = 1;    // REG_SZ
@@ -74,16 +79,21 @@ struct Association {
   std::int32_t iconIndex = 0;
 };
 
+// What goes into the package as the project file gives it.
+struct PackageSettings {
+  Application application;
+  SetupOptions options;
+  std::vector<RegistryKey> registry[layout::kRegistryRootCount];
+  std::vector<Association> associations;
+};
+
 struct Project {
   std::string directory;  // the project file's folder: base of relative paths
   int codePage = 1252;
-  Application application;
-  SetupOptions options;
+  PackageSettings settings;
   std::optional<std::string> licencePath;
   EntryName licenceEntry;
   std::vector<FileSpec> files;
-  std::vector<RegistryKey> registry[layout::kRegistryRootCount];
-  std::vector<Association> associations;
 };
 
 }  // namespace packer

@@ -127,7 +127,7 @@ Check ReadApplication(const TableReader& file, Project& project) {
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
   TableReader table(*node->as_table(), "application", project.codePage);
   if (auto p = table.AllowOnly({"name", "version", "program", "window-class", "licence"})) return p;
-  Application& app = project.application;
+  Application& app = project.settings.application;
   if (auto p = table.HeaderText("name", &app.name, true)) return p;
   if (app.name.empty()) return table.Fail("name", "is empty");
   if (auto p = table.HeaderText("version", &app.version)) return p;
@@ -153,15 +153,15 @@ Check ReadSetupOptions(const TableReader& file, Project& project) {
   if (auto p = table.AllowOnly({"welcome-page", "destination-page", "shortcuts-page",
                                 "run-program-at-end", "check-program-not-running"}))
     return p;
-  SetupOptions& options = project.options;
+  SetupOptions& options = project.settings.options;
   if (auto p = table.Bool("welcome-page", &options.showWelcomePage)) return p;
   if (auto p = table.Bool("destination-page", &options.showDestinationPage)) return p;
   if (auto p = table.Bool("shortcuts-page", &options.showShortcutsPage)) return p;
   if (auto p = table.Bool("run-program-at-end", &options.runProgramAtEnd)) return p;
   if (auto p = table.Bool("check-program-not-running", &options.checkProgramNotRunning)) return p;
-  if (options.runProgramAtEnd && project.application.programFile.empty())
+  if (options.runProgramAtEnd && project.settings.application.programFile.empty())
     return table.Fail("run-program-at-end", "needs application.program, the program to run");
-  if (options.checkProgramNotRunning && project.application.windowClass.empty())
+  if (options.checkProgramNotRunning && project.settings.application.windowClass.empty())
     return table.Fail("check-program-not-running",
                       "needs application.window-class, the window to look for");
   return std::nullopt;
@@ -223,13 +223,13 @@ Result<FileSpec> ReadFileSpec(const TableReader& table) {
     return table.Fail("destination", "\"" + destination +
                                          "\" is unknown; use app, windows, system, fonts, "
                                          "program-files or common-files");
-  spec.destination = found->second;
+  spec.placement.destination = found->second;
 
   std::string subfolder;
   if (auto p = table.Text("subfolder", &subfolder)) return *p;
   SubDirectoryResult sub = NormaliseSubDirectory(subfolder);
   if (sub.refusal) return table.Fail("subfolder", *sub.refusal);
-  spec.subDirectory = sub.normalised;
+  spec.placement.subDirectory = sub.normalised;
 
   if (auto p = table.Text("name", &spec.fileName)) return *p;
   if (table.Has("name")) {
@@ -251,9 +251,9 @@ Result<FileSpec> ReadFileSpec(const TableReader& table) {
                                        "separated by dots, or \"none\"");
     }
   }
-  if (auto p = table.Bool("replace-if-in-use", &spec.replaceIfInUse)) return *p;
-  if (auto p = table.Bool("self-register", &spec.selfRegister)) return *p;
-  if (auto p = table.Bool("shared", &spec.sharedDll)) return *p;
+  if (auto p = table.Bool("replace-if-in-use", &spec.placement.replaceIfInUse)) return *p;
+  if (auto p = table.Bool("self-register", &spec.placement.selfRegister)) return *p;
+  if (auto p = table.Bool("shared", &spec.placement.sharedDll)) return *p;
   return spec;
 }
 
@@ -313,7 +313,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
       key.values.push_back(std::move(value));
     }
   }
-  project.registry[root->second].push_back(std::move(key));
+  project.settings.registry[root->second].push_back(std::move(key));
   return std::nullopt;
 }
 
@@ -337,7 +337,7 @@ Check ReadAssociation(const TableReader& table, Project& project) {
   if (auto p = table.Integer("icon-index", &index)) return p;
   if (index < INT32_MIN || index > INT32_MAX) return table.Fail("icon-index", "does not fit 32 bits");
   a.iconIndex = static_cast<std::int32_t>(index);
-  project.associations.push_back(std::move(a));
+  project.settings.associations.push_back(std::move(a));
   return std::nullopt;
 }
 

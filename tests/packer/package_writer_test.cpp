@@ -17,9 +17,9 @@ std::string TextAt(const Bytes& b, std::size_t offset) { return reinterpret_cast
 
 PackageParts Sample() {
   PackageParts parts;
-  parts.application = {"App", "1.0", "app.exe", "AppWindow"};
-  parts.options.showWelcomePage = false;
-  parts.options.runProgramAtEnd = true;
+  parts.settings.application = {"App", "1.0", "app.exe", "AppWindow"};
+  parts.settings.options.showWelcomePage = false;
+  parts.settings.options.runProgramAtEnd = true;
   parts.uninstaller = {'M', 'Z', 1, 2, 3};
   return parts;
 }
@@ -44,11 +44,11 @@ TEST(PackageWriter, FileRecordFieldsInOrder) {
   PackageParts parts = Sample();
   PackedFile file;
   file.fileName = "a.dll";
-  file.destination = layout::kDestinationSystem;
-  file.subDirectory = "Sub\\";
+  file.placement.destination = layout::kDestinationSystem;
+  file.placement.subDirectory = "Sub\\";
   file.modified = 0;
   file.version = FileVersion{6, 0, 84, 18};
-  file.selfRegister = true;
+  file.placement.selfRegister = true;
   file.content = {'x', 'y'};
   parts.files.push_back(file);
   Bytes p = WritePackage(parts, Compression::kDefault);
