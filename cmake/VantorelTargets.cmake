@@ -24,10 +24,14 @@ add_compile_options(-Wall -Wextra)
 
 # Code that ends up in the setup program or the uninstaller: no exceptions, no
 # RTTI, no thread-safe statics (they would pull in the threads runtime).
+# The native build keeps RTTI: UBSan's vptr check needs the type information.
 function(vantorel_program_code target)
   target_compile_options(${target} PRIVATE
-    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>
+    $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-threadsafe-statics>
     -ffunction-sections -fdata-sections)
+  if(VANTOREL_WINDOWS)
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
+  endif()
   if(VANTOREL_PRODUCT_BUILD)
     target_compile_options(${target} PRIVATE -Os)
   endif()
