@@ -86,7 +86,11 @@ void StepProgressBar(HWND dialog) {
 }
 
 void PumpProgressMessages(HWND dialog) {
-  if (!dialog || (pumpedOnce && GetTickCount() - pumpedAt < kRefreshIntervalMs)) return;
+  if (!dialog) return;
+  // After the last file the queue is always read: a Cancel pressed while it
+  // was written must still be asked about.
+  bool lastFile = bar.files != 0 && bar.done == bar.files;
+  if (!lastFile && pumpedOnce && GetTickCount() - pumpedAt < kRefreshIntervalMs) return;
   pumpedOnce = true;
   pumpedAt = GetTickCount();
   ShowBarProgress(dialog);

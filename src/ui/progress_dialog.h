@@ -26,7 +26,7 @@ void StepProgressBar(HWND dialog);
 // dialog and its controls (paint, clicks, keys), then returns: the engine
 // calls it after every file. Calls that follow the last one within a few
 // hundredths of a second return at once (see the .cpp), so a Cancel may be
-// seen a few files later.
+// seen a few files later; after the last file it always reads the queue.
 void PumpProgressMessages(HWND dialog);
 
 void DestroyProgressDialog(HWND dialog);
