@@ -284,8 +284,9 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (valuesNode) {
     if (!valuesNode->is_table()) return table.Fail("values", "must be a table of name = value");
     TableReader values(*valuesNode->as_table(), table.Entry("values"), project.codePage);
-    for (auto&& [nameKey, node] : values.table()) {
-      std::string utf8Name(nameKey.str());
+    for (auto&& entryPair : values.table()) {
+      const toml::node& node = entryPair.second;
+      std::string utf8Name(entryPair.first.str());
       const std::string entry = values.Entry("\"" + utf8Name + "\"");
       auto fail = [&](const std::string& message) { return Problem{entry, message, LineOf(node)}; };
       auto name = Utf8ToCodePage(utf8Name, project.codePage);
