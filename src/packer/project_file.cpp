@@ -2,12 +2,12 @@
 
 #include <toml++/toml.h>
 
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include "packer/code_page.h"
+#include "packer/file_io.h"
 #include "packer/text_rules.h"
 
 namespace packer {
@@ -395,15 +395,12 @@ Result<Project> ParseProject(const std::string& text, const std::string& sourceN
 }
 
 Result<Project> ReadProjectFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Problem{"", "cannot be read"};
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return Problem{"", "cannot be read"};
+  auto text = ReadFileBytes(path);
+  if (!text.ok()) return Problem{"", "cannot be read: " + text.problem().message};
   std::string directory = ".";
   std::size_t slash = path.find_last_of('/');
   if (slash != std::string::npos) directory = slash == 0 ? "/" : path.substr(0, slash);
-  return ParseProject(text.str(), path, directory);
+  return ParseProject(std::string(text.value().begin(), text.value().end()), path, directory);
 }
 
 }  // namespace packer

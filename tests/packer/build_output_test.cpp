@@ -164,3 +164,12 @@ TEST(BuildOutput, BadSourceDateEpochIsRefused) {
   EXPECT_NE(run.err.find("SOURCE_DATE_EPOCH \"yesterday\""), std::string::npos) << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
 }
+
+TEST(BuildOutput, MissingProjectFileIsReported) {
+  ProjectFolder folder;
+  RunResult run = BuildIn(folder, "nothing.toml");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find(folder.Path("nothing.toml") + ": cannot be read: No such file or directory"),
+            std::string::npos) << run.err;
+  EXPECT_FALSE(folder.Exists("Setup.exe"));
+}
