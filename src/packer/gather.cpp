@@ -7,6 +7,7 @@
 #include <limits>
 #include <map>
 
+#include "package/stored_block.h"
 #include "packer/code_page.h"
 #include "packer/file_io.h"
 #include "packer/text_rules.h"
@@ -17,6 +18,13 @@ namespace {
 Problem At(const EntryName& name, std::string message) {
   return Problem{name.entry, std::move(message), name.line};
 }
+
+// The setup program inflates each block whole into memory and refuses one
+// larger than kLargestBlock: a package beyond it could never be installed.
+constexpr std::uint64_t kMostFileData = kLargestBlock;
+constexpr std::uint64_t kMostLicence = kLargestBlock / 2;
+
+std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
 // The files a source names, in byte order so that the package does not
 // depend on the locale or the directory's order.
@@ -46,8 +54,10 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Reads one matched file; `total` is the file data so far, checked against
+// the limit before the file is read.
 Result<PackedFile> PackFile(const FileSpec& spec, const std::string& path, int codePage,
-                            const GatherOptions& options) {
+                            const GatherOptions& options, std::uint64_t* total) {
   PackedFile file;
   if (!spec.fileName.empty()) {
     file.fileName = spec.fileName;
@@ -65,11 +75,16 @@ Result<PackedFile> PackFile(const FileSpec& spec, const std::string& path, int c
     return At(spec.source, "\"" + path + "\" cannot be read: " +
                                (read.ok() ? std::string("not a regular file") : read.problem().message));
   }
+  if (*total + static_cast<std::uint64_t>(info.st_size) > kMostFileData)
+    return At(spec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
+                               ", the most the setup program can unpack");
   auto content = ReadFileBytes(path);
   if (!content.ok()) return At(spec.source, "\"" + path + "\" cannot be read: " + content.problem().message);
   file.content = std::move(content.value());
-  if (file.content.size() > std::numeric_limits<std::uint32_t>::max())
-    return At(spec.source, "\"" + path + "\" is larger than 4 GiB, more than a package can hold");
+  *total += file.content.size();
+  if (*total > kMostFileData)  // grew while it was read
+    return At(spec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
+                               ", the most the setup program can unpack");
   file.modified = info.st_mtime;
   if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
   switch (spec.versionChoice) {
@@ -138,6 +153,8 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     if (!raw.ok()) return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + raw.problem().message);
     auto text = ConvertLicenceText(raw.value(), project.codePage);
     if (!text.ok()) return At(project.licenceEntry, "\"" + path + "\": " + text.problem().message);
+    if (text.value().size() >= kMostLicence)
+      return At(project.licenceEntry, "\"" + path + "\" is larger than " + Mebibytes(kMostLicence));
     contents.licenceText = std::move(text.value());
   }
 
@@ -150,7 +167,7 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     auto paths = MatchSource(spec, project.directory);
     if (!paths.ok()) return paths.problem();
     for (const std::string& path : paths.value()) {
-      auto file = PackFile(spec, path, project.codePage, options);
+      auto file = PackFile(spec, path, project.codePage, options, &total);
       if (!file.ok()) return file.problem();
       const PackedFile& packed = file.value();
       std::string target = std::to_string(packed.placement.destination) + ":" +
@@ -159,9 +176,6 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
       auto [previous, inserted] = installedBy.emplace(target, entry);
       if (!inserted)
         return At(spec.source, "\"" + path + "\" installs to the same place as a file of " + previous->second);
-      total += file.value().content.size();
-      if (total > std::numeric_limits<std::uint32_t>::max())
-        return At(spec.source, "the files together exceed 4 GiB, more than a package can hold");
       contents.files.push_back(std::move(file.value()));
     }
   }

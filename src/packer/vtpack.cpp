@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "package/stored_block.h"
 #include "packer/code_page.h"
 #include "packer/file_io.h"
 #include "packer/gather.h"
@@ -79,6 +80,9 @@ int Build(const BuildRequest& request, const char* argv0) {
     return Fail("the setup program \"" + stubPath + "\" is larger than 4 GiB");
   auto uninstaller = ReadProgramImage(uninstallerPath, "uninstaller");
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
+  // Its block is always a stream, which the setup program inflates whole.
+  if (uninstaller.value().size() > kLargestBlock / 2)
+    return Fail("the uninstaller \"" + uninstallerPath + "\" is too large for a package");
   auto environment = ReadEnvironment();
   if (!environment.ok()) return Fail(environment.problem().message);
 
