@@ -177,12 +177,13 @@ TEST(BuildOutput, MissingProjectFileIsReported) {
 TEST(BuildOutput, FileDataBeyondWhatTheSetupProgramUnpacksIsRefused) {
   ProjectFolder folder;
   folder.Write("small.bin", std::string(1000, 's'));
-  folder.Write("huge.bin", std::string());
-  std::filesystem::resize_file(folder.Path("huge.bin"), (1u << 30) - 999);  // sparse: nothing is read
+  folder.Write("z-huge.bin", std::string());
+  // Sparse, and after small.bin: refused from its size, before it is read.
+  std::filesystem::resize_file(folder.Path("z-huge.bin"), (1u << 30) - 999);
   folder.Write("project.toml", MinimalProject("[[files]]\nsource = \"*.bin\"\n"));
   RunResult run = BuildIn(folder);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("files[1].source: \"" + folder.Path("small.bin") +
+  EXPECT_NE(run.err.find("files[1].source: \"" + folder.Path("z-huge.bin") +
                          "\" brings the files to more than 1024 MiB, the most the setup program can unpack"),
             std::string::npos) << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
