@@ -33,7 +33,9 @@ function(vantorel_program_code target)
     target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   endif()
   if(VANTOREL_PRODUCT_BUILD)
-    target_compile_options(${target} PRIVATE -Os)
+    # Without exceptions nothing unwinds: the 32-bit build's DWARF unwind
+    # tables (.eh_frame) would only add about a tenth to the program.
+    target_compile_options(${target} PRIVATE -Os -fno-asynchronous-unwind-tables -fno-unwind-tables)
   endif()
 endfunction()
 
