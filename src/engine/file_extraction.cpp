@@ -1,5 +1,7 @@
 #include "engine/file_extraction.h"
 
+#include <string.h>
+
 #include "app/install_settings.h"
 #include "base/messages.h"
 #include "engine/directory_path.h"
@@ -29,12 +31,25 @@ bool WriteContents(HANDLE file, const unsigned char* bytes, uint32_t size,
                    const SharedString& target) {
   DWORD written = 0;
   bool complete = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-  CloseHandle(file);
   if (!complete) ShowInstallError(IDS_WRITE_FILE, target);
   return complete;
 }
 
-bool InstallFile(FileRecord& record, const unsigned char* bytes) {
+// Makes sure the record's folder exists. `lastCreated` is the folder made
+// for the file before: files come folder by folder, and asking Windows
+// about every level again for each of them would only cost time.
+bool MakeFolder(const SharedString& directory, SharedString& lastCreated) {
+  if (strcmp(directory, lastCreated) == 0) return true;
+  // Paths Windows cannot take fail here, not somewhere deeper.
+  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory)) {
+    ShowInstallError(IDS_CREATE_DIRECTORY, directory);
+    return false;
+  }
+  lastCreated = directory;
+  return true;
+}
+
+bool InstallFile(FileRecord& record, const unsigned char* bytes, SharedString& lastCreated) {
   SharedString directory;
   if (!GetDestinationBase(record.DestinationType, directory)) {
     ShowInstallError(IDS_UNKNOWN_DESTINATION);
@@ -42,20 +57,18 @@ bool InstallFile(FileRecord& record, const unsigned char* bytes) {
   }
   directory += '\\';
   directory += record.SubDirectory;
-  // Paths Windows cannot take fail here, not somewhere deeper.
-  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory)) {
-    ShowInstallError(IDS_CREATE_DIRECTORY, directory);
-    return false;
-  }
+  if (!MakeFolder(directory, lastCreated)) return false;
   SharedString target = directory + record.FileName;
   bool existed = FileExists(target);
   if (KeepsExistingFile(record, target, existed)) return true;
 
-  SharedString writtenPath;
-  HANDLE file = OpenInstallTarget(record, target, writtenPath);
+  HANDLE file = OpenInstallTarget(record, target);
   if (file == INVALID_HANDLE_VALUE) return false;
-  if (!WriteContents(file, bytes, record.FileSize, target)) return false;
-  SetFileTimestamp(writtenPath, record.FileTimestamp, false);
+  bool written = WriteContents(file, bytes, record.FileSize, target);
+  // The time is set on the open file: no second open just for it.
+  if (written) SetFileTimestamp(file, record.FileTimestamp, false);
+  CloseHandle(file);
+  if (!written) return false;
   FinishInstalledFile(record, target, existed);
   return true;
 }
@@ -64,9 +77,10 @@ bool InstallFile(FileRecord& record, const unsigned char* bytes) {
 
 bool ExtractFiles(FileTable& files, const unsigned char* data, HWND progressDialog) {
   const unsigned char* cursor = data;
+  SharedString lastCreated;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];
-    if (!InstallFile(record, cursor)) return false;
+    if (!InstallFile(record, cursor, lastCreated)) return false;
     // The cursor moves on whether the file was written or kept.
     cursor += record.FileSize;
     StepProgressBar(progressDialog);

@@ -5,9 +5,7 @@
 
 // STAND-IN until replacement at restart is built: a destination that cannot
 // be opened stops the install, as for a record without ReplaceIfInUse.
-HANDLE OpenInstallTarget(const FileRecord&, const SharedString& target,
-                         SharedString& writtenPath) {
-  writtenPath = target;
+HANDLE OpenInstallTarget(const FileRecord&, const SharedString& target) {
   HANDLE file = INVALID_HANDLE_VALUE;
   if (target.Length() < MAX_PATH) {
     file = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

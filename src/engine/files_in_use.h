@@ -10,10 +10,9 @@
 #include "package/file_table.h"
 
 // Opens `target` for writing (created or truncated, others may read it).
-// `writtenPath` receives the name actually opened. On failure message 7
-// naming `target` has been shown and INVALID_HANDLE_VALUE is returned.
-HANDLE OpenInstallTarget(const FileRecord& record, const SharedString& target,
-                         SharedString& writtenPath);
+// On failure message 7 naming `target` has been shown and
+// INVALID_HANDLE_VALUE is returned.
+HANDLE OpenInstallTarget(const FileRecord& record, const SharedString& target);
 
 // After the file's bytes and time stamp are in place. `existed`: a file of
 // that name was there before this install wrote it.
