@@ -22,28 +22,44 @@ std::string InstalledFile(int index) {
   return DefaultDestination("VT Many Files") + name;
 }
 
+struct CancelQuestion {
+  robot::MessageBoxContent box;
+  std::string phase;         // the progress dialog's text meanwhile
+  bool barVisible = false;
+};
+
 // Presses Cancel on the progress dialog as soon as it is there, and reads
-// the question that follows.
-robot::MessageBoxContent CancelAndAnswer(const robot::Program& setup, int answer) {
+// the question that follows and the dialog behind it.
+CancelQuestion CancelAndAnswer(const robot::Program& setup, int answer) {
+  CancelQuestion question;
   HWND progress = robot::WaitForTopWindow(setup.Id(), "#32770", kCaption, 20000);
   EXPECT_NE(progress, nullptr) << "no progress dialog";
   EXPECT_NE(robot::ChildById(progress, 1028), nullptr) << "not the progress dialog";
   EXPECT_TRUE(robot::Click(robot::ChildById(progress, IDCANCEL)));
-  auto box = AnswerNextBox(setup, answer);
-  EXPECT_TRUE(box.has_value()) << "no question after Cancel";
-  return box.value_or(robot::MessageBoxContent{});
+  HWND box = robot::WaitForMessageBox(setup.Id(), 20000);
+  EXPECT_NE(box, nullptr) << "no question after Cancel";
+  if (!box) return question;
+  question.box = robot::ReadMessageBox(box);
+  question.phase = robot::TextOf(robot::ChildById(progress, 1028));
+  question.barVisible = robot::IsVisible(robot::ChildById(progress, 1027));
+  robot::AnswerMessageBox(box, answer);
+  return question;
 }
 
 TEST(Cancel, ConfirmedBetweenFilesStopsWithExitCode1) {
   RemovePath(DefaultDestination("VT Many Files"));
   robot::Program setup = StartSetup(PackagePath("many-files"));
   ASSERT_TRUE(setup.Started());
-  robot::MessageBoxContent box = CancelAndAnswer(setup, IDYES);
+  CancelQuestion question = CancelAndAnswer(setup, IDYES);
+  const robot::MessageBoxContent& box = question.box;
   EXPECT_EQ(box.text, "Are you sure you want to exit the installer?");
   EXPECT_EQ(box.caption, kCaption);
   EXPECT_EQ(box.icon, robot::BoxIcon::Question) << robot::NameOf(box.icon);
   EXPECT_EQ(box.buttons, (std::vector<std::string>{"&Yes", "&No"}));
   EXPECT_EQ(box.defaultButton, "&No");
+  // Asked between two files, while they are being created.
+  EXPECT_EQ(question.phase, "Creating files...");
+  EXPECT_TRUE(question.barVisible);
   EXPECT_EQ(robot::WaitForExit(setup), 1u);
   // Asked after a file, never before the first: that one stays.
   EXPECT_TRUE(Exists(InstalledFile(0)));
