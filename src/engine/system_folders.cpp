@@ -53,20 +53,11 @@ SharedString QueryLocalMachineText(const char* name) {
   return text;
 }
 
-SharedString WindowsDirectory() {
+// The Windows or the system directory: `get` is GetWindowsDirectoryA or
+// GetSystemDirectoryA. Empty when it fails or would not fit MAX_PATH.
+SharedString FolderFromWindows(UINT(WINAPI* get)(LPSTR, UINT)) {
   SharedString path;
-  UINT length = GetWindowsDirectoryA(path.GetBufferOfLength(MAX_PATH), MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    path.Empty();
-  } else {
-    path.ReleaseBuffer();
-  }
-  return path;
-}
-
-SharedString SystemDirectory() {
-  SharedString path;
-  UINT length = GetSystemDirectoryA(path.GetBufferOfLength(MAX_PATH), MAX_PATH);
+  UINT length = get(path.GetBufferOfLength(MAX_PATH), MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
     path.Empty();
   } else {
@@ -101,10 +92,10 @@ bool GetDestinationBase(unsigned destinationType, SharedString& base) {
       base = Settings.DestinationDir;
       return true;
     case layout::kDestinationWindows:
-      base = WindowsDirectory();
+      base = FolderFromWindows(GetWindowsDirectoryA);
       return true;
     case layout::kDestinationSystem:
-      base = SystemDirectory();
+      base = FolderFromWindows(GetSystemDirectoryA);
       return true;
     case layout::kDestinationFonts:
       // A fonts folder that cannot be found leaves the base empty.
