@@ -28,9 +28,9 @@ std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) 
 
 // The files a source names, in byte order so that the package does not
 // depend on the locale or the directory's order.
-Result<std::vector<std::string>> MatchSource(const FileSpec& spec, const std::string& directory) {
-  std::string pattern = ResolvePath(directory, spec.pattern);
-  if (!spec.isGlob) return std::vector<std::string>{pattern};
+Result<std::vector<std::string>> MatchSource(const FileSpec& fileSpec, const std::string& directory) {
+  std::string pattern = ResolvePath(directory, fileSpec.pattern);
+  if (!fileSpec.isGlob) return std::vector<std::string>{pattern};
   glob_t matches{};
   int status = ::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &matches);
   std::vector<std::string> files;
@@ -43,8 +43,8 @@ Result<std::vector<std::string>> MatchSource(const FileSpec& spec, const std::st
   }
   ::globfree(&matches);
   if (status != 0 && status != GLOB_NOMATCH)
-    return At(spec.source, "\"" + spec.pattern + "\" cannot be searched");
-  if (files.empty()) return At(spec.source, "\"" + spec.pattern + "\" matches no file");
+    return At(fileSpec.source, "\"" + fileSpec.pattern + "\" cannot be searched");
+  if (files.empty()) return At(fileSpec.source, "\"" + fileSpec.pattern + "\" matches no file");
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -56,40 +56,40 @@ std::string BaseName(const std::string& path) {
 
 // Reads one matched file; `total` is the file data so far, checked against
 // the limit before the file is read.
-Result<PackedFile> PackFile(const FileSpec& spec, const std::string& path, int codePage,
+Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, int codePage,
                             const GatherOptions& options, std::uint64_t* total) {
   PackedFile file;
-  if (!spec.fileName.empty()) {
-    file.fileName = spec.fileName;
+  if (!fileSpec.fileName.empty()) {
+    file.fileName = fileSpec.fileName;
   } else {
     auto name = Utf8ToCodePage(BaseName(path), codePage);
     if (!name)
-      return At(spec.source, "the name of \"" + path + "\" has a character that is not in code page " +
+      return At(fileSpec.source, "the name of \"" + path + "\" has a character that is not in code page " +
                                  std::to_string(codePage) + "; give it a \"name\"");
-    if (auto refusal = CheckFileName(*name)) return At(spec.source, "\"" + path + "\": name " + *refusal);
+    if (auto refusal = CheckFileName(*name)) return At(fileSpec.source, "\"" + path + "\": name " + *refusal);
     file.fileName = *name;
   }
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     auto read = ReadFileBytes(path);  // for the system's reason
-    return At(spec.source, "\"" + path + "\" cannot be read: " +
+    return At(fileSpec.source, "\"" + path + "\" cannot be read: " +
                                (read.ok() ? std::string("not a regular file") : read.problem().message));
   }
   if (*total + static_cast<std::uint64_t>(info.st_size) > kMostFileData)
-    return At(spec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
+    return At(fileSpec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
                                ", the most the setup program can unpack");
   auto content = ReadFileBytes(path);
-  if (!content.ok()) return At(spec.source, "\"" + path + "\" cannot be read: " + content.problem().message);
+  if (!content.ok()) return At(fileSpec.source, "\"" + path + "\" cannot be read: " + content.problem().message);
   file.content = std::move(content.value());
   *total += file.content.size();
   if (*total > kMostFileData)  // grew while it was read
-    return At(spec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
+    return At(fileSpec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
                                ", the most the setup program can unpack");
   file.modified = info.st_mtime;
   if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
-  switch (spec.versionChoice) {
+  switch (fileSpec.versionChoice) {
     case VersionChoice::kGiven:
-      file.version = spec.version;
+      file.version = fileSpec.version;
       break;
     case VersionChoice::kFromResource:
       if (auto version = ReadPeFileVersion(file.content.data(), file.content.size())) file.version = version;
@@ -97,9 +97,9 @@ Result<PackedFile> PackFile(const FileSpec& spec, const std::string& path, int c
     case VersionChoice::kNone:
       break;
   }
-  file.placement = spec.placement;
+  file.placement = fileSpec.placement;
   if (file.placement.subDirectory.size() + file.fileName.size() > 250)
-    return At(spec.source, "\"" + path + "\": folder and name together are longer than 250 bytes; "
+    return At(fileSpec.source, "\"" + path + "\": folder and name together are longer than 250 bytes; "
                            "the installed path would not fit Windows' limit");
   return file;
 }
@@ -163,19 +163,19 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
   std::map<std::string, std::string> installedBy;
   std::uint64_t total = 0;
   for (std::size_t i = 0; i < project.files.size(); ++i) {
-    const FileSpec& spec = project.files[i];
-    auto paths = MatchSource(spec, project.directory);
+    const FileSpec& fileSpec = project.files[i];
+    auto paths = MatchSource(fileSpec, project.directory);
     if (!paths.ok()) return paths.problem();
     for (const std::string& path : paths.value()) {
-      auto file = PackFile(spec, path, project.codePage, options, &total);
+      auto file = PackFile(fileSpec, path, project.codePage, options, &total);
       if (!file.ok()) return file.problem();
       const PackedFile& packed = file.value();
       std::string target = std::to_string(packed.placement.destination) + ":" +
                            FoldCase(packed.placement.subDirectory + packed.fileName);
-      std::string entry = spec.source.entry.substr(0, spec.source.entry.find('.'));
+      std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
       auto [previous, inserted] = installedBy.emplace(target, entry);
       if (!inserted)
-        return At(spec.source, "\"" + path + "\" installs to the same place as a file of " + previous->second);
+        return At(fileSpec.source, "\"" + path + "\" installs to the same place as a file of " + previous->second);
       contents.files.push_back(std::move(file.value()));
     }
   }

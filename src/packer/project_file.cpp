@@ -205,16 +205,16 @@ Result<FileSpec> ReadFileSpec(const TableReader& table) {
   if (auto p = table.AllowOnly({"source", "destination", "subfolder", "name", "version",
                                 "replace-if-in-use", "self-register", "shared"}))
     return *p;
-  FileSpec spec;
+  FileSpec fileSpec;
   std::string source;
   if (auto p = table.Utf8("source", &source, true)) return *p;
   std::string missing;
   auto expanded = ExpandEnvironment(source, &missing);
   if (!expanded) return table.Fail("source", "uses ${" + missing + "}, which is not set");
   if (expanded->empty()) return table.Fail("source", "is empty");
-  spec.source = table.Name("source");
-  spec.pattern = *expanded;
-  spec.isGlob = HasGlobCharacters(spec.pattern);
+  fileSpec.source = table.Name("source");
+  fileSpec.pattern = *expanded;
+  fileSpec.isGlob = HasGlobCharacters(fileSpec.pattern);
 
   std::string destination = "app";
   if (auto p = table.Utf8("destination", &destination)) return *p;
@@ -223,38 +223,38 @@ Result<FileSpec> ReadFileSpec(const TableReader& table) {
     return table.Fail("destination", "\"" + destination +
                                          "\" is unknown; use app, windows, system, fonts, "
                                          "program-files or common-files");
-  spec.placement.destination = found->second;
+  fileSpec.placement.destination = found->second;
 
   std::string subfolder;
   if (auto p = table.Text("subfolder", &subfolder)) return *p;
   SubDirectoryResult sub = NormaliseSubDirectory(subfolder);
   if (sub.refusal) return table.Fail("subfolder", *sub.refusal);
-  spec.placement.subDirectory = sub.normalised;
+  fileSpec.placement.subDirectory = sub.normalised;
 
-  if (auto p = table.Text("name", &spec.fileName)) return *p;
+  if (auto p = table.Text("name", &fileSpec.fileName)) return *p;
   if (table.Has("name")) {
-    if (spec.isGlob) return table.Fail("name", "cannot rename the files of a glob");
-    if (auto refusal = CheckFileName(spec.fileName)) return table.Fail("name", *refusal);
+    if (fileSpec.isGlob) return table.Fail("name", "cannot rename the files of a glob");
+    if (auto refusal = CheckFileName(fileSpec.fileName)) return table.Fail("name", *refusal);
   }
 
   std::string version;
   if (auto p = table.Utf8("version", &version)) return *p;
   if (table.Has("version")) {
     if (version == "none") {
-      spec.versionChoice = VersionChoice::kNone;
+      fileSpec.versionChoice = VersionChoice::kNone;
     } else if (auto parsed = ParseVersion(version)) {
-      spec.versionChoice = VersionChoice::kGiven;
-      spec.version = *parsed;
+      fileSpec.versionChoice = VersionChoice::kGiven;
+      fileSpec.version = *parsed;
     } else {
       return table.Fail("version", "\"" + version +
                                        "\" is not a version: up to four numbers 0 to 65535 "
                                        "separated by dots, or \"none\"");
     }
   }
-  if (auto p = table.Bool("replace-if-in-use", &spec.placement.replaceIfInUse)) return *p;
-  if (auto p = table.Bool("self-register", &spec.placement.selfRegister)) return *p;
-  if (auto p = table.Bool("shared", &spec.placement.sharedDll)) return *p;
-  return spec;
+  if (auto p = table.Bool("replace-if-in-use", &fileSpec.placement.replaceIfInUse)) return *p;
+  if (auto p = table.Bool("self-register", &fileSpec.placement.selfRegister)) return *p;
+  if (auto p = table.Bool("shared", &fileSpec.placement.sharedDll)) return *p;
+  return fileSpec;
 }
 
 const std::map<std::string, layout::RegistryRoot>& RegistryRoots() {
@@ -359,9 +359,9 @@ Check ReadProject(const toml::table& root, Project& project) {
   auto files = top.Tables("files");
   if (!files.ok()) return files.problem();
   for (std::size_t i = 0; i < files.value().size(); ++i) {
-    auto spec = ReadFileSpec(TableReader(*files.value()[i], Indexed("files", i), project.codePage));
-    if (!spec.ok()) return spec.problem();
-    project.files.push_back(std::move(spec.value()));
+    auto fileSpec = ReadFileSpec(TableReader(*files.value()[i], Indexed("files", i), project.codePage));
+    if (!fileSpec.ok()) return fileSpec.problem();
+    project.files.push_back(std::move(fileSpec.value()));
   }
   auto keys = top.Tables("registry");
   if (!keys.ok()) return keys.problem();
