@@ -4,7 +4,7 @@
 
 #include "app/install_settings.h"
 #include "package/layout.h"
-#include "shortcuts/special_folders.h"
+#include "shortcuts/folder_paths.h"
 
 namespace {
 

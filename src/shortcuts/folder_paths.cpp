@@ -1,4 +1,4 @@
-#include "shortcuts/special_folders.h"
+#include "shortcuts/folder_paths.h"
 
 #include <windows.h>
 #include <shlobj.h>
