@@ -6,6 +6,7 @@
 
 bool BlockBuffer::Allocate(uint32_t capacity) {
   Free();
+  capacity_ = capacity;
   // malloc(0) may answer null; an empty block is not a failure.
   bytes_ = static_cast<unsigned char*>(malloc(capacity != 0 ? capacity : 1));
   return bytes_ != nullptr;
@@ -15,23 +16,36 @@ void BlockBuffer::Free() {
   free(bytes_);
   bytes_ = nullptr;
   length_ = 0;
+  capacity_ = 0;
+}
+
+bool ReadBlockSizes(PackageInput& input, StoredBlock* block) {
+  return ReadPackageU32(input, &block->CompressedSize) &&
+         ReadPackageU32(input, &block->UncompressedSize);
+}
+
+bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compressed,
+                     uint32_t* capacity) {
+  if (block.UncompressedSize > kLargestBlock || block.CompressedSize > kLargestBlock) {
+    ReportOutOfMemory(input);
+    return false;
+  }
+  if ((compressed ? block.CompressedSize : block.UncompressedSize) > PackageBytesLeft(input)) {
+    ReportReadFailure(input);
+    return false;
+  }
+  *capacity = block.UncompressedSize;
+  if (compressed) {
+    uint64_t reachable =
+        (static_cast<uint64_t>(block.CompressedSize) + 1) * kMostInflatedPerByte;
+    if (*capacity > reachable) *capacity = static_cast<uint32_t>(reachable);
+  }
+  return true;
 }
 
 namespace {
 
 bool ReadStoredBytes(PackageInput& input, uint32_t size, BlockBuffer* out) {
-  if (size > kLargestBlock) {
-    ReportOutOfMemory(input);
-    return false;
-  }
-  if (size > PackageBytesLeft(input)) {
-    ReportReadFailure(input);
-    return false;
-  }
-  if (!out->Allocate(size)) {
-    ReportOutOfMemory(input);
-    return false;
-  }
   if (!ReadPackageBytes(input, out->Data(), size)) {
     out->Free();
     return false;
@@ -42,20 +56,8 @@ bool ReadStoredBytes(PackageInput& input, uint32_t size, BlockBuffer* out) {
 
 bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuffer* out,
                          InflateNotice notice, void* noticeContext) {
-  if (block.CompressedSize > kLargestBlock || block.UncompressedSize > kLargestBlock) {
-    ReportOutOfMemory(input);
-    return false;
-  }
-  if (block.CompressedSize > PackageBytesLeft(input)) {
-    ReportReadFailure(input);
-    return false;
-  }
-  uint64_t reachable = (static_cast<uint64_t>(block.CompressedSize) + 1) * kMostInflatedPerByte;
-  uint32_t capacity = block.UncompressedSize;
-  if (capacity > reachable) capacity = static_cast<uint32_t>(reachable);
-
   BlockBuffer stream;
-  if (!stream.Allocate(block.CompressedSize) || !out->Allocate(capacity)) {
+  if (!stream.Allocate(block.CompressedSize)) {
     out->Free();
     ReportOutOfMemory(input);
     return false;
@@ -65,7 +67,7 @@ bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuf
     return false;
   }
   if (notice != nullptr) notice(noticeContext);
-  uLongf produced = capacity;
+  uLongf produced = out->Capacity();
   if (uncompress(out->Data(), &produced, stream.Data(), block.CompressedSize) != Z_OK) {
     out->Free();
     ReportUncompressFailure(input);
@@ -81,15 +83,17 @@ bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffe
                      InflateNotice notice, void* noticeContext) {
   out->Free();
   StoredBlock block;
-  if (!ReadPackageU32(input, &block.CompressedSize) ||
-      !ReadPackageU32(input, &block.UncompressedSize)) {
-    return false;
-  }
+  if (!ReadBlockSizes(input, &block)) return false;
   // The uninstaller has no stored form: a CompressedSize of 0 is an empty
   // stream, which does not inflate.
-  if (block.CompressedSize == 0 && variant != StoredBlockVariant::kUninstaller) {
-    return ReadStoredBytes(input, block.UncompressedSize, out);
+  bool compressed = block.CompressedSize != 0 || variant == StoredBlockVariant::kUninstaller;
+  uint32_t capacity = 0;
+  if (!CheckBlockSizes(input, block, compressed, &capacity)) return false;
+  if (!out->Allocate(capacity)) {
+    ReportOutOfMemory(input);
+    return false;
   }
+  if (!compressed) return ReadStoredBytes(input, block.UncompressedSize, out);
   return ReadCompressedBytes(input, block, out, notice, noticeContext);
 }
 

@@ -51,15 +51,26 @@ class BlockBuffer {
   const unsigned char* Data() const { return bytes_; }
   uint32_t Length() const { return length_; }
   void SetLength(uint32_t length) { length_ = length; }
+  uint32_t Capacity() const { return capacity_; }
 
  private:
   unsigned char* bytes_ = nullptr;
   uint32_t length_ = 0;
+  uint32_t capacity_ = 0;
 };
 
 // Called just before a compressed block is inflated (the install shows
 // "Uncompressing data..." for the file data then).
 typedef void (*InflateNotice)(void* context);
+
+// The two sizes at the current position (message 8 when they are cut off).
+bool ReadBlockSizes(PackageInput& input, StoredBlock* block);
+// Checks a block's sizes as described above (messages 11 and 8) and gives
+// the most bytes it may produce: UncompressedSize, or for a stream no more
+// than it can ever fill. A compressed block's stream must fit before the
+// trailer, a stored block's bytes likewise.
+bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compressed,
+                     uint32_t* capacity);
 
 // Reads the block at the current position into `out`. On failure its
 // message (8, 11 or 12) has been shown and `out` is empty.
