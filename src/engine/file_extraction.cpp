@@ -5,6 +5,7 @@
 #include "app/install_settings.h"
 #include "base/messages.h"
 #include "engine/directory_path.h"
+#include "engine/file_data_stream.h"
 #include "engine/file_timestamp.h"
 #include "engine/file_version.h"
 #include "engine/files_in_use.h"
@@ -26,13 +27,23 @@ bool KeepsExistingFile(const FileRecord& record, const SharedString& target, boo
   return GetFileVersion(target, installed) && !IsNewerVersion(record.FileVersion, installed);
 }
 
-// Writes exactly FileSize bytes; message 9 naming `target` when that fails.
-bool WriteContents(HANDLE file, const unsigned char* bytes, uint32_t size,
+// Writes exactly FileSize bytes, piece by piece as the stream keeps them;
+// message 9 naming `target` when that fails.
+bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t size,
                    const SharedString& target) {
-  DWORD written = 0;
-  bool complete = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-  if (!complete) ShowInstallError(IDS_WRITE_FILE, target);
-  return complete;
+  while (size > 0) {
+    uint32_t count = 0;
+    const unsigned char* bytes = data.Bytes(offset, &count);
+    if (count > size) count = size;
+    DWORD written = 0;
+    if (!WriteFile(file, bytes, count, &written, nullptr) || written != count) {
+      ShowInstallError(IDS_WRITE_FILE, target);
+      return false;
+    }
+    offset += count;
+    size -= count;
+  }
+  return true;
 }
 
 // Makes sure the record's folder exists. `lastCreated` is the folder made
@@ -49,7 +60,8 @@ bool MakeFolder(const SharedString& directory, SharedString& lastCreated) {
   return true;
 }
 
-bool InstallFile(FileRecord& record, const unsigned char* bytes, SharedString& lastCreated) {
+bool InstallFile(FileRecord& record, FileDataStream& data, uint64_t cursor,
+                 SharedString& lastCreated) {
   SharedString directory;
   if (!GetDestinationBase(record.DestinationType, directory)) {
     ShowInstallError(IDS_UNKNOWN_DESTINATION);
@@ -61,10 +73,13 @@ bool InstallFile(FileRecord& record, const unsigned char* bytes, SharedString& l
   SharedString target = directory + record.FileName;
   bool existed = FileExists(target);
   if (KeepsExistingFile(record, target, existed)) return true;
+  // An installed file is replaced only by bytes whose stream has passed its
+  // check; a new one may be written as soon as its bytes are out.
+  if (!data.WaitFor(cursor + record.FileSize, existed)) return false;
 
   HANDLE file = OpenInstallTarget(record, target);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = WriteContents(file, bytes, record.FileSize, target);
+  bool written = WriteContents(file, data, cursor, record.FileSize, target);
   // The time is set on the open file: no second open just for it.
   if (written) SetFileTimestamp(file, record.FileTimestamp, false);
   CloseHandle(file);
@@ -75,14 +90,15 @@ bool InstallFile(FileRecord& record, const unsigned char* bytes, SharedString& l
 
 }  // namespace
 
-bool ExtractFiles(FileTable& files, const unsigned char* data, HWND progressDialog) {
-  const unsigned char* cursor = data;
+bool ExtractFiles(FileTable& files, FileDataStream& data, HWND progressDialog) {
+  uint64_t cursor = 0;
   SharedString lastCreated;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];
-    if (!InstallFile(record, cursor, lastCreated)) return false;
+    if (!InstallFile(record, data, cursor, lastCreated)) return false;
     // The cursor moves on whether the file was written or kept.
     cursor += record.FileSize;
+    data.Release(cursor);
     StepProgressBar(progressDialog);
     // Cancel is looked at only here, between two files.
     PumpProgressMessages(progressDialog);

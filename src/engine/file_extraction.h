@@ -5,12 +5,13 @@
 
 #include <windows.h>
 
+#include "engine/file_data_stream.h"
 #include "package/file_table.h"
 
-// `data` holds the files' bytes back to back in table order (checked to
-// cover them all). True when every record was processed; false after a
+// `data` produces the files' bytes back to back in table order; each file
+// waits for its own (see FileDataStream). True when every record was processed; false after a
 // reported failure, or when the user confirmed Cancel (the progress dialog
 // is then destroyed).
-bool ExtractFiles(FileTable& files, const unsigned char* data, HWND progressDialog);
+bool ExtractFiles(FileTable& files, FileDataStream& data, HWND progressDialog);
 
 #endif

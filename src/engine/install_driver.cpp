@@ -5,6 +5,7 @@
 #include "app/install_settings.h"
 #include "base/messages.h"
 #include "engine/associations.h"
+#include "engine/file_data_stream.h"
 #include "engine/file_extraction.h"
 #include "engine/registry_records.h"
 #include "engine/setup_executable.h"
@@ -16,10 +17,6 @@
 namespace {
 
 const char kUninstallerName[] = "VTUnInst.exe";
-
-void ShowUncompressing(void* dialog) {
-  SetProgressPhase(static_cast<HWND>(dialog), IDS_UNCOMPRESSING_DATA);
-}
 
 // D1: the uninstaller, written into the Windows directory.
 bool WriteUninstaller(PackageInput& input) {
@@ -46,16 +43,16 @@ bool WriteUninstaller(PackageInput& input) {
   return complete;
 }
 
-// D2 and D3, then the file loop.
+// D2 and D3 with the file loop, which writes while the data is unpacked.
 bool InstallFiles(PackageInput& input, HWND dialog) {
   FileTable files;
   if (!ReadFileTable(input, &files)) return false;
   if (files.Count() == 0) return true;
-  BlockBuffer data;
-  if (!ReadFileData(input, files, &data, ShowUncompressing, dialog)) return false;
+  FileDataStream data;
+  if (!data.Start(input, dialog)) return false;
   SetProgressPhase(dialog, IDS_CREATING_FILES);
   ShowProgressBar(dialog, static_cast<unsigned>(files.Count()));
-  return ExtractFiles(files, data.Data(), dialog);
+  return ExtractFiles(files, data, dialog) && data.Finish();
 }
 
 // D4 to D8.
