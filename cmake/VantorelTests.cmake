@@ -30,3 +30,28 @@ function(vantorel_gtest)
     endif()
   endif()
 endfunction()
+
+# vantorel_fuzz_project(TARGET folder source_dir build_dir_var)
+# libFuzzer targets need clang: the CMake project in `source_dir` is built
+# with clang next to this build, into ${CMAKE_BINARY_DIR}/<folder>/build,
+# by the target TARGET. Sets build_dir_var to that folder, or to "" when
+# clang is missing (the caller then registers no fuzz test).
+function(vantorel_fuzz_project target folder source_dir build_dir_var)
+  find_program(VANTOREL_CLANG clang)
+  find_program(VANTOREL_CLANGXX clang++)
+  if(NOT VANTOREL_CLANG OR NOT VANTOREL_CLANGXX)
+    message(STATUS "clang not found: ${target} is not built")
+    set(${build_dir_var} "" PARENT_SCOPE)
+    return()
+  endif()
+  include(ExternalProject)
+  set(build_dir ${CMAKE_BINARY_DIR}/${folder}/build)
+  ExternalProject_Add(${target}
+    SOURCE_DIR ${source_dir}
+    BINARY_DIR ${build_dir}
+    CMAKE_ARGS -DCMAKE_C_COMPILER=${VANTOREL_CLANG} -DCMAKE_CXX_COMPILER=${VANTOREL_CLANGXX}
+               -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND "")
+  set(${build_dir_var} ${build_dir} PARENT_SCOPE)
+endfunction()
