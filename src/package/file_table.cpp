@@ -111,9 +111,8 @@ bool CheckFilesFitData(const PackageInput& input, const FileTable& table, uint32
   return true;
 }
 
-bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data,
-                  InflateNotice notice, void* noticeContext) {
-  if (!ReadStoredBlock(input, StoredBlockVariant::kFileData, data, notice, noticeContext)) {
+bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data) {
+  if (!ReadStoredBlock(input, StoredBlockVariant::kFileData, data)) {
     return false;
   }
   if (!CheckFilesFitData(input, table, data->Length())) {

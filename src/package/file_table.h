@@ -64,8 +64,7 @@ bool ReadFileTable(PackageInput& input, FileTable* table);
 // produced: file i starts where the sizes before it end, and the last must
 // end within the produced bytes (otherwise message 12). A stream that stops
 // short but still covers every file is accepted.
-bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data,
-                  InflateNotice notice = nullptr, void* noticeContext = nullptr);
+bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data);
 bool CheckFilesFitData(const PackageInput& input, const FileTable& table, uint32_t producedLength);
 
 #endif

@@ -54,8 +54,7 @@ bool ReadStoredBytes(PackageInput& input, uint32_t size, BlockBuffer* out) {
   return true;
 }
 
-bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuffer* out,
-                         InflateNotice notice, void* noticeContext) {
+bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuffer* out) {
   BlockBuffer stream;
   if (!stream.Allocate(block.CompressedSize)) {
     out->Free();
@@ -66,7 +65,6 @@ bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuf
     out->Free();
     return false;
   }
-  if (notice != nullptr) notice(noticeContext);
   uLongf produced = out->Capacity();
   if (uncompress(out->Data(), &produced, stream.Data(), block.CompressedSize) != Z_OK) {
     out->Free();
@@ -79,8 +77,7 @@ bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuf
 
 }  // namespace
 
-bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out,
-                     InflateNotice notice, void* noticeContext) {
+bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out) {
   out->Free();
   StoredBlock block;
   if (!ReadBlockSizes(input, &block)) return false;
@@ -94,7 +91,7 @@ bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffe
     return false;
   }
   if (!compressed) return ReadStoredBytes(input, block.UncompressedSize, out);
-  return ReadCompressedBytes(input, block, out, notice, noticeContext);
+  return ReadCompressedBytes(input, block, out);
 }
 
 SharedString LicenceTextOf(const BlockBuffer& block) {

@@ -59,10 +59,6 @@ class BlockBuffer {
   uint32_t capacity_ = 0;
 };
 
-// Called just before a compressed block is inflated (the install shows
-// "Uncompressing data..." for the file data then).
-typedef void (*InflateNotice)(void* context);
-
 // The two sizes at the current position (message 8 when they are cut off).
 bool ReadBlockSizes(PackageInput& input, StoredBlock* block);
 // Checks a block's sizes as described above (messages 11 and 8) and gives
@@ -74,8 +70,7 @@ bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compres
 
 // Reads the block at the current position into `out`. On failure its
 // message (8, 11 or 12) has been shown and `out` is empty.
-bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out,
-                     InflateNotice notice = nullptr, void* noticeContext = nullptr);
+bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out);
 
 // The licence text of a licence block: its bytes up to the first NUL, or all
 // of them when there is none.
