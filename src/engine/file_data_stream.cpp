@@ -166,15 +166,9 @@ bool FileDataStream::WaitFor(uint64_t end, bool checked) {
   for (;;) {
     LONG outcome = Load(&outcome_);
     uint64_t produced = static_cast<uint32_t>(Load(&produced_));
-    bool ready = false;
-    if (outcome != kRunning) {
-      if (outcome != kSucceeded) return Report(outcome);
-      if (end > produced) return Report(kUncompressFailed);
-      ready = true;
-    } else if (!checked && end <= produced) {
-      ready = true;
-    }
-    if (ready) {
+    if (outcome != kRunning && outcome != kSucceeded) return Report(outcome);
+    if (outcome == kSucceeded && end > produced) return Report(kUncompressFailed);
+    if (outcome == kSucceeded || (!checked && end <= produced)) {
       InterlockedExchange(&waiting_, 0);
       return true;
     }
