@@ -30,8 +30,7 @@ windows-x64: $(BUILD)/windows-x64/CMakeCache.txt
 	cmake --build $(BUILD)/windows-x64 -j $(JOBS)
 
 # The distribution folder: vtpack with the programs it packs beside it
-# (vtsetup.exe and VTUnInst.exe from the product build, stand-ins until those
-# exist) and the demo program.
+# (vtsetup.exe and VTUnInst.exe from the product build) and the demo program.
 dist: native windows-x86
 	mkdir -p $(BUILD)/dist
 	cp $(BUILD)/native/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/dist/

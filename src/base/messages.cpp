@@ -1,4 +1,4 @@
-// The one way every Part shows a message: a numbered text, formatted with its
+// The one way every subsystem shows a message: a numbered text, formatted with its
 // argument, in an error or question box through the replaceable handler.
 #include "base/messages.h"
 

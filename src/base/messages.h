@@ -1,5 +1,5 @@
 // The program's message vocabulary: numbered texts of the string table, and
-// the one way every Part shows a message. All boxes go through
+// the one way every subsystem shows a message. All boxes go through
 // ShowMessageBox, whose handler a test may replace with a recorder; the real
 // handler calls MessageBoxA.
 #ifndef VANTOREL_BASE_MESSAGES_H
