@@ -6,6 +6,8 @@
 #include <string.h>
 #include <time.h>
 
+#include "base/little_endian.h"
+
 static_assert(sizeof(DateTime) == DateTime::kImageSize, "the image is 44 bytes");
 static_assert(offsetof(DateTime, stale) == 4 && offsetof(DateTime, valid) == 5,
               "flags at 4 and 5");
@@ -17,11 +19,7 @@ namespace {
 constexpr int kFieldsOffset = 8;
 constexpr int kFieldCount = 9;
 
-int32_t ReadInt32(const unsigned char* bytes) {
-  uint32_t value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                   static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-  return static_cast<int32_t>(value);
-}
+int32_t ReadInt32(const unsigned char* bytes) { return static_cast<int32_t>(LoadU32(bytes)); }
 
 void WriteInt32(int32_t value, unsigned char* bytes) {
   uint32_t bits = static_cast<uint32_t>(value);

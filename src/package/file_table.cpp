@@ -47,7 +47,7 @@ bool ReadFileVersion(PackageInput& input, uint16_t (&version)[4]) {
   unsigned char bytes[layout::kFileVersionSize];
   if (!ReadPackageBytes(input, bytes, sizeof(bytes))) return false;
   for (int i = 0; i < 4; ++i) {
-    version[i] = static_cast<uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+    version[i] = LoadU16(bytes + 2 * i);
   }
   return true;
 }

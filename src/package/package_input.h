@@ -11,6 +11,7 @@
 
 #include <stdint.h>
 
+#include "base/little_endian.h"
 #include "base/shared_string.h"
 #include "package/package_file.h"
 
@@ -28,9 +29,6 @@ bool ReadPackageBytes(PackageInput& input, void* buffer, uint32_t count);
 bool ReadPackageU32(PackageInput& input, uint32_t* value);
 // A NUL-terminated text; the NUL is consumed, not stored.
 bool ReadPackageText(PackageInput& input, SharedString* text);
-
-// Little-endian u32 inside a byte image.
-uint32_t LoadU32(const unsigned char* bytes);
 
 void ReportReadFailure(const PackageInput& input);        // message 8
 void ReportOutOfMemory(const PackageInput& input);        // message 11

@@ -1,5 +1,7 @@
 #include "packer/pe_version.h"
 
+#include "base/little_endian.h"
+
 namespace packer {
 namespace {
 
@@ -16,12 +18,11 @@ class Image {
   }
   std::optional<std::uint32_t> U16(std::uint64_t offset) const {
     if (!Has(offset, 2)) return std::nullopt;
-    return data_[offset] | data_[offset + 1] << 8;
+    return LoadU16(data_ + offset);
   }
   std::optional<std::uint32_t> U32(std::uint64_t offset) const {
     if (!Has(offset, 4)) return std::nullopt;
-    return static_cast<std::uint32_t>(data_[offset]) | data_[offset + 1] << 8 |
-           data_[offset + 2] << 16 | static_cast<std::uint32_t>(data_[offset + 3]) << 24;
+    return LoadU32(data_ + offset);
   }
 
  private:
