@@ -1,4 +1,4 @@
-#include "shortcuts/folder_paths.h"
+#include "base/special_folder.h"
 
 #include <windows.h>
 #include <shlobj.h>
