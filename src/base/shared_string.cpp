@@ -283,6 +283,16 @@ void SharedString::ReleaseBuffer(int newLength) {
   chars_[newLength] = '\0';
 }
 
+void SharedString::Reserve(int minimum) {
+  const StringHeader* header = HeaderOf(chars_);
+  if (header->referenceCount == 1 && header->capacity >= minimum) return;
+  long long grown = header->capacity + header->capacity / 2LL;
+  if (grown > INT_MAX / 2) grown = INT_MAX / 2;  // the block's own limit decides beyond
+  int length = header->length;
+  GetBuffer(minimum > grown ? minimum : static_cast<int>(grown));
+  ReleaseBuffer(length);
+}
+
 char* SharedString::GetBufferOfLength(int n) {
   if (n < 0) n = 0;
   string_block::DropSearchTable(chars_);

@@ -61,6 +61,12 @@ class SharedString {
   // Writable pointer to n + 1 bytes; the length is n at once.
   char* GetBufferOfLength(int n);
 
+  // Room for at least `minimum` characters, so that appends up to there
+  // write in place. Grows by at least half again, so a string built by
+  // many small appends costs linear time (an append alone allocates
+  // exactly what it needs).
+  void Reserve(int minimum);
+
   // Back to the shared empty block.
   void Empty();
 

@@ -18,11 +18,6 @@ bool ReadPackageBytes(PackageInput& input, void* buffer, uint32_t count) {
   return true;
 }
 
-uint32_t LoadU32(const unsigned char* bytes) {
-  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
 bool ReadPackageU32(PackageInput& input, uint32_t* value) {
   unsigned char bytes[4];
   if (!ReadPackageBytes(input, bytes, sizeof(bytes))) return false;
@@ -31,21 +26,16 @@ bool ReadPackageU32(PackageInput& input, uint32_t* value) {
 }
 
 bool ReadPackageText(PackageInput& input, SharedString* text) {
-  // Byte by byte up to the NUL, appended in runs so that a long text does
-  // not grow the string one character at a time.
-  char run[128];
-  int used = 0;
+  // Byte by byte up to the NUL. The package's own end bounds the text: a
+  // text that never ends fails there with message 8. The string grows
+  // geometrically, so even a text of megabytes costs linear time.
   text->Empty();
   for (;;) {
     char c;
     if (!ReadPackageBytes(input, &c, 1)) return false;
-    if (c == '\0' || used == static_cast<int>(sizeof(run)) - 1) {
-      run[used] = '\0';
-      *text += run;
-      used = 0;
-      if (c == '\0') return true;
-    }
-    run[used++] = c;
+    if (c == '\0') return true;
+    text->Reserve(text->Length() + 1);
+    *text += c;
   }
 }
 

@@ -89,6 +89,23 @@ TEST(RegistrySectionTest, ACountLargerThanThePackageGivesMessage8) {
   EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
 }
 
+// A damaged text that never ends is refused where the package ends, at the
+// cost of reading it once: megabytes take a moment, not minutes. (The test's
+// CTest timeout is the limit.)
+TEST(RegistrySectionTest, ATextWithoutEndIsRefusedWhereThePackageEnds) {
+  TestWriter out;
+  out.HeaderImage({});
+  out.U32(1);
+  out.Raw(Bytes(4 << 20, 'k'));
+  MemoryPackage package(out.Finish());
+  package.file.Seek(64);
+  MessageRecorder recorder;
+  RegistryLines registry;
+  EXPECT_FALSE(ReadRegistrySections(package.input, registry));
+  EXPECT_TRUE(registry.lines.empty());
+  EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_READ_FILE});
+}
+
 TEST(AssociationSectionTest, HandsOverEveryEntry) {
   TestPackage p = RichPackage();
   p.associations.push_back({"txt", "Demo.Text", "Demo text", "\"C:\\quoted.exe\"", "", -3});

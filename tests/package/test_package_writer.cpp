@@ -83,7 +83,7 @@ void TestWriter::StoredBlock(const Bytes& data, Form form) {
 }
 
 void TestWriter::File(const TestFile& file) {
-  U32(static_cast<std::uint32_t>(file.contents.size()));
+  U32(file.declaredSize.value_or(static_cast<std::uint32_t>(file.contents.size())));
   Text(file.name);
   U32(file.destinationType);
   Text(file.subDirectory);

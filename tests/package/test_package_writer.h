@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct TestFile {
   std::uint32_t destinationType = 0;
   std::string subDirectory;
   Bytes contents;
+  // FileSize as written; empty: the size of `contents`.
+  std::optional<std::uint32_t> declaredSize;
   std::array<std::uint8_t, 44> timestamp{};
   std::uint32_t hasVersion = 0;
   std::array<std::uint16_t, 4> version{};  // written only when hasVersion == 1
