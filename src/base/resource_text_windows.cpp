@@ -23,7 +23,7 @@ bool ResourceText::Load() {
   char* buffer = static_cast<char*>(HeapAlloc(processHeap, HEAP_ZERO_MEMORY, blockSize));
   if (buffer == nullptr) return false;
   if (LoadStringA(module, id_, buffer, static_cast<int>(blockSize)) == 0) {
-    HeapFree(processHeap, HEAP_NO_SERIALIZE, buffer);
+    HeapFree(processHeap, 0, buffer);
     return false;
   }
   length_ = lstrlenA(buffer);
@@ -32,9 +32,12 @@ bool ResourceText::Load() {
   return true;
 }
 
+// The process heap is shared with the install's worker thread (through the
+// C runtime's allocations), so every call keeps the heap's own lock: none
+// passes HEAP_NO_SERIALIZE.
 ResourceText::~ResourceText() {
   if (text_ != nullptr) {
-    HeapFree(processHeap, HEAP_NO_SERIALIZE, text_);
+    HeapFree(processHeap, 0, text_);
     text_ = nullptr;
   }
 }
