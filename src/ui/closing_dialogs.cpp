@@ -1,8 +1,9 @@
 #include "ui/closing_dialogs.h"
 
-#include "app/install_settings.h"
+#include "state/install_settings.h"
 #include "base/messages.h"
 #include "base/shared_string.h"
+#include "base/windows_version.h"
 #include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
 
@@ -10,18 +11,12 @@ namespace {
 
 ExitWindowsFunction exitWindows = ExitWindowsEx;
 
-// Both closing dialogs: the setup caption and icon replace the template's.
-void InitialiseClosingDialog(HWND dialog) {
-  SetDialogIcon(dialog, IDI_SETUP);
-  SetWindowTextA(dialog, Settings.SetupCaption);
-}
-
 // Every command counts as handled, so Escape and the close box (both arrive
 // as IDCANCEL) do nothing: "&Finish" is the only way out.
 INT_PTR CALLBACK FinishDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      InitialiseClosingDialog(dialog);
+      InitialiseSetupDialog(dialog);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_FINISH) EndDialog(dialog, IDC_FINISH);
@@ -35,7 +30,7 @@ INT_PTR CALLBACK FinishDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      InitialiseClosingDialog(dialog);
+      InitialiseSetupDialog(dialog);
       CheckDlgButton(dialog, IDC_RESTART_YES, BST_CHECKED);
       return TRUE;
     case WM_COMMAND:

@@ -1,5 +1,8 @@
 #include "ui/dialog_helpers.h"
 
+#include "state/install_settings.h"
+#include "ui/resource_ids.h"
+
 bool SetDialogIcon(HWND window, int iconId) {
   if (!IsWindow(window)) return false;
   HINSTANCE instance =
@@ -12,8 +15,7 @@ bool SetDialogIcon(HWND window, int iconId) {
   return true;
 }
 
-bool IsWindowsNT() {
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof(version);
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+void InitialiseSetupDialog(HWND dialog) {
+  SetDialogIcon(dialog, IDI_SETUP);
+  SetWindowTextA(dialog, Settings.SetupCaption);
 }

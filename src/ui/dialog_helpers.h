@@ -9,8 +9,8 @@
 // window; an icon that cannot be loaded is left out.
 bool SetDialogIcon(HWND window, int iconId);
 
-// True on the Windows NT family (every Windows since 2000), false on
-// Windows 95, 98 and Me.
-bool IsWindowsNT();
+// What every setup dialog does first: the setup icon, and the setup caption
+// in place of the template's placeholder.
+void InitialiseSetupDialog(HWND dialog);
 
 #endif

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/install_settings.h"
 #include "base/messages.h"
+#include "state/install_settings.h"
 #include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
 
@@ -17,36 +17,12 @@ namespace {
 // cannot tell), and at the last file.
 const DWORD kRefreshIntervalMs = 40;
 
-// The bar's range is its width in pixels, so it is redrawn only when its
-// filled part grows by a pixel. Counting files in 32 bits means no number
-// of files makes it fill up and start again.
-struct BarProgress {
-  unsigned files;   // steps that fill the bar
-  unsigned done;    // steps made
-  unsigned pixels;  // the bar's range
-  unsigned shown;   // the bar's position
-};
-BarProgress bar;
-
-bool pumpedOnce;
-DWORD pumpedAt;
-
-void ShowBarProgress(HWND dialog) {
-  if (bar.files == 0) return;
-  unsigned position = static_cast<unsigned>(
-      static_cast<unsigned long long>(bar.done) * bar.pixels / bar.files);
-  if (position == bar.shown) return;
-  bar.shown = position;
-  SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
-}
-
 // Cancel, Escape and the close box all arrive as IDCANCEL. Every command
 // counts as handled.
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
-      SetDialogIcon(dialog, IDI_SETUP);
-      SetWindowTextA(dialog, Settings.SetupCaption);
+      InitialiseSetupDialog(dialog);
       return FALSE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL) Settings.CancelRequested = true;
@@ -57,54 +33,76 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-HWND CreateProgressDialog() {
-  return CreateDialogParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
-                            ProgressDialogProc, 0);
+bool ProgressDialog::Create() {
+  window_ = CreateDialogParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                               ProgressDialogProc, 0);
+  SetPhase(IDS_READING_DATA);
+  return window_ != nullptr;
 }
 
-void SetProgressPhase(HWND dialog, unsigned textId) {
-  if (!dialog) return;
+void ProgressDialog::SetPhase(unsigned textId) {
+  if (!window_) return;
   ResourceText text(textId);
-  SetDlgItemTextA(dialog, IDC_PROGRESS_TEXT, text.text() ? text.text() : "");
+  SetDlgItemTextA(window_, IDC_PROGRESS_TEXT, text.text() ? text.text() : "");
 }
 
-void ShowProgressBar(HWND dialog, unsigned fileCount) {
-  if (!dialog) return;
-  HWND control = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+void ProgressDialog::ShowBar(unsigned fileCount) {
+  if (!window_) return;
+  HWND control = GetDlgItem(window_, IDC_PROGRESS_BAR);
   RECT area = {};
   GetClientRect(control, &area);
-  bar = {fileCount, 0, area.right > 0 ? static_cast<unsigned>(area.right) : 1, 0};
+  files_ = fileCount;
+  done_ = 0;
+  pixels_ = area.right > 0 ? static_cast<unsigned>(area.right) : 1;
+  shown_ = 0;
   ShowWindow(control, SW_SHOW);
-  SendMessageA(control, PBM_SETRANGE32, 0, bar.pixels);
+  SendMessageA(control, PBM_SETRANGE32, 0, pixels_);
   SendMessageA(control, PBM_SETPOS, 0, 0);
 }
 
-void StepProgressBar(HWND dialog) {
-  if (!dialog || bar.done >= bar.files) return;
-  ++bar.done;
-  if (bar.done == bar.files) ShowBarProgress(dialog);
+void ProgressDialog::ShowBarProgress() {
+  if (files_ == 0) return;
+  unsigned position =
+      static_cast<unsigned>(static_cast<unsigned long long>(done_) * pixels_ / files_);
+  if (position == shown_) return;
+  shown_ = position;
+  SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);
 }
 
-void PumpProgressMessages(HWND dialog) {
-  if (!dialog) return;
+void ProgressDialog::StepBar() {
+  if (!window_ || done_ >= files_) return;
+  ++done_;
+  if (done_ == files_) ShowBarProgress();
+}
+
+void ProgressDialog::Pump() {
+  if (!window_) return;
   // After the last file the queue is always read: a Cancel pressed while it
   // was written must still be asked about.
-  bool lastFile = bar.files != 0 && bar.done == bar.files;
-  if (!lastFile && pumpedOnce && GetTickCount() - pumpedAt < kRefreshIntervalMs) return;
-  pumpedOnce = true;
-  pumpedAt = GetTickCount();
-  ShowBarProgress(dialog);
+  bool lastFile = files_ != 0 && done_ == files_;
+  if (!lastFile && pumpedOnce_ && GetTickCount() - pumpedAt_ < kRefreshIntervalMs) return;
+  pumpedOnce_ = true;
+  pumpedAt_ = GetTickCount();
+  ShowBarProgress();
   MSG message;
-  while (PeekMessageA(&message, dialog, 0, 0, PM_REMOVE)) {
+  while (PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) {
     // Keyboard use of a modeless dialog (Tab, Space, Escape) needs
     // IsDialogMessage; everything else is dispatched as usual.
-    if (!IsDialogMessageA(dialog, &message)) {
+    if (!IsDialogMessageA(window_, &message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
   }
 }
 
-void DestroyProgressDialog(HWND dialog) {
-  if (dialog) DestroyWindow(dialog);
+bool ProgressDialog::CancelConfirmed() {
+  if (!Settings.CancelRequested) return false;
+  if (AskQuestion(window_, Settings.SetupCaption, IDS_CONFIRM_EXIT)) return true;
+  Settings.CancelRequested = false;
+  return false;
+}
+
+void ProgressDialog::Close() {
+  if (window_) DestroyWindow(window_);
+  window_ = nullptr;
 }

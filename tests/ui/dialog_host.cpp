@@ -12,7 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/install_settings.h"
+#include "state/install_settings.h"
 #include "base/message_ids.h"
 #include "dialog_host_results.h"
 #include "ui/closing_dialogs.h"
@@ -60,18 +60,20 @@ int Restart() {
 // install does, then keeps the dialog alive until Cancel is seen.
 int Progress(unsigned files, unsigned done) {
   if (!InitCommonControlsFromSystem()) return kHostFailed;
-  HWND dialog = CreateProgressDialog();
-  if (!dialog) return kHostFailed;
-  SetProgressPhase(dialog, files ? IDS_CREATING_FILES : IDS_READING_DATA);
-  if (files) ShowProgressBar(dialog, files);
+  ProgressDialog dialog;
+  if (!dialog.Create()) return kHostFailed;
+  if (files) {
+    dialog.SetPhase(IDS_CREATING_FILES);
+    dialog.ShowBar(files);
+  }
   for (unsigned i = 0; i < done; ++i) {
-    StepProgressBar(dialog);
-    PumpProgressMessages(dialog);
+    dialog.StepBar();
+    dialog.Pump();
   }
   for (int waited = 0; waited < 60000; waited += 10) {
-    PumpProgressMessages(dialog);
+    dialog.Pump();
     if (Settings.CancelRequested) {
-      DestroyProgressDialog(dialog);
+      dialog.Close();
       return kHostCancelled;
     }
     Sleep(10);

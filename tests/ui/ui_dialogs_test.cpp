@@ -345,21 +345,4 @@ TEST(ProgressDialog, EveryWayOfClosingRequestsCancel) {
   }
 }
 
-// ---- the placeholder uninstaller ----
-
-TEST(PlaceholderUninstaller, SaysItIsNotAvailableAndEnds) {
-  robot::Program uninstaller = robot::Start(robot::WindowsPathOf(PLACEHOLDER_UNINSTALLER));
-  ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
-  HWND box = robot::WaitForMessageBox(uninstaller.Id());
-  ASSERT_TRUE(box);
-  robot::MessageBoxContent content = robot::ReadMessageBox(box);
-  EXPECT_EQ(content.caption, "Vantorel Uninstall");
-  EXPECT_EQ(content.text,
-            "The uninstaller is not available in this build of Vantorel yet.\n"
-            "Nothing has been removed.");
-  EXPECT_EQ(content.icon, robot::BoxIcon::Information) << robot::NameOf(content.icon);
-  ASSERT_TRUE(robot::AnswerMessageBox(box, IDOK));
-  EXPECT_EQ(robot::WaitForExit(uninstaller), DWORD(0));
-}
-
 }  // namespace

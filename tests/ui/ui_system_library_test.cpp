@@ -101,9 +101,4 @@ TEST(DialogHelpers, SetDialogIconNeedsAWindow) {
   EXPECT_FALSE(SetDialogIcon(reinterpret_cast<HWND>(0x1234), 110));
 }
 
-TEST(DialogHelpers, WindowsNTIsRecognised) {
-  // Wine reports the NT platform, as every Windows since 2000 does.
-  EXPECT_TRUE(IsWindowsNT());
-}
-
 }  // namespace

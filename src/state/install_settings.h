@@ -2,8 +2,8 @@
 // sequence, the install engine, the wizard, the shortcuts and the closing
 // dialogs share the package header, the user's choices and the install's
 // state. One GUI thread: plain global state, no locking.
-#ifndef VANTOREL_APP_INSTALL_SETTINGS_H
-#define VANTOREL_APP_INSTALL_SETTINGS_H
+#ifndef VANTOREL_STATE_INSTALL_SETTINGS_H
+#define VANTOREL_STATE_INSTALL_SETTINGS_H
 
 #include <windows.h>
 

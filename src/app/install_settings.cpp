@@ -1,3 +1,0 @@
-#include "app/install_settings.h"
-
-InstallSettings Settings;

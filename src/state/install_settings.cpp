@@ -1,0 +1,3 @@
+#include "state/install_settings.h"
+
+InstallSettings Settings;
