@@ -7,15 +7,16 @@
 #include "base/shared_string.h"
 #include "package/win32_package_file.h"
 
-// The running executable's full path.
+// The running executable's full path in the 8-bit code page, as messages
+// name it (characters the code page lacks show as "?").
 SharedString SetupExecutablePath();
 
 // Bytes of the executable's own image in its file (headers and sections):
 // an appended package starts at or after this offset.
 uint64_t SetupImageSize();
 
-// Opens it for reading (others may read it too); message 7 naming it, with
-// `caption`, when that fails.
+// Opens it for reading (others may read it too), whatever its folder is
+// called; message 7 naming `path`, with `caption`, when that fails.
 bool OpenSetupExecutable(Win32PackageFile& file, const char* path, const char* caption);
 
 #endif

@@ -10,8 +10,17 @@ Win32PackageFile::~Win32PackageFile() { Close(); }
 
 bool Win32PackageFile::Open(const char* path) {
   Close();
-  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  return Adopt(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool Win32PackageFile::Open(const wchar_t* path) {
+  Close();
+  return Adopt(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool Win32PackageFile::Adopt(void* handle) {
   if (handle == INVALID_HANDLE_VALUE) return false;
   DWORD high = 0;
   DWORD low = GetFileSize(handle, &high);

@@ -14,8 +14,11 @@ class Win32PackageFile final : public PackageFile {
   Win32PackageFile& operator=(const Win32PackageFile&) = delete;
 
   // Opens an existing file for reading; others may read it meanwhile. False
-  // when it cannot be opened (GetLastError says why).
+  // when it cannot be opened (GetLastError says why). The wide form opens
+  // any name the file system holds, also one the 8-bit code page cannot
+  // spell.
   bool Open(const char* path);
+  bool Open(const wchar_t* path);
   void Close();
 
   bool Read(void* buffer, uint32_t count) override;
@@ -25,6 +28,7 @@ class Win32PackageFile final : public PackageFile {
 
  private:
   enum { kBufferSize = 4096 };
+  bool Adopt(void* handle);
   bool ReadAt(uint64_t offset, void* buffer, uint32_t count, uint32_t* got);
 
   void* handle_;  // HANDLE; INVALID_HANDLE_VALUE when closed
