@@ -1,11 +1,11 @@
 #include "app/load_package_header.h"
 
-#include "app/install_settings.h"
 #include "base/messages.h"
 #include "engine/setup_executable.h"
 #include "engine/system_folders.h"
 #include "package/header_reader.h"
 #include "package/whole_package.h"
+#include "state/install_settings.h"
 
 namespace {
 
@@ -37,8 +37,9 @@ bool LoadPackageHeader() {
     return false;
   }
   if (!ReadPackageHeader(input, headerOffset, &Settings.Header)) return false;
-  DeriveTexts();
 
+  // From here on failures carry the setup caption, which is still empty:
+  // the texts are derived only once the licence has been read.
   input.caption = Settings.SetupCaption;
   if (Settings.Header.HasLicence != 0 && !ReadLicence(input, &Settings.LicenceText)) return false;
   // The engine's start offset is 32 bits wide, like the trailer.
@@ -47,5 +48,6 @@ bool LoadPackageHeader() {
     return false;
   }
   Settings.PackageOffset = static_cast<unsigned>(file.Position());
+  DeriveTexts();
   return true;
 }

@@ -2,17 +2,26 @@
 
 #include <objbase.h>
 
-#include "app/install_settings.h"
+#include "state/install_settings.h"
 #include "app/load_package_header.h"
 #include "base/messages.h"
+#include "base/system_library.h"
 #include "engine/install_driver.h"
 #include "engine/uninstall_log.h"
 #include "shortcuts/shortcuts.h"
 #include "ui/closing_dialogs.h"
-#include "base/system_library.h"
+#include "ui/progress_dialog.h"
 #include "ui/wizard.h"
 
 namespace {
+
+// The install with its progress dialog, which it closes when it is done.
+// Without the dialog the install goes on unseen.
+bool Install() {
+  ProgressDialog progress;
+  progress.Create();
+  return RunInstall(progress);
+}
 
 // A running copy of the program being installed is asked to close; setup
 // neither waits nor checks (its files may still be in use: the file loop
@@ -47,7 +56,7 @@ int RunSetup(HINSTANCE instance) {
   }
   AskRunningProgramToClose();
   if (RunWizard()) {
-    if (!RunInstall()) {
+    if (!Install()) {
       CoUninitialize();
       return 1;
     }

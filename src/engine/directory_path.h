@@ -18,9 +18,11 @@ struct DirectoryOperations {
 bool CreateDirectoryPathWith(const char* path, const DirectoryOperations& operations);
 
 #ifdef _WIN32
+class CreatedItems;
 // The same walk on the real file system; a file in place of a directory
-// counts as existing.
-bool CreateDirectoryPath(const char* path);
+// counts as existing. Each directory made is listed in `created` when one
+// is given.
+bool CreateDirectoryPath(const char* path, CreatedItems* created = nullptr);
 // The path's attributes can be read.
 bool FileExists(const char* path);
 #endif

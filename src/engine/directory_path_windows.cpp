@@ -1,18 +1,23 @@
 #include <windows.h>
 
+#include "engine/created_items.h"
 #include "engine/directory_path.h"
 
 namespace {
 
 bool PathExists(const char* path, void*) { return FileExists(path); }
 
-bool MakeDirectory(const char* path, void*) { return CreateDirectoryA(path, nullptr) != FALSE; }
+bool MakeDirectory(const char* path, void* created) {
+  if (!CreateDirectoryA(path, nullptr)) return false;
+  if (created != nullptr) static_cast<CreatedItems*>(created)->AddFolder(path);
+  return true;
+}
 
 }  // namespace
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-bool CreateDirectoryPath(const char* path) {
-  const DirectoryOperations real = {PathExists, MakeDirectory, nullptr};
+bool CreateDirectoryPath(const char* path, CreatedItems* created) {
+  const DirectoryOperations real = {PathExists, MakeDirectory, created};
   return CreateDirectoryPathWith(path, real);
 }

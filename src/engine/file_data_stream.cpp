@@ -4,7 +4,6 @@
 #include <zlib.h>
 
 #include "base/message_ids.h"
-#include "ui/progress_dialog.h"
 
 namespace {
 
@@ -36,9 +35,9 @@ void FileDataStream::FreePieces(Piece* list) {
   }
 }
 
-bool FileDataStream::Start(PackageInput& input, HWND dialog) {
+bool FileDataStream::Start(PackageInput& input, InstallProgress& progress) {
   input_ = &input;
-  dialog_ = dialog;
+  progress_ = &progress;
   if (!ReadBlockSizes(input, &block_) ||
       !CheckBlockSizes(input, block_, Compressed(), &capacity_)) {
     return false;
@@ -49,9 +48,9 @@ bool FileDataStream::Start(PackageInput& input, HWND dialog) {
   }
   InitializeCriticalSection(&lock_);
   lockReady_ = true;
-  if (Compressed()) SetProgressPhase(dialog, IDS_UNCOMPRESSING_DATA);
-  progress_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (progress_ != nullptr) {
+  if (Compressed()) progress.SetPhase(IDS_UNCOMPRESSING_DATA);
+  madeProgress_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (madeProgress_ != nullptr) {
     worker_ = CreateThread(nullptr, 64 * 1024, Work, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
                            nullptr);
   }
@@ -68,14 +67,14 @@ DWORD WINAPI FileDataStream::Work(void* stream) {
 void FileDataStream::Unpack() {
   Outcome outcome = Compressed() ? Inflate() : CopyStored();
   InterlockedExchange(&outcome_, outcome);
-  if (progress_ != nullptr) SetEvent(progress_);
+  if (madeProgress_ != nullptr) SetEvent(madeProgress_);
 }
 
 bool FileDataStream::StopRequested() { return Load(&stopRequested_) != 0; }
 
 void FileDataStream::Publish(uint64_t produced) {
   InterlockedExchange(&produced_, static_cast<LONG>(produced));
-  if (progress_ != nullptr && Load(&waiting_)) SetEvent(progress_);
+  if (madeProgress_ != nullptr && Load(&waiting_)) SetEvent(madeProgress_);
 }
 
 FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
@@ -161,19 +160,19 @@ FileDataStream::Outcome FileDataStream::Inflate() {
   return outcome;
 }
 
-bool FileDataStream::WaitFor(uint64_t end, bool checked) {
+bool FileDataStream::WaitFor(uint64_t end, Wait wait) {
   InterlockedExchange(&waiting_, 1);
   for (;;) {
     LONG outcome = Load(&outcome_);
     uint64_t produced = static_cast<uint32_t>(Load(&produced_));
     if (outcome != kRunning && outcome != kSucceeded) return Report(outcome);
     if (outcome == kSucceeded && end > produced) return Report(kUncompressFailed);
-    if (outcome == kSucceeded || (!checked && end <= produced)) {
+    if (outcome == kSucceeded || (wait == Wait::kBytesOut && end <= produced)) {
       InterlockedExchange(&waiting_, 0);
       return true;
     }
-    WaitForSingleObject(progress_, kWaitSliceMs);
-    PumpProgressMessages(dialog_);
+    WaitForSingleObject(madeProgress_, kWaitSliceMs);
+    progress_->Pump();
   }
 }
 
@@ -204,10 +203,23 @@ void FileDataStream::Release(uint64_t offset) {
   LeaveCriticalSection(&lock_);
 }
 
-bool FileDataStream::Finish() {
-  if (!WaitFor(0, true)) return false;
+bool FileDataStream::Finish(uint64_t end) {
+  if (!WaitFor(end, Wait::kStreamChecked)) return false;
   Stop();
   return true;
+}
+
+bool FileDataStream::Drain(uint64_t end) {
+  if (worker_ != nullptr) {
+    InterlockedExchange(&waiting_, 1);
+    while (Load(&outcome_) == kRunning) {
+      // The loop needs no more bytes: every full piece can be used again.
+      Release(UINT64_MAX);
+      WaitForSingleObject(madeProgress_, kWaitSliceMs);
+    }
+    InterlockedExchange(&waiting_, 0);
+  }
+  return Load(&outcome_) == kSucceeded && end <= static_cast<uint32_t>(Load(&produced_));
 }
 
 bool FileDataStream::Report(LONG outcome) {
@@ -229,6 +241,6 @@ void FileDataStream::Stop() {
     CloseHandle(worker_);
     worker_ = nullptr;
   }
-  if (progress_ != nullptr) CloseHandle(progress_);
-  progress_ = nullptr;
+  if (madeProgress_ != nullptr) CloseHandle(madeProgress_);
+  madeProgress_ = nullptr;
 }

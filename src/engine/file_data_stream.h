@@ -11,7 +11,10 @@
 //   its check, so a damaged package never replaces an installed file with
 //   bytes that turn out to be wrong.
 // Failures (messages 8, 11 and 12) are shown where the loop waits for bytes
-// that cannot come, and at the latest by Finish.
+// that cannot come, and at the latest by Finish. New files written before a
+// failure cannot be trusted: the install removes them (see CreatedItems),
+// also when the loop stopped for another reason and Drain then finds the
+// stream broken.
 //
 // The bytes are kept in pieces of 1 MiB in table order. A piece the loop
 // has passed is used again for later bytes: a new install never holds much
@@ -27,6 +30,7 @@
 
 #include "package/package_input.h"
 #include "package/stored_block.h"
+#include "state/install_progress.h"
 
 class FileDataStream {
  public:
@@ -38,23 +42,33 @@ class FileDataStream {
 
   // Reads the block's sizes and checks them (messages 8 and 11), then
   // starts unpacking; "Uncompressing data..." is shown for a stream. The
-  // package file belongs to the worker until Finish. `dialog` is kept
+  // package file belongs to the worker until Finish. `progress` is kept
   // responsive while the loop waits.
-  bool Start(PackageInput& input, HWND dialog);
+  bool Start(PackageInput& input, InstallProgress& progress);
 
-  // Waits until the bytes up to `end` are there; with `checked`, until the
-  // whole stream has been read and checked. False after the failure's
+  enum class Wait {
+    kBytesOut,       // the bytes are there (for a file that is new)
+    kStreamChecked,  // the whole stream passed its check (for one that exists)
+  };
+  // Waits until the bytes up to `end` are there, and with kStreamChecked
+  // until the whole stream has passed its check. False after the failure's
   // message: the stream broke, or it ended before `end`.
-  bool WaitFor(uint64_t end, bool checked);
+  bool WaitFor(uint64_t end, Wait wait);
   // The bytes from `offset` on (which WaitFor has made available) that lie
   // in one piece, and how many they are.
   const unsigned char* Bytes(uint64_t offset, uint32_t* count);
   // The loop is done with every byte before `offset`.
   void Release(uint64_t offset);
 
-  // Waits for the end of the block; the package file is then positioned
-  // behind it. False after the failure's message.
-  bool Finish();
+  // Waits for the end of the block, which must have produced at least
+  // `end` bytes (the sum of the file sizes); the package file is then
+  // positioned behind it. False after the failure's message.
+  bool Finish(uint64_t end);
+
+  // After the loop stopped early for any reason: lets the worker run to
+  // the stream's end, recycling the pieces, and says whether the stream
+  // passed its check and reached `end`. Shows nothing.
+  bool Drain(uint64_t end);
 
  private:
   static const uint32_t kPieceSize = 1024 * 1024;
@@ -86,7 +100,7 @@ class FileDataStream {
   static void FreePieces(Piece* list);
 
   PackageInput* input_ = nullptr;
-  HWND dialog_ = nullptr;
+  InstallProgress* progress_ = nullptr;
   StoredBlock block_ = {};
   uint32_t capacity_ = 0;  // the most bytes the block may produce
   BlockBuffer chunk_;      // compressed bytes on their way to the inflater
@@ -98,11 +112,11 @@ class FileDataStream {
   Piece* spare_ = nullptr;  // pieces passed by the loop, for reuse
 
   HANDLE worker_ = nullptr;
-  HANDLE progress_ = nullptr;  // set whenever the worker has made progress
+  HANDLE madeProgress_ = nullptr;  // set whenever the worker has made progress
   volatile LONG produced_ = 0;
   volatile LONG outcome_ = kRunning;
   volatile LONG stopRequested_ = 0;
-  volatile LONG waiting_ = 0;  // the loop waits: the worker sets progress_
+  volatile LONG waiting_ = 0;  // the loop waits: the worker sets madeProgress_
 };
 
 #endif

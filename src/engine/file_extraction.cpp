@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/install_settings.h"
+#include "state/install_settings.h"
 #include "base/messages.h"
 #include "engine/directory_path.h"
 #include "engine/file_data_stream.h"
@@ -49,10 +49,10 @@ bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t 
 // Makes sure the record's folder exists. `lastCreated` is the folder made
 // for the file before: files come folder by folder, and asking Windows
 // about every level again for each of them would only cost time.
-bool MakeFolder(const SharedString& directory, SharedString& lastCreated) {
+bool MakeFolder(const SharedString& directory, SharedString& lastCreated, CreatedItems& created) {
   if (strcmp(directory, lastCreated) == 0) return true;
   // Paths Windows cannot take fail here, not somewhere deeper.
-  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory)) {
+  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory, &created)) {
     ShowInstallError(IDS_CREATE_DIRECTORY, directory);
     return false;
   }
@@ -61,7 +61,7 @@ bool MakeFolder(const SharedString& directory, SharedString& lastCreated) {
 }
 
 bool InstallFile(FileRecord& record, FileDataStream& data, uint64_t cursor,
-                 SharedString& lastCreated) {
+                 SharedString& lastCreated, CreatedItems& created) {
   SharedString directory;
   if (!GetDestinationBase(record.DestinationType, directory)) {
     ShowInstallError(IDS_UNKNOWN_DESTINATION);
@@ -69,16 +69,20 @@ bool InstallFile(FileRecord& record, FileDataStream& data, uint64_t cursor,
   }
   directory += '\\';
   directory += record.SubDirectory;
-  if (!MakeFolder(directory, lastCreated)) return false;
+  if (!MakeFolder(directory, lastCreated, created)) return false;
   SharedString target = directory + record.FileName;
   bool existed = FileExists(target);
   if (KeepsExistingFile(record, target, existed)) return true;
   // An installed file is replaced only by bytes whose stream has passed its
-  // check; a new one may be written as soon as its bytes are out.
-  if (!data.WaitFor(cursor + record.FileSize, existed)) return false;
+  // check; a new one may be written as soon as its bytes are out (and is
+  // removed again if the check fails).
+  FileDataStream::Wait wait =
+      existed ? FileDataStream::Wait::kStreamChecked : FileDataStream::Wait::kBytesOut;
+  if (!data.WaitFor(cursor + record.FileSize, wait)) return false;
 
   HANDLE file = OpenInstallTarget(record, target);
   if (file == INVALID_HANDLE_VALUE) return false;
+  if (!existed) created.AddFile(target);
   bool written = WriteContents(file, data, cursor, record.FileSize, target);
   // The time is set on the open file: no second open just for it.
   if (written) SetFileTimestamp(file, record.FileTimestamp, false);
@@ -90,24 +94,22 @@ bool InstallFile(FileRecord& record, FileDataStream& data, uint64_t cursor,
 
 }  // namespace
 
-bool ExtractFiles(FileTable& files, FileDataStream& data, HWND progressDialog) {
+bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
+                  CreatedItems& created) {
   uint64_t cursor = 0;
   SharedString lastCreated;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];
-    if (!InstallFile(record, data, cursor, lastCreated)) return false;
+    if (!InstallFile(record, data, cursor, lastCreated, created)) return false;
     // The cursor moves on whether the file was written or kept.
     cursor += record.FileSize;
     data.Release(cursor);
-    StepProgressBar(progressDialog);
+    progress.StepBar();
     // Cancel is looked at only here, between two files.
-    PumpProgressMessages(progressDialog);
-    if (Settings.CancelRequested) {
-      if (AskQuestion(progressDialog, Settings.SetupCaption, IDS_CONFIRM_EXIT)) {
-        DestroyProgressDialog(progressDialog);
-        return false;
-      }
-      Settings.CancelRequested = false;
+    progress.Pump();
+    if (progress.CancelConfirmed()) {
+      progress.Close();
+      return false;
     }
   }
   return true;

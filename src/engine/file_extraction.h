@@ -3,15 +3,17 @@
 #ifndef VANTOREL_ENGINE_FILE_EXTRACTION_H
 #define VANTOREL_ENGINE_FILE_EXTRACTION_H
 
-#include <windows.h>
-
+#include "engine/created_items.h"
 #include "engine/file_data_stream.h"
 #include "package/file_table.h"
+#include "state/install_progress.h"
 
 // `data` produces the files' bytes back to back in table order; each file
-// waits for its own (see FileDataStream). True when every record was processed; false after a
-// reported failure, or when the user confirmed Cancel (the progress dialog
-// is then destroyed).
-bool ExtractFiles(FileTable& files, FileDataStream& data, HWND progressDialog);
+// waits for its own (see FileDataStream). Files and folders that did not
+// exist before are listed in `created`. True when every record was
+// processed; false after a reported failure, or when the user confirmed
+// Cancel (the progress is then closed).
+bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
+                  CreatedItems& created);
 
 #endif

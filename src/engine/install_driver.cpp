@@ -2,39 +2,36 @@
 
 #include <windows.h>
 
-#include "app/install_settings.h"
 #include "base/messages.h"
 #include "engine/associations.h"
+#include "engine/created_items.h"
+#include "engine/directory_path.h"
 #include "engine/file_data_stream.h"
 #include "engine/file_extraction.h"
+#include "engine/output_file.h"
 #include "engine/registry_records.h"
 #include "engine/setup_executable.h"
 #include "engine/system_folders.h"
 #include "package/file_table.h"
 #include "package/stored_block.h"
-#include "ui/progress_dialog.h"
+#include "state/install_settings.h"
 
 namespace {
 
 const char kUninstallerName[] = "VTUnInst.exe";
 
 // D1: the uninstaller, written into the Windows directory.
-bool WriteUninstaller(PackageInput& input) {
+bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
   BlockBuffer program;
   if (!ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &program)) return false;
   SharedString path;
   GetDestinationBase(layout::kDestinationWindows, path);
   path += '\\';
   path += kUninstallerName;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  if (path.Length() < MAX_PATH) {
-    file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-  }
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
-    return false;
-  }
+  bool existed = FileExists(path);
+  HANDLE file = CreateOutputFile(path);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  if (!existed) created.AddFile(path);
   DWORD written = 0;
   bool complete = WriteFile(file, program.Data(), program.Length(), &written, nullptr) &&
                   written == program.Length();
@@ -43,16 +40,32 @@ bool WriteUninstaller(PackageInput& input) {
   return complete;
 }
 
+uint64_t TotalFileSize(const FileTable& files) {
+  uint64_t total = 0;  // at most 2^31 sizes below 2^32: cannot overflow
+  for (int i = 0; i < files.Count(); ++i) total += files[i].FileSize;
+  return total;
+}
+
 // D2 and D3 with the file loop, which writes while the data is unpacked.
-bool InstallFiles(PackageInput& input, HWND dialog) {
+// Whatever stops the install here, what it created goes again when the
+// package's bytes turn out damaged: nothing written from them can be
+// trusted.
+bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& created) {
   FileTable files;
-  if (!ReadFileTable(input, &files)) return false;
-  if (files.Count() == 0) return true;
   FileDataStream data;
-  if (!data.Start(input, dialog)) return false;
-  SetProgressPhase(dialog, IDS_CREATING_FILES);
-  ShowProgressBar(dialog, static_cast<unsigned>(files.Count()));
-  return ExtractFiles(files, data, dialog) && data.Finish();
+  if (!ReadFileTable(input, &files) ||
+      (files.Count() > 0 && !data.Start(input, progress))) {
+    created.RemoveAll();
+    return false;
+  }
+  if (files.Count() == 0) return true;
+  progress.SetPhase(IDS_CREATING_FILES);
+  progress.ShowBar(static_cast<unsigned>(files.Count()));
+  // Every file, kept ones too, must lie within the data.
+  uint64_t end = TotalFileSize(files);
+  if (ExtractFiles(files, data, progress, created) && data.Finish(end)) return true;
+  if (!data.Drain(end)) created.RemoveAll();
+  return false;
 }
 
 // D4 to D8.
@@ -67,10 +80,7 @@ bool WriteRegistry(PackageInput& input) {
 
 }  // namespace
 
-bool RunInstall() {
-  HWND dialog = CreateProgressDialog();
-  SetProgressPhase(dialog, IDS_READING_DATA);
-
+bool RunInstall(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
   Win32PackageFile file;
   if (!OpenSetupExecutable(file, setupPath, Settings.SetupCaption)) return false;
@@ -79,11 +89,14 @@ bool RunInstall() {
     ReportReadFailure(input);
     return false;
   }
-  // On failure the dialog stays until the process ends; the file closes here.
-  if (!WriteUninstaller(input) || !InstallFiles(input, dialog) || !WriteRegistry(input)) {
+  // On failure the progress stays until the process ends; the file closes
+  // here.
+  CreatedItems created;
+  if (!WriteUninstaller(input, created) || !InstallFiles(input, progress, created) ||
+      !WriteRegistry(input)) {
     return false;
   }
   file.Close();
-  DestroyProgressDialog(dialog);
+  progress.Close();
   return true;
 }

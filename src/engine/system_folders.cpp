@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/install_settings.h"
+#include "state/install_settings.h"
 #include "package/layout.h"
-#include "shortcuts/folder_paths.h"
+#include "base/special_folder.h"
 
 namespace {
 
@@ -44,10 +44,7 @@ bool ExpandEnvironment(const char* text, SharedString& expanded) {
 SharedString QueryLocalMachineText(const char* name) {
   SharedString text;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return text;
-  }
+  if (!OpenCurrentVersionKey(KEY_QUERY_VALUE, &key)) return text;
   QueryText(key, name, text);
   RegCloseKey(key);
   return text;
@@ -68,17 +65,19 @@ SharedString FolderFromWindows(UINT(WINAPI* get)(LPSTR, UINT)) {
 
 }  // namespace
 
+bool OpenCurrentVersionKey(REGSAM access, HKEY* key) {
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, access, key) == ERROR_SUCCESS;
+}
+
 SharedString GetProgramFilesDirectory() {
   SharedString directory(kProgramFilesFallback);
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return directory;
-  }
-  SharedString text;
-  if (QueryText(key, "ProgramFilesPath", text)) {
-    SharedString expanded;
-    if (ExpandEnvironment(text, expanded)) directory = expanded;
+  if (!OpenCurrentVersionKey(KEY_QUERY_VALUE, &key)) return directory;
+  // "ProgramFilesPath" may hold %VARIABLES%; one that cannot be read or
+  // expanded within MAX_PATH leaves "ProgramFilesDir" to decide.
+  SharedString text, expanded;
+  if (QueryText(key, "ProgramFilesPath", text) && ExpandEnvironment(text, expanded)) {
+    directory = expanded;
   } else if (QueryText(key, "ProgramFilesDir", text)) {
     directory = text;
   }

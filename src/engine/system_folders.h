@@ -3,7 +3,13 @@
 #ifndef VANTOREL_ENGINE_SYSTEM_FOLDERS_H
 #define VANTOREL_ENGINE_SYSTEM_FOLDERS_H
 
+#include <windows.h>
+
 #include "base/shared_string.h"
+
+// HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion, opened
+// with `access`; false when it cannot be.
+bool OpenCurrentVersionKey(REGSAM access, HKEY* key);
 
 // The program-files directory from the registry ("ProgramFilesPath" with
 // environment variables expanded, else "ProgramFilesDir"), or

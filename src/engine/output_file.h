@@ -1,0 +1,15 @@
+// Files the install writes (the uninstaller, the application's files):
+// created or truncated, readable by others meanwhile.
+#ifndef VANTOREL_ENGINE_OUTPUT_FILE_H
+#define VANTOREL_ENGINE_OUTPUT_FILE_H
+
+#include <windows.h>
+
+// INVALID_HANDLE_VALUE when the file cannot be opened, a path too long
+// for Windows' 8-bit functions included.
+HANDLE OpenForWriting(const char* path);
+
+// The same; on failure message 7 names `path`.
+HANDLE CreateOutputFile(const char* path);
+
+#endif
