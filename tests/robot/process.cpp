@@ -134,6 +134,21 @@ Program Start(const std::string& path, const std::vector<std::string>& arguments
   return Program(started.hProcess, started.dwProcessId);
 }
 
+Program Start(const std::wstring& path) {
+  std::wstring commandLine = L"\"" + path + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &started)) {
+    Program failed;
+    failed.SetError(LastErrorText("CreateProcessW"));
+    return failed;
+  }
+  CloseHandle(started.hThread);
+  return Program(started.hProcess, started.dwProcessId);
+}
+
 std::optional<DWORD> WaitForExit(Program& program, DWORD timeoutMs) {
   if (!program.Started()) return std::nullopt;
   if (WaitForSingleObject(program.Handle(), timeoutMs) != WAIT_OBJECT_0) {

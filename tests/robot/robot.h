@@ -63,6 +63,10 @@ Program Start(const std::string& path,
               const std::vector<std::string>& arguments = {},
               const StartOptions& options = {});
 
+// Starts the program at `path`, a UTF-16 path: for folders named in
+// scripts the 8-bit code page lacks.
+Program Start(const std::wstring& path);
+
 // The exit code, or nothing when the program has not ended within the
 // timeout; it is then killed (and its Program no longer runs).
 std::optional<DWORD> WaitForExit(Program& program,

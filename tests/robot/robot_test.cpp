@@ -1,10 +1,12 @@
-// The robot drives a real program (robot_box) under Wine's X display: finds
-// its message boxes and windows, reads them, answers, and checks through the
-// exit code that each answer arrived.
+// The robot drives real programs under Wine's X display (robot_box, and
+// show_base_message with base's own boxes): finds their message boxes and
+// windows, reads them, answers, and checks through the exit code that each
+// answer arrived.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include "base/message_ids.h"
 #include "robot/robot.h"
 
 namespace {
@@ -23,15 +25,9 @@ struct BoxCase {
 };
 
 using robot::BoxIcon;
+// The kinds of box base never shows; base's own (error, question, warning)
+// are read in the BaseMessages tests below.
 const BoxCase kBoxCases[] = {
-    {"error", MB_OK | MB_ICONERROR,
-     {"Setup", "Two lines:\nan error", BoxIcon::Error, {"OK"}, "OK"}, IDOK},
-    {"question answered yes", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
-     {"Setup", "Go on?", BoxIcon::Question, {"&Yes", "&No"}, "&No"}, IDYES},
-    {"question answered no", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
-     {"Setup", "Go on?", BoxIcon::Question, {"&Yes", "&No"}, "&No"}, IDNO},
-    {"warning", MB_OK | MB_ICONWARNING,
-     {"Setup", "Careful", BoxIcon::Warning, {"OK"}, "OK"}, IDOK},
     {"information, first button preselected", MB_YESNO | MB_ICONINFORMATION,
      {"Setup", "Note", BoxIcon::Information, {"&Yes", "&No"}, "&Yes"}, IDNO},
     {"no icon, cancelled", MB_OKCANCEL,
@@ -197,6 +193,96 @@ TEST(Windows, CommandsReachTheDialog) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(robot::SendCommand(window, 104));
   EXPECT_EQ(robot::WaitForExit(form), std::optional<DWORD>(10));  // 10 + unchecked
+}
+
+// ---- base's message boxes as the user sees them: the real MessageBoxA
+// handler in a program of its own. A question is true only when the robot
+// presses Yes.
+
+const char kSetupCaption[] = "Example App 1.0 Setup";
+const char kPath[] = "C:\\Program Files\\Example App\\data file.dat";
+
+struct MessageCase {
+  const char* name;
+  std::vector<std::string> arguments;  // mode, caption, id or text, [argument]
+  robot::MessageBoxContent expected;
+  int answer;
+  DWORD exitCode;
+};
+
+using robot::BoxIcon;
+const std::vector<std::string> kYesNo = {"&Yes", "&No"};
+const std::string kOpenFile = std::to_string(IDS_OPEN_FILE);
+const std::string kUncompress = std::to_string(IDS_UNCOMPRESS);
+const std::string kOutOfMemory = std::to_string(IDS_OUT_OF_MEMORY);
+const std::string kConfirmExit = std::to_string(IDS_CONFIRM_EXIT);
+const std::string kProgramExists = std::to_string(IDS_PROGRAM_EXISTS);
+
+const MessageCase kMessageCases[] = {
+    {"error with argument", {"error", kSetupCaption, kOpenFile, kPath},
+     {kSetupCaption, "Unable to open the file 'C:\\Program Files\\Example App\\data file.dat'.",
+      BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
+    {"error without argument", {"error", kSetupCaption, kUncompress},
+     {kSetupCaption, TEXT_UNCOMPRESS, BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
+    {"error before the caption is known", {"error", "", kOutOfMemory},
+     {"", TEXT_OUT_OF_MEMORY, BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
+    {"question answered yes", {"question", kSetupCaption, kConfirmExit},
+     {kSetupCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"}, IDYES, 21},
+    {"question answered no", {"question", kSetupCaption, kConfirmExit},
+     {kSetupCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"}, IDNO, 20},
+    {"two-line question answered yes", {"question", kSetupCaption, kProgramExists},
+     {kSetupCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"}, IDYES, 21},
+    {"two-line question answered no", {"question", kSetupCaption, kProgramExists},
+     {kSetupCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"}, IDNO, 20},
+    {"warning", {"warning", kSetupCaption, "Please choose a folder."},
+     {kSetupCaption, "Please choose a folder.", BoxIcon::Warning, {"OK"}, "OK"}, IDOK, 0},
+};
+
+// The shown program and its box, found.
+struct ShownMessage {
+  robot::Program program;
+  HWND box = nullptr;
+};
+
+ShownMessage Show(const std::vector<std::string>& arguments) {
+  ShownMessage shown;
+  shown.program = robot::Start(robot::WindowsPathOf(SHOW_BASE_MESSAGE_PROGRAM), arguments);
+  if (shown.program.Started()) shown.box = robot::WaitForMessageBox(shown.program.Id());
+  return shown;
+}
+
+TEST(BaseMessages, ShowTheRightBoxAndReportTheAnswer) {
+  for (const MessageCase& c : kMessageCases) {
+    SCOPED_TRACE(c.name);
+    ShownMessage shown = Show(c.arguments);
+    ASSERT_NE(shown.box, nullptr) << shown.program.Error();
+    EXPECT_EQ(robot::ReadMessageBox(shown.box), c.expected);
+    ASSERT_TRUE(robot::AnswerMessageBox(shown.box, c.answer));
+    EXPECT_EQ(robot::WaitForExit(shown.program), std::optional<DWORD>(c.exitCode));
+  }
+}
+
+// Escape (WM_COMMAND IDCANCEL) and the close box: Windows ignores them in a
+// Yes/No box, Wine's box ends with IDCANCEL. Either way the question must not
+// count as answered Yes.
+TEST(BaseMessages, QuestionLeftWithoutYesIsFalse) {
+  struct Leaving {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+  };
+  const Leaving ways[] = {{"escape", WM_COMMAND, IDCANCEL}, {"close box", WM_CLOSE, 0}};
+  for (const Leaving& way : ways) {
+    SCOPED_TRACE(way.name);
+    ShownMessage shown = Show({"question", kSetupCaption, kConfirmExit});
+    ASSERT_NE(shown.box, nullptr) << shown.program.Error();
+    EXPECT_FALSE(robot::AnswerMessageBox(shown.box, IDCANCEL));  // there is no Cancel button
+    PostMessageA(shown.box, way.message, way.wParam, 0);
+    if (!robot::WaitForWindowToClose(shown.box, 500)) {
+      ASSERT_TRUE(robot::AnswerMessageBox(shown.box, IDNO));
+    }
+    EXPECT_EQ(robot::WaitForExit(shown.program), std::optional<DWORD>(20));
+  }
 }
 
 }  // namespace

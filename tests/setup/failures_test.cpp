@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "setup_test_support.h"
+#include "base/little_endian.h"
 #include "test_package_writer.h"
 
 using namespace setuptest;
@@ -64,21 +65,6 @@ TEST(Failures, TrailerPointingPastTheEnd) {
   ExpectFailure(path, "Vantorel", ReadError(path));
 }
 
-TEST(Failures, TruncatedFileData) {
-  RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
-  std::string path = EditedPackage("truncated", [](Bytes& bytes) {
-    // Cut in the middle of the file data; the trailer goes back on the end,
-    // as after an interrupted download of a re-packed file.
-    PackageMap map = MapOf(bytes);
-    Bytes trailer(bytes.end() - 4, bytes.end());
-    bytes.resize(map.fileDataOffset + 8 + map.fileDataCompressedSize / 2);
-    bytes.insert(bytes.end(), trailer.begin(), trailer.end());
-  });
-  ExpectFailure(path, kEveryCaption, ReadError(path));
-  // Written before the failure, and left in place.
-  EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
-}
-
 TEST(Failures, CorruptedStream) {
   std::string path = EditedPackage("corrupted", [](Bytes& bytes) {
     // The stream's last byte is part of its Adler-32 check value.
@@ -86,6 +72,22 @@ TEST(Failures, CorruptedStream) {
     bytes[map.fileDataOffset + 8 + map.fileDataCompressedSize - 1] ^= 0x55;
   });
   ExpectFailure(path, kEveryCaption, "There was an error uncompressing the data.");
+}
+
+// The licence is read at start-up, before the setup caption is made: its
+// failures come with that caption as it is then, empty.
+TEST(Failures, DamagedLicenceAtStartUp) {
+  testpkg::TestPackage package = PackageWithoutPages("VT Damaged Licence");
+  package.hasLicence = true;
+  package.licence = "Terms of use, long enough to be compressed: " + std::string(200, 't');
+  Bytes setupFile = SetupFileAround(testpkg::BuildPackage(package));
+  std::uint32_t headerOffset = LoadU32(&setupFile[setupFile.size() - 4]);
+  std::uint64_t licence = headerOffset + 130;
+  std::uint32_t compressedSize = LoadU32(&setupFile[licence]);
+  ASSERT_GT(compressedSize, 0u);
+  setupFile[licence + 8 + compressedSize - 1] ^= 0x55;  // its check value
+  ExpectFailure(WriteSetup("damaged-licence", setupFile), "",
+                "There was an error uncompressing the data.");
 }
 
 TEST(Failures, UnknownDestinationType) {
@@ -114,18 +116,10 @@ TEST(Failures, DirectoryLongerThanWindowsPaths) {
     snprintf(part, sizeof part, "Folder-%02d-with-a-long-name\\", i);
     subDirectory += part;
   }
-  testpkg::TestPackage package;
-  package.appName = "VT Long Path";
-  package.showWelcomePage = package.showDestinationPage = package.showShortcutsPage = 0;
-  package.uninstaller = *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM));
-  testpkg::TestFile file;
-  file.name = "readme.txt";
-  file.destinationType = 4;  // program files
-  file.subDirectory = subDirectory;
-  file.contents = testpkg::ToBytes("text");
-  package.files.push_back(file);
-  std::string path = ScratchFolder("long-path") + "\\setup.exe";
-  ASSERT_TRUE(WriteBytes(path, SetupFileAround(testpkg::BuildPackage(package))));
+  testpkg::TestPackage package = PackageWithoutPages("VT Long Path");
+  AddFile(package, "readme.txt", testpkg::ToBytes("text"), subDirectory).destinationType =
+      4;  // program files
+  std::string path = WriteSetup("long-path", SetupFileAround(testpkg::BuildPackage(package)));
 
   std::string directory = ProgramFilesDirectory() + "\\" + subDirectory;
   ASSERT_GE(directory.size(), static_cast<size_t>(MAX_PATH));

@@ -1,7 +1,6 @@
 // The file data as the file loop gets it while it is still being unpacked:
 // files larger than the pieces the data is kept in, stored and compressed
-// data, and a stream that fails its check only at the end, which must not
-// have replaced a file that was already installed.
+// data, and damaged data, which must leave nothing damaged behind.
 #include <windows.h>
 
 #include <string>
@@ -9,42 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "setup_test_support.h"
-#include "test_package_writer.h"
 
 using namespace setuptest;
 
 namespace {
-
-// Bytes that no compressor shrinks and that differ at every offset.
-Bytes Noise(size_t size, std::uint32_t seed) {
-  Bytes bytes(size);
-  for (auto& byte : bytes) {
-    seed = seed * 1664525u + 1013904223u;
-    byte = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return bytes;
-}
-
-testpkg::TestPackage PackageWithoutPages(const std::string& appName) {
-  testpkg::TestPackage package;
-  package.appName = appName;
-  package.showWelcomePage = package.showDestinationPage = package.showShortcutsPage = 0;
-  package.uninstaller = *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM));
-  return package;
-}
-
-void AddFile(testpkg::TestPackage& package, const std::string& name, const Bytes& contents) {
-  testpkg::TestFile file;
-  file.name = name;
-  file.contents = contents;
-  package.files.push_back(file);
-}
-
-std::string WriteSetup(const std::string& folder, const Bytes& setupFile) {
-  std::string path = ScratchFolder(folder) + "\\setup.exe";
-  EXPECT_TRUE(WriteBytes(path, setupFile));
-  return path;
-}
 
 TEST(FileData, FilesLargerThanOnePieceArriveWhole) {
   // Sizes around the 1 MiB pieces: ending exactly at a piece's end, spanning
@@ -86,31 +53,103 @@ TEST(FileData, FilesLargerThanOnePieceArriveWhole) {
   }
 }
 
-TEST(FileData, StreamFailingItsCheckReplacesNoInstalledFile) {
-  const std::string appName = "VT Broken Check";
-  testpkg::TestPackage package = PackageWithoutPages(appName);
-  AddFile(package, "installed.txt", testpkg::ToBytes("new contents"));
-  AddFile(package, "big.bin", Noise(3u << 20, 3));
-  Bytes setupFile = SetupFileAround(testpkg::BuildPackage(package));
-  auto map = MapPackage(setupFile);
-  ASSERT_TRUE(map.has_value());
-  // The stream's last byte belongs to its Adler-32 check value: every file's
-  // bytes come out right, and only the end says they cannot be trusted.
-  setupFile[map->fileDataOffset + 8 + map->fileDataCompressedSize - 1] ^= 0x55;
+// Damage as a download brings it: one byte changed, or the file cut short
+// (with its last four bytes put back, as a re-packed copy would have them).
+// The files are noise, which deflate stores as it is: a changed byte only
+// changes the output, and nothing notices before the stream's check value
+// at its end, after the first files have been written.
+enum class Damage { kByteFlipped, kCutShort };
 
-  std::string destination = DefaultDestination(appName);
+struct DamageCase {
+  const char* name;
+  Damage damage;
+  bool lastFileInstalledBefore;  // an installed copy of the last file
+  const char* message;
+};
+
+const DamageCase kDamageCases[] = {
+    {"byte flipped, new destination", Damage::kByteFlipped, false,
+     "There was an error uncompressing the data."},
+    {"byte flipped, last file installed before", Damage::kByteFlipped, true,
+     "There was an error uncompressing the data."},
+    {"cut short", Damage::kCutShort, false, nullptr},  // message 8, naming the setup
+};
+
+TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {
+  const std::string appName = "VT Damaged Data";
+  const std::string destination = DefaultDestination(appName);
+  const std::string uninstaller = WindowsDirectory() + "\\VTUnInst.exe";
+  testpkg::TestPackage package = PackageWithoutPages(appName);
+  AddFile(package, "first.bin", Noise(700000, 4));
+  AddFile(package, "second.bin", Noise(700000, 5), "Docs\\Deep\\");
+  AddFile(package, "last.bin", Noise(700000, 6));
+  const Bytes sound = SetupFileAround(testpkg::BuildPackage(package));
+  const PackageMap map = *MapPackage(sound);
+  const std::uint64_t stream = map.fileDataOffset + 8;
+
+  for (const DamageCase& c : kDamageCases) {
+    SCOPED_TRACE(c.name);
+    Bytes damaged = sound;
+    if (c.damage == Damage::kByteFlipped) {
+      damaged[stream + map.fileDataCompressedSize / 3] ^= 0x04;
+    } else {
+      damaged.resize(stream + map.fileDataCompressedSize / 2);
+      damaged.insert(damaged.end(), sound.end() - 4, sound.end());
+    }
+    RemovePath(destination);
+    RemovePath(uninstaller);  // so this run creates it
+    if (c.lastFileInstalledBefore) {
+      ASSERT_TRUE(MakeFolders(destination));
+      ASSERT_TRUE(WriteBytes(destination + "\\last.bin", testpkg::ToBytes("installed")));
+    }
+
+    std::string path = WriteSetup("damaged-data", damaged);
+    robot::Program setup = StartSetup(path);
+    ASSERT_TRUE(setup.Started()) << setup.Error();
+    auto box = AnswerNextBox(setup, IDOK);
+    ASSERT_TRUE(box.has_value()) << "no message box";
+    EXPECT_EQ(box->text, c.message ? std::string(c.message)
+                                   : "Error reading from the file '" + path + "'.");
+    EXPECT_EQ(box->caption, appName + " Setup");
+    EXPECT_EQ(robot::WaitForExit(setup), 1u);
+
+    EXPECT_FALSE(Exists(uninstaller)) << "the uninstaller this run wrote stays";
+    if (c.lastFileInstalledBefore) {
+      EXPECT_EQ(*ReadBytes(destination + "\\last.bin"), testpkg::ToBytes("installed"));
+      EXPECT_FALSE(Exists(destination + "\\first.bin"));
+      EXPECT_FALSE(Exists(destination + "\\Docs"));
+    } else {
+      EXPECT_FALSE(Exists(destination)) << "files or folders of the package stay";
+    }
+  }
+}
+
+// A file that the version rule keeps still needs its bytes in the data: a
+// package whose data ends before the end of its last file is damaged, even
+// when that file is kept.
+TEST(FileData, KeptFilePastTheEndOfTheDataIsDamage) {
+  const std::string appName = "VT Kept Past The End";
+  const std::string destination = DefaultDestination(appName);
+  testpkg::TestPackage package = PackageWithoutPages(appName);
+  AddFile(package, "new.txt", testpkg::ToBytes("new file"));
+  testpkg::TestFile& kept = AddFile(package, "kept.exe", {});
+  kept.declaredSize = 5000;
+  kept.hasVersion = 1;
+  kept.version = {1, 0, 0, 0};
   RemovePath(destination);
   ASSERT_TRUE(MakeFolders(destination));
-  ASSERT_TRUE(WriteBytes(destination + "\\installed.txt", testpkg::ToBytes("old contents")));
+  const Bytes installed = *ReadBytes(InputFile("versioned.exe"));  // 2.0.0.0
+  ASSERT_TRUE(WriteBytes(destination + "\\kept.exe", installed));
 
-  robot::Program setup = StartSetup(WriteSetup("broken-check", setupFile));
+  robot::Program setup = StartSetup(
+      WriteSetup("kept-past-end", SetupFileAround(testpkg::BuildPackage(package))));
   ASSERT_TRUE(setup.Started()) << setup.Error();
   auto box = AnswerNextBox(setup, IDOK);
   ASSERT_TRUE(box.has_value()) << "no message box";
   EXPECT_EQ(box->text, "There was an error uncompressing the data.");
-  EXPECT_EQ(box->caption, appName + " Setup");
   EXPECT_EQ(robot::WaitForExit(setup), 1u);
-  EXPECT_EQ(*ReadBytes(destination + "\\installed.txt"), testpkg::ToBytes("old contents"));
+  EXPECT_EQ(*ReadBytes(destination + "\\kept.exe"), installed);
+  EXPECT_FALSE(Exists(destination + "\\new.txt"));
 }
 
 }  // namespace

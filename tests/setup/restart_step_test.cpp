@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/install_settings.h"
+#include "state/install_settings.h"
 #include "app/run_sequence.h"
 #include "robot/robot.h"
 #include "ui/closing_dialogs.h"

@@ -204,4 +204,37 @@ void PutU32(Bytes& bytes, std::uint64_t offset, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+testpkg::TestPackage PackageWithoutPages(const std::string& appName) {
+  testpkg::TestPackage package;
+  package.appName = appName;
+  package.showWelcomePage = package.showDestinationPage = package.showShortcutsPage = 0;
+  package.uninstaller = *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM));
+  return package;
+}
+
+testpkg::TestFile& AddFile(testpkg::TestPackage& package, const std::string& name,
+                           const Bytes& contents, const std::string& subDirectory) {
+  testpkg::TestFile file;
+  file.name = name;
+  file.contents = contents;
+  file.subDirectory = subDirectory;
+  package.files.push_back(file);
+  return package.files.back();
+}
+
+Bytes Noise(std::size_t size, std::uint32_t seed) {
+  Bytes bytes(size);
+  for (auto& byte : bytes) {
+    seed = seed * 1664525u + 1013904223u;
+    byte = static_cast<std::uint8_t>(seed >> 24);
+  }
+  return bytes;
+}
+
+std::string WriteSetup(const std::string& folder, const Bytes& setupFile) {
+  std::string path = ScratchFolder(folder) + "\\setup.exe";
+  WriteBytes(path, setupFile);
+  return path;
+}
+
 }  // namespace setuptest

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "robot/robot.h"
+#include "test_package_writer.h"
 
 namespace setuptest {
 
@@ -78,6 +79,17 @@ std::optional<PackageMap> MapPackage(const Bytes& setupFile);
 // refuses to write.
 Bytes SetupFileAround(const Bytes& handBuiltPackage);
 void PutU32(Bytes& bytes, std::uint64_t offset, std::uint32_t value);
+
+// ---- packages built by hand ----
+
+// A package that selects no wizard page and carries the real uninstaller.
+testpkg::TestPackage PackageWithoutPages(const std::string& appName);
+testpkg::TestFile& AddFile(testpkg::TestPackage& package, const std::string& name,
+                           const Bytes& contents, const std::string& subDirectory = "");
+// Bytes that no compressor shrinks and that differ at every offset.
+Bytes Noise(std::size_t size, std::uint32_t seed);
+// Writes `setupFile` as setup.exe into a fresh scratch folder; its path.
+std::string WriteSetup(const std::string& folder, const Bytes& setupFile);
 
 }  // namespace setuptest
 
