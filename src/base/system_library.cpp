@@ -15,6 +15,10 @@ typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCSTR path);
 
 const int kInitCommonControlsOrdinal = 17;
 
+// What a probe found loaded from the program's folder when the search was
+// not narrowed (DLLs planted beside the program, native ones preferred).
+const char* const kLateLoadedLibraries[] = {"uxtheme.dll"};
+
 FARPROC KernelFunction(const char* name) {
   return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
 }
@@ -37,6 +41,12 @@ void HardenDllSearch() {
   auto setDllDirectory = reinterpret_cast<SetDllDirectoryFunction>(
       reinterpret_cast<void*>(KernelFunction("SetDllDirectoryA")));
   if (setDllDirectory) setDllDirectory("");  // removes the current directory
+  LoadLateLoadedSystemLibraries();
+}
+
+void LoadLateLoadedSystemLibraries() {
+  // Kept loaded until the process ends.
+  for (const char* name : kLateLoadedLibraries) LoadSystemLibrary(name);
 }
 
 HMODULE LoadSystemLibrary(const char* fileName) {

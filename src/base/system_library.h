@@ -9,11 +9,19 @@
 #include <windows.h>
 #include <prsht.h>
 
-// First thing in WinMain: takes the program's own folder and the current
-// directory out of the DLL search path for every later load, as far as the
-// running Windows allows (SetDefaultDllDirectories needs Windows 8 or
-// KB2533623, SetDllDirectoryA Windows XP SP1).
+// First thing in the program, before any window: takes the program's own
+// folder and the current directory out of the DLL search path for every
+// later load, as far as the running Windows allows (SetDefaultDllDirectories
+// needs Windows 8 or KB2533623, SetDllDirectoryA Windows XP SP1), and loads
+// the DLLs that system DLLs load late (LoadLateLoadedSystemLibraries).
 void HardenDllSearch();
+
+// System DLLs that Windows' own DLLs load by bare name while the program
+// runs: comctl32 loads uxtheme when it makes its first control. Such a late
+// load may not keep to the narrowed search (and where it cannot be narrowed
+// the program's folder comes first), so they are loaded here, by full path,
+// and later loads find them loaded.
+void LoadLateLoadedSystemLibraries();
 
 // Loads `fileName` (a bare name such as "comctl32.dll") from the system
 // directory only. Null when it is not there or the path would be too long.

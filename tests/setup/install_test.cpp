@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "robot/planted_dlls.h"
 #include "setup_test_support.h"
 
 using namespace setuptest;
@@ -130,6 +131,37 @@ TEST(Install, StartsFromAFolderOfAnyName) {
     EXPECT_EQ(robot::WaitForExit(setup), 0u);
     EXPECT_EQ(ReadBytes(DefaultDestination(appName) + "\\readme.txt"), testpkg::ToBytes("read me"));
   }
+}
+
+// A downloads folder may hold DLLs named like system ones. The setup program
+// imports only DLLs that Windows always takes from the system directory
+// (KnownDLLs; checked by the build), so the DLLs planted here are the ones
+// it or the system's DLLs load while it runs, Wine told to prefer them to
+// its own. None may be loaded, with one exception that comes from Wine, not
+// from the program: Wine's user32 imports version.dll, so Wine loads it
+// from the program's folder before the program's first instruction (the
+// planted copy passes the calls on; Windows' user32 does not import it).
+TEST(Install, NoDllIsTakenFromTheSetupFolder) {
+  const std::string folder = ScratchFolder("planted-dlls");
+  const std::string setupName = "PlantedFolderSetup.exe";
+  ASSERT_TRUE(WriteBytes(folder + "\\" + setupName, *ReadBytes(PackagePath("version-rule"))));
+  const std::vector<std::string> planted = {
+      "uxtheme.dll",  "comctl32.dll", "dwmapi.dll",   "propsys.dll",     "cryptbase.dll",
+      "userenv.dll",  "profapi.dll",  "winmm.dll",    "apphelp.dll",     "cabinet.dll",
+      "wintrust.dll", "crypt32.dll",  "sspicli.dll",  "windowscodecs.dll"};
+  ASSERT_TRUE(robot::PlantDlls(folder, setupName, robot::WindowsPathOf(PLANTED_DLL), planted));
+  ASSERT_TRUE(robot::PlantDlls(folder, setupName, robot::WindowsPathOf(PLANTED_VERSION_DLL),
+                               {"version.dll"}));
+  RemovePath(DefaultDestination("VT Version Rule"));
+
+  robot::Program setup = StartSetup(folder + "\\" + setupName);
+  ASSERT_TRUE(setup.Started()) << setup.Error();
+  HWND finish = WaitForFinishDialog(setup, "VT Version Rule Setup");
+  EXPECT_NE(finish, nullptr) << "no finish dialog";
+  if (finish) robot::Click(robot::ChildById(finish, 3));
+  EXPECT_EQ(robot::WaitForExit(setup), 0u);
+  robot::ForgetPlantedDlls(setupName);
+  EXPECT_EQ(robot::LoadedPlantedDlls(folder), std::vector<std::string>{"version.dll"});
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 //   ui_dialog_host restart CAPTION
 //   ui_dialog_host run CAPTION DESTINATION PROGRAM
 //   ui_dialog_host progress CAPTION FILES [DONE]
+//   ui_dialog_host controls CAPTION preload|plain  makes the progress dialog's
+//                                                 controls and ends; "preload"
+//                                                 loads the late-loaded system
+//                                                 DLLs first
 //   ui_dialog_host            (no arguments: leaves a trace, see below)
 // What a test cannot see on screen comes back as the exit code (HostResult).
 #include <windows.h>
@@ -81,6 +85,18 @@ int Progress(unsigned files, unsigned done) {
   return kHostFailed;
 }
 
+// The first controls of comctl32, with or without the late-loaded system
+// DLLs loaded first. The search is not narrowed, as on a Windows without
+// SetDefaultDllDirectories.
+int Controls(bool preload) {
+  if (preload) LoadLateLoadedSystemLibraries();
+  if (!InitCommonControlsFromSystem()) return kHostFailed;
+  ProgressDialog dialog;
+  if (!dialog.Create()) return kHostFailed;
+  dialog.Close();
+  return kHostDone;
+}
+
 // Started by "run": records where it was started, next to itself.
 int LeaveTrace() {
   char directory[MAX_PATH], self[MAX_PATH];
@@ -113,6 +129,7 @@ int main(int argc, char** argv) {
     strncpy(Settings.Header.ProgramFileName, argv[4], sizeof(Settings.Header.ProgramFileName) - 1);
     return RunInstalledProgram() ? kHostDone : kHostNotStarted;
   }
+  if (strcmp(mode, "controls") == 0 && argc == 4) return Controls(strcmp(argv[3], "preload") == 0);
   if (strcmp(mode, "progress") == 0 && (argc == 4 || argc == 5)) {
     unsigned files = strtoul(argv[3], nullptr, 10);
     return Progress(files, argc == 5 ? strtoul(argv[4], nullptr, 10) : files);

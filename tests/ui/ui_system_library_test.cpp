@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/dialog_helpers.h"
 #include "base/system_library.h"
+#include "robot/planted_dlls.h"
+#include "robot/robot.h"
+#include "ui/dialog_helpers.h"
 
 namespace {
 
@@ -60,6 +62,33 @@ TEST(SystemLibrary, HardenedSearchIgnoresTheProgramFolderAndCurrentDirectory) {
   // What the program needs still loads.
   EXPECT_TRUE(GetCommonControlsLibrary());
   EXPECT_TRUE(GetVersionLibrary());
+}
+
+// Where the search cannot be narrowed (Windows without
+// SetDefaultDllDirectories), the program's folder comes first, also for the
+// DLLs that comctl32 loads by name when it makes its first control. Those
+// are loaded by full path beforehand. The dialog host makes the progress
+// dialog's controls without narrowing the search, from a folder with
+// uxtheme.dll planted in it; without the early load it takes the planted
+// one (the control case shows that the plant works).
+TEST(SystemLibrary, LateLoadedSystemLibrariesAreLoadedByFullPathFirst) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "vantorel late loads";
+  const std::string probe = folder + "\\LateLoadProbe.exe";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(robot::WindowsPathOf(UI_DIALOG_HOST).c_str(), probe.c_str(), FALSE));
+  for (bool preload : {false, true}) {
+    SCOPED_TRACE(preload ? "loaded first" : "not loaded first");
+    ASSERT_TRUE(robot::PlantDlls(folder, "LateLoadProbe.exe", robot::WindowsPathOf(PLANTED_DLL),
+                                 {"uxtheme.dll"}));
+    robot::Program host = robot::Start(probe, {"controls", "Probe", preload ? "preload" : "plain"});
+    ASSERT_TRUE(host.Started()) << host.Error();
+    robot::WaitForExit(host);
+    EXPECT_EQ(robot::LoadedPlantedDlls(folder),
+              preload ? std::vector<std::string>{} : std::vector<std::string>{"uxtheme.dll"});
+  }
+  robot::ForgetPlantedDlls("LateLoadProbe.exe");
 }
 
 TEST(SystemLibrary, CommonControlsRegisterTheProgressBarClass) {
