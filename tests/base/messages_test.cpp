@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/messages.h"
@@ -103,6 +108,33 @@ TEST(ResourceTextTest, LoadsOnceAndLengthLoadsToo) {
   EXPECT_STREQ(loaded, "Creating files...");
   EXPECT_EQ(measured.text(), loaded);
 }
+
+#ifdef _WIN32
+// Texts are loaded and freed on the main thread while the install's worker
+// thread works, and with it the system functions it calls, which take
+// their memory from the same process heap: every heap call must keep the
+// heap's lock, or its lists break.
+TEST(ResourceTextTest, TextsComeAndGoWhileAnotherThreadAllocates) {
+  std::atomic<bool> stop{false};
+  std::thread worker([&stop] {
+    HANDLE heap = GetProcessHeap();
+    void* blocks[16] = {};
+    for (unsigned i = 0; !stop; ++i) {
+      void*& block = blocks[i % 16];
+      if (block) HeapFree(heap, 0, block);
+      block = HeapAlloc(heap, 0, 16 + i % 200);
+    }
+    for (void* block : blocks) HeapFree(heap, 0, block);
+  });
+  for (int i = 0; i < 200000; ++i) {
+    ResourceText text(IDS_UNCOMPRESS + i % 3);
+    ASSERT_NE(text.text(), nullptr);
+  }
+  stop = true;
+  worker.join();
+  EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+}
+#endif
 
 TEST_F(Messages, ErrorWithArgument) {
   int owner = 0;
