@@ -3,6 +3,7 @@
 // data, and damaged data, which must leave nothing damaged behind.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -55,43 +56,51 @@ TEST(FileData, FilesLargerThanOnePieceArriveWhole) {
 
 // Damage as a download brings it: one byte changed, or the file cut short
 // (with its last four bytes put back, as a re-packed copy would have them).
-// The files are noise, which deflate stores as it is: a changed byte only
-// changes the output, and nothing notices before the stream's check value
-// at its end, after the first files have been written.
+// The files are noise, which deflate stores as it is: a byte changed among
+// the second file's bytes, a third of the way into the stream, only changes
+// the output, and nothing notices before the stream's check value at its
+// end, after the files have been written.
 enum class Damage { kByteFlipped, kCutShort };
 
 struct DamageCase {
   const char* name;
   Damage damage;
   bool lastFileInstalledBefore;  // an installed copy of the last file
+  std::uint32_t secondFileType;  // 6: unknown, the install stops there
   const char* message;
 };
 
+const char kUncompressError[] = "There was an error uncompressing the data.";
 const DamageCase kDamageCases[] = {
-    {"byte flipped, new destination", Damage::kByteFlipped, false,
-     "There was an error uncompressing the data."},
-    {"byte flipped, last file installed before", Damage::kByteFlipped, true,
-     "There was an error uncompressing the data."},
-    {"cut short", Damage::kCutShort, false, nullptr},  // message 8, naming the setup
+    {"byte flipped, new destination", Damage::kByteFlipped, false, 0, kUncompressError},
+    {"byte flipped, last file installed before", Damage::kByteFlipped, true, 0, kUncompressError},
+    // The install stops for another reason first; the rest of the data is
+    // still checked.
+    {"byte flipped, stopped by a bad record", Damage::kByteFlipped, false, 6,
+     "Unknown destination type."},
+    {"cut short", Damage::kCutShort, false, 0, nullptr},  // message 8, naming the setup
 };
 
 TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {
   const std::string appName = "VT Damaged Data";
   const std::string destination = DefaultDestination(appName);
   const std::string uninstaller = WindowsDirectory() + "\\VTUnInst.exe";
-  testpkg::TestPackage package = PackageWithoutPages(appName);
-  AddFile(package, "first.bin", Noise(700000, 4));
-  AddFile(package, "second.bin", Noise(700000, 5), "Docs\\Deep\\");
-  AddFile(package, "last.bin", Noise(700000, 6));
-  const Bytes sound = SetupFileAround(testpkg::BuildPackage(package));
-  const PackageMap map = *MapPackage(sound);
-  const std::uint64_t stream = map.fileDataOffset + 8;
-
   for (const DamageCase& c : kDamageCases) {
     SCOPED_TRACE(c.name);
+    testpkg::TestPackage package = PackageWithoutPages(appName);
+    const Bytes second = Noise(700000, 5);
+    AddFile(package, "first.bin", Noise(700000, 4));
+    AddFile(package, "second.bin", second, "Docs\\Deep\\").destinationType = c.secondFileType;
+    AddFile(package, "last.bin", Noise(700000, 6));
+    const Bytes sound = SetupFileAround(testpkg::BuildPackage(package));
+    const PackageMap map = *MapPackage(sound);
+    const std::uint64_t stream = map.fileDataOffset + 8;
     Bytes damaged = sound;
     if (c.damage == Damage::kByteFlipped) {
-      damaged[stream + map.fileDataCompressedSize / 3] ^= 0x04;
+      auto stored = std::search(sound.begin() + stream, sound.end(), second.begin() + 100,
+                                second.begin() + 132);
+      ASSERT_NE(stored, sound.end()) << "the second file is not stored as it is";
+      damaged[stored - sound.begin()] ^= 0x04;
     } else {
       damaged.resize(stream + map.fileDataCompressedSize / 2);
       damaged.insert(damaged.end(), sound.end() - 4, sound.end());
