@@ -87,7 +87,9 @@ class FileDataStream {
   };
 
   bool Compressed() const { return block_.CompressedSize != 0; }
-  static DWORD WINAPI Work(void* stream);
+  // Windows starts a thread with the stack aligned to 4 bytes only, where
+  // the compiler's 32-bit code expects 16.
+  __attribute__((force_align_arg_pointer)) static DWORD WINAPI Work(void* stream);
   void Unpack();
   Outcome CopyStored();
   Outcome Inflate();
