@@ -72,6 +72,28 @@ std::string ProgramFiles32() {
 
 std::string Destination32() { return ProgramFiles32() + "\\" + kAppName; }
 
+// The finish dialog; when setup shows a message box instead, the test fails
+// at once with its text (the box is answered, so setup can end).
+HWND WaitForFinishOrFail(robot::Program& setup) {
+  DWORD start = GetTickCount();
+  do {
+    HWND finish = WaitForFinishDialog(setup, kCaption, 200);
+    if (finish != nullptr) return finish;
+    HWND box = robot::WaitForMessageBox(setup.Id(), 0);
+    HWND button = box ? robot::ChildById(box, 3) : nullptr;
+    // The finish dialog's texts look like a box's: it has "&Finish".
+    if (button != nullptr && robot::TextOf(button) == "&Finish") return box;
+    if (box != nullptr) {
+      ADD_FAILURE() << "setup showed a message box instead of the finish dialog: "
+                    << robot::ReadMessageBox(box);
+      robot::AnswerMessageBox(box, IDOK);
+      return nullptr;
+    }
+  } while (GetTickCount() - start < kEmulatedStartMs && setup.Running());
+  ADD_FAILURE() << (setup.Running() ? "no finish dialog in time" : "setup ended without one");
+  return nullptr;
+}
+
 TEST(Product32, PrefixHasTheThirtyTwoBitView) {
   // Without the 32-bit half of the prefix the install below would test the
   // wrong folder: the two views must name two folders.
@@ -99,8 +121,8 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
   // tests do: welcome (Next), licence (I Agree), destination (keep the
   // default, which must be the 32-bit folder above), shortcuts (Next).
 
-  HWND finish = WaitForFinishDialog(setup, kCaption, kEmulatedStartMs);
-  ASSERT_NE(finish, nullptr) << "no finish dialog";
+  HWND finish = WaitForFinishOrFail(setup);
+  ASSERT_NE(finish, nullptr);
   robot::SaveScreenshot("product32_finish_dialog");
   ASSERT_TRUE(robot::IsDefaultButton(robot::ChildById(finish, 3)));
   ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
