@@ -12,8 +12,12 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;
 
+// The text is the box's own child: a dialog whose inner dialogs hold
+// unnamed statics (a wizard sheet's pages) is no message box.
+HWND MessageTextOf(HWND box) { return GetDlgItem(box, kMessageTextId); }
+
 bool IsMessageBox(HWND window) {
-  HWND text = ChildById(window, kMessageTextId);
+  HWND text = MessageTextOf(window);
   return ClassOf(window) == "#32770" && text && ClassOf(text) == "Static";
 }
 
@@ -106,7 +110,7 @@ HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
 MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs) {
   MessageBoxContent content;
   content.caption = TextOf(box);
-  content.text = TextOf(ChildById(box, kMessageTextId));
+  content.text = TextOf(MessageTextOf(box));
   std::vector<HWND> buttons;
   for (HWND child : ChildrenOf(box)) {
     if (ClassOf(child) == "Button" && IsWindowVisible(child)) buttons.push_back(child);

@@ -113,6 +113,8 @@ bool IsDefaultButton(HWND button); // BS_DEFPUSHBUTTON style
 bool Click(HWND button);
 // Posts WM_COMMAND `id` to `dialog`, as its control `id` would send it.
 bool SendCommand(HWND dialog, int id);
+// Replaces the text of `window` (an edit control: what the user typed).
+bool SetText(HWND window, const std::string& text);
 // Waits until the thread of `button` (any push button of a dialog) has
 // handled every message posted to it so far, also those that handling them
 // posted in turn (the dialog manager turns WM_CLOSE into a posted IDCANCEL).
@@ -149,11 +151,25 @@ MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs = kDefaultTimeoutMs);
 // such button (nothing is pressed then).
 bool AnswerMessageBox(HWND box, int answer);
 
+// ---- mouse ----
+
+// Moves the pointer to (x, y) on the screen, as the user's hand would:
+// the window beneath gets its mouse moves. False when the pointer did not
+// get there.
+bool MoveMouseTo(POINT point);
+// Presses or releases the left button where the pointer is.
+bool PressLeftButton();
+bool ReleaseLeftButton();
+// The centre of `window`'s rectangle on the screen.
+POINT CentreOf(HWND window);
+
 // ---- screen ----
 
 // Saves the whole screen as <build>/screenshots/<name>.png and returns that
 // file's path; empty on failure.
 std::string SaveScreenshot(const std::string& name);
+// The same for the part of the screen that `window` covers.
+std::string SaveWindowScreenshot(HWND window, const std::string& name);
 
 }  // namespace robot
 

@@ -61,13 +61,27 @@ Image RenderIcon(HICON icon, int width, int height, uint32_t background) {
   });
 }
 
-std::string SaveScreenshot(const std::string& name) {
+namespace {
+
+std::string SaveArea(const RECT& area, const std::string& name) {
   std::string folder = WindowsPathOf(ROBOT_SCREENSHOT_DIR);
   CreateDirectoryA(folder.c_str(), nullptr);  // may exist already
   std::string path = folder + "\\" + name;
   if (path.size() < 4 || path.compare(path.size() - 4, 4, ".png") != 0) path += ".png";
+  return WritePng(path, CaptureScreen(area)) ? path : "";
+}
+
+}  // namespace
+
+std::string SaveScreenshot(const std::string& name) {
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  return WritePng(path, CaptureScreen(screen)) ? path : "";
+  return SaveArea(screen, name);
+}
+
+std::string SaveWindowScreenshot(HWND window, const std::string& name) {
+  RECT area;
+  if (!GetWindowRect(window, &area)) return "";
+  return SaveArea(area, name);
 }
 
 }  // namespace robot

@@ -158,6 +158,14 @@ bool SendCommand(HWND dialog, int id) {
                       reinterpret_cast<LPARAM>(control)) != 0;
 }
 
+bool SetText(HWND window, const std::string& text) {
+  DWORD_PTR result = 0;
+  return window &&
+         SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result) &&
+         result == TRUE;
+}
+
 bool WaitForPostedMessages(HWND button, DWORD timeoutMs) {
   // BM_SETSTATE posted now queues behind everything posted before; once the
   // button shows the new state, those have been handled. The second round,
