@@ -15,6 +15,15 @@ bool SetDialogIcon(HWND window, int iconId) {
   return true;
 }
 
+bool CentreWindow(HWND reference, HWND window) {
+  RECT outer, inner;
+  if (!GetWindowRect(reference, &outer) || !GetWindowRect(window, &inner)) return false;
+  int left = outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2;
+  int top = outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2;
+  return SetWindowPos(window, nullptr, left, top, 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+}
+
 void InitialiseSetupDialog(HWND dialog) {
   SetDialogIcon(dialog, IDI_SETUP);
   SetWindowTextA(dialog, Settings.SetupCaption);

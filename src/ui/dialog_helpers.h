@@ -9,6 +9,11 @@
 // window; an icon that cannot be loaded is left out.
 bool SetDialogIcon(HWND window, int iconId);
 
+// Moves `window` (keeping its size, z order and activation) so that its
+// centre is that of `reference`. False when either rectangle cannot be read
+// or the move fails.
+bool CentreWindow(HWND reference, HWND window);
+
 // What every setup dialog does first: the setup icon, and the setup caption
 // in place of the template's placeholder.
 void InitialiseSetupDialog(HWND dialog);

@@ -3,8 +3,16 @@
 #ifndef VANTOREL_UI_WIZARD_H
 #define VANTOREL_UI_WIZARD_H
 
-// True: go on and install. False: the user left the wizard, or it could not
-// be shown; setup then ends without installing.
+#include <windows.h>
+
+// True: go on and install (the user left through Finish, or the package
+// selects no page). False: the user cancelled, or the wizard could not be
+// shown (a warning said so); setup then ends without installing.
 bool RunWizard();
+
+// The sheet's callback: before the sheet is made from its dialog template
+// (PSCB_PRECREATE, `lParam` the template), gives it a system menu and so a
+// close box. Other messages are ignored.
+int CALLBACK SheetPreCreate(HWND sheet, UINT message, LPARAM lParam);
 
 #endif

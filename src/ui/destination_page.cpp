@@ -1,0 +1,64 @@
+#include "ui/wizard_pages.h"
+
+#include <prsht.h>
+
+#include "state/install_settings.h"
+#include "base/messages.h"
+#include "base/shared_string.h"
+#include "ui/destination_text.h"
+#include "ui/folder_browser.h"
+#include "ui/resource_ids.h"
+#include "ui/wizard_page_rules.h"
+
+namespace {
+
+// DestinationDir takes the edit's text, at most 259 characters.
+void ReadDestination(HWND page) {
+  GetDlgItemTextA(page, IDC_DESTINATION_EDIT, Settings.DestinationDir.GetBuffer(MAX_PATH), MAX_PATH);
+  Settings.DestinationDir.ReleaseBuffer();
+}
+
+// The edit shows the chosen folder; DestinationDir follows when the page
+// is left.
+void BrowseForDestination(HWND page) {
+  ReadDestination(page);
+  FolderBrowser browser("Select the destination directory.", Settings.DestinationDir, page);
+  if (browser.Browse()) SetDlgItemTextA(page, IDC_DESTINATION_EDIT, browser.SelectedPath());
+}
+
+// Leaving forwards: the folder is taken, and when the package's program is
+// already there (a file or a folder of its name) the user is asked first.
+INT_PTR AcceptDestination(HWND page) {
+  ReadDestination(page);
+  RemoveTrailingBackslash(Settings.DestinationDir);
+  SharedString program;
+  FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), Settings.Header.ProgramFileName);
+  if (GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES) return FALSE;
+  bool overwrite = AskQuestion(page, Settings.SetupCaption, IDS_PROGRAM_EXISTS);
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, overwrite ? 0 : -1);  // -1 stays on the page
+  return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      // What does not fit DestinationDir cannot be typed.
+      SendDlgItemMessageA(page, IDC_DESTINATION_EDIT, EM_LIMITTEXT, MAX_PATH - 1, 0);
+      SetDlgItemTextA(page, IDC_DESTINATION_EDIT, Settings.DestinationDir);
+      FillTemplateText(page, IDC_DESTINATION_TEXT, Settings.Header.AppName);
+      CentreSheetOnce(page);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_BROWSE) BrowseForDestination(page);
+      return TRUE;
+    case WM_NOTIFY: {
+      UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+      // Going back keeps the edit's text without taking it.
+      if (code == PSN_WIZNEXT || code == PSN_WIZFINISH) return AcceptDestination(page);
+      return HandlePageNotification(page, WizardPage::kDestination, code);
+    }
+  }
+  return FALSE;
+}
