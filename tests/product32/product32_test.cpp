@@ -16,9 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include "hyperlink/hyperlink_address.h"
 #include "setup_test_support.h"
+#include "wizard_test_support.h"
 
 using namespace setuptest;
+using namespace wizardtest;
 
 namespace {
 
@@ -30,6 +33,8 @@ const char kDemoKey[] = "Software\\Vantorel\\Demo";
 // Starting a 32-bit program costs about 1.5 min of emulation, more on a busy
 // machine; a window that has not come after this long is not coming.
 const DWORD kEmulatedStartMs = 6 * 60 * 1000;
+// One step of the wizard under emulation: a page created, a message box.
+const DWORD kEmulatedStepMs = 60 * 1000;
 
 // A text value read through one registry view (KEY_WOW64_32KEY or
 // KEY_WOW64_64KEY); empty when it is missing.
@@ -106,7 +111,8 @@ TEST(Product32, PrefixHasTheThirtyTwoBitView) {
 }
 
 // The demo package selects the welcome, licence, destination and shortcuts
-// pages; until the wizard exists setup installs as if it selected none.
+// pages: the wizard goes through each, with the 32-bit structures of the
+// sheet, its pages and the banner link's tooltip.
 TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
   const std::string destination = Destination32();
   ASSERT_NE(destination, "\\Vantorel Demo") << "no 32-bit program-files folder in the prefix";
@@ -117,9 +123,44 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
   robot::Program setup = StartSetup(PackagePath("DemoSetup"));
   ASSERT_TRUE(setup.Started()) << setup.Error();
 
-  // WIZARD: when the wizard lands, drive its pages here, as the 64-bit
-  // tests do: welcome (Next), licence (I Agree), destination (keep the
-  // default, which must be the 32-bit folder above), shortcuts (Next).
+  HWND sheet = WaitForSheet(setup, kEmulatedStartMs);
+  ASSERT_NE(sheet, nullptr) << "no wizard";
+  ASSERT_TRUE(Settle(sheet, kEmulatedStepMs));
+  EXPECT_EQ(robot::TextOf(sheet), kCaption);
+  const struct {
+    Page page;
+    const char* buttons;
+  } steps[] = {
+      {Page::kWelcome, "Next"},
+      {Page::kLicence, "Back Next(off)"},
+      {Page::kDestination, "Back Next"},
+      {Page::kShortcuts, "Back Install"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(NameOf(step.page));
+    ASSERT_EQ(NameOf(CurrentPage(sheet)), std::string(NameOf(step.page)));
+    EXPECT_EQ(Buttons(sheet), step.buttons);
+    HWND link = robot::ChildById(CurrentPageWindow(sheet), kHyperlink);
+    RECT linkArea = {};
+    GetClientRect(link, &linkArea);
+    EXPECT_EQ(linkArea.right, 56);
+    robot::SaveWindowScreenshot(sheet, std::string("product32-wizard-") + NameOf(step.page));
+    if (step.page == Page::kLicence) {
+      ASSERT_TRUE(Press(sheet, kAgree, kEmulatedStepMs));
+    }
+    if (step.page == Page::kDestination) {
+      EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, kDestinationEdit)), destination);
+    }
+    if (step.page != Page::kShortcuts) {
+      ASSERT_TRUE(Press(sheet, kNext, kEmulatedStepMs));
+    }
+  }
+  // The tooltip's tool: shown when the pointer rests on the link.
+  ASSERT_TRUE(robot::MoveMouseTo(robot::CentreOf(robot::ChildById(CurrentPageWindow(sheet), kHyperlink))));
+  EXPECT_NE(robot::WaitForTopWindow(setup.Id(), "tooltips_class32", HyperlinkAddress,
+                                    kEmulatedStepMs), nullptr)
+      << "no tooltip over the banner link";
+  ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));
 
   HWND finish = WaitForFinishOrFail(setup);
   ASSERT_NE(finish, nullptr);
