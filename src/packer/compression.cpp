@@ -24,7 +24,7 @@ Bytes DeflateWithLibdeflate(const Bytes& data, int level) {
   std::size_t written = libdeflate_zlib_compress(compressor.get(), data.data(), data.size(),
                                                  out.data(), out.size());
   if (written == 0) throw std::bad_alloc();  // cannot happen with the bound's size
-  out.resize(written);
+  out.resize(written);  // its capacity stays the bound: the caller frees or shrinks it
   return out;
 }
 
