@@ -302,8 +302,8 @@ const BadProject kBadProjects[] = {
 
 class BadProjectTest : public testing::TestWithParam<BadProject> {};
 
-// Every entry below the folder: its type and, for a regular file, its bytes;
-// for a link, its target.
+// Every entry below the folder: its type and, for a regular file, its bytes
+// (or size and hash); for a link, its target.
 std::map<std::string, std::string> Snapshot(const ProjectFolder& folder) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
@@ -315,7 +315,12 @@ std::map<std::string, std::string> Snapshot(const ProjectFolder& folder) {
       value = "link " + fs::read_symlink(it->path()).string();
     } else if (fs::is_regular_file(status)) {
       packer::Bytes bytes = folder.Read(relative);
-      value = "file " + std::string(bytes.begin(), bytes.end());
+      // Small files as they are; large ones by size and hash, so that a
+      // failure prints something readable.
+      std::uint64_t hash = 14695981039346656037ull;
+      for (std::uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+      value = bytes.size() <= 4096 ? "file " + std::string(bytes.begin(), bytes.end())
+                                   : "file of " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(hash);
     } else if (fs::is_directory(status)) {
       value = "folder";
     } else {
