@@ -24,7 +24,7 @@ Bytes DeflateWithLibdeflate(const Bytes& data, int level) {
   std::size_t written = libdeflate_zlib_compress(compressor.get(), data.data(), data.size(),
                                                  out.data(), out.size());
   if (written == 0) throw std::bad_alloc();  // cannot happen with the bound's size
-  out.resize(written);  // its capacity stays the bound: the caller frees or shrinks it
+  out.resize(written);
   return out;
 }
 
@@ -52,6 +52,36 @@ Bytes ZlibCompress(const Bytes& data, Compression level) {
       break;
   }
   return DeflateWithLibdeflate(data, kDefaultLevel);
+}
+
+BlockContent MakeStorableBlock(Bytes&& data, Compression level) {
+  BlockContent content;
+  if (level == Compression::kZopfli) {
+    content.stream = ZlibCompress(data, level);
+    if (content.stream.size() >= data.size()) {
+      content.stored = true;
+      content.stream = std::move(data);
+    }
+    return content;
+  }
+  std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+      libdeflate_alloc_compressor(level == Compression::kBest ? kBestLevel : kDefaultLevel),
+      &libdeflate_free_compressor);
+  if (!compressor) throw std::bad_alloc();
+  // Not value-initialised: only the pages the stream reaches are touched. A
+  // stream that does not fit in the data's size would be stored anyway, and
+  // then the compressor returns 0.
+  std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[data.size() + 1]);
+  std::size_t written = libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), buffer.get(),
+                                                 data.size());
+  if (written == 0 || written >= data.size()) {
+    content.stored = true;
+    content.stream = std::move(data);
+    return content;
+  }
+  Bytes().swap(data);
+  content.stream.assign(buffer.get(), buffer.get() + written);
+  return content;
 }
 
 BlockContent MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed) {

@@ -221,6 +221,8 @@ Check AtomicOutput::Create(const OutputTarget& target) {
   if (fd < 0) return SystemProblem("cannot create a file in " + directory + ": ");
   fd_ = fd;
   temporary_ = temporary;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0) identity_ = {info.st_dev, info.st_ino};
   std::memcpy(gTemporary, temporary.c_str(), temporary.size() + 1);
   gHasTemporary = 1;
   return std::nullopt;
@@ -253,14 +255,6 @@ Check AtomicOutput::Commit(const std::vector<const Bytes*>& parts) {
   Discard();
   errno = error;
   return SystemProblem("cannot write " + target_ + ": ");
-}
-
-Check WriteFileAtomically(const std::string& path, const std::vector<const Bytes*>& parts) {
-  auto target = ResolveOutput(path);
-  if (!target.ok()) return target.problem();
-  AtomicOutput output;
-  if (auto problem = output.Create(target.value())) return problem;
-  return output.Commit(parts);
 }
 
 std::string ResolvePath(const std::string& directory, const std::string& path) {

@@ -88,6 +88,8 @@ class AtomicOutput {
   AtomicOutput& operator=(const AtomicOutput&) = delete;
 
   Check Create(const OutputTarget& target);
+  // The temporary file's device and inode, once created.
+  FileIdentity Identity() const { return identity_; }
   // Writes the parts and renames the temporary file to the target.
   Check Commit(const std::vector<const Bytes*>& parts);
 
@@ -95,12 +97,8 @@ class AtomicOutput {
   void Discard();
   std::string target_, temporary_;
   int fd_ = -1;
+  FileIdentity identity_;
 };
-
-// Writes the parts into a temporary file beside `path` and renames it over
-// `path` only when everything was written: a failure never leaves a partial
-// file under the final name, nor the temporary one.
-Check WriteFileAtomically(const std::string& path, const std::vector<const Bytes*>& parts);
 
 // "dir/file" unless `path` is absolute.
 std::string ResolvePath(const std::string& directory, const std::string& path);

@@ -92,6 +92,9 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, c
   if (!input.ok()) return At(fileSpec.source, "\"" + path + "\" cannot be read: " + input.problem().message);
   if (options.output && input.value().Identity() == *options.output)
     return IsTheOutput(fileSpec.source, path, options);
+  if (options.temporary && input.value().Identity() == *options.temporary)
+    return At(fileSpec.source, "\"" + path + "\" is vtpack's temporary file for the output; "
+                               "vtpack never reads its own output");
   if (data.size() + input.value().Size() > kMostFileData) return TooMuchData(fileSpec.source, path);
   std::size_t start = data.size();
   if (auto problem = input.value().ReadInto(data))

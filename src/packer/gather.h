@@ -20,6 +20,8 @@ struct GatherOptions {
   // (device and inode) is refused, so vtpack never writes over its input.
   std::optional<FileIdentity> output;
   std::string outputPath;
+  // vtpack's own temporary file, which a glob such as ".*" could match.
+  std::optional<FileIdentity> temporary;
 };
 
 // With the destination page shown the user may choose a longer folder than

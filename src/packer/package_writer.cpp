@@ -96,20 +96,12 @@ std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level
   out.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
   for (const PackedFile& file : contents.files) WriteFileRecord(out, file);
   if (!contents.files.empty()) {  // D3
-    Bytes data = std::move(contents.fileData);
-    Bytes stream = ZlibCompress(data, level);
-    bool stored = stream.size() >= data.size();
-    out.U32(stored ? 0 : static_cast<std::uint32_t>(stream.size()));
-    out.U32(static_cast<std::uint32_t>(data.size()));
+    const auto size = static_cast<std::uint32_t>(contents.fileData.size());
+    BlockContent block = MakeStorableBlock(std::move(contents.fileData), level);
+    out.U32(block.stored ? 0 : static_cast<std::uint32_t>(block.stream.size()));
+    out.U32(size);
     pieces.push_back(out.Take());
-    if (stored) {
-      Bytes().swap(stream);
-      pieces.push_back(std::move(data));
-    } else {
-      Bytes().swap(data);
-      stream.shrink_to_fit();
-      pieces.push_back(std::move(stream));
-    }
+    pieces.push_back(std::move(block.stream));
     out = ByteWriter();
   }
   for (const auto& section : contents.settings.registry) WriteRegistrySection(out, section);  // D4-D7

@@ -117,6 +117,7 @@ int Build(const BuildRequest& request, const char* argv0) {
   // removes it.
   AtomicOutput file;
   if (auto problem = file.Create(output.value())) return Fail(problem->message);
+  environment.value().temporary = file.Identity();
   auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
   if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
   for (const Problem& warning : parts.value().warnings)
