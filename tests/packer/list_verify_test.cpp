@@ -2,6 +2,8 @@
 // packages damaged the ways a download or a hand-made package can be.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "package/layout.h"
 #include "vtpack_runner.h"
 
@@ -185,5 +187,22 @@ TEST(ListVerify, OnlyWindowsAnsiCodePages) {
       EXPECT_EQ(run.exitCode, 1) << command << " " << codePage;
       EXPECT_NE(run.err.find("is not a Windows ANSI code page"), std::string::npos) << run.err;
     }
+  }
+}
+
+// A FIFO or device given to list or verify is refused at once, never read.
+TEST(ListVerify, NonRegularFilesAreRefusedWithoutBlocking) {
+  ProjectFolder folder;
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.exe").c_str(), 0644), 0);
+  for (const char* command : {"list", "verify"}) {
+    RunOptions options;
+    options.timeoutSeconds = 20;
+    RunResult run = RunVtpack({command, folder.Path("pipe.exe")}, {}, VtpackUnderTest(), &options);
+    ASSERT_NE(run.exitCode, kTimedOut) << command << " hung";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is a FIFO, not a regular file"), std::string::npos) << run.err;
+    run = RunVtpack({command, "/dev/zero"}, {}, VtpackUnderTest(), &options);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is a character device, not a regular file"), std::string::npos) << run.err;
   }
 }
