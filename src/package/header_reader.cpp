@@ -21,10 +21,6 @@ bool ReadAt(PackageFile& file, uint64_t offset, void* buffer, uint32_t count) {
          file.Read(buffer, count);
 }
 
-uint16_t LoadU16(const unsigned char* bytes) {
-  return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
 }  // namespace
 
 bool ReadProgramImageEnd(PackageFile& file, uint64_t* end) {

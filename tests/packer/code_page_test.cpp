@@ -28,7 +28,9 @@ TEST(CodePage, Conversions) {
   for (const auto& row : table) {
     auto converted = Utf8ToCodePage(row.utf8, row.codePage);
     ASSERT_EQ(converted.has_value(), row.bytes != nullptr) << row.utf8 << " in " << row.codePage;
-    if (converted) EXPECT_EQ(*converted, row.bytes);
+    if (converted) {
+      EXPECT_EQ(*converted, row.bytes);
+    }
   }
 }
 
@@ -63,7 +65,9 @@ TEST(LicenceText, LineBreaksBecomeCrLf) {
     std::string file = row.file;
     auto text = ConvertLicenceText(Bytes(file.begin(), file.end()), 1252);
     ASSERT_EQ(text.ok(), row.text != nullptr) << row.file;
-    if (text.ok()) EXPECT_EQ(text.value(), row.text);
+    if (text.ok()) {
+      EXPECT_EQ(text.value(), row.text);
+    }
   }
 }
 
