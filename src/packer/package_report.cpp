@@ -58,13 +58,17 @@ void CheckHeaderField(const PackageListing& p, int offset, const char* name, std
 }
 
 // What the reader accepts but a package that vtpack writes never holds.
-std::vector<std::string> FindFaults(const PackageListing& p) {
+std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   std::vector<std::string> faults;
   CheckHeaderField(p, layout::kAppNameOffset, "AppName", faults);
   CheckHeaderField(p, layout::kAppVersionOffset, "AppVersion", faults);
   CheckHeaderField(p, layout::kProgramWindowClassOffset, "ProgramWindowClass", faults);
   CheckHeaderField(p, layout::kProgramFileNameOffset, "ProgramFileName", faults);
-  if (p.appName.empty()) faults.push_back("AppName is empty");
+  if (p.appName.empty()) {
+    faults.push_back("AppName is empty");
+  } else if (auto refusal = CheckApplicationFolder(p.appName, codePage)) {
+    faults.push_back("AppName " + *refusal);
+  }
   if (p.runProgramAtEnd && p.programFileName.empty())
     faults.push_back("RunProgramAtEnd is set but ProgramFileName is empty");
   if (p.checkProgramNotRunning && p.programWindowClass.empty())
@@ -87,15 +91,19 @@ std::vector<std::string> FindFaults(const PackageListing& p) {
   for (std::size_t i = 0; i < p.files.size(); ++i) {
     const ListedFile& f = p.files[i];
     std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
-    if (auto refusal = CheckFileName(f.fileName)) faults.push_back(name + ": FileName " + *refusal);
-    SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory);
+    if (auto refusal = CheckFileName(f.fileName, codePage)) faults.push_back(name + ": FileName " + *refusal);
+    SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
     if (sub.refusal) {
       faults.push_back(name + ": SubDirectory " + *sub.refusal);
     } else if (sub.normalised != f.subDirectory) {
       faults.push_back(name + ": SubDirectory does not end in \"\\\"");
     }
-    if (f.destinationType >= layout::kDestinationTypeCount)
+    if (f.destinationType >= layout::kDestinationTypeCount) {
       faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
+    } else if (!sub.refusal) {
+      if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory, f.fileName))
+        faults.push_back(name + " " + *refusal);
+    }
   }
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
@@ -107,8 +115,8 @@ std::vector<std::string> FindFaults(const PackageListing& p) {
   for (const ListedAssociation& a : p.associations) {
     if (a.extension.empty()) faults.push_back("an association has an empty extension");
   }
-  if (p.endOffset + layout::kTrailerSize != p.fileSize)
-    faults.push_back(std::to_string(p.fileSize - layout::kTrailerSize - p.endOffset) +
+  if (p.endOffset != p.trailerOffset)
+    faults.push_back(std::to_string(p.trailerOffset - p.endOffset) +
                      " bytes lie between the associations and the trailer");
   return faults;
 }
@@ -124,7 +132,8 @@ int ListPackage(const std::string& path, int codePage, std::ostream& out, std::o
   const PackageListing& p = read.value();
   auto text = [&](const std::string& bytes) { return "\"" + CodePageToUtf8(bytes, codePage) + "\""; };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
-  out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes\n"
+  out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
+      << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed") << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"
@@ -163,18 +172,18 @@ int ListPackage(const std::string& path, int codePage, std::ostream& out, std::o
   return 0;
 }
 
-int VerifyPackage(const std::string& path, std::ostream& out, std::ostream& errors) {
+int VerifyPackage(const std::string& path, int codePage, std::ostream& out, std::ostream& errors) {
   auto read = ReadPackageListing(path);
   if (!read.ok()) {
     errors << "vtpack: " << path << ": " << read.problem().message << "\n";
     return 1;
   }
-  std::vector<std::string> faults = FindFaults(read.value());
+  std::vector<std::string> faults = FindFaults(read.value(), codePage);
   for (const std::string& fault : faults) errors << "vtpack: " << path << ": " << fault << "\n";
   if (!faults.empty()) return 1;
   const PackageListing& p = read.value();
   out << path << ": sound: " << p.files.size() << " files, " << p.registry.size() << " registry keys, "
-      << p.associations.size() << " associations\n";
+      << p.associations.size() << " associations" << (p.isSigned ? "; signed" : "; not signed") << "\n";
   return 0;
 }
 

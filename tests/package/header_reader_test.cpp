@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "package/header_reader.h"
+#include "package/memory_package_file.h"
 #include "reader_test_support.h"
 
 namespace testpkg {
@@ -110,6 +111,132 @@ TEST(PackageHeaderTest, AStartThatCannotBeReadGivesMessage8) {
     EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
     EXPECT_EQ(recorder.boxes()[0].caption, kCaption);
     EXPECT_EQ(recorder.boxes()[0].style, unsigned{kBoxError});
+  }
+}
+
+// The image, some package bytes, and a trailer pointing at `offset`.
+Bytes SetupFile(Bytes image, uint32_t offset) {
+  image.resize(image.size() + 200, 0x11);
+  for (int i = 0; i < 4; ++i) image.push_back(static_cast<unsigned char>(offset >> (8 * i)));
+  return image;
+}
+
+TEST(PackageBehindImageTest, TheImageEndsAfterItsHeadersAndLastSection) {
+  for (int sections : {0, 1, 3}) {
+    Bytes image = ProgramImage(sections);
+    MemoryPackageFile file(image.data(), image.size());
+    uint64_t end = 0;
+    ASSERT_TRUE(ReadProgramImageEnd(file, &end)) << sections;
+    EXPECT_EQ(end, image.size()) << sections;
+  }
+}
+
+TEST(PackageBehindImageTest, PackageAtTheImageEndIsAccepted) {
+  Bytes image = ProgramImage(2);
+  uint32_t end = static_cast<uint32_t>(image.size());
+  MemoryPackage package(SetupFile(image, end));
+  MessageRecorder recorder;
+  EXPECT_TRUE(CheckPackageBehindImage(package.input, end));
+  EXPECT_TRUE(CheckPackageBehindImage(package.input, end + 10));
+  EXPECT_TRUE(recorder.boxes().empty());
+}
+
+TEST(PackageBehindImageTest, TrailerIntoTheImageOrMalformedHeadersGiveMessage8) {
+  Bytes image = ProgramImage(2);
+  uint32_t end = static_cast<uint32_t>(image.size());
+  Bytes badSignature = image;
+  badSignature[0x81] = 'X';
+  Bytes lfanewPastTheEnd = image;
+  lfanewPastTheEnd[0x3E] = 0x7F;
+  Bytes smallOptionalHeader = image;
+  smallOptionalHeader[0x94] = 0x20;
+  Bytes tooManySections = image;
+  tooManySections[0x86] = 0xFF;
+  tooManySections[0x87] = 0xFF;
+  Bytes noMz = image;
+  noMz[0] = 'X';
+  const struct {
+    const char* what;
+    Bytes bytes;
+    uint32_t offset;
+  } cases[] = {
+      {"trailer at the start of the image", SetupFile(image, 0), 0},
+      {"trailer inside the last section", SetupFile(image, end - 1), end - 1},
+      {"trailer inside the headers", SetupFile(image, 0x100), 0x100},
+      {"no MZ", SetupFile(noMz, end), end},
+      {"no PE signature", SetupFile(badSignature, end), end},
+      {"e_lfanew past the end", SetupFile(lfanewPastTheEnd, end), end},
+      {"optional header without SizeOfHeaders", SetupFile(smallOptionalHeader, end), end},
+      {"section table past the end", SetupFile(tooManySections, end), end},
+      {"shorter than a DOS header", Bytes{'M', 'Z', 0, 0, 0, 0, 0, 0}, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryPackage package(c.bytes);
+    MessageRecorder recorder;
+    EXPECT_FALSE(CheckPackageBehindImage(package.input, c.offset));
+    ASSERT_EQ(recorder.boxes().size(), 1u);
+    EXPECT_EQ(recorder.boxes()[0].id, unsigned{IDS_READ_FILE});
+    EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
+  }
+}
+
+// A signed setup file: the certificate table that ends the file, named by
+// the image's security entry, pushes the trailer in front of it, after the
+// zeros that align the table. The package is read whole, none of the table
+// taken for its data.
+TEST(SignedSetupTest, TheTrailerLiesBeforeTheCertificateTable) {
+  const Bytes package = BuildPackage(RichPackage());
+  for (bool pe32Plus : {false, true}) {
+    for (std::size_t padding = 0; padding < 8; ++padding) {
+      SCOPED_TRACE(::testing::Message() << (pe32Plus ? "PE32+" : "PE32") << ", padding " << padding);
+      Bytes unsignedFile = SetupFileWith(ProgramImage(2, pe32Plus), package);
+      WholeRead read;
+      ReadWhole(Signed(unsignedFile, padding, 1024, pe32Plus), &read);
+      ASSERT_TRUE(read.ok) << (read.boxes.empty() ? "" : read.boxes[0].text);
+      EXPECT_TRUE(read.contents.Signed);
+      EXPECT_EQ(read.contents.HeaderOffset, ProgramImage(2, pe32Plus).size());
+      EXPECT_EQ(read.contents.TrailerOffset, unsignedFile.size() - 4);
+      EXPECT_EQ(read.contents.EndOffset, read.contents.TrailerOffset);
+    }
+  }
+}
+
+// Entries that do not describe a table ending the file leave the trailer in
+// the last 4 bytes (here the table's, so the read fails at the header);
+// one that overlaps the image is refused. Always message 8, never more.
+TEST(SignedSetupTest, MalformedCertificateEntriesGiveMessage8) {
+  const Bytes setup = SetupFileWith(ProgramImage(2), BuildPackage(RichPackage()));
+  const std::size_t entry = SecurityEntryOffset();
+  auto withEntry = [&](std::uint32_t offset, std::uint32_t size) {
+    Bytes bytes = Signed(setup, 0);
+    for (int i = 0; i < 4; ++i) {
+      bytes[entry + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+      bytes[entry + 4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    }
+    return bytes;
+  };
+  const std::uint32_t table = static_cast<std::uint32_t>(setup.size());
+  Bytes noTrailer = Signed(setup, 0);
+  std::fill(noTrailer.begin() + table - 12, noTrailer.begin() + table, 0xFF);
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"table past the end", withEntry(table, 2048)},
+      {"table ending before the end", withEntry(table, 512)},
+      {"zero size", withEntry(table + 1024, 0)},
+      {"table overlapping the image", withEntry(0x100, table + 1024 - 0x100)},
+      {"table at the file's start", withEntry(0, table + 1024)},
+      {"no trailer before the table", noTrailer},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WholeRead read;
+    ReadWhole(c.bytes, &read);
+    EXPECT_FALSE(read.ok);
+    ASSERT_EQ(read.boxes.size(), 1u);
+    EXPECT_EQ(read.boxes[0].id, unsigned{IDS_READ_FILE});
   }
 }
 

@@ -2,6 +2,8 @@
 // what the project file asks for is what the setup program will see.
 #include <gtest/gtest.h>
 
+#include "base/little_endian.h"
+
 #include <cstring>
 
 #include "packer/package_listing.h"
@@ -22,10 +24,6 @@ PackageListing BuildAndRead(const ProjectFolder& folder, const std::string& proj
   return listing.ok() ? listing.value() : PackageListing{};
 }
 
-std::uint32_t U32At(const packer::Bytes& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 
 }  // namespace
 
@@ -53,12 +51,18 @@ check-program-not-running = true
   EXPECT_TRUE(p.runProgramAtEnd);
   EXPECT_TRUE(p.checkProgramNotRunning);
   EXPECT_FALSE(p.hasLicence);
-  // The stub comes first, the package right after it, the trailer points there.
+  // The stub comes first, then the zeros that make the file a multiple of 8
+  // long (signing then pads nothing), the package, and the trailer pointing
+  // at it.
   packer::Bytes setup = folder.Read("Setup.exe");
-  EXPECT_EQ(p.headerOffset, StubImage().size());
   packer::Bytes stub = StubImage();
   EXPECT_TRUE(std::equal(stub.begin(), stub.end(), setup.begin()));
-  EXPECT_EQ(U32At(setup, setup.size() - 4), StubImage().size());
+  EXPECT_EQ(setup.size() % 8, 0u);
+  ASSERT_GE(p.headerOffset, stub.size());
+  EXPECT_LT(p.headerOffset, stub.size() + 8);
+  EXPECT_TRUE(std::all_of(setup.begin() + static_cast<long>(stub.size()),
+                          setup.begin() + p.headerOffset, [](std::uint8_t b) { return b == 0; }));
+  EXPECT_EQ(LoadU32(&setup[setup.size() - 4]), p.headerOffset);
   // Unused bytes of the text fields are zero: the output depends on nothing else.
   EXPECT_EQ(p.headerImage[layout::kAppVersionOffset + 8], 0);
   EXPECT_EQ(p.headerImage[layout::kAppVersionOffset + 30], 0);
@@ -96,9 +100,9 @@ TEST(BuildRoundTrip, NoFilesMeansNoFileDataBlock) {
   // registry counts and the association count, then the trailer.
   packer::Bytes setup = folder.Read("Setup.exe");
   std::size_t d1 = p.headerOffset + layout::kHeaderSize;
-  std::size_t d2 = d1 + layout::kStoredBlockFramingSize + U32At(setup, d1);
+  std::size_t d2 = d1 + layout::kStoredBlockFramingSize + LoadU32(&setup[d1]);
   ASSERT_EQ(setup.size(), d2 + 4 + 5 * 4 + layout::kTrailerSize);
-  for (int field = 0; field < 6; ++field) EXPECT_EQ(U32At(setup, d2 + 4 * field), 0u) << field;
+  for (int field = 0; field < 6; ++field) EXPECT_EQ(LoadU32(&setup[d2 + 4 * field]), 0u) << field;
 }
 
 TEST(BuildRoundTrip, FilesKeepTheirBytesNamesAndOrder) {
@@ -274,7 +278,7 @@ TEST(BuildRoundTrip, SmallLicenceIsStoredLargeOneCompressed) {
     PackageListing p = BuildAndRead(folder, MinimalProject(std::string("licence = \"") + name + "\"\n"));
     packer::Bytes setup = folder.Read("Setup.exe");
     std::size_t block = p.headerOffset + layout::kHeaderSize;
-    std::uint32_t compressed = U32At(setup, block), size = U32At(setup, block + 4);
+    std::uint32_t compressed = LoadU32(&setup[block]), size = LoadU32(&setup[block + 4]);
     if (std::string(name) == "short.txt") {
       EXPECT_EQ(compressed, 0u);  // stored: smaller than any zlib stream
       EXPECT_EQ(size, 3u);        // "OK" and the NUL
@@ -368,4 +372,77 @@ TEST(BuildRoundTrip, CodePageChoosesTheBytes) {
   ProjectFolder folder;
   PackageListing p = BuildAndRead(folder, "code-page = 1251\n[application]\nname = \"Привет\"\n");
   EXPECT_EQ(p.appName, "\xCF\xF0\xE8\xE2\xE5\xF2");
+}
+
+// Code page 932: "表" is 0x95 0x5C and "ソ" 0x83 0x5C, whose second byte is
+// "\"; "ポ" is 0x83 0x7C ("|"). "ア" (0x83 0x41) and "ヂ" (0x83 0x61) differ
+// only in a second byte that is "A" or "a": they are two names, not one in
+// two cases. Every rule walks characters, so all of them pack, and verify
+// (with the project's code page) finds them sound.
+TEST(BuildRoundTrip, DoubleByteNamesKeepTheirBytes) {
+  ProjectFolder folder;
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) folder.Write(name, std::string(name));
+  PackageListing p = BuildAndRead(folder, R"(code-page = 932
+[application]
+name = "ソフト"
+[[files]]
+source = "a.txt"
+subfolder = "表"
+name = "ソフト.txt"
+[[files]]
+source = "b.txt"
+subfolder = "表/ポ"
+name = "ポ.txt"
+[[files]]
+source = "c.txt"
+name = "ア.txt"
+[[files]]
+source = "d.txt"
+name = "ヂ.txt"
+[[registry]]
+root = "HKCU"
+key = 'Software\表'
+values = { "ソ" = "表" }
+[[associations]]
+extension = "表"
+type = 'ソフト\表'
+program = "<Destination>\\ソフト.txt"
+)");
+  ASSERT_EQ(p.files.size(), 4u);
+  EXPECT_EQ(p.appName, "\x83\x5C\x83\x74\x83\x67");
+  EXPECT_EQ(p.files[0].subDirectory, "\x95\x5C\\");
+  EXPECT_EQ(p.files[0].fileName, "\x83\x5C\x83\x74\x83\x67.txt");
+  EXPECT_EQ(p.files[1].subDirectory, "\x95\x5C\\\x83\x7C\\");
+  EXPECT_EQ(p.files[1].fileName, "\x83\x7C.txt");
+  EXPECT_EQ(p.files[2].fileName, "\x83\x41.txt");
+  EXPECT_EQ(p.files[3].fileName, "\x83\x61.txt");
+  ASSERT_EQ(p.registry.size(), 1u);
+  EXPECT_EQ(p.registry[0].path, "Software\\\x95\x5C");
+  RunResult verify = RunVtpack({"verify", "--code-page", "932", folder.Path("Setup.exe")});
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
+  // Read as code page 1252, the same bytes hold a "\" in a file name.
+  RunResult western = RunVtpack({"verify", folder.Path("Setup.exe")});
+  EXPECT_EQ(western.exitCode, 1) << western.out;
+}
+
+// A project in a folder whose path holds glob characters: only the source's
+// own text is a pattern, not the folder, nor the value of ${...}.
+TEST(BuildRoundTrip, GlobsWorkInFoldersNamedWithGlobCharacters) {
+  ProjectFolder top;
+  const std::string sub = "p[1]*?";
+  top.Write(sub + "/a.txt", std::string("a"));
+  top.Write(sub + "/b.txt", std::string("b"));
+  top.Write(sub + "/lib[x]/c.dll", std::string("c"));
+  top.Write(sub + "/project.toml", MinimalProject("[[files]]\nsource = \"*.txt\"\n"
+                                                  "[[files]]\nsource = \"${VT_TEST_LIB}/*.dll\"\n"));
+  RunResult run = RunVtpack({"build", top.Path(sub + "/project.toml"), "-o", top.Path("Setup.exe"), "--stub",
+                             top.Path("stub.exe"), "--uninstaller", top.Path("uninst.exe")},
+                            {{"VT_TEST_LIB", top.Path(sub + "/lib[x]")}});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto listing = packer::ReadPackageListing(top.Path("Setup.exe"));
+  ASSERT_TRUE(listing.ok());
+  ASSERT_EQ(listing.value().files.size(), 3u);
+  EXPECT_EQ(listing.value().files[0].fileName, "a.txt");
+  EXPECT_EQ(listing.value().files[1].fileName, "b.txt");
+  EXPECT_EQ(listing.value().files[2].fileName, "c.dll");
 }

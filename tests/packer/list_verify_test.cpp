@@ -2,6 +2,10 @@
 // packages damaged the ways a download or a hand-made package can be.
 #include <gtest/gtest.h>
 
+#include "base/little_endian.h"
+
+#include <sys/stat.h>
+
 #include "package/layout.h"
 #include "vtpack_runner.h"
 
@@ -73,7 +77,7 @@ TEST(ListVerify, VerifyAcceptsWhatVtpackWrites) {
 TEST(ListVerify, AppNameWithoutNulIsReadBoundedAndRejected) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
-  std::size_t header = StubImage().size();
+  std::size_t header = LoadU32(&setup[setup.size() - 4]);
   for (int i = 0; i < layout::kTextFieldSize; ++i) setup[header + i] = 'A';  // no NUL in 31 bytes
   folder.Write("Setup.exe", setup);
   RunResult list = RunVtpack({"list", folder.Path("Setup.exe")});
@@ -106,7 +110,7 @@ TEST(ListVerify, TruncatedPackagesFailWithTheReadMessage) {
 TEST(ListVerify, CorruptedStreamFailsWithTheUncompressMessage) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
-  std::size_t licence = StubImage().size() + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
+  std::size_t licence = LoadU32(&setup[setup.size() - 4]) + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
   std::size_t uninstaller = licence + layout::kStoredBlockFramingSize + 8;
   setup[uninstaller + layout::kStoredBlockFramingSize + 5] ^= 0x55;  // inside the deflate data
   folder.Write("Bad.exe", setup);
@@ -118,7 +122,8 @@ TEST(ListVerify, CorruptedStreamFailsWithTheUncompressMessage) {
 TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
   ProjectFolder folder;
   packer::Bytes sound = BuildSample(folder);
-  std::size_t uninstallerBlock = StubImage().size() + layout::kHeaderSize + layout::kStoredBlockFramingSize + 8;
+  std::size_t uninstallerBlock =
+      LoadU32(&sound[sound.size() - 4]) + layout::kHeaderSize + layout::kStoredBlockFramingSize + 8;
   struct Damage {
     const char* name;
     void (*apply)(packer::Bytes&, std::size_t);
@@ -141,8 +146,92 @@ TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
   }
 }
 
+// Signed as an Authenticode tool signs: a certificate table appended (the
+// file is a multiple of 8 long already) and named by the image's security
+// entry. list and verify read the package in front of it and say so.
+TEST(ListVerify, SignedSetupIsReadAndSaidToBeSigned) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  ASSERT_EQ(setup.size() % 8, 0u);
+  const std::size_t optionalHeader = 0x58;  // StubImage's PE32 optional header
+  auto put = [&setup](std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) setup[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  put(optionalHeader + 92, 16);  // NumberOfRvaAndSizes
+  put(optionalHeader + 96 + 4 * 8, static_cast<std::uint32_t>(setup.size()));
+  put(optionalHeader + 96 + 4 * 8 + 4, 64);
+  setup.resize(setup.size() + 64, 0x5A);
+  folder.Write("Signed.exe", setup);
+  RunResult list = RunVtpack({"list", folder.Path("Signed.exe")});
+  EXPECT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_NE(list.out.find("bytes, signed (Authenticode"), std::string::npos) << list.out;
+  RunResult verify = RunVtpack({"verify", folder.Path("Signed.exe")});
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
+  EXPECT_NE(verify.out.find("; signed\n"), std::string::npos) << verify.out;
+  RunResult plain = RunVtpack({"verify", folder.Path("Setup.exe")});
+  EXPECT_NE(plain.out.find("; not signed\n"), std::string::npos) << plain.out;
+}
+
 TEST(ListVerify, MissingFileIsReported) {
   RunResult run = RunVtpack({"verify", "/nonexistent/Setup.exe"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("/nonexistent/Setup.exe: No such file or directory"), std::string::npos) << run.err;
+}
+
+// The setup program refuses a package whose trailer points into its own
+// program image; verify and list use the same rule of the shared reader.
+// Here the stub's one section is stretched over the whole package, so the
+// package's bytes are all intact but lie inside the image.
+TEST(ListVerify, TrailerPointingIntoTheProgramImageIsRefused) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  ASSERT_EQ(RunVtpack({"verify", folder.Path("Setup.exe")}).exitCode, 0);
+  const std::size_t section = 0x58 + 0xE0;  // the stub's one section header
+  std::uint32_t rawSize = static_cast<std::uint32_t>(setup.size() - 4 - 0x200);
+  for (int i = 0; i < 4; ++i) setup[section + 16 + i] = static_cast<std::uint8_t>(rawSize >> (8 * i));
+  folder.Write("Inside.exe", setup);
+  for (const char* command : {"list", "verify"}) {
+    RunResult run = RunVtpack({command, folder.Path("Inside.exe")});
+    EXPECT_EQ(run.exitCode, 1) << command << ": " << run.out;
+    EXPECT_NE(run.err.find("Error reading from the file '" + folder.Path("Inside.exe") + "'."), std::string::npos)
+        << command << ": " << run.err;
+  }
+  // A program image whose PE headers are cut: the same message.
+  packer::Bytes noHeaders = BuildSample(folder);
+  noHeaders[0x3C] = 0xF0;  // e_lfanew far beyond the file
+  noHeaders[0x3D] = 0xFF;
+  noHeaders[0x3E] = 0xFF;
+  folder.Write("NoHeaders.exe", noHeaders);
+  RunResult run = RunVtpack({"verify", folder.Path("NoHeaders.exe")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Error reading from the file"), std::string::npos) << run.err;
+}
+
+TEST(ListVerify, OnlyWindowsAnsiCodePages) {
+  ProjectFolder folder;
+  BuildSample(folder);
+  for (const char* codePage : {"500", "437", "65001"}) {
+    for (const char* command : {"list", "verify"}) {
+      RunResult run = RunVtpack({command, "--code-page", codePage, folder.Path("Setup.exe")});
+      EXPECT_EQ(run.exitCode, 1) << command << " " << codePage;
+      EXPECT_NE(run.err.find("is not a Windows ANSI code page"), std::string::npos) << run.err;
+    }
+  }
+}
+
+// A FIFO or device given to list or verify is refused at once, never read.
+TEST(ListVerify, NonRegularFilesAreRefusedWithoutBlocking) {
+  ProjectFolder folder;
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.exe").c_str(), 0644), 0);
+  for (const char* command : {"list", "verify"}) {
+    RunOptions options;
+    options.timeoutSeconds = 20;
+    RunResult run = RunVtpack({command, folder.Path("pipe.exe")}, {}, VtpackUnderTest(), &options);
+    ASSERT_NE(run.exitCode, kTimedOut) << command << " hung";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is a FIFO, not a regular file"), std::string::npos) << run.err;
+    run = RunVtpack({command, "/dev/zero"}, {}, VtpackUnderTest(), &options);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is a character device, not a regular file"), std::string::npos) << run.err;
+  }
 }
