@@ -1,6 +1,19 @@
 #include "hyperlink/link_tooltip.h"
 
 #include <commctrl.h>
+#include <stddef.h>
+
+namespace {
+
+// The tool is described in TOOLINFOA's form that ends with lParam
+// (TTTOOLINFOA_V2_SIZE); the first form (TTTOOLINFOA_V1_SIZE) ends before
+// lParam, 40 bytes in 32-bit programs.
+const UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
+#ifndef _WIN64
+static_assert(kToolInfoSize == 44, "TOOLINFOA up to lParam: 44 bytes in 32-bit programs");
+#endif
+
+}  // namespace
 
 bool LinkTooltip::Create(HINSTANCE instance, HWND owner) {
   window_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -10,9 +23,8 @@ bool LinkTooltip::Create(HINSTANCE instance, HWND owner) {
 }
 
 bool LinkTooltip::AddTool(HWND window, const char* text) {
-  // The first form of TOOLINFOA, which every comctl32 version reads.
   TOOLINFOA tool = {};
-  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.cbSize = kToolInfoSize;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = window_;
   tool.uId = reinterpret_cast<UINT_PTR>(window);
