@@ -16,6 +16,7 @@
 #include "base/messages.h"
 #include "base/system_library.h"
 #include "hyperlink/hyperlink_control.h"
+#include "package/layout.h"
 #include "robot/robot.h"
 #include "ui/wizard.h"
 #include "wizard_test_support.h"
@@ -94,6 +95,31 @@ TEST_F(WizardStep, ShortcutChoicesFollowTheCheckBoxes) {
     }
     UnregisterClassA("BitmapHyperlink", Settings.InstanceHandle);
   }
+}
+
+// The welcome text with the longest names a package holds runs past the
+// template's 100 bytes; it is shown whole.
+TEST_F(WizardStep, TheWelcomeTextShowsTheLongestNamesWhole) {
+  const std::string appName(layout::kMaxTextLength, 'N');
+  const std::string title = appName + " 1.0.0.0";
+  std::strcpy(Settings.Header.AppName, appName.c_str());
+  Settings.TitleText = title.c_str();
+  Settings.SetupCaption = kCaption;
+  Settings.Header.ShowWelcomePage = 1;
+  std::string welcome;
+  bool pressed = false;
+  std::thread user([&] {
+    HWND sheet = robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption);
+    if (!sheet || !Settle(sheet)) return;
+    welcome = robot::TextOf(robot::ChildById(sheet, 1024));
+    pressed = robot::Click(robot::ChildById(sheet, kFinish));
+  });
+  bool install = RunWizard();
+  user.join();
+  ASSERT_TRUE(pressed);
+  EXPECT_TRUE(install);
+  EXPECT_EQ(welcome, "Welcome to the " + appName + " Setup program. This program will install " +
+                         title + " onto your computer.");
 }
 
 std::vector<MessageBoxRequest> boxes;
