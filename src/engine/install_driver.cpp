@@ -72,7 +72,7 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
 bool WriteRegistry(PackageInput& input) {
   RegistryWriter registry(Settings.DestinationDir);
   if (!ReadRegistrySections(input, registry)) return false;
-  AssociationWriter associations;
+  AssociationWriter associations(Settings.DestinationDir);
   if (!ReadAssociations(input, associations)) return false;
   associations.Finish();
   return true;
