@@ -126,22 +126,4 @@ TEST(Failures, DirectoryLongerThanWindowsPaths) {
   ExpectFailure(path, "VT Long Path Setup", "Unable to create the directory '" + directory + "'.");
 }
 
-TEST(Failures, DestinationFileInUse) {
-  const std::string destination = DefaultDestination("VT In Use");
-  RemovePath(destination);
-  ASSERT_TRUE(MakeFolders(destination));
-  const std::string busy = destination + "\\data-1.bin";
-  ASSERT_TRUE(WriteBytes(busy, Bytes{'o', 'l', 'd'}));
-  // Held open for reading only, as a running program holds its files.
-  HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ExpectFailure(PackagePath("in-use"), "VT In Use Setup",
-                "Unable to open the file '" + busy + "'.");
-  CloseHandle(held);
-  // The file before it was installed and stays; the one in use is untouched.
-  EXPECT_EQ(*ReadBytes(destination + "\\readme.txt"), *ReadBytes(InputFile("readme.txt")));
-  EXPECT_EQ(*ReadBytes(busy), (Bytes{'o', 'l', 'd'}));
-}
-
 }  // namespace
