@@ -24,9 +24,7 @@ namespace {
 
 const char kCaption[] = "Vantorel Demo Setup";
 const char kAppName[] = "Vantorel Demo";
-const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char kDemoKey[] = "Software\\Vantorel\\Demo";
-const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // Starting a 32-bit program costs about 1.5 min of emulation, more on a busy
 // machine; a window that has not come after this long is not coming.

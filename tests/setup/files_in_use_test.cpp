@@ -32,7 +32,6 @@ namespace {
 const char kAppName[] = "VT Files In Use";
 const char kCaption[] = "VT Files In Use Setup";
 const char kLibraryName[] = "vtdemoreg.dll";
-const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 // Where the demo library records its registration (examples/demo).
 const char kComponentKey[] = "Software\\Vantorel\\Demo\\Component";

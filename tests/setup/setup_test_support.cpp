@@ -28,8 +28,6 @@ std::string RegistryText(HKEY root, const char* key, const char* name) {
   return buffer;
 }
 
-const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-
 }  // namespace
 
 std::string PackagePath(const std::string& name) {

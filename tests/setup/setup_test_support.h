@@ -27,7 +27,12 @@ std::string InputFile(const std::string& name);
 // A fresh folder of this test's own for setup files it writes.
 std::string ScratchFolder(const std::string& name);
 
-// ---- folders of the prefix ----
+// ---- folders and keys of the prefix ----
+
+inline constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+// Where Windows counts the installs of shared files, path by path.
+inline constexpr char kSharedDlls[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 std::string WindowsDirectory();
 std::string SystemDirectory();
