@@ -287,30 +287,42 @@ TEST(SelfRegistration, LibraryRegistersItselfOrTheFailureIsReported) {
 
 // ---- shared counts ----
 
+// What the destination held before the install.
+enum class Installed {
+  kNothing,
+  kUnversioned,  // a file without version: replaced
+  kAsNew,        // the record's version already (2.0.0.0): kept
+};
+
 struct SharedCase {
   const char* name;
   bool keyExists;
-  bool fileExisted;
+  Installed installed;
   std::optional<DWORD> countBefore;
   std::optional<DWORD> countAfter;
   const char* message;  // null: none
 };
 
 const SharedCase kSharedCases[] = {
-    {"new file, stale count", true, false, 7, 1, nullptr},
-    {"installed without a count", true, true, std::nullopt, 2, nullptr},
-    {"counted 5 times", true, true, 5, 6, nullptr},
-    {"no SharedDLLs key", false, true, std::nullopt, std::nullopt, "Unable to open registry key."},
+    {"new file, stale count", true, Installed::kNothing, 7, 1, nullptr},
+    {"installed without a count", true, Installed::kUnversioned, std::nullopt, 2, nullptr},
+    {"counted 5 times", true, Installed::kUnversioned, 5, 6, nullptr},
+    {"kept as new as the record: not counted again", true, Installed::kAsNew, 5, 5, nullptr},
+    {"no SharedDLLs key", false, Installed::kUnversioned, std::nullopt, std::nullopt,
+     "Unable to open registry key."},
 };
 
 TEST(SharedCounts, CountFollowsWhatWasThere) {
   const std::string target = Destination() + "\\Shared\\shared.dll";
+  const Bytes versioned = *ReadBytes(InputFile("versioned.exe"));
   for (const SharedCase& c : kSharedCases) {
     SCOPED_TRACE(c.name);
     RemovePath(Destination() + "\\Shared");
-    if (c.fileExisted) {
+    if (c.installed != Installed::kNothing) {
       ASSERT_TRUE(MakeFolders(Destination() + "\\Shared"));
-      ASSERT_TRUE(WriteBytes(target, testpkg::ToBytes("installed before")));
+      ASSERT_TRUE(WriteBytes(target, c.installed == Installed::kAsNew
+                                         ? versioned
+                                         : testpkg::ToBytes("installed before")));
     }
     if (c.keyExists) {
       ASSERT_TRUE(MakeSharedDllsKey());
@@ -320,15 +332,19 @@ TEST(SharedCounts, CountFollowsWhatWasThere) {
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSharedDlls);
     }
     testpkg::TestPackage package = PackageWithoutPages(kAppName);
-    AddFlaggedFile(package, "shared.dll", testpkg::ToBytes("shared library"), {0, 0, 1})
-        .subDirectory = "Shared\\";
+    testpkg::TestFile& file =
+        AddFlaggedFile(package, "shared.dll", testpkg::ToBytes("shared library"), {0, 0, 1});
+    file.subDirectory = "Shared\\";
+    file.hasVersion = 1;
+    file.version = {2, 0, 0, 0};
     SetupRun run = RunSetupToEnd(WritePackage("shared", package), kCaption);
 
     EXPECT_EQ(TextsOf(run), c.message ? std::vector<std::string>{c.message}
                                       : std::vector<std::string>{});
     EXPECT_TRUE(run.finishDialog);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(ReadBytes(target), testpkg::ToBytes("shared library"));
+    EXPECT_EQ(ReadBytes(target),
+              c.installed == Installed::kAsNew ? versioned : testpkg::ToBytes("shared library"));
     EXPECT_EQ(SharedCount(target), c.countAfter);
     HKEY key;
     bool keyThere = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ, &key) == ERROR_SUCCESS;
