@@ -27,7 +27,12 @@ std::string InputFile(const std::string& name);
 // A fresh folder of this test's own for setup files it writes.
 std::string ScratchFolder(const std::string& name);
 
-// ---- folders of the prefix ----
+// ---- folders and keys of the prefix ----
+
+inline constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+// Where Windows counts the installs of shared files, path by path.
+inline constexpr char kSharedDlls[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 std::string WindowsDirectory();
 std::string SystemDirectory();
@@ -61,6 +66,19 @@ HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption
 // Reads the message box the setup shows next and presses `answer`.
 std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setup, int answer,
                                                       DWORD timeoutMs = 20000);
+
+// What a setup showed on its way to its end.
+struct SetupRun {
+  bool started = false;
+  std::vector<robot::MessageBoxContent> boxes;  // in order; each answered with OK
+  bool finishDialog = false;
+  bool restartDialog = false;  // left with "No": nothing restarts
+  std::optional<DWORD> exitCode;
+};
+// Runs the setup at `path`, whose windows have the caption `caption`, to
+// its end: every message box is read and answered with OK, the closing
+// dialog is left through Finish.
+SetupRun RunSetupToEnd(const std::string& path, const std::string& caption);
 
 // ---- package bytes ----
 
