@@ -7,7 +7,10 @@ if(WIN32)
   enable_language(RC)
   set(VANTOREL_WINDOWS ON)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
-    set(VANTOREL_PRODUCT_BUILD ON)   # i686: compiled and inspected, never run here
+    set(VANTOREL_PRODUCT_BUILD ON)   # i686: compiled and inspected; a few end-to-end runs
+    # The product run under 32-bit Wine (tests/product32): needs the native
+    # and windows-x64 builds beside this one.
+    option(VANTOREL_PRODUCT_TESTS "Run the 32-bit product under 32-bit Wine" ON)
   endif()
 else()
   set(VANTOREL_NATIVE ON)

@@ -32,10 +32,7 @@ bool LoadPackageHeader() {
   // The package lies behind the program's own image. A trailer pointing
   // into the image means nothing was appended: the last four bytes of the
   // program itself were taken for a trailer.
-  if (headerOffset < SetupImageSize()) {
-    ReportReadFailure(input);
-    return false;
-  }
+  if (!CheckPackageBehindImage(input, headerOffset)) return false;
   if (!ReadPackageHeader(input, headerOffset, &Settings.Header)) return false;
 
   // From here on failures carry the setup caption, which is still empty:

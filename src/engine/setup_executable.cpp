@@ -13,21 +13,6 @@ SharedString SetupExecutablePath() {
   return path;
 }
 
-uint64_t SetupImageSize() {
-  // The loaded image still holds the file's headers, which say where each
-  // section's bytes lie in the file.
-  const unsigned char* base = reinterpret_cast<const unsigned char*>(GetModuleHandleA(nullptr));
-  const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-  uint64_t end = nt->OptionalHeader.SizeOfHeaders;
-  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-    uint64_t sectionEnd = static_cast<uint64_t>(section->PointerToRawData) + section->SizeOfRawData;
-    if (sectionEnd > end) end = sectionEnd;
-  }
-  return end;
-}
-
 namespace {
 
 // Windows' longest path, in UTF-16 units, with its terminator.

@@ -2,18 +2,12 @@
 #ifndef VANTOREL_ENGINE_SETUP_EXECUTABLE_H
 #define VANTOREL_ENGINE_SETUP_EXECUTABLE_H
 
-#include <stdint.h>
-
 #include "base/shared_string.h"
 #include "package/win32_package_file.h"
 
 // The running executable's full path in the 8-bit code page, as messages
 // name it (characters the code page lacks show as "?").
 SharedString SetupExecutablePath();
-
-// Bytes of the executable's own image in its file (headers and sections):
-// an appended package starts at or after this offset.
-uint64_t SetupImageSize();
 
 // Opens it for reading (others may read it too), whatever its folder is
 // called; message 7 naming `path`, with `caption`, when that fails.

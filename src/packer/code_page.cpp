@@ -60,4 +60,27 @@ bool IsKnownCodePage(int codePage) {
   return true;
 }
 
+bool IsWindowsAnsiCodePage(int codePage) {
+  bool ansi = codePage == 874 || codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
+              (codePage >= 1250 && codePage <= 1258);
+  return ansi && IsKnownCodePage(codePage);
+}
+
+bool IsLeadByte(int codePage, unsigned char c) {
+  switch (codePage) {
+    case 932:
+      return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+      return c >= 0x81 && c <= 0xFE;
+    default:
+      return false;
+  }
+}
+
+std::size_t CharacterLength(const std::string& text, std::size_t i, int codePage) {
+  return IsLeadByte(codePage, static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
 }  // namespace packer

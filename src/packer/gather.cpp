@@ -27,10 +27,12 @@ constexpr std::uint64_t kMostLicence = kLargestBlock / 2;
 std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
 // The files a source names, in byte order so that the package does not
-// depend on the locale or the directory's order.
+// depend on the locale or the directory's order. The project's folder and
+// the values of ${...} are escaped: only the source's own text is a pattern.
 Result<std::vector<std::string>> MatchSource(const FileSpec& fileSpec, const std::string& directory) {
-  std::string pattern = ResolvePath(directory, fileSpec.pattern);
-  if (!fileSpec.isGlob) return std::vector<std::string>{pattern};
+  if (!fileSpec.isGlob) return std::vector<std::string>{ResolvePath(directory, fileSpec.pattern)};
+  std::string pattern = fileSpec.globPattern;
+  if (pattern.empty() || pattern[0] != '/') pattern = EscapeGlob(directory) + "/" + pattern;
   glob_t matches{};
   int status = ::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &matches);
   std::vector<std::string> files;
@@ -54,11 +56,23 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Reads one matched file; `total` is the file data so far, checked against
-// the limit before the file is read.
-Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, int codePage,
-                            const GatherOptions& options, std::uint64_t* total) {
+Problem TooMuchData(const EntryName& source, const std::string& path) {
+  return At(source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
+                        ", the most the setup program can unpack");
+}
+
+Problem IsTheOutput(const EntryName& entry, const std::string& path, const GatherOptions& options) {
+  return At(entry, "\"" + path + "\" is the output file \"" + options.outputPath +
+                       "\"; vtpack never writes over its inputs");
+}
+
+// Reads one matched file straight into `data` (the file data so far),
+// checked against the limit with the size it had when opened: a file that
+// grows while it is read is read no further than that.
+Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, const Project& project,
+                            const GatherOptions& options, Bytes& data) {
   PackedFile file;
+  int codePage = project.codePage;
   if (!fileSpec.fileName.empty()) {
     file.fileName = fileSpec.fileName;
   } else {
@@ -66,50 +80,39 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, i
     if (!name)
       return At(fileSpec.source, "the name of \"" + path + "\" has a character that is not in code page " +
                                  std::to_string(codePage) + "; give it a \"name\"");
-    if (auto refusal = CheckFileName(*name)) return At(fileSpec.source, "\"" + path + "\": name " + *refusal);
+    if (auto refusal = CheckFileName(*name, codePage))
+      return At(fileSpec.source, "\"" + path + "\": name " + *refusal);
     file.fileName = *name;
   }
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    auto read = ReadFileBytes(path);  // for the system's reason
-    return At(fileSpec.source, "\"" + path + "\" cannot be read: " +
-                               (read.ok() ? std::string("not a regular file") : read.problem().message));
-  }
-  if (*total + static_cast<std::uint64_t>(info.st_size) > kMostFileData)
-    return At(fileSpec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
-                               ", the most the setup program can unpack");
-  auto content = ReadFileBytes(path);
-  if (!content.ok()) return At(fileSpec.source, "\"" + path + "\" cannot be read: " + content.problem().message);
-  file.content = std::move(content.value());
-  *total += file.content.size();
-  if (*total > kMostFileData)  // grew while it was read
-    return At(fileSpec.source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
-                               ", the most the setup program can unpack");
-  file.modified = info.st_mtime;
+  file.placement = fileSpec.placement;
+  if (auto refusal = CheckInstalledPathLength(file.placement.destination, project.settings.application.name,
+                                              file.placement.subDirectory, file.fileName))
+    return At(fileSpec.source, "\"" + path + "\" " + *refusal);
+  auto input = InputFile::Open(path);
+  if (!input.ok()) return At(fileSpec.source, "\"" + path + "\" cannot be read: " + input.problem().message);
+  if (options.output && input.value().Identity() == *options.output)
+    return IsTheOutput(fileSpec.source, path, options);
+  if (options.temporary && input.value().Identity() == *options.temporary)
+    return At(fileSpec.source, "\"" + path + "\" is vtpack's temporary file for the output; "
+                               "vtpack never reads its own output");
+  if (data.size() + input.value().Size() > kMostFileData) return TooMuchData(fileSpec.source, path);
+  std::size_t start = data.size();
+  if (auto problem = input.value().ReadInto(data))
+    return At(fileSpec.source, "\"" + path + "\" cannot be read: " + problem->message);
+  file.size = static_cast<std::uint32_t>(data.size() - start);
+  file.modified = input.value().Modified();
   if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
   switch (fileSpec.versionChoice) {
     case VersionChoice::kGiven:
       file.version = fileSpec.version;
       break;
     case VersionChoice::kFromResource:
-      if (auto version = ReadPeFileVersion(file.content.data(), file.content.size())) file.version = version;
+      if (auto version = ReadPeFileVersion(data.data() + start, file.size)) file.version = version;
       break;
     case VersionChoice::kNone:
       break;
   }
-  file.placement = fileSpec.placement;
-  if (file.placement.subDirectory.size() + file.fileName.size() > 250)
-    return At(fileSpec.source, "\"" + path + "\": folder and name together are longer than 250 bytes; "
-                           "the installed path would not fit Windows' limit");
   return file;
-}
-
-// Windows compares file names without regard to case.
-std::string FoldCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
 }
 
 }  // namespace
@@ -139,7 +142,7 @@ Result<std::string> ConvertLicenceText(const Bytes& raw, int codePage) {
 }
 
 Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
-                                      const GatherOptions& options) {
+                                   const GatherOptions& options) {
   PackageParts contents;
   contents.settings = project.settings;
   contents.uninstaller = std::move(uninstaller);
@@ -149,9 +152,19 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     auto expanded = ExpandEnvironment(*project.licencePath, &missing);
     if (!expanded) return At(project.licenceEntry, "uses ${" + missing + "}, which is not set");
     std::string path = ResolvePath(project.directory, *expanded);
-    auto raw = ReadFileBytes(path);
-    if (!raw.ok()) return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + raw.problem().message);
-    auto text = ConvertLicenceText(raw.value(), project.codePage);
+    auto input = InputFile::Open(path);
+    if (!input.ok())
+      return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + input.problem().message);
+    if (options.output && input.value().Identity() == *options.output)
+      return IsTheOutput(project.licenceEntry, path, options);
+    // A code page character takes at most 4 bytes of UTF-8: a larger file
+    // can only give a larger text.
+    if (input.value().Size() > 4 * kMostLicence)
+      return At(project.licenceEntry, "\"" + path + "\" is larger than " + Mebibytes(kMostLicence));
+    Bytes raw;
+    if (auto problem = input.value().ReadInto(raw))
+      return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + problem->message);
+    auto text = ConvertLicenceText(raw, project.codePage);
     if (!text.ok()) return At(project.licenceEntry, "\"" + path + "\": " + text.problem().message);
     if (text.value().size() >= kMostLicence)
       return At(project.licenceEntry, "\"" + path + "\" is larger than " + Mebibytes(kMostLicence));
@@ -161,23 +174,53 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
   // Two records for one installed path: the later would silently replace the
   // earlier, so the project is refused instead.
   std::map<std::string, std::string> installedBy;
-  std::uint64_t total = 0;
-  for (std::size_t i = 0; i < project.files.size(); ++i) {
-    const FileSpec& fileSpec = project.files[i];
+  // The user may choose a longer folder than the standard one on the
+  // destination page: the file that leaves the least room for it.
+  std::size_t longestBelowApplication = 0;
+  EntryName longestEntry;
+  std::string longestPath;
+  // Every source matched first, so that the file data is allocated once at
+  // its size: a growing buffer would hold up to three times the data while
+  // it is moved.
+  std::vector<std::vector<std::string>> matched;
+  std::uint64_t expected = 0;
+  for (const FileSpec& fileSpec : project.files) {
     auto paths = MatchSource(fileSpec, project.directory);
     if (!paths.ok()) return paths.problem();
     for (const std::string& path : paths.value()) {
-      auto file = PackFile(fileSpec, path, project.codePage, options, &total);
+      struct stat info {};
+      if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) expected += static_cast<std::uint64_t>(info.st_size);
+    }
+    matched.push_back(std::move(paths.value()));
+  }
+  contents.fileData.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, kMostFileData)));
+  for (std::size_t i = 0; i < project.files.size(); ++i) {
+    const FileSpec& fileSpec = project.files[i];
+    for (const std::string& path : matched[i]) {
+      auto file = PackFile(fileSpec, path, project, options, contents.fileData);
       if (!file.ok()) return file.problem();
       const PackedFile& packed = file.value();
-      std::string target = std::to_string(packed.placement.destination) + ":" +
-                           FoldCase(packed.placement.subDirectory + packed.fileName);
+      std::string below = packed.placement.subDirectory + packed.fileName;
+      std::string target = std::to_string(packed.placement.destination) + ":" + FoldCase(below, project.codePage);
       std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
       auto [previous, inserted] = installedBy.emplace(target, entry);
       if (!inserted)
         return At(fileSpec.source, "\"" + path + "\" installs to the same place as a file of " + previous->second);
+      if (packed.placement.destination == layout::kDestinationApplication && below.size() > longestBelowApplication) {
+        longestBelowApplication = below.size();
+        longestEntry = fileSpec.source;
+        longestPath = path;
+      }
       contents.files.push_back(std::move(file.value()));
     }
+  }
+  if (project.settings.options.showDestinationPage && longestBelowApplication > 0) {
+    // Folder + "\\" + the path below it.
+    std::size_t room = kMostPathLength - 1 - longestBelowApplication;
+    if (room < kWarnBelowChosenFolder)
+      contents.warnings.push_back(At(longestEntry, "\"" + longestPath + "\" fails to install when the folder "
+                                     "chosen on the destination page is longer than " + std::to_string(room) +
+                                     " characters"));
   }
   if (contents.files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Problem{"files", "too many files"};

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "packer/file_io.h"
 #include "packer/package_parts.h"
 #include "packer/problem.h"
 
@@ -15,7 +16,18 @@ namespace packer {
 struct GatherOptions {
   // SOURCE_DATE_EPOCH: no time stamp is later than this.
   std::optional<std::int64_t> latestTime;
+  // The output file when it exists already: an input that is the same file
+  // (device and inode) is refused, so vtpack never writes over its input.
+  std::optional<FileIdentity> output;
+  std::string outputPath;
+  // vtpack's own temporary file, which a glob such as ".*" could match.
+  std::optional<FileIdentity> temporary;
 };
+
+// With the destination page shown the user may choose a longer folder than
+// the standard one: a warning names the file that leaves the fewest
+// characters for that folder when they are fewer than this.
+constexpr std::size_t kWarnBelowChosenFolder = 100;
 
 Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
                                       const GatherOptions& options);

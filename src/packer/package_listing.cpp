@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "base/messages.h"
+#include "package/header_reader.h"
+#include "packer/file_io.h"
 #include "package/stdio_package_file.h"
 #include "package/whole_package.h"
 
@@ -124,6 +126,9 @@ void PeekDeclaredSizes(StdioPackageFile& file, const ::PackageContents& c, Packa
 }  // namespace
 
 Result<PackageListing> ReadPackageListing(const std::string& path) {
+  // A FIFO or device would block or never end: regular files only.
+  auto regular = InputFile::Open(path);
+  if (!regular.ok()) return regular.problem();
   StdioPackageFile file;
   if (!file.Open(path.c_str())) return Problem{"", std::strerror(errno)};
   PackageListing listing;
@@ -134,7 +139,10 @@ Result<PackageListing> ReadPackageListing(const std::string& path) {
   PackageInput input{&file, path.c_str(), kProductCaption};
   gReaderMessage = &failure;
   MessageBoxHandler previous = SetMessageBoxHandler(RecordMessage);
-  bool read = ReadWholePackage(input, contents.get(), sinks, sinks);
+  // The setup program's own rule first: the package lies behind the image.
+  std::uint32_t headerOffset = 0;
+  bool read = ReadPackageTrailer(input, &headerOffset) && CheckPackageBehindImage(input, headerOffset) &&
+              ReadWholePackage(input, contents.get(), sinks, sinks);
   SetMessageBoxHandler(previous);
   gReaderMessage = nullptr;
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "packer/byte_writer.h"
+#include "packer/problem.h"
 #include "packer/project.h"
 
 namespace packer {
@@ -17,7 +18,7 @@ struct PackedFile {
   FilePlacement placement;
   std::int64_t modified = 0;  // seconds since 1970, UTC
   std::optional<FileVersion> version;
-  Bytes content;
+  std::uint32_t size = 0;  // its bytes follow the previous file's in PackageParts::fileData
 };
 
 struct PackageParts {
@@ -25,6 +26,8 @@ struct PackageParts {
   std::optional<std::string> licenceText;  // code page, CR LF lines, no NUL
   Bytes uninstaller;
   std::vector<PackedFile> files;
+  Bytes fileData;  // every file's bytes in the files' order, read straight in
+  std::vector<Problem> warnings;  // the package is sound, but the user may make it fail
 };
 
 }  // namespace packer

@@ -58,13 +58,17 @@ void CheckHeaderField(const PackageListing& p, int offset, const char* name, std
 }
 
 // What the reader accepts but a package that vtpack writes never holds.
-std::vector<std::string> FindFaults(const PackageListing& p) {
+std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   std::vector<std::string> faults;
   CheckHeaderField(p, layout::kAppNameOffset, "AppName", faults);
   CheckHeaderField(p, layout::kAppVersionOffset, "AppVersion", faults);
   CheckHeaderField(p, layout::kProgramWindowClassOffset, "ProgramWindowClass", faults);
   CheckHeaderField(p, layout::kProgramFileNameOffset, "ProgramFileName", faults);
-  if (p.appName.empty()) faults.push_back("AppName is empty");
+  if (p.appName.empty()) {
+    faults.push_back("AppName is empty");
+  } else if (auto refusal = CheckApplicationFolder(p.appName, codePage)) {
+    faults.push_back("AppName " + *refusal);
+  }
   if (p.runProgramAtEnd && p.programFileName.empty())
     faults.push_back("RunProgramAtEnd is set but ProgramFileName is empty");
   if (p.checkProgramNotRunning && p.programWindowClass.empty())
@@ -87,15 +91,19 @@ std::vector<std::string> FindFaults(const PackageListing& p) {
   for (std::size_t i = 0; i < p.files.size(); ++i) {
     const ListedFile& f = p.files[i];
     std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
-    if (auto refusal = CheckFileName(f.fileName)) faults.push_back(name + ": FileName " + *refusal);
-    SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory);
+    if (auto refusal = CheckFileName(f.fileName, codePage)) faults.push_back(name + ": FileName " + *refusal);
+    SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
     if (sub.refusal) {
       faults.push_back(name + ": SubDirectory " + *sub.refusal);
     } else if (sub.normalised != f.subDirectory) {
       faults.push_back(name + ": SubDirectory does not end in \"\\\"");
     }
-    if (f.destinationType >= layout::kDestinationTypeCount)
+    if (f.destinationType >= layout::kDestinationTypeCount) {
       faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
+    } else if (!sub.refusal) {
+      if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory, f.fileName))
+        faults.push_back(name + " " + *refusal);
+    }
   }
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
@@ -163,13 +171,13 @@ int ListPackage(const std::string& path, int codePage, std::ostream& out, std::o
   return 0;
 }
 
-int VerifyPackage(const std::string& path, std::ostream& out, std::ostream& errors) {
+int VerifyPackage(const std::string& path, int codePage, std::ostream& out, std::ostream& errors) {
   auto read = ReadPackageListing(path);
   if (!read.ok()) {
     errors << "vtpack: " << path << ": " << read.problem().message << "\n";
     return 1;
   }
-  std::vector<std::string> faults = FindFaults(read.value());
+  std::vector<std::string> faults = FindFaults(read.value(), codePage);
   for (const std::string& fault : faults) errors << "vtpack: " << path << ": " << fault << "\n";
   if (!faults.empty()) return 1;
   const PackageListing& p = read.value();

@@ -15,7 +15,7 @@ int ListPackage(const std::string& path, int codePage, std::ostream& out, std::o
 // Reads everything and checks what the reader accepts but a sound package
 // never holds. Returns 0 and prints one line when all is well, else 1 and
 // every reason found.
-int VerifyPackage(const std::string& path, std::ostream& out, std::ostream& errors);
+int VerifyPackage(const std::string& path, int codePage, std::ostream& out, std::ostream& errors);
 
 }  // namespace packer
 

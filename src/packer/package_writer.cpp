@@ -38,7 +38,7 @@ void WriteStoredBlock(ByteWriter& out, const Bytes& data, Compression level, boo
 }
 
 void WriteFileRecord(ByteWriter& out, const PackedFile& file) {
-  out.U32(static_cast<std::uint32_t>(file.content.size()));
+  out.U32(file.size);
   out.Text(file.fileName);
   out.U32(file.placement.destination);
   out.Text(file.placement.subDirectory);
@@ -83,7 +83,8 @@ void WriteAssociations(ByteWriter& out, const std::vector<Association>& associat
 
 }  // namespace
 
-Bytes WritePackage(const PackageParts& contents, Compression level) {
+std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level) {
+  std::vector<Bytes> pieces;
   ByteWriter out;
   WriteHeader(out, contents);
   if (contents.licenceText) {
@@ -95,16 +96,26 @@ Bytes WritePackage(const PackageParts& contents, Compression level) {
   out.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
   for (const PackedFile& file : contents.files) WriteFileRecord(out, file);
   if (!contents.files.empty()) {  // D3
-    Bytes data;
-    std::size_t total = 0;
-    for (const PackedFile& file : contents.files) total += file.content.size();
-    data.reserve(total);
-    for (const PackedFile& file : contents.files) data.insert(data.end(), file.content.begin(), file.content.end());
-    WriteStoredBlock(out, data, level, true);
+    const auto size = static_cast<std::uint32_t>(contents.fileData.size());
+    BlockContent block = MakeStorableBlock(std::move(contents.fileData), level);
+    out.U32(block.stored ? 0 : static_cast<std::uint32_t>(block.stream.size()));
+    out.U32(size);
+    pieces.push_back(out.Take());
+    pieces.push_back(std::move(block.stream));
+    out = ByteWriter();
   }
   for (const auto& section : contents.settings.registry) WriteRegistrySection(out, section);  // D4-D7
   WriteAssociations(out, contents.settings.associations);  // D8
-  return out.Take();
+  pieces.push_back(out.Take());
+  return pieces;
+}
+
+Bytes WritePackage(const PackageParts& contents, Compression level) {
+  PackageParts copy = contents;
+  Bytes package;
+  for (const Bytes& piece : WritePackagePieces(std::move(copy), level))
+    package.insert(package.end(), piece.begin(), piece.end());
+  return package;
 }
 
 void AppendTrailer(Bytes& package, std::uint32_t packageOffset) {

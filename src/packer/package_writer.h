@@ -12,6 +12,12 @@ namespace packer {
 // fields and hold no NUL, and every size fits 32 bits.
 Bytes WritePackage(const PackageParts& contents, Compression level);
 
+// The same package as pieces to be written one after the other, without
+// copying the file data block: its bytes are moved out of `contents` (the
+// stored form) or freed once compressed, so the file data is held at most
+// twice (data and its stream) while the package is made.
+std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level);
+
 // The setup file's bytes after the program image: the package and the trailer
 // that points at its start.
 void AppendTrailer(Bytes& package, std::uint32_t packageOffset);

@@ -51,6 +51,7 @@ struct FileSpec {
   EntryName source;         // entry of the "source" key
   std::string pattern;      // path or glob, environment references expanded
   bool isGlob = false;
+  std::string globPattern;  // for a glob: the pattern with the values of ${...} escaped
   std::string fileName;     // given name (single source only); empty: the source's
   FilePlacement placement;
   VersionChoice versionChoice = VersionChoice::kFromResource;

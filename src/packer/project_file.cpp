@@ -130,10 +130,11 @@ Check ReadApplication(const TableReader& file, Project& project) {
   Application& app = project.settings.application;
   if (auto p = table.HeaderText("name", &app.name, true)) return p;
   if (app.name.empty()) return table.Fail("name", "is empty");
+  if (auto refusal = CheckApplicationFolder(app.name, project.codePage)) return table.Fail("name", *refusal);
   if (auto p = table.HeaderText("version", &app.version)) return p;
   if (auto p = table.HeaderText("program", &app.programFile)) return p;
   if (!app.programFile.empty()) {
-    if (auto refusal = CheckFileName(app.programFile)) return table.Fail("program", *refusal);
+    if (auto refusal = CheckFileName(app.programFile, project.codePage)) return table.Fail("program", *refusal);
   }
   if (auto p = table.HeaderText("window-class", &app.windowClass)) return p;
   std::string licence;
@@ -197,11 +198,19 @@ std::optional<FileVersion> ParseVersion(const std::string& text) {
   return version;
 }
 
-bool HasGlobCharacters(const std::string& text) {
-  return text.find_first_of("*?[") != std::string::npos;
+// A glob character that no backslash escapes.
+bool HasGlobCharacters(const std::string& pattern) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '\\') {
+      ++i;
+    } else if (pattern[i] == '*' || pattern[i] == '?' || pattern[i] == '[') {
+      return true;
+    }
+  }
+  return false;
 }
 
-Result<FileSpec> ReadFileSpec(const TableReader& table) {
+Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
   if (auto p = table.AllowOnly({"source", "destination", "subfolder", "name", "version",
                                 "replace-if-in-use", "self-register", "shared"}))
     return *p;
@@ -209,12 +218,16 @@ Result<FileSpec> ReadFileSpec(const TableReader& table) {
   std::string source;
   if (auto p = table.Utf8("source", &source, true)) return *p;
   std::string missing;
-  auto expanded = ExpandEnvironment(source, &missing);
+  // Only what the project file writes is a pattern: the values of ${...}
+  // are taken literally.
+  std::string globPattern;
+  auto expanded = ExpandEnvironment(source, &missing, &globPattern);
   if (!expanded) return table.Fail("source", "uses ${" + missing + "}, which is not set");
   if (expanded->empty()) return table.Fail("source", "is empty");
   fileSpec.source = table.Name("source");
   fileSpec.pattern = *expanded;
-  fileSpec.isGlob = HasGlobCharacters(fileSpec.pattern);
+  fileSpec.isGlob = HasGlobCharacters(globPattern);
+  if (fileSpec.isGlob) fileSpec.globPattern = globPattern;
 
   std::string destination = "app";
   if (auto p = table.Utf8("destination", &destination)) return *p;
@@ -227,14 +240,14 @@ Result<FileSpec> ReadFileSpec(const TableReader& table) {
 
   std::string subfolder;
   if (auto p = table.Text("subfolder", &subfolder)) return *p;
-  SubDirectoryResult sub = NormaliseSubDirectory(subfolder);
+  SubDirectoryResult sub = NormaliseSubDirectory(subfolder, codePage);
   if (sub.refusal) return table.Fail("subfolder", *sub.refusal);
   fileSpec.placement.subDirectory = sub.normalised;
 
   if (auto p = table.Text("name", &fileSpec.fileName)) return *p;
   if (table.Has("name")) {
     if (fileSpec.isGlob) return table.Fail("name", "cannot rename the files of a glob");
-    if (auto refusal = CheckFileName(fileSpec.fileName)) return table.Fail("name", *refusal);
+    if (auto refusal = CheckFileName(fileSpec.fileName, codePage)) return table.Fail("name", *refusal);
   }
 
   std::string version;
@@ -278,7 +291,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
                                   "HKEY_LOCAL_MACHINE or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)");
   RegistryKey key;
   if (auto p = table.Text("key", &key.path, true)) return p;
-  if (auto refusal = CheckRegistryKeyPath(key.path)) return table.Fail("key", *refusal);
+  if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage)) return table.Fail("key", *refusal);
 
   const toml::node* valuesNode = table.Find("values");
   if (valuesNode) {
@@ -293,7 +306,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
       if (!name)
         return fail("the name has a character that is not in code page " +
                     std::to_string(project.codePage));
-      if (auto refusal = CheckRegistryValueName(*name)) return fail("the name " + *refusal);
+      if (auto refusal = CheckRegistryValueName(*name, project.codePage)) return fail("the name " + *refusal);
       RegistryValue value;
       if (node.is_string()) {
         const std::string& utf8Data = node.as_string()->get();
@@ -325,10 +338,10 @@ Check ReadAssociation(const TableReader& table, Project& project) {
   if (auto p = table.Text("extension", &a.extension, true)) return p;
   if (!a.extension.empty() && a.extension[0] == '.') a.extension.erase(0, 1);
   if (a.extension.empty()) return table.Fail("extension", "is empty");
-  if (a.extension.find_first_of("\\/. ") != std::string::npos)
+  if (ContainsCharacter(a.extension, "\\/. ", project.codePage))
     return table.Fail("extension", "must be one word without \".\", \"\\\", \"/\" or blanks");
   if (auto p = table.Text("type", &a.typeName, true)) return p;
-  if (auto refusal = CheckRegistryKeyPath(a.typeName)) return table.Fail("type", *refusal);
+  if (auto refusal = CheckRegistryKeyPath(a.typeName, project.codePage)) return table.Fail("type", *refusal);
   if (auto p = table.Text("description", &a.description)) return p;
   if (auto p = table.Text("program", &a.program, true)) return p;
   if (a.program.empty()) return table.Fail("program", "is empty");
@@ -348,8 +361,10 @@ Check ReadProject(const toml::table& root, Project& project) {
     return p;
   std::int64_t codePage = kDefaultCodePage;
   if (auto p = file.Integer("code-page", &codePage)) return p;
-  if (codePage <= 0 || codePage > 65535 || !IsKnownCodePage(static_cast<int>(codePage)))
-    return file.Fail("code-page", std::to_string(codePage) + " is not a code page this system can convert to");
+  if (codePage <= 0 || codePage > 65535 || !IsWindowsAnsiCodePage(static_cast<int>(codePage)))
+    return file.Fail("code-page", std::to_string(codePage) +
+                                      " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 "
+                                      "or 1250 to 1258");
   project.codePage = static_cast<int>(codePage);
   TableReader top(root, "", project.codePage);
 
@@ -359,7 +374,8 @@ Check ReadProject(const toml::table& root, Project& project) {
   auto files = top.Tables("files");
   if (!files.ok()) return files.problem();
   for (std::size_t i = 0; i < files.value().size(); ++i) {
-    auto fileSpec = ReadFileSpec(TableReader(*files.value()[i], Indexed("files", i), project.codePage));
+    auto fileSpec = ReadFileSpec(TableReader(*files.value()[i], Indexed("files", i), project.codePage),
+                                 project.codePage);
     if (!fileSpec.ok()) return fileSpec.problem();
     project.files.push_back(std::move(fileSpec.value()));
   }
@@ -394,8 +410,8 @@ Result<Project> ParseProject(const std::string& text, const std::string& sourceN
   return project;
 }
 
-Result<Project> ReadProjectFile(const std::string& path) {
-  auto text = ReadFileBytes(path);
+Result<Project> ReadProjectFile(const std::string& path, FileIdentity* identity) {
+  auto text = ReadFileBytes(path, identity);
   if (!text.ok()) return Problem{"", "cannot be read: " + text.problem().message};
   std::string directory = ".";
   std::size_t slash = path.find_last_of('/');

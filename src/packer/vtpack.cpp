@@ -10,6 +10,8 @@
 #include <limits>
 #include <string>
 
+#include "package/header_reader.h"
+#include "package/memory_package_file.h"
 #include "package/stored_block.h"
 #include "packer/code_page.h"
 #include "packer/file_io.h"
@@ -45,14 +47,29 @@ std::string ProgramDirectory(const char* argv0) {
   return slash == std::string::npos ? "." : self.substr(0, slash);
 }
 
-// A program image for the setup file: readable and a Windows executable.
-Result<Bytes> ReadProgramImage(const std::string& path, const char* role) {
-  auto image = ReadFileBytes(path);
+// A program image for the setup file: a readable Windows executable that is
+// not the output file; for the setup program, one whose image (headers and
+// sections) the setup program's reader can find.
+Result<Bytes> ReadProgramImage(const std::string& path, const char* role, const OutputTarget& output,
+                               bool findImageEnd) {
+  FileIdentity identity;
+  auto image = ReadFileBytes(path, &identity);
   if (!image.ok()) return Problem{"", std::string("the ") + role + " \"" + path + "\" cannot be read: " +
                                           image.problem().message};
+  if (output.exists && identity == output.identity)
+    return Problem{"", std::string("the ") + role + " \"" + path + "\" is the output file \"" + output.path +
+                           "\"; vtpack never writes over its inputs"};
   const Bytes& bytes = image.value();
   if (bytes.size() < 64 || bytes[0] != 'M' || bytes[1] != 'Z')
     return Problem{"", std::string("the ") + role + " \"" + path + "\" is not a Windows program"};
+  if (!findImageEnd) return image;
+  // The package goes behind the image, where the setup program's reader
+  // looks for it.
+  MemoryPackageFile file(bytes.data(), bytes.size());
+  std::uint64_t imageEnd = 0;
+  if (!ReadProgramImageEnd(file, &imageEnd) || imageEnd > bytes.size())
+    return Problem{"", std::string("the ") + role + " \"" + path +
+                           "\" is not a Windows program: its PE headers or sections are cut or malformed"};
   return image;
 }
 
@@ -69,34 +86,58 @@ Result<GatherOptions> ReadEnvironment() {
 }
 
 int Build(const BuildRequest& request, const char* argv0) {
-  auto project = ReadProjectFile(request.project);
+  // Where the output goes, and which file it is when it exists already: no
+  // input may be that file, whatever its name.
+  auto output = ResolveOutput(request.output);
+  if (!output.ok()) return Fail(output.problem().message);
+  FileIdentity projectIdentity;
+  auto project = ReadProjectFile(request.project, &projectIdentity);
   if (!project.ok()) return Fail(Describe(request.project, project.problem()));
+  if (output.value().exists && projectIdentity == output.value().identity)
+    return Fail(Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
+                                                          "\"; vtpack never writes over its inputs"}));
   std::string directory = ProgramDirectory(argv0);
   std::string stubPath = request.stub.empty() ? directory + "/vtsetup.exe" : request.stub;
   std::string uninstallerPath = request.uninstaller.empty() ? directory + "/VTUnInst.exe" : request.uninstaller;
-  auto stub = ReadProgramImage(stubPath, "setup program");
+  auto stub = ReadProgramImage(stubPath, "setup program", output.value(), true);
   if (!stub.ok()) return Fail(stub.problem().message);
   if (stub.value().size() > std::numeric_limits<std::uint32_t>::max())
     return Fail("the setup program \"" + stubPath + "\" is larger than 4 GiB");
-  auto uninstaller = ReadProgramImage(uninstallerPath, "uninstaller");
+  auto uninstaller = ReadProgramImage(uninstallerPath, "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Fail("the uninstaller \"" + uninstallerPath + "\" is too large for a package");
   auto environment = ReadEnvironment();
   if (!environment.ok()) return Fail(environment.problem().message);
+  if (output.value().exists) environment.value().output = output.value().identity;
+  environment.value().outputPath = output.value().path;
 
+  // The temporary file exists from here on; any failure, or SIGINT/SIGTERM,
+  // removes it.
+  AtomicOutput file;
+  if (auto problem = file.Create(output.value())) return Fail(problem->message);
+  environment.value().temporary = file.Identity();
   auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
   if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
+  for (const Problem& warning : parts.value().warnings)
+    std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
   Compression level = request.zopfli ? Compression::kZopfli
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
-  Bytes package = WritePackage(parts.value(), level);
-  AppendTrailer(package, static_cast<std::uint32_t>(stub.value().size()));
-  if (auto problem = WriteFileAtomically(request.output, {&stub.value(), &package}))
-    return Fail(problem->message);
-  std::cout << request.output << ": " << parts.value().files.size() << " files, "
-            << stub.value().size() + package.size() << " bytes\n";
+  std::size_t fileCount = parts.value().files.size();
+  std::vector<Bytes> pieces = WritePackagePieces(std::move(parts.value()), level);
+  Bytes trailer;
+  AppendTrailer(trailer, static_cast<std::uint32_t>(stub.value().size()));
+  std::vector<const Bytes*> all = {&stub.value()};
+  std::uint64_t size = stub.value().size() + trailer.size();
+  for (const Bytes& piece : pieces) {
+    all.push_back(&piece);
+    size += piece.size();
+  }
+  all.push_back(&trailer);
+  if (auto problem = file.Commit(all)) return Fail(problem->message);
+  std::cout << request.output << ": " << fileCount << " files, " << size << " bytes\n";
   return 0;
 }
 
@@ -126,6 +167,8 @@ int main(int argc, char** argv) {
   listCommand->add_option("--code-page", codePage, "Code page of the package's texts")->capture_default_str();
   CLI::App* verifyCommand = app.add_subcommand("verify", "Read a whole setup executable and check it");
   verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
+  verifyCommand->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
+      ->capture_default_str();
 
   try {
     app.parse(argc, argv);
@@ -138,9 +181,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (*buildCommand) return Build(build, argv[0]);
-  if (*listCommand) {
-    if (!IsKnownCodePage(codePage)) return Fail("code page " + std::to_string(codePage) + " is unknown");
-    return ListPackage(setupFile, codePage, std::cout, std::cerr);
-  }
-  return VerifyPackage(setupFile, std::cout, std::cerr);
+  if (!IsWindowsAnsiCodePage(codePage))
+    return Fail("code page " + std::to_string(codePage) +
+                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+  if (*listCommand) return ListPackage(setupFile, codePage, std::cout, std::cerr);
+  return VerifyPackage(setupFile, codePage, std::cout, std::cerr);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "package/header_reader.h"
+#include "package/memory_package_file.h"
 #include "reader_test_support.h"
 
 namespace testpkg {
@@ -110,6 +111,97 @@ TEST(PackageHeaderTest, AStartThatCannotBeReadGivesMessage8) {
     EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
     EXPECT_EQ(recorder.boxes()[0].caption, kCaption);
     EXPECT_EQ(recorder.boxes()[0].style, unsigned{kBoxError});
+  }
+}
+
+// A program image as the setup file starts with: DOS header, PE32 headers
+// (SizeOfHeaders 0x200) and `sections` sections of 0x100 bytes each, one
+// after the other from 0x200; the image ends after the last.
+Bytes ProgramImage(int sections) {
+  Bytes image(0x200 + 0x100 * static_cast<std::size_t>(sections), 0x90);
+  auto put = [&](std::size_t offset, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) image[offset + i] = static_cast<unsigned char>(value >> (8 * i));
+  };
+  image[0] = 'M';
+  image[1] = 'Z';
+  put(0x3C, 0x80, 4);
+  put(0x80, 0x00004550, 4);
+  put(0x86, static_cast<uint32_t>(sections), 2);
+  put(0x94, 0xE0, 2);
+  put(0x98, 0x10B, 2);
+  put(0x98 + 60, 0x200, 4);
+  for (int i = 0; i < sections; ++i) {
+    std::size_t header = 0x98 + 0xE0 + 40 * static_cast<std::size_t>(i);
+    put(header + 16, 0x100, 4);
+    put(header + 20, 0x200 + 0x100 * static_cast<uint32_t>(i), 4);
+  }
+  return image;
+}
+
+// The image, some package bytes, and a trailer pointing at `offset`.
+Bytes SetupFile(Bytes image, uint32_t offset) {
+  image.resize(image.size() + 200, 0x11);
+  for (int i = 0; i < 4; ++i) image.push_back(static_cast<unsigned char>(offset >> (8 * i)));
+  return image;
+}
+
+TEST(PackageBehindImageTest, TheImageEndsAfterItsHeadersAndLastSection) {
+  for (int sections : {0, 1, 3}) {
+    Bytes image = ProgramImage(sections);
+    MemoryPackageFile file(image.data(), image.size());
+    uint64_t end = 0;
+    ASSERT_TRUE(ReadProgramImageEnd(file, &end)) << sections;
+    EXPECT_EQ(end, image.size()) << sections;
+  }
+}
+
+TEST(PackageBehindImageTest, PackageAtTheImageEndIsAccepted) {
+  Bytes image = ProgramImage(2);
+  uint32_t end = static_cast<uint32_t>(image.size());
+  MemoryPackage package(SetupFile(image, end));
+  MessageRecorder recorder;
+  EXPECT_TRUE(CheckPackageBehindImage(package.input, end));
+  EXPECT_TRUE(CheckPackageBehindImage(package.input, end + 10));
+  EXPECT_TRUE(recorder.boxes().empty());
+}
+
+TEST(PackageBehindImageTest, TrailerIntoTheImageOrMalformedHeadersGiveMessage8) {
+  Bytes image = ProgramImage(2);
+  uint32_t end = static_cast<uint32_t>(image.size());
+  Bytes badSignature = image;
+  badSignature[0x81] = 'X';
+  Bytes lfanewPastTheEnd = image;
+  lfanewPastTheEnd[0x3E] = 0x7F;
+  Bytes smallOptionalHeader = image;
+  smallOptionalHeader[0x94] = 0x20;
+  Bytes tooManySections = image;
+  tooManySections[0x86] = 0xFF;
+  tooManySections[0x87] = 0xFF;
+  Bytes noMz = image;
+  noMz[0] = 'X';
+  const struct {
+    const char* what;
+    Bytes bytes;
+    uint32_t offset;
+  } cases[] = {
+      {"trailer at the start of the image", SetupFile(image, 0), 0},
+      {"trailer inside the last section", SetupFile(image, end - 1), end - 1},
+      {"trailer inside the headers", SetupFile(image, 0x100), 0x100},
+      {"no MZ", SetupFile(noMz, end), end},
+      {"no PE signature", SetupFile(badSignature, end), end},
+      {"e_lfanew past the end", SetupFile(lfanewPastTheEnd, end), end},
+      {"optional header without SizeOfHeaders", SetupFile(smallOptionalHeader, end), end},
+      {"section table past the end", SetupFile(tooManySections, end), end},
+      {"shorter than a DOS header", Bytes{'M', 'Z', 0, 0, 0, 0, 0, 0}, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryPackage package(c.bytes);
+    MessageRecorder recorder;
+    EXPECT_FALSE(CheckPackageBehindImage(package.input, c.offset));
+    ASSERT_EQ(recorder.boxes().size(), 1u);
+    EXPECT_EQ(recorder.boxes()[0].id, unsigned{IDS_READ_FILE});
+    EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
   }
 }
 

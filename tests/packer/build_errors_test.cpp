@@ -1,7 +1,20 @@
 // Bad input never produces a package: each case gets a message that names
-// the project file and the entry at fault, exit code 1, and leaves the
-// project folder exactly as it was (no Setup.exe, no temporary file).
+// the input and the entry at fault, exit code 1, and leaves the project
+// folder exactly as it was (every name, type and byte: inputs unchanged, no
+// Setup.exe, no temporary file). A row may prepare the folder (FIFOs, links,
+// a device node), write elsewhere than Setup.exe, or stop vtpack with a
+// signal once its temporary file exists.
 #include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <random>
 
 #include "vtpack_runner.h"
 
@@ -9,13 +22,72 @@ using namespace packer_test;
 
 namespace {
 
+// Returns false when the folder cannot be prepared here (the row is skipped).
+using Prepare = std::function<bool(const ProjectFolder&)>;
+
 struct BadProject {
   const char* name;
   std::string project;
   std::string expected;  // part of the message after "project.toml: "
+  Prepare prepare = nullptr;
+  std::string output = "Setup.exe";  // in the folder unless absolute
+  bool namesProject = true;          // the message starts with the project file
+  int signal = 0;                    // sent once the temporary file appears
+  long fileSizeLimit = 0;            // RLIMIT_FSIZE of vtpack, in bytes
+  std::string stub = "stub.exe";
+  std::string uninstaller = "uninst.exe";
+  std::string projectName = "project.toml";
 };
 
 std::string Long(int n) { return std::string(static_cast<std::size_t>(n), 'x'); }
+
+std::string WithFile(const std::string& more) { return MinimalProject("[[files]]\nsource = \"f.txt\"\n" + more); }
+
+Prepare Fifo(const std::string& name) {
+  return [name](const ProjectFolder& folder) { return ::mkfifo(folder.Path(name).c_str(), 0644) == 0; };
+}
+
+Prepare Symlink(const std::string& target, const std::string& name) {
+  return [=](const ProjectFolder& folder) { return ::symlink(target.c_str(), folder.Path(name).c_str()) == 0; };
+}
+
+// A node like /dev/null's inside the folder (root only): the test never
+// risks the machine's own /dev/null.
+Prepare NullDevice(const std::string& name) {
+  return [name](const ProjectFolder& folder) {
+    return ::mknod(folder.Path(name).c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  };
+}
+
+// Incompressible bytes: compressing them takes long enough to stop vtpack
+// while it works, and they do not shrink below a file-size limit.
+Prepare Noise(const std::string& name, std::size_t size) {
+  return [=](const ProjectFolder& folder) {
+    std::mt19937 random(3);
+    packer::Bytes noise(size);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    folder.Write(name, noise);
+    return true;
+  };
+}
+
+Prepare WriteFile(const std::string& name, const std::string& content) {
+  return [=](const ProjectFolder& folder) {
+    folder.Write(name, content);
+    return true;
+  };
+}
+
+Prepare CutStub(const std::string& name) {
+  return [name](const ProjectFolder& folder) {
+    packer::Bytes stub = StubImage();
+    stub.resize(0x300);  // its one section ends at 0x400
+    folder.Write(name, stub);
+    return true;
+  };
+}
+
+std::string Repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
 
 const BadProject kBadProjects[] = {
     {"syntax error", "[application\nname = \"A\"\n", "line 1: "},
@@ -46,7 +118,7 @@ const BadProject kBadProjects[] = {
      "setup.run-program-at-end: needs application.program"},
     {"check running without class", MinimalProject("[setup]\ncheck-program-not-running = true\n"),
      "setup.check-program-not-running: needs application.window-class"},
-    {"unknown code page", "code-page = 99999\n[application]\nname = \"A\"\n", "code-page: 99999 is not a code page"},
+    {"unknown code page", "code-page = 99999\n[application]\nname = \"A\"\n", "code-page: 99999 is not a Windows ANSI code page"},
     {"missing licence", MinimalProject("licence = \"nolicence.txt\"\n"),
      "application.licence: \"", },
     {"files not an array of tables", MinimalProject("files = \"*.txt\"\n"), "application.files: unknown key"},
@@ -121,9 +193,144 @@ const BadProject kBadProjects[] = {
     {"association icon index too large",
      MinimalProject("[[associations]]\nextension = \"x\"\ntype = \"T\"\nprogram = \"p\"\nicon-index = 3000000000\n"),
      "associations[1].icon-index: does not fit 32 bits"},
+    // 1. Never harm an input: an output that is an input (by device and
+    // inode, whatever its name) or not a regular file is refused.
+    {"output is the project file", MinimalProject(), "is the output file", nullptr, "project.toml"},
+    {"output is a source file", WithFile(""), "files[1].source: \"", nullptr, "f.txt"},
+    {"output is the licence", MinimalProject("licence = \"licence.txt\"\n"), "application.licence: \"",
+     WriteFile("licence.txt", "Terms\n"), "licence.txt"},
+    {"output is the stub", MinimalProject(), "the setup program \"", nullptr, "stub.exe", false},
+    {"output is the uninstaller", MinimalProject(), "the uninstaller \"", nullptr, "uninst.exe", false},
+    {"output is a hard link to a source", WithFile(""), "is the output file",
+     [](const ProjectFolder& f) { return ::link(f.Path("f.txt").c_str(), f.Path("hard.exe").c_str()) == 0; },
+     "hard.exe"},
+    {"output is a symbolic link to the project", MinimalProject(), "is the output file",
+     Symlink("project.toml", "link.exe"), "link.exe"},
+    {"output is a symbolic link to nothing", MinimalProject(), "symbolic link to a file that does not exist",
+     Symlink("nowhere.exe", "dangling.exe"), "dangling.exe", false},
+    {"output is a FIFO", MinimalProject(), "is a FIFO, not a regular file", Fifo("out.exe"), "out.exe", false},
+    {"output is a directory", MinimalProject(), "is a directory, not a regular file", nullptr, "folder", false},
+    {"output is a device", MinimalProject(), "is a character device, not a regular file", NullDevice("null"),
+     "null", false},
+    {"glob matching the temporary output", MinimalProject("[[files]]\nsource = \".*\"\n"),
+     "is vtpack's temporary file for the output"},
+    {"stopped by SIGINT", MinimalProject("[[files]]\nsource = \"big.bin\"\n"), "", Noise("big.bin", 16 << 20),
+     "Setup.exe", false, SIGINT},
+    {"stopped by SIGTERM", MinimalProject("[[files]]\nsource = \"big.bin\"\n"), "", Noise("big.bin", 16 << 20),
+     "Setup.exe", false, SIGTERM},
+    {"over the file-size limit", MinimalProject("[[files]]\nsource = \"noise.bin\"\n"), "File too large",
+     Noise("noise.bin", 256 << 10), "Setup.exe", false, 0, 64 << 10},
+    // 2. Never hang, never read without bound: inputs that are not regular
+    // files are refused before they are read, with the reason in words.
+    {"source is a FIFO", MinimalProject("[[files]]\nsource = \"pipe.txt\"\n"),
+     "files[1].source: \"", Fifo("pipe.txt")},
+    {"source FIFO says why", MinimalProject("[[files]]\nsource = \"pipe.txt\"\n"),
+     "cannot be read: is a FIFO, not a regular file", Fifo("pipe.txt")},
+    {"source is dev zero", MinimalProject("[[files]]\nsource = \"/dev/zero\"\n"),
+     "\"/dev/zero\" cannot be read: is a character device, not a regular file"},
+    {"licence is a FIFO", MinimalProject("licence = \"pipe.txt\"\n"),
+     "application.licence: \"", Fifo("pipe.txt")},
+    {"licence is dev zero", MinimalProject("licence = \"/dev/zero\"\n"),
+     "cannot be read: is a character device, not a regular file"},
+    {"stub is a FIFO", MinimalProject(), "cannot be read: is a FIFO, not a regular file", Fifo("stub.fifo"),
+     "Setup.exe", false, 0, 0, "stub.fifo"},
+    {"uninstaller is dev zero", MinimalProject(), "cannot be read: is a character device, not a regular file",
+     nullptr, "Setup.exe", false, 0, 0, "stub.exe", "/dev/zero"},
+    {"project file is a FIFO", "", "cannot be read: is a FIFO, not a regular file", Fifo("fifo.toml"),
+     "Setup.exe", true, 0, 0, "stub.exe", "uninst.exe", "fifo.toml"},
+    // 7. The stub's image must be one the setup program's reader can find.
+    {"stub whose section is cut", MinimalProject(), "is not a Windows program: its PE headers", CutStub("cut.exe"),
+     "Setup.exe", false, 0, 0, "cut.exe"},
+    // 3. Names Windows cannot create.
+    {"file name nul.txt", WithFile("name = \"nul.txt\"\n"), "files[1].name: is the device name NUL"},
+    {"file name CON", WithFile("name = \"CON\"\n"), "files[1].name: is the device name CON"},
+    {"file name com1.tar.gz", WithFile("name = \"com1.tar.gz\"\n"), "files[1].name: is the device name COM1"},
+    {"file name Lpt9", WithFile("name = \"Lpt9\"\n"), "files[1].name: is the device name LPT9"},
+    {"file name aux before a blank", WithFile("name = \"aux .txt\"\n"), "files[1].name: is the device name AUX"},
+    {"source named prn.txt", MinimalProject("[[files]]\nsource = \"prn.txt\"\n"), "name is the device name PRN",
+     WriteFile("prn.txt", "x")},
+    {"folder part AUX", WithFile("subfolder = \"docs/AUX\"\n"), "files[1].subfolder: part \"AUX\" is the device name"},
+    {"folder part con.d", WithFile("subfolder = \"con.d/x\"\n"),
+     "files[1].subfolder: part \"con.d\" is the device name"},
+    {"folder part ending in a dot", WithFile("subfolder = \"docs./x\"\n"),
+     "files[1].subfolder: part \"docs.\" ends in a blank or a dot"},
+    {"folder part ending in a blank", WithFile("subfolder = \"docs /x\"\n"),
+     "files[1].subfolder: part \"docs \" ends in a blank or a dot"},
+    {"file name ending in a dot", WithFile("name = \"readme.\"\n"), "files[1].name: ends in a blank or a dot"},
+    // 4. The application name becomes a folder.
+    {"application name climbing out", "[application]\nname = 'A\\..\\..\\Windows'\n",
+     "application.name: contains \"\\\", which Windows does not allow in a folder name"},
+    {"application name with a slash", "[application]\nname = \"AC/DC Player\"\n",
+     "application.name: contains \"/\", which Windows does not allow in a folder name"},
+    {"application name with a colon", "[application]\nname = \"App: 2\"\n", "application.name: contains \":\""},
+    {"application name dot dot", "[application]\nname = \"..\"\n", "application.name: is \"..\", not a folder name"},
+    {"application name Nul", "[application]\nname = \"Nul\"\n", "application.name: is the device name NUL"},
+    {"application name ending in a dot", "[application]\nname = \"App.\"\n",
+     "application.name: ends in a blank or a dot"},
+    {"application name ending in a blank", "[application]\nname = \"App \"\n",
+     "application.name: ends in a blank or a dot"},
+    // 5. Path length with the standard base folder of each destination.
+    {"path too long below Program Files",
+     WithFile("subfolder = \"" + Repeat('d', 200) + "\"\nname = \"" + Repeat('n', 49) + "\"\n"),
+     "files[1].source: \""},
+    {"path too long says how long",
+     WithFile("subfolder = \"" + Repeat('d', 200) + "\"\nname = \"" + Repeat('n', 49) + "\"\n"),
+     "282 characters; Windows allows 259"},
+    {"path too long below System32",
+     WithFile("destination = \"system\"\nsubfolder = \"" + Repeat('d', 200) + "\"\nname = \"" + Repeat('n', 40) +
+              "\"\n"),
+     "\"C:\\Windows\\System32\\ddd"},
+    {"folder too long to create", WithFile("subfolder = \"" + Repeat('d', 216) + "\"\nname = \"a\"\n"),
+     "248 characters; Windows creates folders of at most 247"},
+    // 6. Windows ANSI code pages only; double-byte texts are walked by
+    // character ("表" is 0x95 0x5C in code page 932).
+    {"EBCDIC code page", "code-page = 500\n[application]\nname = \"A\"\n",
+     "code-page: 500 is not a Windows ANSI code page"},
+    {"OEM code page", "code-page = 437\n[application]\nname = \"A\"\n", "code-page: 437 is not a Windows ANSI code page"},
+    {"UTF-8 code page", "code-page = 65001\n[application]\nname = \"A\"\n",
+     "code-page: 65001 is not a Windows ANSI code page"},
+    {"double-byte name with a real bar", "code-page = 932\n" + WithFile("name = \"表|.txt\"\n"),
+     "files[1].name: contains \"|\""},
+    {"double-byte folder with a real colon", "code-page = 932\n" + WithFile("subfolder = \"表:x\"\n"),
+     "files[1].subfolder: part \"\x95\x5C:x\" contains \":\""},
+    {"double-byte registry key with a slash",
+     "code-page = 932\n" + MinimalProject("[[registry]]\nroot = \"HKCU\"\nkey = 'Software\\表/x'\n"),
+     "registry[1].key: contains \"/\""},
+    // 8. Only the pattern part of a source is a pattern.
+    {"glob below a folder named with glob characters matching nothing",
+     MinimalProject("[[files]]\nsource = \"sub[1]/*.none\"\n"), "\"sub[1]/*.none\" matches no file",
+     WriteFile("sub[1]/a.txt", "a")},
 };
 
 class BadProjectTest : public testing::TestWithParam<BadProject> {};
+
+// Every entry below the folder: its type and, for a regular file, its bytes
+// (or size and hash); for a link, its target.
+std::map<std::string, std::string> Snapshot(const ProjectFolder& folder) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> entries;
+  for (auto it = fs::recursive_directory_iterator(folder.path()); it != fs::recursive_directory_iterator(); ++it) {
+    std::string relative = fs::relative(it->path(), folder.path()).string();
+    fs::file_status status = it->symlink_status();
+    std::string& value = entries[relative];
+    if (fs::is_symlink(status)) {
+      value = "link " + fs::read_symlink(it->path()).string();
+    } else if (fs::is_regular_file(status)) {
+      packer::Bytes bytes = folder.Read(relative);
+      // Small files as they are; large ones by size and hash, so that a
+      // failure prints something readable.
+      std::uint64_t hash = 14695981039346656037ull;
+      for (std::uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+      value = bytes.size() <= 4096 ? "file " + std::string(bytes.begin(), bytes.end())
+                                   : "file of " + std::to_string(bytes.size()) + " bytes, hash " + std::to_string(hash);
+    } else if (fs::is_directory(status)) {
+      value = "folder";
+    } else {
+      value = "type " + std::to_string(static_cast<int>(status.type()));
+    }
+  }
+  return entries;
+}
 
 }  // namespace
 
@@ -132,15 +339,30 @@ TEST_P(BadProjectTest, IsRefusedWithoutOutput) {
   ProjectFolder folder;
   folder.Write("f.txt", std::string("content"));
   folder.Write("folder/inside.txt", std::string("content"));
-  folder.Write("project.toml", bad.project);
-  std::vector<std::string> before = folder.Entries();
-  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {{"VT_TEST_NEVER_SET", std::nullopt}});
-  EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_NE(run.err.find("vtpack: " + folder.Path("project.toml") + ": "), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find(bad.expected), std::string::npos) << "expected: " << bad.expected << "\ngot: " << run.err;
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  if (bad.projectName == "project.toml") folder.Write("project.toml", bad.project);
+  if (bad.prepare && !bad.prepare(folder)) GTEST_SKIP() << "cannot prepare the folder here (not root?)";
+  std::map<std::string, std::string> before = Snapshot(folder);
+  RunOptions options;
+  options.signal = bad.signal;
+  options.watchFolder = folder.path();
+  options.temporaryPrefix = "." + bad.output + ".";
+  options.fileSizeLimit = bad.fileSizeLimit;
+  RunResult run = BuildIn(folder, bad.projectName, bad.output, {}, {{"VT_TEST_NEVER_SET", std::nullopt}},
+                          &options, bad.stub, bad.uninstaller);
+  ASSERT_NE(run.exitCode, kTimedOut) << "vtpack hung";
+  if (bad.signal != 0) {
+    ASSERT_TRUE(options.signalSent) << "no temporary file appeared; exit " << run.exitCode << ": " << run.err;
+    EXPECT_EQ(run.exitCode, 128 + bad.signal) << run.err;
+  } else {
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    if (bad.namesProject) {
+      EXPECT_NE(run.err.find("vtpack: " + folder.Path(bad.projectName) + ": "), std::string::npos) << run.err;
+    }
+    EXPECT_NE(run.err.find(bad.expected), std::string::npos) << "expected: " << bad.expected << "\ngot: " << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
   EXPECT_TRUE(run.out.empty()) << run.out;
-  EXPECT_EQ(folder.Entries(), before);
+  EXPECT_EQ(Snapshot(folder), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Projects, BadProjectTest, testing::ValuesIn(kBadProjects),

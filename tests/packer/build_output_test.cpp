@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <random>
@@ -187,4 +188,52 @@ TEST(BuildOutput, FileDataBeyondWhatTheSetupProgramUnpacksIsRefused) {
                          "\" brings the files to more than 1024 MiB, the most the setup program can unpack"),
             std::string::npos) << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
+}
+
+// An output that is a symbolic link is written where the link points, as cp
+// would: the link stays, its target gets the setup file.
+TEST(BuildOutput, OutputThroughASymbolicLinkWritesItsTarget) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  folder.Write("dist/old.exe", std::string("old"));
+  ASSERT_EQ(::symlink("dist/old.exe", folder.Path("Setup.exe").c_str()), 0);
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.Path("Setup.exe")));
+  EXPECT_EQ(RunVtpack({"verify", folder.Path("dist/old.exe")}).exitCode, 0);
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path("dist")))
+    EXPECT_EQ(entry.path().filename(), "old.exe") << "left behind";
+}
+
+// Each file's buffer is sized from the file: 4,000 small files take a few
+// MB, not 64 KiB each (which was 250 MB here). The bound leaves room for the
+// sanitizers' own memory.
+TEST(BuildOutput, ManySmallFilesTakeLittleMemory) {
+  ProjectFolder folder;
+  for (int i = 0; i < 4000; ++i) folder.Write("many/f" + std::to_string(i) + ".txt", "file " + std::to_string(i));
+  folder.Write("project.toml", MinimalProject("[[files]]\nsource = \"many/*.txt\"\n"));
+  RunResult run = BuildIn(folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_LT(run.peakMemoryKiB, 150 * 1024) << "peak " << run.peakMemoryKiB << " KiB";
+}
+
+// With the destination page shown, the user may choose a longer folder than
+// the standard one: vtpack builds, and warns how long it may be.
+TEST(BuildOutput, LongPathsWarnWhenTheUserMayChooseTheFolder) {
+  ProjectFolder folder;
+  folder.Write("f.txt", std::string("x"));
+  std::string project = MinimalProject("[[files]]\nsource = \"f.txt\"\nsubfolder = \"" + std::string(150, 'd') +
+                                       "\"\nname = \"" + std::string(40, 'n') + "\"\n");
+  folder.Write("project.toml", project);
+  RunResult run = BuildIn(folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("vtpack: warning: " + folder.Path("project.toml") + ": line 4: files[1].source: \"" +
+                         folder.Path("f.txt") + "\" fails to install when the folder chosen on the destination "
+                         "page is longer than 67 characters"),
+            std::string::npos)
+      << run.err;
+  folder.Write("project.toml", project + "[setup]\ndestination-page = false\n");
+  run = BuildIn(folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
 }

@@ -369,3 +369,76 @@ TEST(BuildRoundTrip, CodePageChoosesTheBytes) {
   PackageListing p = BuildAndRead(folder, "code-page = 1251\n[application]\nname = \"Привет\"\n");
   EXPECT_EQ(p.appName, "\xCF\xF0\xE8\xE2\xE5\xF2");
 }
+
+// Code page 932: "表" is 0x95 0x5C and "ソ" 0x83 0x5C, whose second byte is
+// "\"; "ポ" is 0x83 0x7C ("|"). "ア" (0x83 0x41) and "ヂ" (0x83 0x61) differ
+// only in a second byte that is "A" or "a": they are two names, not one in
+// two cases. Every rule walks characters, so all of them pack, and verify
+// (with the project's code page) finds them sound.
+TEST(BuildRoundTrip, DoubleByteNamesKeepTheirBytes) {
+  ProjectFolder folder;
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) folder.Write(name, std::string(name));
+  PackageListing p = BuildAndRead(folder, R"(code-page = 932
+[application]
+name = "ソフト"
+[[files]]
+source = "a.txt"
+subfolder = "表"
+name = "ソフト.txt"
+[[files]]
+source = "b.txt"
+subfolder = "表/ポ"
+name = "ポ.txt"
+[[files]]
+source = "c.txt"
+name = "ア.txt"
+[[files]]
+source = "d.txt"
+name = "ヂ.txt"
+[[registry]]
+root = "HKCU"
+key = 'Software\表'
+values = { "ソ" = "表" }
+[[associations]]
+extension = "表"
+type = 'ソフト\表'
+program = "<Destination>\\ソフト.txt"
+)");
+  ASSERT_EQ(p.files.size(), 4u);
+  EXPECT_EQ(p.appName, "\x83\x5C\x83\x74\x83\x67");
+  EXPECT_EQ(p.files[0].subDirectory, "\x95\x5C\\");
+  EXPECT_EQ(p.files[0].fileName, "\x83\x5C\x83\x74\x83\x67.txt");
+  EXPECT_EQ(p.files[1].subDirectory, "\x95\x5C\\\x83\x7C\\");
+  EXPECT_EQ(p.files[1].fileName, "\x83\x7C.txt");
+  EXPECT_EQ(p.files[2].fileName, "\x83\x41.txt");
+  EXPECT_EQ(p.files[3].fileName, "\x83\x61.txt");
+  ASSERT_EQ(p.registry.size(), 1u);
+  EXPECT_EQ(p.registry[0].path, "Software\\\x95\x5C");
+  RunResult verify = RunVtpack({"verify", "--code-page", "932", folder.Path("Setup.exe")});
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
+  // Read as code page 1252, the same bytes hold a "\" in a file name.
+  RunResult western = RunVtpack({"verify", folder.Path("Setup.exe")});
+  EXPECT_EQ(western.exitCode, 1) << western.out;
+}
+
+// A project in a folder whose path holds glob characters: only the source's
+// own text is a pattern, not the folder, nor the value of ${...}.
+TEST(BuildRoundTrip, GlobsWorkInFoldersNamedWithGlobCharacters) {
+  ProjectFolder top;
+  const std::string sub = "p[1]*?";
+  top.Write(sub + "/a.txt", std::string("a"));
+  top.Write(sub + "/b.txt", std::string("b"));
+  top.Write(sub + "/lib[x]/c.dll", std::string("c"));
+  top.Write(sub + "/project.toml", MinimalProject("[[files]]\nsource = \"*.txt\"\n"
+                                                  "[[files]]\nsource = \"${VT_TEST_LIB}/*.dll\"\n"));
+  RunResult run = RunVtpack({"build", top.Path(sub + "/project.toml"), "-o", top.Path("Setup.exe"), "--stub",
+                             top.Path("stub.exe"), "--uninstaller", top.Path("uninst.exe")},
+                            {{"VT_TEST_LIB", top.Path(sub + "/lib[x]")}});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto listing = packer::ReadPackageListing(top.Path("Setup.exe"));
+  ASSERT_TRUE(listing.ok());
+  ASSERT_EQ(listing.value().files.size(), 3u);
+  EXPECT_EQ(listing.value().files[0].fileName, "a.txt");
+  EXPECT_EQ(listing.value().files[1].fileName, "b.txt");
+  EXPECT_EQ(listing.value().files[2].fileName, "c.dll");
+}

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "packer/code_page.h"
+#include "packer/file_io.h"
 #include "packer/gather.h"
+
+#include <cstdio>
 
 using namespace packer;
 
@@ -25,7 +28,9 @@ TEST(CodePage, Conversions) {
   for (const auto& row : table) {
     auto converted = Utf8ToCodePage(row.utf8, row.codePage);
     ASSERT_EQ(converted.has_value(), row.bytes != nullptr) << row.utf8 << " in " << row.codePage;
-    if (converted) EXPECT_EQ(*converted, row.bytes);
+    if (converted) {
+      EXPECT_EQ(*converted, row.bytes);
+    }
   }
 }
 
@@ -60,7 +65,9 @@ TEST(LicenceText, LineBreaksBecomeCrLf) {
     std::string file = row.file;
     auto text = ConvertLicenceText(Bytes(file.begin(), file.end()), 1252);
     ASSERT_EQ(text.ok(), row.text != nullptr) << row.file;
-    if (text.ok()) EXPECT_EQ(text.value(), row.text);
+    if (text.ok()) {
+      EXPECT_EQ(text.value(), row.text);
+    }
   }
 }
 
@@ -73,4 +80,34 @@ TEST(LicenceText, FaultsNameTheLine) {
   auto withNul = ConvertLicenceText(Bytes(nul.begin(), nul.end()), 1252);
   ASSERT_FALSE(withNul.ok());
   EXPECT_EQ(withNul.problem().message, "line 2 contains a NUL character");
+}
+
+TEST(CodePage, OnlyWindowsAnsiCodePages) {
+  for (int codePage : {874, 932, 936, 949, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258})
+    EXPECT_TRUE(IsWindowsAnsiCodePage(codePage)) << codePage;
+  for (int codePage : {500, 437, 850, 65001, 1200, 20127, 99999}) EXPECT_FALSE(IsWindowsAnsiCodePage(codePage)) << codePage;
+}
+
+TEST(CodePage, LeadBytesOfTheDoubleByteCodePages) {
+  EXPECT_TRUE(IsLeadByte(932, 0x81));
+  EXPECT_TRUE(IsLeadByte(932, 0x95));
+  EXPECT_FALSE(IsLeadByte(932, 0xA1));  // half-width katakana: one byte
+  EXPECT_TRUE(IsLeadByte(932, 0xFC));
+  EXPECT_TRUE(IsLeadByte(936, 0xA1));
+  EXPECT_FALSE(IsLeadByte(1252, 0x95));
+  EXPECT_EQ(CharacterLength("\x95\x5C", 0, 932), 2u);
+  EXPECT_EQ(CharacterLength("\x95", 0, 932), 1u);  // cut: no trail byte
+}
+
+// A file that grows after it was opened is read with the size it had then.
+TEST(InputFileTest, ReadsTheSizeItHadWhenOpened) {
+  std::string path = ::testing::TempDir() + "vt-growing-file";
+  { std::FILE* f = std::fopen(path.c_str(), "wb"); std::fputs("0123456789", f); std::fclose(f); }
+  auto file = InputFile::Open(path);
+  ASSERT_TRUE(file.ok());
+  { std::FILE* f = std::fopen(path.c_str(), "ab"); for (int i = 0; i < 10000; ++i) std::fputs("grown", f); std::fclose(f); }
+  Bytes bytes;
+  ASSERT_FALSE(file.value().ReadInto(bytes).has_value());
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "0123456789");
+  std::remove(path.c_str());
 }

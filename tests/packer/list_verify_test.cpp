@@ -2,6 +2,8 @@
 // packages damaged the ways a download or a hand-made package can be.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "package/layout.h"
 #include "vtpack_runner.h"
 
@@ -145,4 +147,62 @@ TEST(ListVerify, MissingFileIsReported) {
   RunResult run = RunVtpack({"verify", "/nonexistent/Setup.exe"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("/nonexistent/Setup.exe: No such file or directory"), std::string::npos) << run.err;
+}
+
+// The setup program refuses a package whose trailer points into its own
+// program image; verify and list use the same rule of the shared reader.
+// Here the stub's one section is stretched over the whole package, so the
+// package's bytes are all intact but lie inside the image.
+TEST(ListVerify, TrailerPointingIntoTheProgramImageIsRefused) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  ASSERT_EQ(RunVtpack({"verify", folder.Path("Setup.exe")}).exitCode, 0);
+  const std::size_t section = 0x58 + 0xE0;  // the stub's one section header
+  std::uint32_t rawSize = static_cast<std::uint32_t>(setup.size() - 4 - 0x200);
+  for (int i = 0; i < 4; ++i) setup[section + 16 + i] = static_cast<std::uint8_t>(rawSize >> (8 * i));
+  folder.Write("Inside.exe", setup);
+  for (const char* command : {"list", "verify"}) {
+    RunResult run = RunVtpack({command, folder.Path("Inside.exe")});
+    EXPECT_EQ(run.exitCode, 1) << command << ": " << run.out;
+    EXPECT_NE(run.err.find("Error reading from the file '" + folder.Path("Inside.exe") + "'."), std::string::npos)
+        << command << ": " << run.err;
+  }
+  // A program image whose PE headers are cut: the same message.
+  packer::Bytes noHeaders = BuildSample(folder);
+  noHeaders[0x3C] = 0xF0;  // e_lfanew far beyond the file
+  noHeaders[0x3D] = 0xFF;
+  noHeaders[0x3E] = 0xFF;
+  folder.Write("NoHeaders.exe", noHeaders);
+  RunResult run = RunVtpack({"verify", folder.Path("NoHeaders.exe")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Error reading from the file"), std::string::npos) << run.err;
+}
+
+TEST(ListVerify, OnlyWindowsAnsiCodePages) {
+  ProjectFolder folder;
+  BuildSample(folder);
+  for (const char* codePage : {"500", "437", "65001"}) {
+    for (const char* command : {"list", "verify"}) {
+      RunResult run = RunVtpack({command, "--code-page", codePage, folder.Path("Setup.exe")});
+      EXPECT_EQ(run.exitCode, 1) << command << " " << codePage;
+      EXPECT_NE(run.err.find("is not a Windows ANSI code page"), std::string::npos) << run.err;
+    }
+  }
+}
+
+// A FIFO or device given to list or verify is refused at once, never read.
+TEST(ListVerify, NonRegularFilesAreRefusedWithoutBlocking) {
+  ProjectFolder folder;
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.exe").c_str(), 0644), 0);
+  for (const char* command : {"list", "verify"}) {
+    RunOptions options;
+    options.timeoutSeconds = 20;
+    RunResult run = RunVtpack({command, folder.Path("pipe.exe")}, {}, VtpackUnderTest(), &options);
+    ASSERT_NE(run.exitCode, kTimedOut) << command << " hung";
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is a FIFO, not a regular file"), std::string::npos) << run.err;
+    run = RunVtpack({command, "/dev/zero"}, {}, VtpackUnderTest(), &options);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is a character device, not a regular file"), std::string::npos) << run.err;
+  }
 }

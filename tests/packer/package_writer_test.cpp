@@ -49,8 +49,9 @@ TEST(PackageWriter, FileRecordFieldsInOrder) {
   file.modified = 0;
   file.version = FileVersion{6, 0, 84, 18};
   file.placement.selfRegister = true;
-  file.content = {'x', 'y'};
+  file.size = 2;
   parts.files.push_back(file);
+  parts.fileData = {'x', 'y'};
   Bytes p = WritePackage(parts, Compression::kDefault);
   std::size_t d2 = layout::kHeaderSize + layout::kStoredBlockFramingSize + U32At(p, layout::kHeaderSize);
   EXPECT_EQ(U32At(p, d2), 1u);                      // N

@@ -134,3 +134,69 @@ TEST(TextRules, EnvironmentReferences) {
     else EXPECT_EQ(missing, "VT_RULES_UNSET");
   }
 }
+
+TEST(TextRules, DeviceNamesInAnyCaseWithAnyExtension) {
+  for (const char* name : {"CON", "con", "Prn", "AUX", "nul", "NUL.txt", "nul.tar.gz", "COM1", "com9.log", "LPT1",
+                           "lpt9", "aux .txt"}) {
+    auto refusal = CheckFileName(name);
+    ASSERT_TRUE(refusal.has_value()) << name;
+    EXPECT_NE(refusal->find("device name"), std::string::npos) << name << ": " << *refusal;
+    EXPECT_TRUE(NormaliseSubDirectory(std::string("docs\\") + name).refusal.has_value()) << name;
+    EXPECT_TRUE(CheckApplicationFolder(name).has_value()) << name;
+  }
+  for (const char* name : {"CONSOLE", "con_", "COM0", "COM10", "LPT", "nullable.txt", "xcon", "a.con"})
+    EXPECT_FALSE(CheckFileName(name).has_value()) << name;
+}
+
+TEST(TextRules, ApplicationFolderNamesTheCharacter) {
+  EXPECT_FALSE(CheckApplicationFolder("Test App 2.0").has_value());
+  auto slash = CheckApplicationFolder("AC/DC Player");
+  ASSERT_TRUE(slash.has_value());
+  EXPECT_NE(slash->find("contains \"/\""), std::string::npos) << *slash;
+  for (const char* name : {"A\\..\\..\\Windows", "a:b", "a*", "a?", "a\"b", "a<b", "a>b", "a|b", "..", ".", "App.",
+                           "App ", "tab\there"})
+    EXPECT_TRUE(CheckApplicationFolder(name).has_value()) << name;
+}
+
+// In code page 932 the second byte of a character may be "\", "|" or a
+// letter; in 1252 the same bytes are two characters.
+TEST(TextRules, DoubleByteCharactersAreWalkedWhole) {
+  const std::string hyou = "\x95\x5C";  // 表
+  const std::string so = "\x83\x5C";    // ソ
+  const std::string po = "\x83\x7C";    // ポ
+  EXPECT_FALSE(CheckFileName(so + ".txt", 932).has_value());
+  EXPECT_FALSE(CheckFileName(po + ".txt", 932).has_value());
+  EXPECT_TRUE(CheckFileName(so + ".txt", 1252).has_value());
+  EXPECT_TRUE(CheckFileName(hyou + "|", 932).has_value());
+  SubDirectoryResult folder = NormaliseSubDirectory(hyou, 932);
+  EXPECT_FALSE(folder.refusal.has_value());
+  EXPECT_EQ(folder.normalised, hyou + "\\");
+  EXPECT_EQ(NormaliseSubDirectory(hyou + "/" + so, 932).normalised, hyou + "\\" + so + "\\");
+  EXPECT_FALSE(CheckRegistryKeyPath("Software\\" + hyou, 932).has_value());
+  EXPECT_TRUE(CheckRegistryKeyPath("Software\\" + hyou, 1252).has_value());  // ends in "\"
+  EXPECT_FALSE(CheckApplicationFolder(so + "\x83\x74\x83\x67", 932).has_value());
+  EXPECT_EQ(FoldCase("\x83\x41.TXT", 932), "\x83\x41.txt");  // ア keeps its "A"
+  EXPECT_EQ(FoldCase("\x83\x41.TXT", 1252), "\x83\x61.txt");
+  char found = 0;
+  EXPECT_FALSE(ContainsCharacter(hyou, "\\", 932));
+  EXPECT_TRUE(ContainsCharacter(hyou + "/", "\\/", 932, &found));
+  EXPECT_EQ(found, '/');
+}
+
+TEST(TextRules, InstalledPathLengthCountsTheStandardBase) {
+  EXPECT_EQ(StandardBase(layout::kDestinationApplication, "Test App"), "C:\\Program Files (x86)\\Test App\\");
+  EXPECT_EQ(StandardBase(layout::kDestinationSystem, "x"), "C:\\Windows\\System32\\");
+  // 32 + 201 + 26 = 259 characters fit; one more does not.
+  std::string sub = std::string(200, 'd') + "\\";
+  EXPECT_FALSE(CheckInstalledPathLength(layout::kDestinationApplication, "Test App", sub, std::string(26, 'n')));
+  EXPECT_TRUE(CheckInstalledPathLength(layout::kDestinationApplication, "Test App", sub, std::string(27, 'n')));
+}
+
+TEST(TextRules, GlobPatternsEscapeTheValuesOfReferences) {
+  ::setenv("VT_RULES_GLOB", "/opt/a[1]*", 1);
+  std::string pattern;
+  auto expanded = ExpandEnvironment("${VT_RULES_GLOB}/*.dll", nullptr, &pattern);
+  ASSERT_TRUE(expanded.has_value());
+  EXPECT_EQ(*expanded, "/opt/a[1]*/*.dll");
+  EXPECT_EQ(pattern, "/opt/a\\[1]\\*/*.dll");
+}

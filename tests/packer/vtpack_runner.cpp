@@ -1,11 +1,15 @@
 #include "vtpack_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -60,9 +64,32 @@ void ProjectFolder::SetModified(const std::string& relative, long long seconds) 
   if (::utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) != 0) throw std::runtime_error("utimensat");
 }
 
+namespace {
+
+void Put(packer::Bytes& image, std::size_t offset, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) image[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
 packer::Bytes StubImage() {
-  packer::Bytes image = {'M', 'Z'};
-  for (int i = 0; i < 510; ++i) image.push_back(static_cast<std::uint8_t>(i * 7));
+  // The smallest image the setup program's reader accepts: DOS header, PE
+  // headers (PE32) and one section, 0x200 bytes of headers and 0x200 of
+  // section, so the image ends at 0x400, the end of the file.
+  packer::Bytes image(0x400);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+  image[0] = 'M';
+  image[1] = 'Z';
+  Put(image, 0x3C, 0x40, 4);            // e_lfanew
+  Put(image, 0x40, 0x00004550, 4);      // "PE\0\0"
+  Put(image, 0x44, 0x14C, 2);           // Machine: i386
+  Put(image, 0x46, 1, 2);               // NumberOfSections
+  Put(image, 0x54, 0xE0, 2);            // SizeOfOptionalHeader
+  Put(image, 0x58, 0x10B, 2);           // Magic: PE32
+  Put(image, 0x58 + 60, 0x200, 4);      // SizeOfHeaders
+  std::size_t section = 0x58 + 0xE0;
+  Put(image, section + 16, 0x200, 4);   // SizeOfRawData
+  Put(image, section + 20, 0x200, 4);   // PointerToRawData
   return image;
 }
 
@@ -86,9 +113,16 @@ std::string ReadAll(int fd) {
 
 }  // namespace
 
+std::string VtpackUnderTest() {
+  const char* other = std::getenv("VTPACK_UNDER_TEST");
+  return other != nullptr && *other != '\0' ? other : VTPACK_PATH;
+}
+
 RunResult RunVtpack(const std::vector<std::string>& args,
                     const std::map<std::string, std::optional<std::string>>& environment,
-                    const std::string& program) {
+                    const std::string& program, RunOptions* options) {
+  RunOptions defaults;
+  RunOptions& watch = options ? *options : defaults;
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     std::string entry = *e;
@@ -105,6 +139,11 @@ RunResult RunVtpack(const std::vector<std::string>& args,
   if (child == 0) {
     ::dup2(::fileno(out), 1);
     ::dup2(::fileno(err), 2);
+    if (watch.fileSizeLimit > 0) {
+      struct rlimit limit {};
+      limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(watch.fileSizeLimit);
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -115,9 +154,33 @@ RunResult RunVtpack(const std::vector<std::string>& args,
     ::_exit(127);
   }
   int status = 0;
-  ::waitpid(child, &status, 0);
+  struct rusage usage {};
+  auto start = std::chrono::steady_clock::now();
+  bool timedOut = false;
+  for (;;) {
+    pid_t done = ::wait4(child, &status, WNOHANG, &usage);
+    if (done == child) break;
+    if (watch.signal != 0 && !watch.signalSent) {
+      std::error_code ignored;
+      for (const auto& entry : fs::directory_iterator(watch.watchFolder, ignored)) {
+        if (entry.path().filename().string().rfind(watch.temporaryPrefix, 0) == 0) {
+          ::kill(child, watch.signal);
+          watch.signalSent = true;
+          break;
+        }
+      }
+    }
+    if (std::chrono::steady_clock::now() - start > std::chrono::seconds(watch.timeoutSeconds)) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      timedOut = true;
+      break;
+    }
+    ::usleep(watch.signal != 0 && !watch.signalSent ? 200 : 2000);
+  }
   RunResult result;
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.exitCode = timedOut ? kTimedOut : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.peakMemoryKiB = usage.ru_maxrss;
   result.out = ReadAll(::fileno(out));
   result.err = ReadAll(::fileno(err));
   std::fclose(out);
@@ -127,12 +190,13 @@ RunResult RunVtpack(const std::vector<std::string>& args,
 
 RunResult BuildIn(const ProjectFolder& folder, const std::string& project, const std::string& output,
                   const std::vector<std::string>& extra,
-                  const std::map<std::string, std::optional<std::string>>& environment) {
-  std::vector<std::string> args = {"build", folder.Path(project), "-o", folder.Path(output),
-                                   "--stub", folder.Path("stub.exe"), "--uninstaller",
-                                   folder.Path("uninst.exe")};
+                  const std::map<std::string, std::optional<std::string>>& environment, RunOptions* options,
+                  const std::string& stub, const std::string& uninstaller) {
+  auto inFolder = [&](const std::string& path) { return !path.empty() && path[0] == '/' ? path : folder.Path(path); };
+  std::vector<std::string> args = {"build", inFolder(project), "-o", inFolder(output),
+                                   "--stub", inFolder(stub), "--uninstaller", inFolder(uninstaller)};
   args.insert(args.end(), extra.begin(), extra.end());
-  return RunVtpack(args, environment);
+  return RunVtpack(args, environment, VtpackUnderTest(), options);
 }
 
 std::string MinimalProject(const std::string& more) {

@@ -14,6 +14,7 @@ namespace packer_test {
 struct RunResult {
   int exitCode = -1;
   std::string out, err;
+  long peakMemoryKiB = 0;  // vtpack's largest resident set
 };
 
 // A temporary folder removed at the end of the test, with the two stand-in
@@ -42,15 +43,36 @@ class ProjectFolder {
 packer::Bytes StubImage();
 packer::Bytes UninstallerImage();
 
+// How a run is watched. A run that has not ended after `timeoutSeconds` is
+// killed and reported with exit code kTimedOut, so a vtpack that hangs fails
+// its test instead of hanging it.
+constexpr int kTimedOut = -2;
+struct RunOptions {
+  int timeoutSeconds = 60;
+  // Sent once a file whose name starts with `temporaryPrefix` appears in
+  // `watchFolder` (the output's temporary file); 0: none.
+  int signal = 0;
+  std::string watchFolder, temporaryPrefix;
+  bool signalSent = false;  // set by the run
+  // RLIMIT_FSIZE of vtpack's process in bytes; 0: unlimited.
+  long fileSizeLimit = 0;
+};
+
+// The vtpack under test: VTPACK_UNDER_TEST when set (to run these tests
+// against another build, e.g. one without a fix), else this build's.
+std::string VtpackUnderTest();
+
 // Runs vtpack with `args`; `environment` adds (value) or removes (nullopt) variables.
 RunResult RunVtpack(const std::vector<std::string>& args,
                     const std::map<std::string, std::optional<std::string>>& environment = {},
-                    const std::string& program = VTPACK_PATH);
+                    const std::string& program = VtpackUnderTest(), RunOptions* options = nullptr);
 
 // vtpack build PROJECT -o OUTPUT --stub stub.exe --uninstaller uninst.exe, in `folder`.
 RunResult BuildIn(const ProjectFolder& folder, const std::string& project = "project.toml",
                   const std::string& output = "Setup.exe", const std::vector<std::string>& extra = {},
-                  const std::map<std::string, std::optional<std::string>>& environment = {});
+                  const std::map<std::string, std::optional<std::string>>& environment = {},
+                  RunOptions* options = nullptr, const std::string& stub = "stub.exe",
+                  const std::string& uninstaller = "uninst.exe");
 
 // A minimal valid project file, with `more` appended.
 std::string MinimalProject(const std::string& more = "");

@@ -51,6 +51,20 @@ class Reader:
         return False, out
 
 
+
+def stub_image():
+    """The smallest program image the setup program's reader accepts: DOS
+    header, PE32 headers and no section; SizeOfHeaders ends the image."""
+    image = bytearray(0x200)
+    image[0:2] = b"MZ"
+    struct.pack_into("<I", image, 0x3C, 0x40)
+    image[0x40:0x44] = b"PE\0\0"
+    struct.pack_into("<HH", image, 0x44, 0x14C, 0)
+    struct.pack_into("<H", image, 0x54, 0xE0)
+    struct.pack_into("<H", image, 0x58, 0x10B)
+    struct.pack_into("<I", image, 0x58 + 60, 0x200)
+    return bytes(image)
+
 def parse(path):
     data = open(path, "rb").read()
     (offset,) = struct.unpack("<I", data[-4:])
@@ -104,7 +118,7 @@ def main():
             with open(path, "wb") as f:
                 f.write(content)
 
-        write("stub.exe", b"MZ" + bytes(300))
+        write("stub.exe", stub_image())
         write("uninst.exe", b"MZ" + b"uninstaller body " * 500)
         text = b"".join(b"%d: the quick brown fox\n" % i for i in range(30000))
         noise = bytes(rng.getrandbits(8) for _ in range(40000))

@@ -1,0 +1,191 @@
+// The 32-bit product as vendors ship it: the i686 setup program, packed by
+// vtpack with the demo project, run under 32-bit Wine (WoW64 in the product
+// build's own prefix, emulated by qemu-user) and driven by this 64-bit robot.
+// Each run costs about a minute and a half of emulation: the thorough tests
+// stay on the 64-bit twin (tests/setup); these cover what only the 32-bit
+// build can get wrong (structure sizes and packing, calling conventions,
+// WoW64 folder and registry redirection).
+//
+// Folders and registry views are taken from the prefix, never written down:
+// a 32-bit program sees the program-files folder that the 32-bit registry
+// view names, and its HKLM\Software writes land where that view points.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "setup_test_support.h"
+
+using namespace setuptest;
+
+namespace {
+
+const char kCaption[] = "Vantorel Demo Setup";
+const char kAppName[] = "Vantorel Demo";
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+const char kDemoKey[] = "Software\\Vantorel\\Demo";
+
+// Starting a 32-bit program costs about 1.5 min of emulation, more on a busy
+// machine; a window that has not come after this long is not coming.
+const DWORD kEmulatedStartMs = 6 * 60 * 1000;
+
+// A text value read through one registry view (KEY_WOW64_32KEY or
+// KEY_WOW64_64KEY); empty when it is missing.
+std::string RegistryText(HKEY root, const char* key, const char* name, REGSAM view) {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH;
+  HKEY opened;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return "";
+  LONG result = RegGetValueA(opened, nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size);
+  RegCloseKey(opened);
+  return result == ERROR_SUCCESS ? buffer : "";
+}
+
+bool RegistryNumber(HKEY root, const char* key, const char* name, REGSAM view, DWORD* number) {
+  DWORD size = sizeof *number;
+  HKEY opened;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return false;
+  LONG result = RegGetValueA(opened, nullptr, name, RRF_RT_REG_DWORD, nullptr, number, &size);
+  RegCloseKey(opened);
+  return result == ERROR_SUCCESS;
+}
+
+// Deletes Software\Vantorel\<name> of `root` as seen through both views.
+void DeleteVantorelKey(HKEY root, const char* name) {
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY parent;
+    if (RegOpenKeyExA(root, "Software\\Vantorel", 0, KEY_ALL_ACCESS | view, &parent) ==
+        ERROR_SUCCESS) {
+      RegDeleteTreeA(parent, name);
+      RegCloseKey(parent);
+    }
+  }
+}
+
+// The program-files folder of 32-bit programs, as the prefix's 32-bit
+// registry view gives it (C:\Program Files (x86) on 64-bit Windows).
+std::string ProgramFiles32() {
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", KEY_WOW64_32KEY);
+}
+
+std::string Destination32() { return ProgramFiles32() + "\\" + kAppName; }
+
+// The finish dialog; when setup shows a message box instead, the test fails
+// at once with its text (the box is answered, so setup can end).
+HWND WaitForFinishOrFail(robot::Program& setup) {
+  DWORD start = GetTickCount();
+  do {
+    HWND finish = WaitForFinishDialog(setup, kCaption, 200);
+    if (finish != nullptr) return finish;
+    HWND box = robot::WaitForMessageBox(setup.Id(), 0);
+    HWND button = box ? robot::ChildById(box, 3) : nullptr;
+    // The finish dialog's texts look like a box's: it has "&Finish".
+    if (button != nullptr && robot::TextOf(button) == "&Finish") return box;
+    if (box != nullptr) {
+      ADD_FAILURE() << "setup showed a message box instead of the finish dialog: "
+                    << robot::ReadMessageBox(box);
+      robot::AnswerMessageBox(box, IDOK);
+      return nullptr;
+    }
+  } while (GetTickCount() - start < kEmulatedStartMs && setup.Running());
+  ADD_FAILURE() << (setup.Running() ? "no finish dialog in time" : "setup ended without one");
+  return nullptr;
+}
+
+TEST(Product32, PrefixHasTheThirtyTwoBitView) {
+  // Without the 32-bit half of the prefix the install below would test the
+  // wrong folder: the two views must name two folders.
+  std::string programFiles32 = ProgramFiles32();
+  std::string programFiles64 = ProgramFilesDirectory();
+  ASSERT_FALSE(programFiles32.empty());
+  EXPECT_NE(programFiles32, programFiles64);
+  EXPECT_EQ(programFiles32, RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion,
+                                         "ProgramFilesDir (x86)", KEY_WOW64_64KEY));
+}
+
+// The demo package selects the welcome, licence, destination and shortcuts
+// pages; until the wizard exists setup installs as if it selected none.
+TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
+  const std::string destination = Destination32();
+  ASSERT_NE(destination, "\\Vantorel Demo") << "no 32-bit program-files folder in the prefix";
+  RemovePath(destination);
+  RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
+  DeleteVantorelKey(HKEY_CURRENT_USER, "Demo");
+
+  robot::Program setup = StartSetup(PackagePath("DemoSetup"));
+  ASSERT_TRUE(setup.Started()) << setup.Error();
+
+  // WIZARD: when the wizard lands, drive its pages here, as the 64-bit
+  // tests do: welcome (Next), licence (I Agree), destination (keep the
+  // default, which must be the 32-bit folder above), shortcuts (Next).
+
+  HWND finish = WaitForFinishOrFail(setup);
+  ASSERT_NE(finish, nullptr);
+  robot::SaveScreenshot("product32_finish_dialog");
+  ASSERT_TRUE(robot::IsDefaultButton(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_EQ(robot::WaitForExit(setup, 60000), 0u);
+
+  // Byte for byte, where a 32-bit program installs.
+  const struct {
+    const char* input;
+    std::string installedAt;
+  } files[] = {
+      {"demoapp.exe", destination + "\\demoapp.exe"},
+      {"readme.txt", destination + "\\readme.txt"},
+      {"licence.txt", destination + "\\Docs\\licence.txt"},
+      {"VTUnInst.exe", WindowsDirectory() + "\\VTUnInst.exe"},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.installedAt);
+    auto installed = ReadBytes(file.installedAt);
+    ASSERT_TRUE(installed.has_value()) << "not installed";
+    auto expected = ReadBytes(InputFile(file.input));
+    ASSERT_TRUE(expected.has_value()) << InputFile(file.input);
+    EXPECT_TRUE(*installed == *expected) << "differs from " << InputFile(file.input);
+  }
+  EXPECT_FALSE(Exists(ProgramFilesDirectory() + "\\" + kAppName))
+      << "installed into the 64-bit program-files folder";
+
+  // HKCU\Software is one key for both views (README, "Registry views of
+  // the 32-bit product").
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    SCOPED_TRACE(view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kDemoKey, "InstallDir", view), destination);
+    DWORD runs = 1;
+    EXPECT_TRUE(RegistryNumber(HKEY_CURRENT_USER, kDemoKey, "Runs", view, &runs));
+    EXPECT_EQ(runs, 0u);
+  }
+
+  // UNINSTALLER: when the uninstall log and VTUnInst.exe land, run the
+  // UninstallString of the key Uninstall\Vantorel Demo under
+  // HKLM\Software\Microsoft\Windows\CurrentVersion, read through the 32-bit
+  // view (it lands in WOW6432Node), answer its questions, expect exit code
+  // 0, and check that the files above, the key and the Uninstall entry are
+  // gone.
+}
+
+// A download damaged in the compressed file data: the stream's last byte is
+// part of its Adler-32 check value.
+TEST(Product32, DamagedPackageEndsWithMessage12) {
+  Bytes bytes = *ReadBytes(PackagePath("DemoSetup"));
+  auto map = MapPackage(bytes);
+  ASSERT_TRUE(map.has_value()) << "the packed setup file cannot be read";
+  bytes[map->fileDataOffset + 8 + map->fileDataCompressedSize - 1] ^= 0x55;
+  std::string path = ScratchFolder("damaged") + "\\DemoSetup.exe";
+  ASSERT_TRUE(WriteBytes(path, bytes));
+
+  robot::Program setup = StartSetup(path);
+  ASSERT_TRUE(setup.Started()) << setup.Error();
+  auto box = AnswerNextBox(setup, IDOK, kEmulatedStartMs);
+  ASSERT_TRUE(box.has_value()) << "no message box";
+  EXPECT_EQ(box->text, "There was an error uncompressing the data.");  // message 12
+  EXPECT_EQ(box->caption, kCaption);
+  EXPECT_EQ(box->icon, robot::BoxIcon::Error) << robot::NameOf(box->icon);
+  EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(robot::WaitForExit(setup, 60000), 1u);
+}
+
+}  // namespace
