@@ -13,6 +13,7 @@
 #include "engine/setup_executable.h"
 #include "engine/system_folders.h"
 #include "package/file_table.h"
+#include "package/header_reader.h"
 #include "package/stored_block.h"
 #include "state/install_settings.h"
 
@@ -75,6 +76,10 @@ bool RunInstall(InstallProgress& progress) {
   Win32PackageFile file;
   if (!OpenSetupExecutable(file, setupPath, Settings.SetupCaption)) return false;
   PackageInput input = {&file, setupPath, Settings.SetupCaption};
+  // The trailer again, for where the package's data ends (before the
+  // certificate table in a signed file).
+  uint32_t headerOffset = 0;
+  if (!ReadPackageTrailer(input, &headerOffset)) return false;
   if (!file.Seek(Settings.PackageOffset)) {
     ReportReadFailure(input);
     return false;

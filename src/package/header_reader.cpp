@@ -2,53 +2,68 @@
 
 #include <string.h>
 
-bool ReadPackageTrailer(PackageInput& input, uint32_t* headerOffset) {
+#include "package/program_image.h"
+
+namespace {
+
+// Signing tools pad the file with up to 7 zero bytes so that the
+// certificate table starts at a multiple of 8.
+constexpr uint32_t kMostSigningPadding = 7;
+
+bool ReadTrailerAt(PackageInput& input, uint64_t position, uint32_t* headerOffset) {
   unsigned char bytes[layout::kTrailerSize];
-  uint64_t size = input.file->Size();
-  if (size < sizeof(bytes) || !input.file->Seek(size - sizeof(bytes)) ||
-      !input.file->Read(bytes, sizeof(bytes))) {
-    ReportReadFailure(input);
-    return false;
-  }
+  if (!input.file->Seek(position) || !input.file->Read(bytes, sizeof(bytes))) return false;
   *headerOffset = LoadU32(bytes);
   return true;
 }
 
-namespace {
-
-bool ReadAt(PackageFile& file, uint64_t offset, void* buffer, uint32_t count) {
-  return offset <= file.Size() && count <= file.Size() - offset && file.Seek(offset) &&
-         file.Read(buffer, count);
+// The trailer of a signed file ends where the certificate table starts,
+// or before the padding in front of it. The padding is zeros, and so are
+// the high bytes of most trailers: of the places the zeros allow, the
+// first (nearest the table) that points at a header behind the image and
+// before the trailer is taken; the others point into the image or past
+// the package.
+bool FindSignedTrailer(PackageInput& input, const ProgramImage& image, uint32_t* headerOffset) {
+  const uint64_t table = image.certificateOffset;
+  for (uint32_t padding = 0; padding <= kMostSigningPadding; ++padding) {
+    if (table < padding + layout::kTrailerSize) break;
+    uint64_t position = table - padding - layout::kTrailerSize;
+    unsigned char zero = 0;
+    if (padding > 0 && (!input.file->Seek(table - padding) || !input.file->Read(&zero, 1) || zero != 0)) {
+      break;
+    }
+    uint32_t offset = 0;
+    if (!ReadTrailerAt(input, position, &offset)) break;
+    if (offset >= image.end && offset + static_cast<uint64_t>(layout::kHeaderSize) <= position) {
+      *headerOffset = offset;
+      input.dataEnd = position;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
 
-bool ReadProgramImageEnd(PackageFile& file, uint64_t* end) {
-  // IMAGE_DOS_HEADER: "MZ", e_lfanew at 0x3C. IMAGE_NT_HEADERS: "PE\0\0", the
-  // 20-byte file header (NumberOfSections at 2, SizeOfOptionalHeader at 16),
-  // the optional header (SizeOfHeaders at 60 in PE32 and PE32+ alike), then
-  // 40-byte section headers (SizeOfRawData at 16, PointerToRawData at 20).
-  unsigned char dos[64];
-  if (!ReadAt(file, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
-  uint64_t nt = LoadU32(dos + 0x3C);
-  unsigned char headers[24];
-  if (!ReadAt(file, nt, headers, sizeof(headers)) || headers[0] != 'P' || headers[1] != 'E' ||
-      headers[2] != 0 || headers[3] != 0) {
+bool ReadPackageTrailer(PackageInput& input, uint32_t* headerOffset, bool* signedFile) {
+  const uint64_t size = input.file->Size();
+  ProgramImage image;
+  bool signedImage = ReadProgramImage(*input.file, &image) && image.certificateSize != 0 &&
+                     image.certificateOffset + image.certificateSize == size;
+  if (signedFile != nullptr) *signedFile = signedImage;
+  if (signedImage) {
+    // A table that overlaps the program's image is malformed.
+    if (image.certificateOffset < image.end || !FindSignedTrailer(input, image, headerOffset)) {
+      ReportReadFailure(input);
+      return false;
+    }
+    return true;
+  }
+  if (size < layout::kTrailerSize || !ReadTrailerAt(input, size - layout::kTrailerSize, headerOffset)) {
+    ReportReadFailure(input);
     return false;
   }
-  uint16_t sectionCount = LoadU16(headers + 4 + 2);
-  uint16_t optionalSize = LoadU16(headers + 4 + 16);
-  unsigned char sizeOfHeaders[4];
-  if (optionalSize < 64 || !ReadAt(file, nt + 24 + 60, sizeOfHeaders, sizeof(sizeOfHeaders))) return false;
-  uint64_t imageEnd = LoadU32(sizeOfHeaders);
-  uint64_t section = nt + 24 + optionalSize;
-  for (uint16_t i = 0; i < sectionCount; ++i, section += 40) {
-    unsigned char header[40];
-    if (!ReadAt(file, section, header, sizeof(header))) return false;
-    uint64_t sectionEnd = static_cast<uint64_t>(LoadU32(header + 20)) + LoadU32(header + 16);
-    if (sectionEnd > imageEnd) imageEnd = sectionEnd;
-  }
-  *end = imageEnd;
+  input.dataEnd = size - layout::kTrailerSize;
   return true;
 }
 

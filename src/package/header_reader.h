@@ -7,15 +7,17 @@
 
 #include "package/package_header.h"
 #include "package/package_input.h"
+#include "package/program_image.h"
 
-// Reads PackageTrailer from the file's last 4 bytes. Message 8 when the file
-// is shorter than that.
-bool ReadPackageTrailer(PackageInput& input, uint32_t* headerOffset);
-
-// The end of the program image at the start of the file (its headers and
-// sections, as its PE headers give them), read from the file itself with
-// every read bounds-checked. False when those headers are malformed or cut.
-bool ReadProgramImageEnd(PackageFile& file, uint64_t* end);
+// Reads PackageTrailer, and so learns where the package data ends (the
+// input's dataEnd). It is the file's last 4 bytes, unless the setup file is
+// signed: when the program image's certificate table (Authenticode) ends
+// exactly at the file's end, the trailer ends where the table starts, after
+// the zero bytes that align the table (see FindSignedTrailer). Any other
+// certificate entry leaves the last 4 bytes. Message 8 when the file is too
+// short, or a table at the end overlaps the image or has no trailer before
+// it. `signedFile` tells whether the file carries a signature.
+bool ReadPackageTrailer(PackageInput& input, uint32_t* headerOffset, bool* signedFile = nullptr);
 
 // The package lies behind the setup program's own image: message 8 when the
 // image's headers cannot be read or `headerOffset` points into the image

@@ -6,6 +6,7 @@
 uint64_t PackageBytesLeft(const PackageInput& input) {
   uint64_t size = input.file->Size();
   uint64_t end = size < layout::kTrailerSize ? 0 : size - layout::kTrailerSize;
+  if (input.dataEnd != 0 && input.dataEnd < end) end = input.dataEnd;
   uint64_t position = input.file->Position();
   return position < end ? end - position : 0;
 }

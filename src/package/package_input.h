@@ -19,6 +19,9 @@ struct PackageInput {
   PackageFile* file;
   const char* path;     // the setup executable: message 8 names it
   const char* caption;  // caption of the failure boxes
+  // Where the trailer starts, once ReadPackageTrailer has found it; until
+  // then (0) the file's last 4 bytes are taken for the trailer.
+  uint64_t dataEnd = 0;
 };
 
 // Bytes between the current position and the trailer.

@@ -11,13 +11,14 @@ bool ReadLicence(PackageInput& input, SharedString* text) {
 
 bool ReadWholePackage(PackageInput& input, PackageContents* contents, RegistryRecordSink& registry,
                       AssociationSink& associations) {
-  if (!ReadPackageTrailer(input, &contents->HeaderOffset) ||
+  if (!ReadPackageTrailer(input, &contents->HeaderOffset, &contents->Signed) ||
       !ReadPackageHeader(input, contents->HeaderOffset, &contents->Header)) {
     return false;
   }
   if (contents->Header.HasLicence != 0 && !ReadLicence(input, &contents->LicenceText)) {
     return false;
   }
+  contents->TrailerOffset = input.dataEnd;
   contents->DataOffset = input.file->Position();
   if (!ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &contents->Uninstaller) ||
       !ReadFileTable(input, &contents->Files)) {

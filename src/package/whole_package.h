@@ -17,6 +17,8 @@
 
 struct PackageContents {
   uint32_t HeaderOffset = 0;  // from the trailer
+  uint64_t TrailerOffset = 0; // where the trailer starts
+  bool Signed = false;        // the setup file carries an Authenticode signature
   PackageHeader Header = {};
   SharedString LicenceText;   // empty without a licence block
   uint64_t DataOffset = 0;    // where the data block starts

@@ -72,6 +72,8 @@ ListedTime CopyTime(const DateTime& stamp) {
 
 void CopyContents(const ::PackageContents& c, PackageListing& listing) {
   listing.headerOffset = c.HeaderOffset;
+  listing.trailerOffset = c.TrailerOffset;
+  listing.isSigned = c.Signed;
   const PackageHeader& h = c.Header;
   listing.appName = h.AppName;
   listing.appVersion = h.AppVersion;

@@ -115,8 +115,8 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   for (const ListedAssociation& a : p.associations) {
     if (a.extension.empty()) faults.push_back("an association has an empty extension");
   }
-  if (p.endOffset + layout::kTrailerSize != p.fileSize)
-    faults.push_back(std::to_string(p.fileSize - layout::kTrailerSize - p.endOffset) +
+  if (p.endOffset != p.trailerOffset)
+    faults.push_back(std::to_string(p.trailerOffset - p.endOffset) +
                      " bytes lie between the associations and the trailer");
   return faults;
 }
@@ -132,7 +132,8 @@ int ListPackage(const std::string& path, int codePage, std::ostream& out, std::o
   const PackageListing& p = read.value();
   auto text = [&](const std::string& bytes) { return "\"" + CodePageToUtf8(bytes, codePage) + "\""; };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
-  out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes\n"
+  out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
+      << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed") << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"
@@ -182,7 +183,7 @@ int VerifyPackage(const std::string& path, int codePage, std::ostream& out, std:
   if (!faults.empty()) return 1;
   const PackageListing& p = read.value();
   out << path << ": sound: " << p.files.size() << " files, " << p.registry.size() << " registry keys, "
-      << p.associations.size() << " associations\n";
+      << p.associations.size() << " associations" << (p.isSigned ? "; signed" : "; not signed") << "\n";
   return 0;
 }
 

@@ -114,30 +114,6 @@ TEST(PackageHeaderTest, AStartThatCannotBeReadGivesMessage8) {
   }
 }
 
-// A program image as the setup file starts with: DOS header, PE32 headers
-// (SizeOfHeaders 0x200) and `sections` sections of 0x100 bytes each, one
-// after the other from 0x200; the image ends after the last.
-Bytes ProgramImage(int sections) {
-  Bytes image(0x200 + 0x100 * static_cast<std::size_t>(sections), 0x90);
-  auto put = [&](std::size_t offset, uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) image[offset + i] = static_cast<unsigned char>(value >> (8 * i));
-  };
-  image[0] = 'M';
-  image[1] = 'Z';
-  put(0x3C, 0x80, 4);
-  put(0x80, 0x00004550, 4);
-  put(0x86, static_cast<uint32_t>(sections), 2);
-  put(0x94, 0xE0, 2);
-  put(0x98, 0x10B, 2);
-  put(0x98 + 60, 0x200, 4);
-  for (int i = 0; i < sections; ++i) {
-    std::size_t header = 0x98 + 0xE0 + 40 * static_cast<std::size_t>(i);
-    put(header + 16, 0x100, 4);
-    put(header + 20, 0x200 + 0x100 * static_cast<uint32_t>(i), 4);
-  }
-  return image;
-}
-
 // The image, some package bytes, and a trailer pointing at `offset`.
 Bytes SetupFile(Bytes image, uint32_t offset) {
   image.resize(image.size() + 200, 0x11);
@@ -202,6 +178,65 @@ TEST(PackageBehindImageTest, TrailerIntoTheImageOrMalformedHeadersGiveMessage8) 
     ASSERT_EQ(recorder.boxes().size(), 1u);
     EXPECT_EQ(recorder.boxes()[0].id, unsigned{IDS_READ_FILE});
     EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
+  }
+}
+
+// A signed setup file: the certificate table that ends the file, named by
+// the image's security entry, pushes the trailer in front of it, after the
+// zeros that align the table. The package is read whole, none of the table
+// taken for its data.
+TEST(SignedSetupTest, TheTrailerLiesBeforeTheCertificateTable) {
+  const Bytes package = BuildPackage(RichPackage());
+  for (bool pe32Plus : {false, true}) {
+    for (std::size_t padding = 0; padding < 8; ++padding) {
+      SCOPED_TRACE(::testing::Message() << (pe32Plus ? "PE32+" : "PE32") << ", padding " << padding);
+      Bytes unsignedFile = SetupFileWith(ProgramImage(2, pe32Plus), package);
+      WholeRead read;
+      ReadWhole(Signed(unsignedFile, padding, 1024, pe32Plus), &read);
+      ASSERT_TRUE(read.ok) << (read.boxes.empty() ? "" : read.boxes[0].text);
+      EXPECT_TRUE(read.contents.Signed);
+      EXPECT_EQ(read.contents.HeaderOffset, ProgramImage(2, pe32Plus).size());
+      EXPECT_EQ(read.contents.TrailerOffset, unsignedFile.size() - 4);
+      EXPECT_EQ(read.contents.EndOffset, read.contents.TrailerOffset);
+    }
+  }
+}
+
+// Entries that do not describe a table ending the file leave the trailer in
+// the last 4 bytes (here the table's, so the read fails at the header);
+// one that overlaps the image is refused. Always message 8, never more.
+TEST(SignedSetupTest, MalformedCertificateEntriesGiveMessage8) {
+  const Bytes setup = SetupFileWith(ProgramImage(2), BuildPackage(RichPackage()));
+  const std::size_t entry = SecurityEntryOffset();
+  auto withEntry = [&](std::uint32_t offset, std::uint32_t size) {
+    Bytes bytes = Signed(setup, 0);
+    for (int i = 0; i < 4; ++i) {
+      bytes[entry + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+      bytes[entry + 4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    }
+    return bytes;
+  };
+  const std::uint32_t table = static_cast<std::uint32_t>(setup.size());
+  Bytes noTrailer = Signed(setup, 0);
+  std::fill(noTrailer.begin() + table - 12, noTrailer.begin() + table, 0xFF);
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"table past the end", withEntry(table, 2048)},
+      {"table ending before the end", withEntry(table, 512)},
+      {"zero size", withEntry(table + 1024, 0)},
+      {"table overlapping the image", withEntry(0x100, table + 1024 - 0x100)},
+      {"table at the file's start", withEntry(0, table + 1024)},
+      {"no trailer before the table", noTrailer},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WholeRead read;
+    ReadWhole(c.bytes, &read);
+    EXPECT_FALSE(read.ok);
+    ASSERT_EQ(read.boxes.size(), 1u);
+    EXPECT_EQ(read.boxes[0].id, unsigned{IDS_READ_FILE});
   }
 }
 

@@ -61,5 +61,9 @@ int main(int argc, char** argv) {
   shortStream.Registry({});
   shortStream.Associations({});
   Write(dir, "short-stream.pkg", shortStream.Finish());
+
+  // A signed setup file: PE32+ image, package, padding, certificate table.
+  Write(dir, "signed.pkg", Signed(SetupFileWith(ProgramImage(1, true), BuildPackage(RichPackage())), 3,
+                                  256, true));
   return 0;
 }

@@ -100,6 +100,23 @@ class TestWriter {
 
 // The whole package as the packer would write it.
 Bytes BuildPackage(const TestPackage& package);
+
+// A program image as a setup file starts with: DOS header, PE headers (PE32,
+// or PE32+ with `pe32Plus`) with 16 data directories, SizeOfHeaders 0x200,
+// and `sections` sections of 0x100 bytes one after the other from 0x200; the
+// image ends after the last.
+Bytes ProgramImage(int sections, bool pe32Plus = false);
+// Where the security entry of such an image's data directories lies: its
+// file offset, then its size.
+std::size_t SecurityEntryOffset(bool pe32Plus = false);
+// `image` followed by a package built above (its own stand-in image
+// dropped), the trailer pointing behind `image`.
+Bytes SetupFileWith(Bytes image, const Bytes& package);
+// Signs a setup file whose image is ProgramImage(..., pe32Plus) as
+// Authenticode tools do: `padding` zero bytes, then a certificate table of
+// `tableSize` bytes (a multiple of 8), named by the security entry.
+Bytes Signed(Bytes setup, std::size_t padding, std::uint32_t tableSize = 1024,
+             bool pe32Plus = false);
 // The package's bytes before its trailer, cut after `length` bytes, with
 // the trailer appended again: the setup file of an interrupted download.
 Bytes CutPackage(const Bytes& package, std::size_t length);

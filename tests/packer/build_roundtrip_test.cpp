@@ -2,6 +2,8 @@
 // what the project file asks for is what the setup program will see.
 #include <gtest/gtest.h>
 
+#include "base/little_endian.h"
+
 #include <cstring>
 
 #include "packer/package_listing.h"
@@ -22,10 +24,6 @@ PackageListing BuildAndRead(const ProjectFolder& folder, const std::string& proj
   return listing.ok() ? listing.value() : PackageListing{};
 }
 
-std::uint32_t U32At(const packer::Bytes& bytes, std::size_t offset) {
-  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
-         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
 
 }  // namespace
 
@@ -53,12 +51,18 @@ check-program-not-running = true
   EXPECT_TRUE(p.runProgramAtEnd);
   EXPECT_TRUE(p.checkProgramNotRunning);
   EXPECT_FALSE(p.hasLicence);
-  // The stub comes first, the package right after it, the trailer points there.
+  // The stub comes first, then the zeros that make the file a multiple of 8
+  // long (signing then pads nothing), the package, and the trailer pointing
+  // at it.
   packer::Bytes setup = folder.Read("Setup.exe");
-  EXPECT_EQ(p.headerOffset, StubImage().size());
   packer::Bytes stub = StubImage();
   EXPECT_TRUE(std::equal(stub.begin(), stub.end(), setup.begin()));
-  EXPECT_EQ(U32At(setup, setup.size() - 4), StubImage().size());
+  EXPECT_EQ(setup.size() % 8, 0u);
+  ASSERT_GE(p.headerOffset, stub.size());
+  EXPECT_LT(p.headerOffset, stub.size() + 8);
+  EXPECT_TRUE(std::all_of(setup.begin() + static_cast<long>(stub.size()),
+                          setup.begin() + p.headerOffset, [](std::uint8_t b) { return b == 0; }));
+  EXPECT_EQ(LoadU32(&setup[setup.size() - 4]), p.headerOffset);
   // Unused bytes of the text fields are zero: the output depends on nothing else.
   EXPECT_EQ(p.headerImage[layout::kAppVersionOffset + 8], 0);
   EXPECT_EQ(p.headerImage[layout::kAppVersionOffset + 30], 0);
@@ -96,9 +100,9 @@ TEST(BuildRoundTrip, NoFilesMeansNoFileDataBlock) {
   // registry counts and the association count, then the trailer.
   packer::Bytes setup = folder.Read("Setup.exe");
   std::size_t d1 = p.headerOffset + layout::kHeaderSize;
-  std::size_t d2 = d1 + layout::kStoredBlockFramingSize + U32At(setup, d1);
+  std::size_t d2 = d1 + layout::kStoredBlockFramingSize + LoadU32(&setup[d1]);
   ASSERT_EQ(setup.size(), d2 + 4 + 5 * 4 + layout::kTrailerSize);
-  for (int field = 0; field < 6; ++field) EXPECT_EQ(U32At(setup, d2 + 4 * field), 0u) << field;
+  for (int field = 0; field < 6; ++field) EXPECT_EQ(LoadU32(&setup[d2 + 4 * field]), 0u) << field;
 }
 
 TEST(BuildRoundTrip, FilesKeepTheirBytesNamesAndOrder) {
@@ -274,7 +278,7 @@ TEST(BuildRoundTrip, SmallLicenceIsStoredLargeOneCompressed) {
     PackageListing p = BuildAndRead(folder, MinimalProject(std::string("licence = \"") + name + "\"\n"));
     packer::Bytes setup = folder.Read("Setup.exe");
     std::size_t block = p.headerOffset + layout::kHeaderSize;
-    std::uint32_t compressed = U32At(setup, block), size = U32At(setup, block + 4);
+    std::uint32_t compressed = LoadU32(&setup[block]), size = LoadU32(&setup[block + 4]);
     if (std::string(name) == "short.txt") {
       EXPECT_EQ(compressed, 0u);  // stored: smaller than any zlib stream
       EXPECT_EQ(size, 3u);        // "OK" and the NUL

@@ -2,6 +2,8 @@
 // packages damaged the ways a download or a hand-made package can be.
 #include <gtest/gtest.h>
 
+#include "base/little_endian.h"
+
 #include <sys/stat.h>
 
 #include "package/layout.h"
@@ -75,7 +77,7 @@ TEST(ListVerify, VerifyAcceptsWhatVtpackWrites) {
 TEST(ListVerify, AppNameWithoutNulIsReadBoundedAndRejected) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
-  std::size_t header = StubImage().size();
+  std::size_t header = LoadU32(&setup[setup.size() - 4]);
   for (int i = 0; i < layout::kTextFieldSize; ++i) setup[header + i] = 'A';  // no NUL in 31 bytes
   folder.Write("Setup.exe", setup);
   RunResult list = RunVtpack({"list", folder.Path("Setup.exe")});
@@ -108,7 +110,7 @@ TEST(ListVerify, TruncatedPackagesFailWithTheReadMessage) {
 TEST(ListVerify, CorruptedStreamFailsWithTheUncompressMessage) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
-  std::size_t licence = StubImage().size() + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
+  std::size_t licence = LoadU32(&setup[setup.size() - 4]) + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
   std::size_t uninstaller = licence + layout::kStoredBlockFramingSize + 8;
   setup[uninstaller + layout::kStoredBlockFramingSize + 5] ^= 0x55;  // inside the deflate data
   folder.Write("Bad.exe", setup);
@@ -120,7 +122,8 @@ TEST(ListVerify, CorruptedStreamFailsWithTheUncompressMessage) {
 TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
   ProjectFolder folder;
   packer::Bytes sound = BuildSample(folder);
-  std::size_t uninstallerBlock = StubImage().size() + layout::kHeaderSize + layout::kStoredBlockFramingSize + 8;
+  std::size_t uninstallerBlock =
+      LoadU32(&sound[sound.size() - 4]) + layout::kHeaderSize + layout::kStoredBlockFramingSize + 8;
   struct Damage {
     const char* name;
     void (*apply)(packer::Bytes&, std::size_t);
@@ -141,6 +144,32 @@ TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
     EXPECT_EQ(run.exitCode, 1) << damage.name;
     EXPECT_NE(run.err.find(damage.expected), std::string::npos) << damage.name << ": " << run.err;
   }
+}
+
+// Signed as an Authenticode tool signs: a certificate table appended (the
+// file is a multiple of 8 long already) and named by the image's security
+// entry. list and verify read the package in front of it and say so.
+TEST(ListVerify, SignedSetupIsReadAndSaidToBeSigned) {
+  ProjectFolder folder;
+  packer::Bytes setup = BuildSample(folder);
+  ASSERT_EQ(setup.size() % 8, 0u);
+  const std::size_t optionalHeader = 0x58;  // StubImage's PE32 optional header
+  auto put = [&setup](std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) setup[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  put(optionalHeader + 92, 16);  // NumberOfRvaAndSizes
+  put(optionalHeader + 96 + 4 * 8, static_cast<std::uint32_t>(setup.size()));
+  put(optionalHeader + 96 + 4 * 8 + 4, 64);
+  setup.resize(setup.size() + 64, 0x5A);
+  folder.Write("Signed.exe", setup);
+  RunResult list = RunVtpack({"list", folder.Path("Signed.exe")});
+  EXPECT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_NE(list.out.find("bytes, signed (Authenticode"), std::string::npos) << list.out;
+  RunResult verify = RunVtpack({"verify", folder.Path("Signed.exe")});
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
+  EXPECT_NE(verify.out.find("; signed\n"), std::string::npos) << verify.out;
+  RunResult plain = RunVtpack({"verify", folder.Path("Setup.exe")});
+  EXPECT_NE(plain.out.find("; not signed\n"), std::string::npos) << plain.out;
 }
 
 TEST(ListVerify, MissingFileIsReported) {

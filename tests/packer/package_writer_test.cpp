@@ -1,6 +1,8 @@
 // The package bytes at the offsets the layout gives, field by field.
 #include <gtest/gtest.h>
 
+#include "base/little_endian.h"
+
 #include <cstring>
 
 #include "packer/package_writer.h"
@@ -9,9 +11,6 @@ using namespace packer;
 
 namespace {
 
-std::uint32_t U32At(const Bytes& b, std::size_t offset) {
-  return b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16 | static_cast<std::uint32_t>(b[offset + 3]) << 24;
-}
 
 std::string TextAt(const Bytes& b, std::size_t offset) { return reinterpret_cast<const char*>(&b[offset]); }
 
@@ -53,23 +52,23 @@ TEST(PackageWriter, FileRecordFieldsInOrder) {
   parts.files.push_back(file);
   parts.fileData = {'x', 'y'};
   Bytes p = WritePackage(parts, Compression::kDefault);
-  std::size_t d2 = layout::kHeaderSize + layout::kStoredBlockFramingSize + U32At(p, layout::kHeaderSize);
-  EXPECT_EQ(U32At(p, d2), 1u);                      // N
+  std::size_t d2 = layout::kHeaderSize + layout::kStoredBlockFramingSize + LoadU32(&p[layout::kHeaderSize]);
+  EXPECT_EQ(LoadU32(&p[d2]), 1u);                      // N
   std::size_t r = d2 + 4;
-  EXPECT_EQ(U32At(p, r), 2u);                       // FileSize
+  EXPECT_EQ(LoadU32(&p[r]), 2u);                       // FileSize
   EXPECT_EQ(TextAt(p, r + 4), "a.dll");
-  EXPECT_EQ(U32At(p, r + 10), 2u);                  // DestinationType
+  EXPECT_EQ(LoadU32(&p[r + 10]), 2u);                  // DestinationType
   EXPECT_EQ(TextAt(p, r + 14), "Sub\\");
   std::size_t after = r + 19 + layout::kDateTimeImageSize;
-  EXPECT_EQ(U32At(p, after), 1u);                   // HasVersion
+  EXPECT_EQ(LoadU32(&p[after]), 1u);                   // HasVersion
   const std::uint8_t version[] = {6, 0, 0, 0, 0x54, 0, 0x12, 0};
   EXPECT_EQ(std::memcmp(&p[after + 4], version, 8), 0);
-  EXPECT_EQ(U32At(p, after + 12), 0u);              // ReplaceIfInUse
-  EXPECT_EQ(U32At(p, after + 16), 1u);              // SelfRegister
-  EXPECT_EQ(U32At(p, after + 20), 0u);              // SharedDll
+  EXPECT_EQ(LoadU32(&p[after + 12]), 0u);              // ReplaceIfInUse
+  EXPECT_EQ(LoadU32(&p[after + 16]), 1u);              // SelfRegister
+  EXPECT_EQ(LoadU32(&p[after + 20]), 0u);              // SharedDll
   std::size_t d3 = after + 24;
-  EXPECT_EQ(U32At(p, d3), 0u);                      // stored: two bytes
-  EXPECT_EQ(U32At(p, d3 + 4), 2u);
+  EXPECT_EQ(LoadU32(&p[d3]), 0u);                      // stored: two bytes
+  EXPECT_EQ(LoadU32(&p[d3 + 4]), 2u);
   EXPECT_EQ(p[d3 + 8], 'x');
   EXPECT_EQ(p.size(), d3 + 10 + 5 * 4);             // four empty registry sections, no associations
 }
@@ -79,5 +78,5 @@ TEST(PackageWriter, Trailer) {
   std::size_t size = p.size();
   AppendTrailer(p, 0x01020304);
   ASSERT_EQ(p.size(), size + 4);
-  EXPECT_EQ(U32At(p, size), 0x01020304u);
+  EXPECT_EQ(LoadU32(&p[size]), 0x01020304u);
 }

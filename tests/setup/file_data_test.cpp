@@ -66,7 +66,7 @@ struct DamageCase {
   const char* name;
   Damage damage;
   bool lastFileInstalledBefore;  // an installed copy of the last file
-  std::uint32_t secondFileType;  // 6: unknown, the install stops there
+  std::uint32_t firstFileType;   // 6: unknown, the install stops there
   const char* message;
 };
 
@@ -74,9 +74,10 @@ const char kUncompressError[] = "There was an error uncompressing the data.";
 const DamageCase kDamageCases[] = {
     {"byte flipped, new destination", Damage::kByteFlipped, false, 0, kUncompressError},
     {"byte flipped, last file installed before", Damage::kByteFlipped, true, 0, kUncompressError},
-    // The install stops for another reason first; the rest of the data is
-    // still checked.
-    {"byte flipped, stopped by a bad record", Damage::kByteFlipped, false, 6,
+    // The install stops for another reason, before the stream can have
+    // failed; the rest of the data is still checked, and the uninstaller
+    // this run wrote goes too.
+    {"byte flipped, stopped by a bad first record", Damage::kByteFlipped, false, 6,
      "Unknown destination type."},
     {"cut short", Damage::kCutShort, false, 0, nullptr},  // message 8, naming the setup
 };
@@ -89,8 +90,8 @@ TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {
     SCOPED_TRACE(c.name);
     testpkg::TestPackage package = PackageWithoutPages(appName);
     const Bytes second = Noise(700000, 5);
-    AddFile(package, "first.bin", Noise(700000, 4));
-    AddFile(package, "second.bin", second, "Docs\\Deep\\").destinationType = c.secondFileType;
+    AddFile(package, "first.bin", Noise(700000, 4)).destinationType = c.firstFileType;
+    AddFile(package, "second.bin", second, "Docs\\Deep\\");
     AddFile(package, "last.bin", Noise(700000, 6));
     const Bytes sound = SetupFileAround(testpkg::BuildPackage(package));
     const PackageMap map = *MapPackage(sound);
