@@ -30,10 +30,11 @@ windows-x64: $(BUILD)/windows-x64/CMakeCache.txt
 	cmake --build $(BUILD)/windows-x64 -j $(JOBS)
 
 # The distribution folder: vtpack with the programs it packs beside it
-# (vtsetup.exe and VTUnInst.exe from the product build) and the demo program.
+# (vtsetup.exe and VTUnInst.exe from the product build), the demo program and
+# its libraries.
 dist: native windows-x86
 	mkdir -p $(BUILD)/dist
-	cp $(BUILD)/native/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/dist/
+	cp $(BUILD)/native/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/windows-x86/dist/*.dll $(BUILD)/dist/
 
 # README command 1: everything a newcomer needs, all three builds, then the
 # demo application packed into a setup executable and checked.

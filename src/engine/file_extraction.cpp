@@ -46,22 +46,33 @@ bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t 
   return true;
 }
 
-// Makes sure the record's folder exists. `lastCreated` is the folder made
-// for the file before: files come folder by folder, and asking Windows
-// about every level again for each of them would only cost time.
-bool MakeFolder(const SharedString& directory, SharedString& lastCreated, CreatedItems& created) {
-  if (strcmp(directory, lastCreated) == 0) return true;
+// What the loop carries from one file to the next.
+struct FileLoop {
+  FileDataStream& data;
+  // Where the last file of the table ends in the data. A stream that passed
+  // its check but ends before it is damaged all the same: what waits for
+  // checked bytes waits for these.
+  uint64_t tableEnd;
+  CreatedItems& created;
+  // The folder made for the file before: files come folder by folder, and
+  // asking Windows about every level again for each of them would only
+  // cost time.
+  SharedString lastFolder;
+};
+
+// Makes sure the record's folder exists.
+bool MakeFolder(const SharedString& directory, FileLoop& loop) {
+  if (strcmp(directory, loop.lastFolder) == 0) return true;
   // Paths Windows cannot take fail here, not somewhere deeper.
-  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory, &created)) {
+  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory, &loop.created)) {
     ShowInstallError(IDS_CREATE_DIRECTORY, directory);
     return false;
   }
-  lastCreated = directory;
+  loop.lastFolder = directory;
   return true;
 }
 
-bool InstallFile(FileRecord& record, FileDataStream& data, uint64_t cursor,
-                 SharedString& lastCreated, CreatedItems& created) {
+bool InstallFile(FileRecord& record, uint64_t cursor, FileLoop& loop) {
   SharedString directory;
   if (!GetDestinationBase(record.DestinationType, directory)) {
     ShowInstallError(IDS_UNKNOWN_DESTINATION);
@@ -69,38 +80,46 @@ bool InstallFile(FileRecord& record, FileDataStream& data, uint64_t cursor,
   }
   directory += '\\';
   directory += record.SubDirectory;
-  if (!MakeFolder(directory, lastCreated, created)) return false;
-  SharedString target = directory + record.FileName;
-  bool existed = FileExists(target);
-  if (KeepsExistingFile(record, target, existed)) return true;
-  // An installed file is replaced only by bytes whose stream has passed its
-  // check; a new one may be written as soon as its bytes are out (and is
-  // removed again if the check fails).
-  FileDataStream::Wait wait =
-      existed ? FileDataStream::Wait::kStreamChecked : FileDataStream::Wait::kBytesOut;
-  if (!data.WaitFor(cursor + record.FileSize, wait)) return false;
+  if (!MakeFolder(directory, loop)) return false;
+  InstallTarget target;
+  target.path = directory + record.FileName;
+  target.existed = FileExists(target.path);
+  if (KeepsExistingFile(record, target.path, target.existed)) return true;
+  // An installed file is replaced only by checked bytes; a new one may be
+  // written as soon as its bytes are out (and is removed again if the check
+  // fails).
+  FileDataStream& data = loop.data;
+  bool waited = target.existed
+                    ? data.WaitFor(loop.tableEnd, FileDataStream::Wait::kStreamChecked)
+                    : data.WaitFor(cursor + record.FileSize, FileDataStream::Wait::kBytesOut);
+  if (!waited) return false;
 
-  HANDLE file = OpenInstallTarget(record, target);
+  HANDLE file = OpenInstallTarget(record, target, data, loop.tableEnd, loop.created);
   if (file == INVALID_HANDLE_VALUE) return false;
-  if (!existed) created.AddFile(target);
-  bool written = WriteContents(file, data, cursor, record.FileSize, target);
+  bool written = WriteContents(file, data, cursor, record.FileSize, target.path);
   // The time is set on the open file: no second open just for it.
   if (written) SetFileTimestamp(file, record.FileTimestamp, false);
   CloseHandle(file);
   if (!written) return false;
-  FinishInstalledFile(record, target, existed);
+  // Registering and counting act on installed code: never with bytes that
+  // may still turn out damaged. (A redirected file has waited already.)
+  if ((record.SelfRegister != 0 || record.SharedDll != 0) &&
+      !data.WaitFor(loop.tableEnd, FileDataStream::Wait::kStreamChecked)) {
+    return false;
+  }
+  FinishInstalledFile(record, target);
   return true;
 }
 
 }  // namespace
 
-bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
-                  CreatedItems& created) {
+bool ExtractFiles(FileTable& files, FileDataStream& data, uint64_t tableEnd,
+                  InstallProgress& progress, CreatedItems& created) {
+  FileLoop loop = {data, tableEnd, created, SharedString()};
   uint64_t cursor = 0;
-  SharedString lastCreated;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];
-    if (!InstallFile(record, data, cursor, lastCreated, created)) return false;
+    if (!InstallFile(record, cursor, loop)) return false;
     // The cursor moves on whether the file was written or kept.
     cursor += record.FileSize;
     data.Release(cursor);

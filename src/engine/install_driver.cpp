@@ -54,7 +54,7 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
   progress.ShowBar(static_cast<unsigned>(files.Count()));
   // Every file, kept ones too, must lie within the data.
   uint64_t end = TotalFileSize(files);
-  if (ExtractFiles(files, data, progress, created) && data.Finish(end)) return true;
+  if (ExtractFiles(files, data, end, progress, created) && data.Finish(end)) return true;
   if (!data.Drain(end)) created.RemoveAll();
   return false;
 }
@@ -63,7 +63,7 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
 bool WriteRegistry(PackageInput& input) {
   RegistryWriter registry(Settings.DestinationDir);
   if (!ReadRegistrySections(input, registry)) return false;
-  AssociationWriter associations;
+  AssociationWriter associations(Settings.DestinationDir);
   if (!ReadAssociations(input, associations)) return false;
   associations.Finish();
   return true;

@@ -26,6 +26,7 @@ const char kCaption[] = "Vantorel Demo Setup";
 const char kAppName[] = "Vantorel Demo";
 const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char kDemoKey[] = "Software\\Vantorel\\Demo";
+const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // Starting a 32-bit program costs about 1.5 min of emulation, more on a busy
 // machine; a window that has not come after this long is not coming.
@@ -72,6 +73,12 @@ std::string ProgramFiles32() {
 
 std::string Destination32() { return ProgramFiles32() + "\\" + kAppName; }
 
+// Where the demo puts its shared library: the 32-bit common files folder.
+std::string SharedFolder32() {
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir", KEY_WOW64_32KEY) +
+         "\\Vantorel";
+}
+
 // The finish dialog; when setup shows a message box instead, the test fails
 // at once with its text (the box is answered, so setup can end).
 HWND WaitForFinishOrFail(robot::Program& setup) {
@@ -112,7 +119,18 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
   ASSERT_NE(destination, "\\Vantorel Demo") << "no 32-bit program-files folder in the prefix";
   RemovePath(destination);
   RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
+  RemovePath(SharedFolder32());
   DeleteVantorelKey(HKEY_CURRENT_USER, "Demo");
+  // Windows has the key of shared-file counts; a new Wine prefix does not
+  // (setup then says "Unable to open registry key."). A 32-bit program's
+  // counts live in the 32-bit view.
+  const std::string sharedLibrary = SharedFolder32() + "\\vtdemoshared.dll";
+  HKEY sharedDlls;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, nullptr, 0,
+                            KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &sharedDlls, nullptr),
+            ERROR_SUCCESS);
+  RegDeleteValueA(sharedDlls, sharedLibrary.c_str());
+  RegCloseKey(sharedDlls);
 
   robot::Program setup = StartSetup(PackagePath("DemoSetup"));
   ASSERT_TRUE(setup.Started()) << setup.Error();
@@ -136,6 +154,8 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
       {"demoapp.exe", destination + "\\demoapp.exe"},
       {"readme.txt", destination + "\\readme.txt"},
       {"licence.txt", destination + "\\Docs\\licence.txt"},
+      {"vtdemoreg.dll", destination + "\\vtdemoreg.dll"},
+      {"vtdemoshared.dll", sharedLibrary},
       {"VTUnInst.exe", WindowsDirectory() + "\\VTUnInst.exe"},
   };
   for (const auto& file : files) {
@@ -148,6 +168,10 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
   }
   EXPECT_FALSE(Exists(ProgramFilesDirectory() + "\\" + kAppName))
       << "installed into the 64-bit program-files folder";
+  DWORD count = 0;
+  EXPECT_TRUE(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str(),
+                             KEY_WOW64_32KEY, &count));
+  EXPECT_EQ(count, 1u) << "the shared library's count";
 
   // HKCU\Software is one key for both views (README, "Registry views of
   // the 32-bit product").
@@ -171,11 +195,23 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
   ASSERT_TRUE(confirmation.has_value()) << "no confirmation";
   EXPECT_EQ(confirmation->text,
             "Are you sure you want to remove Vantorel Demo and all of its components?");
+  // The demo was the shared library's only user: its count reaches 0 and
+  // the user is asked about the file.
+  auto sharedQuestion = AnswerNextBox(uninstaller, IDYES, kEmulatedStartMs);
+  ASSERT_TRUE(sharedQuestion.has_value()) << "no question about the shared library";
+  EXPECT_EQ(sharedQuestion->text,
+            "No program uses the shared file '" + sharedLibrary +
+                "' any more.\n\nDo you want to remove it? A program that still needs it may stop "
+                "working: when in doubt, choose No.");
   auto outcome = AnswerNextBox(uninstaller, IDOK, kEmulatedStartMs);
   ASSERT_TRUE(outcome.has_value()) << "no closing message";
   EXPECT_EQ(outcome->text, "Vantorel Demo was removed from your computer.");
   EXPECT_EQ(robot::WaitForExit(uninstaller, 60000), 0u);
   EXPECT_FALSE(Exists(destination));
+  EXPECT_FALSE(Exists(sharedLibrary));
+  EXPECT_FALSE(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str(),
+                              KEY_WOW64_32KEY, &count))
+      << "the shared library's count stayed";
   EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
   EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), "DisplayName", KEY_WOW64_32KEY),
             "");

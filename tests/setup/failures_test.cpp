@@ -126,22 +126,35 @@ TEST(Failures, DirectoryLongerThanWindowsPaths) {
   ExpectFailure(path, "VT Long Path Setup", "Unable to create the directory '" + directory + "'.");
 }
 
-TEST(Failures, DestinationFileInUse) {
-  const std::string destination = DefaultDestination("VT In Use");
-  RemovePath(destination);
-  ASSERT_TRUE(MakeFolders(destination));
-  const std::string busy = destination + "\\data-1.bin";
-  ASSERT_TRUE(WriteBytes(busy, Bytes{'o', 'l', 'd'}));
-  // Held open for reading only, as a running program holds its files.
-  HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ExpectFailure(PackagePath("in-use"), "VT In Use Setup",
-                "Unable to open the file '" + busy + "'.");
-  CloseHandle(held);
-  // The file before it was installed and stays; the one in use is untouched.
-  EXPECT_EQ(*ReadBytes(destination + "\\readme.txt"), *ReadBytes(InputFile("readme.txt")));
-  EXPECT_EQ(*ReadBytes(busy), (Bytes{'o', 'l', 'd'}));
+// The registry records and the associations follow the file data: a
+// package cut inside either is as broken as one cut anywhere else.
+TEST(Failures, PackageCutInsideTheLastSections) {
+  testpkg::TestPackage package = PackageWithoutPages("VT Cut Sections");
+  AddFile(package, "readme.txt", testpkg::ToBytes("text"));
+  package.registry[1] = {{"Software\\VantorelSetupTest\\Cut", {{1, "Name=a value long enough to cut"}}}};
+  package.associations = {{"vtcut", "VantorelTest.Cut", "Cut document", "C:\\cut.exe",
+                           "C:\\cut.exe", 0}};
+  const Bytes whole = testpkg::BuildPackage(package);
+  // Before the trailer: the associations (a count, then one entry of five
+  // texts with their NULs and an icon index), before them the registry.
+  const testpkg::TestAssociation& entry = package.associations[0];
+  const std::size_t associations = 4 + entry.extension.size() + entry.className.size() +
+                                   entry.description.size() + entry.programPath.size() +
+                                   entry.iconPath.size() + 5 + 4;
+  const struct {
+    const char* name;
+    std::size_t cutBeforeTrailer;
+  } cases[] = {
+      {"inside a registry value", associations + 10},
+      {"inside an association", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t length = whole.size() - 4 - c.cutBeforeTrailer;
+    std::string path =
+        WriteSetup("cut-sections", SetupFileAround(testpkg::CutPackage(whole, length)));
+    ExpectFailure(path, "VT Cut Sections Setup", ReadError(path));
+  }
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The package's registry records after an install: keys created with their
-// parents, text values with the destination filled in, numbers as DWORDs.
+// parents, "<Destination>" filled in where data holds it, numbers stored
+// under the entry's own type code, and records that cannot be written
+// dropped without a word while the records after them still arrive.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -12,52 +15,96 @@ using namespace setuptest;
 
 namespace {
 
-const char kKey[] = "Software\\VantorelSetupTest\\Registry";
+const char kAppName[] = "VT Registry";
+const std::string kKey = "Software\\VantorelSetupTest\\Registry";
 
-std::string TextValue(HKEY root, const char* key, const char* name) {
-  char buffer[1024] = {};
-  DWORD size = sizeof buffer;
+// A value as the test reads it back: its type and its data as text
+// (numbers in decimal).
+std::string ValueOf(HKEY root, const std::string& key, const char* name) {
+  BYTE data[1024] = {};
+  DWORD size = sizeof data;
   DWORD type = 0;
-  if (RegGetValueA(root, key, name, RRF_RT_ANY, &type, buffer, &size) != ERROR_SUCCESS) return "(missing)";
-  if (type != REG_SZ) return "(type " + std::to_string(type) + ")";
-  return buffer;
+  if (RegGetValueA(root, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
+      ERROR_SUCCESS) {
+    return "(missing)";
+  }
+  if (type == REG_SZ) return "text " + std::string(reinterpret_cast<char*>(data));
+  if (size != 4) return "type " + std::to_string(type) + ", " + std::to_string(size) + " bytes";
+  DWORD number;
+  memcpy(&number, data, 4);
+  return "type " + std::to_string(type) + " " + std::to_string(number);
 }
 
-std::string NumberValue(HKEY root, const char* key, const char* name) {
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  DWORD type = 0;
-  if (RegGetValueA(root, key, name, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS) return "(missing)";
-  if (type != REG_DWORD) return "(type " + std::to_string(type) + ")";
-  return std::to_string(value);
+bool KeyExists(HKEY root, const std::string& key, DWORD* valueCount = nullptr) {
+  HKEY handle;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  if (valueCount) {
+    RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, valueCount,
+                     nullptr, nullptr, nullptr, nullptr);
+  }
+  RegCloseKey(handle);
+  return true;
 }
 
-TEST(Registry, RecordsAreWrittenWithTheDestinationFilledIn) {
+TEST(Registry, RecordsAreWrittenAsTheyAsk) {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VantorelSetupTest");
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\VantorelSetupTest");
-  robot::Program setup = StartSetup(PackagePath("registry"));
-  HWND finish = WaitForFinishDialog(setup, "VT Registry Setup");
-  ASSERT_NE(finish, nullptr);
-  robot::Click(robot::ChildById(finish, 3));
-  ASSERT_EQ(robot::WaitForExit(setup), 0u);
+  // No key name may be longer than 255 characters.
+  const std::string uncreatable = kKey + "\\" + std::string(300, 'k') + "\\Lost";
+  testpkg::TestPackage package = PackageWithoutPages(kAppName);
+  package.registry[1] = {
+      {kKey,
+       {{REG_SZ, "=default value"},
+        {REG_SZ, "Path=<Destination>\\bin;<Destination>\\lib"},
+        {REG_SZ, "Lower=<destination>\\bin"},
+        {REG_SZ, "Equals=a=b"},
+        {REG_SZ, "<Destination>=the token in a name stays"},
+        {REG_DWORD, "Flag=1"},
+        {REG_DWORD, "Text=abc"},
+        {REG_DWORD, "Minus=-1"},
+        {REG_BINARY, "Binary= 7 and more"},
+        {REG_SZ, "no equals sign"}}},
+      {kKey + "\\<Destination>", {}},
+      {kKey + "\\OnlyKey", {{REG_SZ, "no equals sign"}}},
+      {uncreatable, {{REG_SZ, "Lost=x"}, {REG_DWORD, "LostNumber=1"}}},
+      {kKey + "\\After", {{REG_SZ, "Read=correctly"}}},
+  };
+  package.registry[2] = {{kKey + "\\Deeper", {{REG_DWORD, "Count=42"}}}};
+  SetupRun run = RunSetupToEnd(
+      WriteSetup("registry", SetupFileAround(testpkg::BuildPackage(package))), "VT Registry Setup");
+  ASSERT_TRUE(run.finishDialog);
+  EXPECT_TRUE(run.boxes.empty()) << run.boxes.front();
+  EXPECT_EQ(run.exitCode, 0u);
 
-  const std::string destination = DefaultDestination("VT Registry");
+  const std::string destination = DefaultDestination(kAppName);
   const struct {
+    HKEY root;
+    std::string key;
     const char* name;
     std::string expected;
-  } texts[] = {
-      {"", "default value"},
-      {"Path", destination + "\\bin;" + destination + "\\lib"},
-      {"Lower", "<destination>\\bin"},  // the token is case-sensitive
-      {"Equals", "a=b"},
+  } values[] = {
+      {HKEY_CURRENT_USER, kKey, "", "text default value"},
+      {HKEY_CURRENT_USER, kKey, "Path", "text " + destination + "\\bin;" + destination + "\\lib"},
+      {HKEY_CURRENT_USER, kKey, "Lower", "text <destination>\\bin"},  // case-sensitive
+      {HKEY_CURRENT_USER, kKey, "Equals", "text a=b"},
+      {HKEY_CURRENT_USER, kKey, "<Destination>", "text the token in a name stays"},
+      {HKEY_CURRENT_USER, kKey, "Flag", "type 4 1"},
+      {HKEY_CURRENT_USER, kKey, "Text", "type 4 0"},
+      {HKEY_CURRENT_USER, kKey, "Minus", "type 4 4294967295"},
+      {HKEY_CURRENT_USER, kKey, "Binary", "type 3 7"},
+      {HKEY_CURRENT_USER, kKey + "\\After", "Read", "text correctly"},
+      {HKEY_LOCAL_MACHINE, kKey + "\\Deeper", "Count", "type 4 42"},
   };
-  for (const auto& text : texts) {
-    EXPECT_EQ(TextValue(HKEY_CURRENT_USER, kKey, text.name), text.expected) << text.name;
+  for (const auto& value : values) {
+    EXPECT_EQ(ValueOf(value.root, value.key, value.name), value.expected) << value.name;
   }
-  EXPECT_EQ(NumberValue(HKEY_CURRENT_USER, kKey, "Flag"), "1");
-  EXPECT_EQ(NumberValue(HKEY_CURRENT_USER, kKey, "Minus"), "4294967295");
-  EXPECT_EQ(NumberValue(HKEY_LOCAL_MACHINE, "Software\\VantorelSetupTest\\Registry\\Deeper", "Count"),
-            "42");
+  DWORD count = 0;
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey, &count));
+  EXPECT_EQ(count, 9u) << "the text without \"=\" made a value";
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey + "\\<Destination>"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey + "\\OnlyKey", &count));
+  EXPECT_EQ(count, 0u);
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, uncreatable));
 }
 
 }  // namespace

@@ -213,6 +213,45 @@ std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setu
   return content;
 }
 
+SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
+  SetupRun run;
+  robot::Program setup = StartSetup(path);
+  run.started = setup.Started();
+  // A message box or a closing dialog: a dialog with a text Static of id
+  // 0xFFFF. Not the progress dialog, whose phase text is control 1028 (and
+  // which may have lost its controls already while setup ends).
+  auto answerable = [](HWND window) {
+    return robot::ClassOf(window) == "#32770" && robot::ChildById(window, 0xFFFF) &&
+           !robot::ChildById(window, 1028);
+  };
+  const DWORD kTimeoutMs = 60000;
+  DWORD start = GetTickCount();
+  while (setup.Running() && GetTickCount() - start < kTimeoutMs) {
+    HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 100);
+    if (!window) continue;
+    // The closing dialogs' text is a Static of id 0xFFFF, as in a message
+    // box: their Finish button tells them apart.
+    HWND finish = robot::ChildById(window, 3);
+    if (finish && robot::TextOf(finish) == "&Finish" && robot::TextOf(window) == caption) {
+      HWND no = robot::ChildById(window, 1048);
+      if (no) {
+        run.restartDialog = true;
+        robot::Click(no);
+        robot::WaitForPostedMessages(no);
+      } else {
+        run.finishDialog = true;
+      }
+      robot::Click(finish);
+    } else {
+      run.boxes.push_back(robot::ReadMessageBox(window));
+      robot::AnswerMessageBox(window, IDOK);
+    }
+    robot::WaitForWindowToClose(window);
+  }
+  run.exitCode = robot::WaitForExit(setup);
+  return run;
+}
+
 namespace {
 
 int RecordNoBox(const MessageBoxRequest&) { return kAnswerOk; }

@@ -79,6 +79,19 @@ HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption
 std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setup, int answer,
                                                       DWORD timeoutMs = 20000);
 
+// What a setup showed on its way to its end.
+struct SetupRun {
+  bool started = false;
+  std::vector<robot::MessageBoxContent> boxes;  // in order; each answered with OK
+  bool finishDialog = false;
+  bool restartDialog = false;  // left with "No": nothing restarts
+  std::optional<DWORD> exitCode;
+};
+// Runs the setup at `path`, whose windows have the caption `caption`, to
+// its end: every message box is read and answered with OK, the closing
+// dialog is left through Finish.
+SetupRun RunSetupToEnd(const std::string& path, const std::string& caption);
+
 // ---- package bytes ----
 
 // Offsets of a package's parts within its setup file, found with the

@@ -1,0 +1,62 @@
+#include "engine/shared_dll_count.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "base/messages.h"
+#include "engine/system_folders.h"
+#include "state/install_settings.h"
+
+namespace {
+
+// The key is never created here: a system without it keeps no counts.
+bool OpenSharedDllsKey(HKEY* key) {
+  HKEY currentVersion;
+  if (!OpenCurrentVersionKey(KEY_READ, &currentVersion)) return false;
+  LONG result = RegOpenKeyExA(currentVersion, "SharedDLLs", 0, KEY_READ | KEY_WRITE, key);
+  RegCloseKey(currentVersion);
+  return result == ERROR_SUCCESS;
+}
+
+// 0 when the file has no count, or something else than a count is stored
+// under its name.
+DWORD ReadCount(HKEY key, const char* path) {
+  DWORD count = 0;
+  DWORD type = 0;
+  DWORD size = sizeof count;
+  LONG result = RegQueryValueExA(key, path, nullptr, &type, reinterpret_cast<BYTE*>(&count), &size);
+  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof count) return 0;
+  return count;
+}
+
+void ListSharedFile(const char* path) {
+  SharedString& list = Settings.SharedDllList;
+  list.Reserve(list.Length() + static_cast<int>(strlen(path)) + 1);
+  list += path;
+  list += '\n';
+  ++Settings.SharedDllCount;
+}
+
+}  // namespace
+
+void CountSharedFile(const char* path, bool existed) {
+  HKEY key;
+  if (!OpenSharedDllsKey(&key)) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_REGISTRY_KEY);
+    return;
+  }
+  DWORD count = ReadCount(key, path);
+  if (!existed) {
+    count = 1;
+  } else if (count == 0) {
+    count = 2;
+  } else {
+    ++count;
+  }
+  if (RegSetValueExA(key, path, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
+                     sizeof count) != ERROR_SUCCESS) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
+  }
+  ListSharedFile(path);
+  RegCloseKey(key);
+}
