@@ -236,59 +236,109 @@ class FileInUse {
 
 // ---- the tests ----
 
-// Install the demo, run its Uninstall entry as Windows would, with the demo
-// program still running: everything the log names goes, the shared
-// uninstaller stays. The registry records and association of the package
-// are not in the log and stay too.
+struct RoundTripCase {
+  const char* what;
+  bool demoRunning;        // the demo's window is open when the uninstaller starts
+  long otherUsers;         // of the shared library, counted before the install
+  int sharedAnswer;        // to the question about the shared library; 0: none asked
+};
+
+// Install the demo, run its Uninstall entry as Windows would, answer the
+// uninstaller's questions: everything the log names goes, the shared
+// library gives back the demo's count (offered for deletion when no other
+// program counts it), and the shared uninstaller stays. The registry
+// records and association of the package are not in the log and stay too.
 TEST(Uninstaller, RemovesTheInstalledDemo) {
   const std::string appName = "Vantorel Demo";
+  const std::string caption = appName + " Uninstall";
   const std::string folder = DefaultDestination(appName);
+  const std::string sharedLibrary = CommonFilesDirectory() + "\\Vantorel\\vtdemoshared.dll";
   const std::vector<std::string> links = {
       SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk", DesktopLink(appName),
       SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
-  // What an earlier run may have left; a link in Startup would start the
-  // demo with the prefix.
-  Installation installed = InstalledApp(appName);
-  installed.shortcuts = links;
-  Clean(installed);
-  robot::Program setup = StartSetup(PackagePath("demo"));
-  ASSERT_TRUE(setup.Started()) << setup.Error();
-  HWND finish = WaitForFinishDialog(setup, appName + " Setup");
-  ASSERT_NE(finish, nullptr) << "no finish dialog";
-  robot::Click(robot::ChildById(finish, 3));
-  ASSERT_EQ(robot::WaitForExit(setup), 0u);
-  for (const std::string& link : links) ASSERT_TRUE(Exists(link)) << link;
-  auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "UninstallString");
-  ASSERT_TRUE(command.has_value());
+  const RoundTripCase cases[] = {
+      {"the demo running; its shared library used by another program too", true, 1, 0},
+      {"the shared library used by the demo alone, removed", false, 0, IDYES},
+  };
+  for (const RoundTripCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    // What an earlier run may have left; a link in Startup would start the
+    // demo with the prefix.
+    Installation installed = InstalledApp(appName);
+    installed.shortcuts = links;
+    Clean(installed);
+    // Windows has the key of shared-file counts; a new Wine prefix does not.
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str());
+    RemovePath(sharedLibrary);
+    HKEY sharedDlls;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kSharedDlls, &sharedDlls), ERROR_SUCCESS);
+    RegCloseKey(sharedDlls);
+    if (c.otherUsers > 0) {
+      MakeFolders(sharedLibrary.substr(0, sharedLibrary.rfind('\\')));
+      ASSERT_TRUE(WriteBytes(sharedLibrary, testpkg::ToBytes("another program's copy")));
+      SetCount(sharedLibrary, static_cast<DWORD>(c.otherUsers));
+    }
 
-  robot::Program demo = robot::Start(folder + "\\demoapp.exe");
-  HWND demoWindow = robot::WaitForTopWindow(demo.Id(), "VantorelDemoWindow");
-  ASSERT_NE(demoWindow, nullptr);
-  robot::Program uninstaller = robot::StartCommandLine(*command);
-  ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
-  ExpectBox(uninstaller, Confirmation(appName), IDYES, "uninstaller_confirmation");
-  ExpectBox(uninstaller,
-            Box(appName + " Uninstall",
-                appName + " is running. Close it, then choose Retry.\n\nChoose Cancel to leave "
-                          "it installed.",
-                robot::BoxIcon::Warning, {"&Retry", "Cancel"}, "&Retry"),
-            IDRETRY, "uninstaller_program_running");
-  // Retry with the program still there asks again; the user closes it.
-  HWND again = robot::WaitForMessageBox(uninstaller.Id(), 20000);
-  ASSERT_NE(again, nullptr);
-  PostMessageA(demoWindow, WM_CLOSE, 0, 0);
-  ASSERT_EQ(robot::WaitForExit(demo), 0u);
-  robot::AnswerMessageBox(again, IDRETRY);
-  robot::WaitForWindowToClose(again);
-  ExpectBox(uninstaller, Removed(appName), IDOK, "uninstaller_removed");
-  EXPECT_EQ(robot::WaitForExit(uninstaller), 0u);
+    robot::Program setup = StartSetup(PackagePath("demo"));
+    ASSERT_TRUE(setup.Started()) << setup.Error();
+    HWND finish = WaitForFinishDialog(setup, appName + " Setup");
+    ASSERT_NE(finish, nullptr) << "no finish dialog";
+    robot::Click(robot::ChildById(finish, 3));
+    ASSERT_EQ(robot::WaitForExit(setup), 0u);
+    for (const std::string& link : links) ASSERT_TRUE(Exists(link)) << link;
+    ASSERT_EQ(CountOf(sharedLibrary), c.otherUsers + 1);
+    auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "UninstallString");
+    ASSERT_TRUE(command.has_value());
 
-  for (const std::string& link : links) EXPECT_FALSE(Exists(link)) << link;
-  EXPECT_FALSE(Exists(folder));
-  EXPECT_FALSE(HasUninstallEntry(appName));
-  EXPECT_TRUE(Exists(Uninstaller()));
-  EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo", "InstallDir"));
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo");
+    robot::Program demo;
+    HWND demoWindow = nullptr;
+    if (c.demoRunning) {
+      demo = robot::Start(folder + "\\demoapp.exe");
+      demoWindow = robot::WaitForTopWindow(demo.Id(), "VantorelDemoWindow");
+      ASSERT_NE(demoWindow, nullptr);
+    }
+    robot::Program uninstaller = robot::StartCommandLine(*command);
+    ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
+    ExpectBox(uninstaller, Confirmation(appName), IDYES,
+              c.demoRunning ? "uninstaller_confirmation" : "");
+    if (c.demoRunning) {
+      ExpectBox(uninstaller,
+                Box(caption,
+                    appName + " is running. Close it, then choose Retry.\n\nChoose Cancel to "
+                              "leave it installed.",
+                    robot::BoxIcon::Warning, {"&Retry", "Cancel"}, "&Retry"),
+                IDRETRY, "uninstaller_program_running");
+      // Retry with the program still there asks again; the user closes it.
+      HWND again = robot::WaitForMessageBox(uninstaller.Id(), 20000);
+      ASSERT_NE(again, nullptr);
+      PostMessageA(demoWindow, WM_CLOSE, 0, 0);
+      ASSERT_EQ(robot::WaitForExit(demo), 0u);
+      robot::AnswerMessageBox(again, IDRETRY);
+      robot::WaitForWindowToClose(again);
+    }
+    if (c.sharedAnswer != 0) {
+      ExpectBox(uninstaller,
+                Box(caption,
+                    "No program uses the shared file '" + sharedLibrary +
+                        "' any more.\n\nDo you want to remove it? A program that still needs "
+                        "it may stop working: when in doubt, choose No.",
+                    robot::BoxIcon::Question, {"&Yes", "&No"}, "&No"),
+                c.sharedAnswer, "uninstaller_demo_shared_library");
+    }
+    ExpectBox(uninstaller, Removed(appName), IDOK, "uninstaller_removed");
+    EXPECT_EQ(robot::WaitForExit(uninstaller), 0u);
+
+    for (const std::string& link : links) EXPECT_FALSE(Exists(link)) << link;
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(HasUninstallEntry(appName));
+    EXPECT_EQ(CountOf(sharedLibrary), c.otherUsers > 0 ? c.otherUsers : -1);
+    EXPECT_EQ(Exists(sharedLibrary), c.otherUsers > 0 || c.sharedAnswer != IDYES);
+    EXPECT_TRUE(Exists(Uninstaller()));
+    EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo", "InstallDir"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str());
+    RemovePath(sharedLibrary);
+  }
 }
 
 struct RefusalCase {
