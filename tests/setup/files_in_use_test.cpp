@@ -4,7 +4,8 @@
 // pending renames, the SharedDLLs key and RegSvr32 belong to it alone. The
 // copy is restarted after the other tests; the AfterRestart tests then look
 // at what the restart put in place. The branch for the Windows 95 family,
-// which Wine never takes, runs in this process.
+// which Wine never takes, and a count the registry refuses run in this
+// process.
 #include <windows.h>
 
 #include <algorithm>
@@ -514,6 +515,33 @@ TEST(OlderWindows, RedirectedSharedFile) {
                                       "NUL=" + shortTarget,
                                       shortTarget + "=" + ShortPath(target + ".new")}));
   EXPECT_TRUE(PendingMovesIn(folder).empty()) << "scheduled as on NT";
+}
+
+// A count that cannot be stored is reported, and the file is listed for
+// the uninstaller all the same: it was installed as a shared file. A value
+// name longer than the registry takes (16383 characters) makes the store
+// fail.
+TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
+  const std::string target = "C:\\" + std::string(20000, 'n') + ".dll";
+  MessageBoxHandler previousBoxes = SetMessageBoxHandler(RecordBox);
+  FileRecord record;
+  record.SharedDll = 1;
+  {
+    OwnMachineKey machine;
+    ASSERT_TRUE(MakeSharedDllsKey());
+    Settings.SharedDllList.Empty();
+    Settings.SharedDllCount = 0;
+    shownIds.clear();
+    InstallTarget file;
+    file.path = target.c_str();
+    FinishInstalledFile(record, file);
+    EXPECT_EQ(SharedCount(target), std::nullopt);
+  }
+  SetMessageBoxHandler(previousBoxes);
+  EXPECT_EQ(shownIds, std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
+  // (Compared as a whole: the path is too long to print.)
+  EXPECT_TRUE(std::string(Settings.SharedDllList.Text()) == target + "\n") << "not listed";
+  EXPECT_EQ(Settings.SharedDllCount, 1);
 }
 
 // ---- after the restart ----
