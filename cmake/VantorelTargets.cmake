@@ -49,6 +49,19 @@ function(vantorel_windows_program target)
                       -Wl,-Map=$<TARGET_FILE:${target}>.map)
 endfunction()
 
+# A shipped program that starts in its own entry point `entry` (a WINAPI
+# function without arguments) instead of the C runtime's start-up code; see
+# src/base/program_start.h.
+function(vantorel_program_entry target entry)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/base/program_start.cpp)
+  target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-auto-import)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${target} PRIVATE -Wl,-e,_${entry}@0)
+  else()
+    target_link_options(${target} PRIVATE -Wl,-e,${entry})
+  endif()
+endfunction()
+
 if(VANTOREL_WINDOWS AND VANTOREL_WINE_TESTS)
   # Every Windows program that CTest starts goes through the Wine wrapper, in
   # this build tree's own prefix.

@@ -1,14 +1,15 @@
 include(GoogleTest)
 
-# vantorel_gtest(NAME name SOURCES ... LIBRARIES ... [GUI])
+# vantorel_gtest(NAME name SOURCES ... LIBRARIES ... [FIXTURES ...] [GUI])
 # Builds a GoogleTest program and registers each of its tests with CTest:
 #   native       run directly, under the sanitizers (label "native")
 #   windows-x64  run under Wine in the test run's prefix (label "wine"); GUI
-#                tests share the run's Xvfb display
+#                tests share the run's Xvfb display; FIXTURES names the CTest
+#                fixtures they need besides the Wine session
 #   windows-x86  built only (its size is reported); this machine cannot run it
 # Tests are found by reading the sources, so nothing runs at build time.
 function(vantorel_gtest)
-  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBRARIES;FIXTURES" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} gtest_main)
   if(VANTOREL_PRODUCT_BUILD)
@@ -22,8 +23,9 @@ function(vantorel_gtest)
   if(VANTOREL_NATIVE)
     set_tests_properties(${registered} PROPERTIES LABELS native)
   else()
+    set(fixtures wine_session ${T_FIXTURES})
     set_tests_properties(${registered} PROPERTIES LABELS wine
-                         FIXTURES_REQUIRED wine_session TIMEOUT 120)
+                         FIXTURES_REQUIRED "${fixtures}" TIMEOUT 120)
     if(T_GUI)
       # One display, one desktop: GUI tests must not see each other's windows.
       set_tests_properties(${registered} PROPERTIES RESOURCE_LOCK display)

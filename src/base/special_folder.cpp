@@ -13,7 +13,10 @@ bool GetSpecialFolderPath(SharedString& path, int csidl) {
   SHGetPathFromIDListA(folder, buffer);
   path.ReleaseBuffer();
   IMalloc* allocator = nullptr;
-  if (FAILED(SHGetMalloc(&allocator))) return false;
+  if (FAILED(SHGetMalloc(&allocator))) {
+    path.Empty();
+    return false;
+  }
   allocator->Free(folder);
   allocator->Release();
   return true;

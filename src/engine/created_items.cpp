@@ -1,15 +1,10 @@
 #include "engine/created_items.h"
 
-#include <string.h>
 #include <windows.h>
 
-namespace {
+#include "base/path_list.h"
 
-void AddLine(SharedString& list, const char* path) {
-  list.Reserve(list.Length() + static_cast<int>(strlen(path)) + 1);
-  list += path;
-  list += '\n';
-}
+namespace {
 
 // Calls `remove` on every line of `list`, last line first.
 void RemoveEach(SharedString& list, BOOL(WINAPI* remove)(LPCSTR)) {
@@ -27,9 +22,9 @@ void RemoveEach(SharedString& list, BOOL(WINAPI* remove)(LPCSTR)) {
 
 }  // namespace
 
-void CreatedItems::AddFile(const char* path) { AddLine(files_, path); }
+void CreatedItems::AddFile(const char* path) { AppendPath(files_, path); }
 
-void CreatedItems::AddFolder(const char* path) { AddLine(folders_, path); }
+void CreatedItems::AddFolder(const char* path) { AppendPath(folders_, path); }
 
 void CreatedItems::RemoveAll() {
   RemoveEach(files_, DeleteFileA);

@@ -19,26 +19,16 @@
 
 namespace {
 
-const char kUninstallerName[] = "VTUnInst.exe";
-
 // D1: the uninstaller, written into the Windows directory.
 bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
   BlockBuffer program;
   if (!ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &program)) return false;
-  SharedString path;
-  GetDestinationBase(layout::kDestinationWindows, path);
-  path += '\\';
-  path += kUninstallerName;
+  const SharedString path = UninstallerPath();
   bool existed = FileExists(path);
   HANDLE file = CreateOutputFile(path);
   if (file == INVALID_HANDLE_VALUE) return false;
   if (!existed) created.AddFile(path);
-  DWORD written = 0;
-  bool complete = WriteFile(file, program.Data(), program.Length(), &written, nullptr) &&
-                  written == program.Length();
-  CloseHandle(file);
-  if (!complete) ShowError(nullptr, Settings.SetupCaption, IDS_WRITE_FILE, path);
-  return complete;
+  return WriteAndClose(file, path, program.Data(), program.Length());
 }
 
 uint64_t TotalFileSize(const FileTable& files) {

@@ -16,3 +16,11 @@ HANDLE CreateOutputFile(const char* path) {
   if (file == INVALID_HANDLE_VALUE) ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
   return file;
 }
+
+bool WriteAndClose(HANDLE file, const char* path, const void* data, DWORD size) {
+  DWORD written = 0;
+  bool complete = WriteFile(file, data, size, &written, nullptr) && written == size;
+  CloseHandle(file);
+  if (!complete) ShowError(nullptr, Settings.SetupCaption, IDS_WRITE_FILE, path);
+  return complete;
+}

@@ -12,4 +12,8 @@ HANDLE OpenForWriting(const char* path);
 // The same; on failure message 7 names `path`.
 HANDLE CreateOutputFile(const char* path);
 
+// Writes `size` bytes to `file` in one call and closes it. A failed or
+// short write shows message 9 naming `path`; the partly written file stays.
+bool WriteAndClose(HANDLE file, const char* path, const void* data, DWORD size);
+
 #endif

@@ -5,6 +5,7 @@
 #include "state/install_settings.h"
 #include "package/layout.h"
 #include "base/special_folder.h"
+#include "base/uninstall_names.h"
 
 namespace {
 
@@ -83,6 +84,10 @@ SharedString GetProgramFilesDirectory() {
   }
   RegCloseKey(key);
   return directory;
+}
+
+SharedString UninstallerPath() {
+  return FolderFromWindows(GetWindowsDirectoryA) + "\\" + uninstall::kUninstallerName;
 }
 
 bool GetDestinationBase(unsigned destinationType, SharedString& base) {

@@ -16,6 +16,10 @@ bool OpenCurrentVersionKey(REGSAM access, HKEY* key);
 // "C:\Program Files" when neither can be read.
 SharedString GetProgramFilesDirectory();
 
+// "<Windows directory>\VTUnInst.exe": the one uninstaller that every
+// application installed by Vantorel shares.
+SharedString UninstallerPath();
+
 // The base directory of a destination type (0 application, 1 Windows,
 // 2 system, 3 fonts, 4 program files, 5 common files). A folder that cannot
 // be found gives an empty base. False only for an unknown type.

@@ -1,5 +1,53 @@
 #include "shortcuts/shortcuts.h"
 
-// STAND-IN until shell links are built: no shortcut is made, so ShortcutList
-// stays empty and ShortcutCount 0, as when no choice is set.
-void CreateShortcuts() {}
+#include <windows.h>
+#include <shlobj.h>
+
+#include "base/messages.h"
+#include "base/path_list.h"
+#include "base/special_folder.h"
+#include "shortcuts/shell_link.h"
+#include "state/install_settings.h"
+
+namespace {
+
+struct ShortcutFolder {
+  bool InstallSettings::*chosen;
+  int csidl;
+  const char* label;  // names the folder in message 23
+};
+
+const ShortcutFolder kShortcutFolders[] = {
+    {&InstallSettings::CreateProgramsShortcut, CSIDL_PROGRAMS, "Programs"},
+    {&InstallSettings::CreateDesktopShortcut, CSIDL_DESKTOP, "Desktop"},
+    {&InstallSettings::CreateStartupShortcut, CSIDL_STARTUP, "Startup"},
+};
+
+}  // namespace
+
+void CreateShortcut(const char* targetPath, int csidl, const char* folderLabel) {
+  // A folder the shell knows but that has no file-system path counts as not
+  // found: the link would otherwise land in the current directory.
+  SharedString folder;
+  if (!GetSpecialFolderPath(folder, csidl) || folder.IsEmpty()) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_FOLDER_PATH, folderLabel);
+    return;
+  }
+  SharedString linkPath;
+  FormatString(linkPath, "%s\\%s.lnk", folder.Text(), Settings.Header.AppName);
+  if (!CreateShellLink(linkPath, targetPath, Settings.DestinationDir, SW_SHOWNORMAL)) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_SHORTCUT);
+    return;
+  }
+  AppendPath(Settings.ShortcutList, linkPath);
+  ++Settings.ShortcutCount;
+}
+
+void CreateShortcuts() {
+  SharedString targetPath;
+  FormatString(targetPath, "%s\\%s", Settings.DestinationDir.Text(),
+               Settings.Header.ProgramFileName);
+  for (const ShortcutFolder& folder : kShortcutFolders) {
+    if (Settings.*folder.chosen) CreateShortcut(targetPath, folder.csidl, folder.label);
+  }
+}

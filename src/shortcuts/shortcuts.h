@@ -3,8 +3,15 @@
 #ifndef VANTOREL_SHORTCUTS_SHORTCUTS_H
 #define VANTOREL_SHORTCUTS_SHORTCUTS_H
 
-// Creates the shortcuts chosen in InstallSettings and lists each one in
-// ShortcutList; failures are reported and the install goes on.
+// Creates the shortcuts chosen in InstallSettings, in the order Programs,
+// Desktop, Startup, and lists each one written in ShortcutList; failures
+// are reported and the install goes on.
 void CreateShortcuts();
+
+// One shortcut "<AppName>.lnk" to `targetPath` directly in the special
+// folder `csidl`, started in the destination directory. Reports its own
+// failures: message 23 with `folderLabel` when the folder has no path,
+// message 14 when the link cannot be written.
+void CreateShortcut(const char* targetPath, int csidl, const char* folderLabel);
 
 #endif

@@ -222,12 +222,38 @@ TEST(Product32, DemoInstallsIntoThe32BitProgramFilesFolder) {
     EXPECT_EQ(runs, 0u);
   }
 
-  // UNINSTALLER: when the uninstall log and VTUnInst.exe land, run the
-  // UninstallString of the key Uninstall\Vantorel Demo under
-  // HKLM\Software\Microsoft\Windows\CurrentVersion, read through the 32-bit
-  // view (it lands in WOW6432Node), answer its questions, expect exit code
-  // 0, and check that the files above, the key and the Uninstall entry are
-  // gone.
+  // The Uninstall entry lands in the 32-bit view (WOW6432Node). Its
+  // command line, run as Windows runs it, removes the demo again.
+  const std::string uninstallKey = std::string(kCurrentVersion) + "\\Uninstall\\" + kAppName;
+  const std::string command =
+      RegistryText(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), "UninstallString", KEY_WOW64_32KEY);
+  ASSERT_EQ(command, WindowsDirectory() + "\\VTUnInst.exe " + destination + "\\Uninst.log");
+  robot::Program uninstaller = robot::StartCommandLine(command);
+  ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
+  auto confirmation = AnswerNextBox(uninstaller, IDYES, kEmulatedStartMs);
+  ASSERT_TRUE(confirmation.has_value()) << "no confirmation";
+  EXPECT_EQ(confirmation->text,
+            "Are you sure you want to remove Vantorel Demo and all of its components?");
+  // The demo was the shared library's only user: its count reaches 0 and
+  // the user is asked about the file.
+  auto sharedQuestion = AnswerNextBox(uninstaller, IDYES, kEmulatedStartMs);
+  ASSERT_TRUE(sharedQuestion.has_value()) << "no question about the shared library";
+  EXPECT_EQ(sharedQuestion->text,
+            "No program uses the shared file '" + sharedLibrary +
+                "' any more.\n\nDo you want to remove it? A program that still needs it may stop "
+                "working: when in doubt, choose No.");
+  auto outcome = AnswerNextBox(uninstaller, IDOK, kEmulatedStartMs);
+  ASSERT_TRUE(outcome.has_value()) << "no closing message";
+  EXPECT_EQ(outcome->text, "Vantorel Demo was removed from your computer.");
+  EXPECT_EQ(robot::WaitForExit(uninstaller, 60000), 0u);
+  EXPECT_FALSE(Exists(destination));
+  EXPECT_FALSE(Exists(sharedLibrary));
+  EXPECT_FALSE(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str(),
+                              KEY_WOW64_32KEY, &count))
+      << "the shared library's count stayed";
+  EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), "DisplayName", KEY_WOW64_32KEY),
+            "");
 }
 
 // A download damaged in the compressed file data: the stream's last byte is

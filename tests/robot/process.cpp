@@ -106,13 +106,12 @@ bool Program::Running() const {
   return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
 }
 
-Program Start(const std::string& path, const std::vector<std::string>& arguments,
-              const StartOptions& options) {
-  std::string commandLine = QuoteArgument(path);
-  for (const std::string& argument : arguments) {
-    commandLine += ' ';
-    commandLine += QuoteArgument(argument);
-  }
+namespace {
+
+// CreateProcessA with the test's environment changed by `options`; a null
+// `application` lets Windows take the program from the command line.
+Program CreateWith(const char* application, const std::string& commandLine,
+                   const StartOptions& options) {
   std::string environment;
   if (!options.environment.empty()) environment = EnvironmentBlock(options.environment);
 
@@ -121,7 +120,7 @@ Program Start(const std::string& path, const std::vector<std::string>& arguments
   PROCESS_INFORMATION started = {};
   std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
   writableCommandLine.push_back('\0');
-  if (!CreateProcessA(path.c_str(), writableCommandLine.data(), nullptr, nullptr, FALSE, 0,
+  if (!CreateProcessA(application, writableCommandLine.data(), nullptr, nullptr, FALSE, 0,
                       environment.empty() ? nullptr : &environment[0],
                       options.workingDirectory.empty() ? nullptr
                                                        : options.workingDirectory.c_str(),
@@ -132,6 +131,22 @@ Program Start(const std::string& path, const std::vector<std::string>& arguments
   }
   CloseHandle(started.hThread);
   return Program(started.hProcess, started.dwProcessId);
+}
+
+}  // namespace
+
+Program Start(const std::string& path, const std::vector<std::string>& arguments,
+              const StartOptions& options) {
+  std::string commandLine = QuoteArgument(path);
+  for (const std::string& argument : arguments) {
+    commandLine += ' ';
+    commandLine += QuoteArgument(argument);
+  }
+  return CreateWith(path.c_str(), commandLine, options);
+}
+
+Program StartCommandLine(const std::string& commandLine, const StartOptions& options) {
+  return CreateWith(nullptr, commandLine, options);
 }
 
 Program Start(const std::wstring& path) {

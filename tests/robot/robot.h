@@ -63,6 +63,11 @@ Program Start(const std::string& path,
               const std::vector<std::string>& arguments = {},
               const StartOptions& options = {});
 
+// Starts a command line as Windows starts a registered command (such as an
+// Uninstall entry's "UninstallString"): CreateProcessA finds the program in
+// the line itself, quoted or not.
+Program StartCommandLine(const std::string& commandLine, const StartOptions& options = {});
+
 // Starts the program at `path`, a UTF-16 path: for folders named in
 // scripts the 8-bit code page lacks.
 Program Start(const std::wstring& path);

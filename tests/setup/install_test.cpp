@@ -2,6 +2,7 @@
 // header selects no wizard page, run under Wine and ended through its
 // finish dialog.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <string>
@@ -95,15 +96,33 @@ TEST(Install, RunningProgramIsAskedToClose) {
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
 }
 
+// Its destination folder then holds the uninstall log alone, so that the
+// Uninstall entry it registers can remove the application.
 TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
+  const std::string destination = DefaultDestination("VT No Files");
   RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
+  RemovePath(destination);
   robot::Program setup = StartSetup(PackagePath("no-files"));
   HWND finish = WaitForFinishDialog(setup, "VT No Files Setup");
   ASSERT_NE(finish, nullptr);
   robot::Click(robot::ChildById(finish, 3));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
-  EXPECT_FALSE(Exists(DefaultDestination("VT No Files")));
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((destination + "\\*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no destination folder";
+  std::vector<std::string> names;
+  do {
+    if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  EXPECT_EQ(names, std::vector<std::string>{"Uninst.log"});
+  RemovePath(destination);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT No Files").c_str());
+  // The links the stand-in wizard chose.
+  for (int folder : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_STARTUP}) {
+    RemovePath(SpecialFolderPath(folder) + "\\VT No Files.lnk");
+  }
 }
 
 // A setup saved into a folder named in a script that the 8-bit code page

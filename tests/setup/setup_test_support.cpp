@@ -17,19 +17,6 @@
 
 namespace setuptest {
 
-namespace {
-
-std::string RegistryText(HKEY root, const char* key, const char* name) {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD size = MAX_PATH;
-  if (RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
-    return "";
-  }
-  return buffer;
-}
-
-}  // namespace
-
 std::string PackagePath(const std::string& name) {
   return robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/" + name + ".exe");
 }
@@ -56,11 +43,11 @@ std::string SystemDirectory() {
 }
 
 std::string ProgramFilesDirectory() {
-  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir");
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir").value_or("");
 }
 
 std::string CommonFilesDirectory() {
-  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir");
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir").value_or("");
 }
 
 std::string FontsDirectory() {
@@ -71,6 +58,73 @@ std::string FontsDirectory() {
 
 std::string DefaultDestination(const std::string& appName) {
   return ProgramFilesDirectory() + "\\" + appName;
+}
+
+std::string SpecialFolderPath(int csidl) {
+  char buffer[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer);
+  return buffer;
+}
+
+std::optional<std::string> RegistryText(HKEY root, const std::string& key,
+                                        const std::string& name) {
+  char buffer[2 * MAX_PATH + 1] = {};
+  DWORD size = 2 * MAX_PATH;
+  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(buffer);
+}
+
+std::string UninstallKey(const std::string& appName) {
+  return std::string(kCurrentVersion) + "\\Uninstall\\" + appName;
+}
+
+namespace {
+
+// The Linux path of a file that Wine programs see at `path`.
+std::string UnixPathOf(const std::string& path) {
+  typedef char*(CDECL * UnixNameFunction)(LPCWSTR);
+  auto unixName = reinterpret_cast<UnixNameFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unixName) return "";
+  std::wstring wide(path.begin(), path.end());
+  char* name = unixName(wide.c_str());
+  if (!name) return "";
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+// The text after "<label>:" on lnkinfo's line for it, without blanks.
+std::string LnkinfoField(const std::string& output, const std::string& label) {
+  size_t at = output.find("\t" + label + "\t");
+  if (at == std::string::npos) return "";
+  at = output.find(':', at);
+  size_t end = output.find('\n', at);
+  std::string value = output.substr(at + 1, end - at - 1);
+  value.erase(0, value.find_first_not_of(" \t"));
+  while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+  return value;
+}
+
+}  // namespace
+
+std::optional<LinkInfo> ReadShellLink(const std::string& linkPath) {
+  // Wine starts a Linux program like a Windows one, but gives no handle to
+  // wait on: the shell writes lnkinfo's output under another name and
+  // renames it when lnkinfo is done, an empty file when it fails.
+  const std::string output = ScratchFolder("lnkinfo") + "\\output.txt";
+  robot::Start("Z:\\bin\\sh", {"-c",
+                               "/usr/bin/lnkinfo \"$0\" >\"$1.part\" || : >\"$1.part\"; "
+                               "mv \"$1.part\" \"$1\"",
+                               UnixPathOf(linkPath), UnixPathOf(output)});
+  for (DWORD start = GetTickCount(); !Exists(output) && GetTickCount() - start < 20000;) Sleep(20);
+  auto text = ReadBytes(output);
+  if (!text || text->empty()) return std::nullopt;
+  const std::string shown(text->begin(), text->end());
+  return LinkInfo{LnkinfoField(shown, "Local path"), LnkinfoField(shown, "Working directory")};
 }
 
 std::optional<Bytes> ReadBytes(const std::string& path) {

@@ -42,6 +42,23 @@ std::string FontsDirectory();
 // Where a package's AppName is installed without a destination page.
 std::string DefaultDestination(const std::string& appName);
 
+// ---- shell folders, shell links and the registry ----
+
+// A special folder's path as the shell gives it (SHGetFolderPathA).
+std::string SpecialFolderPath(int csidl);
+// A REG_SZ value; nothing when it is missing.
+std::optional<std::string> RegistryText(HKEY root, const std::string& key,
+                                        const std::string& name);
+// The key of an application's Uninstall entry, below HKEY_LOCAL_MACHINE.
+std::string UninstallKey(const std::string& appName);
+// What lnkinfo (liblnk-utils: a reader of .lnk files that is neither
+// Windows' nor Wine's) shows of a shell link; nothing when it cannot read it.
+struct LinkInfo {
+  std::string localPath;
+  std::string workingDirectory;
+};
+std::optional<LinkInfo> ReadShellLink(const std::string& linkPath);
+
 // ---- files ----
 
 std::optional<Bytes> ReadBytes(const std::string& path);

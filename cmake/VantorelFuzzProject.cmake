@@ -1,0 +1,16 @@
+# What the fuzz projects share, included right after their project(): they
+# are CMake projects of their own because libFuzzer needs clang while the
+# native build uses g++, and are configured with
+#   -DVANTOREL_SOURCE_DIR=<repository>
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+list(APPEND CMAKE_MODULE_PATH ${VANTOREL_SOURCE_DIR}/cmake)
+include(VantorelTargets)  # native: AddressSanitizer and UndefinedBehaviorSanitizer
+
+# Coverage for libFuzzer in everything the targets run.
+add_compile_options(-fsanitize=fuzzer-no-link)
+# The folders' own include paths name the repository's src/ through
+# CMAKE_SOURCE_DIR, which is the fuzz project's folder here.
+include_directories(${VANTOREL_SOURCE_DIR}/src)
+add_subdirectory(${VANTOREL_SOURCE_DIR}/src/base base)

@@ -1,0 +1,217 @@
+// The uninstaller's text rules without Windows: its command line, the
+// strict reading of "Uninst.log" and the path comparisons that decide what
+// may be removed. Tables of cases; natively under the sanitizers, and under
+// Wine with the system's own code page.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/path_list.h"
+#include "base/platform.h"
+#include "uninstaller/command_line.h"
+#include "uninstaller/log_parser.h"
+#include "uninstaller/path_rules.h"
+
+namespace {
+
+// ---- command line ----
+
+struct CommandLineCase {
+  const char* commandLine;
+  const char* logPath;  // null: refused
+};
+
+TEST(UninstallerCommandLine, TakesTheRestOfTheLineAsTheLogPath) {
+  const CommandLineCase cases[] = {
+      // As "UninstallString" gives it: nothing quoted, blanks in the log's path.
+      {"C:\\windows\\VTUnInst.exe C:\\Program Files\\My App\\Uninst.log",
+       "C:\\Program Files\\My App\\Uninst.log"},
+      // A Windows directory with blanks: the program ends at ".exe ".
+      {"C:\\My Windows\\VTUnInst.EXE C:\\App\\Uninst.log", "C:\\App\\Uninst.log"},
+      // The program quoted, the log quoted, blanks around them.
+      {"\"C:\\windows\\VTUnInst.exe\"  \"C:\\A B\\uninst.LOG\"  ", "C:\\A B\\uninst.LOG"},
+      {"  VTUnInst C:\\App\\Uninst.log", "C:\\App\\Uninst.log"},
+      {"VTUnInst.exe\tC:\\App\\Uninst.log\t", "C:\\App\\Uninst.log"},
+      {"VTUnInst.exe \\\\server\\share\\App\\Uninst.log", "\\\\server\\share\\App\\Uninst.log"},
+      {"VTUnInst.exe C:\\Uninst.log", "C:\\Uninst.log"},
+      // Blanks inside the path stay, blanks at its end go.
+      {"VTUnInst.exe C:\\a  b\\Uninst.log ", "C:\\a  b\\Uninst.log"},
+      // Refused: no log, not a full path, not a log, a name that only ends so.
+      {"C:\\windows\\VTUnInst.exe", nullptr},
+      {"C:\\windows\\VTUnInst.exe   ", nullptr},
+      {"", nullptr},
+      {"VTUnInst.exe Uninst.log", nullptr},
+      {"VTUnInst.exe App\\Uninst.log", nullptr},
+      {"VTUnInst.exe \\App\\Uninst.log", nullptr},
+      {"VTUnInst.exe C:App\\Uninst.log", nullptr},
+      {"VTUnInst.exe C:\\App\\readme.txt", nullptr},
+      {"VTUnInst.exe C:\\App\\MyUninst.log", nullptr},
+      {"VTUnInst.exe C:\\App\\Uninst.log\\", nullptr},
+      {"VTUnInst.exe \"C:\\App\\Uninst.log", nullptr},
+  };
+  for (const CommandLineCase& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    SharedString logPath("unchanged");
+    EXPECT_EQ(LogPathFromCommandLine(c.commandLine, logPath), c.logPath != nullptr);
+    EXPECT_STREQ(logPath, c.logPath != nullptr ? c.logPath : "unchanged");
+  }
+}
+
+// ---- the log ----
+
+std::vector<std::string> Paths(const SharedString& list) {
+  std::vector<std::string> paths;
+  SharedString path;
+  for (int position = 0; NextPath(list, position, path);) paths.push_back(path.Text());
+  return paths;
+}
+
+struct GoodLog {
+  const char* what;
+  std::string text;
+  const char* appName;
+  bool check;
+  const char* windowClass;
+  std::vector<std::string> shortcuts, sharedFiles;
+};
+
+TEST(UninstallLogParser, ReadsWhatSetupWrites) {
+  const GoodLog cases[] = {
+      {"no check, no lists", "My App\nDon'tCheckProgramNotRunning\n0\n0\n", "My App", false, "",
+       {}, {}},
+      {"check and one desktop shortcut",
+       "App\nCheckProgramNotRunning\nAppWindow\n1\nC:\\users\\me\\Desktop\\App.lnk\n0\n", "App",
+       true, "AppWindow", {"C:\\users\\me\\Desktop\\App.lnk"}, {}},
+      {"everything",
+       "A\nCheckProgramNotRunning\n\n3\nC:\\P\\A.lnk\nC:\\D\\A.LNK\n\\\\s\\h\\S\\A.lnk\n"
+       "2\nC:\\windows\\system32\\a b.dll\nC:\\Program Files\\A\\c.ocx\n",
+       "A", true, "", {"C:\\P\\A.lnk", "C:\\D\\A.LNK", "\\\\s\\h\\S\\A.lnk"},
+       {"C:\\windows\\system32\\a b.dll", "C:\\Program Files\\A\\c.ocx"}},
+      {"30-byte names, a path of 259 bytes",
+       std::string(30, 'n') + "\nCheckProgramNotRunning\n" + std::string(30, 'w') + "\n0\n1\nC:\\" +
+           std::string(256, 'p') + "\n",
+       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnn", true, "wwwwwwwwwwwwwwwwwwwwwwwwwwwwww", {},
+       {"C:\\" + std::string(256, 'p')}},
+      {"the same shared file twice", "A\nDon'tCheckProgramNotRunning\n0\n2\nC:\\s.dll\nC:\\s.dll\n",
+       "A", false, "", {}, {"C:\\s.dll", "C:\\s.dll"}},
+  };
+  for (const GoodLog& c : cases) {
+    SCOPED_TRACE(c.what);
+    UninstallLog log;
+    ASSERT_EQ(ParseUninstallLog(c.text.data(), c.text.size(), log), 0);
+    EXPECT_STREQ(log.appName, c.appName);
+    EXPECT_EQ(log.checkProgramNotRunning, c.check);
+    EXPECT_STREQ(log.windowClass, c.windowClass);
+    EXPECT_EQ(log.shortcutCount, static_cast<int>(c.shortcuts.size()));
+    EXPECT_EQ(Paths(log.shortcuts), c.shortcuts);
+    EXPECT_EQ(log.sharedFileCount, static_cast<int>(c.sharedFiles.size()));
+    EXPECT_EQ(Paths(log.sharedFiles), c.sharedFiles);
+  }
+}
+
+struct BadLog {
+  const char* what;
+  std::string text;
+  int line;  // the line named as wrong or missing
+};
+
+TEST(UninstallLogParser, RefusesAnythingElseNamingTheLine) {
+  const std::string good = "App\nCheckProgramNotRunning\nWin\n1\nC:\\D\\App.lnk\n1\nC:\\s.dll\n";
+  const BadLog cases[] = {
+      {"empty file", "", 1},
+      {"no line end at all", "App", 1},
+      {"empty name", "\nDon'tCheckProgramNotRunning\n0\n0\n", 1},
+      {"name of 31 bytes", std::string(31, 'n') + "\nDon'tCheckProgramNotRunning\n0\n0\n", 1},
+      {"CR LF line ends", "App\r\nDon'tCheckProgramNotRunning\r\n0\r\n0\r\n", 1},
+      {"NUL in the name", std::string("A\0p\nDon'tCheckProgramNotRunning\n0\n0\n", 35), 1},
+      {"unknown check line", "App\nDontCheckProgramNotRunning\n0\n0\n", 2},
+      {"check line in lower case", "App\ncheckprogramnotrunning\nW\n0\n0\n", 2},
+      {"class of 31 bytes", "App\nCheckProgramNotRunning\n" + std::string(31, 'w') + "\n0\n0\n", 3},
+      {"class line missing", "App\nCheckProgramNotRunning\n", 3},
+      {"count with a sign", "App\nDon'tCheckProgramNotRunning\n+0\n0\n", 3},
+      {"negative count", "App\nDon'tCheckProgramNotRunning\n-1\n0\n", 3},
+      {"count with a leading zero", "App\nDon'tCheckProgramNotRunning\n01\nC:\\A.lnk\n0\n", 3},
+      {"count with a blank", "App\nDon'tCheckProgramNotRunning\n 0\n0\n", 3},
+      {"empty count", "App\nDon'tCheckProgramNotRunning\n\n0\n", 3},
+      {"count of ten digits", "App\nDon'tCheckProgramNotRunning\n1000000000\n0\n", 3},
+      {"fewer shortcuts than counted", "App\nDon'tCheckProgramNotRunning\n2\nC:\\A.lnk\n0\n", 5},
+      {"relative shortcut", "App\nDon'tCheckProgramNotRunning\n1\nA.lnk\n0\n", 4},
+      {"shortcut that is no link", "App\nDon'tCheckProgramNotRunning\n1\nC:\\windows\\win.ini\n0\n", 4},
+      {"empty shortcut line", "App\nDon'tCheckProgramNotRunning\n1\n\n0\n", 4},
+      {"shared count missing", "App\nDon'tCheckProgramNotRunning\n0\n", 4},
+      {"relative shared file", "App\nDon'tCheckProgramNotRunning\n0\n1\ns.dll\n", 5},
+      {"path of 260 bytes", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\" + std::string(257, 'p') + "\n", 5},
+      {"shared file line missing", "App\nDon'tCheckProgramNotRunning\n0\n1\n", 5},
+      {"last line without its end", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\s.dll", 5},
+      {"a line after the lists", good + "extra\n", 8},
+      {"an empty line after the lists", good + "\n", 8},
+      {"bytes after the lists", good + "x", 8},
+      {"a tab in a path", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\a\tb.dll\n", 5},
+  };
+  for (const BadLog& c : cases) {
+    SCOPED_TRACE(c.what);
+    UninstallLog log;
+    log.appName = "unchanged";
+    EXPECT_EQ(ParseUninstallLog(c.text.data(), c.text.size(), log), c.line);
+    EXPECT_STREQ(log.appName, "unchanged");
+  }
+}
+
+// ---- paths ----
+
+struct FolderCase {
+  const char* folder;
+  const char* other;
+  bool sameOrAbove;
+};
+
+TEST(UninstallerPathRules, AFolderHoldsWhatLiesBelowItWhateverTheCase) {
+  const FolderCase cases[] = {
+      {"C:\\windows", "C:\\windows", true},
+      {"C:\\WINDOWS\\", "c:\\windows", true},
+      {"C:\\", "C:\\windows\\system32", true},
+      {"C:", "C:\\windows", true},
+      {"C:\\users", "C:\\users\\me\\Desktop", true},
+      {"C:\\Program Files\\App", "C:\\Program Files", false},
+      {"C:\\Program", "C:\\Program Files", false},
+      {"C:\\Program Files (x86)", "C:\\Program Files", false},
+      {"D:\\", "C:\\windows", false},
+      {"\\\\server\\share", "\\\\server\\share\\users", true},
+      {"\\\\server\\share\\App", "\\\\server\\share", false},
+  };
+  for (const FolderCase& c : cases) {
+    SCOPED_TRACE(std::string(c.folder) + " / " + c.other);
+    EXPECT_EQ(IsSameOrAbove(c.folder, c.other), c.sameOrAbove);
+  }
+}
+
+TEST(UninstallerPathRules, RootsAreDrivesAndShares) {
+  for (const char* root : {"C:", "C:\\", "z:\\", "\\\\server\\share", "\\\\server\\share\\",
+                           "\\\\server"}) {
+    EXPECT_TRUE(IsRootFolder(root)) << root;
+  }
+  for (const char* folder : {"C:\\App", "C:\\App\\", "\\\\server\\share\\App", "C:\\a\\b"}) {
+    EXPECT_FALSE(IsRootFolder(folder)) << folder;
+  }
+}
+
+// In a double-byte code page the second byte of a character may be 0x5C,
+// the code of "\" ("\x95\\" is one character here, as in Shift-JIS).
+TEST(UninstallerPathRules, TrailBytesThatLookLikeSeparatorsAreNoSeparators) {
+#ifndef _WIN32
+  platform::SetLeadBytePredicate([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
+  EXPECT_FALSE(HasSeparator("\x95\\"));
+  EXPECT_EQ(LastSeparator("C:\\\x95\\"), 2);
+  EXPECT_FALSE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\b"));
+  EXPECT_TRUE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\\\b"));
+  SharedString logPath;
+  EXPECT_FALSE(LogPathFromCommandLine("VTUnInst.exe C:\\App\x95\\Uninst.log", logPath));
+  platform::SetLeadBytePredicate(nullptr);
+  EXPECT_TRUE(HasSeparator("\x95\\"));
+#else
+  GTEST_SKIP() << "lead bytes come from the system's code page here";
+#endif
+}
+
+}  // namespace
