@@ -203,7 +203,9 @@ std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setu
   HWND box = robot::WaitForMessageBox(setup.Id(), timeoutMs);
   if (!box) return std::nullopt;
   robot::MessageBoxContent content = robot::ReadMessageBox(box);
-  robot::AnswerMessageBox(box, answer);
+  // A slow program (the 32-bit one under emulation) keeps the answered box
+  // a while: the next box looked for must not be this one again.
+  if (robot::AnswerMessageBox(box, answer)) robot::WaitForWindowToClose(box, timeoutMs);
   return content;
 }
 
