@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "setup_test_support.h"
+#include "wizard_test_support.h"
 
 using namespace setuptest;
 
@@ -281,6 +282,11 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
 
     robot::Program setup = StartSetup(PackagePath("demo"));
     ASSERT_TRUE(setup.Started()) << setup.Error();
+    // The demo's wizard, with the choices it offers: all three shortcuts.
+    HWND sheet = wizardtest::WaitForSheet(setup);
+    ASSERT_NE(sheet, nullptr) << "no wizard";
+    ASSERT_TRUE(wizardtest::GoTo(sheet, wizardtest::Page::kShortcuts));
+    ASSERT_TRUE(robot::Click(robot::ChildById(sheet, wizardtest::kFinish)));
     HWND finish = WaitForFinishDialog(setup, appName + " Setup");
     ASSERT_NE(finish, nullptr) << "no finish dialog";
     robot::Click(robot::ChildById(finish, 3));
