@@ -330,4 +330,13 @@ std::string WriteSetup(const std::string& folder, const Bytes& setupFile) {
   return path;
 }
 
+std::vector<MessageBoxRequest> recordedBoxes;
+std::vector<std::string> recordedBoxTexts;
+
+int RecordBox(const MessageBoxRequest& request) {
+  recordedBoxes.push_back(request);
+  recordedBoxTexts.push_back(request.text);
+  return kAnswerOk;
+}
+
 }  // namespace setuptest

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "robot/robot.h"
 #include "test_package_writer.h"
 
@@ -125,6 +126,13 @@ testpkg::TestFile& AddFile(testpkg::TestPackage& package, const std::string& nam
 Bytes Noise(std::size_t size, std::uint32_t seed);
 // Writes `setupFile` as setup.exe into a fresh scratch folder; its path.
 std::string WriteSetup(const std::string& folder, const Bytes& setupFile);
+
+// Message boxes of the steps a test runs in its own process: install
+// RecordBox with SetMessageBoxHandler and each box is recorded, its text
+// copied (the request's text dies with the box), and answered OK.
+extern std::vector<MessageBoxRequest> recordedBoxes;
+extern std::vector<std::string> recordedBoxTexts;
+int RecordBox(const MessageBoxRequest& request);
 
 }  // namespace setuptest
 

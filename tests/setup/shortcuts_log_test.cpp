@@ -108,15 +108,6 @@ class InProcessSteps : public testing::Test {
   void TearDown() override { CoUninitialize(); }
 };
 
-std::vector<MessageBoxRequest> boxes;
-std::vector<std::string> boxTexts;
-
-int RecordBox(const MessageBoxRequest& request) {
-  boxes.push_back(request);
-  boxTexts.push_back(request.text);
-  return kAnswerOk;
-}
-
 struct StepCase {
   const char* what;
   const char* appName;
@@ -148,8 +139,8 @@ void PrepareSettings(const StepCase& c) {
 // The shortcut step and the log step, as the run sequence runs them.
 void RunSteps(const StepCase& c) {
   PrepareSettings(c);
-  boxes.clear();
-  boxTexts.clear();
+  recordedBoxes.clear();
+  recordedBoxTexts.clear();
   MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
   CreateShortcuts();
   WriteUninstallLog();
@@ -177,7 +168,7 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
     SCOPED_TRACE(c.what);
     RemoveInstalled(c.appName, c.destination);
     RunSteps(c);
-    EXPECT_EQ(boxTexts, std::vector<std::string>{});
+    EXPECT_EQ(recordedBoxTexts, std::vector<std::string>{});
     EXPECT_EQ(Settings.ShortcutCount, static_cast<int>(c.expectedLinks.size()));
     for (const std::string& link : c.expectedLinks) EXPECT_TRUE(Exists(link)) << link;
     EXPECT_EQ(Text(ReadBytes(c.destination + "\\Uninst.log")), c.expectedLog);
@@ -196,11 +187,11 @@ TEST_F(InProcessSteps, AFolderWithoutPathIsNotFound) {
   PrepareSettings({"", appName.c_str(), false, false, false, false, "C:\\VT No Folder", "", 0, "", {}});
   SetCurrentDirectoryA(WindowsDirectory().c_str());
   const std::string rootLink = WindowsDirectory().substr(0, 2) + "\\" + appName + ".lnk";
-  boxTexts.clear();
+  recordedBoxTexts.clear();
   MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
   CreateShortcut("C:\\VT No Folder\\tool.exe", CSIDL_DRIVES, "Programs");
   SetMessageBoxHandler(previous);
-  EXPECT_EQ(boxTexts, std::vector<std::string>{
+  EXPECT_EQ(recordedBoxTexts, std::vector<std::string>{
                           "Unable to determine the path to the Programs directory."});
   EXPECT_FALSE(Exists(rootLink));
   RemovePath(rootLink);
@@ -240,13 +231,13 @@ TEST_F(InProcessSteps, ALinkPathTooLongIsReported) {
     ASSERT_EQ(SpecialFolderPath(CSIDL_STARTUP), folder) << "the shell did not take the folder";
 
     PrepareSettings({"", appName.c_str(), false, false, false, false, "C:\\VT Long", "", 0, "", {}});
-    boxes.clear();
-    boxTexts.clear();
+    recordedBoxes.clear();
+    recordedBoxTexts.clear();
     MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
     CreateShortcut("C:\\VT Long\\tool.exe", CSIDL_STARTUP, "Startup");
     SetMessageBoxHandler(previous);
-    EXPECT_EQ(boxTexts, c.boxTexts);
-    for (const MessageBoxRequest& box : boxes) EXPECT_EQ(box.style, kBoxError);
+    EXPECT_EQ(recordedBoxTexts, c.boxTexts);
+    for (const MessageBoxRequest& box : recordedBoxes) EXPECT_EQ(box.style, kBoxError);
     EXPECT_EQ(Settings.ShortcutCount, c.shortcutCount);
     EXPECT_EQ(Exists(folder + "\\" + appName + ".lnk"), c.shortcutCount == 1);
   }

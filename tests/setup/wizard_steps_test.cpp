@@ -21,6 +21,7 @@
 #include "ui/wizard.h"
 #include "wizard_test_support.h"
 
+using namespace setuptest;
 using namespace wizardtest;
 
 namespace {
@@ -122,29 +123,20 @@ TEST_F(WizardStep, TheWelcomeTextShowsTheLongestNamesWhole) {
                          title + " onto your computer.");
 }
 
-std::vector<MessageBoxRequest> boxes;
-std::vector<std::string> boxTexts;
-
-int RecordBox(const MessageBoxRequest& request) {
-  boxes.push_back(request);
-  boxTexts.push_back(request.text);
-  return kAnswerOk;
-}
-
 TEST_F(WizardStep, ALinkClassThatCannotBeRegisteredEndsSetupWithAWarning) {
   Settings.Header.ShowWelcomePage = 1;
   ASSERT_TRUE(RegisterHyperlinkClass());  // taken already: the wizard's own attempt fails
-  boxes.clear();
-  boxTexts.clear();
+  recordedBoxes.clear();
+  recordedBoxTexts.clear();
   MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
   bool install = RunWizard();
   SetMessageBoxHandler(previous);
   EXPECT_FALSE(install);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].owner, nullptr);
-  EXPECT_EQ(boxTexts[0], "Unable to register hyperlink bitmap class!");
-  EXPECT_STREQ(boxes[0].caption, kCaption);
-  EXPECT_EQ(boxes[0].style, unsigned(kBoxWarning));
+  ASSERT_EQ(recordedBoxes.size(), 1u);
+  EXPECT_EQ(recordedBoxes[0].owner, nullptr);
+  EXPECT_EQ(recordedBoxTexts[0], "Unable to register hyperlink bitmap class!");
+  EXPECT_STREQ(recordedBoxes[0].caption, kCaption);
+  EXPECT_EQ(recordedBoxes[0].style, unsigned(kBoxWarning));
 }
 
 TEST_F(WizardStep, TheLinkClassShowsTheLinkCursor) {
