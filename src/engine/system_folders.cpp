@@ -4,7 +4,7 @@
 
 #include "state/install_settings.h"
 #include "package/layout.h"
-#include "base/special_folder.h"
+#include "base/shell_folder.h"
 #include "base/uninstall_names.h"
 
 namespace {

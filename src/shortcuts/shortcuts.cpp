@@ -5,7 +5,7 @@
 
 #include "base/messages.h"
 #include "base/path_list.h"
-#include "base/special_folder.h"
+#include "base/shell_folder.h"
 #include "shortcuts/shell_link.h"
 #include "state/install_settings.h"
 

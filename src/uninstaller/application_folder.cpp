@@ -5,7 +5,7 @@
 
 #include <string.h>
 
-#include "base/special_folder.h"
+#include "base/shell_folder.h"
 #include "uninstaller/path_rules.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "base/special_folder.h"
+#include "base/shell_folder.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -1,7 +1,7 @@
 // Paths of the shell's special folders (Programs menu, Desktop, Startup,
 // Fonts, ...), identified by their CSIDL number.
-#ifndef VANTOREL_BASE_SPECIAL_FOLDER_H
-#define VANTOREL_BASE_SPECIAL_FOLDER_H
+#ifndef VANTOREL_BASE_SHELL_FOLDER_H
+#define VANTOREL_BASE_SHELL_FOLDER_H
 
 #include "base/shared_string.h"
 
