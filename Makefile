@@ -5,6 +5,10 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# ccache: paths relative to the checkout, so that other checkouts of the
+# tree on this machine find the same objects.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 .PHONY: all deps build native windows-x86 windows-x64 dist demo test clean
 
