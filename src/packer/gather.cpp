@@ -100,6 +100,7 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, c
   if (auto problem = input.value().ReadInto(data))
     return At(fileSpec.source, "\"" + path + "\" cannot be read: " + problem->message);
   file.size = static_cast<std::uint32_t>(data.size() - start);
+  if (options.progress) options.progress->FileRead(file.size);
   file.modified = input.value().Modified();
   if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
   switch (fileSpec.versionChoice) {

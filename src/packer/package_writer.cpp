@@ -83,7 +83,7 @@ void WriteAssociations(ByteWriter& out, const std::vector<Association>& associat
 
 }  // namespace
 
-std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level) {
+std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level, BuildProgress* progress) {
   std::vector<Bytes> pieces;
   ByteWriter out;
   WriteHeader(out, contents);
@@ -98,6 +98,7 @@ std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level
   if (!contents.files.empty()) {  // D3
     const auto size = static_cast<std::uint32_t>(contents.fileData.size());
     BlockContent block = MakeStorableBlock(std::move(contents.fileData), level);
+    if (progress) progress->Compressed(size);
     out.U32(block.stored ? 0 : static_cast<std::uint32_t>(block.stream.size()));
     out.U32(size);
     pieces.push_back(out.Take());

@@ -5,6 +5,7 @@
 
 #include "packer/compression.h"
 #include "packer/package_parts.h"
+#include "packer/progress.h"
 
 namespace packer {
 
@@ -15,8 +16,10 @@ Bytes WritePackage(const PackageParts& contents, Compression level);
 // The same package as pieces to be written one after the other, without
 // copying the file data block: its bytes are moved out of `contents` (the
 // stored form) or freed once compressed, so the file data is held at most
-// twice (data and its stream) while the package is made.
-std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level);
+// twice (data and its stream) while the package is made. `progress`, when
+// given, is told of the file data compressed.
+std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level,
+                                      BuildProgress* progress = nullptr);
 
 // The setup file's bytes after the program image: the package and the trailer
 // that points at its start.

@@ -18,6 +18,7 @@
 #include "packer/gather.h"
 #include "packer/package_report.h"
 #include "packer/package_writer.h"
+#include "packer/progress.h"
 #include "packer/project_file.h"
 
 namespace packer {
@@ -120,7 +121,12 @@ int Build(const BuildRequest& request, const char* argv0) {
   AtomicOutput file;
   if (auto problem = file.Create(output.value())) return Fail(problem->message);
   environment.value().temporary = file.Identity();
+  // Its line stays until the file is written, and is erased before any
+  // other message.
+  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+  environment.value().progress = &progress;
   auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
+  if (!parts.ok() || !parts.value().warnings.empty()) progress.Erase();
   if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
   for (const Problem& warning : parts.value().warnings)
     std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
@@ -128,7 +134,7 @@ int Build(const BuildRequest& request, const char* argv0) {
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
   std::size_t fileCount = parts.value().files.size();
-  std::vector<Bytes> pieces = WritePackagePieces(std::move(parts.value()), level);
+  std::vector<Bytes> pieces = WritePackagePieces(std::move(parts.value()), level, &progress);
   std::uint64_t size = stub.value().size() + layout::kTrailerSize;
   for (const Bytes& piece : pieces) size += piece.size();
   // Sign-ready: Authenticode tools put the certificate table at a multiple
@@ -142,7 +148,9 @@ int Build(const BuildRequest& request, const char* argv0) {
   std::vector<const Bytes*> all = {&stub.value(), &padding};
   for (const Bytes& piece : pieces) all.push_back(&piece);
   all.push_back(&trailer);
-  if (auto problem = file.Commit(all)) return Fail(problem->message);
+  auto problem = file.Commit(all);
+  progress.Erase();
+  if (problem) return Fail(problem->message);
   std::cout << request.output << ": " << fileCount << " files, " << size << " bytes\n";
   return 0;
 }

@@ -157,6 +157,31 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpack) {
   EXPECT_EQ(listing.value().uninstaller, UninstallerImage());
 }
 
+// On a terminal, build keeps one line of progress on stderr and blanks it out
+// before it ends; into a file or a pipe it writes none of it.
+TEST(BuildOutput, ProgressShowsOnATerminalOnlyAndIsErased) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  RunOptions terminal;
+  terminal.errorsToTerminal = true;
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {}, &terminal);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("\rvtpack: 1 file read ("), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" MB compressed, "), std::string::npos) << run.err;
+  std::string screen;  // the terminal's line at the end
+  std::size_t column = 0;
+  for (char c : run.err) {
+    if (c == '\r') {
+      column = 0;
+      continue;
+    }
+    screen.resize(std::max(screen.size(), column + 1));
+    screen[column++] = c;
+  }
+  EXPECT_EQ(screen.find_first_not_of(' '), std::string::npos) << screen;
+  EXPECT_EQ(BuildIn(folder, "project.toml", "Piped.exe").err, "");
+}
+
 TEST(BuildOutput, BadSourceDateEpochIsRefused) {
   ProjectFolder folder;
   folder.Write("project.toml", MinimalProject());

@@ -1,6 +1,7 @@
 #include "vtpack_runner.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -135,10 +136,13 @@ RunResult RunVtpack(const std::vector<std::string>& args,
   // Output goes to unlinked temporary files: no pipe can fill and block.
   FILE* out = std::tmpfile();
   FILE* err = std::tmpfile();
+  int terminal = -1, terminalSide = -1;
+  if (watch.errorsToTerminal && ::openpty(&terminal, &terminalSide, nullptr, nullptr, nullptr) != 0)
+    throw std::runtime_error("openpty failed");
   pid_t child = ::fork();
   if (child == 0) {
     ::dup2(::fileno(out), 1);
-    ::dup2(::fileno(err), 2);
+    ::dup2(watch.errorsToTerminal ? terminalSide : ::fileno(err), 2);
     if (watch.fileSizeLimit > 0) {
       struct rlimit limit {};
       limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(watch.fileSizeLimit);
@@ -153,6 +157,7 @@ RunResult RunVtpack(const std::vector<std::string>& args,
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
+  if (terminalSide >= 0) ::close(terminalSide);
   int status = 0;
   struct rusage usage {};
   auto start = std::chrono::steady_clock::now();
@@ -182,7 +187,9 @@ RunResult RunVtpack(const std::vector<std::string>& args,
   result.exitCode = timedOut ? kTimedOut : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.peakMemoryKiB = usage.ru_maxrss;
   result.out = ReadAll(::fileno(out));
-  result.err = ReadAll(::fileno(err));
+  // A terminal keeps what was written to it until read, also after vtpack ends.
+  result.err = ReadAll(watch.errorsToTerminal ? terminal : ::fileno(err));
+  if (terminal >= 0) ::close(terminal);
   std::fclose(out);
   std::fclose(err);
   return result;

@@ -56,6 +56,8 @@ struct RunOptions {
   bool signalSent = false;  // set by the run
   // RLIMIT_FSIZE of vtpack's process in bytes; 0: unlimited.
   long fileSizeLimit = 0;
+  // stderr a terminal (a pseudo-terminal) instead of a file.
+  bool errorsToTerminal = false;
 };
 
 // The vtpack under test: VTPACK_UNDER_TEST when set (to run these tests
