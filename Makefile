@@ -2,6 +2,9 @@
 #   build/native       Linux, AddressSanitizer + UndefinedBehaviorSanitizer
 #   build/windows-x86  i686 MinGW, size-optimised: the product
 #   build/windows-x64  x86_64 MinGW: the build whose tests run under Wine
+# and the release vtpack (optimised, stripped, no sanitizer) that build/dist
+# and scripts/bench-pack use:
+#   build/release      Linux, only vtpack is built
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -10,14 +13,14 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all deps build native windows-x86 windows-x64 dist demo test clean
+.PHONY: all deps build native windows-x86 windows-x64 release dist demo test clean
 
 all: build
 
 deps:
 	scripts/install-deps
 
-build: native windows-x86 windows-x64
+build: native windows-x86 windows-x64 release
 
 $(BUILD)/native/CMakeCache.txt:
 	cmake -S . -B $(BUILD)/native $(CMAKE_FLAGS)
@@ -25,6 +28,8 @@ $(BUILD)/windows-x86/CMakeCache.txt:
 	cmake -S . -B $(BUILD)/windows-x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
 $(BUILD)/windows-x64/CMakeCache.txt:
 	cmake -S . -B $(BUILD)/windows-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(CMAKE_FLAGS) -DVANTOREL_WINE_TESTS=ON
+$(BUILD)/release/CMakeCache.txt:
+	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DVANTOREL_SANITIZE=OFF
 
 native: $(BUILD)/native/CMakeCache.txt
 	cmake --build $(BUILD)/native -j $(JOBS)
@@ -32,15 +37,17 @@ windows-x86: $(BUILD)/windows-x86/CMakeCache.txt
 	cmake --build $(BUILD)/windows-x86 -j $(JOBS)
 windows-x64: $(BUILD)/windows-x64/CMakeCache.txt
 	cmake --build $(BUILD)/windows-x64 -j $(JOBS)
+release: $(BUILD)/release/CMakeCache.txt
+	cmake --build $(BUILD)/release --target vtpack -j $(JOBS)
 
-# The distribution folder: vtpack with the programs it packs beside it
-# (vtsetup.exe and VTUnInst.exe from the product build), the demo program and
-# its libraries.
-dist: native windows-x86
+# The distribution folder: the release vtpack with the programs it packs
+# beside it (vtsetup.exe and VTUnInst.exe from the product build), the demo
+# program and its libraries.
+dist: release windows-x86
 	mkdir -p $(BUILD)/dist
-	cp $(BUILD)/native/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/windows-x86/dist/*.dll $(BUILD)/dist/
+	cp $(BUILD)/release/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/windows-x86/dist/*.dll $(BUILD)/dist/
 
-# README command 1: everything a newcomer needs, all three builds, then the
+# README command 1: everything a newcomer needs, every build, then the
 # demo application packed into a setup executable and checked.
 demo: deps
 	$(MAKE) build

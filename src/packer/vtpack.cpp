@@ -162,6 +162,7 @@ int main(int argc, char** argv) {
   using namespace packer;
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
 
   BuildRequest build;
   CLI::App* buildCommand = app.add_subcommand("build", "Build a setup executable from a project file");
@@ -186,9 +187,7 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
+  } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
