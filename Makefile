@@ -2,10 +2,11 @@
 #   build/native       Linux, AddressSanitizer + UndefinedBehaviorSanitizer
 #   build/windows-x86  i686 MinGW, size-optimised: the product
 #   build/windows-x64  x86_64 MinGW: the build whose tests run under Wine
-# and the release vtpack (optimised, stripped, no sanitizer) that build/dist
-# and scripts/bench-pack use:
+# and the release vtpack (optimised, stripped, no sanitizer) that build/dist,
+# `make install`, the Debian package and scripts/bench-pack use:
 #   build/release      Linux, only vtpack is built
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # ccache: paths relative to the checkout, so that other checkouts of the
@@ -13,7 +14,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all deps build native windows-x86 windows-x64 release dist demo test clean
+.PHONY: all deps build native windows-x86 windows-x64 release dist install package demo test clean
 
 all: build
 
@@ -46,6 +47,15 @@ release: $(BUILD)/release/CMakeCache.txt
 dist: release windows-x86
 	mkdir -p $(BUILD)/dist
 	cp $(BUILD)/release/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/windows-x86/dist/*.dll $(BUILD)/dist/
+
+# vtpack installed as vendors use it: bin/vtpack, share/vantorel/ with the
+# programs it packs, its manual and the project-format document (DESTDIR is
+# honoured). `make package` makes the Debian package of the same files,
+# $(BUILD)/release/vantorel_<version>_amd64.deb.
+install: release windows-x86
+	cmake --install $(BUILD)/release --prefix $(PREFIX)
+package: release windows-x86
+	cd $(BUILD)/release && cpack --config vantorel-cpack.cmake
 
 # README command 1: everything a newcomer needs, every build, then the
 # demo application packed into a setup executable and checked.

@@ -16,6 +16,7 @@
 #include "packer/code_page.h"
 #include "packer/file_io.h"
 #include "packer/gather.h"
+#include "packer/packed_programs.h"
 #include "packer/package_report.h"
 #include "packer/package_writer.h"
 #include "packer/progress.h"
@@ -27,8 +28,8 @@ namespace {
 struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
-  std::string stub;         // empty: vtsetup.exe beside vtpack
-  std::string uninstaller;  // empty: VTUnInst.exe beside vtpack
+  std::string stub;         // empty: vtsetup.exe where vtpack finds it
+  std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
   bool best = false;
   bool zopfli = false;
 };
@@ -36,16 +37,6 @@ struct BuildRequest {
 int Fail(const std::string& message) {
   std::cerr << "vtpack: " << message << "\n";
   return 1;
-}
-
-// The folder vtpack runs from: the setup program and the uninstaller are
-// installed beside it.
-std::string ProgramDirectory(const char* argv0) {
-  char buffer[4096];
-  ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  std::string self = length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : argv0;
-  std::size_t slash = self.find_last_of('/');
-  return slash == std::string::npos ? "." : self.substr(0, slash);
 }
 
 // A program image for the setup file: a readable Windows executable that is
@@ -99,18 +90,19 @@ int Build(const BuildRequest& request, const char* argv0) {
   if (output.value().exists && projectIdentity == output.value().identity)
     return Fail(Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
                                                           "\"; vtpack never writes over its inputs"}));
-  std::string directory = ProgramDirectory(argv0);
-  std::string stubPath = request.stub.empty() ? directory + "/vtsetup.exe" : request.stub;
-  std::string uninstallerPath = request.uninstaller.empty() ? directory + "/VTUnInst.exe" : request.uninstaller;
-  auto stub = ReadProgramImage(stubPath, "setup program", output.value(), true);
+  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  if (!stubPath.ok()) return Fail(stubPath.problem().message);
+  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
+  auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
   if (!stub.ok()) return Fail(stub.problem().message);
   if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - kSigningAlignment)
-    return Fail("the setup program \"" + stubPath + "\" is larger than 4 GiB");
-  auto uninstaller = ReadProgramImage(uninstallerPath, "uninstaller", output.value(), false);
+    return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
+  auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
-    return Fail("the uninstaller \"" + uninstallerPath + "\" is too large for a package");
+    return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
   auto environment = ReadEnvironment();
   if (!environment.ok()) return Fail(environment.problem().message);
   if (output.value().exists) environment.value().output = output.value().identity;
@@ -171,9 +163,11 @@ int main(int argc, char** argv) {
   auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
   auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
   best->excludes(zopfli);
-  buildCommand->add_option("--stub", build.stub, "Setup program image (default: vtsetup.exe beside vtpack)");
+  buildCommand->add_option("--stub", build.stub,
+                           "Setup program image (default: vtsetup.exe beside vtpack, else in "
+                           VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
   buildCommand->add_option("--uninstaller", build.uninstaller,
-                           "Uninstaller image (default: VTUnInst.exe beside vtpack)");
+                           "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
 
   std::string setupFile;
   int codePage = kDefaultCodePage;
