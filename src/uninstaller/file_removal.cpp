@@ -8,6 +8,7 @@
 #include "base/path_rules.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/left_items.h"
+#include "uninstaller/path_resolution.h"
 #include "uninstaller/uninstaller_texts.h"
 
 namespace {
@@ -40,6 +41,19 @@ Removal DeleteOrSchedule(const char* path) {
 }
 
 }  // namespace
+
+bool IsReachedDirectly(const char* path, LeftItems& left) {
+  switch (HowReached(path)) {
+    case Reach::kMissing:
+      return false;
+    case Reach::kThroughLink:
+      left.Add(IDS_UN_LEFT_LINK, path);
+      return false;
+    case Reach::kDirect:
+      break;
+  }
+  return true;
+}
 
 Removal RemoveFile(const char* path, LeftItems& left) {
   const Removal removal = DeleteOrSchedule(path);

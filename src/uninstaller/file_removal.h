@@ -1,6 +1,6 @@
 // Deleting files and folders the way the uninstaller must: read-only ones
-// too, one in use at the next start of Windows. Callers have made sure
-// that no link leads the path elsewhere (uninstaller/path_resolution.h).
+// too, one in use at the next start of Windows, never through a link
+// (callers ask IsReachedDirectly first).
 #ifndef VANTOREL_UNINSTALLER_FILE_REMOVAL_H
 #define VANTOREL_UNINSTALLER_FILE_REMOVAL_H
 
@@ -9,6 +9,11 @@
 class LeftItems;
 
 enum class Removal { kDone, kAtRestart, kFailed };
+
+// Whether the uninstaller may act on `path`: something is there, and no
+// link or reparse point on the way or at its end leads elsewhere. A path
+// behind a link is a line in `left`; what it leads to is never touched.
+bool IsReachedDirectly(const char* path, LeftItems& left);
 
 // Deletes a file; a file already gone counts as deleted. One that is in use
 // (or locked against deletion) is scheduled for deletion at the next start.

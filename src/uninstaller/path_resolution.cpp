@@ -71,9 +71,10 @@ SharedString CanonicalPath(const char* path) {
 
 Reach HowReached(const char* path) {
   if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    // Anything else than a missing path: deleting it fails too, and says so.
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Reach::kMissing
-                                                                          : Reach::kThroughLink;
+                                                                          : Reach::kDirect;
   }
   const SharedString longPath = LongPath(path);
   if (longPath.IsEmpty() || PassesReparsePoint(longPath)) return Reach::kThroughLink;

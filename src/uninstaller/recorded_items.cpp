@@ -9,7 +9,6 @@
 #include "base/uninstall_names.h"
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
-#include "uninstaller/path_resolution.h"
 #include "uninstaller/uninstaller_texts.h"
 
 namespace {
@@ -43,15 +42,9 @@ bool IsOwn(const Removing& removing, const SharedString& path) {
 }
 
 void RemoveOwnFile(Removing& removing, const SharedString& path) {
-  if (ListHoldsPath(removing.sharedPaths, path) || IsUninstallerItself(path)) return;
-  switch (HowReached(path)) {
-    case Reach::kMissing:
-      return;
-    case Reach::kThroughLink:
-      removing.left.Add(IDS_UN_LEFT_LINK, path);
-      return;
-    case Reach::kDirect:
-      break;
+  if (ListHoldsPath(removing.sharedPaths, path) || IsUninstallerItself(path) ||
+      !IsReachedDirectly(path, removing.left)) {
+    return;
   }
   if (RemoveFile(path, removing.left) == Removal::kAtRestart) AppendPath(removing.pending, path);
 }
@@ -94,16 +87,9 @@ void ExplainFolder(Removing& removing, const SharedString& path, bool recorded) 
 }
 
 void RemoveOwnFolder(Removing& removing, const SharedString& path) {
-  switch (HowReached(path)) {
-    case Reach::kMissing:
-      return;
-    case Reach::kThroughLink:
-      removing.left.Add(IDS_UN_LEFT_LINK, path);
-      return;
-    case Reach::kDirect:
-      break;
+  if (IsReachedDirectly(path, removing.left) && !RemoveEmptyFolder(path)) {
+    ExplainFolder(removing, path, true);
   }
-  if (!RemoveEmptyFolder(path)) ExplainFolder(removing, path, true);
 }
 
 // "." is the folder itself: depth 0.

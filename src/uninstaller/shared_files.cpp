@@ -7,7 +7,6 @@
 #include "base/uninstall_names.h"
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
-#include "uninstaller/path_resolution.h"
 #include "uninstaller/uninstaller_boxes.h"
 
 namespace {
@@ -36,17 +35,10 @@ bool LowerCount(HKEY counts, const char* path, int raises, LeftItems& left, bool
 
 // A file no program counts any more goes when the user agrees.
 bool RemoveUnusedFile(const char* path, const char* caption, LeftItems& left) {
-  if (IsUninstallerItself(path)) return false;
-  switch (HowReached(path)) {
-    case Reach::kMissing:
-      return true;
-    case Reach::kThroughLink:
-      left.Add(IDS_UN_LEFT_LINK, path);
-      return false;
-    case Reach::kDirect:
-      break;
+  if (IsUninstallerItself(path) || !IsReachedDirectly(path, left) ||
+      !AskToRemoveSharedFile(caption, path)) {
+    return false;
   }
-  if (!AskToRemoveSharedFile(caption, path)) return false;
   RemoveFile(path, left);
   return true;
 }

@@ -106,6 +106,12 @@ std::string DesktopLink(const std::string& appName) {
   return SpecialFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\" + appName + ".lnk";
 }
 
+// What a setup without pages makes: Programs menu, desktop, Startup.
+std::vector<std::string> AllLinks(const std::string& appName) {
+  return {SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk", DesktopLink(appName),
+          SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
+}
+
 void SetText(const std::string& key, const char* name, const std::string& text) {
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, text.c_str(),
                   static_cast<DWORD>(text.size() + 1));
@@ -390,9 +396,7 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
   const std::string caption = appName + " Uninstall";
   const std::string folder = DefaultDestination(appName);
   const std::string sharedLibrary = CommonFilesDirectory() + "\\Vantorel\\vtdemoshared.dll";
-  const std::vector<std::string> links = {
-      SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk", DesktopLink(appName),
-      SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
+  const std::vector<std::string> links = AllLinks(appName);
   const RoundTripCase cases[] = {
       {"the demo running; its shared library used by another program too", true, 1, 0},
       {"the shared library used by the demo alone, removed", false, 0, IDYES},
@@ -484,9 +488,7 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
 TEST(Uninstaller, TheUsersFilesStay) {
   const std::string appName = "VT User Files";
   Installation installed = InstalledApp(appName);
-  installed.shortcuts = {SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk",
-                         DesktopLink(appName),
-                         SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
+  installed.shortcuts = AllLinks(appName);
   Clean(installed);
   const std::string folder = installed.folder;
   // There before the install.
@@ -803,9 +805,7 @@ TEST(Uninstaller, RefusesFoldersThatAreNotTheApplicationsOwn) {
 TEST(Uninstaller, UpgradeForgetsNothing) {
   const std::string appName = "VT Upgrade";
   Installation installed = InstalledApp(appName);
-  installed.shortcuts = {SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk",
-                         DesktopLink(appName),
-                         SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
+  installed.shortcuts = AllLinks(appName);
   Clean(installed);
   MakeSharedDllsKey();
   const std::string library = CommonFilesDirectory() + "\\VT Upgrade\\vtshared.dll";
