@@ -2,6 +2,7 @@
 
 #include "engine/created_items.h"
 #include "engine/directory_path.h"
+#include "engine/install_record.h"
 
 namespace {
 
@@ -9,6 +10,7 @@ bool PathExists(const char* path, void*) { return FileExists(path); }
 
 bool MakeDirectory(const char* path, void* created) {
   if (!CreateDirectoryA(path, nullptr)) return false;
+  RecordCreatedFolder(path);
   if (created != nullptr) static_cast<CreatedItems*>(created)->AddFolder(path);
   return true;
 }

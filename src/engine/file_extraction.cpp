@@ -9,6 +9,7 @@
 #include "engine/file_timestamp.h"
 #include "engine/file_version.h"
 #include "engine/files_in_use.h"
+#include "engine/install_record.h"
 #include "engine/system_folders.h"
 #include "engine/version_rule.h"
 #include "package/layout.h"
@@ -108,6 +109,7 @@ bool InstallFile(FileRecord& record, uint64_t cursor, FileLoop& loop) {
     return false;
   }
   FinishInstalledFile(record, target);
+  RecordInstalledFile(record.DestinationType, target.path, target.existed);
   return true;
 }
 

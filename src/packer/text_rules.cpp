@@ -1,5 +1,6 @@
 #include "packer/text_rules.h"
 
+#include "base/path_rules.h"
 #include "packer/file_io.h"
 
 #include <cstdlib>
@@ -23,20 +24,12 @@ char LastSingleByte(const std::string& text, int codePage) {
 }
 
 // "NUL", "com1.txt", "Lpt9.tar.gz", "aux .x": Windows opens the device, whatever
-// the extension (and blanks before it).
+// the extension (and blanks before it). The device's name, for the message.
 std::optional<std::string> DeviceName(const std::string& name) {
-  std::string base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  std::string upper;
-  for (char c : base) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-  for (const char* device : kDevices) {
-    if (upper == device) return upper;
-  }
-  if (upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-      upper[3] >= '1' && upper[3] <= '9')
-    return upper;
-  return std::nullopt;
+  if (!IsDeviceName(name.c_str(), static_cast<int>(name.size()))) return std::nullopt;
+  std::string device = name.substr(0, name.find_first_of(". "));
+  for (char& c : device) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return device;
 }
 
 // The rules shared by file names and folder parts; `kind` is "file name" or

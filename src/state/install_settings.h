@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "base/install_record_text.h"
 #include "base/shared_string.h"
 #include "package/package_header.h"
 
@@ -28,6 +29,9 @@ struct InstallSettings {
   // Uninstall list 1: shortcuts written, one path and "\n" each.
   int ShortcutCount = 0;
   SharedString ShortcutList;
+  // The files and folders this install wrote, for the install record
+  // (engine/install_record.h); its shared files come from SharedDllList.
+  InstallRecord Record;
   bool CreateProgramsShortcut = true;
   bool CreateDesktopShortcut = true;
   bool CreateStartupShortcut = true;

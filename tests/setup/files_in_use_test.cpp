@@ -103,10 +103,10 @@ std::optional<DWORD> SharedCount(const std::string& path) {
   return count;
 }
 
-void SetSharedCount(const std::string& path, std::optional<DWORD> count) {
+void SetSharedCount(const std::string& path, std::optional<DWORD> count,
+                    DWORD type = REG_DWORD) {
   if (count) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), REG_DWORD, &*count,
-                    sizeof *count);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), type, &*count, sizeof *count);
   } else {
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str());
   }
@@ -301,12 +301,15 @@ struct SharedCase {
   std::optional<DWORD> countBefore;
   std::optional<DWORD> countAfter;
   const char* message;  // null: none
+  DWORD type = REG_DWORD;  // of the count before
 };
 
 const SharedCase kSharedCases[] = {
     {"new file, stale count", true, Installed::kNothing, 7, 1, nullptr},
     {"installed without a count", true, Installed::kUnversioned, std::nullopt, 2, nullptr},
     {"counted 5 times", true, Installed::kUnversioned, 5, 6, nullptr},
+    {"counted 3 times in 4 bytes of another type", true, Installed::kUnversioned, 3, 4, nullptr,
+     REG_BINARY},
     {"kept as new as the record: not counted again", true, Installed::kAsNew, 5, 5, nullptr},
     {"no SharedDLLs key", false, Installed::kUnversioned, std::nullopt, std::nullopt,
      "Unable to open registry key."},
@@ -326,7 +329,7 @@ TEST(SharedCounts, CountFollowsWhatWasThere) {
     }
     if (c.keyExists) {
       ASSERT_TRUE(MakeSharedDllsKey());
-      SetSharedCount(target, c.countBefore);
+      SetSharedCount(target, c.countBefore, c.type);
     } else {
       RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSharedDlls);
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSharedDlls);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -96,8 +97,9 @@ TEST(Install, RunningProgramIsAskedToClose) {
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
 }
 
-// Its destination folder then holds the uninstall log alone, so that the
-// Uninstall entry it registers can remove the application.
+// Its destination folder then holds the uninstall log and the install
+// record alone, so that the Uninstall entry it registers can remove the
+// application.
 TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
   const std::string destination = DefaultDestination("VT No Files");
   RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
@@ -116,7 +118,8 @@ TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
     if (found.cFileName[0] != '.') names.push_back(found.cFileName);
   } while (FindNextFileA(search, &found));
   FindClose(search);
-  EXPECT_EQ(names, std::vector<std::string>{"Uninst.log"});
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Uninst.log", "Uninst.rec"}));
   RemovePath(destination);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT No Files").c_str());
   // The links the stand-in wizard chose.

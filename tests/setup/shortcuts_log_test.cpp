@@ -1,6 +1,6 @@
 // The shortcut step and the uninstall log: shell links in the Programs,
-// Desktop and Startup folders, "Uninst.log" byte for byte, and the
-// Uninstall entry. Real setup executables where a package decides; the two
+// Desktop and Startup folders, "Uninst.log" byte for byte, the install
+// record beside it, and the Uninstall entry. Real setup executables where a package decides; the two
 // steps run in this process, with a recorder for their message boxes, for
 // what only the wizard's shortcuts page could choose.
 #include <windows.h>
@@ -178,6 +178,22 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
               UninstallString(c.destination));
     RemoveInstalled(c.appName, c.destination);
   }
+}
+
+// The install record goes beside the log, after it, with the log's
+// messages; one that cannot be written leaves no Uninstall entry.
+TEST_F(InProcessSteps, ARecordThatCannotBeWrittenLeavesNoEntry) {
+  const std::string destination = ScratchFolder("record fails") + "\\VT Record";
+  const StepCase c = {"", "VT Record Fails", false, false, false, false, destination, "", 0, "", {}};
+  RemoveInstalled(c.appName, destination);
+  ASSERT_TRUE(MakeFolders(destination + "\\Uninst.rec"));  // a folder where the file goes
+  RunSteps(c);
+  EXPECT_EQ(recordedBoxTexts, std::vector<std::string>{"Unable to open the file '" + destination +
+                                                       "\\Uninst.rec'."});
+  EXPECT_EQ(Text(ReadBytes(destination + "\\Uninst.log")),
+            "VT Record Fails\nDon'tCheckProgramNotRunning\n0\n0\n");
+  EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(c.appName), "DisplayName"));
+  RemoveInstalled(c.appName, destination);
 }
 
 // A folder the shell knows but that has no file-system path (My Computer)

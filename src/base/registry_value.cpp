@@ -1,0 +1,33 @@
+#include "base/registry_value.h"
+
+bool ReadRegistryCount(HKEY key, const char* name, DWORD& count) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      size != sizeof value) {
+    return false;
+  }
+  count = value;
+  return true;
+}
+
+bool ReadRegistryText(HKEY key, const char* name, SharedString& text, int maxLength) {
+  // Room for the text and a NUL the registry may or may not hold.
+  char* buffer = text.GetBufferOfLength(maxLength + 1);
+  DWORD type = 0;
+  DWORD size = static_cast<DWORD>(maxLength + 1);
+  const LONG result =
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    text.Empty();
+    return false;
+  }
+  buffer[size] = '\0';
+  text.ReleaseBuffer();  // up to the first NUL
+  if (text.Length() > maxLength) {
+    text.Empty();
+    return false;
+  }
+  return true;
+}
