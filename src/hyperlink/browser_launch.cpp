@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/compare_no_case.h"
 #include "base/registry_value.h"
 #include "hyperlink/browser_command.h"
 
