@@ -22,7 +22,6 @@ class ProgressDialog final : public InstallProgress {
   // showing "Reading data...". Needs the progress bar class registered
   // (InitCommonControls). False when it could not be made.
   bool Create();
-  HWND Window() const { return window_; }
 
   void SetPhase(unsigned textId) override;
   void ShowBar(unsigned fileCount) override;

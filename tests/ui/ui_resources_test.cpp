@@ -78,7 +78,8 @@ BOOL WINAPI IgnoreRestart(UINT, DWORD) { return TRUE; }
 DialogIcons ProgressDialogIcons() {
   ProgressDialog dialog;
   if (!InitCommonControlsFromSystem() || !dialog.Create()) return {};
-  DialogIcons icons = IconsOf(dialog.Window());
+  DialogIcons icons =
+      IconsOf(robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption));
   dialog.Close();
   return icons;
 }
