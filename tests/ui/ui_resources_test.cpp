@@ -13,6 +13,7 @@
 #include "state/install_settings.h"
 #include "robot/robot.h"
 #include "ui/closing_dialogs.h"
+#include "ui/restart_computer.h"
 #include "ui/progress_dialog.h"
 #include "ui/resource_ids.h"
 #include "base/system_library.h"
