@@ -4,7 +4,8 @@
 
 #include "state/install_settings.h"
 #include "ui/resource_ids.h"
-#include "ui/wizard_page_rules.h"
+#include "ui/wizard.h"
+#include "ui/wizard_navigation.h"
 
 namespace {
 

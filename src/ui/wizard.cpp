@@ -8,7 +8,8 @@
 #include "base/system_library.h"
 #include "hyperlink/hyperlink_control.h"
 #include "ui/resource_ids.h"
-#include "ui/wizard_page_rules.h"
+#include "ui/dialog_helpers.h"
+#include "ui/wizard_navigation.h"
 #include "ui/wizard_pages.h"
 
 namespace {
@@ -57,6 +58,12 @@ DWORD* TemplateStyle(void* dialogTemplate) {
 }
 
 }  // namespace
+
+void CentreSheetOnce(HWND page) {
+  if (Settings.SheetCentred) return;
+  CentreWindow(GetDesktopWindow(), GetParent(page));
+  Settings.SheetCentred = true;
+}
 
 int CALLBACK SheetPreCreate(HWND, UINT message, LPARAM lParam) {
   if (message == PSCB_PRECREATE) *TemplateStyle(reinterpret_cast<void*>(lParam)) |= WS_SYSMENU;
