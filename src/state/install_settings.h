@@ -31,8 +31,6 @@ struct InstallSettings {
   bool CreateProgramsShortcut = true;
   bool CreateDesktopShortcut = true;
   bool CreateStartupShortcut = true;
-  HBRUSH LicenceBrush = nullptr;  // white background of the licence text
-  bool SheetCentred = false;      // the wizard sheet was centred once
 };
 
 extern InstallSettings Settings;

@@ -29,6 +29,8 @@ const PageEntry kPages[] = {
 };
 const int kPageCount = sizeof kPages / sizeof kPages[0];
 
+bool sheetCentred = false;  // by the first page of this run
+
 // The first form of PROPSHEETPAGEA, which every comctl32 version reads.
 // The sheet steps through the page array by each page's size, so the array
 // holds exactly this form (PROPSHEETPAGEA itself has grown since).
@@ -60,9 +62,9 @@ DWORD* TemplateStyle(void* dialogTemplate) {
 }  // namespace
 
 void CentreSheetOnce(HWND page) {
-  if (Settings.SheetCentred) return;
+  if (sheetCentred) return;
   CentreWindow(GetDesktopWindow(), GetParent(page));
-  Settings.SheetCentred = true;
+  sheetCentred = true;
 }
 
 int CALLBACK SheetPreCreate(HWND, UINT message, LPARAM lParam) {
@@ -101,6 +103,7 @@ bool RunWizard() {
   header.nPages = static_cast<UINT>(count);
   header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
   header.pfnCallback = SheetPreCreate;
+  sheetCentred = false;
 
   const CommonControlsLibrary* commonControls = GetCommonControlsLibrary();
   INT_PTR result = commonControls != nullptr ? commonControls->PropertySheetA(&header) : -1;
