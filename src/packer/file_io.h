@@ -93,13 +93,6 @@ class AtomicOutput {
   FileIdentity identity_;
 };
 
-// "dir/file" unless `path` is absolute.
-std::string ResolvePath(const std::string& directory, const std::string& path);
-
-// `text` with the glob characters * ? [ and \ escaped by a backslash, so that
-// glob(3) takes it literally.
-std::string EscapeGlob(const std::string& text);
-
 }  // namespace packer
 
 #endif
