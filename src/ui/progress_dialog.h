@@ -33,7 +33,7 @@ class ProgressDialog final : public InstallProgress {
   // Cancel may be seen a few files later; after the last file it always
   // reads the queue.
   void Pump() override;
-  // Message 2, owned by the dialog, when Cancel was pressed.
+  // IDS_CONFIRM_EXIT, owned by the dialog, when Cancel was pressed.
   bool CancelConfirmed() override;
   // Destroys the dialog.
   void Close() override;

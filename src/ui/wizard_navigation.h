@@ -25,7 +25,7 @@ bool PageIncluded(WizardPage page);
 // the one the page being entered asks for.
 INT_PTR HandlePageNotification(HWND page, WizardPage which, UINT code);
 
-// Message 2, owned by the page. Yes lets the sheet close; No keeps it.
+// IDS_CONFIRM_EXIT, owned by the page. Yes lets the sheet close; No keeps it.
 INT_PTR ConfirmCancel(HWND page);
 
 #endif
