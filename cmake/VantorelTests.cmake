@@ -14,8 +14,6 @@ function(vantorel_gtest)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} gtest_main)
   if(VANTOREL_PRODUCT_BUILD)
     target_link_options(${T_NAME} PRIVATE -s)
-  endif()
-  if(VANTOREL_PRODUCT_BUILD)
     return()
   endif()
   gtest_add_tests(TARGET ${T_NAME} SOURCES ${T_SOURCES}

@@ -1,4 +1,7 @@
-// Reading registry values the way setup and the uninstaller both need them.
+// Reading registry values the way setup, the uninstaller and the banner
+// link need them. The registry does not promise a NUL at the end of a text,
+// so every text is read through a buffer one byte longer than the size
+// given to Windows and terminated here.
 #ifndef VANTOREL_BASE_REGISTRY_VALUE_H
 #define VANTOREL_BASE_REGISTRY_VALUE_H
 
@@ -13,8 +16,22 @@
 bool ReadRegistryCount(HKEY key, const char* name, DWORD& count);
 
 // A REG_SZ or REG_EXPAND_SZ value of an open key, at most `maxLength`
-// bytes (registry texts need not end in a NUL: `text` always does). False
-// when it is missing, not text or longer.
+// bytes (`text` always ends in a NUL). False when it is missing, not text
+// or longer.
 bool ReadRegistryText(HKEY key, const char* name, SharedString& text, int maxLength);
+
+// Texts read whatever their type go through a buffer of this many bytes; a
+// value that needs more fails with ERROR_MORE_DATA.
+const DWORD kRegistryTextSize = MAX_PATH;
+
+// The value `valueName` of the open `key` into `out`, whatever its type;
+// `out` is unchanged on failure. A null `valueName` reads the key's default
+// value as RegQueryValueA does: a key without one reads as "". Returns the
+// Win32 error of the query.
+LONG QueryRegistryText(HKEY key, const char* valueName, SharedString* out);
+
+// The same for `root`\`subKey`, opened for reading and closed again; the
+// error is the open's or the query's.
+LONG QueryRegistryText(HKEY root, const char* subKey, const char* valueName, SharedString* out);
 
 #endif

@@ -126,7 +126,6 @@ SharedString::~SharedString() { string_block::Release(chars_); }
 
 int SharedString::Length() const { return HeaderOf(chars_)->length; }
 
-const StringHeader* SharedString::Header() const { return HeaderOf(chars_); }
 
 void SharedString::Empty() {
   string_block::Release(chars_);

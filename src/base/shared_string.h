@@ -74,9 +74,6 @@ class SharedString {
   friend void FormatString(SharedString& target, const char* format, ...);
   friend void FormatStringV(SharedString& target, const char* format, va_list args);
 
-  // For tests and diagnostics: the block's header.
-  const StringHeader* Header() const;
-
  private:
   friend SharedString operator+(const SharedString& s, const char* text);
   friend SharedString operator+(const SharedString& s, char c);

@@ -26,8 +26,8 @@ struct InstallTarget {
 // `target.redirected`. That one waits first for the whole data to pass its
 // check and to reach `tableEnd` (where the table's last file ends): it
 // replaces installed code. A file this creates is listed in `created`. On
-// failure message 7 (naming `target.path`) or the stream's message has been
-// shown and INVALID_HANDLE_VALUE is returned.
+// failure IDS_OPEN_FILE (naming `target.path`) or the stream's message has
+// been shown and INVALID_HANDLE_VALUE is returned.
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, FileDataStream& data,
                          uint64_t tableEnd, CreatedItems& created);
 

@@ -9,7 +9,9 @@
 
 #include "package/stored_block.h"
 #include "packer/code_page.h"
+#include "packer/environment_expansion.h"
 #include "packer/file_io.h"
+#include "packer/project_paths.h"
 #include "packer/text_rules.h"
 
 namespace packer {

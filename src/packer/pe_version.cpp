@@ -1,6 +1,8 @@
 #include "packer/pe_version.h"
 
 #include "base/little_endian.h"
+#include "package/memory_package_file.h"
+#include "package/program_image.h"
 
 namespace packer {
 namespace {
@@ -30,25 +32,18 @@ class Image {
   std::size_t size_;
 };
 
-struct Section {
-  std::uint32_t virtualAddress, virtualSize, rawOffset, rawSize;
-};
-
 // Maps an RVA to a file offset through the section table; `count` bytes
 // from there must lie in the section's raw data.
-std::optional<std::uint64_t> RvaToOffset(const Image& image, std::uint64_t sectionTable,
-                                         unsigned sectionCount, std::uint32_t rva,
-                                         std::uint32_t count) {
-  for (unsigned i = 0; i < sectionCount; ++i) {
-    std::uint64_t entry = sectionTable + 40ull * i;
-    auto virtualSize = image.U32(entry + 8), virtualAddress = image.U32(entry + 12);
-    auto rawSize = image.U32(entry + 16), rawOffset = image.U32(entry + 20);
-    if (!virtualSize || !virtualAddress || !rawSize || !rawOffset) return std::nullopt;
-    if (rva < *virtualAddress) continue;
-    std::uint64_t inside = rva - *virtualAddress;
-    if (inside >= *rawSize) continue;
-    if (count > *rawSize - inside) return std::nullopt;
-    return static_cast<std::uint64_t>(*rawOffset) + inside;
+std::optional<std::uint64_t> RvaToOffset(PackageFile& file, const PeHeaders& headers,
+                                         std::uint32_t rva, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < headers.sectionCount; ++i) {
+    PeSection section;
+    if (!ReadPeSection(file, headers, i, &section)) return std::nullopt;
+    if (rva < section.virtualAddress) continue;
+    std::uint64_t inside = rva - section.virtualAddress;
+    if (inside >= section.rawSize) continue;
+    if (count > section.rawSize - inside) return std::nullopt;
+    return static_cast<std::uint64_t>(section.rawOffset) + inside;
   }
   return std::nullopt;
 }
@@ -73,30 +68,14 @@ std::optional<std::uint32_t> FindResourceEntry(const Image& image, std::uint64_t
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size_t size) {
   Image image(data, size);
-  if (size < 2 || data[0] != 'M' || data[1] != 'Z') return std::nullopt;
-  auto pe = image.U32(0x3C);
-  if (!pe || !image.Has(*pe, 24) || data[*pe] != 'P' || data[*pe + 1] != 'E' ||
-      data[*pe + 2] != 0 || data[*pe + 3] != 0)
+  MemoryPackageFile file(data, size);
+  PeHeaders headers;
+  std::uint32_t resourceRva, resourceSize;
+  if (!ReadPeHeaders(file, &headers) ||
+      !ReadPeDirectory(file, headers, kResourceDirectory, &resourceRva, &resourceSize) ||
+      resourceRva == 0)
     return std::nullopt;
-  auto sectionCount = image.U16(*pe + 6), optionalSize = image.U16(*pe + 20);
-  std::uint64_t optional = *pe + 24ull;
-  auto magic = image.U16(optional);
-  if (!sectionCount || !optionalSize || !magic) return std::nullopt;
-  std::uint64_t directories;
-  if (*magic == 0x10B) {
-    directories = optional + 96;  // PE32
-  } else if (*magic == 0x20B) {
-    directories = optional + 112;  // PE32+
-  } else {
-    return std::nullopt;
-  }
-  auto directoryCount = image.U32(directories - 4);
-  if (!directoryCount || *directoryCount < 3 || directories + 24 > optional + *optionalSize)
-    return std::nullopt;
-  auto resourceRva = image.U32(directories + 16);
-  if (!resourceRva || *resourceRva == 0) return std::nullopt;
-  std::uint64_t sectionTable = optional + *optionalSize;
-  auto root = RvaToOffset(image, sectionTable, *sectionCount, *resourceRva, 16);
+  auto root = RvaToOffset(file, headers, resourceRva, 16);
   if (!root) return std::nullopt;
 
   // type 16 -> first name -> first language -> data entry; offsets below the
@@ -117,7 +96,7 @@ std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size
   if (!dataRva || !dataSize || *dataSize < 92) return std::nullopt;
   // VS_VERSIONINFO: wLength, wValueLength, wType, L"VS_VERSION_INFO", padding
   // to 32 bits, VS_FIXEDFILEINFO (52 bytes).
-  auto info = RvaToOffset(image, sectionTable, *sectionCount, *dataRva, *dataSize);
+  auto info = RvaToOffset(file, headers, *dataRva, *dataSize);
   if (!info) return std::nullopt;
   static const char kKey[] = "VS_VERSION_INFO";
   for (unsigned i = 0; i < sizeof kKey; ++i) {

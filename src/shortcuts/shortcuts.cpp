@@ -14,7 +14,7 @@ namespace {
 struct ShortcutFolder {
   bool InstallSettings::*chosen;
   int csidl;
-  const char* label;  // names the folder in message 23
+  const char* label;  // names the folder in IDS_FOLDER_PATH
 };
 
 const ShortcutFolder kShortcutFolders[] = {

@@ -23,10 +23,12 @@ struct InstallSettings {
   SharedString LicenceText;     // empty without a licence block
   bool CancelRequested = false;  // set by the progress dialog's Cancel
   bool RestartNeeded = false;    // a file waits under its ".new" name
-  // Uninstall list 2: shared files counted, one path and "\n" each.
+  // The uninstall log's list of shared files: those this install counted
+  // (CountSharedFile), one path and "\n" each.
   int SharedDllCount = 0;
   SharedString SharedDllList;
-  // Uninstall list 1: shortcuts written, one path and "\n" each.
+  // The uninstall log's list of shortcuts: the shortcut files written, one
+  // path and "\n" each.
   int ShortcutCount = 0;
   SharedString ShortcutList;
   // The files and folders this install wrote, for the install record
@@ -35,8 +37,6 @@ struct InstallSettings {
   bool CreateProgramsShortcut = true;
   bool CreateDesktopShortcut = true;
   bool CreateStartupShortcut = true;
-  HBRUSH LicenceBrush = nullptr;  // white background of the licence text
-  bool SheetCentred = false;      // the wizard sheet was centred once
 };
 
 extern InstallSettings Settings;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/shared_string.h"
+#include "string_cases.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int ModelFindNoCase(const std::string& text, const std::string& pattern, int sta
 }
 
 void ExpectSame(const SharedString& s, const std::string& model, int step) {
-  const StringHeader* header = s.Header();
+  const StringHeader* header = BlockOf(s);
   ASSERT_EQ(std::string(s.Text(), s.Length()), model) << "step " << step;
   ASSERT_EQ(s.Text()[s.Length()], '\0') << "step " << step;
   ASSERT_LE(header->length, header->capacity) << "step " << step;

@@ -34,16 +34,16 @@ TEST(ReplaceAll, GrowsTheBlockOnceAndLeavesCopies) {
   EXPECT_EQ(s.ReplaceAll("<Destination>", path), 2);
   int expectedLength = 31 + 2 * (static_cast<int>(strlen(path)) - 13);
   EXPECT_EQ(s.Length(), expectedLength);
-  EXPECT_EQ(s.Header()->capacity, expectedLength);  // one block of the new length
-  EXPECT_EQ(s.Header()->referenceCount, 1);
+  EXPECT_EQ(BlockOf(s)->capacity, expectedLength);  // one block of the new length
+  EXPECT_EQ(BlockOf(s)->referenceCount, 1);
   EXPECT_STREQ(copy.Text(), "A=<Destination>;B=<Destination>");
 }
 
 TEST(ReplaceAll, ShrinksInPlace) {
   SharedString s("x<Destination>y");
-  const StringHeader* block = s.Header();
+  const StringHeader* block = BlockOf(s);
   EXPECT_EQ(s.ReplaceAll("<Destination>", "C:"), 1);
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   EXPECT_STREQ(s.Text(), "xC:y");
 }
 
@@ -104,10 +104,10 @@ TEST(FindNoCase, Table) {
 
 TEST(FindNoCase, TableIsCachedAndDroppedOnChange) {
   SharedString pattern("KEY");
-  EXPECT_EQ(pattern.Header()->searchTable, nullptr);
+  EXPECT_EQ(BlockOf(pattern)->searchTable, nullptr);
   SharedString text("a key and a Key");
   ASSERT_EQ(text.FindNoCase(pattern), 2);
-  const SkipTable* table = pattern.Header()->searchTable;
+  const SkipTable* table = BlockOf(pattern)->searchTable;
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(table->shift['K'], 2);
   EXPECT_EQ(table->shift['k'], 2);
@@ -115,16 +115,16 @@ TEST(FindNoCase, TableIsCachedAndDroppedOnChange) {
   EXPECT_EQ(table->shift['Y'], 3);  // the last pattern byte keeps the full shift
   EXPECT_EQ(table->shift['z'], 3);
   EXPECT_EQ(text.FindNoCase(pattern), 2);
-  EXPECT_EQ(pattern.Header()->searchTable, table);  // built once
+  EXPECT_EQ(BlockOf(pattern)->searchTable, table);  // built once
 
   SharedString copy(pattern);  // the table belongs to the shared block
-  EXPECT_EQ(copy.Header()->searchTable, table);
+  EXPECT_EQ(BlockOf(copy)->searchTable, table);
   pattern += "X";
-  EXPECT_EQ(pattern.Header()->searchTable, nullptr);
+  EXPECT_EQ(BlockOf(pattern)->searchTable, nullptr);
   EXPECT_EQ(text.FindNoCase(pattern), -1);
-  ASSERT_NE(pattern.Header()->searchTable, nullptr);
-  EXPECT_EQ(pattern.Header()->searchTable->shift['Y'], 1);
-  EXPECT_EQ(copy.Header()->searchTable, table);
+  ASSERT_NE(BlockOf(pattern)->searchTable, nullptr);
+  EXPECT_EQ(BlockOf(pattern)->searchTable->shift['Y'], 1);
+  EXPECT_EQ(BlockOf(copy)->searchTable, table);
 }
 
 TEST(FindNoCase, EveryWriteDropsTheTable) {
@@ -133,9 +133,9 @@ TEST(FindNoCase, EveryWriteDropsTheTable) {
     SharedString pattern;
     pattern = "original";  // a block of its own, written in place
     ASSERT_EQ(text.FindNoCase(pattern), 2);
-    ASSERT_NE(pattern.Header()->searchTable, nullptr) << write.name;
+    ASSERT_NE(BlockOf(pattern)->searchTable, nullptr) << write.name;
     write.apply(pattern);
-    EXPECT_EQ(pattern.Header()->searchTable, nullptr) << write.name;
+    EXPECT_EQ(BlockOf(pattern)->searchTable, nullptr) << write.name;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/compare_no_case.h"
 #include "base/platform.h"
 #include "base/shared_string.h"
 #include "hyperlink/browser_command.h"

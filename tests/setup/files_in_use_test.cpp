@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/date_time.h"
 #include "base/messages.h"
 #include "base/windows_version.h"
 #include "engine/files_in_use.h"
@@ -49,14 +48,10 @@ Bytes NewerLibrary() {
 
 // 2006-06-07 08:09, as the packer stores a file's time.
 std::array<std::uint8_t, 44> RecordTime() {
-  DateTime time;
-  time.year = 106;
-  time.month = 5;
-  time.day = 7;
-  time.hour = 8;
-  time.minute = 9;
-  std::array<std::uint8_t, 44> image;
-  time.WriteImage(image.data());
+  // second, minute, hour, day, month (0-11), year (since 1900), 4 bytes each
+  const std::uint8_t fields[] = {0, 9, 8, 7, 5, 106};
+  std::array<std::uint8_t, 44> image{};
+  for (int i = 0; i < 6; ++i) image[8 + 4 * i] = fields[i];
   return image;
 }
 FILETIME RecordFileTime() {

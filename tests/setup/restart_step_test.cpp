@@ -12,7 +12,7 @@
 #include "state/install_settings.h"
 #include "app/run_sequence.h"
 #include "robot/robot.h"
-#include "ui/closing_dialogs.h"
+#include "ui/restart_computer.h"
 
 namespace {
 

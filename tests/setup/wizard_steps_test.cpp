@@ -38,7 +38,6 @@ class WizardStep : public ::testing::Test {
     Settings.TitleText = "VT Shortcuts 1.0";
     std::memset(&Settings.Header, 0, sizeof Settings.Header);
     std::strcpy(Settings.Header.AppName, kAppName);
-    Settings.SheetCentred = false;
   }
   // Each run registers the link class anew.
   void TearDown() override { UnregisterClassA("BitmapHyperlink", Settings.InstanceHandle); }

@@ -20,6 +20,8 @@
 #include "base/message_ids.h"
 #include "dialog_host_results.h"
 #include "ui/closing_dialogs.h"
+#include "ui/restart_computer.h"
+#include "ui/run_installed_program.h"
 #include "ui/progress_dialog.h"
 #include "base/system_library.h"
 
