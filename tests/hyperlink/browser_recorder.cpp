@@ -55,6 +55,27 @@ void WriteText(HKEY root, const std::string& key, const std::string& value,
   RegCloseKey(opened);
 }
 
+// Whether a program started from `folder` runs.
+bool RunsFrom(const std::string& folder) {
+  bool running = false;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && !running;
+       more = Process32Next(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    char path[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (QueryFullProcessImageNameA(process, 0, path, &size)) {
+      running = _strnicmp(path, folder.c_str(), folder.size()) == 0;
+    }
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+  return running;
+}
+
 }  // namespace
 
 ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key,
@@ -102,36 +123,13 @@ std::vector<std::string> Recorders::Launches() const {
 }
 
 std::vector<std::string> Recorders::WaitForLaunches(size_t count) const {
-  std::vector<std::string> lines = Launches();
-  for (int i = 0; i < 500 && lines.size() < count; ++i) {
-    Sleep(20);
-    lines = Launches();
-  }
+  std::vector<std::string> lines;
+  robot::WaitUntil([&] { return (lines = Launches()).size() >= count; }, 10000);
   return lines;
 }
 
 bool Recorders::WaitUntilNoneRuns() const {
-  for (int i = 0; i < 500; ++i) {
-    bool running = false;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more && !running;
-         more = Process32Next(snapshot, &entry)) {
-      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-      if (!process) continue;
-      char path[MAX_PATH];
-      DWORD size = MAX_PATH;
-      if (QueryFullProcessImageNameA(process, 0, path, &size)) {
-        running = _strnicmp(path, folder_.c_str(), folder_.size()) == 0;
-      }
-      CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-    if (!running) return true;
-    Sleep(20);
-  }
-  return false;
+  return robot::WaitUntil([&] { return !RunsFrom(folder_); }, 10000);
 }
 
 void Recorders::ClearLog() const { DeleteFileA((folder_ + "\\launches.txt").c_str()); }

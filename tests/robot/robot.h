@@ -22,6 +22,15 @@ namespace robot {
 // enough that a missing window fails the test quickly.
 constexpr DWORD kDefaultTimeoutMs = 5000;
 
+// ---- waiting ----
+
+// Asks `done` again and again until it holds or `timeoutMs` has passed;
+// true when it held. The one way the robot and the tests wait: for the
+// state they are about to check (a window shown, painting ended, a box
+// closed, a file written), never for a fixed time, so that a busy machine
+// only makes a test slower.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kDefaultTimeoutMs);
+
 // ---- programs ----
 
 struct StartOptions {

@@ -148,8 +148,9 @@ std::string RegisteredPath() {
 
 // RegSvr32 runs on its own after setup has started it.
 std::string WaitForRegistration() {
-  for (int i = 0; i < 400 && RegisteredPath().empty(); ++i) Sleep(50);
-  return RegisteredPath();
+  std::string path;
+  robot::WaitUntil([&] { return !(path = RegisteredPath()).empty(); }, 20000);
+  return path;
 }
 
 std::string OpenFailure(const std::string& path) { return "Unable to open the file '" + path + "'."; }

@@ -120,7 +120,7 @@ std::optional<LinkInfo> ReadShellLink(const std::string& linkPath) {
                                "/usr/bin/lnkinfo \"$0\" >\"$1.part\" || : >\"$1.part\"; "
                                "mv \"$1.part\" \"$1\"",
                                UnixPathOf(linkPath), UnixPathOf(output)});
-  for (DWORD start = GetTickCount(); !Exists(output) && GetTickCount() - start < 20000;) Sleep(20);
+  robot::WaitUntil([&] { return Exists(output); }, 20000);
   auto text = ReadBytes(output);
   if (!text || text->empty()) return std::nullopt;
   const std::string shown(text->begin(), text->end());
@@ -188,14 +188,16 @@ robot::Program StartSetup(const std::string& path, const robot::StartOptions& op
 
 HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption,
                          DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  do {
-    HWND dialog = robot::WaitForTopWindow(setup.Id(), "#32770", caption, 100);
-    HWND finish = dialog ? robot::ChildById(dialog, 3) : nullptr;
-    if (finish && robot::TextOf(finish) == "&Finish") return dialog;
-    Sleep(20);
-  } while (GetTickCount() - start < timeoutMs && setup.Running());
-  return nullptr;
+  HWND found = nullptr;
+  robot::WaitUntil(
+      [&] {
+        HWND dialog = robot::WaitForTopWindow(setup.Id(), "#32770", caption, 0);
+        HWND finish = dialog ? robot::ChildById(dialog, 3) : nullptr;
+        if (finish && robot::TextOf(finish) == "&Finish") found = dialog;
+        return found != nullptr || !setup.Running();
+      },
+      timeoutMs);
+  return found;
 }
 
 std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setup, int answer,
@@ -220,11 +222,10 @@ SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
     return robot::ClassOf(window) == "#32770" && robot::ChildById(window, 0xFFFF) &&
            !robot::ChildById(window, 1028);
   };
-  const DWORD kTimeoutMs = 60000;
-  DWORD start = GetTickCount();
-  while (setup.Running() && GetTickCount() - start < kTimeoutMs) {
-    HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 100);
-    if (!window) continue;
+  // Until setup has ended: each window it shows is read and answered.
+  robot::WaitUntil([&] {
+    HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 0);
+    if (!window) return !setup.Running();
     // The closing dialogs' text is a Static of id 0xFFFF, as in a message
     // box: their Finish button tells them apart.
     HWND finish = robot::ChildById(window, 3);
@@ -243,7 +244,8 @@ SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
       robot::AnswerMessageBox(window, IDOK);
     }
     robot::WaitForWindowToClose(window);
-  }
+    return false;
+  }, 60000);
   run.exitCode = robot::WaitForExit(setup);
   return run;
 }

@@ -120,10 +120,13 @@ TEST(PageSelection, NoPageMeansNoWizardAndTheInstallStarts) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   bool sheetSeen = false;
   HWND finish = nullptr;
-  for (DWORD start = GetTickCount(); !finish && setup.Running() && GetTickCount() - start < 20000;) {
-    sheetSeen = sheetSeen || WaitForSheet(setup, 0) != nullptr;
-    finish = WaitForFinishDialog(setup, kCaption, 50);
-  }
+  robot::WaitUntil(
+      [&] {
+        sheetSeen = sheetSeen || WaitForSheet(setup, 0) != nullptr;
+        finish = WaitForFinishDialog(setup, kCaption, 0);
+        return finish != nullptr || !setup.Running();
+      },
+      20000);
   EXPECT_FALSE(sheetSeen);
   ASSERT_NE(finish, nullptr);
   ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <functional>
 
 namespace wizardtest {
 
@@ -104,36 +103,23 @@ bool IsCentred(HWND sheet) {
   return std::abs(area.left - left) <= 1 && std::abs(area.top - top) <= 1;
 }
 
-namespace {
-
-// Polls until `ready` holds: under emulation a page's controls show, and
-// the sheet switches pages, seconds after the click that asked for it.
-bool PollUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (!ready()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-}  // namespace
-
+// Under emulation a page's controls show, and the sheet switches pages,
+// seconds after the click that asked for it.
 bool GoTo(HWND sheet, Page page, DWORD timeoutMs) {
   for (int step = 0; step < 4; ++step) {
     Page current = CurrentPage(sheet);
     if (current == page) return true;
     if (current == Page::kLicence) {
       HWND agree = robot::ChildById(sheet, kAgree);
-      if (!PollUntil([&] { return robot::IsVisible(agree); }, timeoutMs) ||
+      if (!robot::WaitUntil([&] { return robot::IsVisible(agree); }, timeoutMs) ||
           !Press(sheet, kAgree, timeoutMs)) {
         return false;
       }
     }
     HWND next = robot::ChildById(sheet, kNext);
-    if (!PollUntil([&] { return robot::IsEnabled(next); }, timeoutMs) ||
+    if (!robot::WaitUntil([&] { return robot::IsEnabled(next); }, timeoutMs) ||
         !Press(sheet, kNext, timeoutMs) ||
-        !PollUntil([&] { return CurrentPage(sheet) != current; }, timeoutMs)) {
+        !robot::WaitUntil([&] { return CurrentPage(sheet) != current; }, timeoutMs)) {
       return false;
     }
   }

@@ -80,7 +80,7 @@ int Progress(unsigned files, unsigned done) {
       dialog.Close();
       return kHostCancelled;
     }
-    Sleep(10);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   return kHostFailed;
 }

@@ -35,24 +35,6 @@ HostedDialog ShowDialog(const std::vector<std::string>& arguments) {
   return hosted;
 }
 
-// Waits until every message posted to `dialog`'s thread so far has been
-// handled. BM_SETSTATE posted to `button` queues behind them; a second round
-// also covers messages that handling the first ones posted in turn (the
-// dialog manager turns WM_CLOSE into a posted IDCANCEL).
-bool WaitForPostedMessages(HWND button) {
-  for (BOOL pushed : {TRUE, FALSE}) {
-    if (!PostMessageA(button, BM_SETSTATE, pushed, 0)) return false;
-    bool seen = false;
-    for (int i = 0; i < 500 && !seen; ++i) {
-      LRESULT state = SendMessageA(button, BM_GETSTATE, 0, 0);
-      seen = ((state & BST_PUSHED) != 0) == (pushed != FALSE);
-      if (!seen) Sleep(10);
-    }
-    if (!seen) return false;
-  }
-  return true;
-}
-
 // The ways a user may try to close a dialog other than with its buttons.
 struct CloseAttempt {
   const char* name;
@@ -137,7 +119,7 @@ TEST(ClosingDialogs, OnlyFinishClosesThem) {
     HWND finish = robot::ChildById(hosted.dialog, IDC_FINISH);
     for (const CloseAttempt& attempt : kCloseAttempts) {
       PostCloseAttempt(hosted.dialog, finish, attempt);
-      ASSERT_TRUE(WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
+      ASSERT_TRUE(robot::WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
       EXPECT_TRUE(robot::IsVisible(hosted.dialog)) << attempt.name;
     }
     EXPECT_TRUE(hosted.host.Running());
@@ -209,11 +191,9 @@ TEST(RunInstalledProgram, StartsTheProgramInTheDestinationFolder) {
   ASSERT_TRUE(host.Started()) << host.Error();
   EXPECT_EQ(robot::WaitForExit(host), DWORD(kHostDone));
   // The started program runs on its own: wait for its trace.
-  for (int i = 0; i < 500 && GetFileAttributesA(trace.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
-    Sleep(10);
-  }
-  Sleep(100);  // let it finish writing
-  EXPECT_EQ(ReadFile(trace), destination);
+  std::string traced;
+  EXPECT_TRUE(robot::WaitUntil([&] { return (traced = ReadFile(trace)) == destination; }))
+      << "traced \"" << traced << "\"";
   EXPECT_FALSE(robot::WaitForMessageBox(host.Id(), 200));
 }
 
@@ -258,15 +238,13 @@ BarState ReadBar(HWND bar) {
 }
 
 // The bar once the host's steps have reached the screen: filled to within
-// a pixel of `percent`, or as it is after a second.
+// a pixel of `percent`, or as it is when that does not come.
 BarState SettledBar(HWND bar, int percent) {
-  BarState state = ReadBar(bar);
-  for (int i = 0; i < 100 && std::abs(state.position - state.high * percent / 100.0) >
-                                 1.0 + state.high / 100.0;
-       ++i) {
-    Sleep(10);
+  BarState state = {};
+  robot::WaitUntil([&] {
     state = ReadBar(bar);
-  }
+    return std::abs(state.position - state.high * percent / 100.0) <= 1.0 + state.high / 100.0;
+  });
   return state;
 }
 
