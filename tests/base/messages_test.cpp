@@ -43,51 +43,6 @@ class Messages : public ::testing::Test {
   MessageBoxHandler previous_ = nullptr;
 };
 
-TEST(ResourceTextTest, EveryTableTextLoads) {
-  struct Entry {
-    unsigned id;
-    const char* text;
-  };
-  const Entry table[] = {
-      {2, "Are you sure you want to exit the installer?"},
-      {3, "Unable to initialise COM."},
-      {4, "Unable to create registry key."},
-      {5, "Unable to save registry key."},
-      {6, "Unable to run program."},
-      {7, "Unable to open the file '%s'."},
-      {8, "Error reading from the file '%s'."},
-      {9, "Error writing to the file '%s'."},
-      {10, "Unable to create the directory '%s'."},
-      {11, "Unable to allocate memory."},
-      {12, "There was an error uncompressing the data."},
-      {13, "The program already exists in this\ndirectory, do you want to overwrite it?"},
-      {14, "Unable to create shortcut."},
-      {15, "Reading data..."},
-      {16, "Uncompressing data..."},
-      {17, "Creating files..."},
-      {22, "Unknown destination type."},
-      {23, "Unable to determine the path to the %s directory."},
-      {24, "Unable to register the file '%s'."},
-      {25, "Unable to read registry key."},
-      {26, "Unable to open registry key."},
-  };
-  for (const Entry& entry : table) {
-    ResourceText text(entry.id);
-    ASSERT_NE(text.text(), nullptr) << entry.id;
-    EXPECT_STREQ(text.text(), entry.text) << entry.id;
-    EXPECT_EQ(text.length(), static_cast<int>(strlen(entry.text))) << entry.id;
-  }
-}
-
-TEST(ResourceTextTest, ProgramExistsTextHasTwoLines) {
-  ResourceText text(IDS_PROGRAM_EXISTS);
-  ASSERT_NE(text.text(), nullptr);
-  const char* lineFeed = strchr(text.text(), '\n');
-  ASSERT_NE(lineFeed, nullptr);
-  EXPECT_EQ(std::string(text.text(), lineFeed), "The program already exists in this");
-  EXPECT_EQ(strchr(lineFeed + 1, '\n'), nullptr);
-}
-
 TEST(ResourceTextTest, AbsentIdsGiveNull) {
   for (unsigned id : {0u, 1u, 18u, 19u, 20u, 21u, 27u, 31u, 32u, 40u, 65535u}) {
     ResourceText text(id);

@@ -226,6 +226,55 @@ TEST(RunInstalledProgram, ReportsAProgramThatCannotBeStarted) {
   }
 }
 
+// ---- the closing step ----
+
+// How a completed install ends: with the restart dialog while a file waits
+// for a restart, even when the package asks for its program to be started;
+// else with that program, started in the destination, and no dialog; else
+// with the finish dialog. Where no program may start, the one named is
+// missing: starting it would show a box, and the host would not end.
+enum class Ending { kRestartDialog, kProgram, kFinishDialog };
+
+struct ClosingStepCase {
+  const char* restart;  // "restart" or "no-restart"
+  const char* run;      // "run" or "no-run"
+  const char* program;
+  Ending ending;
+  HostResult expected;  // the restart dialog is left with Yes preselected
+};
+
+const ClosingStepCase kClosingSteps[] = {
+    {"restart", "run", "Missing.exe", Ending::kRestartDialog, kHostRestarted},
+    {"no-restart", "run", "Demo App.exe", Ending::kProgram, kHostDone},
+    {"no-restart", "no-run", "Missing.exe", Ending::kFinishDialog, kHostDone},
+};
+
+TEST(ClosingStep, RestartDialogThenTheProgramThenTheFinishDialog) {
+  std::string destination = TemporaryFolder("vantorel ui closing test");
+  std::string trace = destination + "\\" + kTraceFileName;
+  ASSERT_TRUE(CopyFileA(HostPath().c_str(), (destination + "\\Demo App.exe").c_str(), FALSE));
+  for (const ClosingStepCase& c : kClosingSteps) {
+    SCOPED_TRACE(std::string(c.restart) + ", " + c.run);
+    DeleteFileA(trace.c_str());
+    robot::Program host =
+        robot::Start(HostPath(), {"closing", kCaption, c.restart, c.run, destination, c.program});
+    ASSERT_TRUE(host.Started()) << host.Error();
+    if (c.ending != Ending::kProgram) {
+      HWND dialog = robot::WaitForTopWindow(host.Id(), "#32770", kCaption);
+      ASSERT_TRUE(dialog) << "no closing dialog";
+      EXPECT_EQ(robot::ChildById(dialog, IDC_RESTART_YES) != nullptr,
+                c.ending == Ending::kRestartDialog);
+      ASSERT_TRUE(robot::Click(robot::ChildById(dialog, IDC_FINISH)));
+    }
+    EXPECT_EQ(robot::WaitForExit(host), DWORD(c.expected));
+    if (c.ending == Ending::kProgram) {
+      std::string traced;
+      EXPECT_TRUE(robot::WaitUntil([&] { return (traced = ReadFile(trace)) == destination; }))
+          << "traced \"" << traced << "\"";
+    }
+  }
+}
+
 // ---- progress dialog ----
 
 struct BarState {
