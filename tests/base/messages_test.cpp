@@ -12,35 +12,14 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "box_recorder.h"
 
 namespace {
 
-struct RecordedBox {
-  void* owner;
-  unsigned id;
-  std::string text;
-  std::string caption;
-  unsigned style;
-};
-
-std::vector<RecordedBox> recorded;
-int scriptedAnswer = kAnswerOk;
-
-int Record(const MessageBoxRequest& request) {
-  recorded.push_back({request.owner, request.id, request.text ? request.text : "(null)",
-                      request.caption ? request.caption : "(null)", request.style});
-  return scriptedAnswer;
-}
-
 class Messages : public ::testing::Test {
  protected:
-  void SetUp() override {
-    recorded.clear();
-    scriptedAnswer = kAnswerOk;
-    previous_ = SetMessageBoxHandler(Record);
-  }
-  void TearDown() override { SetMessageBoxHandler(previous_); }
-  MessageBoxHandler previous_ = nullptr;
+  support::BoxRecorder recorder;
+  const std::vector<support::RecordedBox>& recorded = recorder.boxes();
 };
 
 TEST(ResourceTextTest, AbsentIdsGiveNull) {
@@ -128,8 +107,8 @@ TEST_F(Messages, QuestionIsYesOnlyForYes) {
   };
   const Case cases[] = {{kAnswerYes, true}, {kAnswerNo, false}, {kAnswerOk, false}, {0, false}, {2, false}};
   for (const Case& c : cases) {
-    recorded.clear();
-    scriptedAnswer = c.answer;
+    recorder.Clear();
+    recorder.Answer(c.answer);
     int page = 0;
     EXPECT_EQ(AskQuestion(&page, "Demo Setup", IDS_CONFIRM_EXIT), c.yes) << c.answer;
     ASSERT_EQ(recorded.size(), 1u);
@@ -151,8 +130,8 @@ TEST_F(Messages, WarningHasNoOwnerAndNoId) {
 
 TEST_F(Messages, HandlerIsReplacedAndRestored) {
   MessageBoxHandler mine = SetMessageBoxHandler(nullptr);
-  EXPECT_EQ(mine, &Record);
-  EXPECT_EQ(SetMessageBoxHandler(Record), nullptr);
+  EXPECT_NE(mine, nullptr);
+  EXPECT_EQ(SetMessageBoxHandler(mine), nullptr);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "wizard_test_support.h"
 
 using namespace setuptest;
+using namespace support;
 using namespace wizardtest;
 
 namespace {
@@ -37,50 +38,19 @@ const DWORD kEmulatedStartMs = 6 * 60 * 1000;
 // One step of the wizard under emulation: a page created, a message box.
 const DWORD kEmulatedStepMs = 60 * 1000;
 
-// A text value read through one registry view (KEY_WOW64_32KEY or
-// KEY_WOW64_64KEY); empty when it is missing.
-std::string RegistryText(HKEY root, const char* key, const char* name, REGSAM view) {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD size = MAX_PATH;
-  HKEY opened;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return "";
-  LONG result = RegGetValueA(opened, nullptr, name, RRF_RT_REG_SZ, nullptr, buffer, &size);
-  RegCloseKey(opened);
-  return result == ERROR_SUCCESS ? buffer : "";
-}
-
-bool RegistryNumber(HKEY root, const char* key, const char* name, REGSAM view, DWORD* number) {
-  DWORD size = sizeof *number;
-  HKEY opened;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return false;
-  LONG result = RegGetValueA(opened, nullptr, name, RRF_RT_REG_DWORD, nullptr, number, &size);
-  RegCloseKey(opened);
-  return result == ERROR_SUCCESS;
-}
-
-// Deletes Software\Vantorel\<name> of `root` as seen through both views.
-void DeleteVantorelKey(HKEY root, const char* name) {
-  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-    HKEY parent;
-    if (RegOpenKeyExA(root, "Software\\Vantorel", 0, KEY_ALL_ACCESS | view, &parent) ==
-        ERROR_SUCCESS) {
-      RegDeleteTreeA(parent, name);
-      RegCloseKey(parent);
-    }
-  }
-}
-
 // The program-files folder of 32-bit programs, as the prefix's 32-bit
 // registry view gives it (C:\Program Files (x86) on 64-bit Windows).
 std::string ProgramFiles32() {
-  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", KEY_WOW64_32KEY);
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", KEY_WOW64_32KEY)
+      .value_or("");
 }
 
 std::string Destination32() { return ProgramFiles32() + "\\" + kAppName; }
 
 // Where the demo puts its shared library: the 32-bit common files folder.
 std::string SharedFolder32() {
-  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir", KEY_WOW64_32KEY) +
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir", KEY_WOW64_32KEY)
+             .value_or("") +
          "\\Vantorel";
 }
 
@@ -93,7 +63,7 @@ HWND WaitForFinishOrFail(robot::Program& setup) {
       [&] {
         finish = WaitForFinishDialog(setup, kCaption, 0);
         box = finish ? nullptr : robot::WaitForMessageBox(setup.Id(), 0);
-        HWND button = box ? robot::ChildById(box, 3) : nullptr;
+        HWND button = box ? robot::ChildById(box, IDC_FINISH) : nullptr;
         // The finish dialog's texts look like a box's: it has "&Finish".
         if (button != nullptr && robot::TextOf(button) == "&Finish") std::swap(finish, box);
         return finish != nullptr || box != nullptr || !setup.Running();
@@ -130,24 +100,22 @@ TEST(Product32, DemoInstallsAndUninstalls) {
   const std::string programFiles32 = ProgramFiles32();
   ASSERT_FALSE(programFiles32.empty()) << "no 32-bit program-files folder in the prefix";
   ASSERT_NE(programFiles32, ProgramFilesDirectory());
-  ASSERT_EQ(programFiles32, RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion,
+  ASSERT_EQ(programFiles32, *RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion,
                                          "ProgramFilesDir (x86)", KEY_WOW64_64KEY));
   const std::string destination = Destination32();
   RemovePath(destination);
   for (const std::string& link : DemoShortcuts()) RemovePath(link);
   RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
   RemovePath(SharedFolder32());
-  DeleteVantorelKey(HKEY_CURRENT_USER, "Demo");
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    DeleteRegistryKey(HKEY_CURRENT_USER, kDemoKey, view);
+  }
   // Windows has the key of shared-file counts; a new Wine prefix does not
   // (setup then says "Unable to open registry key."). A 32-bit program's
   // counts live in the 32-bit view.
   const std::string sharedLibrary = SharedFolder32() + "\\vtdemoshared.dll";
-  HKEY sharedDlls;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, nullptr, 0,
-                            KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &sharedDlls, nullptr),
-            ERROR_SUCCESS);
-  RegDeleteValueA(sharedDlls, sharedLibrary.c_str());
-  RegCloseKey(sharedDlls);
+  ASSERT_TRUE(
+      WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, {}, KEY_WOW64_32KEY));
 
   robot::Program setup = StartSetup(PackagePath("DemoSetup"));
   ASSERT_TRUE(setup.Started()) << setup.Error();
@@ -202,8 +170,8 @@ TEST(Product32, DemoInstallsAndUninstalls) {
   HWND finish = WaitForFinishOrFail(setup);
   ASSERT_NE(finish, nullptr);
   robot::SaveScreenshot("product32_finish_dialog");
-  ASSERT_TRUE(robot::IsDefaultButton(robot::ChildById(finish, 3)));
-  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::IsDefaultButton(robot::ChildById(finish, IDC_FINISH)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_EQ(robot::WaitForExit(setup, 60000), 0u);
 
   // Byte for byte, where a 32-bit program installs.
@@ -229,26 +197,24 @@ TEST(Product32, DemoInstallsAndUninstalls) {
   EXPECT_FALSE(Exists(ProgramFilesDirectory() + "\\" + kAppName))
       << "installed into the 64-bit program-files folder";
   for (const std::string& link : DemoShortcuts()) EXPECT_FALSE(Exists(link)) << link;
-  DWORD count = 0;
-  EXPECT_TRUE(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str(),
-                             KEY_WOW64_32KEY, &count));
-  EXPECT_EQ(count, 1u) << "the shared library's count";
+  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, KEY_WOW64_32KEY),
+            1u)
+      << "the shared library's count";
 
   // HKCU\Software is one key for both views (README, "Registry views of
   // the 32-bit product").
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     SCOPED_TRACE(view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kDemoKey, "InstallDir", view), destination);
-    DWORD runs = 1;
-    EXPECT_TRUE(RegistryNumber(HKEY_CURRENT_USER, kDemoKey, "Runs", view, &runs));
-    EXPECT_EQ(runs, 0u);
+    EXPECT_EQ(RegistryNumber(HKEY_CURRENT_USER, kDemoKey, "Runs", view), 0u);
   }
 
   // The Uninstall entry lands in the 32-bit view (WOW6432Node). Its
   // command line, run as Windows runs it, removes the demo again.
   const std::string uninstallKey = std::string(kCurrentVersion) + "\\Uninstall\\" + kAppName;
   const std::string command =
-      RegistryText(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), "UninstallString", KEY_WOW64_32KEY);
+      RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString", KEY_WOW64_32KEY)
+          .value_or("");
   ASSERT_EQ(command, WindowsDirectory() + "\\VTUnInst.exe " + destination + "\\Uninst.log");
   robot::Program uninstaller = robot::StartCommandLine(command);
   ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
@@ -270,12 +236,12 @@ TEST(Product32, DemoInstallsAndUninstalls) {
   EXPECT_EQ(robot::WaitForExit(uninstaller, 60000), 0u);
   EXPECT_FALSE(Exists(destination));
   EXPECT_FALSE(Exists(sharedLibrary));
-  EXPECT_FALSE(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str(),
-                              KEY_WOW64_32KEY, &count))
+  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, KEY_WOW64_32KEY),
+            std::nullopt)
       << "the shared library's count stayed";
   EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
-  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey.c_str(), "DisplayName", KEY_WOW64_32KEY),
-            "");
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", KEY_WOW64_32KEY),
+            std::nullopt);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "package/association_section.h"
 #include "package/memory_package_file.h"
 #include "package/package_input.h"
+#include "registry.h"
 #include "test_package_writer.h"
 
 namespace {
@@ -82,13 +83,7 @@ int Install(const std::vector<testpkg::TestAssociation>& entries) {
 }
 
 std::string DefaultText(const std::string& key) {
-  char text[1024] = {};
-  DWORD size = sizeof text;
-  if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text,
-                   &size) != ERROR_SUCCESS) {
-    return "(missing)";
-  }
-  return text;
+  return support::RegistryText(HKEY_CLASSES_ROOT, key, "").value_or("(missing)");
 }
 
 // Stores a default value of `size` bytes of `text`: a terminator is only

@@ -106,7 +106,7 @@ TEST(PageSelection, ShowsTheSelectedPagesInOrderWithTheirButtons) {
     ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));
     HWND finish = WaitForFinishDialog(setup, kCaption);
     ASSERT_NE(finish, nullptr) << "no install after the wizard";
-    ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+    ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
     EXPECT_EQ(robot::WaitForExit(setup), 0u);
     EXPECT_TRUE(Exists(DefaultDestination(kAppName) + "\\readme.txt"));
     EXPECT_EQ(RecordedDestination(), DefaultDestination(kAppName));
@@ -129,7 +129,7 @@ TEST(PageSelection, NoPageMeansNoWizardAndTheInstallStarts) {
       20000);
   EXPECT_FALSE(sheetSeen);
   ASSERT_NE(finish, nullptr);
-  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   EXPECT_TRUE(Exists(DefaultDestination(kAppName) + "\\readme.txt"));
 }

@@ -37,13 +37,7 @@ testpkg::TestPackage WizardPackage(const std::string& appName, const Pages& page
 }
 
 std::string RecordedDestination() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD size = MAX_PATH;
-  if (RegGetValueA(HKEY_CURRENT_USER, kRecordKey, "InstallDir", RRF_RT_REG_SZ, nullptr, buffer,
-                   &size) != ERROR_SUCCESS) {
-    return "(missing)";
-  }
-  return buffer;
+  return RegistryText(HKEY_CURRENT_USER, kRecordKey, "InstallDir").value_or("(missing)");
 }
 
 robot::Program StartWizardSetup(const std::string& folder, const testpkg::TestPackage& package) {
@@ -67,7 +61,7 @@ HWND CurrentPageWindow(HWND sheet) {
 Page CurrentPage(HWND sheet) {
   HWND page = CurrentPageWindow(sheet);
   if (!page) return Page::kNone;
-  if (robot::ChildById(page, 1024)) return Page::kWelcome;
+  if (robot::ChildById(page, IDC_WELCOME_TEXT)) return Page::kWelcome;
   if (robot::ChildById(page, kLicenceText)) return Page::kLicence;
   if (robot::ChildById(page, kDestinationEdit)) return Page::kDestination;
   if (robot::ChildById(page, kProgramsBox)) return Page::kShortcuts;
