@@ -18,9 +18,11 @@
 
 namespace robot {
 
-// Long enough for a window to appear under Wine on a busy machine, short
-// enough that a missing window fails the test quickly.
-constexpr DWORD kDefaultTimeoutMs = 5000;
+// How long the robot waits for a state by default: long enough for a window
+// to appear under Wine on a machine whose cores are all busy (5 s was not),
+// and only ever spent in full by a test that fails. A test that expects
+// something not to happen names a short time of its own.
+constexpr DWORD kDefaultTimeoutMs = 20000;
 
 // ---- waiting ----
 
