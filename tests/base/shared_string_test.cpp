@@ -167,8 +167,7 @@ TEST(SharedStringMiddle, ClampsAndShares) {
 
 TEST(SharedStringMiddle, SplitsNameAndValue) {
   SharedString record("Path=<Destination>\\bin");
-  SharedString equals("=");
-  int i = record.FindNoCase(equals);
+  int i = static_cast<int>(strchr(record.Text(), '=') - record.Text());
   ASSERT_EQ(i, 4);
   EXPECT_STREQ(record.Middle(0, i).Text(), "Path");
   EXPECT_STREQ(record.Middle(i + 1, record.Length() - i - 1).Text(), "<Destination>\\bin");

@@ -1,5 +1,7 @@
 #include "vtpack_runner.h"
 
+#include "stand_in_image.h"
+
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
@@ -65,34 +67,7 @@ void ProjectFolder::SetModified(const std::string& relative, long long seconds) 
   if (::utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) != 0) throw std::runtime_error("utimensat");
 }
 
-namespace {
-
-void Put(packer::Bytes& image, std::size_t offset, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) image[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
-
-packer::Bytes StubImage() {
-  // The smallest image the setup program's reader accepts: DOS header, PE
-  // headers (PE32) and one section, 0x200 bytes of headers and 0x200 of
-  // section, so the image ends at 0x400, the end of the file.
-  packer::Bytes image(0x400);
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
-  image[0] = 'M';
-  image[1] = 'Z';
-  Put(image, 0x3C, 0x40, 4);            // e_lfanew
-  Put(image, 0x40, 0x00004550, 4);      // "PE\0\0"
-  Put(image, 0x44, 0x14C, 2);           // Machine: i386
-  Put(image, 0x46, 1, 2);               // NumberOfSections
-  Put(image, 0x54, 0xE0, 2);            // SizeOfOptionalHeader
-  Put(image, 0x58, 0x10B, 2);           // Magic: PE32
-  Put(image, 0x58 + 60, 0x200, 4);      // SizeOfHeaders
-  std::size_t section = 0x58 + 0xE0;
-  Put(image, section + 16, 0x200, 4);   // SizeOfRawData
-  Put(image, section + 20, 0x200, 4);   // PointerToRawData
-  return image;
-}
+packer::Bytes StubImage() { return support::StandInImage(1); }
 
 packer::Bytes UninstallerImage() {
   packer::Bytes image = {'M', 'Z'};

@@ -39,7 +39,8 @@ class ProjectFolder {
   std::string path_;
 };
 
-// The stand-in images: "MZ" and some bytes.
+// The stand-in setup program (support::StandInImage with one section) and
+// uninstaller ("MZ" and some bytes).
 packer::Bytes StubImage();
 packer::Bytes UninstallerImage();
 

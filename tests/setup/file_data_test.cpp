@@ -44,7 +44,7 @@ TEST(FileData, FilesLargerThanOnePieceArriveWhole) {
     ASSERT_TRUE(setup.Started()) << setup.Error();
     HWND finish = WaitForFinishDialog(setup, appName + " Setup");
     ASSERT_NE(finish, nullptr) << "no finish dialog";
-    robot::Click(robot::ChildById(finish, 3));
+    robot::Click(robot::ChildById(finish, IDC_FINISH));
     ASSERT_EQ(robot::WaitForExit(setup), 0u);
     for (const auto& file : files) {
       auto installed = ReadBytes(destination + "\\" + file.name);

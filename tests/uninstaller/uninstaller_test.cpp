@@ -35,7 +35,7 @@ std::string Uninstaller() { return WindowsDirectory() + "\\VTUnInst.exe"; }
 
 // Where setup puts it.
 void PlaceUninstaller() {
-  ASSERT_TRUE(WriteBytes(Uninstaller(), *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM))));
+  ASSERT_TRUE(WriteBytes(Uninstaller(), *ReadBytes(robot::WindowsPathOf(kUninstallerProgram))));
 }
 
 robot::Program StartUninstaller(const std::string& logPath) {
@@ -293,18 +293,13 @@ std::string BehindLink(const std::string& path) {
 // ---- the registry's other records ----
 
 void SetCount(const std::string& path, DWORD count, DWORD type = REG_DWORD) {
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), type, &count, sizeof count);
+  support::WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path, count, 0, type);
 }
 
 // The count of a shared file; -1 when it has none.
 long CountOf(const std::string& path) {
-  DWORD count = 0;
-  DWORD size = sizeof count;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr,
-                   &count, &size) != ERROR_SUCCESS) {
-    return -1;
-  }
-  return static_cast<long>(count);
+  auto count = support::RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path);
+  return count ? static_cast<long>(*count) : -1;
 }
 
 void MakeSharedDllsKey() {
@@ -314,23 +309,14 @@ void MakeSharedDllsKey() {
 }
 
 // The files and folders waiting for deletion at the next start, in order.
-// Windows keeps pairs of names: "\??\" and the path, then its new name,
+// Windows keeps pairs of names: "\\??\\" and the path, then its new name,
 // empty for a deletion.
 std::vector<std::string> PendingDeletions() {
-  std::vector<char> data(65536);
-  DWORD size = static_cast<DWORD>(data.size());
+  const std::vector<std::string> names =
+      support::RegistryTexts(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
   std::vector<std::string> deletions;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                   RRF_RT_REG_MULTI_SZ, nullptr, data.data(), &size) != ERROR_SUCCESS) {
-    return deletions;
-  }
-  for (DWORD i = 0; i < size;) {
-    const std::string name(&data[i]);
-    i += static_cast<DWORD>(name.size()) + 1;
-    if (name.size() <= 4 || i >= size) break;
-    const std::string newName(&data[i]);
-    i += static_cast<DWORD>(newName.size()) + 1;
-    if (newName.empty()) deletions.push_back(name.substr(4));  // without "\??\"
+  for (size_t i = 0; i + 1 < names.size() && names[i].size() > 4; i += 2) {
+    if (names[i + 1].empty()) deletions.push_back(names[i].substr(4));  // without "\\??\\"
   }
   return deletions;
 }
@@ -339,25 +325,15 @@ std::vector<std::string> PendingDeletions() {
 // happen at a later start of the prefix's server.
 class PendingOperationsGuard {
  public:
-  PendingOperationsGuard() {
-    data_.resize(65536);
-    DWORD size = static_cast<DWORD>(data_.size());
-    had_ = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                        RRF_RT_REG_MULTI_SZ, nullptr, data_.data(), &size) == ERROR_SUCCESS;
-    data_.resize(had_ ? size : 0);
-  }
+  PendingOperationsGuard()
+      : saved_(support::RegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending)) {}
   ~PendingOperationsGuard() {
-    if (had_) {
-      RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                      REG_MULTI_SZ, data_.data(), static_cast<DWORD>(data_.size()));
-    } else {
-      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
-    }
+    support::WriteRegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, saved_);
   }
 
  private:
-  std::vector<char> data_;
-  bool had_ = false;
+  static constexpr char kPending[] = "PendingFileRenameOperations";
+  std::optional<support::RegistryData> saved_;
 };
 
 // Keeps a file open without sharing its deletion, as a running program

@@ -10,6 +10,7 @@
 #include "base/install_record_text.h"
 #include "base/path_list.h"
 #include "base/platform.h"
+#include "double_byte_code_page.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/log_parser.h"
 #include "base/path_rules.h"
@@ -321,14 +322,15 @@ TEST(UninstallerPathRules, RootsAreDrivesAndShares) {
 // the code of "\" ("\x95\\" is one character here, as in Shift-JIS).
 TEST(UninstallerPathRules, TrailBytesThatLookLikeSeparatorsAreNoSeparators) {
 #ifndef _WIN32
-  platform::SetLeadBytePredicate([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
+  {
+  support::DoubleByteCodePage codePage;
   EXPECT_FALSE(HasSeparator("\x95\\"));
   EXPECT_EQ(LastSeparator("C:\\\x95\\"), 2);
   EXPECT_FALSE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\b"));
   EXPECT_TRUE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\\\b"));
   SharedString logPath;
   EXPECT_FALSE(LogPathFromCommandLine("VTUnInst.exe C:\\App\x95\\Uninst.log", logPath));
-  platform::SetLeadBytePredicate(nullptr);
+  }
   EXPECT_TRUE(HasSeparator("\x95\\"));
 #else
   GTEST_SKIP() << "lead bytes come from the system's code page here";
