@@ -6,7 +6,6 @@
 #include "base/path_list.h"
 #include "base/path_rules.h"
 #include "base/uninstall_names.h"
-#include "package/layout.h"
 
 namespace {
 
@@ -43,7 +42,7 @@ int ParseUninstallLog(const char* text, size_t size, UninstallLog& log) {
   LineReader lines(text, size);
   UninstallLog read;
   SharedString line;
-  const int kMaxText = layout::kMaxTextLength;
+  const int kMaxText = uninstall::kMaxNameLength;
   // The name is the last part of a registry key and of the links' names.
   if (!lines.Next(read.appName) || read.appName.IsEmpty() || read.appName.Length() > kMaxText ||
       HasSeparator(read.appName)) {
