@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/compare_no_case.h"
 #include "base/line_reader.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
@@ -15,10 +16,7 @@ bool IsCount(const SharedString& line, int& count) {
 
 bool EndsWithLnk(const SharedString& path) {
   const int length = path.Length();
-  if (length < 4) return false;
-  const char* end = path.Text() + length - 4;
-  return end[0] == '.' && (end[1] | 0x20) == 'l' && (end[2] | 0x20) == 'n' &&
-         (end[3] | 0x20) == 'k';
+  return length >= 4 && MatchesNoCase(path.Text() + length - 4, ".lnk", 4);
 }
 
 bool IsShortcutPath(const SharedString& path) { return IsFullPath(path) && EndsWithLnk(path); }
