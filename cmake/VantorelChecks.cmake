@@ -4,7 +4,7 @@
 #
 #   vantorel_check_executable(target [MAX_SIZE bytes] [KNOWN_DLLS_ONLY])
 #     The product's own programs register themselves with their limits where
-#     they are built (src/app, src/uninstaller), e.g.
+#     they are built (src/setup_program, src/uninstaller), e.g.
 #     vantorel_check_executable(vtsetup KNOWN_DLLS_ONLY MAX_SIZE <bytes>).
 #   Every executable target not registered so far gets the plain check when
 #   the configuration ends, so a new test program is never forgotten.

@@ -7,7 +7,8 @@
 #define VANTOREL_BASE_COMPARE_NO_CASE_H
 
 // The `length` bytes at `text` equal the first `length` bytes of `word`.
-// `text` holds at least `length` bytes.
+// `text` holds at least `length` bytes, and one more when the last of them
+// is a lead byte (that byte tells whether the character goes on).
 bool MatchesNoCase(const char* text, const char* word, int length);
 
 // `text` begins with `prefix`.

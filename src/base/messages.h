@@ -6,28 +6,10 @@
 #define VANTOREL_BASE_MESSAGES_H
 
 #include "base/message_ids.h"
-
-// An HWND on Windows; kept opaque so this header builds natively too.
-typedef void* WindowHandle;
-
-// Message box styles and answers as Windows defines them.
-enum : unsigned {
-  kBoxError = 0x10,      // MB_ICONERROR
-  kBoxQuestion = 0x124,  // MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2
-  kBoxWarning = 0x30,    // MB_ICONWARNING
-};
-enum { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+#include "base/system_message_box.h"
 
 // The fixed caption of failures before the package header has been read.
 extern const char kProductCaption[];  // "Vantorel"
-
-struct MessageBoxRequest {
-  WindowHandle owner;   // null: no owner
-  unsigned id;          // string-table id; 0 for a literal text
-  const char* text;     // the text shown (formatted)
-  const char* caption;
-  unsigned style;
-};
 
 typedef int (*MessageBoxHandler)(const MessageBoxRequest& request);
 

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/compare_no_case.h"
 #include "base/platform.h"
 
 namespace {
@@ -13,22 +14,6 @@ int TrimmedLength(const char* path) {
   int length = static_cast<int>(strlen(path));
   if (length > 0 && LastSeparator(path) == length - 1) --length;
   return length;
-}
-
-// Compares `length` bytes without case; double-byte characters compare
-// exactly, and a trail byte is never taken for a character of its own.
-bool EqualNoCase(const char* a, const char* b, int length) {
-  for (int i = 0; i < length; ++i) {
-    const unsigned char ca = static_cast<unsigned char>(a[i]);
-    const unsigned char cb = static_cast<unsigned char>(b[i]);
-    if (platform::IsLeadByte(ca) && i + 1 < length) {
-      if (ca != cb || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (platform::ToLower(ca) != platform::ToLower(cb)) {
-      return false;
-    }
-  }
-  return true;
 }
 
 const int kMaxPathLength = 259;  // MAX_PATH without the NUL
@@ -89,7 +74,7 @@ bool IsRootFolder(const char* folder) {
 bool IsSameOrAbove(const char* folder, const char* other) {
   const int folderLength = TrimmedLength(folder);
   const int otherLength = TrimmedLength(other);
-  if (folderLength > otherLength || !EqualNoCase(folder, other, folderLength)) return false;
+  if (folderLength > otherLength || !MatchesNoCase(folder, other, folderLength)) return false;
   if (folderLength == otherLength) return true;
   // Below it only where a separator follows (a trail byte 0x5C is none).
   return other[folderLength] == '\\' &&
@@ -98,11 +83,13 @@ bool IsSameOrAbove(const char* folder, const char* other) {
 
 bool IsSamePath(const char* a, const char* b) {
   const int length = static_cast<int>(strlen(a));
-  return length == static_cast<int>(strlen(b)) && EqualNoCase(a, b, length);
+  return length == static_cast<int>(strlen(b)) && MatchesNoCase(a, b, length);
 }
 
-bool IsSamePathOfLength(const char* a, const char* b, int length) {
-  return EqualNoCase(a, b, length);
+bool IsSamePathOfLength(const char* text, const char* path, int length) {
+  // `path` ends where the comparison does: a lead byte it ends in is a
+  // character of its own, while one in `text` may be followed by "\n".
+  return MatchesNoCase(path, text, length);
 }
 
 bool IsDeviceName(const char* name, int length) {

@@ -23,10 +23,12 @@ bool IsRootFolder(const char* folder);
 // depth; case is ignored, and so is one trailing "\" on either.
 bool IsSameOrAbove(const char* folder, const char* other);
 
-// Whether the two name the same path (case ignored).
+// Whether the two name the same path (case ignored, as MatchesNoCase
+// compares).
 bool IsSamePath(const char* a, const char* b);
-// The same for the `length` bytes at `a` and at `b`.
-bool IsSamePathOfLength(const char* a, const char* b, int length);
+// The same for the `length` bytes at `text` (a part of a longer text) and
+// `path`, which is `length` bytes long.
+bool IsSamePathOfLength(const char* text, const char* path, int length);
 
 // A name Windows opens as a device whatever its folder and extension: CON,
 // PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any case ("nul.txt",

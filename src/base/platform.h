@@ -14,8 +14,9 @@ int AtomicDecrement(volatile int* value);  // returns the new value
 
 // Lead byte of a double-byte character in the active 8-bit code page.
 bool IsLeadByte(unsigned char c);
+// The upper-case form of a single-byte character (a lead byte stays as it
+// is): texts compare without case by these forms, as Windows compares names.
 unsigned char ToUpper(unsigned char c);
-unsigned char ToLower(unsigned char c);
 
 // General allocator of the program's blocks; never returns null: a failed
 // allocation ends the process through FatalOutOfMemory.

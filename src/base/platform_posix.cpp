@@ -25,8 +25,4 @@ unsigned char ToUpper(unsigned char c) {
   return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-unsigned char ToLower(unsigned char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace platform

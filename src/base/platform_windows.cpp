@@ -16,19 +16,12 @@ int AtomicDecrement(volatile int* value) {
 
 bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
-// CharUpperA/CharLowerA map a single character when it is passed in the low
-// word of the pointer. A lead byte is half a character and stays as it is.
+// CharUpperA maps a single character when it is passed in the low word of
+// the pointer. A lead byte is half a character and stays as it is.
 unsigned char ToUpper(unsigned char c) {
   if (IsLeadByte(c)) return c;
   return static_cast<unsigned char>(
       reinterpret_cast<UINT_PTR>(CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
 }
-
-unsigned char ToLower(unsigned char c) {
-  if (IsLeadByte(c)) return c;
-  return static_cast<unsigned char>(
-      reinterpret_cast<UINT_PTR>(CharLowerA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(c)))));
-}
-
 
 }  // namespace platform

@@ -3,20 +3,12 @@
 // copied before the first write. Texts are in the system's 8-bit code page;
 // character walks respect its double-byte lead bytes.
 //
-// Block layout (one allocation): StringHeader, then capacity + 1 characters.
-// The shared empty block (reference count -1) is static and never counted or
-// freed. An allocation failure is fatal (see FatalOutOfMemory): no operation
-// ever leaves a string without a block.
+// An allocation failure is fatal (see FatalOutOfMemory): no operation ever
+// leaves a string without a block (base/shared_string_block.h).
 #ifndef VANTOREL_BASE_SHARED_STRING_H
 #define VANTOREL_BASE_SHARED_STRING_H
 
 #include <stdarg.h>
-
-struct StringHeader {
-  int referenceCount;  // -1: the shared empty block
-  int length;          // characters in use, without the terminator
-  int capacity;        // characters that fit, without the terminator
-};
 
 class SharedString {
  public:

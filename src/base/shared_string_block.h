@@ -1,9 +1,17 @@
 // The character block behind SharedString, for the files that implement it
 // (string, search and replace, formatting). Not for other callers.
+//
+// Block layout (one allocation): StringHeader, then capacity + 1 characters.
+// The shared empty block (reference count -1) is static and never counted or
+// freed.
 #ifndef VANTOREL_BASE_SHARED_STRING_BLOCK_H
 #define VANTOREL_BASE_SHARED_STRING_BLOCK_H
 
-#include "base/shared_string.h"
+struct StringHeader {
+  int referenceCount;  // -1: the shared empty block
+  int length;          // characters in use, without the terminator
+  int capacity;        // characters that fit, without the terminator
+};
 
 namespace string_block {
 

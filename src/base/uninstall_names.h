@@ -13,6 +13,9 @@ constexpr char kUninstallerName[] = "VTUnInst.exe";
 constexpr char kLogName[] = "Uninst.log";
 constexpr char kCheckLine[] = "CheckProgramNotRunning";
 constexpr char kNoCheckLine[] = "Don'tCheckProgramNotRunning";
+// The longest application name and window class in the log: the package
+// header's text fields hold 30 characters and a NUL (package/layout.h).
+constexpr int kMaxNameLength = 30;
 // Beside the log: what setup installed (base/install_record_text.h).
 constexpr char kRecordName[] = "Uninst.rec";
 // The shell folders setup makes "<AppName>.lnk" in, as CSIDL numbers.

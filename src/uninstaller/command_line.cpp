@@ -2,23 +2,13 @@
 
 #include <string.h>
 
-#include "base/platform.h"
-#include "base/uninstall_names.h"
+#include "base/compare_no_case.h"
 #include "base/path_rules.h"
+#include "base/uninstall_names.h"
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool StartsWithNoCase(const char* text, const char* prefix) {
-  for (; *prefix != '\0'; ++text, ++prefix) {
-    if (platform::ToLower(static_cast<unsigned char>(*text)) !=
-        platform::ToLower(static_cast<unsigned char>(*prefix))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Where the program's own path ends in `line` (which starts with it).
 const char* AfterProgramPath(const char* line) {

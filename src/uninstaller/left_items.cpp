@@ -1,6 +1,6 @@
 #include "uninstaller/left_items.h"
 
-#include "uninstaller/uninstaller_boxes.h"
+#include "uninstaller/uninstaller_text.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <string.h>
 
+#include "base/compare_no_case.h"
 #include "base/line_reader.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
 #include "base/uninstall_names.h"
-#include "package/layout.h"
 
 namespace {
 
@@ -16,10 +16,7 @@ bool IsCount(const SharedString& line, int& count) {
 
 bool EndsWithLnk(const SharedString& path) {
   const int length = path.Length();
-  if (length < 4) return false;
-  const char* end = path.Text() + length - 4;
-  return end[0] == '.' && (end[1] | 0x20) == 'l' && (end[2] | 0x20) == 'n' &&
-         (end[3] | 0x20) == 'k';
+  return length >= 4 && MatchesNoCase(path.Text() + length - 4, ".lnk", 4);
 }
 
 bool IsShortcutPath(const SharedString& path) { return IsFullPath(path) && EndsWithLnk(path); }
@@ -43,7 +40,7 @@ int ParseUninstallLog(const char* text, size_t size, UninstallLog& log) {
   LineReader lines(text, size);
   UninstallLog read;
   SharedString line;
-  const int kMaxText = layout::kMaxTextLength;
+  const int kMaxText = uninstall::kMaxNameLength;
   // The name is the last part of a registry key and of the links' names.
   if (!lines.Next(read.appName) || read.appName.IsEmpty() || read.appName.Length() > kMaxText ||
       HasSeparator(read.appName)) {

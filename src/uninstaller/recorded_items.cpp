@@ -9,7 +9,7 @@
 #include "base/uninstall_names.h"
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
-#include "uninstaller/uninstaller_texts.h"
+#include "uninstaller/uninstaller_text_ids.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "base/uninstall_names.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/left_items.h"
-#include "uninstaller/uninstaller_texts.h"
+#include "uninstaller/uninstaller_text_ids.h"
 
 namespace {
 

@@ -2,23 +2,14 @@
 
 #include <windows.h>
 
-#include <stdarg.h>
-
 #include "base/messages.h"
 #include "uninstaller/left_items.h"
+#include "uninstaller/uninstaller_text.h"
 
 namespace {
 
-// The text's block is freed before any box shows the result.
-SharedString FormatText(unsigned id, va_list arguments) {
-  SharedString text;
-  ResourceText format(id);
-  if (format.text() != nullptr) FormatStringV(text, format.text(), arguments);
-  return text;
-}
-
 int ShowText(const char* caption, unsigned style, unsigned id, va_list arguments) {
-  const SharedString text = FormatText(id, arguments);
+  const SharedString text = UninstallerTextV(id, arguments);
   return ShowMessageBox(MessageBoxRequest{nullptr, id, text, caption, style});
 }
 
@@ -31,14 +22,6 @@ int Show(const char* caption, unsigned style, unsigned id, ...) {
 }
 
 }  // namespace
-
-SharedString UninstallerText(unsigned id, ...) {
-  va_list arguments;
-  va_start(arguments, id);
-  SharedString text = FormatText(id, arguments);
-  va_end(arguments);
-  return text;
-}
 
 void ShowFailure(const char* caption, unsigned id, ...) {
   va_list arguments;

@@ -1,15 +1,12 @@
-// Everything the uninstaller says: its texts, formatted printf-style, in
-// message boxes without owner.
+// The uninstaller's message boxes, without owner: its texts
+// (uninstaller/uninstaller_text.h) as questions, failures and the closing
+// message.
 #ifndef VANTOREL_UNINSTALLER_UNINSTALLER_BOXES_H
 #define VANTOREL_UNINSTALLER_UNINSTALLER_BOXES_H
 
-#include "base/shared_string.h"
-#include "uninstaller/uninstaller_texts.h"
+#include "uninstaller/uninstaller_text_ids.h"
 
 class LeftItems;
-
-// Text `id` of the string table, formatted with the arguments.
-SharedString UninstallerText(unsigned id, ...);
 
 // Error box with text `id`: why the uninstaller ends without removing
 // anything.

@@ -1,4 +1,4 @@
-// A failed allocation ends the program with message 11 and exit code 1.
+// A failed allocation ends the program with IDS_OUT_OF_MEMORY and exit code 1.
 #include <gtest/gtest.h>
 
 #include <stdio.h>

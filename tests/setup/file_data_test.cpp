@@ -79,7 +79,7 @@ const DamageCase kDamageCases[] = {
     // this run wrote goes too.
     {"byte flipped, stopped by a bad first record", Damage::kByteFlipped, false, 6,
      "Unknown destination type."},
-    {"cut short", Damage::kCutShort, false, 0, nullptr},  // message 8, naming the setup
+    {"cut short", Damage::kCutShort, false, 0, nullptr},  // IDS_READ_FILE, naming the setup
 };
 
 TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {

@@ -210,7 +210,7 @@ TEST_F(InProcessSteps, AFolderWithoutPathIsNotFound) {
 }
 
 // A link path that does not fit MAX_PATH UTF-16 units with its NUL is not
-// written, cut short or otherwise: message 14, nothing listed. The Startup
+// written, cut short or otherwise: IDS_CREATE_SHORTCUT, nothing listed. The Startup
 // folder is moved where the user's shell folders say, deep enough.
 TEST_F(InProcessSteps, ALinkPathTooLongIsReported) {
   const std::string appName = "VT Long Link Name For The Test";  // 30 bytes

@@ -1,4 +1,4 @@
-// Leaving the wizard: Cancel and the close box on every page ask message 2;
+// Leaving the wizard: Cancel and the close box on every page ask IDS_CONFIRM_EXIT;
 // No keeps the page, Yes ends setup with exit code 0 and nothing installed.
 #include <windows.h>
 

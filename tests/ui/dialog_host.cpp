@@ -21,7 +21,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/run_sequence.h"
+#include "setup_program/run_sequence.h"
 #include "state/install_settings.h"
 #include "base/message_ids.h"
 #include "dialog_host_results.h"

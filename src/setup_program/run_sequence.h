@@ -1,7 +1,7 @@
 // The setup program from start to end: start-up, the wizard, the install,
 // shortcuts, the uninstall log and one closing dialog.
-#ifndef VANTOREL_APP_RUN_SEQUENCE_H
-#define VANTOREL_APP_RUN_SEQUENCE_H
+#ifndef VANTOREL_SETUP_PROGRAM_RUN_SEQUENCE_H
+#define VANTOREL_SETUP_PROGRAM_RUN_SEQUENCE_H
 
 #include <windows.h>
 

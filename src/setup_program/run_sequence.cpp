@@ -1,9 +1,9 @@
-#include "app/run_sequence.h"
+#include "setup_program/run_sequence.h"
 
 #include <objbase.h>
 
 #include "state/install_settings.h"
-#include "app/load_package_header.h"
+#include "setup_program/load_package_header.h"
 #include "base/messages.h"
 #include "base/system_library.h"
 #include "engine/install_driver.h"

@@ -3,7 +3,7 @@
 // start-up code (base/program_start.h says why).
 #include <windows.h>
 
-#include "app/run_sequence.h"
+#include "setup_program/run_sequence.h"
 #include "base/program_start.h"
 
 extern "C" __attribute__((force_align_arg_pointer)) void WINAPI SetupEntry() {

@@ -1,4 +1,4 @@
-#include "app/load_package_header.h"
+#include "setup_program/load_package_header.h"
 
 #include "base/messages.h"
 #include "engine/setup_executable.h"

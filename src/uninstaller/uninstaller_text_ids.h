@@ -1,8 +1,8 @@
 // The uninstaller's string table (uninstaller.rc): ids and texts. Its ids
 // start at 100, clear of the setup program's, so that base's messages (the
 // out-of-memory box among them) never pick up one of these.
-#ifndef VANTOREL_UNINSTALLER_UNINSTALLER_TEXTS_H
-#define VANTOREL_UNINSTALLER_UNINSTALLER_TEXTS_H
+#ifndef VANTOREL_UNINSTALLER_UNINSTALLER_TEXT_IDS_H
+#define VANTOREL_UNINSTALLER_UNINSTALLER_TEXT_IDS_H
 
 // Before anything is removed; each ends the uninstaller.
 #define IDS_UN_USAGE 100
