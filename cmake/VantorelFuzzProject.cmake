@@ -10,7 +10,4 @@ include(VantorelTargets)  # native: AddressSanitizer and UndefinedBehaviorSaniti
 
 # Coverage for libFuzzer in everything the targets run.
 add_compile_options(-fsanitize=fuzzer-no-link)
-# The folders' own include paths name the repository's src/ through
-# CMAKE_SOURCE_DIR, which is the fuzz project's folder here.
-include_directories(${VANTOREL_SOURCE_DIR}/src)
 add_subdirectory(${VANTOREL_SOURCE_DIR}/src/base base)
