@@ -10,7 +10,13 @@ include(VantorelTargets)  # native: AddressSanitizer and UndefinedBehaviorSaniti
 
 # Coverage for libFuzzer in everything the targets run.
 add_compile_options(-fsanitize=fuzzer-no-link)
-# The folders' own include paths name the repository's src/ through
-# CMAKE_SOURCE_DIR, which is the fuzz project's folder here.
-include_directories(${VANTOREL_SOURCE_DIR}/src)
 add_subdirectory(${VANTOREL_SOURCE_DIR}/src/base base)
+
+# vantorel_fuzz_target(name SOURCES ... [LIBRARIES ...])
+# A libFuzzer program: libFuzzer's main drives the sources' LLVMFuzzerTestOneInput.
+function(vantorel_fuzz_target name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBRARIES})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

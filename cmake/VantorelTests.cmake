@@ -1,13 +1,16 @@
 include(GoogleTest)
 
 # vantorel_gtest(NAME name SOURCES ... LIBRARIES ... [FIXTURES ...] [GUI])
-# Builds a GoogleTest program and registers each of its tests with CTest:
-#   native       run directly, under the sanitizers (label "native")
+# Builds a GoogleTest program and registers each of its tests with CTest,
+# named "<name>.<suite>.<test>":
+#   native       run directly, under the sanitizers (label "native"); the
+#                program lists its tests when CTest starts, so each row of a
+#                table of cases (TEST_P) is a test of its own
 #   windows-x64  run under Wine in the test run's prefix (label "wine"); GUI
 #                tests share the run's Xvfb display; FIXTURES names the CTest
-#                fixtures they need besides the Wine session
+#                fixtures they need besides the Wine session. Tests are found
+#                by reading the sources: nothing runs under Wine to list them
 #   windows-x86  built only (its size is reported); this machine cannot run it
-# Tests are found by reading the sources, so nothing runs at build time.
 function(vantorel_gtest)
   cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBRARIES;FIXTURES" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -16,19 +19,43 @@ function(vantorel_gtest)
     target_link_options(${T_NAME} PRIVATE -s)
     return()
   endif()
+  if(VANTOREL_NATIVE)
+    gtest_discover_tests(${T_NAME} TEST_PREFIX "${T_NAME}." DISCOVERY_MODE PRE_TEST
+                         DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES LABELS native)
+    return()
+  endif()
   gtest_add_tests(TARGET ${T_NAME} SOURCES ${T_SOURCES}
                   TEST_PREFIX "${T_NAME}." TEST_LIST registered)
-  if(VANTOREL_NATIVE)
-    set_tests_properties(${registered} PROPERTIES LABELS native)
-  else()
-    set(fixtures wine_session ${T_FIXTURES})
-    set_tests_properties(${registered} PROPERTIES LABELS wine
-                         FIXTURES_REQUIRED "${fixtures}" TIMEOUT 120)
-    if(T_GUI)
-      # One display, one desktop: GUI tests must not see each other's windows.
-      set_tests_properties(${registered} PROPERTIES RESOURCE_LOCK display)
-    endif()
+  set(fixtures wine_session ${T_FIXTURES})
+  set_tests_properties(${registered} PROPERTIES LABELS wine
+                       FIXTURES_REQUIRED "${fixtures}" TIMEOUT 120)
+  if(T_GUI)
+    # One display, one desktop: GUI tests must not see each other's windows.
+    set_tests_properties(${registered} PROPERTIES RESOURCE_LOCK display)
   endif()
+endfunction()
+
+# vantorel_gtest_properties(test PROPERTIES ...)
+# Sets properties of one test of a vantorel_gtest program (none in the
+# product build, which runs none). A native program's tests exist only once
+# CTest has listed them: there a file that CTest reads after the listing sets
+# them, so call this after vantorel_gtest.
+function(vantorel_gtest_properties test)
+  if(VANTOREL_PRODUCT_BUILD)
+    return()
+  endif()
+  if(NOT VANTOREL_NATIVE)
+    set_tests_properties(${test} ${ARGN})
+    return()
+  endif()
+  set(command "set_tests_properties([==[${test}]==]")
+  foreach(argument IN LISTS ARGN)
+    string(APPEND command " [==[${argument}]==]")
+  endforeach()
+  string(MAKE_C_IDENTIFIER ${test} file)
+  set(file ${CMAKE_CURRENT_BINARY_DIR}/${file}_properties.cmake)
+  file(WRITE ${file} "${command})\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${file})
 endfunction()
 
 # vantorel_fuzz_project(TARGET folder source_dir build_dir_var)
