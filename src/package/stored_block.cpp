@@ -25,8 +25,8 @@ bool ReadBlockSizes(PackageInput& input, StoredBlock* block) {
 }
 
 bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compressed,
-                     uint32_t* capacity) {
-  if (block.UncompressedSize > kLargestBlock || block.CompressedSize > kLargestBlock) {
+                     uint32_t* capacity, uint32_t largest) {
+  if (block.UncompressedSize > largest || block.CompressedSize > largest) {
     ReportOutOfMemory(input);
     return false;
   }
