@@ -23,12 +23,6 @@ struct BlockContent {
 };
 BlockContent MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed);
 
-// The same for a block that may be stored, taking the data: it is kept as the
-// block when storing is smaller, else freed before the stream is copied out of
-// the compressor's buffer, whose pages are touched only as far as the stream
-// reaches. So a large block is held at most as its data plus its stream.
-BlockContent MakeStorableBlock(Bytes&& data, Compression level);
-
 }  // namespace packer
 
 #endif

@@ -4,10 +4,12 @@
 #include <limits.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -16,13 +18,17 @@ namespace {
 
 Problem SystemProblem(const std::string& what) { return Problem{"", what + std::strerror(errno)}; }
 
-bool WriteAll(int fd, const Bytes& bytes) {
+// Writes all of `bytes` at `offset`; errno says why not.
+bool WriteAllAt(int fd, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
   std::size_t done = 0;
   errno = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    ssize_t n = ::pwrite(fd, bytes + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      if (errno == 0) errno = ENOSPC;
+      return false;
+    }
     done += static_cast<std::size_t>(n);
   }
   return true;
@@ -139,6 +145,26 @@ Result<InputFile> InputFile::Open(const std::string& path) {
 
 Check InputFile::ReadInto(Bytes& out) { return ReadAtMost(fd_, size_, out); }
 
+Result<std::size_t> InputFile::Read(std::uint8_t* buffer, std::size_t count) {
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer, count);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) return SystemProblem("");
+  }
+}
+
+FileMapping::FileMapping(const InputFile& file) {
+  if (file.size_ == 0 || file.size_ > SIZE_MAX) return;
+  void* view = ::mmap(nullptr, static_cast<std::size_t>(file.size_), PROT_READ, MAP_PRIVATE, file.fd_, 0);
+  if (view == MAP_FAILED) return;
+  data_ = static_cast<const std::uint8_t*>(view);
+  size_ = static_cast<std::size_t>(file.size_);
+}
+
+FileMapping::~FileMapping() {
+  if (data_ != nullptr) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+}
+
 Check ReadAtMost(int fd, std::uint64_t size, Bytes& out) {
   std::size_t start = out.size();
   out.resize(start + static_cast<std::size_t>(size));
@@ -228,18 +254,34 @@ Check AtomicOutput::Create(const OutputTarget& target) {
   return std::nullopt;
 }
 
-Check AtomicOutput::Commit(const std::vector<const Bytes*>& parts) {
+Problem AtomicOutput::WriteProblem(int error) const {
+  errno = error;
+  return SystemProblem("cannot write " + target_ + ": ");
+}
+
+Check AtomicOutput::Append(const std::uint8_t* bytes, std::size_t size) {
+  if (auto problem = WriteAt(size_, bytes, size)) return problem;
+  size_ += size;
+  return std::nullopt;
+}
+
+Check AtomicOutput::WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
+  if (!WriteAllAt(fd_, offset, bytes, size)) return WriteProblem(errno);
+  return std::nullopt;
+}
+
+Check AtomicOutput::Truncate(std::uint64_t size) {
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return WriteProblem(errno);
+  size_ = size;
+  return std::nullopt;
+}
+
+Check AtomicOutput::Commit() {
   int error = 0;
-  for (const Bytes* part : parts) {
-    if (!WriteAll(fd_, *part)) {
-      error = errno ? errno : ENOSPC;
-      break;
-    }
-  }
   // mkstemp's 0600 would keep others from running the setup program.
   mode_t mask = ::umask(0);
   ::umask(mask);
-  if (!error && ::fchmod(fd_, 0755 & ~mask) != 0) error = errno;
+  if (::fchmod(fd_, 0755 & ~mask) != 0) error = errno;
   if (!error && ::fsync(fd_) != 0) error = errno;
   if (::close(fd_) != 0 && !error) error = errno;
   fd_ = -1;
@@ -253,8 +295,7 @@ Check AtomicOutput::Commit(const std::vector<const Bytes*>& parts) {
     error = errno;
   }
   Discard();
-  errno = error;
-  return SystemProblem("cannot write " + target_ + ": ");
+  return WriteProblem(error);
 }
 
 std::string ResolvePath(const std::string& directory, const std::string& path) {
