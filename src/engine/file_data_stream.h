@@ -103,7 +103,7 @@ class FileDataStream {
   // while the budget is used up. Null when memory is short or the stream
   // is to stop.
   Piece* NextPiece(uint64_t start);
-  // Moves the pieces the loop has passed to the spare list. Under lock_.
+  // Moves the pieces the loop has released to the spare list. Under lock_.
   void Recycle();
   void Publish(uint64_t produced);
   uint64_t Produced() const;

@@ -63,6 +63,9 @@ struct FileLoop {
   // asking Windows about every level again for each of them would only
   // cost time.
   SharedString lastFolder;
+  // That folder was made by this run: nothing in it was there before, so
+  // no file needs to be looked for.
+  bool newFolder;
 };
 
 // Makes sure the record's folder exists.
@@ -70,11 +73,15 @@ bool MakeFolder(const SharedString& directory, FileLoop& loop) {
   if (strcmp(directory, loop.lastFolder) == 0) return true;
   InstallTimer timer(InstallPhase::kFolders);
   // Paths Windows cannot take fail here, not somewhere deeper.
-  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory, &loop.created)) {
+  if (directory.Length() >= MAX_PATH ||
+      !CreateDirectoryPath(directory, &loop.created, &loop.newFolder)) {
     ShowInstallError(IDS_CREATE_DIRECTORY, directory);
     return false;
   }
   loop.lastFolder = directory;
+  // A file's path is the directory and its name: only when the directory
+  // ends in a separator does the file lie in the folder made.
+  loop.newFolder = loop.newFolder && EndsWithSeparator(directory);
   return true;
 }
 
@@ -86,7 +93,7 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
   }
   if (!MakeFolder(target.folder, loop)) return false;
   target.path = target.folder + record.FileName;
-  {
+  if (!loop.newFolder) {
     InstallTimer timer(InstallPhase::kFileExists);
     target.existed = FileExists(target.path);
   }
@@ -122,7 +129,7 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
 
 bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
                   CreatedItems& created, WrittenFiles& written) {
-  FileLoop loop = {data, created, written, SharedString()};
+  FileLoop loop = {data, created, written, SharedString(), false};
   uint64_t cursor = 0;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];

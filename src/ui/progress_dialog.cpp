@@ -15,7 +15,7 @@ namespace {
 // dialog than on its files. Steps are only counted; the bar is brought up to
 // date by the pump, which works at most every kRefreshIntervalMs (a user
 // cannot tell), and at the last file.
-const DWORD kRefreshIntervalMs = 40;
+const DWORD kRefreshIntervalMs = 100;
 
 // Cancel, Escape and the close box all arrive as IDCANCEL. Every command
 // counts as handled.

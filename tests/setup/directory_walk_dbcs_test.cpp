@@ -29,4 +29,15 @@ TEST(DirectoryWalkDoubleByte, TrailBytesThatLookLikeSeparatorsDoNotSplitNames) {
   EXPECT_EQ(missing, (std::vector<std::string>{"C:\\\x95\\x", "C:\\\x95\\x\\"}));
 }
 
+// A folder path whose last byte is such a trail byte does not end in a
+// separator: a file name appended to it lands in the folder above.
+TEST(DirectoryWalkDoubleByte, TrailByteIsNoFinalSeparator) {
+  platform::SetLeadBytePredicate([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
+  EXPECT_FALSE(EndsWithSeparator("C:\\App\\\x95\\"));
+  EXPECT_TRUE(EndsWithSeparator("C:\\App\\\x95\\\\"));
+  EXPECT_TRUE(EndsWithSeparator("C:\\App\\"));
+  EXPECT_FALSE(EndsWithSeparator(""));
+  platform::SetLeadBytePredicate(nullptr);
+}
+
 }  // namespace
