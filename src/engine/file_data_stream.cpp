@@ -16,9 +16,12 @@ namespace {
 // Compressed bytes are read in pieces of this size: small enough that the
 // file loop gets going at once, large enough to cost few reads.
 const uint32_t kCompressedPiece = 128 * 1024;
-// How long a wait for bytes lets the progress dialog go without a look at
-// its messages.
-const DWORD kWaitSliceMs = 40;
+// Each thread waiting for the other looks again after this many
+// milliseconds. Under Wine an event set or waited for is a round trip to
+// the Wine server, which on a busy machine costs a millisecond and more, so
+// waking the other thread per piece would cost the loop more than it saves;
+// a Sleep is no such round trip.
+const DWORD kPollMs = 1;
 
 LONG Load(volatile LONG* value) { return InterlockedCompareExchange(value, 0, 0); }
 
@@ -66,9 +69,6 @@ bool FileDataStream::Start(PackageInput& input, InstallProgress& progress) {
   lockReady_ = true;
   if (Compressed()) progress.SetPhase(IDS_UNCOMPRESSING_DATA);
   if (!budget_.worker) return true;
-  madeProgress_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  pieceFreed_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (madeProgress_ == nullptr || pieceFreed_ == nullptr) return true;
   // Set before the thread runs: the worker reads it too.
   threaded_ = true;
   worker_ = CreateThread(nullptr, 64 * 1024, Work, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
@@ -84,7 +84,6 @@ DWORD WINAPI FileDataStream::Work(void* data) {
     outcome = stream->StopRequested() ? kStopped : stream->Step();
   } while (outcome == kRunning);
   InterlockedExchange(&stream->outcome_, outcome);
-  SetEvent(stream->madeProgress_);
   return 0;
 }
 
@@ -164,7 +163,6 @@ uint64_t FileDataStream::Produced() const {
 
 void FileDataStream::Publish(uint64_t produced) {
   InterlockedExchange(&produced_, static_cast<LONG>(produced));
-  if (threaded_ && Load(&loopWaits_)) SetEvent(madeProgress_);
 }
 
 void FileDataStream::Recycle() {
@@ -188,7 +186,6 @@ FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
     if (piece != nullptr) spare_ = piece->next;
     bool fresh = piece == nullptr && made_ < budget_.pieces;
     if (fresh) ++made_;
-    InterlockedExchange(&workerWaits_, piece == nullptr && !fresh);
     LeaveCriticalSection(&lock_);
     if (fresh) piece = static_cast<Piece*>(malloc(sizeof(Piece) + budget_.pieceSize));
     if (piece != nullptr || fresh) break;
@@ -196,7 +193,7 @@ FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
     // asks for more only once it has released what is out.
     if (!threaded_ || StopRequested()) return nullptr;
     InstallTimer timer(InstallPhase::kUnpackWaits);
-    WaitForSingleObject(pieceFreed_, INFINITE);
+    Sleep(kPollMs);
   }
   if (piece == nullptr) return nullptr;
   piece->next = nullptr;
@@ -219,7 +216,6 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
   uint64_t produced = Produced();
   if (produced < needed) {
     InstallTimer timer(InstallPhase::kWaitForBytes);
-    InterlockedExchange(&loopWaits_, 1);
     for (;;) {
       LONG outcome = Load(&outcome_);
       produced = Produced();
@@ -237,10 +233,9 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
         StepHere();
         continue;
       }
-      WaitForSingleObject(madeProgress_, kWaitSliceMs);
+      Sleep(kPollMs);
       progress_->Pump();
     }
-    InterlockedExchange(&loopWaits_, 0);
   }
   EnterCriticalSection(&lock_);
   Piece* piece = first_;
@@ -255,18 +250,7 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
 void FileDataStream::Release(uint64_t offset) {
   EnterCriticalSection(&lock_);
   if (offset > released_) released_ = offset;
-  // A waiting worker is woken once half the budget is free: it then fills
-  // several pieces in a row, and the two threads hand over less often (each
-  // handover is a round trip to the Wine server). When the loop waits for
-  // bytes it has released everything, so the worker is never left asleep.
-  uint32_t free = 0;
-  for (Piece* piece = first_; piece != nullptr && piece->start + budget_.pieceSize <= released_;
-       piece = piece->next) {
-    ++free;
-  }
-  bool wake = Load(&workerWaits_) && free > 0 && 2 * free >= budget_.pieces;
   LeaveCriticalSection(&lock_);
-  if (wake) SetEvent(pieceFreed_);
 }
 
 LONG FileDataStream::RunToEnd() {
@@ -277,13 +261,11 @@ LONG FileDataStream::RunToEnd() {
     return Load(&outcome_);
   }
   InstallTimer timer(InstallPhase::kWaitForBytes);
-  InterlockedExchange(&loopWaits_, 1);
   LONG outcome;
   while ((outcome = Load(&outcome_)) == kRunning) {
-    WaitForSingleObject(madeProgress_, kWaitSliceMs);
+    Sleep(kPollMs);
     progress_->Pump();
   }
-  InterlockedExchange(&loopWaits_, 0);
   return outcome;
 }
 
@@ -300,7 +282,6 @@ bool FileDataStream::Drain(uint64_t end) {
 }
 
 bool FileDataStream::Report(LONG outcome) {
-  InterlockedExchange(&loopWaits_, 0);
   if (outcome == kReadFailed) {
     ReportReadFailure(*input_);
   } else if (outcome == kOutOfMemory) {
@@ -314,13 +295,9 @@ bool FileDataStream::Report(LONG outcome) {
 void FileDataStream::Stop() {
   if (worker_ != nullptr) {
     InterlockedExchange(&stopRequested_, 1);
-    SetEvent(pieceFreed_);
     WaitForSingleObject(worker_, INFINITE);
     CloseHandle(worker_);
     worker_ = nullptr;
     threaded_ = false;
   }
-  if (madeProgress_ != nullptr) CloseHandle(madeProgress_);
-  if (pieceFreed_ != nullptr) CloseHandle(pieceFreed_);
-  madeProgress_ = pieceFreed_ = nullptr;
 }

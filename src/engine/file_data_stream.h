@@ -100,8 +100,8 @@ class FileDataStream {
   // outcome is known.
   bool StepHere();
   // A piece for the bytes from `start` on, appended to the chain; waits
-  // while the budget is used up. Null when memory is short or the stream
-  // is to stop.
+  // while the budget is used up, looking again every millisecond. Null
+  // when memory is short or the stream is to stop.
   Piece* NextPiece(uint64_t start);
   // Moves the pieces the loop has released to the spare list. Under lock_.
   void Recycle();
@@ -140,13 +140,9 @@ class FileDataStream {
 
   bool threaded_ = false;  // a worker unpacks: set before it starts
   HANDLE worker_ = nullptr;
-  HANDLE madeProgress_ = nullptr;  // set when the worker has made progress
-  HANDLE pieceFreed_ = nullptr;    // set when the loop gave pieces back
-  volatile LONG produced_ = 0;     // bytes out, as a 32-bit count
+  volatile LONG produced_ = 0;  // bytes out, as a 32-bit count
   volatile LONG outcome_ = kRunning;
   volatile LONG stopRequested_ = 0;
-  volatile LONG loopWaits_ = 0;    // the worker sets madeProgress_
-  volatile LONG workerWaits_ = 0;  // the loop sets pieceFreed_
 };
 
 #endif
