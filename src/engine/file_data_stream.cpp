@@ -16,12 +16,29 @@ namespace {
 // Compressed bytes are read in pieces of this size: small enough that the
 // file loop gets going at once, large enough to cost few reads.
 const uint32_t kCompressedPiece = 128 * 1024;
-// Each thread waiting for the other looks again after this many
-// milliseconds. Under Wine an event set or waited for is a round trip to
-// the Wine server, which on a busy machine costs a millisecond and more, so
-// waking the other thread per piece would cost the loop more than it saves;
-// a Sleep is no such round trip.
-const DWORD kPollMs = 1;
+// A thread waiting for the other looks again and again, first giving up
+// its time slice (a few microseconds when nothing else wants to run), after
+// that sleeping a millisecond between looks. Under Wine an event set or
+// waited for is a round trip to the Wine server, which on a busy machine
+// costs a millisecond and more: waking the other thread per piece would
+// cost the loop more than it saves. Yielding and sleeping are no such round
+// trips.
+const unsigned kYieldingLooks = 64;
+
+class Waiting {
+ public:
+  void Pause() {
+    if (looks_ < kYieldingLooks) {
+      ++looks_;
+      SwitchToThread();
+    } else {
+      Sleep(1);
+    }
+  }
+
+ private:
+  unsigned looks_ = 0;
+};
 
 LONG Load(volatile LONG* value) { return InterlockedCompareExchange(value, 0, 0); }
 
@@ -179,6 +196,7 @@ void FileDataStream::Recycle() {
 
 FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
   Piece* piece = nullptr;
+  Waiting waiting;
   for (;;) {
     EnterCriticalSection(&lock_);
     Recycle();
@@ -193,7 +211,7 @@ FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
     // asks for more only once it has released what is out.
     if (!threaded_ || StopRequested()) return nullptr;
     InstallTimer timer(InstallPhase::kUnpackWaits);
-    Sleep(kPollMs);
+    waiting.Pause();
   }
   if (piece == nullptr) return nullptr;
   piece->next = nullptr;
@@ -216,6 +234,7 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
   uint64_t produced = Produced();
   if (produced < needed) {
     InstallTimer timer(InstallPhase::kWaitForBytes);
+    Waiting waiting;
     for (;;) {
       LONG outcome = Load(&outcome_);
       produced = Produced();
@@ -233,7 +252,7 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
         StepHere();
         continue;
       }
-      Sleep(kPollMs);
+      waiting.Pause();
       progress_->Pump();
     }
   }
@@ -261,9 +280,10 @@ LONG FileDataStream::RunToEnd() {
     return Load(&outcome_);
   }
   InstallTimer timer(InstallPhase::kWaitForBytes);
+  Waiting waiting;
   LONG outcome;
   while ((outcome = Load(&outcome_)) == kRunning) {
-    Sleep(kPollMs);
+    waiting.Pause();
     progress_->Pump();
   }
   return outcome;

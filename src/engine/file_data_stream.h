@@ -100,7 +100,7 @@ class FileDataStream {
   // outcome is known.
   bool StepHere();
   // A piece for the bytes from `start` on, appended to the chain; waits
-  // while the budget is used up, looking again every millisecond. Null
+  // while the budget is used up (see Waiting in the .cpp). Null
   // when memory is short or the stream is to stop.
   Piece* NextPiece(uint64_t start);
   // Moves the pieces the loop has released to the spare list. Under lock_.
