@@ -4,7 +4,6 @@
 #include <limits.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,16 +152,16 @@ Result<std::size_t> InputFile::Read(std::uint8_t* buffer, std::size_t count) {
   }
 }
 
-FileMapping::FileMapping(const InputFile& file) {
-  if (file.size_ == 0 || file.size_ > SIZE_MAX) return;
-  void* view = ::mmap(nullptr, static_cast<std::size_t>(file.size_), PROT_READ, MAP_PRIVATE, file.fd_, 0);
-  if (view == MAP_FAILED) return;
-  data_ = static_cast<const std::uint8_t*>(view);
-  size_ = static_cast<std::size_t>(file.size_);
-}
-
-FileMapping::~FileMapping() {
-  if (data_ != nullptr) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+bool InputFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {
+  while (count > 0) {
+    ssize_t n = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    buffer += n;
+    offset += static_cast<std::uint64_t>(n);
+    count -= static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 Check ReadAtMost(int fd, std::uint64_t size, Bytes& out) {

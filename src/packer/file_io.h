@@ -52,30 +52,15 @@ class InputFile {
   // Reads up to `count` bytes from where the last read ended; 0 at the
   // file's end.
   Result<std::size_t> Read(std::uint8_t* buffer, std::size_t count);
+  // Reads exactly `count` bytes at `offset`, apart from the reads above;
+  // false when they are not there (any more) or cannot be read.
+  bool ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count);
 
  private:
-  friend class FileMapping;
   int fd_ = -1;
   std::uint64_t size_ = 0;
   std::int64_t modified_ = 0;
   FileIdentity identity_;
-};
-
-// An input file's first Size() bytes mapped for reading: the system reads a
-// page only when it is looked at, so a large file costs only what is looked
-// at. Empty (no data, size 0) when the file is empty or cannot be mapped.
-class FileMapping {
- public:
-  explicit FileMapping(const InputFile& file);
-  ~FileMapping();
-  FileMapping(const FileMapping&) = delete;
-  FileMapping& operator=(const FileMapping&) = delete;
-  const std::uint8_t* data() const { return data_; }
-  std::size_t size() const { return size_; }
-
- private:
-  const std::uint8_t* data_ = nullptr;
-  std::size_t size_ = 0;
 };
 
 // Reads `path` whole (at most the size it had when opened).

@@ -109,9 +109,12 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, con
       file.version = fileSpec.version;
       break;
     case VersionChoice::kFromResource: {
-      // Only the pages the version reader looks at are read.
-      FileMapping image(input.value());
-      if (auto version = ReadPeFileVersion(image.data(), image.size())) file.version = version;
+      // Only the few bytes the version reader looks at are read.
+      InputFile& image = input.value();
+      auto readAt = [&image](std::uint64_t offset, std::uint8_t* out, std::size_t count) {
+        return image.ReadAt(offset, out, count);
+      };
+      if (auto version = ReadPeFileVersion(image.Size(), readAt)) file.version = version;
       break;
     }
     case VersionChoice::kNone:

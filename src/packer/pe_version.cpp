@@ -2,6 +2,8 @@
 
 #include "base/little_endian.h"
 
+#include <algorithm>
+
 namespace packer {
 namespace {
 
@@ -9,25 +11,28 @@ constexpr std::uint32_t kResourceTypeVersion = 16;
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
 
-// Bounds-checked little-endian reads over the whole image.
+// Bounds-checked little-endian reads from the image, each a small read of
+// its own: the image need not be in memory.
 class Image {
  public:
-  Image(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  Image(std::uint64_t size, const ImageReader& read) : size_(size), read_(read) {}
   bool Has(std::uint64_t offset, std::uint64_t count) const {
     return offset <= size_ && count <= size_ - offset;
   }
   std::optional<std::uint32_t> U16(std::uint64_t offset) const {
-    if (!Has(offset, 2)) return std::nullopt;
-    return LoadU16(data_ + offset);
+    std::uint8_t bytes[2];
+    if (!Has(offset, 2) || !read_(offset, bytes, 2)) return std::nullopt;
+    return LoadU16(bytes);
   }
   std::optional<std::uint32_t> U32(std::uint64_t offset) const {
-    if (!Has(offset, 4)) return std::nullopt;
-    return LoadU32(data_ + offset);
+    std::uint8_t bytes[4];
+    if (!Has(offset, 4) || !read_(offset, bytes, 4)) return std::nullopt;
+    return LoadU32(bytes);
   }
 
  private:
-  const std::uint8_t* data_;
-  std::size_t size_;
+  std::uint64_t size_;
+  const ImageReader& read_;
 };
 
 struct Section {
@@ -72,12 +77,17 @@ std::optional<std::uint32_t> FindResourceEntry(const Image& image, std::uint64_t
 }  // namespace
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size_t size) {
-  Image image(data, size);
-  if (size < 2 || data[0] != 'M' || data[1] != 'Z') return std::nullopt;
+  return ReadPeFileVersion(size, [data](std::uint64_t offset, std::uint8_t* out, std::size_t count) {
+    std::copy(data + offset, data + offset + count, out);
+    return true;
+  });
+}
+
+std::optional<FileVersion> ReadPeFileVersion(std::uint64_t size, const ImageReader& read) {
+  Image image(size, read);
+  if (image.U16(0) != ('Z' << 8 | 'M')) return std::nullopt;
   auto pe = image.U32(0x3C);
-  if (!pe || !image.Has(*pe, 24) || data[*pe] != 'P' || data[*pe + 1] != 'E' ||
-      data[*pe + 2] != 0 || data[*pe + 3] != 0)
-    return std::nullopt;
+  if (!pe || !image.Has(*pe, 24) || image.U32(*pe) != 0x00004550u) return std::nullopt;  // "PE\0\0"
   auto sectionCount = image.U16(*pe + 6), optionalSize = image.U16(*pe + 20);
   std::uint64_t optional = *pe + 24ull;
   auto magic = image.U16(optional);
