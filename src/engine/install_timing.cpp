@@ -38,7 +38,7 @@ void WriteInstallTiming() {
   char path[MAX_PATH];
   DWORD length = GetEnvironmentVariableA("VANTOREL_INSTALL_TIMING", path, sizeof path);
   if (length == 0 || length >= sizeof path) return;
-  FILE* out = fopen(path, "a");
+  FILE* out = fopen(path, "ab");  // "\n" line ends, as the script reads them
   if (out == nullptr) return;
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
