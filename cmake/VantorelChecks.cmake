@@ -3,8 +3,9 @@
 # printed (ctest -L checks -V shows it). Other builds register nothing.
 #
 #   vantorel_check_executable(target [MAX_SIZE bytes] [KNOWN_DLLS_ONLY])
-#     The product's own programs register themselves with their limits, e.g.
-#     vantorel_check_executable(vtsetup MAX_SIZE 65536 KNOWN_DLLS_ONLY).
+#     The product's own programs register themselves with their limits where
+#     they are built (src/app, src/uninstaller), e.g.
+#     vantorel_check_executable(vtsetup KNOWN_DLLS_ONLY MAX_SIZE <bytes>).
 #   Every executable target not registered so far gets the plain check when
 #   the configuration ends, so a new test program is never forgotten.
 #   vantorel_skip_executable_check(target): for programs that must fail the

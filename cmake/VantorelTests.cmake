@@ -14,8 +14,6 @@ function(vantorel_gtest)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBRARIES} gtest_main)
   if(VANTOREL_PRODUCT_BUILD)
     target_link_options(${T_NAME} PRIVATE -s)
-  endif()
-  if(VANTOREL_PRODUCT_BUILD)
     return()
   endif()
   gtest_add_tests(TARGET ${T_NAME} SOURCES ${T_SOURCES}
@@ -56,4 +54,32 @@ function(vantorel_fuzz_project target folder source_dir build_dir_var)
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
   set(${build_dir_var} ${build_dir} PARENT_SCOPE)
+endfunction()
+
+# vantorel_setup_test_paths(TARGET PACKAGES folder [SETUP program] [UNINSTALLER program])
+# Links the test support library into TARGET and tells its setup helpers
+# where TARGET's packed setup executables are and which setup program and
+# uninstaller (default: this build's) they are packed around.
+function(vantorel_setup_test_paths target)
+  cmake_parse_arguments(P "" "PACKAGES;SETUP;UNINSTALLER" "" ${ARGN})
+  if(NOT P_SETUP)
+    set(P_SETUP $<TARGET_FILE:vtsetup>)
+  endif()
+  if(NOT P_UNINSTALLER)
+    set(P_UNINSTALLER $<TARGET_FILE:VTUnInst>)
+  endif()
+  set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_paths.cpp)
+  file(GENERATE OUTPUT ${source} CONTENT
+"// Written by vantorel_setup_test_paths for ${target}.
+#include \"setup_test_support.h\"
+
+namespace setuptest {
+const char kPackagesFolder[] = \"${P_PACKAGES}\";
+const char kSetupProgram[] = \"${P_SETUP}\";
+const char kUninstallerProgram[] = \"${P_UNINSTALLER}\";
+}  // namespace setuptest
+")
+  set_source_files_properties(${source} PROPERTIES GENERATED TRUE)
+  target_sources(${target} PRIVATE ${source})
+  target_link_libraries(${target} PRIVATE test_support)
 endfunction()

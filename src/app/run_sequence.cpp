@@ -11,6 +11,7 @@
 #include "shortcuts/shortcuts.h"
 #include "ui/closing_dialogs.h"
 #include "ui/progress_dialog.h"
+#include "ui/run_installed_program.h"
 #include "ui/wizard.h"
 
 namespace {

@@ -81,14 +81,6 @@ DateTime::DateTime(const unsigned char* image) : DateTime() {
   for (int i = 0; i < kFieldCount; ++i) Fields(*this)[i] = ReadInt32(image + kFieldsOffset + 4 * i);
 }
 
-void DateTime::WriteImage(unsigned char* image) const {
-  memset(image, 0, kImageSize);
-  WriteInt32(seconds, image);
-  image[4] = stale;
-  image[5] = valid;
-  for (int i = 0; i < kFieldCount; ++i) WriteInt32(Fields(*this)[i], image + kFieldsOffset + 4 * i);
-}
-
 void DateTime::Refresh() {
   if (stale != 1) return;
   // Seconds plus the zone's offset, through localtime: the UTC calendar time

@@ -37,7 +37,6 @@ struct DateTime {
   DateTime();  // stale 0, valid 0, everything else 0
   // Reads the 44-byte image.
   explicit DateTime(const unsigned char* image);
-  void WriteImage(unsigned char* image) const;
 
   // The stamp to the minute: seconds and milliseconds are 0.
   SYSTEMTIME ToSystemTime();

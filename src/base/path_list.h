@@ -10,6 +10,14 @@
 // one path at a time costs linear time.
 void AppendPath(SharedString& list, const char* path);
 
+// Appends `path` unless the list holds it already.
+void AppendPathOnce(SharedString& list, const char* path);
+
+// Whether the list holds `path`, case ignored (base/path_rules.h). Looks
+// in place: lists of thousands of files are searched for each file of
+// another.
+bool ListHoldsPath(const SharedString& list, const char* path);
+
 // Walks the list: `position` starts at 0; each call puts the next path
 // (without its "\n") into `path` and moves on. False at the end.
 bool NextPath(const SharedString& list, int& position, SharedString& path);

@@ -29,7 +29,7 @@ void SetLeadBytePredicate(bool (*isLeadByte)(unsigned char));
 
 }  // namespace platform
 
-// The program cannot go on without memory: shows message 11 without owner
+// The program cannot go on without memory: shows IDS_OUT_OF_MEMORY without owner
 // and ends the process with exit code 1.
 [[noreturn]] void FatalOutOfMemory();
 

@@ -20,7 +20,7 @@ struct EmptyBlock {
   StringHeader header;
   char text[1];
 };
-const EmptyBlock emptyBlock = {{-1, 0, 0, nullptr}, {0}};
+const EmptyBlock emptyBlock = {{-1, 0, 0}, {0}};
 static_assert(offsetof(EmptyBlock, text) == sizeof(StringHeader),
               "the characters follow the header directly");
 
@@ -43,7 +43,6 @@ char* Allocate(long long capacity) {
   header->referenceCount = 1;
   header->length = static_cast<int>(capacity);
   header->capacity = static_cast<int>(capacity);
-  header->searchTable = nullptr;
   char* chars = reinterpret_cast<char*>(header + 1);
   chars[capacity] = '\0';
   return chars;
@@ -61,18 +60,7 @@ void Release(char* chars) {
   StringHeader* header = HeaderOf(chars);
   if (header->referenceCount < 0) return;  // the shared empty block
   if (platform::AtomicDecrement(&header->referenceCount) <= 0) {
-    platform::Free(header->searchTable);
     platform::Free(header);
-  }
-}
-
-void DropSearchTable(char* chars) {
-  // Only a block about to be written in place: a shared block keeps its
-  // table for the other strings, and the writer gets a new block without one.
-  StringHeader* header = HeaderOf(chars);
-  if (header->referenceCount == 1 && header->searchTable != nullptr) {
-    platform::Free(header->searchTable);
-    header->searchTable = nullptr;
   }
 }
 
@@ -126,7 +114,6 @@ SharedString::~SharedString() { string_block::Release(chars_); }
 
 int SharedString::Length() const { return HeaderOf(chars_)->length; }
 
-const StringHeader* SharedString::Header() const { return HeaderOf(chars_); }
 
 void SharedString::Empty() {
   string_block::Release(chars_);
@@ -145,7 +132,6 @@ void SharedString::AssignText(const char* text, int length) {
   StringHeader* header = HeaderOf(chars_);
   if (header->referenceCount == 1 && header->capacity >= length) {
     // Written in place; memmove because the text may be part of this block.
-    string_block::DropSearchTable(chars_);
     memmove(chars_, text, static_cast<size_t>(length));
     chars_[length] = '\0';
     header->length = length;
@@ -181,7 +167,6 @@ SharedString& SharedString::operator=(const char* text) {
 
 void SharedString::Append(const char* text, int count) {
   if (count <= 0) return;
-  string_block::DropSearchTable(chars_);
   StringHeader* header = HeaderOf(chars_);
   long long newLength = static_cast<long long>(header->length) + count;
   if (header->referenceCount == 1 && newLength <= header->capacity) {
@@ -255,10 +240,8 @@ SharedString SharedString::Middle(int first, int count) const {
 char* SharedString::GetBuffer(int minimum) {
   if (minimum < 0) minimum = 0;
   StringHeader* header = HeaderOf(chars_);
-  // The caller writes into the buffer: the search table goes now. The empty
-  // block is never handed out for writing.
+  // The empty block is never handed out for writing.
   if (header->referenceCount == 1 && header->capacity >= minimum) {
-    string_block::DropSearchTable(chars_);
     return chars_;
   }
   int capacity = minimum > header->length ? minimum : header->length;
@@ -272,7 +255,6 @@ void SharedString::ReleaseBuffer(int newLength) {
   MakePrivate();
   StringHeader* header = HeaderOf(chars_);
   if (header->referenceCount < 0) return;  // still the empty block: nothing was written
-  string_block::DropSearchTable(chars_);
   // The buffer holds capacity + 1 bytes: never measure or cut beyond them.
   if (newLength < 0) {
     newLength = static_cast<int>(strnlen(chars_, static_cast<size_t>(header->capacity)));
@@ -295,7 +277,6 @@ void SharedString::Reserve(int minimum) {
 
 char* SharedString::GetBufferOfLength(int n) {
   if (n < 0) n = 0;
-  string_block::DropSearchTable(chars_);
   char* buffer = GetBuffer(n);
   HeaderOf(chars_)->length = n;
   chars_[n] = '\0';

@@ -1,9 +1,7 @@
 // SharedString: the program's one text type. An 8-bit, NUL-terminated string
 // whose character block is shared between copies by a reference count and
-// copied before the first write. The block also caches the shift table of a
-// case-insensitive search, so a string used repeatedly as a pattern builds it
-// once. Texts are in the system's 8-bit code page; character walks respect its
-// double-byte lead bytes.
+// copied before the first write. Texts are in the system's 8-bit code page;
+// character walks respect its double-byte lead bytes.
 //
 // Block layout (one allocation): StringHeader, then capacity + 1 characters.
 // The shared empty block (reference count -1) is static and never counted or
@@ -14,16 +12,10 @@
 
 #include <stdarg.h>
 
-// 256 shift values, one per byte value; owned by the pattern's block.
-struct SkipTable {
-  int shift[256];
-};
-
 struct StringHeader {
   int referenceCount;  // -1: the shared empty block
   int length;          // characters in use, without the terminator
   int capacity;        // characters that fit, without the terminator
-  SkipTable* searchTable;
 };
 
 class SharedString {
@@ -49,8 +41,6 @@ class SharedString {
   // Replaces every occurrence of `from` by `to` (a null `to` counts as
   // empty); returns the number of replacements.
   int ReplaceAll(const char* from, const char* to);
-  // Horspool search without case; index of the first match or -1.
-  int FindNoCase(const SharedString& pattern, int start = 0) const;
   SharedString Middle(int first, int count) const;
 
   // Lets a Windows function write into the string: at least minimum + 1
@@ -73,9 +63,6 @@ class SharedString {
   // printf-style formatting into this string, replacing its contents.
   friend void FormatString(SharedString& target, const char* format, ...);
   friend void FormatStringV(SharedString& target, const char* format, va_list args);
-
-  // For tests and diagnostics: the block's header.
-  const StringHeader* Header() const;
 
  private:
   friend SharedString operator+(const SharedString& s, const char* text);

@@ -14,10 +14,8 @@ StringHeader* HeaderOf(const char* chars);
 char* Allocate(long long capacity);
 // A new block of `capacity` holding `length` characters of text.
 char* Copy(const char* text, int length, long long capacity);
-// Drops one reference; frees the block and its search table at zero.
+// Drops one reference; frees the block at zero.
 void Release(char* chars);
-// Frees the search table of a block that only this string holds.
-void DropSearchTable(char* chars);
 // Whether `text` points into the block of `chars` (terminator included).
 bool PointsInto(const char* text, const char* chars);
 

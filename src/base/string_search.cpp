@@ -1,6 +1,5 @@
-// SharedString's searches: replace-all with a case-sensitive search that
-// respects double-byte characters, and the case-insensitive Horspool search
-// whose shift table is cached in the pattern's block.
+// SharedString's replace-all, with a case-sensitive search that respects
+// double-byte characters.
 #include <string.h>
 
 #include "base/platform.h"
@@ -59,7 +58,6 @@ int SharedString::ReplaceAll(const char* from, const char* to) {
   if (count == 0) return 0;
 
   long long newLength = length + static_cast<long long>(count) * (toLength - fromLength);
-  string_block::DropSearchTable(chars_);
   StringHeader* header = HeaderOf(chars_);
   if (header->referenceCount > 1 || header->capacity < newLength) {
     // One new block that is private and large enough at once.
@@ -85,36 +83,4 @@ int SharedString::ReplaceAll(const char* from, const char* to) {
   header->length = running;
   chars_[running] = '\0';
   return count;
-}
-
-int SharedString::FindNoCase(const SharedString& pattern, int start) const {
-  int patternLength = pattern.Length();
-  if (patternLength == 0) return -1;
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(pattern.chars_);
-  const unsigned char* h = reinterpret_cast<const unsigned char*>(chars_);
-  StringHeader* patternHeader = HeaderOf(pattern.chars_);
-  if (patternHeader->searchTable == nullptr) {
-    // Shift of every byte whose upper-case form is that of a pattern byte:
-    // the upper- and lower-case forms, and any other byte the code page maps
-    // the same way, so no match is ever skipped.
-    int shiftOfUpper[256];
-    for (int& shift : shiftOfUpper) shift = patternLength;
-    for (int j = 0; j < patternLength - 1; ++j) shiftOfUpper[platform::ToUpper(p[j])] = patternLength - 1 - j;
-    SkipTable* table = static_cast<SkipTable*>(platform::Allocate(sizeof(SkipTable)));
-    for (int b = 0; b < 256; ++b) table->shift[b] = shiftOfUpper[platform::ToUpper(static_cast<unsigned char>(b))];
-    patternHeader->searchTable = table;
-  }
-  const SkipTable* table = patternHeader->searchTable;
-
-  // The window starts at `start`: its end is start + m - 1, so nothing before
-  // `start` (or before the text) is ever compared.
-  if (start < 0) start = 0;
-  long long length = Length();
-  long long last = patternLength - 1;
-  for (long long i = start + last; i < length; i += table->shift[h[i]]) {
-    long long k = 0;
-    while (k <= last && platform::ToUpper(h[i - k]) == platform::ToUpper(p[last - k])) ++k;
-    if (k > last) return static_cast<int>(i - last);
-  }
-  return -1;
 }

@@ -1,6 +1,7 @@
 // Names the setup program and the uninstaller share: the uninstaller's file,
-// the log's file and check lines, and the registry keys both use (all below
-// HKEY_LOCAL_MACHINE).
+// the log's and the install record's files, the log's check lines, the
+// folders of the shortcuts, and the registry keys and values both use (all
+// below HKEY_LOCAL_MACHINE).
 #ifndef VANTOREL_BASE_UNINSTALL_NAMES_H
 #define VANTOREL_BASE_UNINSTALL_NAMES_H
 
@@ -12,10 +13,24 @@ constexpr char kUninstallerName[] = "VTUnInst.exe";
 constexpr char kLogName[] = "Uninst.log";
 constexpr char kCheckLine[] = "CheckProgramNotRunning";
 constexpr char kNoCheckLine[] = "Don'tCheckProgramNotRunning";
+// Beside the log: what setup installed (base/install_record_text.h).
+constexpr char kRecordName[] = "Uninst.rec";
+// The shell folders setup makes "<AppName>.lnk" in, as CSIDL numbers.
+constexpr int kProgramsFolder = 0x02;  // CSIDL_PROGRAMS
+constexpr int kDesktopFolder = 0x00;   // CSIDL_DESKTOP
+constexpr int kStartupFolder = 0x07;   // CSIDL_STARTUP
+constexpr int kShortcutFolders[] = {kProgramsFolder, kDesktopFolder, kStartupFolder};
 // Filled with the application's name.
 constexpr char kUninstallKeyFormat[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s";
-// One REG_DWORD usage count per shared file, named by its full path.
+// Values of that key besides "DisplayName" and "UninstallString": the
+// SHA-256 digests of the log and of the record as setup wrote them, 64
+// lower-case hexadecimal digits each. Only administrators can write the
+// key, while the application's folder may be open to its users.
+constexpr char kLogDigestValue[] = "UninstallLogSHA256";
+constexpr char kRecordDigestValue[] = "InstallRecordSHA256";
+// One usage count per shared file, named by its full path: REG_DWORD as
+// setup stores it, any value of 4 bytes as others may (base/registry_value.h).
 constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 }  // namespace uninstall

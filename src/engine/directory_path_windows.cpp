@@ -2,6 +2,7 @@
 
 #include "engine/created_items.h"
 #include "engine/directory_path.h"
+#include "engine/install_record.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ bool PathExists(const char* path, void*) { return FileExists(path); }
 
 bool MakeDirectory(const char* path, void* context) {
   if (!CreateDirectoryA(path, nullptr)) return false;
+  RecordCreatedFolder(path);
   Walk* walk = static_cast<Walk*>(context);
   if (walk->created != nullptr) walk->created->AddFolder(path);
   walk->made = true;

@@ -28,14 +28,14 @@ struct InstallTarget {
 // written in place and listed in `created`; one that exists is left as it
 // is, and the bytes go to a staging file beside it (`target.staged`), which
 // PlaceStagedFile puts in its place once the data has passed its check. On
-// failure message 7 (naming `target.path`) has been shown and
+// failure IDS_OPEN_FILE (naming `target.path`) has been shown and
 // INVALID_HANDLE_VALUE is returned.
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created);
 
 // After the data's check: renames the staging file over the file it
 // replaces. When that file cannot be replaced now (a program has opened it
 // meanwhile), the record may allow its ".new" file instead, as
-// OpenInstallTarget would have; otherwise message 7 names `target.path`,
+// OpenInstallTarget would have; otherwise IDS_OPEN_FILE names `target.path`,
 // the staging file is deleted and false is returned.
 bool PlaceStagedFile(const FileRecord& record, InstallTarget& target);
 

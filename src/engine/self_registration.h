@@ -4,7 +4,7 @@
 #define VANTOREL_ENGINE_SELF_REGISTRATION_H
 
 // Starts "<system>\RegSvr32.exe <short path> /s" for `path`. When it cannot
-// be started, message 24 names `path`; the install goes on either way.
+// be started, IDS_REGISTER_FILE names `path`; the install goes on either way.
 void RegisterFile(const char* path);
 
 #endif

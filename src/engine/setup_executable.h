@@ -10,7 +10,7 @@
 SharedString SetupExecutablePath();
 
 // Opens it for reading (others may read it too), whatever its folder is
-// called; message 7 naming `path`, with `caption`, when that fails.
+// called; IDS_OPEN_FILE naming `path`, with `caption`, when that fails.
 bool OpenSetupExecutable(Win32PackageFile& file, const char* path, const char* caption);
 
 #endif

@@ -1,9 +1,10 @@
 #include "engine/shared_dll_count.h"
 
 #include <windows.h>
-#include <string.h>
 
 #include "base/messages.h"
+#include "base/path_list.h"
+#include "base/registry_value.h"
 #include "engine/system_folders.h"
 #include "state/install_settings.h"
 
@@ -18,22 +19,14 @@ bool OpenSharedDllsKey(HKEY* key) {
   return result == ERROR_SUCCESS;
 }
 
-// 0 when the file has no count, or something else than a count is stored
-// under its name.
+// 0 when the file has no count.
 DWORD ReadCount(HKEY key, const char* path) {
   DWORD count = 0;
-  DWORD type = 0;
-  DWORD size = sizeof count;
-  LONG result = RegQueryValueExA(key, path, nullptr, &type, reinterpret_cast<BYTE*>(&count), &size);
-  if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof count) return 0;
-  return count;
+  return ReadRegistryCount(key, path, count) ? count : 0;
 }
 
 void ListSharedFile(const char* path) {
-  SharedString& list = Settings.SharedDllList;
-  list.Reserve(list.Length() + static_cast<int>(strlen(path)) + 1);
-  list += path;
-  list += '\n';
+  AppendPath(Settings.SharedDllList, path);
   ++Settings.SharedDllCount;
 }
 

@@ -1,4 +1,4 @@
-// The system-wide usage counts of shared files (one REG_DWORD per file,
+// The system-wide usage counts of shared files (one 4-byte value per file,
 // named by its full path) under the key
 //   HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs
 // which uninstallers lower again: a shared file is removed only when nobody

@@ -4,6 +4,7 @@
 
 #include "state/install_settings.h"
 #include "package/layout.h"
+#include "base/registry_value.h"
 #include "base/shell_folder.h"
 #include "base/uninstall_names.h"
 
@@ -14,20 +15,9 @@ const char kProgramFilesFallback[] = "C:\\Program Files";
 const int kFontsFolder = 0x14;  // CSIDL_FONTS
 
 // A text value of an open key; false when it is missing, not text or does
-// not fit MAX_PATH. Registry texts need not end in a NUL: the buffer is
-// terminated here.
+// not fit MAX_PATH.
 bool QueryText(HKEY key, const char* name, SharedString& text) {
-  char* buffer = text.GetBufferOfLength(MAX_PATH);
-  DWORD type = 0;
-  DWORD size = MAX_PATH;
-  LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    text.Empty();
-    return false;
-  }
-  buffer[size < MAX_PATH ? size : MAX_PATH] = '\0';
-  text.ReleaseBuffer();
-  return true;
+  return ReadRegistryText(key, name, text, MAX_PATH - 1);
 }
 
 // Expands %VARIABLES%; false when the result would not fit MAX_PATH.

@@ -5,8 +5,10 @@
 #include <string.h>
 
 #include "base/messages.h"
+#include "base/sha256_digest.h"
 #include "base/uninstall_names.h"
 #include "engine/directory_path.h"
+#include "engine/install_record.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
 #include "state/install_settings.h"
@@ -47,10 +49,22 @@ bool SetTextValue(HKEY key, const char* name, const char* text) {
                         static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
+// Stored, or (when the system cannot make a digest) removed, so that a
+// digest of an earlier install never stays beside new files.
+bool SetDigestValue(HKEY key, const char* name, const SharedString& digest) {
+  if (digest.IsEmpty()) {
+    const LONG result = RegDeleteValueA(key, name);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+  }
+  return SetTextValue(key, name, digest);
+}
+
 // "UninstallString" is "<Windows>\VTUnInst.exe <log path>", neither path
 // quoted: the uninstaller takes the whole rest of its command line as the
-// log's path.
-void RegisterUninstaller(const char* logPath) {
+// log's path. The digests of the log and the record, beside it, let the
+// uninstaller tell that neither was changed.
+void RegisterUninstaller(const char* logPath, const SharedString& logText,
+                         const SharedString& recordText) {
   const char* caption = Settings.SetupCaption;
   SharedString keyName;
   FormatString(keyName, uninstall::kUninstallKeyFormat, Settings.Header.AppName);
@@ -67,22 +81,37 @@ void RegisterUninstaller(const char* logPath) {
   if (!SetTextValue(key, "UninstallString", command)) {
     ShowError(nullptr, caption, IDS_SAVE_REGISTRY_KEY);
   }
+  SharedString logDigest, recordDigest;
+  Sha256Digest(logText.Text(), static_cast<size_t>(logText.Length()), logDigest);
+  Sha256Digest(recordText.Text(), static_cast<size_t>(recordText.Length()), recordDigest);
+  if (!SetDigestValue(key, uninstall::kLogDigestValue, logDigest) ||
+      !SetDigestValue(key, uninstall::kRecordDigestValue, recordDigest)) {
+    ShowError(nullptr, caption, IDS_SAVE_REGISTRY_KEY);
+  }
   RegCloseKey(key);
+}
+
+// A file of the uninstall: created whole, or message 7 or 9 naming it.
+bool WriteWholeFile(const char* path, const SharedString& text) {
+  HANDLE file = CreateOutputFile(path);
+  return file != INVALID_HANDLE_VALUE &&
+         WriteAndClose(file, path, text.Text(), static_cast<DWORD>(text.Length()));
 }
 
 }  // namespace
 
 void WriteUninstallLog() {
   const SharedString& destination = Settings.DestinationDir;
-  SharedString logPath;
+  SharedString logPath, recordPath;
   FormatString(logPath, "%s\\%s", destination.Text(), uninstall::kLogName);
+  FormatString(recordPath, "%s\\%s", destination.Text(), uninstall::kRecordName);
   if (!CreateDirectoryPath(destination)) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_DIRECTORY, destination);
     return;
   }
-  HANDLE file = CreateOutputFile(logPath);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const SharedString text = LogText();
-  if (!WriteAndClose(file, logPath, text.Text(), static_cast<DWORD>(text.Length()))) return;
-  RegisterUninstaller(logPath);
+  // Before the log, the record or the entry change.
+  const SharedString recordText = InstallRecordToWrite(recordPath);
+  const SharedString logText = LogText();
+  if (!WriteWholeFile(logPath, logText) || !WriteWholeFile(recordPath, recordText)) return;
+  RegisterUninstaller(logPath, logText, recordText);
 }

@@ -1,5 +1,6 @@
-// "Uninst.log" in the destination directory and the uninstaller's entry in
-// the system's list of installed programs.
+// "Uninst.log" in the destination directory, the install record beside it
+// (engine/install_record.h), and the uninstaller's entry in the system's
+// list of installed programs, which keeps the digests of both.
 //
 // The log is text in the system code page, every line ended by "\n" alone:
 //   the application name
@@ -7,13 +8,16 @@
 //   the program's window class        (only with "CheckProgramNotRunning")
 //   the number of shortcuts, then one line per shortcut file
 //   the number of shared files, then one line per counted shared file
-// Nothing else: not the installed files, registry records or associations.
+// Nothing else: not the installed files (the record has them), registry
+// records or associations. Other programs may read the log: it stays as it
+// is.
 #ifndef VANTOREL_ENGINE_UNINSTALL_LOG_H
 #define VANTOREL_ENGINE_UNINSTALL_LOG_H
 
-// Writes the log and the Uninstall registration; failures are reported and
-// the run goes on to its closing dialog. A log that cannot be written
-// leaves no Uninstall entry.
+// Writes the log, then the record, then the Uninstall registration;
+// failures are reported (a file that cannot be written with message 7 or 9
+// naming it) and the run goes on to its closing dialog. A log or record
+// that cannot be written leaves no Uninstall entry.
 void WriteUninstallLog();
 
 #endif

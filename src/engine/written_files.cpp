@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "engine/install_record.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
@@ -47,6 +48,7 @@ bool WrittenFiles::Complete(const FileTable& files) {
     }
     // Here the file is final: in place, or waiting under its ".new" name.
     FinishInstalledFile(files[i], target);
+    RecordInstalledFile(files[i].DestinationType, target.path, target.existed);
     entries_[i].flags = 0;
   }
   return true;

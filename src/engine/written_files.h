@@ -27,7 +27,7 @@ class WrittenFiles {
 
   // Once the data has passed its check, for every file written, in table
   // order: a staging file takes the place of the file it replaces, then
-  // the file is finished (FinishInstalledFile). False after message 7 for
+  // the file is finished (FinishInstalledFile). False after IDS_OPEN_FILE for
   // a file that could not be put in place; the staging files after it are
   // deleted and nothing more is done.
   bool Complete(const FileTable& files);

@@ -2,32 +2,8 @@
 
 #include <string.h>
 
+#include "base/compare_no_case.h"
 #include "base/platform.h"
-
-namespace {
-
-// The `length` bytes at `text` equal `word`, single-byte characters
-// compared by their upper-case forms, double-byte ones byte for byte. A
-// double-byte character that `word` would end in the middle of never
-// matches. `text` holds at least `length` bytes.
-bool MatchesNoCase(const char* text, const char* word, int length) {
-  int k = 0;
-  while (k < length) {
-    unsigned char c = static_cast<unsigned char>(text[k]);
-    if (platform::IsLeadByte(c) && text[k + 1] != '\0') {
-      if (k + 1 >= length || text[k] != word[k] || text[k + 1] != word[k + 1]) return false;
-      k += 2;
-    } else {
-      if (platform::ToUpper(c) != platform::ToUpper(static_cast<unsigned char>(word[k]))) {
-        return false;
-      }
-      ++k;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 bool RemoveAllNoCase(SharedString& text, const char* word) {
   int wordLength = static_cast<int>(strlen(word));
@@ -49,12 +25,6 @@ bool RemoveAllNoCase(SharedString& text, const char* word) {
   }
   text.ReleaseBuffer(length);
   return removed;
-}
-
-bool StartsWithNoCase(const char* text, const char* prefix) {
-  int length = static_cast<int>(strlen(prefix));
-  return static_cast<int>(strnlen(text, static_cast<size_t>(length))) == length &&
-         MatchesNoCase(text, prefix, length);
 }
 
 bool BuildBrowserCommand(const char* registeredCommand, const char* address, bool ieInstalled,

@@ -1,6 +1,6 @@
 // The text work of opening a web page: the command line built from the
-// browser command registered for HTML documents, and the case-insensitive
-// matching it needs. No Windows calls, so it is also tested natively.
+// browser command registered for HTML documents. No Windows calls, so it is
+// also tested natively.
 #ifndef VANTOREL_HYPERLINK_BROWSER_COMMAND_H
 #define VANTOREL_HYPERLINK_BROWSER_COMMAND_H
 
@@ -10,14 +10,10 @@
 // terminating NUL included.
 constexpr int kBrowserCommandSize = 780;
 
-// Removes every occurrence of `word` from `text`, ignoring case; a match
-// starts and ends on character boundaries of the code page, and the bytes
-// of a double-byte character must be equal. After a removal the search goes
-// on at the same position. True when anything was removed.
+// Removes every occurrence of `word` from `text`, compared as MatchesNoCase
+// compares (base/compare_no_case.h). After a removal the search goes on at
+// the same position. True when anything was removed.
 bool RemoveAllNoCase(SharedString& text, const char* word);
-
-// `text` begins with `prefix`, compared as RemoveAllNoCase compares.
-bool StartsWithNoCase(const char* text, const char* prefix);
 
 // The command line that opens `address` with `registeredCommand` (the
 // "shell\open\command" of HTML documents): cut where its quoted "%1", or

@@ -4,7 +4,7 @@
 //
 // u32 count; per entry five NUL-terminated texts and a u32 icon index. Every
 // entry takes at least nine bytes, so a count larger than the package ends
-// in message 8 without any allocation.
+// in IDS_READ_FILE without any allocation.
 #ifndef VANTOREL_PACKAGE_ASSOCIATION_SECTION_H
 #define VANTOREL_PACKAGE_ASSOCIATION_SECTION_H
 
@@ -30,7 +30,7 @@ class AssociationSink {
   ~AssociationSink() = default;
 };
 
-// Reads the section from the current position. Message 8 at the first short
+// Reads the section from the current position. IDS_READ_FILE at the first short
 // read; the entries before it have reached the sink.
 bool ReadAssociations(PackageInput& input, AssociationSink& sink);
 

@@ -3,9 +3,9 @@
 //
 // In memory each file is a FileRecord; the table is a plain heap array,
 // reserved for max(N, 4) records. N comes from the package: a table too
-// large for one buffer is refused with message 11 before anything is
+// large for one buffer is refused with IDS_OUT_OF_MEMORY before anything is
 // allocated, one that the package is too short to hold (every serialised
-// record takes at least 70 bytes) with message 8.
+// record takes at least 70 bytes) with IDS_READ_FILE.
 #ifndef VANTOREL_PACKAGE_FILE_TABLE_H
 #define VANTOREL_PACKAGE_FILE_TABLE_H
 
@@ -62,7 +62,7 @@ bool ReadFileTable(PackageInput& input, FileTable* table);
 
 // The file data block, then the check that the files fit into what it
 // produced: file i starts where the sizes before it end, and the last must
-// end within the produced bytes (otherwise message 12). A stream that stops
+// end within the produced bytes (otherwise IDS_UNCOMPRESS). A stream that stops
 // short but still covers every file is accepted.
 bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data);
 bool CheckFilesFitData(const PackageInput& input, const FileTable& table, uint32_t producedLength);

@@ -14,19 +14,19 @@
 // signed: when the program image's certificate table (Authenticode) ends
 // exactly at the file's end, the trailer ends where the table starts, after
 // the zero bytes that align the table (see FindSignedTrailer). Any other
-// certificate entry leaves the last 4 bytes. Message 8 when the file is too
+// certificate entry leaves the last 4 bytes. IDS_READ_FILE when the file is too
 // short, or a table at the end overlaps the image or has no trailer before
 // it. `signedFile` tells whether the file carries a signature.
 bool ReadPackageTrailer(PackageInput& input, uint32_t* headerOffset, bool* signedFile = nullptr);
 
-// The package lies behind the setup program's own image: message 8 when the
+// The package lies behind the setup program's own image: IDS_READ_FILE when the
 // image's headers cannot be read or `headerOffset` points into the image
 // (nothing was appended, and the program's own last bytes were taken for a
 // trailer). The setup program and vtpack list/verify decide with this.
 bool CheckPackageBehindImage(PackageInput& input, uint32_t headerOffset);
 
 // Reads the header at `headerOffset` and leaves the file just after it.
-// Message 8 when the offset or the header lies beyond the package data.
+// IDS_READ_FILE when the offset or the header lies beyond the package data.
 bool ReadPackageHeader(PackageInput& input, uint32_t headerOffset, PackageHeader* header);
 
 // The header from its stored image; every text ends inside its field, so it

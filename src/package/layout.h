@@ -35,9 +35,9 @@
 //   D2  FileTable: i32 N, then N serialised FileRecords (N <= 0: no files)
 //   D3  FileDataBlock, only when N > 0: StoredBlock (stored form allowed) of
 //       all files' bytes concatenated in FileTable order
-//   D4..D7  registry sections, roots in RegistryRootOrder: u32 key count; per
-//       key a NUL-terminated path, u32 value count; per value u32 type and a
-//       NUL-terminated "name=data"
+//   D4..D7  registry sections, one per root in the order of RegistryRoot
+//       below: u32 key count; per key a NUL-terminated path, u32 value count;
+//       per value u32 type and a NUL-terminated "name=data"
 //   D8  associations: u32 count; per association five NUL-terminated strings
 //       (extension without dot, type name, description, command program, icon
 //       file) and u32 icon index

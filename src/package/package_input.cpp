@@ -28,7 +28,7 @@ bool ReadPackageU32(PackageInput& input, uint32_t* value) {
 
 bool ReadPackageText(PackageInput& input, SharedString* text) {
   // Byte by byte up to the NUL. The package's own end bounds the text: a
-  // text that never ends fails there with message 8. The string grows
+  // text that never ends fails there with IDS_READ_FILE. The string grows
   // geometrically, so even a text of megabytes costs linear time.
   text->Empty();
   for (;;) {

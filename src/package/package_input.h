@@ -5,7 +5,7 @@
 // its last four bytes.
 //
 // Every failure is shown here, once, in an error box without owner and with
-// the caller's caption: message 8 names the setup executable.
+// the caller's caption: IDS_READ_FILE names the setup executable.
 #ifndef VANTOREL_PACKAGE_PACKAGE_INPUT_H
 #define VANTOREL_PACKAGE_PACKAGE_INPUT_H
 
@@ -17,7 +17,7 @@
 
 struct PackageInput {
   PackageFile* file;
-  const char* path;     // the setup executable: message 8 names it
+  const char* path;     // the setup executable: IDS_READ_FILE names it
   const char* caption;  // caption of the failure boxes
   // Where the trailer starts, once ReadPackageTrailer has found it; until
   // then (0) the file's last 4 bytes are taken for the trailer.
@@ -27,14 +27,14 @@ struct PackageInput {
 // Bytes between the current position and the trailer.
 uint64_t PackageBytesLeft(const PackageInput& input);
 
-// Exact reads of package data; message 8 when the data ends first.
+// Exact reads of package data; IDS_READ_FILE when the data ends first.
 bool ReadPackageBytes(PackageInput& input, void* buffer, uint32_t count);
 bool ReadPackageU32(PackageInput& input, uint32_t* value);
 // A NUL-terminated text; the NUL is consumed, not stored.
 bool ReadPackageText(PackageInput& input, SharedString* text);
 
-void ReportReadFailure(const PackageInput& input);        // message 8
-void ReportOutOfMemory(const PackageInput& input);        // message 11
-void ReportUncompressFailure(const PackageInput& input);  // message 12
+void ReportReadFailure(const PackageInput& input);        // IDS_READ_FILE
+void ReportOutOfMemory(const PackageInput& input);        // IDS_OUT_OF_MEMORY
+void ReportUncompressFailure(const PackageInput& input);  // IDS_UNCOMPRESS
 
 #endif

@@ -1,13 +1,51 @@
-// The setup program's own image at the start of the setup file, as its PE
-// headers (PE32 or PE32+) describe it, read from the file itself with every
-// read bounds-checked: where the image ends, and its Authenticode
-// certificate table when it is signed.
+// The PE headers (PE32 or PE32+) of a Windows program, read from its file
+// with every read bounds-checked, and what the setup file needs of them: the
+// setup program's own image at the start of the setup file, where that image
+// ends, and its Authenticode certificate table when it is signed. vtpack
+// walks the same headers to the version resource of the files it packs.
 #ifndef VANTOREL_PACKAGE_PROGRAM_IMAGE_H
 #define VANTOREL_PACKAGE_PROGRAM_IMAGE_H
 
 #include <stdint.h>
 
 #include "package/package_file.h"
+
+// Where the headers lie, as the DOS header's e_lfanew and the "PE\0\0"
+// signature with its 20-byte file header locate them. File offsets.
+struct PeHeaders {
+  uint64_t optionalHeader = 0;
+  uint16_t optionalSize = 0;  // SizeOfOptionalHeader
+  uint16_t sectionCount = 0;
+  uint64_t sectionTable = 0;  // right after the optional header
+  // The data directories' offset in the optional header: 96 in PE32, 112 in
+  // PE32+, 0 for an optional header of another kind (which has none here).
+  uint64_t directories = 0;
+};
+
+// Data directories, by their index.
+constexpr uint32_t kResourceDirectory = 2;
+constexpr uint32_t kSecurityDirectory = 4;  // its address is a file offset, not an RVA
+
+// A section header's fields (of its 40 bytes) that locate the section.
+struct PeSection {
+  uint32_t virtualSize = 0;
+  uint32_t virtualAddress = 0;
+  uint32_t rawSize = 0;
+  uint32_t rawOffset = 0;
+};
+
+// False when the signatures are missing or the headers are cut.
+bool ReadPeHeaders(PackageFile& file, PeHeaders* headers);
+
+// The data directory `index`: its address and size, 0 and 0 when the
+// optional header has no such entry (too few directories, or another
+// kind). False when the entry cannot be read.
+bool ReadPeDirectory(PackageFile& file, const PeHeaders& headers, uint32_t index,
+                     uint32_t* address, uint32_t* size);
+
+// The section header `index` (below headers.sectionCount); false when cut.
+bool ReadPeSection(PackageFile& file, const PeHeaders& headers, uint32_t index,
+                   PeSection* section);
 
 struct ProgramImage {
   uint64_t end = 0;  // after its headers and its last section's bytes

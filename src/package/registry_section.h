@@ -5,7 +5,7 @@
 // Each section: u32 key count; per key a NUL-terminated path below the root
 // and a u32 value count; per value a u32 type and a NUL-terminated
 // "name=data" text. Counts need no allocation: every entry takes at least
-// five bytes, so a count larger than the package ends in message 8.
+// five bytes, so a count larger than the package ends in IDS_READ_FILE.
 #ifndef VANTOREL_PACKAGE_REGISTRY_SECTION_H
 #define VANTOREL_PACKAGE_REGISTRY_SECTION_H
 
@@ -27,7 +27,7 @@ class RegistryRecordSink {
   ~RegistryRecordSink() = default;
 };
 
-// Reads all four sections from the current position. Message 8 at the first
+// Reads all four sections from the current position. IDS_READ_FILE at the first
 // short read; the keys before it have reached the sink.
 bool ReadRegistrySections(PackageInput& input, RegistryRecordSink& sink);
 

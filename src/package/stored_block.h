@@ -4,9 +4,9 @@
 //
 // Sizes come from the package and are not trusted. Each is checked before
 // anything is allocated or read, first against the most one buffer may take
-// (message 11 beyond it: the 32-bit setup program could not hold such a
+// (IDS_OUT_OF_MEMORY beyond it: the 32-bit setup program could not hold such a
 // block next to its input), then against the bytes left before the trailer
-// (message 8: the package is too short to hold the block). The output buffer
+// (IDS_READ_FILE: the package is too short to hold the block). The output buffer
 // of a compressed block is no larger than its stream can ever fill, so a
 // small stream that claims a huge size cannot make the program commit that
 // much memory; the stream produces exactly what it would have produced.
@@ -59,18 +59,19 @@ class BlockBuffer {
   uint32_t capacity_ = 0;
 };
 
-// The two sizes at the current position (message 8 when they are cut off).
+// The two sizes at the current position (IDS_READ_FILE when they are cut off).
 bool ReadBlockSizes(PackageInput& input, StoredBlock* block);
-// Checks a block's sizes as described above (messages 11 and 8) and gives
-// the most bytes it may produce: UncompressedSize, or for a stream no more
-// than it can ever fill. A compressed block's stream must fit before the
-// trailer, a stored block's bytes likewise. A reader that never holds the
-// block whole gives a larger `largest`.
+// Checks a block's sizes as described above (IDS_OUT_OF_MEMORY and
+// IDS_READ_FILE) and gives the most bytes it may produce: UncompressedSize,
+// or for a stream no more than it can ever fill. A compressed block's
+// stream must fit before the trailer, a stored block's bytes likewise. A
+// reader that never holds the block whole gives a larger `largest`.
 bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compressed,
                      uint32_t* capacity, uint32_t largest = kLargestBlock);
 
 // Reads the block at the current position into `out`. On failure its
-// message (8, 11 or 12) has been shown and `out` is empty.
+// message (IDS_READ_FILE, IDS_OUT_OF_MEMORY or IDS_UNCOMPRESS) has been
+// shown and `out` is empty.
 bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out);
 
 // The licence text of a licence block: its bytes up to the first NUL, or all

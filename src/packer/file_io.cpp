@@ -83,8 +83,8 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-}  // namespace
-
+// Why a file of this mode is not read or written as a regular file:
+// "is a FIFO, not a regular file"; empty for a regular file.
 std::string NonRegularReason(mode_t mode) {
   if (S_ISREG(mode)) return "";
   if (S_ISDIR(mode)) return "is a directory, not a regular file";
@@ -94,6 +94,27 @@ std::string NonRegularReason(mode_t mode) {
   if (S_ISSOCK(mode)) return "is a socket, not a regular file";
   return "is not a regular file";
 }
+
+// Appends at most `size` bytes from the descriptor to `out`.
+Check ReadAtMost(int fd, std::uint64_t size, Bytes& out) {
+  std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(size));
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::read(fd, out.data() + start + done, static_cast<std::size_t>(size) - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      out.resize(start);
+      return SystemProblem("");
+    }
+    if (n == 0) break;  // shrank since it was opened
+    done += static_cast<std::size_t>(n);
+  }
+  out.resize(start + done);
+  return std::nullopt;
+}
+
+}  // namespace
 
 InputFile::~InputFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -162,24 +183,6 @@ bool InputFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t c
     count -= static_cast<std::size_t>(n);
   }
   return true;
-}
-
-Check ReadAtMost(int fd, std::uint64_t size, Bytes& out) {
-  std::size_t start = out.size();
-  out.resize(start + static_cast<std::size_t>(size));
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::read(fd, out.data() + start + done, static_cast<std::size_t>(size) - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      out.resize(start);
-      return SystemProblem("");
-    }
-    if (n == 0) break;  // shrank since it was opened
-    done += static_cast<std::size_t>(n);
-  }
-  out.resize(start + done);
-  return std::nullopt;
 }
 
 Result<Bytes> ReadFileBytes(const std::string& path, FileIdentity* identity) {
@@ -295,20 +298,6 @@ Check AtomicOutput::Commit() {
   }
   Discard();
   return WriteProblem(error);
-}
-
-std::string ResolvePath(const std::string& directory, const std::string& path) {
-  if (!path.empty() && path[0] == '/') return path;
-  return directory + "/" + path;
-}
-
-std::string EscapeGlob(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '*' || c == '?' || c == '[' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out;
 }
 
 }  // namespace packer

@@ -66,13 +66,6 @@ class InputFile {
 // Reads `path` whole (at most the size it had when opened).
 Result<Bytes> ReadFileBytes(const std::string& path, FileIdentity* identity = nullptr);
 
-// Appends at most `size` bytes from the descriptor to `out`.
-Check ReadAtMost(int fd, std::uint64_t size, Bytes& out);
-
-// Why a file of this mode is not read or written as a regular file:
-// "is a FIFO, not a regular file"; empty for a regular file.
-std::string NonRegularReason(mode_t mode);
-
 // Where the output goes: `path`, or the file a symbolic link there points to
 // (as cp writes through it). Refuses a path that exists and is not a regular
 // file. `identity` is set when the file exists.
@@ -116,13 +109,6 @@ class AtomicOutput final : public OutputSink {
   std::uint64_t size_ = 0;
   FileIdentity identity_;
 };
-
-// "dir/file" unless `path` is absolute.
-std::string ResolvePath(const std::string& directory, const std::string& path);
-
-// `text` with the glob characters * ? [ and \ escaped by a backslash, so that
-// glob(3) takes it literally.
-std::string EscapeGlob(const std::string& text);
 
 }  // namespace packer
 

@@ -9,11 +9,36 @@
 
 #include "package/stored_block.h"
 #include "packer/code_page.h"
+#include "packer/environment_expansion.h"
 #include "packer/file_io.h"
+#include "packer/pe_version.h"
+#include "packer/project_paths.h"
 #include "packer/text_rules.h"
 
 namespace packer {
 namespace {
+
+// An opened input file as the version reader reads it: a few bytes here
+// and there, never the whole file.
+class OpenImage final : public PackageFile {
+ public:
+  explicit OpenImage(InputFile& file) : file_(file) {}
+  bool Read(void* buffer, std::uint32_t count) override {
+    if (!file_.ReadAt(position_, static_cast<std::uint8_t*>(buffer), count)) return false;
+    position_ += count;
+    return true;
+  }
+  bool Seek(std::uint64_t offset) override {
+    position_ = offset;
+    return offset <= file_.Size();
+  }
+  std::uint64_t Position() const override { return position_; }
+  std::uint64_t Size() const override { return file_.Size(); }
+
+ private:
+  InputFile& file_;
+  std::uint64_t position_ = 0;
+};
 
 Problem At(const EntryName& name, std::string message) {
   return Problem{name.entry, std::move(message), name.line};
@@ -110,11 +135,8 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, con
       break;
     case VersionChoice::kFromResource: {
       // Only the few bytes the version reader looks at are read.
-      InputFile& image = input.value();
-      auto readAt = [&image](std::uint64_t offset, std::uint8_t* out, std::size_t count) {
-        return image.ReadAt(offset, out, count);
-      };
-      if (auto version = ReadPeFileVersion(image.Size(), readAt)) file.version = version;
+      OpenImage image(input.value());
+      if (auto version = ReadPeFileVersion(image)) file.version = version;
       break;
     }
     case VersionChoice::kNone:

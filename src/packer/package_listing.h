@@ -64,7 +64,8 @@ struct PackageListing {
   std::uint64_t endOffset = 0;  // after the associations
 };
 
-// Fails with the reader's own message (message 8, 11 or 12) as the Problem.
+// Fails with the reader's own message (IDS_READ_FILE, IDS_OUT_OF_MEMORY or
+// IDS_UNCOMPRESS) as the Problem.
 Result<PackageListing> ReadPackageListing(const std::string& path);
 
 }  // namespace packer

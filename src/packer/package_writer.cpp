@@ -85,13 +85,11 @@ void WriteAssociations(ByteWriter& out, const std::vector<Association>& associat
 }
 
 // Reads every file's bytes in table order and hands them to `take`, a
-// piece at a time.
+// piece at a time; `progress`, when given, is told of every file read.
 Check ReadFileData(const PackageParts& contents, const std::function<Check(const std::uint8_t*, std::size_t)>& take,
-                   PackProgress& progress, const ProgressReport& report) {
+                   BuildProgress* progress) {
   constexpr std::size_t kReadPiece = 1 << 20;
   std::vector<std::uint8_t> buffer(kReadPiece);
-  progress.filesRead = 0;
-  progress.bytesRead = 0;
   for (const PackedFile& file : contents.files) {
     const EntryName& source = contents.sources.at(file.specIndex);
     auto cannotRead = [&](const std::string& why) {
@@ -106,10 +104,8 @@ Check ReadFileData(const PackageParts& contents, const std::function<Check(const
       if (got.value() == 0) return cannotRead("is shorter than when vtpack found it: it changed while vtpack read it");
       if (auto problem = take(buffer.data(), got.value())) return problem;
       left -= got.value();
-      progress.bytesRead += got.value();
     }
-    ++progress.filesRead;
-    if (report) report(progress);
+    if (progress) progress->FileRead(file.size);
   }
   return std::nullopt;
 }
@@ -123,7 +119,7 @@ constexpr std::uint64_t kSigningAlignment = 8;
 }  // namespace
 
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
-                                     Compression level, OutputSink& out, const ProgressReport& report) {
+                                     Compression level, OutputSink& out, BuildProgress* progress) {
   ByteWriter prefix;  // the header, the licence, D1 and D2
   WriteHeader(prefix, contents);
   if (contents.licenceText) {
@@ -139,9 +135,6 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
   WriteAssociations(suffix, contents.settings.associations);
   std::uint64_t total = 0;
   for (const PackedFile& file : contents.files) total += file.size;
-  PackProgress progress;
-  progress.fileCount = contents.files.size();
-  progress.bytesTotal = total;
 
   if (total > 0) {
     // The file data as a stream, written as it is made; its sizes go in
@@ -152,16 +145,22 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
     const std::uint8_t unknownSizes[layout::kStoredBlockFramingSize] = {};
     if (auto problem = out.Append(unknownSizes, sizeof unknownSizes)) return *problem;
     std::uint64_t streamStart = out.Size();
-    StreamCompressor stream(level, [&](const std::uint8_t* bytes, std::size_t size) {
-      progress.streamBytes += size;
-      Check problem = out.Append(bytes, size);
-      if (!problem && report) report(progress);
+    StreamCompressor stream(level, [&](const std::uint8_t* bytes, std::size_t size) { return out.Append(bytes, size); });
+    // The progress line counts the data as each chunk of it is compressed.
+    std::uint64_t reported = 0;
+    auto reportCompressed = [&] {
+      if (progress) progress->Compressed(stream.DataCompressed() - reported);
+      reported = stream.DataCompressed();
+    };
+    auto compress = [&](const std::uint8_t* bytes, std::size_t size) {
+      Check problem = stream.Add(bytes, size);
+      if (stream.DataCompressed() != reported) reportCompressed();
       return problem;
-    });
-    auto compress = [&](const std::uint8_t* bytes, std::size_t size) { return stream.Add(bytes, size); };
-    if (auto problem = ReadFileData(contents, compress, progress, report)) return *problem;
+    };
+    if (auto problem = ReadFileData(contents, compress, progress)) return *problem;
     if (auto problem = stream.Finish(streamStart, suffix.size() + layout::kTrailerSize, kSigningAlignment))
       return *problem;
+    reportCompressed();
     if (stream.StreamSize() < total) {
       ByteWriter sizes;
       sizes.U32(static_cast<std::uint32_t>(stream.StreamSize()));
@@ -173,7 +172,8 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
       if (auto problem = Append(out, trailer)) return *problem;
       return out.Size();
     }
-    // Stored is smaller: the file is written again.
+    // Stored is smaller: the file is written again (the progress line has
+    // counted its files already).
     if (auto problem = out.Truncate(0)) return *problem;
   }
 
@@ -193,7 +193,7 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
     sizes.U32(static_cast<std::uint32_t>(total));
     if (auto problem = Append(out, sizes.bytes())) return *problem;
     auto copy = [&](const std::uint8_t* bytes, std::size_t count) { return out.Append(bytes, count); };
-    if (auto problem = ReadFileData(contents, copy, progress, report)) return *problem;
+    if (auto problem = ReadFileData(contents, copy, total > 0 ? nullptr : progress)) return *problem;
   }
   for (const Bytes* part : std::initializer_list<const Bytes*>{&suffix.bytes(), &trailer}) {
     if (auto problem = Append(out, *part)) return *problem;

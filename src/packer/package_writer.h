@@ -6,24 +6,12 @@
 #ifndef VANTOREL_PACKER_PACKAGE_WRITER_H
 #define VANTOREL_PACKER_PACKAGE_WRITER_H
 
-#include <functional>
-
 #include "packer/compression.h"
 #include "packer/output_sink.h"
 #include "packer/package_parts.h"
+#include "packer/progress.h"
 
 namespace packer {
-
-// How far writing the file data has come, reported after each file read
-// and after each piece of the stream made.
-struct PackProgress {
-  std::size_t filesRead = 0;
-  std::size_t fileCount = 0;
-  std::uint64_t bytesRead = 0;
-  std::uint64_t bytesTotal = 0;
-  std::uint64_t streamBytes = 0;  // compressed bytes written so far
-};
-using ProgressReport = std::function<void(const PackProgress&)>;
 
 // Writes the whole setup file into `out`, which is empty: `programImage`,
 // zeros, the package and the trailer, a multiple of 8 bytes in all
@@ -33,10 +21,11 @@ using ProgressReport = std::function<void(const PackProgress&)>;
 // when it was gathered: one that is shorter now is refused. The contents
 // must have passed the gathering checks: texts fit their fields and hold
 // no NUL, and every size fits 32 bits. Problems of an input name its entry;
-// those of the output have none.
+// those of the output have none. `progress`, when given, is told of every
+// file read and of the file data compressed as the stream is made.
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
                                      Compression level, OutputSink& out,
-                                     const ProgressReport& progress = {});
+                                     BuildProgress* progress = nullptr);
 
 // The setup file's bytes after the program image: the package and the trailer
 // that points at its start.

@@ -1,8 +1,8 @@
 #include "packer/pe_version.h"
 
 #include "base/little_endian.h"
-
-#include <algorithm>
+#include "package/memory_package_file.h"
+#include "package/program_image.h"
 
 namespace packer {
 namespace {
@@ -15,45 +15,38 @@ constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
 // its own: the image need not be in memory.
 class Image {
  public:
-  Image(std::uint64_t size, const ImageReader& read) : size_(size), read_(read) {}
-  bool Has(std::uint64_t offset, std::uint64_t count) const {
-    return offset <= size_ && count <= size_ - offset;
-  }
+  explicit Image(PackageFile& file) : file_(file) {}
   std::optional<std::uint32_t> U16(std::uint64_t offset) const {
     std::uint8_t bytes[2];
-    if (!Has(offset, 2) || !read_(offset, bytes, 2)) return std::nullopt;
+    if (!Read(offset, bytes, sizeof bytes)) return std::nullopt;
     return LoadU16(bytes);
   }
   std::optional<std::uint32_t> U32(std::uint64_t offset) const {
     std::uint8_t bytes[4];
-    if (!Has(offset, 4) || !read_(offset, bytes, 4)) return std::nullopt;
+    if (!Read(offset, bytes, sizeof bytes)) return std::nullopt;
     return LoadU32(bytes);
   }
 
  private:
-  std::uint64_t size_;
-  const ImageReader& read_;
-};
-
-struct Section {
-  std::uint32_t virtualAddress, virtualSize, rawOffset, rawSize;
+  bool Read(std::uint64_t offset, std::uint8_t* bytes, std::uint32_t count) const {
+    return offset <= file_.Size() && count <= file_.Size() - offset && file_.Seek(offset) &&
+           file_.Read(bytes, count);
+  }
+  PackageFile& file_;
 };
 
 // Maps an RVA to a file offset through the section table; `count` bytes
 // from there must lie in the section's raw data.
-std::optional<std::uint64_t> RvaToOffset(const Image& image, std::uint64_t sectionTable,
-                                         unsigned sectionCount, std::uint32_t rva,
-                                         std::uint32_t count) {
-  for (unsigned i = 0; i < sectionCount; ++i) {
-    std::uint64_t entry = sectionTable + 40ull * i;
-    auto virtualSize = image.U32(entry + 8), virtualAddress = image.U32(entry + 12);
-    auto rawSize = image.U32(entry + 16), rawOffset = image.U32(entry + 20);
-    if (!virtualSize || !virtualAddress || !rawSize || !rawOffset) return std::nullopt;
-    if (rva < *virtualAddress) continue;
-    std::uint64_t inside = rva - *virtualAddress;
-    if (inside >= *rawSize) continue;
-    if (count > *rawSize - inside) return std::nullopt;
-    return static_cast<std::uint64_t>(*rawOffset) + inside;
+std::optional<std::uint64_t> RvaToOffset(PackageFile& file, const PeHeaders& headers,
+                                         std::uint32_t rva, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < headers.sectionCount; ++i) {
+    PeSection section;
+    if (!ReadPeSection(file, headers, i, &section)) return std::nullopt;
+    if (rva < section.virtualAddress) continue;
+    std::uint64_t inside = rva - section.virtualAddress;
+    if (inside >= section.rawSize) continue;
+    if (count > section.rawSize - inside) return std::nullopt;
+    return static_cast<std::uint64_t>(section.rawOffset) + inside;
   }
   return std::nullopt;
 }
@@ -77,36 +70,19 @@ std::optional<std::uint32_t> FindResourceEntry(const Image& image, std::uint64_t
 }  // namespace
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size_t size) {
-  return ReadPeFileVersion(size, [data](std::uint64_t offset, std::uint8_t* out, std::size_t count) {
-    std::copy(data + offset, data + offset + count, out);
-    return true;
-  });
+  MemoryPackageFile file(data, size);
+  return ReadPeFileVersion(file);
 }
 
-std::optional<FileVersion> ReadPeFileVersion(std::uint64_t size, const ImageReader& read) {
-  Image image(size, read);
-  if (image.U16(0) != ('Z' << 8 | 'M')) return std::nullopt;
-  auto pe = image.U32(0x3C);
-  if (!pe || !image.Has(*pe, 24) || image.U32(*pe) != 0x00004550u) return std::nullopt;  // "PE\0\0"
-  auto sectionCount = image.U16(*pe + 6), optionalSize = image.U16(*pe + 20);
-  std::uint64_t optional = *pe + 24ull;
-  auto magic = image.U16(optional);
-  if (!sectionCount || !optionalSize || !magic) return std::nullopt;
-  std::uint64_t directories;
-  if (*magic == 0x10B) {
-    directories = optional + 96;  // PE32
-  } else if (*magic == 0x20B) {
-    directories = optional + 112;  // PE32+
-  } else {
+std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
+  Image image(file);
+  PeHeaders headers;
+  std::uint32_t resourceRva, resourceSize;
+  if (!ReadPeHeaders(file, &headers) ||
+      !ReadPeDirectory(file, headers, kResourceDirectory, &resourceRva, &resourceSize) ||
+      resourceRva == 0)
     return std::nullopt;
-  }
-  auto directoryCount = image.U32(directories - 4);
-  if (!directoryCount || *directoryCount < 3 || directories + 24 > optional + *optionalSize)
-    return std::nullopt;
-  auto resourceRva = image.U32(directories + 16);
-  if (!resourceRva || *resourceRva == 0) return std::nullopt;
-  std::uint64_t sectionTable = optional + *optionalSize;
-  auto root = RvaToOffset(image, sectionTable, *sectionCount, *resourceRva, 16);
+  auto root = RvaToOffset(file, headers, resourceRva, 16);
   if (!root) return std::nullopt;
 
   // type 16 -> first name -> first language -> data entry; offsets below the
@@ -127,7 +103,7 @@ std::optional<FileVersion> ReadPeFileVersion(std::uint64_t size, const ImageRead
   if (!dataRva || !dataSize || *dataSize < 92) return std::nullopt;
   // VS_VERSIONINFO: wLength, wValueLength, wType, L"VS_VERSION_INFO", padding
   // to 32 bits, VS_FIXEDFILEINFO (52 bytes).
-  auto info = RvaToOffset(image, sectionTable, *sectionCount, *dataRva, *dataSize);
+  auto info = RvaToOffset(file, headers, *dataRva, *dataSize);
   if (!info) return std::nullopt;
   static const char kKey[] = "VS_VERSION_INFO";
   for (unsigned i = 0; i < sizeof kKey; ++i) {

@@ -8,8 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
+
+#include "package/package_file.h"
 
 namespace packer {
 
@@ -22,12 +23,9 @@ struct FileVersion {
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* image, std::size_t size);
 
-// Reads `count` bytes at `offset` of an image into `out`; false when they
-// cannot be read (the file shrank meanwhile, say).
-using ImageReader = std::function<bool(std::uint64_t offset, std::uint8_t* out, std::size_t count)>;
-// The same for an image of `size` bytes that is read a few bytes at a time
-// (a few dozen small reads), whatever its size.
-std::optional<FileVersion> ReadPeFileVersion(std::uint64_t size, const ImageReader& read);
+// The same for an image read a few bytes at a time (a few dozen small
+// reads), whatever its size: it need not be in memory.
+std::optional<FileVersion> ReadPeFileVersion(PackageFile& image);
 
 }  // namespace packer
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "packer/code_page.h"
+#include "packer/environment_expansion.h"
 #include "packer/file_io.h"
 #include "packer/text_rules.h"
 

@@ -214,6 +214,10 @@ Check StreamCompressor::Add(const std::uint8_t* data, std::size_t size) {
   return std::nullopt;
 }
 
+std::uint64_t StreamCompressor::DataCompressed() const {
+  return dataSize_ - (engine_->filled - engine_->history);
+}
+
 Check StreamCompressor::Finish(std::uint64_t before, std::uint64_t after, unsigned alignment) {
   if (auto problem = CompressBuffered()) return problem;
   constexpr std::size_t kCheckValueSize = 4;

@@ -48,6 +48,8 @@ class StreamCompressor {
   Check Finish(std::uint64_t before, std::uint64_t after, unsigned alignment);
 
   std::uint64_t DataSize() const { return dataSize_; }
+  // Of that, the bytes already compressed (the rest waits in the buffer).
+  std::uint64_t DataCompressed() const;
   // Bytes given to the sink so far; the whole stream after Finish.
   std::uint64_t StreamSize() const { return streamSize_; }
 

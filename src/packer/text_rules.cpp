@@ -1,8 +1,7 @@
 #include "packer/text_rules.h"
 
-#include "packer/file_io.h"
+#include "base/path_rules.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -23,20 +22,12 @@ char LastSingleByte(const std::string& text, int codePage) {
 }
 
 // "NUL", "com1.txt", "Lpt9.tar.gz", "aux .x": Windows opens the device, whatever
-// the extension (and blanks before it).
+// the extension (and blanks before it). The device's name, for the message.
 std::optional<std::string> DeviceName(const std::string& name) {
-  std::string base = name.substr(0, name.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  std::string upper;
-  for (char c : base) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-  for (const char* device : kDevices) {
-    if (upper == device) return upper;
-  }
-  if (upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-      upper[3] >= '1' && upper[3] <= '9')
-    return upper;
-  return std::nullopt;
+  if (!IsDeviceName(name.c_str(), static_cast<int>(name.size()))) return std::nullopt;
+  std::string device = name.substr(0, name.find_first_of(". "));
+  for (char& c : device) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return device;
 }
 
 // The rules shared by file names and folder parts; `kind` is "file name" or
@@ -216,46 +207,6 @@ std::optional<std::string> RegistryNumberText(std::int64_t number) {
   // 4294967295 is written as -1: the same 32 bits, and no conversion saturates.
   auto bits = static_cast<std::uint32_t>(number);
   return std::to_string(static_cast<std::int32_t>(bits));
-}
-
-std::optional<std::string> ExpandEnvironment(const std::string& text, std::string* missing,
-                                             std::string* globPattern) {
-  std::string out, pattern;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t open = text.find("${", i);
-    std::size_t close = open == std::string::npos ? open : text.find('}', open);
-    if (close == std::string::npos) {
-      out += text.substr(i);
-      pattern += text.substr(i);
-      break;
-    }
-    out += text.substr(i, open - i);
-    pattern += text.substr(i, open - i);
-    std::string reference = text.substr(open + 2, close - open - 2);
-    std::string name = reference;
-    std::optional<std::string> fallback;
-    std::size_t dash = reference.find(":-");
-    if (dash != std::string::npos) {
-      name = reference.substr(0, dash);
-      fallback = reference.substr(dash + 2);
-    }
-    const char* value = std::getenv(name.c_str());
-    std::string replacement;
-    if (value != nullptr && (*value != '\0' || !fallback)) {
-      replacement = value;
-    } else if (fallback) {
-      replacement = *fallback;
-    } else {
-      if (missing) *missing = name;
-      return std::nullopt;
-    }
-    out += replacement;
-    pattern += EscapeGlob(replacement);
-    i = close + 1;
-  }
-  if (globPattern) *globPattern = pattern;
-  return out;
 }
 
 }  // namespace packer

@@ -70,13 +70,6 @@ Refusal CheckInstalledPathLength(std::uint32_t destination, const std::string& a
 // back into the same 32 bits. Null when the number does not fit 32 bits.
 std::optional<std::string> RegistryNumberText(std::int64_t number);
 
-// Replaces ${NAME} and ${NAME:-fallback} by the environment's values.
-// Null with `missing` set when a variable without fallback is unset.
-// `globPattern`, when given, gets the same text with the values glob-escaped
-// (EscapeGlob): only what the project file itself writes is a pattern.
-std::optional<std::string> ExpandEnvironment(const std::string& text, std::string* missing,
-                                             std::string* globPattern = nullptr);
-
 }  // namespace packer
 
 #endif

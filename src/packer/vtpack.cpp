@@ -16,8 +16,10 @@
 #include "packer/code_page.h"
 #include "packer/file_io.h"
 #include "packer/gather.h"
+#include "packer/packed_programs.h"
 #include "packer/package_report.h"
 #include "packer/package_writer.h"
+#include "packer/progress.h"
 #include "packer/project_file.h"
 
 namespace packer {
@@ -26,8 +28,8 @@ namespace {
 struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
-  std::string stub;         // empty: vtsetup.exe beside vtpack
-  std::string uninstaller;  // empty: VTUnInst.exe beside vtpack
+  std::string stub;         // empty: vtsetup.exe where vtpack finds it
+  std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
   bool best = false;
   bool zopfli = false;
 };
@@ -35,16 +37,6 @@ struct BuildRequest {
 int Fail(const std::string& message) {
   std::cerr << "vtpack: " << message << "\n";
   return 1;
-}
-
-// The folder vtpack runs from: the setup program and the uninstaller are
-// installed beside it.
-std::string ProgramDirectory(const char* argv0) {
-  char buffer[4096];
-  ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  std::string self = length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : argv0;
-  std::size_t slash = self.find_last_of('/');
-  return slash == std::string::npos ? "." : self.substr(0, slash);
 }
 
 // A program image for the setup file: a readable Windows executable that is
@@ -96,19 +88,20 @@ int Build(const BuildRequest& request, const char* argv0) {
   if (output.value().exists && projectIdentity == output.value().identity)
     return Fail(Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
                                                           "\"; vtpack never writes over its inputs"}));
-  std::string directory = ProgramDirectory(argv0);
-  std::string stubPath = request.stub.empty() ? directory + "/vtsetup.exe" : request.stub;
-  std::string uninstallerPath = request.uninstaller.empty() ? directory + "/VTUnInst.exe" : request.uninstaller;
-  auto stub = ReadProgramImage(stubPath, "setup program", output.value(), true);
+  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  if (!stubPath.ok()) return Fail(stubPath.problem().message);
+  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
+  auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
   if (!stub.ok()) return Fail(stub.problem().message);
   // The package starts behind it, at most 7 zeros later.
   if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
-    return Fail("the setup program \"" + stubPath + "\" is larger than 4 GiB");
-  auto uninstaller = ReadProgramImage(uninstallerPath, "uninstaller", output.value(), false);
+    return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
+  auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
-    return Fail("the uninstaller \"" + uninstallerPath + "\" is too large for a package");
+    return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
   auto environment = ReadEnvironment();
   if (!environment.ok()) return Fail(environment.problem().message);
   if (output.value().exists) environment.value().output = output.value().identity;
@@ -127,11 +120,16 @@ int Build(const BuildRequest& request, const char* argv0) {
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
   std::size_t fileCount = parts.value().files.size();
-  auto size = WriteSetupFile(stub.value(), parts.value(), level, file);
+  // The files are read while the setup file is written: its line stays
+  // until then, and is erased before any other message.
+  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+  auto size = WriteSetupFile(stub.value(), parts.value(), level, file, &progress);
+  auto problem = size.ok() ? file.Commit() : std::nullopt;
+  progress.Erase();
   // Problems of an input name its entry in the project; the output's stand alone.
   if (!size.ok())
     return Fail(size.problem().entry.empty() ? size.problem().message : Describe(request.project, size.problem()));
-  if (auto problem = file.Commit()) return Fail(problem->message);
+  if (problem) return Fail(problem->message);
   std::cout << request.output << ": " << fileCount << " files, " << size.value() << " bytes\n";
   return 0;
 }
@@ -143,6 +141,7 @@ int main(int argc, char** argv) {
   using namespace packer;
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
 
   BuildRequest build;
   CLI::App* buildCommand = app.add_subcommand("build", "Build a setup executable from a project file");
@@ -151,9 +150,11 @@ int main(int argc, char** argv) {
   auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
   auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
   best->excludes(zopfli);
-  buildCommand->add_option("--stub", build.stub, "Setup program image (default: vtsetup.exe beside vtpack)");
+  buildCommand->add_option("--stub", build.stub,
+                           "Setup program image (default: vtsetup.exe beside vtpack, else in "
+                           VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
   buildCommand->add_option("--uninstaller", build.uninstaller,
-                           "Uninstaller image (default: VTUnInst.exe beside vtpack)");
+                           "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
 
   std::string setupFile;
   int codePage = kDefaultCodePage;
@@ -167,9 +168,7 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
+  } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);

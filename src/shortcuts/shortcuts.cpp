@@ -1,11 +1,11 @@
 #include "shortcuts/shortcuts.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/shell_folder.h"
+#include "base/uninstall_names.h"
 #include "shortcuts/shell_link.h"
 #include "state/install_settings.h"
 
@@ -14,13 +14,13 @@ namespace {
 struct ShortcutFolder {
   bool InstallSettings::*chosen;
   int csidl;
-  const char* label;  // names the folder in message 23
+  const char* label;  // names the folder in IDS_FOLDER_PATH
 };
 
 const ShortcutFolder kShortcutFolders[] = {
-    {&InstallSettings::CreateProgramsShortcut, CSIDL_PROGRAMS, "Programs"},
-    {&InstallSettings::CreateDesktopShortcut, CSIDL_DESKTOP, "Desktop"},
-    {&InstallSettings::CreateStartupShortcut, CSIDL_STARTUP, "Startup"},
+    {&InstallSettings::CreateProgramsShortcut, uninstall::kProgramsFolder, "Programs"},
+    {&InstallSettings::CreateDesktopShortcut, uninstall::kDesktopFolder, "Desktop"},
+    {&InstallSettings::CreateStartupShortcut, uninstall::kStartupFolder, "Startup"},
 };
 
 }  // namespace

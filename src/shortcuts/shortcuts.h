@@ -10,8 +10,8 @@ void CreateShortcuts();
 
 // One shortcut "<AppName>.lnk" to `targetPath` directly in the special
 // folder `csidl`, started in the destination directory. Reports its own
-// failures: message 23 with `folderLabel` when the folder has no path,
-// message 14 when the link cannot be written.
+// failures: IDS_FOLDER_PATH with `folderLabel` when the folder has no path,
+// IDS_CREATE_SHORTCUT when the link cannot be written.
 void CreateShortcut(const char* targetPath, int csidl, const char* folderLabel);
 
 #endif

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "base/install_record_text.h"
 #include "base/shared_string.h"
 #include "package/package_header.h"
 
@@ -22,17 +23,20 @@ struct InstallSettings {
   SharedString LicenceText;     // empty without a licence block
   bool CancelRequested = false;  // set by the progress dialog's Cancel
   bool RestartNeeded = false;    // a file waits under its ".new" name
-  // Uninstall list 2: shared files counted, one path and "\n" each.
+  // The uninstall log's list of shared files: those this install counted
+  // (CountSharedFile), one path and "\n" each.
   int SharedDllCount = 0;
   SharedString SharedDllList;
-  // Uninstall list 1: shortcuts written, one path and "\n" each.
+  // The uninstall log's list of shortcuts: the shortcut files written, one
+  // path and "\n" each.
   int ShortcutCount = 0;
   SharedString ShortcutList;
+  // The files and folders this install wrote, for the install record
+  // (engine/install_record.h); its shared files come from SharedDllList.
+  InstallRecord Record;
   bool CreateProgramsShortcut = true;
   bool CreateDesktopShortcut = true;
   bool CreateStartupShortcut = true;
-  HBRUSH LicenceBrush = nullptr;  // white background of the licence text
-  bool SheetCentred = false;      // the wizard sheet was centred once
 };
 
 extern InstallSettings Settings;

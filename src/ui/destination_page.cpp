@@ -7,8 +7,10 @@
 #include "base/shared_string.h"
 #include "ui/destination_text.h"
 #include "ui/folder_browser.h"
+#include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
-#include "ui/wizard_page_rules.h"
+#include "ui/wizard.h"
+#include "ui/wizard_navigation.h"
 
 namespace {
 

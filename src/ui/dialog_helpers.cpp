@@ -1,7 +1,15 @@
 #include "ui/dialog_helpers.h"
 
 #include "state/install_settings.h"
+#include "base/shared_string.h"
 #include "ui/resource_ids.h"
+
+namespace {
+
+// Template texts are read through a buffer of this many bytes.
+const int kTemplateTextSize = 100;
+
+}  // namespace
 
 bool SetDialogIcon(HWND window, int iconId) {
   if (!IsWindow(window)) return false;
@@ -27,4 +35,12 @@ bool CentreWindow(HWND reference, HWND window) {
 void InitialiseSetupDialog(HWND dialog) {
   SetDialogIcon(dialog, IDI_SETUP);
   SetWindowTextA(dialog, Settings.SetupCaption);
+}
+
+void FillTemplateText(HWND dialog, int controlId, const char* first, const char* second) {
+  char format[kTemplateTextSize] = "";  // stays empty without the control
+  GetDlgItemTextA(dialog, controlId, format, kTemplateTextSize);
+  SharedString text;
+  FormatString(text, format, first, second);
+  SetDlgItemTextA(dialog, controlId, text);
 }

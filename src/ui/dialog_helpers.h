@@ -18,4 +18,8 @@ bool CentreWindow(HWND reference, HWND window);
 // in place of the template's placeholder.
 void InitialiseSetupDialog(HWND dialog);
 
+// Formats the control's template text (at most 99 characters are read)
+// with `first` and `second` for its "%s", and shows the result.
+void FillTemplateText(HWND dialog, int controlId, const char* first, const char* second = "");
+
 #endif

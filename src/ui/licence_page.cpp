@@ -4,11 +4,13 @@
 
 #include "state/install_settings.h"
 #include "ui/resource_ids.h"
-#include "ui/wizard_page_rules.h"
+#include "ui/wizard.h"
+#include "ui/wizard_navigation.h"
 
 namespace {
 
 const COLORREF kWhite = RGB(255, 255, 255);
+HBRUSH licenceBrush = nullptr;  // the licence text's background, while the page lives
 
 // Next and Finish (whichever the sheet shows) follow the user's answer.
 void EnableForwardButtons(HWND page, bool enable) {
@@ -23,7 +25,7 @@ INT_PTR CALLBACK LicencePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
   switch (message) {
     case WM_INITDIALOG:
       SetDlgItemTextA(page, IDC_LICENCE_TEXT, Settings.LicenceText);
-      Settings.LicenceBrush = CreateSolidBrush(kWhite);
+      licenceBrush = CreateSolidBrush(kWhite);
       CheckDlgButton(page, IDC_DISAGREE, BST_CHECKED);  // refusal is the default
       CentreSheetOnce(page);
       return TRUE;
@@ -31,7 +33,7 @@ INT_PTR CALLBACK LicencePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
       // The read-only licence text shows on white, as a document does.
       if (GetWindowLongA(reinterpret_cast<HWND>(lParam), GWL_ID) != IDC_LICENCE_TEXT) return FALSE;
       SetBkColor(reinterpret_cast<HDC>(wParam), kWhite);
-      return reinterpret_cast<INT_PTR>(Settings.LicenceBrush);
+      return reinterpret_cast<INT_PTR>(licenceBrush);
     case WM_COMMAND:
       if (LOWORD(wParam) == IDC_AGREE) EnableForwardButtons(page, true);
       if (LOWORD(wParam) == IDC_DISAGREE) EnableForwardButtons(page, false);
@@ -48,8 +50,8 @@ INT_PTR CALLBACK LicencePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
       return result;
     }
     case WM_DESTROY:
-      DeleteObject(Settings.LicenceBrush);
-      Settings.LicenceBrush = nullptr;
+      DeleteObject(licenceBrush);
+      licenceBrush = nullptr;
       return FALSE;
   }
   return FALSE;

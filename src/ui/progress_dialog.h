@@ -22,7 +22,6 @@ class ProgressDialog final : public InstallProgress {
   // showing "Reading data...". Needs the progress bar class registered
   // (InitCommonControls). False when it could not be made.
   bool Create();
-  HWND Window() const { return window_; }
 
   void SetPhase(unsigned textId) override;
   void ShowBar(unsigned fileCount) override;
@@ -34,7 +33,7 @@ class ProgressDialog final : public InstallProgress {
   // Cancel may be seen a few files later; after the last file it always
   // reads the queue.
   void Pump() override;
-  // Message 2, owned by the dialog, when Cancel was pressed.
+  // IDS_CONFIRM_EXIT, owned by the dialog, when Cancel was pressed.
   bool CancelConfirmed() override;
   // Destroys the dialog.
   void Close() override;

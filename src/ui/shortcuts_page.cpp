@@ -3,8 +3,10 @@
 #include <prsht.h>
 
 #include "state/install_settings.h"
+#include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
-#include "ui/wizard_page_rules.h"
+#include "ui/wizard.h"
+#include "ui/wizard_navigation.h"
 
 namespace {
 

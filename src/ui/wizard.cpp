@@ -8,7 +8,8 @@
 #include "base/system_library.h"
 #include "hyperlink/hyperlink_control.h"
 #include "ui/resource_ids.h"
-#include "ui/wizard_page_rules.h"
+#include "ui/dialog_helpers.h"
+#include "ui/wizard_navigation.h"
 #include "ui/wizard_pages.h"
 
 namespace {
@@ -27,6 +28,8 @@ const PageEntry kPages[] = {
     {WizardPage::kShortcuts, IDD_SHORTCUTS, ShortcutsPageProc},
 };
 const int kPageCount = sizeof kPages / sizeof kPages[0];
+
+bool sheetCentred = false;  // by the first page of this run
 
 // The first form of PROPSHEETPAGEA, which every comctl32 version reads.
 // The sheet steps through the page array by each page's size, so the array
@@ -57,6 +60,12 @@ DWORD* TemplateStyle(void* dialogTemplate) {
 }
 
 }  // namespace
+
+void CentreSheetOnce(HWND page) {
+  if (sheetCentred) return;
+  CentreWindow(GetDesktopWindow(), GetParent(page));
+  sheetCentred = true;
+}
 
 int CALLBACK SheetPreCreate(HWND, UINT message, LPARAM lParam) {
   if (message == PSCB_PRECREATE) *TemplateStyle(reinterpret_cast<void*>(lParam)) |= WS_SYSMENU;
@@ -94,6 +103,7 @@ bool RunWizard() {
   header.nPages = static_cast<UINT>(count);
   header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
   header.pfnCallback = SheetPreCreate;
+  sheetCentred = false;
 
   const CommonControlsLibrary* commonControls = GetCommonControlsLibrary();
   INT_PTR result = commonControls != nullptr ? commonControls->PropertySheetA(&header) : -1;

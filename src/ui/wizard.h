@@ -10,6 +10,11 @@
 // shown (a warning said so); setup then ends without installing.
 bool RunWizard();
 
+// Centres the sheet on the desktop, once per run: each page calls it when
+// it is created, and the first page created does it, before the sheet is
+// shown.
+void CentreSheetOnce(HWND page);
+
 // The sheet's callback: before the sheet is made from its dialog template
 // (PSCB_PRECREATE, `lParam` the template), gives it a system menu and so a
 // close box. Other messages are ignored.

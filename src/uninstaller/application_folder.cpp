@@ -2,85 +2,121 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
-#include <string.h>
-
+#include "base/path_rules.h"
 #include "base/shell_folder.h"
-#include "uninstaller/path_rules.h"
+#include "uninstaller/path_resolution.h"
 
 namespace {
 
-// Folders that hold more than one application's things. 32-bit programs on
-// 64-bit Windows get the 32-bit program-files folders from the CSIDLs; the
-// environment names the others.
-const int kSystemFolders[] = {
-    CSIDL_WINDOWS,           CSIDL_SYSTEM,
-    CSIDL_SYSTEMX86,         CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86,  CSIDL_PROGRAM_FILES_COMMON,
-    CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_FONTS,
-    CSIDL_PROFILE,           CSIDL_DESKTOPDIRECTORY,
-    CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL,
-    CSIDL_COMMON_DOCUMENTS,  CSIDL_APPDATA,
-    CSIDL_LOCAL_APPDATA,     CSIDL_COMMON_APPDATA,
-    CSIDL_STARTMENU,         CSIDL_COMMON_STARTMENU,
-    CSIDL_PROGRAMS,          CSIDL_COMMON_PROGRAMS,
-    CSIDL_STARTUP,           CSIDL_COMMON_STARTUP,
+// Shell folders that hold more than one application's things or the
+// user's own, as Windows has named them since before known folders (the
+// only names Windows XP has). 32-bit programs on 64-bit Windows get the
+// 32-bit program-files folders from the CSIDLs; the environment names the
+// others.
+const int kShellFolders[] = {
+    CSIDL_SYSTEM,           CSIDL_SYSTEMX86,          CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
+    CSIDL_FONTS,            CSIDL_PROFILE,            CSIDL_DESKTOPDIRECTORY,
+    CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL,    CSIDL_COMMON_DOCUMENTS,
+    CSIDL_MYPICTURES,       CSIDL_COMMON_PICTURES,    CSIDL_MYMUSIC,
+    CSIDL_COMMON_MUSIC,     CSIDL_MYVIDEO,            CSIDL_COMMON_VIDEO,
+    CSIDL_FAVORITES,        CSIDL_COMMON_FAVORITES,   CSIDL_APPDATA,
+    CSIDL_LOCAL_APPDATA,    CSIDL_COMMON_APPDATA,     CSIDL_STARTMENU,
+    CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS,           CSIDL_COMMON_PROGRAMS,
+    CSIDL_STARTUP,          CSIDL_COMMON_STARTUP,     CSIDL_TEMPLATES,
+    CSIDL_COMMON_TEMPLATES, CSIDL_SENDTO,             CSIDL_RECENT,
+    CSIDL_NETHOOD,          CSIDL_PRINTHOOD,          CSIDL_COOKIES,
+    CSIDL_HISTORY,          CSIDL_INTERNET_CACHE,     CSIDL_ADMINTOOLS,
+    CSIDL_COMMON_ADMINTOOLS, CSIDL_CDBURN_AREA,
 };
-const char* const kSystemFolderVariables[] = {"ProgramW6432", "CommonProgramW6432"};
+const char* const kFolderVariables[] = {"ProgramW6432", "CommonProgramW6432"};
 
-typedef DWORD(WINAPI* GetFinalPathFunction)(HANDLE file, LPSTR path, DWORD size, DWORD flags);
-
-// The path with links resolved (Windows Vista on); unchanged where Windows
-// cannot tell.
-SharedString ResolveLinks(const SharedString& path) {
-  auto getFinalPath = reinterpret_cast<GetFinalPathFunction>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
-  if (getFinalPath == nullptr) return path;
-  HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) return path;
-  char final[MAX_PATH];
-  const DWORD length = getFinalPath(folder, final, MAX_PATH, 0);
-  CloseHandle(folder);
-  if (length == 0 || length >= MAX_PATH) return path;
-  // "\\?\C:\..." or "\\?\UNC\server\share\...".
-  if (strncmp(final, "\\\\?\\UNC\\", 8) == 0) return SharedString("\\\\") + (final + 8);
-  if (strncmp(final, "\\\\?\\", 4) == 0) return SharedString(final + 4);
-  return SharedString(final);
+// Whether `folder` (canonical) is `shellFolder` or lies above it. A shell
+// folder that does not exist is compared as named.
+bool HoldsShellFolder(const SharedString& folder, const char* shellFolder) {
+  if (!IsFullPath(shellFolder)) return false;  // virtual, or no path at all
+  const SharedString canonical = CanonicalPath(shellFolder);
+  return IsSameOrAbove(folder, canonical.IsEmpty() ? SharedString(shellFolder) : canonical);
 }
 
-// Full, with long names and links resolved; empty when the path cannot be
-// told (or does not exist).
-SharedString CanonicalPath(const char* path) {
-  char full[MAX_PATH];
-  DWORD length = GetFullPathNameA(path, MAX_PATH, full, nullptr);
-  if (length == 0 || length >= MAX_PATH) return SharedString();
-  char longPath[MAX_PATH];
-  length = GetLongPathNameA(full, longPath, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return SharedString();
-  return ResolveLinks(longPath);
-}
-
-bool HoldsSystemFolder(const SharedString& folder, const char* systemFolder) {
-  if (systemFolder[0] == '\0') return false;
-  const SharedString canonical = CanonicalPath(systemFolder);
-  return !canonical.IsEmpty() && IsSameOrAbove(folder, canonical);
-}
-
-bool IsSystemFolderOrAbove(const SharedString& folder) {
-  SharedString path;
-  for (int csidl : kSystemFolders) {
-    if (GetSpecialFolderPath(path, csidl) && HoldsSystemFolder(folder, path)) return true;
+// The folder at `path` in the 8-bit code page. A name the code page cannot
+// spell is cut back to the last folder above it that it can: no 8-bit path
+// leads to a place below that folder, and the folder itself and those
+// above it are the ones to refuse.
+SharedString NarrowPath(const wchar_t* path) {
+  int length = lstrlenW(path);
+  for (;;) {
+    char narrow[MAX_PATH];
+    BOOL lossy = FALSE;
+    const int written = length == 0 ? 0
+                                    : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path,
+                                                          length, narrow, MAX_PATH - 1, nullptr,
+                                                          &lossy);
+    if (written > 0 && !lossy) {
+      narrow[written] = '\0';
+      return SharedString(narrow);
+    }
+    while (length > 0 && path[length - 1] != L'\\') --length;
+    if (length == 0) return SharedString();
+    --length;  // the "\"
   }
-  for (const char* name : kSystemFolderVariables) {
-    char value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
-    if (length > 0 && length < MAX_PATH && HoldsSystemFolder(folder, value)) return true;
+}
+
+// Every folder Windows knows by a known-folder id (Vista on): the per-user
+// and common folders, Downloads, Saved Games, Links, ... and those that
+// other programs registered.
+bool HoldsKnownFolder(const SharedString& folder) {
+  IKnownFolderManager* manager = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IKnownFolderManager, reinterpret_cast<void**>(&manager)))) {
+    return false;
   }
+  KNOWNFOLDERID* ids = nullptr;
+  UINT count = 0;
+  bool holds = false;
+  if (SUCCEEDED(manager->GetFolderIds(&ids, &count))) {
+    for (UINT i = 0; i < count && !holds; ++i) {
+      IKnownFolder* known = nullptr;
+      if (FAILED(manager->GetFolder(ids[i], &known))) continue;
+      wchar_t* path = nullptr;
+      if (SUCCEEDED(known->GetPath(KF_FLAG_DONT_VERIFY, &path))) {
+        holds = HoldsShellFolder(folder, NarrowPath(path));
+        CoTaskMemFree(path);
+      }
+      known->Release();
+    }
+    CoTaskMemFree(ids);
+  }
+  manager->Release();
+  return holds;
+}
+
+bool IsRefusedFolder(const SharedString& folder) {
+  if (IsRootFolder(folder)) return true;
   char windows[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-  return length > 0 && length < MAX_PATH && HoldsSystemFolder(folder, windows);
+  if (length == 0 || length >= MAX_PATH) return true;  // nothing to tell it by
+  const SharedString canonicalWindows = CanonicalPath(windows);
+  if (IsSameOrAbove(canonicalWindows.IsEmpty() ? SharedString(windows) : canonicalWindows,
+                    folder) ||
+      HoldsShellFolder(folder, windows)) {
+    return true;
+  }
+  SharedString path;
+  for (int csidl : kShellFolders) {
+    if (GetSpecialFolderPath(path, csidl) && HoldsShellFolder(folder, path)) return true;
+  }
+  for (const char* name : kFolderVariables) {
+    char value[MAX_PATH];
+    const DWORD valueLength = GetEnvironmentVariableA(name, value, MAX_PATH);
+    if (valueLength > 0 && valueLength < MAX_PATH && HoldsShellFolder(folder, value)) return true;
+  }
+  const bool comReady = SUCCEEDED(CoInitialize(nullptr));
+  const bool known = HoldsKnownFolder(folder);
+  if (comReady) CoUninitialize();
+  return known;
 }
 
 }  // namespace
@@ -93,5 +129,5 @@ bool FindApplicationFolder(const char* logPath, SharedString& folder) {
   const SharedString canonical = CanonicalPath(folder);
   if (canonical.IsEmpty()) return false;  // the message names the folder as given
   folder = canonical;
-  return !IsRootFolder(folder) && !IsSystemFolderOrAbove(folder);
+  return !IsRefusedFolder(folder);
 }

@@ -1,7 +1,7 @@
-// The folder the uninstaller removes whole: the one that holds the log,
-// the application's destination directory. It must be a folder of the
-// application's own, never one that the system or the user keeps other
-// things in.
+// The folder of the application: the one that holds the log, the
+// application's destination directory. Whatever the install record says,
+// the uninstaller acts in no folder that the system or the user keeps
+// other things in.
 #ifndef VANTOREL_UNINSTALLER_APPLICATION_FOLDER_H
 #define VANTOREL_UNINSTALLER_APPLICATION_FOLDER_H
 
@@ -9,10 +9,12 @@
 
 // The folder of `logPath`, as the file system names it (full, long names,
 // links resolved where Windows can tell), into `folder`. False when it
-// cannot be told, or when it is a drive or share root, or the Windows,
-// system, program-files or common-files folder, a user's profile, desktop,
-// documents, application data, Start menu or fonts folder, or any folder
-// above one of them.
+// cannot be told, or when it is a drive or share root, the Windows folder
+// or any folder inside it, or a known shell folder or any folder above one
+// (the program-files, common-files, system and fonts folders, the
+// profiles, the desktop, documents, downloads, pictures, music, videos,
+// application data, Start menu, ... of the user and of all users: every
+// known folder where Windows has them, Vista on).
 bool FindApplicationFolder(const char* logPath, SharedString& folder);
 
 #endif

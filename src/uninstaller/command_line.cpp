@@ -4,7 +4,7 @@
 
 #include "base/platform.h"
 #include "base/uninstall_names.h"
-#include "uninstaller/path_rules.h"
+#include "base/path_rules.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // Deleting files and folders the way the uninstaller must: read-only ones
-// too, one in use at the next start of Windows, links never followed.
+// too, one in use at the next start of Windows, never through a link
+// (callers ask IsReachedDirectly first).
 #ifndef VANTOREL_UNINSTALLER_FILE_REMOVAL_H
 #define VANTOREL_UNINSTALLER_FILE_REMOVAL_H
 
@@ -9,10 +10,21 @@ class LeftItems;
 
 enum class Removal { kDone, kAtRestart, kFailed };
 
+// Whether the uninstaller may act on `path`: something is there, and no
+// link or reparse point on the way or at its end leads elsewhere. A path
+// behind a link is a line in `left`; what it leads to is never touched.
+bool IsReachedDirectly(const char* path, LeftItems& left);
+
 // Deletes a file; a file already gone counts as deleted. One that is in use
 // (or locked against deletion) is scheduled for deletion at the next start.
 // A file that stays, or goes only at the next start, is a line in `left`.
 Removal RemoveFile(const char* path, LeftItems& left);
+
+// Removes an empty folder, a read-only one too.
+bool RemoveEmptyFolder(const char* path);
+
+// Schedules the deletion of a file or an empty folder for the next start.
+bool ScheduleDeletion(const char* path);
 
 // The uninstaller's own file, or the one in the Windows directory that
 // every application installed by Vantorel shares: never deleted.
@@ -27,13 +39,5 @@ class KeptFiles {
  private:
   SharedString paths_;  // each followed by "\n"
 };
-
-// Removes `folder` with everything in it but kept files and the
-// uninstaller itself. Each file that
-// stays, or goes only at the next start, is a line in `left`, and so is
-// the folder itself when it stays: a folder left only with files that go
-// at the next start goes then too. Links to other folders (junctions,
-// symbolic links) are removed, never followed.
-void RemoveFolderTree(const SharedString& folder, const KeptFiles& kept, LeftItems& left);
 
 #endif

@@ -2,60 +2,16 @@
 
 #include <string.h>
 
+#include "base/line_reader.h"
 #include "base/path_list.h"
+#include "base/path_rules.h"
 #include "base/uninstall_names.h"
 #include "package/layout.h"
-#include "uninstaller/path_rules.h"
 
 namespace {
 
-const int kMaxPathLength = 259;  // MAX_PATH without the NUL
-const int kMaxCountDigits = 9;
-
-// The log's lines one after another, counted from 1.
-class LineReader {
- public:
-  LineReader(const char* text, size_t size) : text_(text), size_(size) {}
-
-  int Number() const { return number_; }
-  bool AtEnd() const { return position_ == size_; }
-
-  // The next line without its "\n"; false when no whole line is left or
-  // the line holds a control character.
-  bool Next(SharedString& line) {
-    ++number_;
-    size_t end = position_;
-    while (end < size_ && text_[end] != '\n') {
-      if (static_cast<unsigned char>(text_[end]) < 0x20) return false;
-      ++end;
-    }
-    if (end == size_ || end - position_ > static_cast<size_t>(kMaxPathLength)) return false;
-    line.Empty();
-    memcpy(line.GetBufferOfLength(static_cast<int>(end - position_)), text_ + position_,
-           end - position_);
-    position_ = end + 1;
-    return true;
-  }
-
- private:
-  const char* text_;
-  size_t size_;
-  size_t position_ = 0;
-  int number_ = 0;
-};
-
 bool IsCount(const SharedString& line, int& count) {
-  const int length = line.Length();
-  if (length == 0 || length > kMaxCountDigits || (line.Text()[0] == '0' && length > 1)) {
-    return false;
-  }
-  count = 0;
-  for (int i = 0; i < length; ++i) {
-    const char c = line.Text()[i];
-    if (c < '0' || c > '9') return false;
-    count = count * 10 + (c - '0');
-  }
-  return true;
+  return ParseCount(line, line.Length(), count);
 }
 
 bool EndsWithLnk(const SharedString& path) {
@@ -67,7 +23,7 @@ bool EndsWithLnk(const SharedString& path) {
 }
 
 bool IsShortcutPath(const SharedString& path) { return IsFullPath(path) && EndsWithLnk(path); }
-bool IsSharedFilePath(const SharedString& path) { return IsFullPath(path); }
+bool IsSharedFilePath(const SharedString& path) { return IsPlainFullPath(path); }
 
 // A count line and that many paths, each passing `accept`, into `list`.
 bool ReadList(LineReader& lines, bool (*accept)(const SharedString&), int& count,
@@ -88,7 +44,9 @@ int ParseUninstallLog(const char* text, size_t size, UninstallLog& log) {
   UninstallLog read;
   SharedString line;
   const int kMaxText = layout::kMaxTextLength;
-  if (!lines.Next(read.appName) || read.appName.IsEmpty() || read.appName.Length() > kMaxText) {
+  // The name is the last part of a registry key and of the links' names.
+  if (!lines.Next(read.appName) || read.appName.IsEmpty() || read.appName.Length() > kMaxText ||
+      HasSeparator(read.appName)) {
     return lines.Number();
   }
   if (!lines.Next(line)) return lines.Number();
@@ -106,5 +64,25 @@ int ParseUninstallLog(const char* text, size_t size, UninstallLog& log) {
   }
   if (!lines.AtEnd()) return lines.Number() + 1;
   log = read;
+  return 0;
+}
+
+int FindWrongShortcutLine(const UninstallLog& log, const SharedString* folders, int folderCount) {
+  // The shortcut lines follow the name, the check line, the class line
+  // (with the check) and the count.
+  const int firstLine = log.checkProgramNotRunning ? 5 : 4;
+  SharedString seen;
+  SharedString path;
+  int line = firstLine;
+  for (int position = 0; NextPath(log.shortcuts, position, path); ++line) {
+    bool allowed = false;
+    for (int i = 0; i < folderCount && !allowed; ++i) {
+      allowed = !folders[i].IsEmpty() && IsSamePath(path, folders[i] + "\\" + log.appName + ".lnk");
+    }
+    SharedString earlier;
+    for (int at = 0; allowed && NextPath(seen, at, earlier);) allowed = !IsSamePath(earlier, path);
+    if (!allowed) return line;
+    AppendPath(seen, path);
+  }
   return 0;
 }

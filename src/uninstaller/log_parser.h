@@ -29,8 +29,17 @@ struct UninstallLog {
 // line that is missing, and `log` is left as it was.
 //
 // Every line holds no control character (CR, NUL, ...). Texts fit the
-// package header's 30 bytes; counts are decimal without sign or leading
-// zeros, below a billion; paths are full paths below MAX_PATH bytes.
+// package header's 30 bytes, and the name holds no "\"; counts are decimal
+// without sign or leading zeros, below a billion; paths are full paths below
+// MAX_PATH bytes, a shared file's without "..", stream or device names
+// (IsPlainFullPath).
 int ParseUninstallLog(const char* text, size_t size, UninstallLog& log);
+
+// Setup writes a shortcut only as "<folder>\<application name>.lnk" in one
+// of the `folderCount` folders (the Programs menu, the desktop and the
+// Startup folder), each at most once. 0 when every shortcut line of `log` is
+// such a link; otherwise the number of the first line that is not, or that
+// repeats an earlier one.
+int FindWrongShortcutLine(const UninstallLog& log, const SharedString* folders, int folderCount);
 
 #endif

@@ -2,37 +2,27 @@
 
 #include <windows.h>
 
-#include "base/path_list.h"
+#include "base/install_record_text.h"
+#include "base/registry_value.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
-#include "uninstaller/log_parser.h"
 #include "uninstaller/uninstaller_boxes.h"
 
 namespace {
 
-// The count of `path`; false when there is none (no value, or not a
-// number).
-bool ReadCount(HKEY counts, const char* path, DWORD& count) {
-  DWORD type = 0;
-  DWORD size = sizeof count;
-  return RegQueryValueExA(counts, path, nullptr, &type, reinterpret_cast<BYTE*>(&count),
-                          &size) == ERROR_SUCCESS &&
-         type == REG_DWORD && size == sizeof count;
-}
-
-// Lowers the count of `path` by one; true when no program counts the file
-// any more, and the count is gone.
-bool LowerCount(HKEY counts, const char* path, LeftItems& left, bool& unused) {
+// Lowers the count of `path` by `raises`; true when no program counts the
+// file any more, and the count is gone.
+bool LowerCount(HKEY counts, const char* path, int raises, LeftItems& left, bool& unused) {
   DWORD count = 0;
   unused = false;
-  if (counts == nullptr || !ReadCount(counts, path, count)) {
+  if (counts == nullptr || !ReadRegistryCount(counts, path, count)) {
     left.Add(IDS_UN_LEFT_NO_COUNT, path);
     return false;
   }
   bool saved;
-  if (count > 1) {
-    --count;
+  if (count > static_cast<DWORD>(raises)) {
+    count -= static_cast<DWORD>(raises);
     saved = RegSetValueExA(counts, path, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
                            sizeof count) == ERROR_SUCCESS;
   } else {
@@ -43,24 +33,33 @@ bool LowerCount(HKEY counts, const char* path, LeftItems& left, bool& unused) {
   return saved;
 }
 
+// A file no program counts any more goes when the user agrees.
+bool RemoveUnusedFile(const char* path, const char* caption, LeftItems& left) {
+  if (IsUninstallerItself(path) || !IsReachedDirectly(path, left) ||
+      !AskToRemoveSharedFile(caption, path)) {
+    return false;
+  }
+  RemoveFile(path, left);
+  return true;
+}
+
 }  // namespace
 
-void ReleaseSharedFiles(const UninstallLog& log, const char* caption, KeptFiles& kept,
+void ReleaseSharedFiles(const SharedString& sharedFiles, const char* caption, KeptFiles& kept,
                         LeftItems& left) {
-  if (log.sharedFileCount == 0) return;
+  if (sharedFiles.IsEmpty()) return;
   HKEY counts = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstall::kSharedDllsKey, 0,
                     KEY_QUERY_VALUE | KEY_SET_VALUE, &counts) != ERROR_SUCCESS) {
     counts = nullptr;  // every file then has no count
   }
   SharedString path;
-  for (int position = 0; NextPath(log.sharedFiles, position, path);) {
+  int raises = 0;
+  for (int position = 0; NextSharedFile(sharedFiles, position, path, raises);) {
     bool unused = false;
-    if (!LowerCount(counts, path, left, unused) || !unused || IsUninstallerItself(path) ||
-        !AskToRemoveSharedFile(caption, path)) {
+    if (!LowerCount(counts, path, raises, left, unused) || !unused ||
+        !RemoveUnusedFile(path, caption, left)) {
       kept.Add(path);
-    } else {
-      RemoveFile(path, left);
     }
   }
   if (counts != nullptr) RegCloseKey(counts);

@@ -2,51 +2,83 @@
 
 #include <windows.h>
 
+#include "base/file_contents.h"
+#include "base/install_record_text.h"
 #include "base/messages.h"
 #include "base/path_list.h"
-#include "base/platform.h"
+#include "base/path_rules.h"
+#include "base/shell_folder.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/application_folder.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/log_parser.h"
-#include "uninstaller/path_rules.h"
+#include "uninstaller/recorded_items.h"
 #include "uninstaller/shared_files.h"
+#include "uninstaller/uninstall_entry.h"
 #include "uninstaller/uninstaller_boxes.h"
 
 namespace {
 
-// Far more than any log of three shortcuts and the shared files of a
-// package holds.
-const DWORD kMaxLogSize = 16 * 1024 * 1024;
+// Far more than any log or record of a package holds.
+const unsigned kMaxFileSize = 64 * 1024 * 1024;
 
-// Reads and parses the log; a failure is reported (the application's name
-// is not known yet: the caption is the product's).
-bool ReadLog(const char* path, UninstallLog& log) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    ShowFailure(kProductCaption, missing ? IDS_UN_LOG_MISSING : IDS_UN_LOG_UNREADABLE, path);
+// The failures below come before the application is known for sure: their
+// caption is the product's.
+
+// Reads and parses the log, and checks its shortcut lines against the
+// links setup makes.
+bool ReadLog(const char* path, SharedString& text, UninstallLog& log) {
+  switch (ReadFileContents(path, kMaxFileSize, text)) {
+    case FileRead::kMissing:
+      ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, path);
+      return false;
+    case FileRead::kUnreadable:
+      ShowFailure(kProductCaption, IDS_UN_LOG_UNREADABLE, path);
+      return false;
+    case FileRead::kDone:
+      break;
+  }
+  int badLine = ParseUninstallLog(text, static_cast<size_t>(text.Length()), log);
+  if (badLine == 0) {
+    SharedString folders[sizeof uninstall::kShortcutFolders / sizeof uninstall::kShortcutFolders[0]];
+    int count = 0;
+    for (int csidl : uninstall::kShortcutFolders) GetSpecialFolderPath(folders[count++], csidl);
+    badLine = FindWrongShortcutLine(log, folders, count);
+  }
+  if (badLine != 0) ShowFailure(kProductCaption, IDS_UN_LOG_DAMAGED, path, badLine);
+  return badLine == 0;
+}
+
+// The record beside the log, when the Uninstall entry keeps digests: both
+// files as setup wrote them, or nothing is removed. `hasRecord` false: a
+// log that another setup program wrote.
+bool ReadRecord(const char* logPath, const SharedString& logText, const UninstallLog& log,
+                InstallRecord& record, bool& hasRecord) {
+  UninstallEntry entry;
+  if (!ReadUninstallEntry(log.appName, logPath, entry)) {
+    ShowFailure(kProductCaption, IDS_UN_NOT_REGISTERED, logPath, log.appName.Text());
     return false;
   }
-  DWORD sizeHigh = 0;
-  const DWORD size = GetFileSize(file, &sizeHigh);
-  bool read = size != INVALID_FILE_SIZE && sizeHigh == 0 && size <= kMaxLogSize;
-  char* text = static_cast<char*>(platform::Allocate(read ? size + 1 : 1));
-  DWORD got = 0;
-  read = read && ReadFile(file, text, size, &got, nullptr) && got == size;
-  CloseHandle(file);
-  const int badLine = read ? ParseUninstallLog(text, size, log) : 0;
-  platform::Free(text);
-  if (!read) {
-    ShowFailure(kProductCaption, IDS_UN_LOG_UNREADABLE, path);
-  } else if (badLine != 0) {
-    ShowFailure(kProductCaption, IDS_UN_LOG_DAMAGED, path, badLine);
+  hasRecord = !entry.logDigest.IsEmpty() || !entry.recordDigest.IsEmpty();
+  if (!hasRecord) return true;
+  if (!MatchesDigest(logText, logText.Length(), entry.logDigest)) {
+    ShowFailure(kProductCaption, IDS_UN_LOG_CHANGED, logPath);
+    return false;
   }
-  return read && badLine == 0;
+  const SharedString recordPath =
+      SharedString(logPath).Middle(0, LastSeparator(logPath) + 1) + uninstall::kRecordName;
+  SharedString text;
+  if (ReadFileContents(recordPath, kMaxFileSize, text) != FileRead::kDone ||
+      !MatchesDigest(text, text.Length(), entry.recordDigest)) {
+    ShowFailure(kProductCaption, IDS_UN_RECORD_CHANGED, recordPath.Text());
+    return false;
+  }
+  int badLine = ParseInstallRecord(text, static_cast<size_t>(text.Length()), record);
+  if (badLine == 0 && !IsSamePath(record.appName, log.appName)) badLine = 2;
+  if (badLine != 0) ShowFailure(kProductCaption, IDS_UN_RECORD_DAMAGED, recordPath.Text(), badLine);
+  return badLine == 0;
 }
 
 void RemoveShortcuts(const UninstallLog& log, LeftItems& left) {
@@ -54,18 +86,14 @@ void RemoveShortcuts(const UninstallLog& log, LeftItems& left) {
   for (int position = 0; NextPath(log.shortcuts, position, path);) RemoveFile(path, left);
 }
 
-void RemoveUninstallEntry(const SharedString& appName, LeftItems& left) {
-  // A "\" would name another key, possibly one above the entry.
-  if (HasSeparator(appName)) {
-    left.Add(IDS_UN_LEFT_ENTRY, appName);
-    return;
+// Without a record, each line of the log's list is one raise.
+SharedString RaisesFromLog(const UninstallLog& log) {
+  InstallRecord raises;
+  SharedString path;
+  for (int position = 0; NextPath(log.sharedFiles, position, path);) {
+    AddSharedRaises(raises, path, 1);
   }
-  SharedString key;
-  FormatString(key, uninstall::kUninstallKeyFormat, appName.Text());
-  const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
-  if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
-    left.Add(IDS_UN_LEFT_ENTRY, appName);
-  }
+  return raises.sharedFiles;
 }
 
 // The folder being removed must not be the current one, which Windows
@@ -85,8 +113,13 @@ int RunUninstaller() {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
     return 1;
   }
+  SharedString logText;
   UninstallLog log;
-  if (!ReadLog(logPath, log)) return 1;
+  InstallRecord record;
+  bool hasRecord = false;
+  if (!ReadLog(logPath, logText, log) || !ReadRecord(logPath, logText, log, record, hasRecord)) {
+    return 1;
+  }
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);
@@ -103,8 +136,12 @@ int RunUninstaller() {
   LeftItems left;
   KeptFiles kept;
   RemoveShortcuts(log, left);
-  ReleaseSharedFiles(log, caption, kept, left);
-  RemoveFolderTree(folder, kept, left);
+  ReleaseSharedFiles(hasRecord ? record.sharedFiles : RaisesFromLog(log), caption, kept, left);
+  if (hasRecord) {
+    RemoveRecordedItems(folder, record, kept, left);
+  } else {
+    left.Add(IDS_UN_LEFT_NO_RECORD, folder);
+  }
   RemoveUninstallEntry(log.appName, left);
   ShowOutcome(caption, log.appName, left);
   return left.IsEmpty() ? 0 : 1;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
-#include <string.h>
 
 #include <vector>
 
@@ -47,7 +46,7 @@ unsigned long long Ticks(const FILETIME& t) {
 constexpr unsigned long long kDecemberTicks = (977000640ULL + 11644473600ULL) * 10000000ULL;
 const Fields kDecember = {47, 4, 21, 16, 11, 100, 6, 350, 0};
 
-TEST(DateTime, ImageFieldsAndRoundTrip) {
+TEST(DateTime, ImageFields) {
   ASSERT_TRUE(zoneSet);
   std::vector<unsigned char> image = Image(-5, 1, 1, kDecember);
   DateTime value(image.data());
@@ -57,10 +56,6 @@ TEST(DateTime, ImageFieldsAndRoundTrip) {
   EXPECT_EQ(value.minute, 4);
   EXPECT_EQ(value.year, 100);
   EXPECT_EQ(value.daylightSaving, 0);
-  unsigned char written[44];
-  value.WriteImage(written);
-  image[6] = image[7] = 0;  // padding is written as zero
-  EXPECT_EQ(memcmp(written, image.data(), 44), 0);
   DateTime fresh;
   EXPECT_EQ(fresh.stale, 0);
   EXPECT_EQ(fresh.valid, 0);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/shared_string.h"
+#include "string_cases.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ TEST(FormatString, CapacityByOutputLength) {
     SharedString s;
     FormatString(s, "%s", argument.c_str());
     EXPECT_EQ(s.Length(), c.length) << c.length;
-    EXPECT_EQ(s.Header()->capacity, c.capacity) << c.length;
+    EXPECT_EQ(BlockOf(s)->capacity, c.capacity) << c.length;
     EXPECT_EQ(std::string(s.Text()), argument) << c.length;
     EXPECT_EQ(s.Text()[c.length], '\0');
   }
@@ -43,7 +44,7 @@ TEST(FormatString, SharedTargetLeavesTheOtherString) {
   FormatString(s, "%d", 5);
   EXPECT_STREQ(s.Text(), "5");
   EXPECT_STREQ(other.Text(), "shared text");
-  EXPECT_EQ(other.Header()->referenceCount, 1);
+  EXPECT_EQ(BlockOf(other)->referenceCount, 1);
 }
 
 TEST(FormatString, ArgumentMayBeTheTargetsOwnText) {

@@ -8,17 +8,17 @@
 
 namespace {
 
-int CountOf(const SharedString& s) { return s.Header()->referenceCount; }
-int CapacityOf(const SharedString& s) { return s.Header()->capacity; }
+int CountOf(const SharedString& s) { return BlockOf(s)->referenceCount; }
+int CapacityOf(const SharedString& s) { return BlockOf(s)->capacity; }
 
 TEST(SharedStringEmpty, EveryEmptyStringIsTheStaticBlock) {
   SharedString made;
   SharedString fromNull(static_cast<const char*>(nullptr));
   SharedString fromId(reinterpret_cast<const char*>(static_cast<unsigned long long>(42)));
   SharedString fromEmptyText("");
-  EXPECT_EQ(made.Header(), fromNull.Header());
-  EXPECT_EQ(made.Header(), fromId.Header());
-  EXPECT_EQ(made.Header(), fromEmptyText.Header());
+  EXPECT_EQ(BlockOf(made), BlockOf(fromNull));
+  EXPECT_EQ(BlockOf(made), BlockOf(fromId));
+  EXPECT_EQ(BlockOf(made), BlockOf(fromEmptyText));
   EXPECT_EQ(CountOf(made), -1);
   EXPECT_EQ(made.Length(), 0);
   EXPECT_STREQ(made.Text(), "");
@@ -76,16 +76,16 @@ TEST(SharedStringCopy, EveryWriteOfASharedBlockLeavesTheOtherCopy) {
 
 TEST(SharedStringAssign, EmptyAssignmentKeepsAnUnsharedBlock) {
   SharedString s("some text");
-  const StringHeader* block = s.Header();
+  const StringHeader* block = BlockOf(s);
   s = "";
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   EXPECT_EQ(s.Length(), 0);
   EXPECT_EQ(CapacityOf(s), 9);
   SharedString empty;
   s = empty;
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   s = "short";  // fits: the block stays
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   EXPECT_STREQ(s.Text(), "short");
 }
 
@@ -125,9 +125,9 @@ TEST(SharedStringAppend, AppendUsesSpareCapacityInPlace) {
   SharedString s;
   strcpy(s.GetBuffer(10), "dir");
   s.ReleaseBuffer();
-  const StringHeader* block = s.Header();
+  const StringHeader* block = BlockOf(s);
   s += "\\file";
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   EXPECT_STREQ(s.Text(), "dir\\file");
 }
 
@@ -167,8 +167,7 @@ TEST(SharedStringMiddle, ClampsAndShares) {
 
 TEST(SharedStringMiddle, SplitsNameAndValue) {
   SharedString record("Path=<Destination>\\bin");
-  SharedString equals("=");
-  int i = record.FindNoCase(equals);
+  int i = static_cast<int>(strchr(record.Text(), '=') - record.Text());
   ASSERT_EQ(i, 4);
   EXPECT_STREQ(record.Middle(0, i).Text(), "Path");
   EXPECT_STREQ(record.Middle(i + 1, record.Length() - i - 1).Text(), "<Destination>\\bin");
@@ -190,9 +189,9 @@ TEST(SharedStringBuffer, GetBufferKeepsTextAndReleaseMeasures) {
 
 TEST(SharedStringBuffer, SmallerRequestKeepsTheBlock) {
   SharedString s("abcdef");
-  const StringHeader* block = s.Header();
+  const StringHeader* block = BlockOf(s);
   EXPECT_EQ(s.GetBuffer(3), s.Text());
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   EXPECT_EQ(s.Length(), 6);
   s.ReleaseBuffer();
   EXPECT_STREQ(s.Text(), "abcdef");

@@ -1,5 +1,5 @@
-// Cases shared by the string tests: every kind of write to a string, and
-// the shape of a replace-all case.
+// What the string tests share: the block behind a string, every kind of
+// write to a string, and the shape of a replace-all case.
 #ifndef VANTOREL_TESTS_BASE_STRING_CASES_H
 #define VANTOREL_TESTS_BASE_STRING_CASES_H
 
@@ -8,6 +8,10 @@
 #include <string.h>
 
 #include "base/shared_string.h"
+#include "base/shared_string_block.h"
+
+// The header of the block that `s` holds.
+inline const StringHeader* BlockOf(const SharedString& s) { return string_block::HeaderOf(s.Text()); }
 
 // Each changes the characters of a string that holds "original".
 struct StringWrite {

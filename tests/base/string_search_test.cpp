@@ -1,4 +1,4 @@
-// SharedString's replace-all and case-insensitive search.
+// SharedString's replace-all.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -34,16 +34,16 @@ TEST(ReplaceAll, GrowsTheBlockOnceAndLeavesCopies) {
   EXPECT_EQ(s.ReplaceAll("<Destination>", path), 2);
   int expectedLength = 31 + 2 * (static_cast<int>(strlen(path)) - 13);
   EXPECT_EQ(s.Length(), expectedLength);
-  EXPECT_EQ(s.Header()->capacity, expectedLength);  // one block of the new length
-  EXPECT_EQ(s.Header()->referenceCount, 1);
+  EXPECT_EQ(BlockOf(s)->capacity, expectedLength);  // one block of the new length
+  EXPECT_EQ(BlockOf(s)->referenceCount, 1);
   EXPECT_STREQ(copy.Text(), "A=<Destination>;B=<Destination>");
 }
 
 TEST(ReplaceAll, ShrinksInPlace) {
   SharedString s("x<Destination>y");
-  const StringHeader* block = s.Header();
+  const StringHeader* block = BlockOf(s);
   EXPECT_EQ(s.ReplaceAll("<Destination>", "C:"), 1);
-  EXPECT_EQ(s.Header(), block);
+  EXPECT_EQ(BlockOf(s), block);
   EXPECT_STREQ(s.Text(), "xC:y");
 }
 
@@ -67,76 +67,6 @@ TEST(ReplaceAllSingleByte, TrailByteValuesAreOrdinaryCharacters) {
   SharedString s("A\x81\x5C" "B");
   EXPECT_EQ(s.ReplaceAll("\\", "/"), 1);
   EXPECT_STREQ(s.Text(), "A\x81/B");
-}
-
-struct FindCase {
-  const char* text;
-  const char* pattern;
-  int start;
-  int expected;
-};
-
-TEST(FindNoCase, Table) {
-  const FindCase cases[] = {
-      {"Name=Value", "=", 0, 4},
-      {"", "x", 0, -1},
-      {"abc", "", 0, -1},
-      {"Hello World", "WORLD", 0, 6},
-      {"Hello World", "o w", 0, 4},
-      {"hello", "HELLO", 0, 0},
-      {"hello", "hellO!", 0, -1},
-      {"abcabc", "ABC", 1, 3},
-      {"abcabc", "abc", 3, 3},
-      {"abcabc", "abc", 4, -1},
-      {"abcabc", "c", 5, 5},
-      {"abc", "abc", -3, 0},
-      {"abc", "c", 100, -1},
-      {"xxaAbB", "AaBb", 0, 2},
-      {"ab[]ab{}", "{}", 0, 6},  // not letters: no case to fold
-  };
-  for (const FindCase& c : cases) {
-    SharedString text(c.text);
-    SharedString pattern(c.pattern);
-    EXPECT_EQ(text.FindNoCase(pattern, c.start), c.expected)
-        << c.text << " / " << c.pattern << " from " << c.start;
-  }
-}
-
-TEST(FindNoCase, TableIsCachedAndDroppedOnChange) {
-  SharedString pattern("KEY");
-  EXPECT_EQ(pattern.Header()->searchTable, nullptr);
-  SharedString text("a key and a Key");
-  ASSERT_EQ(text.FindNoCase(pattern), 2);
-  const SkipTable* table = pattern.Header()->searchTable;
-  ASSERT_NE(table, nullptr);
-  EXPECT_EQ(table->shift['K'], 2);
-  EXPECT_EQ(table->shift['k'], 2);
-  EXPECT_EQ(table->shift['E'], 1);
-  EXPECT_EQ(table->shift['Y'], 3);  // the last pattern byte keeps the full shift
-  EXPECT_EQ(table->shift['z'], 3);
-  EXPECT_EQ(text.FindNoCase(pattern), 2);
-  EXPECT_EQ(pattern.Header()->searchTable, table);  // built once
-
-  SharedString copy(pattern);  // the table belongs to the shared block
-  EXPECT_EQ(copy.Header()->searchTable, table);
-  pattern += "X";
-  EXPECT_EQ(pattern.Header()->searchTable, nullptr);
-  EXPECT_EQ(text.FindNoCase(pattern), -1);
-  ASSERT_NE(pattern.Header()->searchTable, nullptr);
-  EXPECT_EQ(pattern.Header()->searchTable->shift['Y'], 1);
-  EXPECT_EQ(copy.Header()->searchTable, table);
-}
-
-TEST(FindNoCase, EveryWriteDropsTheTable) {
-  const SharedString text("xxoriginalxx");
-  for (const StringWrite& write : kStringWrites) {
-    SharedString pattern;
-    pattern = "original";  // a block of its own, written in place
-    ASSERT_EQ(text.FindNoCase(pattern), 2);
-    ASSERT_NE(pattern.Header()->searchTable, nullptr) << write.name;
-    write.apply(pattern);
-    EXPECT_EQ(pattern.Header()->searchTable, nullptr) << write.name;
-  }
 }
 
 }  // namespace

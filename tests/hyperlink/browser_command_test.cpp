@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "base/platform.h"
+#include "base/compare_no_case.h"
+#include "double_byte_code_page.h"
 #include "base/shared_string.h"
 #include "hyperlink/browser_command.h"
 
@@ -56,18 +57,9 @@ TEST(StartsWithNoCase, ComparesThePrefixIgnoringCase) {
 }
 
 #ifndef _WIN32
-// Code page 932 stood in: "\x82\x61" is one character whose second byte
-// is an "a".
-class DoubleByteText : public ::testing::Test {
- protected:
-  void SetUp() override {
-    platform::SetLeadBytePredicate(
-        [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); });
-  }
-  void TearDown() override { platform::SetLeadBytePredicate(nullptr); }
-};
-
-TEST_F(DoubleByteText, MatchesOnlyWholeCharacters) {
+// In code page 932, "\x82\x61" is one character whose second byte is an "a".
+TEST(DoubleByteText, MatchesOnlyWholeCharacters) {
+  support::DoubleByteCodePage codePage;
   const RemoveCase cases[] = {
       {"\x82" "a", "a", "\x82" "a", false},             // a second byte is no match
       {"\x82" "A", "a", "\x82" "A", false},

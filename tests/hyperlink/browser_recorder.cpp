@@ -11,69 +11,28 @@ namespace browsertest {
 
 namespace {
 
-bool KeyExists(HKEY root, const std::string& key) {
-  HKEY opened;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
-}
-
-// The shortest leading part of `key` that does not exist yet: deleting it
-// removes everything a creation of `key` added. Empty when `key` exists.
-std::string FirstMissingPart(HKEY root, const std::string& key) {
-  for (size_t end = key.find('\\'); ; end = key.find('\\', end + 1)) {
-    std::string part = key.substr(0, end);
-    if (!KeyExists(root, part)) return part;
-    if (end == std::string::npos) return "";
+// Whether a program started from `folder` runs.
+bool RunsFrom(const std::string& folder) {
+  bool running = false;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && !running;
+       more = Process32Next(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    char path[MAX_PATH];
+    DWORD size = MAX_PATH;
+    if (QueryFullProcessImageNameA(process, 0, path, &size)) {
+      running = _strnicmp(path, folder.c_str(), folder.size()) == 0;
+    }
+    CloseHandle(process);
   }
-}
-
-std::optional<std::string> ReadText(HKEY root, const std::string& key, const std::string& value) {
-  char buffer[4096] = {};
-  DWORD size = sizeof buffer - 1;
-  if (RegGetValueA(root, key.c_str(), value.empty() ? nullptr : value.c_str(),
-                   RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(buffer);
-}
-
-void WriteText(HKEY root, const std::string& key, const std::string& value,
-               const std::optional<std::string>& text) {
-  HKEY opened;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
-  }
-  const char* name = value.empty() ? nullptr : value.c_str();
-  if (text) {
-    RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                   static_cast<DWORD>(text->size() + 1));
-  } else {
-    RegDeleteValueA(opened, name);
-  }
-  RegCloseKey(opened);
+  CloseHandle(snapshot);
+  return running;
 }
 
 }  // namespace
-
-ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key,
-                                         const std::string& value,
-                                         const std::optional<std::string>& text)
-    : root_(root), key_(key), value_(value) {
-  createdPart_ = FirstMissingPart(root, key);
-  previous_ = ReadText(root, key, value);
-  WriteText(root, key, value, text);
-}
-
-ScopedRegistryValue::~ScopedRegistryValue() {
-  if (!createdPart_.empty()) {
-    RegDeleteTreeA(root_, createdPart_.c_str());
-    RegDeleteKeyA(root_, createdPart_.c_str());
-  } else {
-    WriteText(root_, key_, value_, previous_);
-  }
-}
 
 Recorders::Recorders(const std::string& name) {
   char temp[MAX_PATH];
@@ -102,36 +61,13 @@ std::vector<std::string> Recorders::Launches() const {
 }
 
 std::vector<std::string> Recorders::WaitForLaunches(size_t count) const {
-  std::vector<std::string> lines = Launches();
-  for (int i = 0; i < 500 && lines.size() < count; ++i) {
-    Sleep(20);
-    lines = Launches();
-  }
+  std::vector<std::string> lines;
+  robot::WaitUntil([&] { return (lines = Launches()).size() >= count; }, 10000);
   return lines;
 }
 
 bool Recorders::WaitUntilNoneRuns() const {
-  for (int i = 0; i < 500; ++i) {
-    bool running = false;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more && !running;
-         more = Process32Next(snapshot, &entry)) {
-      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-      if (!process) continue;
-      char path[MAX_PATH];
-      DWORD size = MAX_PATH;
-      if (QueryFullProcessImageNameA(process, 0, path, &size)) {
-        running = _strnicmp(path, folder_.c_str(), folder_.size()) == 0;
-      }
-      CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-    if (!running) return true;
-    Sleep(20);
-  }
-  return false;
+  return robot::WaitUntil([&] { return !RunsFrom(folder_); }, 10000);
 }
 
 void Recorders::ClearLog() const { DeleteFileA((folder_ + "\\launches.txt").c_str()); }

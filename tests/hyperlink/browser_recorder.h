@@ -11,25 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "registry.h"
+
 namespace browsertest {
 
-// One registry value as it was, restored (or deleted again) when this ends.
-class ScopedRegistryValue {
- public:
-  // `value` empty: the key's default value. `text` absent: the value is
-  // deleted for the scope. The key is created when it is missing.
-  ScopedRegistryValue(HKEY root, const std::string& key, const std::string& value,
-                      const std::optional<std::string>& text);
-  ~ScopedRegistryValue();
-  ScopedRegistryValue(const ScopedRegistryValue&) = delete;
-  ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
-
- private:
-  HKEY root_;
-  std::string key_, value_;
-  std::string createdPart_;  // deleted at the end; empty when the key existed
-  std::optional<std::string> previous_;
-};
+using support::ScopedRegistryValue;
 
 // A folder of recorder copies and their shared log.
 class Recorders {

@@ -4,6 +4,7 @@
 #include "package/header_reader.h"
 #include "package/memory_package_file.h"
 #include "reader_test_support.h"
+#include "stand_in_image.h"
 
 namespace testpkg {
 namespace {
@@ -123,7 +124,7 @@ Bytes SetupFile(Bytes image, uint32_t offset) {
 
 TEST(PackageBehindImageTest, TheImageEndsAfterItsHeadersAndLastSection) {
   for (int sections : {0, 1, 3}) {
-    Bytes image = ProgramImage(sections);
+    Bytes image = support::StandInImage(sections);
     MemoryPackageFile file(image.data(), image.size());
     uint64_t end = 0;
     ASSERT_TRUE(ReadProgramImageEnd(file, &end)) << sections;
@@ -132,7 +133,7 @@ TEST(PackageBehindImageTest, TheImageEndsAfterItsHeadersAndLastSection) {
 }
 
 TEST(PackageBehindImageTest, PackageAtTheImageEndIsAccepted) {
-  Bytes image = ProgramImage(2);
+  Bytes image = support::StandInImage(2);
   uint32_t end = static_cast<uint32_t>(image.size());
   MemoryPackage package(SetupFile(image, end));
   MessageRecorder recorder;
@@ -142,10 +143,10 @@ TEST(PackageBehindImageTest, PackageAtTheImageEndIsAccepted) {
 }
 
 TEST(PackageBehindImageTest, TrailerIntoTheImageOrMalformedHeadersGiveMessage8) {
-  Bytes image = ProgramImage(2);
+  Bytes image = support::StandInImage(2);
   uint32_t end = static_cast<uint32_t>(image.size());
   Bytes badSignature = image;
-  badSignature[0x81] = 'X';
+  badSignature[support::kNtHeaders + 1] = 'X';
   Bytes lfanewPastTheEnd = image;
   lfanewPastTheEnd[0x3E] = 0x7F;
   Bytes smallOptionalHeader = image;
@@ -190,12 +191,12 @@ TEST(SignedSetupTest, TheTrailerLiesBeforeTheCertificateTable) {
   for (bool pe32Plus : {false, true}) {
     for (std::size_t padding = 0; padding < 8; ++padding) {
       SCOPED_TRACE(::testing::Message() << (pe32Plus ? "PE32+" : "PE32") << ", padding " << padding);
-      Bytes unsignedFile = SetupFileWith(ProgramImage(2, pe32Plus), package);
+      Bytes unsignedFile = SetupFileWith(support::StandInImage(2, pe32Plus), package);
       WholeRead read;
       ReadWhole(Signed(unsignedFile, padding, 1024, pe32Plus), &read);
       ASSERT_TRUE(read.ok) << (read.boxes.empty() ? "" : read.boxes[0].text);
       EXPECT_TRUE(read.contents.Signed);
-      EXPECT_EQ(read.contents.HeaderOffset, ProgramImage(2, pe32Plus).size());
+      EXPECT_EQ(read.contents.HeaderOffset, support::StandInImage(2, pe32Plus).size());
       EXPECT_EQ(read.contents.TrailerOffset, unsignedFile.size() - 4);
       EXPECT_EQ(read.contents.EndOffset, read.contents.TrailerOffset);
     }
@@ -206,8 +207,8 @@ TEST(SignedSetupTest, TheTrailerLiesBeforeTheCertificateTable) {
 // the last 4 bytes (here the table's, so the read fails at the header);
 // one that overlaps the image is refused. Always message 8, never more.
 TEST(SignedSetupTest, MalformedCertificateEntriesGiveMessage8) {
-  const Bytes setup = SetupFileWith(ProgramImage(2), BuildPackage(RichPackage()));
-  const std::size_t entry = SecurityEntryOffset();
+  const Bytes setup = SetupFileWith(support::StandInImage(2), BuildPackage(RichPackage()));
+  const std::size_t entry = support::SecurityEntryOffset();
   auto withEntry = [&](std::uint32_t offset, std::uint32_t size) {
     Bytes bytes = Signed(setup, 0);
     for (int i = 0; i < 4; ++i) {

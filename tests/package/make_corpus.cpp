@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "stand_in_image.h"
 #include "test_package_writer.h"
 
 using namespace testpkg;
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
   Write(dir, "short-stream.pkg", shortStream.Finish());
 
   // A signed setup file: PE32+ image, package, padding, certificate table.
-  Write(dir, "signed.pkg", Signed(SetupFileWith(ProgramImage(1, true), BuildPackage(RichPackage())), 3,
+  Write(dir, "signed.pkg", Signed(SetupFileWith(support::StandInImage(1, true), BuildPackage(RichPackage())), 3,
                                   256, true));
   return 0;
 }

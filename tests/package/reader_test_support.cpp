@@ -9,14 +9,6 @@ const char kCaption[] = "Demo Setup";
 
 namespace {
 
-std::vector<RecordedBox> recorded;
-
-int Record(const MessageBoxRequest& request) {
-  recorded.push_back({request.id, request.text != nullptr ? request.text : "",
-                      request.caption != nullptr ? request.caption : "", request.style});
-  return kAnswerOk;
-}
-
 const char* const kRootNames[] = {"HKCR", "HKCU", "HKLM", "HKU"};
 
 std::string KeyLine(int root, const std::string& path) {
@@ -35,20 +27,6 @@ std::string AssociationLine(const std::string& extension, const std::string& cla
 }
 
 }  // namespace
-
-MessageRecorder::MessageRecorder() : previous_(SetMessageBoxHandler(Record)) { recorded.clear(); }
-
-MessageRecorder::~MessageRecorder() { SetMessageBoxHandler(previous_); }
-
-const std::vector<RecordedBox>& MessageRecorder::boxes() const { return recorded; }
-
-std::vector<unsigned> MessageRecorder::ids() const {
-  std::vector<unsigned> ids;
-  for (const RecordedBox& box : recorded) ids.push_back(box.id);
-  return ids;
-}
-
-void MessageRecorder::Clear() { recorded.clear(); }
 
 std::string ReadErrorText(const char* path) {
   return std::string("Error reading from the file '") + path + "'.";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "box_recorder.h"
 #include "package/association_section.h"
 #include "package/memory_package_file.h"
 #include "package/package_input.h"
@@ -20,29 +21,9 @@ namespace testpkg {
 extern const char kSetupPath[];
 extern const char kCaption[];
 
-struct RecordedBox {
-  unsigned id;
-  std::string text;
-  std::string caption;
-  unsigned style;
-};
-
 // Records every message box shown while it exists instead of showing it.
-class MessageRecorder {
- public:
-  MessageRecorder();
-  ~MessageRecorder();
-  MessageRecorder(const MessageRecorder&) = delete;
-  MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-  const std::vector<RecordedBox>& boxes() const;
-  // The ids shown, in order.
-  std::vector<unsigned> ids() const;
-  void Clear();
-
- private:
-  MessageBoxHandler previous_;
-};
+using MessageRecorder = support::BoxRecorder;
+using support::RecordedBox;
 
 // "Error reading from the file '<path>'."
 std::string ReadErrorText(const char* path = kSetupPath);

@@ -81,7 +81,7 @@ Prepare WriteFile(const std::string& name, const std::string& content) {
 Prepare CutStub(const std::string& name) {
   return [name](const ProjectFolder& folder) {
     packer::Bytes stub = StubImage();
-    stub.resize(0x300);  // its one section ends at 0x400
+    stub.resize(stub.size() - 0x100);  // its one section ends at the end
     folder.Write(name, stub);
     return true;
   };

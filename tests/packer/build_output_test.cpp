@@ -136,25 +136,61 @@ TEST(BuildOutput, ProgramImagesMustBeWindowsPrograms) {
   }
 }
 
-TEST(BuildOutput, ProgramImagesComeFromBesideVtpack) {
+// Without --stub and --uninstaller: the programs beside vtpack (build/dist),
+// else those in ../share/vantorel from its folder (an installed vtpack).
+TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
   ProjectFolder folder;
   folder.Write("project.toml", MinimalProject());
   std::filesystem::create_directory(folder.Path("bin"));
-  std::filesystem::copy_file(VTPACK_PATH, folder.Path("bin/vtpack"));
+  std::filesystem::copy_file(VtpackUnderTest(), folder.Path("bin/vtpack"));
   std::filesystem::permissions(folder.Path("bin/vtpack"), std::filesystem::perms::owner_all);
   std::vector<std::string> args = {"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe")};
+  auto packedUninstaller = [&] {
+    RunResult run = RunVtpack(args, {}, folder.Path("bin/vtpack"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+    return listing.ok() ? listing.value().uninstaller : packer::Bytes();
+  };
 
   RunResult missing = RunVtpack(args, {}, folder.Path("bin/vtpack"));
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_NE(missing.err.find(folder.Path("bin/vtsetup.exe")), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("vtsetup.exe is neither beside vtpack (\"" + folder.Path("bin/vtsetup.exe") +
+                             "\") nor at \"" + folder.Path("share/vantorel/vtsetup.exe") + "\"; name it with --stub"),
+            std::string::npos)
+      << missing.err;
 
-  folder.Write("bin/vtsetup.exe", StubImage());
+  packer::Bytes installed = UninstallerImage();
+  installed.push_back('i');
+  folder.Write("share/vantorel/vtsetup.exe", StubImage());
+  folder.Write("share/vantorel/VTUnInst.exe", installed);
+  EXPECT_EQ(packedUninstaller(), installed);
   folder.Write("bin/VTUnInst.exe", UninstallerImage());
-  RunResult run = RunVtpack(args, {}, folder.Path("bin/vtpack"));
+  EXPECT_EQ(packedUninstaller(), UninstallerImage());
+}
+
+// On a terminal, build keeps one line of progress on stderr and blanks it out
+// before it ends; into a file or a pipe it writes none of it.
+TEST(BuildOutput, ProgressShowsOnATerminalOnlyAndIsErased) {
+  ProjectFolder folder;
+  WriteSampleProject(folder);
+  RunOptions terminal;
+  terminal.errorsToTerminal = true;
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {}, &terminal);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
-  ASSERT_TRUE(listing.ok());
-  EXPECT_EQ(listing.value().uninstaller, UninstallerImage());
+  EXPECT_NE(run.err.find("\rvtpack: 1 file read ("), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" MB compressed, "), std::string::npos) << run.err;
+  std::string screen;  // the terminal's line at the end
+  std::size_t column = 0;
+  for (char c : run.err) {
+    if (c == '\r') {
+      column = 0;
+      continue;
+    }
+    screen.resize(std::max(screen.size(), column + 1));
+    screen[column++] = c;
+  }
+  EXPECT_EQ(screen.find_first_not_of(' '), std::string::npos) << screen;
+  EXPECT_EQ(BuildIn(folder, "project.toml", "Piped.exe").err, "");
 }
 
 TEST(BuildOutput, BadSourceDateEpochIsRefused) {

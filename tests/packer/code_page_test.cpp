@@ -39,12 +39,6 @@ TEST(CodePage, BackForDisplay) {
   EXPECT_EQ(CodePageToUtf8("a\x81" "b", 1252), "a?b");  // 0x81 is undefined in 1252
 }
 
-TEST(CodePage, KnownCodePages) {
-  for (int codePage : {874, 932, 936, 949, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258})
-    EXPECT_TRUE(IsKnownCodePage(codePage)) << codePage;
-  EXPECT_FALSE(IsKnownCodePage(99999));
-}
-
 TEST(LicenceText, LineBreaksBecomeCrLf) {
   const struct {
     const char* file;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "package/layout.h"
+#include "stand_in_image.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;
@@ -153,13 +154,11 @@ TEST(ListVerify, SignedSetupIsReadAndSaidToBeSigned) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
   ASSERT_EQ(setup.size() % 8, 0u);
-  const std::size_t optionalHeader = 0x58;  // StubImage's PE32 optional header
   auto put = [&setup](std::size_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) setup[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
   };
-  put(optionalHeader + 92, 16);  // NumberOfRvaAndSizes
-  put(optionalHeader + 96 + 4 * 8, static_cast<std::uint32_t>(setup.size()));
-  put(optionalHeader + 96 + 4 * 8 + 4, 64);
+  put(support::SecurityEntryOffset(), static_cast<std::uint32_t>(setup.size()));
+  put(support::SecurityEntryOffset() + 4, 64);
   setup.resize(setup.size() + 64, 0x5A);
   folder.Write("Signed.exe", setup);
   RunResult list = RunVtpack({"list", folder.Path("Signed.exe")});
@@ -186,8 +185,8 @@ TEST(ListVerify, TrailerPointingIntoTheProgramImageIsRefused) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
   ASSERT_EQ(RunVtpack({"verify", folder.Path("Setup.exe")}).exitCode, 0);
-  const std::size_t section = 0x58 + 0xE0;  // the stub's one section header
-  std::uint32_t rawSize = static_cast<std::uint32_t>(setup.size() - 4 - 0x200);
+  const std::size_t section = support::SectionHeaderOffset(0);  // the stub's one section
+  std::uint32_t rawSize = static_cast<std::uint32_t>(setup.size() - 4 - support::kHeadersSize);
   for (int i = 0; i < 4; ++i) setup[section + 16 + i] = static_cast<std::uint8_t>(rawSize >> (8 * i));
   folder.Write("Inside.exe", setup);
   for (const char* command : {"list", "verify"}) {

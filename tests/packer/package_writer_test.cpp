@@ -57,20 +57,6 @@ PackageParts Sample() {
 
 }  // namespace
 
-TEST(PackageWriter, HeaderFields) {
-  Bytes p = WritePackage(Sample());
-  EXPECT_EQ(TextAt(p, layout::kAppNameOffset), "App");
-  EXPECT_EQ(TextAt(p, layout::kAppVersionOffset), "1.0");
-  EXPECT_EQ(p[layout::kShowDestinationPageOffset], 1);
-  EXPECT_EQ(p[layout::kShowShortcutsPageOffset], 1);
-  EXPECT_EQ(p[layout::kHasLicenceOffset], 0);
-  EXPECT_EQ(p[layout::kShowWelcomePageOffset], 0);
-  EXPECT_EQ(p[layout::kRunProgramAtEndOffset], 1);
-  EXPECT_EQ(p[layout::kCheckProgramNotRunningOffset], 0);
-  EXPECT_EQ(TextAt(p, layout::kProgramWindowClassOffset), "AppWindow");
-  EXPECT_EQ(TextAt(p, layout::kProgramFileNameOffset), "app.exe");
-}
-
 TEST(PackageWriter, FileRecordFieldsInOrder) {
   PackageParts parts = Sample();
   PackedFile file;
@@ -109,12 +95,4 @@ TEST(PackageWriter, FileRecordFieldsInOrder) {
   EXPECT_EQ(LoadU32(&p[d3 + 4]), 2u);
   EXPECT_EQ(p[d3 + 8], 'x');
   EXPECT_EQ(p.size(), d3 + 10 + 5 * 4);             // four empty registry sections, no associations
-}
-
-TEST(PackageWriter, Trailer) {
-  Bytes p = WritePackage(Sample());
-  std::size_t size = p.size();
-  AppendTrailer(p, 0x01020304);
-  ASSERT_EQ(p.size(), size + 4);
-  EXPECT_EQ(LoadU32(&p[size]), 0x01020304u);
 }

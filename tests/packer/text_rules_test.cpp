@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "packer/environment_expansion.h"
 #include "packer/text_rules.h"
 
 using namespace packer;

@@ -1,6 +1,9 @@
 #include "vtpack_runner.h"
 
+#include "stand_in_image.h"
+
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -64,34 +67,7 @@ void ProjectFolder::SetModified(const std::string& relative, long long seconds) 
   if (::utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) != 0) throw std::runtime_error("utimensat");
 }
 
-namespace {
-
-void Put(packer::Bytes& image, std::size_t offset, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) image[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-}  // namespace
-
-packer::Bytes StubImage() {
-  // The smallest image the setup program's reader accepts: DOS header, PE
-  // headers (PE32) and one section, 0x200 bytes of headers and 0x200 of
-  // section, so the image ends at 0x400, the end of the file.
-  packer::Bytes image(0x400);
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
-  image[0] = 'M';
-  image[1] = 'Z';
-  Put(image, 0x3C, 0x40, 4);            // e_lfanew
-  Put(image, 0x40, 0x00004550, 4);      // "PE\0\0"
-  Put(image, 0x44, 0x14C, 2);           // Machine: i386
-  Put(image, 0x46, 1, 2);               // NumberOfSections
-  Put(image, 0x54, 0xE0, 2);            // SizeOfOptionalHeader
-  Put(image, 0x58, 0x10B, 2);           // Magic: PE32
-  Put(image, 0x58 + 60, 0x200, 4);      // SizeOfHeaders
-  std::size_t section = 0x58 + 0xE0;
-  Put(image, section + 16, 0x200, 4);   // SizeOfRawData
-  Put(image, section + 20, 0x200, 4);   // PointerToRawData
-  return image;
-}
+packer::Bytes StubImage() { return support::StandInImage(1); }
 
 packer::Bytes UninstallerImage() {
   packer::Bytes image = {'M', 'Z'};
@@ -135,10 +111,13 @@ RunResult RunVtpack(const std::vector<std::string>& args,
   // Output goes to unlinked temporary files: no pipe can fill and block.
   FILE* out = std::tmpfile();
   FILE* err = std::tmpfile();
+  int terminal = -1, terminalSide = -1;
+  if (watch.errorsToTerminal && ::openpty(&terminal, &terminalSide, nullptr, nullptr, nullptr) != 0)
+    throw std::runtime_error("openpty failed");
   pid_t child = ::fork();
   if (child == 0) {
     ::dup2(::fileno(out), 1);
-    ::dup2(::fileno(err), 2);
+    ::dup2(watch.errorsToTerminal ? terminalSide : ::fileno(err), 2);
     if (watch.fileSizeLimit > 0) {
       struct rlimit limit {};
       limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(watch.fileSizeLimit);
@@ -153,6 +132,7 @@ RunResult RunVtpack(const std::vector<std::string>& args,
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
+  if (terminalSide >= 0) ::close(terminalSide);
   int status = 0;
   struct rusage usage {};
   auto start = std::chrono::steady_clock::now();
@@ -182,7 +162,9 @@ RunResult RunVtpack(const std::vector<std::string>& args,
   result.exitCode = timedOut ? kTimedOut : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.peakMemoryKiB = usage.ru_maxrss;
   result.out = ReadAll(::fileno(out));
-  result.err = ReadAll(::fileno(err));
+  // A terminal keeps what was written to it until read, also after vtpack ends.
+  result.err = ReadAll(watch.errorsToTerminal ? terminal : ::fileno(err));
+  if (terminal >= 0) ::close(terminal);
   std::fclose(out);
   std::fclose(err);
   return result;

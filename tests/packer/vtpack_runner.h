@@ -39,7 +39,8 @@ class ProjectFolder {
   std::string path_;
 };
 
-// The stand-in images: "MZ" and some bytes.
+// The stand-in setup program (support::StandInImage with one section) and
+// uninstaller ("MZ" and some bytes).
 packer::Bytes StubImage();
 packer::Bytes UninstallerImage();
 
@@ -56,6 +57,8 @@ struct RunOptions {
   bool signalSent = false;  // set by the run
   // RLIMIT_FSIZE of vtpack's process in bytes; 0: unlimited.
   long fileSizeLimit = 0;
+  // stderr a terminal (a pseudo-terminal) instead of a file.
+  bool errorsToTerminal = false;
 };
 
 // The vtpack under test: VTPACK_UNDER_TEST when set (to run these tests

@@ -3,7 +3,7 @@
 not ours (Python's struct and zlib): every stream must be a standard RFC 1950
 stream that inflates to exactly the bytes of the sources.
 
-    zlib_check.py VTPACK
+    zlib_check.py VTPACK STAND_IN_IMAGE
 """
 import os
 import random
@@ -52,19 +52,6 @@ class Reader:
 
 
 
-def stub_image():
-    """The smallest program image the setup program's reader accepts: DOS
-    header, PE32 headers and no section; SizeOfHeaders ends the image."""
-    image = bytearray(0x200)
-    image[0:2] = b"MZ"
-    struct.pack_into("<I", image, 0x3C, 0x40)
-    image[0x40:0x44] = b"PE\0\0"
-    struct.pack_into("<HH", image, 0x44, 0x14C, 0)
-    struct.pack_into("<H", image, 0x54, 0xE0)
-    struct.pack_into("<H", image, 0x58, 0x10B)
-    struct.pack_into("<I", image, 0x58 + 60, 0x200)
-    return bytes(image)
-
 def parse(path):
     data = open(path, "rb").read()
     if len(data) % 8 != 0:
@@ -112,6 +99,8 @@ def check(condition, message):
 
 def main():
     vtpack = sys.argv[1]
+    # The tests' stand-in program image, written by tests/support.
+    stub = open(sys.argv[2], "rb").read()
     rng = random.Random(5)
     with tempfile.TemporaryDirectory() as folder:
         def write(name, content):
@@ -120,7 +109,7 @@ def main():
             with open(path, "wb") as f:
                 f.write(content)
 
-        write("stub.exe", stub_image())
+        write("stub.exe", stub)
         write("uninst.exe", b"MZ" + b"uninstaller body " * 500)
         text = b"".join(b"%d: the quick brown fox\n" % i for i in range(30000))
         noise = bytes(rng.getrandbits(8) for _ in range(40000))

@@ -79,14 +79,11 @@ BoxIcon IconOf(HWND box, DWORD timeoutMs) {
   for (const KnownIcon& known : kKnownIcons) {
     if (reinterpret_cast<HICON>(handle) == LoadIcon(nullptr, known.resource)) return known.icon;
   }
-  // Another process's handles differ: compare what is painted, polling until
-  // the box has been drawn.
-  DWORD start = GetTickCount();
-  for (;;) {
-    BoxIcon icon = IconOnScreen(control);
-    if (icon != BoxIcon::Unknown || GetTickCount() - start >= timeoutMs) return icon;
-    Sleep(50);
-  }
+  // Another process's handles differ: compare what is painted, once the
+  // box has been drawn.
+  BoxIcon icon = BoxIcon::Unknown;
+  WaitUntil([&] { return (icon = IconOnScreen(control)) != BoxIcon::Unknown; }, timeoutMs);
+  return icon;
 }
 
 }  // namespace

@@ -28,12 +28,10 @@ bool MoveMouseTo(POINT point) {
                  Normalised(point.y, GetSystemMetrics(SM_CYSCREEN)))) {
     return false;
   }
-  POINT now = {};
-  for (int i = 0; i < 100; ++i) {
-    if (GetCursorPos(&now) && now.x == point.x && now.y == point.y) return true;
-    Sleep(20);
-  }
-  return false;
+  return WaitUntil([&] {
+    POINT now = {};
+    return GetCursorPos(&now) && now.x == point.x && now.y == point.y;
+  });
 }
 
 bool PressLeftButton() { return SendMouse(MOUSEEVENTF_LEFTDOWN); }

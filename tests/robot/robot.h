@@ -18,9 +18,20 @@
 
 namespace robot {
 
-// Long enough for a window to appear under Wine on a busy machine, short
-// enough that a missing window fails the test quickly.
-constexpr DWORD kDefaultTimeoutMs = 5000;
+// How long the robot waits for a state by default: long enough for a window
+// to appear under Wine on a machine whose cores are all busy (5 s was not),
+// and only ever spent in full by a test that fails. A test that expects
+// something not to happen names a short time of its own.
+constexpr DWORD kDefaultTimeoutMs = 20000;
+
+// ---- waiting ----
+
+// Asks `done` again and again until it holds or `timeoutMs` has passed;
+// true when it held. The one way the robot and the tests wait: for the
+// state they are about to check (a window shown, painting ended, a box
+// closed, a file written), never for a fixed time, so that a busy machine
+// only makes a test slower.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // ---- programs ----
 

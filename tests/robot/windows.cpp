@@ -9,7 +9,6 @@ namespace {
 // How long one cross-process message may take before the window counts as
 // hung; a hung program must fail the test, not block it.
 constexpr UINT kMessageTimeoutMs = 2000;
-constexpr DWORD kPollIntervalMs = 20;
 
 struct TopWindowSearch {
   DWORD processId;
@@ -59,14 +58,14 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
 
 HWND WaitForTopWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                       DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    TopWindowSearch search = {processId, &accept, nullptr};
-    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (GetTickCount() - start >= timeoutMs) return nullptr;
-    Sleep(kPollIntervalMs);
-  }
+  TopWindowSearch search = {processId, &accept, nullptr};
+  WaitUntil(
+      [&] {
+        EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeoutMs);
+  return search.found;
 }
 
 HWND WaitForTopWindow(DWORD processId, const std::string& className,
@@ -81,12 +80,7 @@ HWND WaitForTopWindow(DWORD processId, const std::string& className,
 }
 
 bool WaitForWindowToClose(HWND window, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (IsWindow(window)) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(kPollIntervalMs);
-  }
-  return true;
+  return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }
 
 HWND ChildById(HWND parent, int id) {
@@ -172,17 +166,16 @@ bool WaitForPostedMessages(HWND button, DWORD timeoutMs) {
   // back to the unpushed state, covers what they posted in turn.
   for (BOOL pushed : {TRUE, FALSE}) {
     if (!PostMessageA(button, BM_SETSTATE, pushed, 0)) return false;
-    DWORD start = GetTickCount();
-    for (;;) {
-      DWORD_PTR state = 0;
-      if (!SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                               &state)) {
-        return false;
-      }
-      if (((state & BST_PUSHED) != 0) == (pushed != FALSE)) break;
-      if (GetTickCount() - start >= timeoutMs) return false;
-      Sleep(kPollIntervalMs / 2);
-    }
+    bool answered = true;
+    bool shown = WaitUntil(
+        [&] {
+          DWORD_PTR state = 0;
+          answered = SendMessageTimeoutA(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG,
+                                         kMessageTimeoutMs, &state) != 0;
+          return !answered || ((state & BST_PUSHED) != 0) == (pushed != FALSE);
+        },
+        timeoutMs);
+    if (!shown || !answered) return false;
   }
   return true;
 }

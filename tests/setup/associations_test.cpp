@@ -15,6 +15,7 @@
 #include "package/association_section.h"
 #include "package/memory_package_file.h"
 #include "package/package_input.h"
+#include "registry.h"
 #include "test_package_writer.h"
 
 namespace {
@@ -82,13 +83,7 @@ int Install(const std::vector<testpkg::TestAssociation>& entries) {
 }
 
 std::string DefaultText(const std::string& key) {
-  char text[1024] = {};
-  DWORD size = sizeof text;
-  if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, text,
-                   &size) != ERROR_SUCCESS) {
-    return "(missing)";
-  }
-  return text;
+  return support::RegistryText(HKEY_CLASSES_ROOT, key, "").value_or("(missing)");
 }
 
 // Stores a default value of `size` bytes of `text`: a terminator is only
@@ -103,22 +98,32 @@ void StoreDefault(const std::string& key, const std::string& text, DWORD size) {
   RegCloseKey(handle);
 }
 
-// Last-write times of the keys below a class, which any store changes.
-std::vector<std::string> KeyTimes(const std::string& className) {
-  std::vector<std::string> times;
-  for (const std::string& key : {className, className + "\\shell\\open\\command",
-                                 className + "\\DefaultIcon"}) {
-    HKEY handle;
-    FILETIME time = {};
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS) {
-      RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, nullptr, &time);
-      RegCloseKey(handle);
+// Tells whether anything was stored in a key of HKEY_CLASSES_ROOT (its
+// values, or its subkeys' when `subtree`) since this was made.
+class StoreWatch {
+ public:
+  StoreWatch(const std::string& key, bool subtree)
+      : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.empty() ? nullptr : key.c_str(), 0, KEY_NOTIFY,
+                      &key_) != ERROR_SUCCESS) {
+      key_ = nullptr;
     }
-    times.push_back(std::to_string(time.dwHighDateTime) + ":" + std::to_string(time.dwLowDateTime));
+    watching_ = key_ && RegNotifyChangeKeyValue(key_, subtree,
+                                                REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
+                                                event_, TRUE) == ERROR_SUCCESS;
   }
-  return times;
-}
+  ~StoreWatch() {
+    if (key_) RegCloseKey(key_);
+    CloseHandle(event_);
+  }
+  bool Watching() const { return watching_; }
+  bool Stored() const { return WaitForSingleObject(event_, 0) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE event_;
+  HKEY key_ = nullptr;
+  bool watching_ = false;
+};
 
 void RemoveAssociation(const std::string& extension, const std::string& className) {
   RegDeleteTreeA(HKEY_CLASSES_ROOT, ("." + extension).c_str());
@@ -164,11 +169,11 @@ TEST(Associations, WrittenOnceAndLeftAloneWhenAlreadyThere) {
   // Another program took the extension meanwhile: it is taken back, which
   // is no change; the class keys are not touched.
   StoreDefault(".vtadoc", "Other.Program", sizeof "Other.Program");
-  const std::vector<std::string> before = KeyTimes(kDocument.className);
-  Sleep(20);  // so that a store would show in the key's time
+  StoreWatch classKeys(kDocument.className, true);
+  ASSERT_TRUE(classKeys.Watching());
   EXPECT_EQ(Install({kDocument, kQuoted}), 0) << "nothing changed";
   ExpectWritten();
-  EXPECT_EQ(KeyTimes(kDocument.className), before);
+  EXPECT_FALSE(classKeys.Stored());
 }
 
 // Values that cannot be compared within the 255 bytes read are different:
@@ -204,19 +209,10 @@ TEST(Associations, ValuesBeyondTheComparedBytesAreRewritten) {
 }
 
 TEST(Associations, NoEntriesLeaveTheRegistryAlone) {
-  HKEY classes;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &classes), ERROR_SUCCESS);
-  DWORD keysBefore = 0, keysAfter = 0;
-  FILETIME before = {}, after = {};
-  RegQueryInfoKeyA(classes, nullptr, nullptr, nullptr, &keysBefore, nullptr, nullptr, nullptr,
-                   nullptr, nullptr, nullptr, &before);
-  Sleep(20);
+  StoreWatch classes("", false);
+  ASSERT_TRUE(classes.Watching());
   EXPECT_EQ(Install({}), 0);
-  RegQueryInfoKeyA(classes, nullptr, nullptr, nullptr, &keysAfter, nullptr, nullptr, nullptr,
-                   nullptr, nullptr, nullptr, &after);
-  RegCloseKey(classes);
-  EXPECT_EQ(keysAfter, keysBefore);
-  EXPECT_EQ(CompareFileTime(&after, &before), 0);
+  EXPECT_FALSE(classes.Stored());
 }
 
 }  // namespace

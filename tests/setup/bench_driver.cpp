@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "robot/robot.h"
+#include "ui/resource_ids.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ void UpdatePeak(HANDLE process, SIZE_T& peak) {
 
 HWND FinishButton(DWORD processId, const std::string& caption) {
   HWND dialog = robot::WaitForTopWindow(processId, "#32770", caption, 0);
-  HWND button = dialog ? robot::ChildById(dialog, 3) : nullptr;
+  HWND button = dialog ? robot::ChildById(dialog, IDC_FINISH) : nullptr;
   return button && robot::TextOf(button) == "&Finish" ? button : nullptr;
 }
 

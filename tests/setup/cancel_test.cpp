@@ -62,14 +62,14 @@ CancelQuestion CancelAndAnswer(const robot::Program& setup, int answer) {
   CancelQuestion question;
   HWND progress = robot::WaitForTopWindow(setup.Id(), "#32770", kCaption, 20000);
   EXPECT_NE(progress, nullptr) << "no progress dialog";
-  EXPECT_NE(robot::ChildById(progress, 1028), nullptr) << "not the progress dialog";
+  EXPECT_NE(robot::ChildById(progress, IDC_PROGRESS_TEXT), nullptr) << "not the progress dialog";
   EXPECT_TRUE(robot::Click(robot::ChildById(progress, IDCANCEL)));
   HWND box = robot::WaitForMessageBox(setup.Id(), 20000);
   EXPECT_NE(box, nullptr) << "no question after Cancel";
   if (!box) return question;
   question.box = robot::ReadMessageBox(box);
-  question.phase = robot::TextOf(robot::ChildById(progress, 1028));
-  question.barVisible = robot::IsVisible(robot::ChildById(progress, 1027));
+  question.phase = robot::TextOf(robot::ChildById(progress, IDC_PROGRESS_TEXT));
+  question.barVisible = robot::IsVisible(robot::ChildById(progress, IDC_PROGRESS_BAR));
   robot::AnswerMessageBox(box, answer);
   return question;
 }
@@ -95,7 +95,7 @@ TEST(Cancel, IsAskedBetweenFilesAndYesStopsTheInstall) {
     if (answer == IDNO) {
       HWND finish = WaitForFinishDialog(setup, kCaption);
       ASSERT_NE(finish, nullptr);
-      robot::Click(robot::ChildById(finish, 3));
+      robot::Click(robot::ChildById(finish, IDC_FINISH));
     }
     EXPECT_EQ(robot::WaitForExit(setup), answer == IDYES ? 1u : 0u);
     InstalledFiles files = CountInstalledFiles();

@@ -38,7 +38,7 @@ TEST(CodePage932, DoubleByteNamesInstallAtTheirPath) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   HWND finish = WaitForFinishDialog(setup, "VT Code Page 932 Setup");
   ASSERT_NE(finish, nullptr) << "no finish dialog";
-  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
   const std::wstring base = Wide(app, CP_ACP);

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/platform.h"
+#include "double_byte_code_page.h"
 #include "engine/directory_path.h"
 
 namespace {
@@ -21,23 +21,24 @@ bool OnlyDriveExists(const char* path, void* context) {
 bool Create(const char*, void*) { return true; }
 
 TEST(DirectoryWalkDoubleByte, TrailBytesThatLookLikeSeparatorsDoNotSplitNames) {
-  // Shift-JIS-like lead bytes; "\x95\\" is one character.
-  platform::SetLeadBytePredicate([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
+  // "\x95\\" is one character.
   std::vector<std::string> missing;
-  EXPECT_TRUE(CreateDirectoryPathWith("C:\\\x95\\x\\", DirectoryOperations{OnlyDriveExists, Create, &missing}));
-  platform::SetLeadBytePredicate(nullptr);
+  {
+    support::DoubleByteCodePage codePage;
+    EXPECT_TRUE(CreateDirectoryPathWith("C:\\\x95\\x\\",
+                                        DirectoryOperations{OnlyDriveExists, Create, &missing}));
+  }
   EXPECT_EQ(missing, (std::vector<std::string>{"C:\\\x95\\x", "C:\\\x95\\x\\"}));
 }
 
 // A folder path whose last byte is such a trail byte does not end in a
 // separator: a file name appended to it lands in the folder above.
 TEST(DirectoryWalkDoubleByte, TrailByteIsNoFinalSeparator) {
-  platform::SetLeadBytePredicate([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
+  support::DoubleByteCodePage codePage;
   EXPECT_FALSE(EndsWithSeparator("C:\\App\\\x95\\"));
   EXPECT_TRUE(EndsWithSeparator("C:\\App\\\x95\\\\"));
   EXPECT_TRUE(EndsWithSeparator("C:\\App\\"));
   EXPECT_FALSE(EndsWithSeparator(""));
-  platform::SetLeadBytePredicate(nullptr);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ PackageMap MapOf(const Bytes& bytes) {
 
 TEST(Failures, ProgramWithoutPackage) {
   std::string path = ScratchFolder("no-package") + "\\setup.exe";
-  ASSERT_TRUE(WriteBytes(path, *ReadBytes(robot::WindowsPathOf(SETUP_PROGRAM))));
+  ASSERT_TRUE(WriteBytes(path, *ReadBytes(robot::WindowsPathOf(kSetupProgram))));
   ExpectFailure(path, "Vantorel", ReadError(path));
 }
 

@@ -12,6 +12,7 @@
 
 #include "engine/install_driver.h"
 #include "package/memory_package_file.h"
+#include "box_recorder.h"
 #include "setup_test_support.h"
 #include "state/install_settings.h"
 
@@ -49,7 +50,7 @@ TEST(FileData, FilesLargerThanOnePieceArriveWhole) {
     ASSERT_TRUE(setup.Started()) << setup.Error();
     HWND finish = WaitForFinishDialog(setup, appName + " Setup");
     ASSERT_NE(finish, nullptr) << "no finish dialog";
-    robot::Click(robot::ChildById(finish, 3));
+    robot::Click(robot::ChildById(finish, IDC_FINISH));
     ASSERT_EQ(robot::WaitForExit(setup), 0u);
     for (const auto& file : files) {
       auto installed = ReadBytes(destination + "\\" + file.name);
@@ -220,7 +221,7 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
   const Bytes newer = *ReadBytes(InputFile("versioned.exe"));  // 2.0.0.0
   Settings.SetupCaption = "VT Tiny Budget Setup";
   Settings.DestinationDir = destination.c_str();
-  MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
+  support::BoxRecorder boxes;
   for (const TinyBudgetCase& c : cases) {
     SCOPED_TRACE(c.name);
     testpkg::TestPackage package = PackageWithoutPages("VT Tiny Budget");
@@ -250,12 +251,12 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
     PackageInput input = {&file, "setup.exe", Settings.SetupCaption};
     NoProgress progress;
     CreatedItems created;
-    recordedBoxes.clear();
+    boxes.Clear();
     bool done = InstallFiles(input, progress, created, FileDataBudget{4096, 2, c.worker});
 
     if (!c.damaged) {
       EXPECT_TRUE(done);
-      EXPECT_TRUE(recordedBoxes.empty());
+      EXPECT_TRUE(boxes.boxes().empty());
       EXPECT_EQ(ReadBytes(destination + "\\first.bin"), files[0]);
       EXPECT_EQ(ReadBytes(destination + "\\Deep\\Deeper\\second.bin"), files[1]);
       EXPECT_EQ(ReadBytes(destination + "\\Deep\\last.bin"), files[2]);
@@ -264,14 +265,12 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
       continue;
     }
     EXPECT_FALSE(done);
-    ASSERT_EQ(recordedBoxes.size(), 1u);
-    EXPECT_EQ(recordedBoxes[0].id, static_cast<unsigned>(IDS_UNCOMPRESS));
+    EXPECT_EQ(boxes.ids(), std::vector<unsigned>{IDS_UNCOMPRESS});
     EXPECT_EQ(ReadBytes(destination + "\\first.bin"), installed);
     for (const std::string& name : LeftIn(destination)) {
       if (name != "first.bin" && name != "kept.exe") ADD_FAILURE() << name << " stays";
     }
   }
-  SetMessageBoxHandler(previous);
 }
 
 }  // namespace

@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/date_time.h"
 #include "base/messages.h"
 #include "base/windows_version.h"
 #include "engine/files_in_use.h"
@@ -26,6 +25,7 @@
 #include "state/install_settings.h"
 
 using namespace setuptest;
+using namespace support;
 
 namespace {
 
@@ -49,14 +49,10 @@ Bytes NewerLibrary() {
 
 // 2006-06-07 08:09, as the packer stores a file's time.
 std::array<std::uint8_t, 44> RecordTime() {
-  DateTime time;
-  time.year = 106;
-  time.month = 5;
-  time.day = 7;
-  time.hour = 8;
-  time.minute = 9;
-  std::array<std::uint8_t, 44> image;
-  time.WriteImage(image.data());
+  // second, minute, hour, day, month (0-11), year (since 1900), 4 bytes each
+  const std::uint8_t fields[] = {0, 9, 8, 7, 5, 106};
+  std::array<std::uint8_t, 44> image{};
+  for (int i = 0; i < 6; ++i) image[8 + 4 * i] = fields[i];
   return image;
 }
 FILETIME RecordFileTime() {
@@ -94,40 +90,20 @@ bool MakeSharedDllsKey() {
 }
 
 std::optional<DWORD> SharedCount(const std::string& path) {
-  DWORD count = 0;
-  DWORD size = sizeof count;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr,
-                   &count, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return count;
+  return RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path);
 }
 
-void SetSharedCount(const std::string& path, std::optional<DWORD> count) {
-  if (count) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), REG_DWORD, &*count,
-                    sizeof *count);
-  } else {
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str());
-  }
+void SetSharedCount(const std::string& path, std::optional<DWORD> count,
+                    DWORD type = REG_DWORD) {
+  WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path, count, 0, type);
 }
 
 // The delayed moves recorded for files in `folder`: (from, to) pairs in
-// their order, as Windows keeps them ("\??\" paths; an empty "to" deletes).
+// their order, as Windows keeps them ("\\??\\" paths; an empty "to" deletes).
 std::vector<std::pair<std::string, std::string>> PendingMovesIn(const std::string& folder) {
   std::vector<std::pair<std::string, std::string>> moves;
-  DWORD size = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                   RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) {
-    return moves;
-  }
-  std::vector<char> list(size + 2, '\0');
-  RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-               RRF_RT_REG_MULTI_SZ, nullptr, list.data(), &size);
-  std::vector<std::string> texts;
-  for (const char* text = list.data(); text < list.data() + size; text += std::strlen(text) + 1) {
-    texts.push_back(text);
-  }
+  const std::vector<std::string> texts =
+      RegistryTexts(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
   for (std::size_t i = 0; i + 1 < texts.size(); i += 2) {
     if (texts[i].find(folder) != std::string::npos) moves.emplace_back(texts[i], texts[i + 1]);
   }
@@ -137,19 +113,14 @@ std::vector<std::pair<std::string, std::string>> PendingMovesIn(const std::strin
 // The path the demo library last registered itself from; empty when it
 // has not.
 std::string RegisteredPath() {
-  char path[MAX_PATH] = {};
-  DWORD size = sizeof path;
-  if (RegGetValueA(HKEY_CURRENT_USER, kComponentKey, "Path", RRF_RT_REG_SZ, nullptr, path,
-                   &size) != ERROR_SUCCESS) {
-    return "";
-  }
-  return path;
+  return RegistryText(HKEY_CURRENT_USER, kComponentKey, "Path").value_or("");
 }
 
 // RegSvr32 runs on its own after setup has started it.
 std::string WaitForRegistration() {
-  for (int i = 0; i < 400 && RegisteredPath().empty(); ++i) Sleep(50);
-  return RegisteredPath();
+  std::string path;
+  robot::WaitUntil([&] { return !(path = RegisteredPath()).empty(); }, 20000);
+  return path;
 }
 
 std::string OpenFailure(const std::string& path) { return "Unable to open the file '" + path + "'."; }
@@ -301,12 +272,15 @@ struct SharedCase {
   std::optional<DWORD> countBefore;
   std::optional<DWORD> countAfter;
   const char* message;  // null: none
+  DWORD type = REG_DWORD;  // of the count before
 };
 
 const SharedCase kSharedCases[] = {
     {"new file, stale count", true, Installed::kNothing, 7, 1, nullptr},
     {"installed without a count", true, Installed::kUnversioned, std::nullopt, 2, nullptr},
     {"counted 5 times", true, Installed::kUnversioned, 5, 6, nullptr},
+    {"counted 3 times in 4 bytes of another type", true, Installed::kUnversioned, 3, 4, nullptr,
+     REG_BINARY},
     {"kept as new as the record: not counted again", true, Installed::kAsNew, 5, 5, nullptr},
     {"no SharedDLLs key", false, Installed::kUnversioned, std::nullopt, std::nullopt,
      "Unable to open registry key."},
@@ -326,7 +300,7 @@ TEST(SharedCounts, CountFollowsWhatWasThere) {
     }
     if (c.keyExists) {
       ASSERT_TRUE(MakeSharedDllsKey());
-      SetSharedCount(target, c.countBefore);
+      SetSharedCount(target, c.countBefore, c.type);
     } else {
       RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSharedDlls);
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSharedDlls);
@@ -426,12 +400,6 @@ class OwnMachineKey {
   HKEY key_ = nullptr;
 };
 
-std::vector<unsigned> shownIds;
-int RecordBox(const MessageBoxRequest& request) {
-  shownIds.push_back(request.id);
-  return kAnswerOk;
-}
-
 bool NotWindowsNT() { return false; }
 
 std::string ShortPath(const std::string& path) {
@@ -478,7 +446,7 @@ TEST(OlderWindows, RedirectedSharedFile) {
   ASSERT_TRUE(WriteBytes(target + ".new", testpkg::ToBytes("new")));
   RemovePath(WindowsDirectory() + "\\wininit.ini");
   WindowsFamilyTest previousFamily = SetWindowsFamilyTest(NotWindowsNT);
-  MessageBoxHandler previousBoxes = SetMessageBoxHandler(RecordBox);
+  support::BoxRecorder recorder;
   FileRecord record;
   record.ReplaceIfInUse = 1;
   record.SharedDll = 1;
@@ -499,7 +467,7 @@ TEST(OlderWindows, RedirectedSharedFile) {
       }
       Settings.SharedDllList.Empty();
       Settings.SharedDllCount = 0;
-      shownIds.clear();
+      recorder.Clear();
       InstallTarget file;
       file.path = target.c_str();
       file.existed = true;
@@ -507,19 +475,18 @@ TEST(OlderWindows, RedirectedSharedFile) {
       FinishInstalledFile(record, file);
 
       if (keyExists) {
-        EXPECT_TRUE(shownIds.empty());
+        EXPECT_TRUE(recorder.boxes().empty());
         EXPECT_EQ(SharedCount(target), 2u);
         EXPECT_EQ(SharedCount(target + ".new"), 4u) << "the .new name was counted";
         EXPECT_EQ(std::string(Settings.SharedDllList.Text()), target + "\n");
         EXPECT_EQ(Settings.SharedDllCount, 1);
       } else {
-        EXPECT_EQ(shownIds, std::vector<unsigned>{IDS_OPEN_REGISTRY_KEY});
+        EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_OPEN_REGISTRY_KEY});
         EXPECT_EQ(std::string(Settings.SharedDllList.Text()), "");
         EXPECT_EQ(Settings.SharedDllCount, 0);
       }
     }
   }
-  SetMessageBoxHandler(previousBoxes);
   SetWindowsFamilyTest(previousFamily);
 
   // Delete the file in use, then rename the new one into place; written
@@ -538,7 +505,7 @@ TEST(OlderWindows, RedirectedSharedFile) {
 // fail.
 TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
   const std::string target = "C:\\" + std::string(20000, 'n') + ".dll";
-  MessageBoxHandler previousBoxes = SetMessageBoxHandler(RecordBox);
+  support::BoxRecorder recorder;
   FileRecord record;
   record.SharedDll = 1;
   {
@@ -546,14 +513,12 @@ TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
     ASSERT_TRUE(MakeSharedDllsKey());
     Settings.SharedDllList.Empty();
     Settings.SharedDllCount = 0;
-    shownIds.clear();
     InstallTarget file;
     file.path = target.c_str();
     FinishInstalledFile(record, file);
     EXPECT_EQ(SharedCount(target), std::nullopt);
   }
-  SetMessageBoxHandler(previousBoxes);
-  EXPECT_EQ(shownIds, std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
+  EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
   // (Compared as a whole: the path is too long to print.)
   EXPECT_TRUE(std::string(Settings.SharedDllList.Text()) == target + "\n") << "not listed";
   EXPECT_EQ(Settings.SharedDllCount, 1);
@@ -568,7 +533,7 @@ TEST(AfterRestart, WaitingFilesTookTheirPlace) {
   EXPECT_FALSE(Exists(library + ".new"));
   // Windows95Folder() would empty the folder: its path is built here.
   const std::string windows95 =
-      robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/scratch/windows-95");
+      robot::WindowsPathOf(std::string(kPackagesFolder) + "/scratch/windows-95");
   EXPECT_EQ(ReadBytes(windows95 + "\\shared.dll"), testpkg::ToBytes("new"));
   EXPECT_FALSE(Exists(windows95 + "\\shared.dll.new"));
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   HWND finish = WaitForFinishDialog(setup, "VT Every Destination Setup");
   ASSERT_NE(finish, nullptr) << "no finish dialog";
-  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
   for (const ExpectedFile& file : EveryDestinationFiles()) {
@@ -73,12 +74,12 @@ TEST(Install, UninstallerLandsInTheWindowsDirectory) {
   robot::Program setup = StartSetup(PackagePath("every-destination"));
   HWND finish = WaitForFinishDialog(setup, "VT Every Destination Setup");
   ASSERT_NE(finish, nullptr);
-  robot::Click(robot::ChildById(finish, 3));
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
   auto uninstaller = ReadBytes(WindowsDirectory() + "\\VTUnInst.exe");
   ASSERT_TRUE(uninstaller.has_value());
-  EXPECT_EQ(*uninstaller, *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM)));
+  EXPECT_EQ(*uninstaller, *ReadBytes(robot::WindowsPathOf(kUninstallerProgram)));
 }
 
 // The demo program's window has the class the package names: setup asks it
@@ -92,12 +93,13 @@ TEST(Install, RunningProgramIsAskedToClose) {
   EXPECT_EQ(robot::WaitForExit(demo), 0u);
   HWND finish = WaitForFinishDialog(setup, "VT No Files Setup");
   ASSERT_NE(finish, nullptr);
-  robot::Click(robot::ChildById(finish, 3));
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
 }
 
-// Its destination folder then holds the uninstall log alone, so that the
-// Uninstall entry it registers can remove the application.
+// Its destination folder then holds the uninstall log and the install
+// record alone, so that the Uninstall entry it registers can remove the
+// application.
 TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
   const std::string destination = DefaultDestination("VT No Files");
   RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
@@ -105,7 +107,7 @@ TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
   robot::Program setup = StartSetup(PackagePath("no-files"));
   HWND finish = WaitForFinishDialog(setup, "VT No Files Setup");
   ASSERT_NE(finish, nullptr);
-  robot::Click(robot::ChildById(finish, 3));
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
   WIN32_FIND_DATAA found;
@@ -116,7 +118,8 @@ TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
     if (found.cFileName[0] != '.') names.push_back(found.cFileName);
   } while (FindNextFileA(search, &found));
   FindClose(search);
-  EXPECT_EQ(names, std::vector<std::string>{"Uninst.log"});
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Uninst.log", "Uninst.rec"}));
   RemovePath(destination);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT No Files").c_str());
   // The links the stand-in wizard chose.
@@ -146,7 +149,7 @@ TEST(Install, StartsFromAFolderOfAnyName) {
     ASSERT_TRUE(setup.Started()) << setup.Error();
     HWND finish = WaitForFinishDialog(setup, appName + " Setup");
     ASSERT_NE(finish, nullptr) << "no finish dialog";
-    robot::Click(robot::ChildById(finish, 3));
+    robot::Click(robot::ChildById(finish, IDC_FINISH));
     EXPECT_EQ(robot::WaitForExit(setup), 0u);
     EXPECT_EQ(ReadBytes(DefaultDestination(appName) + "\\readme.txt"), testpkg::ToBytes("read me"));
   }
@@ -177,7 +180,7 @@ TEST(Install, NoDllIsTakenFromTheSetupFolder) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   HWND finish = WaitForFinishDialog(setup, "VT Version Rule Setup");
   EXPECT_NE(finish, nullptr) << "no finish dialog";
-  if (finish) robot::Click(robot::ChildById(finish, 3));
+  if (finish) robot::Click(robot::ChildById(finish, IDC_FINISH));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   robot::ForgetPlantedDlls(setupName);
   EXPECT_EQ(robot::LoadedPlantedDlls(folder), std::vector<std::string>{"version.dll"});

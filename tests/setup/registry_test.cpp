@@ -4,6 +4,7 @@
 // dropped without a word while the records after them still arrive.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -21,29 +22,18 @@ const std::string kKey = "Software\\VantorelSetupTest\\Registry";
 // A value as the test reads it back: its type and its data as text
 // (numbers in decimal).
 std::string ValueOf(HKEY root, const std::string& key, const char* name) {
-  BYTE data[1024] = {};
-  DWORD size = sizeof data;
-  DWORD type = 0;
-  if (RegGetValueA(root, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
-      ERROR_SUCCESS) {
-    return "(missing)";
+  auto value = support::RegistryValue(root, key, name);
+  if (!value) return "(missing)";
+  const auto& bytes = value->bytes;
+  if (value->type == REG_SZ) {
+    return "text " + std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
   }
-  if (type == REG_SZ) return "text " + std::string(reinterpret_cast<char*>(data));
-  if (size != 4) return "type " + std::to_string(type) + ", " + std::to_string(size) + " bytes";
+  if (bytes.size() != 4) {
+    return "type " + std::to_string(value->type) + ", " + std::to_string(bytes.size()) + " bytes";
+  }
   DWORD number;
-  memcpy(&number, data, 4);
-  return "type " + std::to_string(type) + " " + std::to_string(number);
-}
-
-bool KeyExists(HKEY root, const std::string& key, DWORD* valueCount = nullptr) {
-  HKEY handle;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-  if (valueCount) {
-    RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, valueCount,
-                     nullptr, nullptr, nullptr, nullptr);
-  }
-  RegCloseKey(handle);
-  return true;
+  memcpy(&number, bytes.data(), 4);
+  return "type " + std::to_string(value->type) + " " + std::to_string(number);
 }
 
 TEST(Registry, RecordsAreWrittenAsTheyAsk) {
@@ -98,13 +88,11 @@ TEST(Registry, RecordsAreWrittenAsTheyAsk) {
   for (const auto& value : values) {
     EXPECT_EQ(ValueOf(value.root, value.key, value.name), value.expected) << value.name;
   }
-  DWORD count = 0;
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey, &count));
-  EXPECT_EQ(count, 9u) << "the text without \"=\" made a value";
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey + "\\<Destination>"));
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey + "\\OnlyKey", &count));
-  EXPECT_EQ(count, 0u);
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, uncreatable));
+  EXPECT_EQ(support::ValueCount(HKEY_CURRENT_USER, kKey), 9u)
+      << "the text without \"=\" made a value";
+  EXPECT_TRUE(support::KeyExists(HKEY_CURRENT_USER, kKey + "\\<Destination>"));
+  EXPECT_EQ(support::ValueCount(HKEY_CURRENT_USER, kKey + "\\OnlyKey"), 0u);
+  EXPECT_FALSE(support::KeyExists(HKEY_CURRENT_USER, uncreatable));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The shortcut step and the uninstall log: shell links in the Programs,
-// Desktop and Startup folders, "Uninst.log" byte for byte, and the
-// Uninstall entry. Real setup executables where a package decides; the two
+// Desktop and Startup folders, "Uninst.log" byte for byte, the install
+// record beside it, and the Uninstall entry. Real setup executables where a package decides; the two
 // steps run in this process, with a recorder for their message boxes, for
 // what only the wizard's shortcuts page could choose.
 #include <windows.h>
@@ -74,7 +74,7 @@ TEST(ShortcutsAndLog, SetupWritesThreeLinksTheLogAndTheUninstallEntry) {
     ASSERT_TRUE(setup.Started()) << setup.Error();
     HWND finish = WaitForFinishDialog(setup, appName + " Setup");
     ASSERT_NE(finish, nullptr) << "no finish dialog (a box instead?)";
-    robot::Click(robot::ChildById(finish, 3));
+    robot::Click(robot::ChildById(finish, IDC_FINISH));
     ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
     for (const std::string& link : links) {
@@ -136,15 +136,14 @@ void PrepareSettings(const StepCase& c) {
   Settings.SharedDllCount = c.sharedFileCount;
 }
 
-// The shortcut step and the log step, as the run sequence runs them.
-void RunSteps(const StepCase& c) {
+// The shortcut step and the log step, as the run sequence runs them; the
+// texts of the boxes they showed.
+std::vector<std::string> RunSteps(const StepCase& c) {
   PrepareSettings(c);
-  recordedBoxes.clear();
-  recordedBoxTexts.clear();
-  MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
+  support::BoxRecorder recorder;
   CreateShortcuts();
   WriteUninstallLog();
-  SetMessageBoxHandler(previous);
+  return recorder.texts();
 }
 
 TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
@@ -167,8 +166,7 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
   for (const StepCase& c : cases) {
     SCOPED_TRACE(c.what);
     RemoveInstalled(c.appName, c.destination);
-    RunSteps(c);
-    EXPECT_EQ(recordedBoxTexts, std::vector<std::string>{});
+    EXPECT_EQ(RunSteps(c), std::vector<std::string>{});
     EXPECT_EQ(Settings.ShortcutCount, static_cast<int>(c.expectedLinks.size()));
     for (const std::string& link : c.expectedLinks) EXPECT_TRUE(Exists(link)) << link;
     EXPECT_EQ(Text(ReadBytes(c.destination + "\\Uninst.log")), c.expectedLog);
@@ -180,6 +178,21 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
   }
 }
 
+// The install record goes beside the log, after it, with the log's
+// messages; one that cannot be written leaves no Uninstall entry.
+TEST_F(InProcessSteps, ARecordThatCannotBeWrittenLeavesNoEntry) {
+  const std::string destination = ScratchFolder("record fails") + "\\VT Record";
+  const StepCase c = {"", "VT Record Fails", false, false, false, false, destination, "", 0, "", {}};
+  RemoveInstalled(c.appName, destination);
+  ASSERT_TRUE(MakeFolders(destination + "\\Uninst.rec"));  // a folder where the file goes
+  EXPECT_EQ(RunSteps(c), std::vector<std::string>{"Unable to open the file '" + destination +
+                                                  "\\Uninst.rec'."});
+  EXPECT_EQ(Text(ReadBytes(destination + "\\Uninst.log")),
+            "VT Record Fails\nDon'tCheckProgramNotRunning\n0\n0\n");
+  EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(c.appName), "DisplayName"));
+  RemoveInstalled(c.appName, destination);
+}
+
 // A folder the shell knows but that has no file-system path (My Computer)
 // counts as not found: no link lands in the current drive's root.
 TEST_F(InProcessSteps, AFolderWithoutPathIsNotFound) {
@@ -187,11 +200,9 @@ TEST_F(InProcessSteps, AFolderWithoutPathIsNotFound) {
   PrepareSettings({"", appName.c_str(), false, false, false, false, "C:\\VT No Folder", "", 0, "", {}});
   SetCurrentDirectoryA(WindowsDirectory().c_str());
   const std::string rootLink = WindowsDirectory().substr(0, 2) + "\\" + appName + ".lnk";
-  recordedBoxTexts.clear();
-  MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
+  support::BoxRecorder recorder;
   CreateShortcut("C:\\VT No Folder\\tool.exe", CSIDL_DRIVES, "Programs");
-  SetMessageBoxHandler(previous);
-  EXPECT_EQ(recordedBoxTexts, std::vector<std::string>{
+  EXPECT_EQ(recorder.texts(), std::vector<std::string>{
                           "Unable to determine the path to the Programs directory."});
   EXPECT_FALSE(Exists(rootLink));
   RemovePath(rootLink);
@@ -231,13 +242,10 @@ TEST_F(InProcessSteps, ALinkPathTooLongIsReported) {
     ASSERT_EQ(SpecialFolderPath(CSIDL_STARTUP), folder) << "the shell did not take the folder";
 
     PrepareSettings({"", appName.c_str(), false, false, false, false, "C:\\VT Long", "", 0, "", {}});
-    recordedBoxes.clear();
-    recordedBoxTexts.clear();
-    MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
+    support::BoxRecorder recorder;
     CreateShortcut("C:\\VT Long\\tool.exe", CSIDL_STARTUP, "Startup");
-    SetMessageBoxHandler(previous);
-    EXPECT_EQ(recordedBoxTexts, c.boxTexts);
-    for (const MessageBoxRequest& box : recordedBoxes) EXPECT_EQ(box.style, kBoxError);
+    EXPECT_EQ(recorder.texts(), c.boxTexts);
+    for (const support::RecordedBox& box : recorder.boxes()) EXPECT_EQ(box.style, kBoxError);
     EXPECT_EQ(Settings.ShortcutCount, c.shortcutCount);
     EXPECT_EQ(Exists(folder + "\\" + appName + ".lnk"), c.shortcutCount == 1);
   }

@@ -23,7 +23,7 @@ TEST(Signing, SignedSetupInstallsAsTheUnsignedOne) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   HWND finish = WaitForFinishDialog(setup, std::string(kAppName) + " Setup");
   ASSERT_NE(finish, nullptr) << "no finish dialog";
-  robot::Click(robot::ChildById(finish, 3));
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   for (const char* file : {"readme.txt", "Docs\\Manual\\manual.txt", "empty.dat"}) {
     std::string name = file;

@@ -44,7 +44,7 @@ TEST(VersionRule, NewerOrEqualVersionsStayOlderAndUnversionedAreReplaced) {
   robot::Program setup = StartSetup(PackagePath("version-rule"));
   HWND finish = WaitForFinishDialog(setup, "VT Version Rule Setup");
   ASSERT_NE(finish, nullptr);
-  robot::Click(robot::ChildById(finish, 3));
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
   for (const VersionCase& c : kCases) {

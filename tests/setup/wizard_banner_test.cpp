@@ -41,11 +41,7 @@ bool Framed(HWND link) {
 }
 
 bool WaitForFrame(HWND link, bool framed) {
-  for (int i = 0; i < 250; ++i) {
-    if (Framed(link) == framed) return true;
-    Sleep(20);
-  }
-  return false;
+  return robot::WaitUntil([&] { return Framed(link) == framed; });
 }
 
 HWND WaitForTooltip(const robot::Program& setup) {

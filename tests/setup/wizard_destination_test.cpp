@@ -29,7 +29,7 @@ HWND StartAtDestination(robot::Program& setup, const char* folder) {
 void ExpectInstall(robot::Program& setup) {
   HWND finish = WaitForFinishDialog(setup, kCaption);
   ASSERT_NE(finish, nullptr) << "no install";
-  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
 }
 
@@ -49,7 +49,7 @@ TEST(DestinationPage, TheTypedFolderIsWhereTheFilesGo) {
     ASSERT_NE(sheet, nullptr);
     HWND edit = robot::ChildById(sheet, kDestinationEdit);
     EXPECT_EQ(robot::TextOf(edit), DefaultDestination(kAppName));
-    EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, 1025)),
+    EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, IDC_DESTINATION_TEXT)),
               "Setup will install the VT Wizard Destination files into the following directory.");
     ASSERT_TRUE(robot::SetText(edit, folder + typed.typedEnd));
     ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));

@@ -50,7 +50,12 @@ TEST(LicencePage, TheWizardGoesOnOnlyWhileIAgreeIsChosen) {
   // The text as the package holds it, lines broken by CR LF.
   HWND text = robot::ChildById(sheet, kLicenceText);
   EXPECT_EQ(robot::TextOf(text), package.licence);
-  EXPECT_EQ(BackgroundBelowText(text), 0xFFFFFFu);
+  // Read once the page has painted it: white, and nothing else, comes.
+  uint32_t background = 0;
+  EXPECT_TRUE(robot::WaitUntil([&] {
+    background = BackgroundBelowText(text);
+    return background == 0xFFFFFFu;
+  })) << "the licence's background is 0x" << std::hex << background;
   EXPECT_TRUE(robot::IsChecked(robot::ChildById(sheet, kDisagree)));
   EXPECT_FALSE(robot::IsChecked(robot::ChildById(sheet, kAgree)));
   EXPECT_EQ(Buttons(sheet), "Back Next(off)");

@@ -106,7 +106,7 @@ TEST(PageSelection, ShowsTheSelectedPagesInOrderWithTheirButtons) {
     ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));
     HWND finish = WaitForFinishDialog(setup, kCaption);
     ASSERT_NE(finish, nullptr) << "no install after the wizard";
-    ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+    ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
     EXPECT_EQ(robot::WaitForExit(setup), 0u);
     EXPECT_TRUE(Exists(DefaultDestination(kAppName) + "\\readme.txt"));
     EXPECT_EQ(RecordedDestination(), DefaultDestination(kAppName));
@@ -120,13 +120,16 @@ TEST(PageSelection, NoPageMeansNoWizardAndTheInstallStarts) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   bool sheetSeen = false;
   HWND finish = nullptr;
-  for (DWORD start = GetTickCount(); !finish && setup.Running() && GetTickCount() - start < 20000;) {
-    sheetSeen = sheetSeen || WaitForSheet(setup, 0) != nullptr;
-    finish = WaitForFinishDialog(setup, kCaption, 50);
-  }
+  robot::WaitUntil(
+      [&] {
+        sheetSeen = sheetSeen || WaitForSheet(setup, 0) != nullptr;
+        finish = WaitForFinishDialog(setup, kCaption, 0);
+        return finish != nullptr || !setup.Running();
+      },
+      20000);
   EXPECT_FALSE(sheetSeen);
   ASSERT_NE(finish, nullptr);
-  ASSERT_TRUE(robot::Click(robot::ChildById(finish, 3)));
+  ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   EXPECT_TRUE(Exists(DefaultDestination(kAppName) + "\\readme.txt"));
 }

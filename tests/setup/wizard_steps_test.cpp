@@ -38,7 +38,6 @@ class WizardStep : public ::testing::Test {
     Settings.TitleText = "VT Shortcuts 1.0";
     std::memset(&Settings.Header, 0, sizeof Settings.Header);
     std::strcpy(Settings.Header.AppName, kAppName);
-    Settings.SheetCentred = false;
   }
   // Each run registers the link class anew.
   void TearDown() override { UnregisterClassA("BitmapHyperlink", Settings.InstanceHandle); }
@@ -76,7 +75,7 @@ TEST_F(WizardStep, ShortcutChoicesFollowTheCheckBoxes) {
     std::thread user([&] {
       HWND sheet = robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption);
       if (!sheet || !Settle(sheet)) return;
-      heading = robot::TextOf(robot::ChildById(sheet, 1026));
+      heading = robot::TextOf(robot::ChildById(sheet, IDC_SHORTCUTS_TEXT));
       startup = robot::TextOf(robot::ChildById(sheet, kStartupBox));
       for (int i = 0; i < 3; ++i) {
         shownAsHeld[i] = robot::IsChecked(robot::ChildById(sheet, boxes[i])) == shortcut.before[i];
@@ -112,7 +111,7 @@ TEST_F(WizardStep, TheWelcomeTextShowsTheLongestNamesWhole) {
   std::thread user([&] {
     HWND sheet = robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption);
     if (!sheet || !Settle(sheet)) return;
-    welcome = robot::TextOf(robot::ChildById(sheet, 1024));
+    welcome = robot::TextOf(robot::ChildById(sheet, IDC_WELCOME_TEXT));
     pressed = robot::Click(robot::ChildById(sheet, kFinish));
   });
   bool install = RunWizard();
@@ -126,17 +125,13 @@ TEST_F(WizardStep, TheWelcomeTextShowsTheLongestNamesWhole) {
 TEST_F(WizardStep, ALinkClassThatCannotBeRegisteredEndsSetupWithAWarning) {
   Settings.Header.ShowWelcomePage = 1;
   ASSERT_TRUE(RegisterHyperlinkClass());  // taken already: the wizard's own attempt fails
-  recordedBoxes.clear();
-  recordedBoxTexts.clear();
-  MessageBoxHandler previous = SetMessageBoxHandler(RecordBox);
-  bool install = RunWizard();
-  SetMessageBoxHandler(previous);
-  EXPECT_FALSE(install);
-  ASSERT_EQ(recordedBoxes.size(), 1u);
-  EXPECT_EQ(recordedBoxes[0].owner, nullptr);
-  EXPECT_EQ(recordedBoxTexts[0], "Unable to register hyperlink bitmap class!");
-  EXPECT_STREQ(recordedBoxes[0].caption, kCaption);
-  EXPECT_EQ(recordedBoxes[0].style, unsigned(kBoxWarning));
+  support::BoxRecorder recorder;
+  EXPECT_FALSE(RunWizard());
+  ASSERT_EQ(recorder.boxes().size(), 1u);
+  EXPECT_EQ(recorder.boxes()[0].owner, nullptr);
+  EXPECT_EQ(recorder.boxes()[0].text, "Unable to register hyperlink bitmap class!");
+  EXPECT_EQ(recorder.boxes()[0].caption, kCaption);
+  EXPECT_EQ(recorder.boxes()[0].style, unsigned(kBoxWarning));
 }
 
 TEST_F(WizardStep, TheLinkClassShowsTheLinkCursor) {

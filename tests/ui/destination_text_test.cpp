@@ -2,8 +2,8 @@
 // goes. Double-byte text is stood in natively.
 #include <gtest/gtest.h>
 
-#include "base/platform.h"
 #include "base/shared_string.h"
+#include "double_byte_code_page.h"
 #include "ui/destination_text.h"
 
 namespace {
@@ -32,18 +32,16 @@ TEST(RemoveTrailingBackslash, RemovesOneBackslashFromTheEnd) {
 }
 
 #ifndef _WIN32
-// Code page 932 stood in: "\x95\x5C" is one character whose second byte is
-// a backslash.
+// In code page 932, "\x95\x5C" is one character whose second byte is a
+// backslash.
 TEST(RemoveTrailingBackslash, KeepsTheSecondByteOfADoubleByteCharacter) {
-  platform::SetLeadBytePredicate(
-      [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); });
+  support::DoubleByteCodePage codePage;
   const FolderCase cases[] = {
       {"C:\\\x95\x5C", "C:\\\x95\x5C"},
       {"C:\\\x95\x5C\\", "C:\\\x95\x5C"},
       {"\x95\x5C\x5C", "\x95\x5C"},
   };
   for (const FolderCase& c : cases) ExpectStored(c);
-  platform::SetLeadBytePredicate(nullptr);
 }
 #endif
 

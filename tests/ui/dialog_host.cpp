@@ -4,6 +4,11 @@
 //   ui_dialog_host restart CAPTION
 //   ui_dialog_host run CAPTION DESTINATION PROGRAM
 //   ui_dialog_host progress CAPTION FILES [DONE]
+//   ui_dialog_host closing CAPTION restart|no-restart run|no-run DESTINATION PROGRAM
+//                                                 the closing step of an install
+//                                                 that needs a restart or not and
+//                                                 whose package asks to run its
+//                                                 program or not
 //   ui_dialog_host controls CAPTION preload|plain  makes the progress dialog's
 //                                                 controls and ends; "preload"
 //                                                 loads the late-loaded system
@@ -16,10 +21,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/run_sequence.h"
 #include "state/install_settings.h"
 #include "base/message_ids.h"
 #include "dialog_host_results.h"
 #include "ui/closing_dialogs.h"
+#include "ui/restart_computer.h"
+#include "ui/run_installed_program.h"
 #include "ui/progress_dialog.h"
 #include "base/system_library.h"
 
@@ -52,12 +60,25 @@ bool ShutdownPrivilegeEnabled() {
   return held;
 }
 
-int Restart() {
-  SetExitWindowsFunction(RecordRestart);
-  ShowRestartDialog();
+// What was asked of the restart recorder.
+int RestartResult() {
   if (!restartRequested) return kHostNoRestart;
   if (restartFlags != EWX_REBOOT || restartReason != 0) return kHostWrongRestart;
   return ShutdownPrivilegeEnabled() ? kHostRestarted : kHostRestartWithoutPrivilege;
+}
+
+int Restart() {
+  SetExitWindowsFunction(RecordRestart);
+  ShowRestartDialog();
+  return RestartResult();
+}
+
+int ClosingStep(bool restartNeeded, bool runProgram) {
+  SetExitWindowsFunction(RecordRestart);
+  Settings.RestartNeeded = restartNeeded;
+  Settings.Header.RunProgramAtEnd = runProgram;
+  ShowClosingStep();
+  return restartNeeded ? RestartResult() : kHostDone;
 }
 
 // Steps the bar and pumps once for each of `done` files of `files`, as the
@@ -80,7 +101,7 @@ int Progress(unsigned files, unsigned done) {
       dialog.Close();
       return kHostCancelled;
     }
-    Sleep(10);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   return kHostFailed;
 }
@@ -128,6 +149,11 @@ int main(int argc, char** argv) {
     Settings.DestinationDir = argv[3];
     strncpy(Settings.Header.ProgramFileName, argv[4], sizeof(Settings.Header.ProgramFileName) - 1);
     return RunInstalledProgram() ? kHostDone : kHostNotStarted;
+  }
+  if (strcmp(mode, "closing") == 0 && argc == 7) {
+    Settings.DestinationDir = argv[5];
+    strncpy(Settings.Header.ProgramFileName, argv[6], sizeof(Settings.Header.ProgramFileName) - 1);
+    return ClosingStep(strcmp(argv[3], "restart") == 0, strcmp(argv[4], "run") == 0);
   }
   if (strcmp(mode, "controls") == 0 && argc == 4) return Controls(strcmp(argv[3], "preload") == 0);
   if (strcmp(mode, "progress") == 0 && (argc == 4 || argc == 5)) {

@@ -35,24 +35,6 @@ HostedDialog ShowDialog(const std::vector<std::string>& arguments) {
   return hosted;
 }
 
-// Waits until every message posted to `dialog`'s thread so far has been
-// handled. BM_SETSTATE posted to `button` queues behind them; a second round
-// also covers messages that handling the first ones posted in turn (the
-// dialog manager turns WM_CLOSE into a posted IDCANCEL).
-bool WaitForPostedMessages(HWND button) {
-  for (BOOL pushed : {TRUE, FALSE}) {
-    if (!PostMessageA(button, BM_SETSTATE, pushed, 0)) return false;
-    bool seen = false;
-    for (int i = 0; i < 500 && !seen; ++i) {
-      LRESULT state = SendMessageA(button, BM_GETSTATE, 0, 0);
-      seen = ((state & BST_PUSHED) != 0) == (pushed != FALSE);
-      if (!seen) Sleep(10);
-    }
-    if (!seen) return false;
-  }
-  return true;
-}
-
 // The ways a user may try to close a dialog other than with its buttons.
 struct CloseAttempt {
   const char* name;
@@ -137,7 +119,7 @@ TEST(ClosingDialogs, OnlyFinishClosesThem) {
     HWND finish = robot::ChildById(hosted.dialog, IDC_FINISH);
     for (const CloseAttempt& attempt : kCloseAttempts) {
       PostCloseAttempt(hosted.dialog, finish, attempt);
-      ASSERT_TRUE(WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
+      ASSERT_TRUE(robot::WaitForPostedMessages(finish)) << "dialog gone after " << attempt.name;
       EXPECT_TRUE(robot::IsVisible(hosted.dialog)) << attempt.name;
     }
     EXPECT_TRUE(hosted.host.Running());
@@ -209,11 +191,9 @@ TEST(RunInstalledProgram, StartsTheProgramInTheDestinationFolder) {
   ASSERT_TRUE(host.Started()) << host.Error();
   EXPECT_EQ(robot::WaitForExit(host), DWORD(kHostDone));
   // The started program runs on its own: wait for its trace.
-  for (int i = 0; i < 500 && GetFileAttributesA(trace.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
-    Sleep(10);
-  }
-  Sleep(100);  // let it finish writing
-  EXPECT_EQ(ReadFile(trace), destination);
+  std::string traced;
+  EXPECT_TRUE(robot::WaitUntil([&] { return (traced = ReadFile(trace)) == destination; }))
+      << "traced \"" << traced << "\"";
   EXPECT_FALSE(robot::WaitForMessageBox(host.Id(), 200));
 }
 
@@ -246,6 +226,55 @@ TEST(RunInstalledProgram, ReportsAProgramThatCannotBeStarted) {
   }
 }
 
+// ---- the closing step ----
+
+// How a completed install ends: with the restart dialog while a file waits
+// for a restart, even when the package asks for its program to be started;
+// else with that program, started in the destination, and no dialog; else
+// with the finish dialog. Where no program may start, the one named is
+// missing: starting it would show a box, and the host would not end.
+enum class Ending { kRestartDialog, kProgram, kFinishDialog };
+
+struct ClosingStepCase {
+  const char* restart;  // "restart" or "no-restart"
+  const char* run;      // "run" or "no-run"
+  const char* program;
+  Ending ending;
+  HostResult expected;  // the restart dialog is left with Yes preselected
+};
+
+const ClosingStepCase kClosingSteps[] = {
+    {"restart", "run", "Missing.exe", Ending::kRestartDialog, kHostRestarted},
+    {"no-restart", "run", "Demo App.exe", Ending::kProgram, kHostDone},
+    {"no-restart", "no-run", "Missing.exe", Ending::kFinishDialog, kHostDone},
+};
+
+TEST(ClosingStep, RestartDialogThenTheProgramThenTheFinishDialog) {
+  std::string destination = TemporaryFolder("vantorel ui closing test");
+  std::string trace = destination + "\\" + kTraceFileName;
+  ASSERT_TRUE(CopyFileA(HostPath().c_str(), (destination + "\\Demo App.exe").c_str(), FALSE));
+  for (const ClosingStepCase& c : kClosingSteps) {
+    SCOPED_TRACE(std::string(c.restart) + ", " + c.run);
+    DeleteFileA(trace.c_str());
+    robot::Program host =
+        robot::Start(HostPath(), {"closing", kCaption, c.restart, c.run, destination, c.program});
+    ASSERT_TRUE(host.Started()) << host.Error();
+    if (c.ending != Ending::kProgram) {
+      HWND dialog = robot::WaitForTopWindow(host.Id(), "#32770", kCaption);
+      ASSERT_TRUE(dialog) << "no closing dialog";
+      EXPECT_EQ(robot::ChildById(dialog, IDC_RESTART_YES) != nullptr,
+                c.ending == Ending::kRestartDialog);
+      ASSERT_TRUE(robot::Click(robot::ChildById(dialog, IDC_FINISH)));
+    }
+    EXPECT_EQ(robot::WaitForExit(host), DWORD(c.expected));
+    if (c.ending == Ending::kProgram) {
+      std::string traced;
+      EXPECT_TRUE(robot::WaitUntil([&] { return (traced = ReadFile(trace)) == destination; }))
+          << "traced \"" << traced << "\"";
+    }
+  }
+}
+
 // ---- progress dialog ----
 
 struct BarState {
@@ -258,15 +287,13 @@ BarState ReadBar(HWND bar) {
 }
 
 // The bar once the host's steps have reached the screen: filled to within
-// a pixel of `percent`, or as it is after a second.
+// a pixel of `percent`, or as it is when that does not come.
 BarState SettledBar(HWND bar, int percent) {
-  BarState state = ReadBar(bar);
-  for (int i = 0; i < 100 && std::abs(state.position - state.high * percent / 100.0) >
-                                 1.0 + state.high / 100.0;
-       ++i) {
-    Sleep(10);
+  BarState state = {};
+  robot::WaitUntil([&] {
     state = ReadBar(bar);
-  }
+    return std::abs(state.position - state.high * percent / 100.0) <= 1.0 + state.high / 100.0;
+  });
   return state;
 }
 

@@ -13,6 +13,7 @@
 #include "state/install_settings.h"
 #include "robot/robot.h"
 #include "ui/closing_dialogs.h"
+#include "ui/restart_computer.h"
 #include "ui/progress_dialog.h"
 #include "ui/resource_ids.h"
 #include "base/system_library.h"
@@ -78,7 +79,8 @@ BOOL WINAPI IgnoreRestart(UINT, DWORD) { return TRUE; }
 DialogIcons ProgressDialogIcons() {
   ProgressDialog dialog;
   if (!InitCommonControlsFromSystem() || !dialog.Create()) return {};
-  DialogIcons icons = IconsOf(dialog.Window());
+  DialogIcons icons =
+      IconsOf(robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption));
   dialog.Close();
   return icons;
 }

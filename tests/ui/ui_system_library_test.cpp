@@ -10,7 +10,6 @@
 #include "base/system_library.h"
 #include "robot/planted_dlls.h"
 #include "robot/robot.h"
-#include "ui/dialog_helpers.h"
 
 namespace {
 
@@ -123,11 +122,6 @@ TEST(SystemLibrary, VersionFunctionsReadAVersionResource) {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   EXPECT_EQ(version->GetFileVersionInfoSizeA(self, &handle), 0u);
-}
-
-TEST(DialogHelpers, SetDialogIconNeedsAWindow) {
-  EXPECT_FALSE(SetDialogIcon(nullptr, 110));
-  EXPECT_FALSE(SetDialogIcon(reinterpret_cast<HWND>(0x1234), 110));
 }
 
 }  // namespace

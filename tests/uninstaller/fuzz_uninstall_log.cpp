@@ -1,18 +1,19 @@
 // Fuzz target of the uninstaller's readers of untrusted text: any bytes as
-// an "Uninst.log", and as its command line. Besides not crashing, the log
-// reader must keep its promise: a log it accepts, written back in the
-// layout setup writes, gives exactly the bytes it read, so nothing was
-// dropped, repaired or invented on the way.
+// an "Uninst.log", as an install record, and as its command line. Besides
+// not crashing, the readers must keep their promise: a log or record they
+// accept, written back in the layout setup writes, gives exactly the bytes
+// they read, so nothing was dropped, repaired or invented on the way.
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <string>
 
+#include "base/install_record_text.h"
 #include "base/path_list.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/log_parser.h"
-#include "uninstaller/path_rules.h"
+#include "base/path_rules.h"
 
 namespace {
 
@@ -42,6 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AppendList(written, log.shortcutCount, log.shortcuts);
     AppendList(written, log.sharedFileCount, log.sharedFiles);
     Require(written == std::string(text, size));
+  }
+  InstallRecord record;
+  if (ParseInstallRecord(text, size, record) == 0) {
+    Require(std::string(InstallRecordText(record).Text()) == std::string(text, size));
   }
   const std::string commandLine(text, strnlen(text, size));
   SharedString logPath;

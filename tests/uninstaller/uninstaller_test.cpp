@@ -1,18 +1,25 @@
 // VTUnInst.exe as a user meets it: started with the command line of an
 // Uninstall entry, its questions answered by the robot, and what it leaves
 // of an installation checked on disk and in the registry. The round trip
-// installs the demo first; the other tests lay out what setup would leave
-// (files, links, the Uninstall entry, the log and shared-file counts) and
-// so also state the log's contract from the uninstaller's side.
+// and the upgrade install with the real setup program first; the other
+// tests lay out what setup would leave (files, links, the log, the install
+// record, the Uninstall entry with their digests, shared-file counts) and
+// so also state the contract of the log and the record from the
+// uninstaller's side.
 #include <windows.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/sha256_digest.h"
 #include "setup_test_support.h"
 #include "wizard_test_support.h"
 
@@ -20,18 +27,29 @@ using namespace setuptest;
 
 namespace {
 
-const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+// Made by make-links (fixture uninstaller_links).
+const char kLinks[] = "C:\\VT Links";
 
 std::string Uninstaller() { return WindowsDirectory() + "\\VTUnInst.exe"; }
 
 // Where setup puts it.
 void PlaceUninstaller() {
-  ASSERT_TRUE(WriteBytes(Uninstaller(), *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM))));
+  ASSERT_TRUE(WriteBytes(Uninstaller(), *ReadBytes(robot::WindowsPathOf(kUninstallerProgram))));
 }
 
 robot::Program StartUninstaller(const std::string& logPath) {
   return robot::StartCommandLine(Uninstaller() + " " + logPath);
+}
+
+std::string Text(const std::optional<Bytes>& bytes) {
+  return bytes ? std::string(bytes->begin(), bytes->end()) : "(missing)";
+}
+
+std::string Digest(const std::string& text) {
+  SharedString digest;
+  Sha256Digest(text.data(), text.size(), digest);
+  return digest.Text();
 }
 
 // ---- an installation as setup leaves it ----
@@ -41,11 +59,15 @@ struct Installation {
   bool check = false;
   std::string windowClass;
   std::string folder;                    // the destination, holding the log
-  std::vector<std::string> files;        // below the folder
+  std::vector<std::string> folders;      // recorded, below the folder ("." itself)
+  std::vector<std::string> files;        // recorded, below the folder
   std::vector<std::string> shortcuts;    // full paths
   std::vector<std::string> sharedFiles;  // full paths, as the log lists them
+  std::map<std::string, int> raises;     // the record's; default one per log line
+  bool withRecord = true;                // else a log of another setup program
 
   std::string LogPath() const { return folder + "\\Uninst.log"; }
+  std::string RecordPath() const { return folder + "\\Uninst.rec"; }
   std::string LogText() const {
     std::string text = appName + "\n";
     text += check ? "CheckProgramNotRunning\n" + windowClass + "\n"
@@ -56,6 +78,19 @@ struct Installation {
     for (const std::string& file : sharedFiles) text += file + "\n";
     return text;
   }
+  std::string RecordText() const {
+    std::string text = "Vantorel install record 1\n" + appName + "\n";
+    for (const std::string& below : folders) text += "folder " + below + "\n";
+    for (const std::string& below : files) text += "file " + below + "\n";
+    std::map<std::string, int> counted = raises;
+    if (counted.empty()) {
+      for (const std::string& file : sharedFiles) ++counted[file];
+    }
+    for (const auto& [path, times] : counted) {
+      text += "shared " + std::to_string(times) + " " + path + "\n";
+    }
+    return text;
+  }
 };
 
 // An application installed where setup puts it without a destination page.
@@ -63,6 +98,7 @@ Installation InstalledApp(const std::string& appName) {
   Installation installed;
   installed.appName = appName;
   installed.folder = DefaultDestination(appName);
+  installed.folders = {"."};
   return installed;
 }
 
@@ -70,9 +106,23 @@ std::string DesktopLink(const std::string& appName) {
   return SpecialFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\" + appName + ".lnk";
 }
 
-// Lays it out with `logText` as its log (default: the right one).
-void Lay(const Installation& installed, const std::string& logText = "") {
-  RemovePath(installed.folder);
+// What a setup without pages makes: Programs menu, desktop, Startup.
+std::vector<std::string> AllLinks(const std::string& appName) {
+  return {SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk", DesktopLink(appName),
+          SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
+}
+
+void SetText(const std::string& key, const char* name, const std::string& text) {
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, text.c_str(),
+                  static_cast<DWORD>(text.size() + 1));
+}
+
+// Lays it out: its files, links, log and record (`logText` and
+// `recordText` when given, else the right ones), and its Uninstall entry
+// with the digests of the right texts, or of those written when
+// `digestsOfWritten` (as an administrator could store them).
+void Lay(const Installation& installed, const std::string& logText = "",
+         const std::string& recordText = "", bool digestsOfWritten = false) {
   ASSERT_TRUE(MakeFolders(installed.folder));
   for (const std::string& file : installed.files) {
     const std::string path = installed.folder + "\\" + file;
@@ -82,34 +132,73 @@ void Lay(const Installation& installed, const std::string& logText = "") {
   for (const std::string& link : installed.shortcuts) {
     ASSERT_TRUE(WriteBytes(link, testpkg::ToBytes("a shell link")));
   }
-  ASSERT_TRUE(WriteBytes(installed.LogPath(),
-                         testpkg::ToBytes(logText.empty() ? installed.LogText() : logText)));
+  const std::string log = logText.empty() ? installed.LogText() : logText;
+  const std::string record = recordText.empty() ? installed.RecordText() : recordText;
+  ASSERT_TRUE(WriteBytes(installed.LogPath(), testpkg::ToBytes(log)));
   const std::string key = UninstallKey(installed.appName);
-  const std::string command = Uninstaller() + " " + installed.LogPath();
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "DisplayName", REG_SZ,
-                  installed.appName.c_str(), static_cast<DWORD>(installed.appName.size() + 1));
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "UninstallString", REG_SZ, command.c_str(),
-                  static_cast<DWORD>(command.size() + 1));
+  SetText(key, "DisplayName", installed.appName);
+  SetText(key, "UninstallString", Uninstaller() + " " + installed.LogPath());
+  if (!installed.withRecord) return;
+  ASSERT_TRUE(WriteBytes(installed.RecordPath(), testpkg::ToBytes(record)));
+  SetText(key, "UninstallLogSHA256", Digest(digestsOfWritten ? log : installed.LogText()));
+  SetText(key, "InstallRecordSHA256",
+          Digest(digestsOfWritten ? record : installed.RecordText()));
 }
 
 bool HasUninstallEntry(const std::string& appName) {
   return RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "DisplayName").has_value();
 }
 
-// Nothing of it was removed.
-void ExpectUntouched(const Installation& installed) {
-  EXPECT_TRUE(Exists(installed.LogPath()));
-  for (const std::string& file : installed.files) {
-    EXPECT_TRUE(Exists(installed.folder + "\\" + file)) << file;
-  }
-  for (const std::string& link : installed.shortcuts) EXPECT_TRUE(Exists(link)) << link;
-  EXPECT_TRUE(HasUninstallEntry(installed.appName));
-}
-
 void Clean(const Installation& installed) {
   RemovePath(installed.folder);
   for (const std::string& link : installed.shortcuts) RemovePath(link);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(installed.appName).c_str());
+}
+
+// Every file below the folders and every other path given, with its bytes,
+// and every value of the keys: what a refusal must leave as it was.
+std::map<std::string, std::string> StateOf(const std::vector<std::string>& paths,
+                                           const std::vector<std::string>& keys) {
+  std::map<std::string, std::string> state;
+  std::vector<std::string> pending = paths;
+  while (!pending.empty()) {
+    const std::string path = pending.back();
+    pending.pop_back();
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      state[path] = "(missing)";
+    } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      state[path] = Text(ReadBytes(path));
+    } else {
+      state[path] = "(folder)";
+      WIN32_FIND_DATAA entry;
+      HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+      for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+        if (entry.cFileName[0] != '.') pending.push_back(path + "\\" + entry.cFileName);
+      }
+      if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
+  }
+  for (const std::string& key : keys) {
+    HKEY open;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &open) != ERROR_SUCCESS) {
+      state[key] = "(no key)";
+      continue;
+    }
+    char name[16384];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+      DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+      if (RegEnumValueA(open, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      state[key + "|" + name] =
+          std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataSize);
+    }
+    RegCloseKey(open);
+  }
+  return state;
 }
 
 // ---- boxes ----
@@ -135,11 +224,12 @@ robot::MessageBoxContent Removed(const std::string& appName) {
              robot::BoxIcon::Information, {"OK"}, "OK");
 }
 
-robot::MessageBoxContent RemovedExcept(const std::string& appName,
-                                       const std::vector<std::string>& lines) {
-  std::string text = appName + " was removed from your computer, except for these items:";
-  for (const std::string& line : lines) text += "\n\n" + line;
-  return Box(appName + " Uninstall", text, robot::BoxIcon::Warning, {"OK"}, "OK");
+robot::MessageBoxContent SharedQuestion(const std::string& appName, const std::string& path) {
+  return Box(appName + " Uninstall",
+             "No program uses the shared file '" + path +
+                 "' any more.\n\nDo you want to remove it? A program that still needs it may "
+                 "stop working: when in doubt, choose No.",
+             robot::BoxIcon::Question, {"&Yes", "&No"}, "&No");
 }
 
 // Expects `expected` as the uninstaller's next box and presses `answer`.
@@ -154,42 +244,79 @@ void ExpectBox(const robot::Program& uninstaller, const robot::MessageBoxContent
   robot::WaitForWindowToClose(box);
 }
 
+// The closing message that lists what stayed: `lines` in any order (a
+// folder is read in the file system's order), or the first ten of them and
+// how many more.
+void ExpectLeft(const robot::Program& uninstaller, const std::string& appName,
+                std::vector<std::string> lines, const std::string& screenshot = "") {
+  HWND box = robot::WaitForMessageBox(uninstaller.Id(), 20000);
+  ASSERT_NE(box, nullptr) << "no closing message";
+  robot::MessageBoxContent shown = robot::ReadMessageBox(box);
+  if (!screenshot.empty()) robot::SaveScreenshot(screenshot);
+  robot::AnswerMessageBox(box, IDOK);
+  robot::WaitForWindowToClose(box);
+  const std::string head = appName + " was removed from your computer, except for these items:";
+  ASSERT_EQ(shown.text.substr(0, head.size()), head) << shown;
+  std::vector<std::string> shownLines;
+  for (size_t at = head.size(); at < shown.text.size();) {
+    const size_t start = at + 2;  // after "\n\n"
+    at = shown.text.find("\n\n", start);
+    if (at == std::string::npos) at = shown.text.size();
+    shownLines.push_back(shown.text.substr(start, at - start));
+  }
+  if (lines.size() > 10) {
+    ASSERT_EQ(shownLines.size(), 11u);
+    EXPECT_EQ(shownLines.back(), "... and " + std::to_string(lines.size() - 10) + " more.");
+    shownLines.pop_back();
+    for (const std::string& line : shownLines) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    }
+  } else {
+    std::sort(lines.begin(), lines.end());
+    std::sort(shownLines.begin(), shownLines.end());
+    EXPECT_EQ(shownLines, lines);
+  }
+  shown.text = "";
+  EXPECT_EQ(shown, Box(appName + " Uninstall", "", robot::BoxIcon::Warning, {"OK"}, "OK"));
+}
+
+std::string NotInstalled(const std::string& path) {
+  return "'" + path + "' was left in place: setup did not install it.";
+}
+
+std::string BehindLink(const std::string& path) {
+  return "'" + path +
+         "' was left in place: it is a link, or lies behind one, and what it leads to is not "
+         "the application's.";
+}
+
 // ---- the registry's other records ----
 
-void SetCount(const std::string& path, DWORD count) {
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), REG_DWORD, &count,
-                  sizeof count);
+void SetCount(const std::string& path, DWORD count, DWORD type = REG_DWORD) {
+  support::WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path, count, 0, type);
 }
 
 // The count of a shared file; -1 when it has none.
 long CountOf(const std::string& path) {
-  DWORD count = 0;
-  DWORD size = sizeof count;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str(), RRF_RT_REG_DWORD, nullptr,
-                   &count, &size) != ERROR_SUCCESS) {
-    return -1;
-  }
-  return static_cast<long>(count);
+  auto count = support::RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path);
+  return count ? static_cast<long>(*count) : -1;
+}
+
+void MakeSharedDllsKey() {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kSharedDlls, &key), ERROR_SUCCESS);
+  RegCloseKey(key);
 }
 
 // The files and folders waiting for deletion at the next start, in order.
-// Windows keeps pairs of names: "\??\" and the path, then its new name,
+// Windows keeps pairs of names: "\\??\\" and the path, then its new name,
 // empty for a deletion.
 std::vector<std::string> PendingDeletions() {
-  std::vector<char> data(65536);
-  DWORD size = static_cast<DWORD>(data.size());
+  const std::vector<std::string> names =
+      support::RegistryTexts(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
   std::vector<std::string> deletions;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                   RRF_RT_REG_MULTI_SZ, nullptr, data.data(), &size) != ERROR_SUCCESS) {
-    return deletions;
-  }
-  for (DWORD i = 0; i < size;) {
-    const std::string name(&data[i]);
-    i += static_cast<DWORD>(name.size()) + 1;
-    if (name.size() <= 4 || i >= size) break;
-    const std::string newName(&data[i]);
-    i += static_cast<DWORD>(newName.size()) + 1;
-    if (newName.empty()) deletions.push_back(name.substr(4));  // without "\??\"
+  for (size_t i = 0; i + 1 < names.size() && names[i].size() > 4; i += 2) {
+    if (names[i + 1].empty()) deletions.push_back(names[i].substr(4));  // without "\\??\\"
   }
   return deletions;
 }
@@ -198,25 +325,15 @@ std::vector<std::string> PendingDeletions() {
 // happen at a later start of the prefix's server.
 class PendingOperationsGuard {
  public:
-  PendingOperationsGuard() {
-    data_.resize(65536);
-    DWORD size = static_cast<DWORD>(data_.size());
-    had_ = RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                        RRF_RT_REG_MULTI_SZ, nullptr, data_.data(), &size) == ERROR_SUCCESS;
-    data_.resize(had_ ? size : 0);
-  }
+  PendingOperationsGuard()
+      : saved_(support::RegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending)) {}
   ~PendingOperationsGuard() {
-    if (had_) {
-      RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
-                      REG_MULTI_SZ, data_.data(), static_cast<DWORD>(data_.size()));
-    } else {
-      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
-    }
+    support::WriteRegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, saved_);
   }
 
  private:
-  std::vector<char> data_;
-  bool had_ = false;
+  static constexpr char kPending[] = "PendingFileRenameOperations";
+  std::optional<support::RegistryData> saved_;
 };
 
 // Keeps a file open without sharing its deletion, as a running program
@@ -245,18 +362,17 @@ struct RoundTripCase {
 };
 
 // Install the demo, run its Uninstall entry as Windows would, answer the
-// uninstaller's questions: everything the log names goes, the shared
-// library gives back the demo's count (offered for deletion when no other
-// program counts it), and the shared uninstaller stays. The registry
-// records and association of the package are not in the log and stay too.
+// uninstaller's questions: everything the log and the record name goes,
+// the shared library gives back the demo's count (offered for deletion
+// when no other program counts it), and the shared uninstaller stays. The
+// registry records and association of the package are not recorded and
+// stay too.
 TEST(Uninstaller, RemovesTheInstalledDemo) {
   const std::string appName = "Vantorel Demo";
   const std::string caption = appName + " Uninstall";
   const std::string folder = DefaultDestination(appName);
   const std::string sharedLibrary = CommonFilesDirectory() + "\\Vantorel\\vtdemoshared.dll";
-  const std::vector<std::string> links = {
-      SpecialFolderPath(CSIDL_PROGRAMS) + "\\" + appName + ".lnk", DesktopLink(appName),
-      SpecialFolderPath(CSIDL_STARTUP) + "\\" + appName + ".lnk"};
+  const std::vector<std::string> links = AllLinks(appName);
   const RoundTripCase cases[] = {
       {"the demo running; its shared library used by another program too", true, 1, 0},
       {"the shared library used by the demo alone, removed", false, 0, IDYES},
@@ -323,12 +439,7 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
       robot::WaitForWindowToClose(again);
     }
     if (c.sharedAnswer != 0) {
-      ExpectBox(uninstaller,
-                Box(caption,
-                    "No program uses the shared file '" + sharedLibrary +
-                        "' any more.\n\nDo you want to remove it? A program that still needs "
-                        "it may stop working: when in doubt, choose No.",
-                    robot::BoxIcon::Question, {"&Yes", "&No"}, "&No"),
+      ExpectBox(uninstaller, SharedQuestion(appName, sharedLibrary),
                 c.sharedAnswer, "uninstaller_demo_shared_library");
     }
     ExpectBox(uninstaller, Removed(appName), IDOK, "uninstaller_removed");
@@ -347,114 +458,379 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
   }
 }
 
-struct RefusalCase {
-  const char* what;
-  std::string commandLineRest;  // after the uninstaller's path
-  std::string logFolder;        // where a good log is put; empty: none
-  std::string caption, text;
-};
+// Files the program and the user made in the folder, and files there before
+// the install, stay with their folders and are named; what setup installed
+// (also over a file there before) goes, and folders it made go once empty.
+TEST(Uninstaller, TheUsersFilesStay) {
+  const std::string appName = "VT User Files";
+  Installation installed = InstalledApp(appName);
+  installed.shortcuts = AllLinks(appName);
+  Clean(installed);
+  const std::string folder = installed.folder;
+  // There before the install.
+  ASSERT_TRUE(MakeFolders(folder + "\\Photos"));
+  ASSERT_TRUE(WriteBytes(folder + "\\MyNotes.txt", testpkg::ToBytes("notes")));
+  ASSERT_TRUE(WriteBytes(folder + "\\Photos\\pic.jpg", testpkg::ToBytes("a picture")));
+  // Replaced by the package's file (through a staging file): installed, so it goes.
+  ASSERT_TRUE(WriteBytes(folder + "\\demo.exe", testpkg::ToBytes("an older program")));
+  testpkg::TestPackage package = PackageWithoutPages(appName);
+  package.checkProgramNotRunning = 0;
+  AddFile(package, "demo.exe", testpkg::ToBytes("the program"));
+  AddFile(package, "MyNotes.txt", testpkg::ToBytes("the package's notes"), "Docs\\");
+  AddFile(package, "manual.txt", testpkg::ToBytes("the manual"), "Docs\\Deep\\");
+  SetupRun run = RunSetupToEnd(WriteSetup("user files", SetupFileAround(testpkg::BuildPackage(package))),
+                               appName + " Setup");
+  ASSERT_TRUE(run.finishDialog);
+  // Made while the program was used.
+  ASSERT_TRUE(MakeFolders(folder + "\\Saves"));
+  ASSERT_TRUE(WriteBytes(folder + "\\Saves\\game1.sav", testpkg::ToBytes("a saved game")));
+  ASSERT_TRUE(WriteBytes(folder + "\\settings.ini", testpkg::ToBytes("[settings]")));
+  ASSERT_TRUE(WriteBytes(folder + "\\Docs\\mine.txt", testpkg::ToBytes("mine")));
 
-// A log that cannot be trusted, or whose folder is not the application's
-// own, removes nothing: one error box, exit code 1.
-TEST(Uninstaller, RefusesWithoutRemovingAnything) {
-  PlaceUninstaller();
-  Installation installed = InstalledApp("VT Refused");
-  installed.files = {"app.exe"};
-  installed.shortcuts = {DesktopLink("VT Refused")};
-  const std::string windows = WindowsDirectory();
-  const std::string profile = SpecialFolderPath(CSIDL_PROFILE);
-  const std::string drive = windows.substr(0, 3);
-  auto refused = [](const std::string& folder) {
-    return "The uninstall log lies in '" + folder +
-           "', which is not a folder of the application's own. Nothing was removed.";
-  };
-  const std::string logPath = installed.LogPath();
-  const RefusalCase cases[] = {
-      {"no log named", "", "", "Vantorel",
-       "The uninstaller needs the full path of an application's Uninst.log on its command "
-       "line, as the list of installed programs gives it. Nothing was removed."},
-      {"a relative log path", "Uninst.log", "", "Vantorel",
-       "The uninstaller needs the full path of an application's Uninst.log on its command "
-       "line, as the list of installed programs gives it. Nothing was removed."},
-      {"no log there", installed.folder + "\\Gone\\Uninst.log", "", "Vantorel",
-       "The uninstall log '" + installed.folder +
-           "\\Gone\\Uninst.log' does not exist: the application may have been removed "
-           "already. Nothing was removed."},
-      {"the drive root", drive + "Uninst.log", drive, "VT Refused Uninstall", refused(drive)},
-      {"the Windows directory", windows + "\\Uninst.log", windows, "VT Refused Uninstall",
-       refused(windows)},
-      {"the Windows directory by a detour", installed.folder + "\\..\\..\\" +
-           windows.substr(3) + "\\Uninst.log", windows, "VT Refused Uninstall", refused(windows)},
-      {"the system directory", SystemDirectory() + "\\Uninst.log", SystemDirectory(),
-       "VT Refused Uninstall", refused(SystemDirectory())},
-      {"the program-files directory", ProgramFilesDirectory() + "\\Uninst.log",
-       ProgramFilesDirectory(), "VT Refused Uninstall", refused(ProgramFilesDirectory())},
-      {"the common-files directory", CommonFilesDirectory() + "\\Uninst.log",
-       CommonFilesDirectory(), "VT Refused Uninstall", refused(CommonFilesDirectory())},
-      {"the profile", profile + "\\Uninst.log", profile, "VT Refused Uninstall", refused(profile)},
-      {"the folder of all profiles", profile.substr(0, profile.rfind('\\')) + "\\Uninst.log",
-       profile.substr(0, profile.rfind('\\')), "VT Refused Uninstall",
-       refused(profile.substr(0, profile.rfind('\\')))},
-      {"the desktop", SpecialFolderPath(CSIDL_DESKTOPDIRECTORY) + "\\Uninst.log",
-       SpecialFolderPath(CSIDL_DESKTOPDIRECTORY), "VT Refused Uninstall",
-       refused(SpecialFolderPath(CSIDL_DESKTOPDIRECTORY))},
-      {"the documents", SpecialFolderPath(CSIDL_PERSONAL) + "\\Uninst.log",
-       SpecialFolderPath(CSIDL_PERSONAL), "VT Refused Uninstall",
-       refused(SpecialFolderPath(CSIDL_PERSONAL))},
-  };
-  for (const RefusalCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    Lay(installed);
-    if (!c.logFolder.empty()) {
-      ASSERT_TRUE(WriteBytes(c.logFolder + "\\Uninst.log", testpkg::ToBytes(installed.LogText())));
-    }
-    robot::Program uninstaller = StartUninstaller(c.commandLineRest);
-    ExpectBox(uninstaller, Failure(c.caption, c.text), IDOK);
-    EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
-    ExpectUntouched(installed);
-    if (!c.logFolder.empty()) {
-      EXPECT_TRUE(Exists(c.logFolder + "\\Uninst.log"));
-      RemovePath(c.logFolder + "\\Uninst.log");
-    }
+  auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "UninstallString");
+  ASSERT_TRUE(command.has_value());
+  robot::Program uninstaller = robot::StartCommandLine(*command);
+  ExpectBox(uninstaller, Confirmation(appName), IDYES);
+  ExpectLeft(uninstaller, appName,
+             {NotInstalled(folder + "\\MyNotes.txt"), NotInstalled(folder + "\\Photos"),
+              NotInstalled(folder + "\\Saves"), NotInstalled(folder + "\\settings.ini"),
+              NotInstalled(folder + "\\Docs\\mine.txt")},
+             "uninstaller_user_files");
+  EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
+
+  EXPECT_EQ(Text(ReadBytes(folder + "\\MyNotes.txt")), "notes");
+  EXPECT_EQ(Text(ReadBytes(folder + "\\Photos\\pic.jpg")), "a picture");
+  EXPECT_EQ(Text(ReadBytes(folder + "\\Saves\\game1.sav")), "a saved game");
+  EXPECT_EQ(Text(ReadBytes(folder + "\\settings.ini")), "[settings]");
+  EXPECT_EQ(Text(ReadBytes(folder + "\\Docs\\mine.txt")), "mine");
+  for (const char* gone : {"demo.exe", "Docs\\MyNotes.txt", "Docs\\Deep", "Uninst.log",
+                           "Uninst.rec"}) {
+    EXPECT_FALSE(Exists(folder + "\\" + gone)) << gone;
   }
+  for (const std::string& link : installed.shortcuts) EXPECT_FALSE(Exists(link)) << link;
+  EXPECT_FALSE(HasUninstallEntry(appName));
   Clean(installed);
 }
 
-// A log that is not exactly what setup writes names its first wrong line
-// and removes nothing.
-TEST(Uninstaller, DamagedLogRemovesNothing) {
+// A link in the folder, recorded or not, and a recorded folder that became
+// a link: the links stay, and what they lead to keeps its bytes.
+TEST(Uninstaller, LinksAreNeverFollowed) {
   PlaceUninstaller();
-  Installation installed = InstalledApp("VT Damaged");
+  Installation installed;
+  installed.appName = "VT Links";
+  installed.folder = std::string(kLinks) + "\\App";
+  installed.folders = {".", "folder link"};
+  installed.files = {"app.exe", "file link.txt", "folder link\\inner.txt"};
+  const std::string outside = std::string(kLinks) + "\\Outside";
+  const auto before = StateOf({outside}, {});
+  // make-links made the links: only the program is written here.
+  Installation laid = installed;
+  laid.files = {"app.exe"};
+  Lay(laid, "", installed.RecordText(), true);
+
+  robot::Program uninstaller = StartUninstaller(installed.LogPath());
+  ExpectBox(uninstaller, Confirmation(installed.appName), IDYES);
+  ExpectLeft(uninstaller, installed.appName,
+             {BehindLink(installed.folder + "\\file link.txt"),
+              BehindLink(installed.folder + "\\folder link\\inner.txt"),
+              BehindLink(installed.folder + "\\folder link"),
+              NotInstalled(installed.folder + "\\other link.txt")});
+  EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
+  EXPECT_EQ(StateOf({outside}, {}), before);
+  EXPECT_FALSE(Exists(installed.folder + "\\app.exe"));
+  EXPECT_TRUE(Exists(installed.folder + "\\file link.txt"));
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(installed.appName).c_str());
+}
+
+struct ChangeCase {
+  const char* what;
+  std::string commandLineRest;  // after the uninstaller's path; empty: the log's
+  std::string log, record;      // as laid; empty: the right ones
+  bool digestsOfWritten;        // stored by someone who may write the entry
+  bool removeRecord;
+  std::string uninstallString;  // empty: the right one
+  robot::MessageBoxContent refusal;
+};
+
+// A log or record that is not as setup wrote it, or that the Uninstall
+// entry does not vouch for, removes nothing: one error box, exit code 1,
+// every file and registry value as it was.
+TEST(Uninstaller, ChangedLogsAndRecordsRemoveNothing) {
+  PlaceUninstaller();
+  MakeSharedDllsKey();
+  const std::string scratch = ScratchFolder("changed");
+  Installation installed = InstalledApp("VT Changed");
+  installed.folders = {".", "Docs"};
   installed.files = {"app.exe", "Docs\\readme.txt"};
-  installed.shortcuts = {DesktopLink("VT Damaged")};
+  installed.shortcuts = {DesktopLink("VT Changed")};
+  installed.sharedFiles = {scratch + "\\shared.dll"};
+  // Another installed application, whose entry names its own log, and
+  // files of others that a changed log could name.
+  const std::string otherLog = DefaultDestination("VT Other") + "\\Uninst.log";
+  SetText(UninstallKey("VT Other"), "UninstallString", Uninstaller() + " " + otherLog);
+  const std::string report = SpecialFolderPath(CSIDL_PERSONAL) + "\\report.lnk";
+  const std::string publicLink = SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\VT Other.lnk";
+  const std::string otherLibrary = SystemDirectory() + "\\otherlib.dll";
+  const std::string otherDll = ProgramFilesDirectory() + "\\Other\\other.dll";
+  MakeFolders(ProgramFilesDirectory() + "\\Other");
+  for (const std::string& file : {report, publicLink, otherLibrary, otherDll, installed.sharedFiles[0]}) {
+    ASSERT_TRUE(WriteBytes(file, testpkg::ToBytes("not VT Changed's")));
+  }
+  SetCount(otherLibrary, 3);
+  SetCount(otherDll, 1);
+  SetCount(installed.sharedFiles[0], 2);
+
+  const std::string log = installed.LogPath(), record = installed.RecordPath();
+  const std::string link = installed.shortcuts[0];
+  auto damaged = [&](int line) {
+    return Failure("Vantorel", "The uninstall log '" + log + "' is damaged (line " +
+                                   std::to_string(line) + "). Nothing was removed.");
+  };
+  auto recordDamaged = [&](int line) {
+    return Failure("Vantorel", "The install record '" + record + "' is damaged (line " +
+                                   std::to_string(line) + "). Nothing was removed.");
+  };
+  auto notRegistered = [&](const std::string& appName) {
+    return Failure("Vantorel", "The list of installed programs does not name the uninstall log '" +
+                                   log + "' as the one of " + appName + ". Nothing was removed.");
+  };
+  const auto logChanged = Failure(
+      "Vantorel",
+      "The uninstall log '" + log + "' is not as setup wrote it: it was changed since. Nothing was removed.");
+  const auto recordChanged = Failure(
+      "Vantorel",
+      "The install record '" + record + "' is missing or not as setup wrote it. Nothing was removed.");
   std::string crlf = installed.LogText();
-  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) {
-    crlf.insert(at, "\r");
-  }
-  struct DamagedCase {
-    const char* what;
-    std::string log;
-    int line;
+  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) crlf.insert(at, "\r");
+  const std::string head = "Vantorel install record 1\nVT Changed\n";
+  const std::string noCheck = "\nDon'tCheckProgramNotRunning\n";
+  const ChangeCase cases[] = {
+      {"no log named", " ", "", "", false, false, "",
+       Failure("Vantorel", "The uninstaller needs the full path of an application's Uninst.log on "
+                           "its command line, as the list of installed programs gives it. Nothing "
+                           "was removed.")},
+      {"no log there", installed.folder + "\\Gone\\Uninst.log", "", "", false, false, "",
+       Failure("Vantorel", "The uninstall log '" + installed.folder +
+                               "\\Gone\\Uninst.log' does not exist: the application may have "
+                               "been removed already. Nothing was removed.")},
+      {"CR LF line ends", "", crlf, "", false, false, "", damaged(1)},
+      {"another application's name, its links and files",
+       "", "VT Other" + noCheck + "2\n" + report + "\n" + publicLink + "\n4\n" + otherLibrary + "\n" +
+           otherLibrary + "\n" + otherLibrary + "\n" + otherDll + "\n",
+       "", false, false, "", damaged(4)},
+      {"another installed application's name", "",
+       "VT Other" + noCheck + "1\n" + DesktopLink("VT Other") + "\n0\n", "", false, false, "",
+       notRegistered("VT Other")},
+      {"a link twice", "", "VT Changed" + noCheck + "2\n" + link + "\n" + link + "\n1\n" +
+           installed.sharedFiles[0] + "\n", "", true, false, "", damaged(5)},
+      {"a shared file once more", "", "VT Changed" + noCheck + "1\n" + link + "\n2\n" +
+           installed.sharedFiles[0] + "\n" + installed.sharedFiles[0] + "\n", "", false, false, "",
+       logChanged},
+      {"a file added to the record", "", "", installed.RecordText() + "outside " +
+           otherLibrary + "\n", false, false, "", recordChanged},
+      {"the record removed", "", "", "", false, true, "", recordChanged},
+      {"the entry names another log", "", "", "", false, false,
+       Uninstaller() + " " + otherLog, notRegistered("VT Changed")},
+      {"a record with ..", "", "", head + "file ..\\..\\windows\\win.ini\n", true, false, "",
+       recordDamaged(3)},
+      {"a record with a stream name", "", "", head + "file app.exe:hidden\n", true, false, "",
+       recordDamaged(3)},
+      {"a record with a device name", "", "", head + "file Docs\\con.txt\n", true, false, "",
+       recordDamaged(3)},
+      {"the record of another application", "", "", "Vantorel install record 1\nVT Other\n",
+       true, false, "", recordDamaged(2)},
   };
-  const DamagedCase cases[] = {
-      {"CR LF line ends", crlf, 1},
-      {"a shortcut too few", "VT Damaged\nDon'tCheckProgramNotRunning\n2\n" +
-                                 installed.shortcuts[0] + "\n0\n", 5},
-      {"a list entry that is no link",
-       "VT Damaged\nDon'tCheckProgramNotRunning\n1\n" + installed.folder + "\\app.exe\n0\n", 4},
-      {"cut short", installed.LogText().substr(0, installed.LogText().size() - 1), 5},
-  };
-  for (const DamagedCase& c : cases) {
+  for (const ChangeCase& c : cases) {
     SCOPED_TRACE(c.what);
-    Lay(installed, c.log);
-    robot::Program uninstaller = StartUninstaller(installed.LogPath());
-    ExpectBox(uninstaller,
-              Failure("Vantorel", "The uninstall log '" + installed.LogPath() + "' is damaged (line " +
-                                      std::to_string(c.line) + "). Nothing was removed."),
-              IDOK);
+    Clean(installed);
+    Lay(installed, c.log, c.record, c.digestsOfWritten);
+    if (c.removeRecord) RemovePath(record);
+    if (!c.uninstallString.empty()) {
+      SetText(UninstallKey("VT Changed"), "UninstallString", c.uninstallString);
+    }
+    const std::vector<std::string> paths = {installed.folder, link, report, publicLink,
+                                            otherLibrary, otherDll, installed.sharedFiles[0]};
+    const std::vector<std::string> keys = {UninstallKey("VT Changed"), UninstallKey("VT Other"),
+                                           kSharedDlls};
+    const auto before = StateOf(paths, keys);
+    robot::Program uninstaller =
+        StartUninstaller(c.commandLineRest.empty() ? log : c.commandLineRest);
+    ExpectBox(uninstaller, c.refusal, IDOK);
     EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
-    ExpectUntouched(installed);
+    EXPECT_EQ(StateOf(paths, keys), before);
   }
+  Clean(installed);
+  for (const std::string& file : {report, publicLink, otherLibrary, otherDll}) {
+    RemovePath(file);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, file.c_str());
+  }
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, installed.sharedFiles[0].c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT Other").c_str());
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// An existing folder on the prefix's own drive, not one that a link leads
+// out of it (prefixes made before wine-env replaced every link to the home
+// folder still link Templates there).
+bool InThePrefix(const std::string& folder) {
+  HANDLE handle = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  char final[MAX_PATH] = {};
+  GetFinalPathNameByHandleA(handle, final, MAX_PATH, 0);
+  CloseHandle(handle);
+  return Lower(final).rfind(Lower("\\\\?\\" + WindowsDirectory().substr(0, 3)), 0) == 0;
+}
+
+// Every folder Windows knows by a known-folder id, with a path.
+std::vector<std::string> KnownFolders() {
+  std::vector<std::string> folders;
+  CoInitialize(nullptr);
+  IKnownFolderManager* manager = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IKnownFolderManager, reinterpret_cast<void**>(&manager)))) {
+    KNOWNFOLDERID* ids = nullptr;
+    UINT count = 0;
+    if (SUCCEEDED(manager->GetFolderIds(&ids, &count))) {
+      for (UINT i = 0; i < count; ++i) {
+        wchar_t* path = nullptr;
+        if (FAILED(SHGetKnownFolderPath(ids[i], KF_FLAG_DONT_VERIFY, nullptr, &path))) continue;
+        char narrow[MAX_PATH] = {};
+        WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, MAX_PATH, nullptr, nullptr);
+        CoTaskMemFree(path);
+        if (InThePrefix(narrow)) folders.push_back(narrow);
+      }
+      CoTaskMemFree(ids);
+    }
+    manager->Release();
+  }
+  CoUninitialize();
+  return folders;
+}
+
+// The names in a folder.
+std::set<std::string> NamesIn(const std::string& folder) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+    names.insert(entry.cFileName);
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return names;
+}
+
+// A log in the Windows folder or inside it, in a known folder or above one,
+// or at a drive's root removes nothing, whatever else is in order: the
+// Uninstall entry names it, and without a record nothing is to be checked.
+TEST(Uninstaller, RefusesFoldersThatAreNotTheApplicationsOwn) {
+  PlaceUninstaller();
+  struct Refused {
+    std::string folder;     // where the log is put, as the command line names it
+    std::string canonical;  // as the message names it (case aside)
+  };
+  std::vector<Refused> cases;
+  std::set<std::string> seen;
+  for (const std::string& folder : KnownFolders()) {
+    if (seen.insert(Lower(folder)).second) cases.push_back({folder, folder});
+  }
+  ASSERT_GT(cases.size(), 40u) << "the known folders are missing";
+  const std::string windows = WindowsDirectory();
+  const std::string profile = SpecialFolderPath(CSIDL_PROFILE);
+  const std::string documents = SpecialFolderPath(CSIDL_PERSONAL);
+  for (const std::string& folder :
+       {windows.substr(0, 3), windows + "\\Temp", SystemDirectory() + "\\drivers",
+        profile.substr(0, profile.rfind('\\'))}) {
+    cases.push_back({folder, folder});
+  }
+  cases.push_back({DefaultDestination("VT Refused") + "\\..\\..\\" + windows.substr(3), windows});
+  cases.push_back({std::string(kLinks) + "\\Documents link", documents});
+  Installation installed = InstalledApp("VT Refused");
+  installed.withRecord = false;
+  for (const Refused& c : cases) {
+    SCOPED_TRACE(c.folder);
+    installed.folder = c.folder;
+    const std::string logPath = c.folder + (c.folder.back() == '\\' ? "" : "\\") + "Uninst.log";
+    ASSERT_TRUE(WriteBytes(logPath, testpkg::ToBytes(installed.LogText())));
+    SetText(UninstallKey("VT Refused"), "UninstallString", Uninstaller() + " " + logPath);
+    const std::set<std::string> before = NamesIn(c.canonical);
+    robot::Program uninstaller = StartUninstaller(logPath);
+    HWND box = robot::WaitForMessageBox(uninstaller.Id(), 20000);
+    ASSERT_NE(box, nullptr);
+    robot::MessageBoxContent shown = robot::ReadMessageBox(box);
+    robot::AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
+    EXPECT_EQ(Lower(shown.text),
+              Lower("The uninstall log lies in '" + c.canonical +
+                    "', which is not a folder of the application's own. Nothing was removed."));
+    shown.text = "";
+    EXPECT_EQ(shown, Failure("VT Refused Uninstall", ""));
+    EXPECT_EQ(NamesIn(c.canonical), before);
+    RemovePath(logPath);
+  }
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT Refused").c_str());
+}
+
+// Version 1 installs a, b, c and a shared library, version 2 a, b and the
+// library: the record keeps all three files and both raises, and the
+// uninstall removes a, b, c and the folder and gives the library's count
+// back as it was before version 1.
+TEST(Uninstaller, UpgradeForgetsNothing) {
+  const std::string appName = "VT Upgrade";
+  Installation installed = InstalledApp(appName);
+  installed.shortcuts = AllLinks(appName);
+  Clean(installed);
+  MakeSharedDllsKey();
+  const std::string library = CommonFilesDirectory() + "\\VT Upgrade\\vtshared.dll";
+  RemovePath(CommonFilesDirectory() + "\\VT Upgrade");
+  ASSERT_TRUE(MakeFolders(CommonFilesDirectory() + "\\VT Upgrade"));
+  ASSERT_TRUE(WriteBytes(library, testpkg::ToBytes("another program's copy")));
+  SetCount(library, 3);
+  EXPECT_EQ(Digest("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const std::string head = "Vantorel install record 1\nVT Upgrade\nfolder .\n";
+  const struct {
+    std::vector<std::string> files;
+    std::string record;
+  } versions[] = {
+      {{"a.exe", "b.dat", "c.dat"},
+       head + "file a.exe\nfile b.dat\nfile c.dat\nshared 1 " + library + "\n"},
+      {{"a.exe", "b.dat"}, head + "file a.exe\nfile b.dat\nfile c.dat\nshared 2 " + library + "\n"},
+  };
+  for (const auto& version : versions) {
+    testpkg::TestPackage package = PackageWithoutPages(appName);
+    package.checkProgramNotRunning = 0;
+    for (const std::string& name : version.files) AddFile(package, name, testpkg::ToBytes(name));
+    testpkg::TestFile& shared = AddFile(package, "vtshared.dll", testpkg::ToBytes("shared"), "VT Upgrade\\");
+    shared.destinationType = 5;  // common files
+    shared.sharedDll = 1;
+    SetupRun run = RunSetupToEnd(WriteSetup("upgrade", SetupFileAround(testpkg::BuildPackage(package))),
+                                 appName + " Setup");
+    ASSERT_TRUE(run.finishDialog);
+    const std::string record = Text(ReadBytes(installed.RecordPath()));
+    EXPECT_EQ(record, version.record);
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "InstallRecordSHA256"),
+              Digest(record));
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "UninstallLogSHA256"),
+              Digest(Text(ReadBytes(installed.LogPath()))));
+  }
+  ASSERT_EQ(CountOf(library), 5);
+
+  auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "UninstallString");
+  ASSERT_TRUE(command.has_value());
+  robot::Program uninstaller = robot::StartCommandLine(*command);
+  ExpectBox(uninstaller, Confirmation(appName), IDYES);
+  ExpectBox(uninstaller, Removed(appName), IDOK);
+  EXPECT_EQ(robot::WaitForExit(uninstaller), 0u);
+  EXPECT_FALSE(Exists(installed.folder));
+  EXPECT_EQ(CountOf(library), 3);
+  EXPECT_TRUE(Exists(library));
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, library.c_str());
+  RemovePath(CommonFilesDirectory() + "\\VT Upgrade");
   Clean(installed);
 }
 
@@ -467,12 +843,15 @@ TEST(Uninstaller, NothingGoesUnlessTheUserAgrees) {
   installed.windowClass = "VTUninstallTestWindow";
   installed.files = {"app.exe"};
   installed.shortcuts = {DesktopLink("VT Declined")};
+  Clean(installed);
   Lay(installed);
+  const std::vector<std::string> paths = {installed.folder, installed.shortcuts[0]};
+  const auto before = StateOf(paths, {UninstallKey("VT Declined")});
 
   robot::Program declined = StartUninstaller(installed.LogPath());
   ExpectBox(declined, Confirmation("VT Declined"), IDNO);
   EXPECT_EQ(robot::WaitForExit(declined), 1u);
-  ExpectUntouched(installed);
+  EXPECT_EQ(StateOf(paths, {UninstallKey("VT Declined")}), before);
 
   // The application's window, here in this process.
   WNDCLASSA windowClass = {};
@@ -491,7 +870,7 @@ TEST(Uninstaller, NothingGoesUnlessTheUserAgrees) {
   robot::WaitForWindowToClose(running);
   EXPECT_EQ(robot::WaitForExit(cancelled), 1u);
   DestroyWindow(window);
-  ExpectUntouched(installed);
+  EXPECT_EQ(StateOf(paths, {UninstallKey("VT Declined")}), before);
   Clean(installed);
 }
 
@@ -499,35 +878,44 @@ struct SharedCase {
   const char* what;
   std::string path;
   long countBefore;  // -1: no count
+  DWORD type;        // of the count
+  int raises;        // as the record holds them
   int answer;        // to the question whether to remove it; 0: no question
   long countAfter;
   bool fileStays;
 };
 
-// Each listed shared file gives back one count. At 0 the count goes and the
-// user decides about the file (Windows' convention); a file still counted,
-// declined, without a count or that is the shared uninstaller stays. What
-// stays in the application's folder keeps the folder.
+// Each shared file gives back the raises the record holds, never more than
+// its count. At 0 the count goes and the user decides about the file
+// (Windows' convention); a file still counted, declined, without a count
+// or that is the shared uninstaller stays. What stays in the application's
+// folder keeps the folder.
 TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
   PlaceUninstaller();
+  MakeSharedDllsKey();
   PendingOperationsGuard pending;
   const std::string shared = ScratchFolder("shared files");
   Installation installed = InstalledApp("VT Shared");
   installed.files = {"app.exe", "own.dll"};
   const SharedCase cases[] = {
-      {"still used elsewhere", shared + "\\used.dll", 3, 0, 2, true},
-      {"no longer used, removed", shared + "\\unused.dll", 1, IDYES, -1, false},
-      {"no longer used, kept", shared + "\\kept.dll", 1, IDNO, -1, true},
-      {"no count", shared + "\\uncounted.dll", -1, 0, -1, true},
-      {"in use", shared + "\\in use.dll", 1, IDYES, -1, true},
-      {"in the application's folder, still used", installed.folder + "\\own.dll", 2, 0, 1, true},
-      {"the shared uninstaller", Uninstaller(), 1, 0, -1, true},
+      {"still used elsewhere", shared + "\\used.dll", 3, REG_DWORD, 1, 0, 2, true},
+      {"counted in 4 bytes of another type", shared + "\\binary.dll", 3, REG_BINARY, 1, 0, 2, true},
+      {"raised by two installs", shared + "\\twice.dll", 3, REG_DWORD, 2, 0, 1, true},
+      {"raised more often than counted", shared + "\\over.dll", 1, REG_DWORD, 3, IDYES, -1, false},
+      {"no longer used, kept", shared + "\\kept.dll", 1, REG_DWORD, 1, IDNO, -1, true},
+      {"no count", shared + "\\uncounted.dll", -1, REG_DWORD, 1, 0, -1, true},
+      {"in use", shared + "\\in use.dll", 1, REG_DWORD, 1, IDYES, -1, true},
+      {"in the application's folder, still used", installed.folder + "\\own.dll", 2, REG_DWORD, 1,
+       0, 1, true},
+      {"the shared uninstaller", Uninstaller(), 1, REG_DWORD, 1, 0, -1, true},
   };
+  Clean(installed);
   for (const SharedCase& c : cases) {
     installed.sharedFiles.push_back(c.path);
+    installed.raises[c.path] = c.raises;
     if (c.path.find(shared) == 0) WriteBytes(c.path, testpkg::ToBytes("shared"));
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, c.path.c_str());
-    if (c.countBefore >= 0) SetCount(c.path, static_cast<DWORD>(c.countBefore));
+    if (c.countBefore >= 0) SetCount(c.path, static_cast<DWORD>(c.countBefore), c.type);
   }
   Lay(installed);
   FileInUse inUse(shared + "\\in use.dll");
@@ -535,27 +923,24 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
 
   robot::Program uninstaller = StartUninstaller(installed.LogPath());
   ExpectBox(uninstaller, Confirmation("VT Shared"), IDYES);
+  // The record lists the shared files by path.
+  std::vector<const SharedCase*> asked;
   for (const SharedCase& c : cases) {
-    if (c.answer == 0) continue;
-    SCOPED_TRACE(c.what);
-    ExpectBox(uninstaller,
-              Box("VT Shared Uninstall",
-                  "No program uses the shared file '" + c.path +
-                      "' any more.\n\nDo you want to remove it? A program that still needs it "
-                      "may stop working: when in doubt, choose No.",
-                  robot::BoxIcon::Question, {"&Yes", "&No"}, "&No"),
-              c.answer, c.answer == IDNO ? "uninstaller_shared_file" : "");
+    if (c.answer != 0) asked.push_back(&c);
   }
-  ExpectBox(uninstaller,
-            RemovedExcept("VT Shared",
-                          {"The shared file '" + shared +
-                               "\\uncounted.dll' has no usage count and was left in place.",
-                           "'" + shared +
-                               "\\in use.dll' is in use: it will be removed when Windows "
-                               "restarts.",
-                           "The folder '" + installed.folder +
-                               "' was left in place: it holds shared files that were kept."}),
-            IDOK, "uninstaller_left_items");
+  std::sort(asked.begin(), asked.end(),
+            [](const SharedCase* a, const SharedCase* b) { return a->path < b->path; });
+  for (const SharedCase* c : asked) {
+    SCOPED_TRACE(c->what);
+    ExpectBox(uninstaller, SharedQuestion("VT Shared", c->path), c->answer,
+              c->answer == IDNO ? "uninstaller_shared_file" : "");
+  }
+  ExpectLeft(uninstaller, "VT Shared",
+             {"The shared file '" + shared + "\\uncounted.dll' has no usage count and was left in place.",
+              "'" + shared + "\\in use.dll' is in use: it will be removed when Windows restarts.",
+              "The folder '" + installed.folder +
+                  "' was left in place: it holds shared files that were kept."},
+             "uninstaller_left_items");
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
 
   for (const SharedCase& c : cases) {
@@ -571,14 +956,16 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
   Clean(installed);
 }
 
-// The folder goes with everything in it, read-only files and subfolders
-// too; a file in use goes at the next start, and its folders after it.
+// Recorded files go, read-only ones too; a file in use goes at the next
+// start, and its recorded folders after it.
 TEST(Uninstaller, FolderInUseGoesAtTheNextStart) {
   PlaceUninstaller();
   PendingOperationsGuard pending;
   Installation installed = InstalledApp("VT In Use");
+  installed.folders = {".", "Data", "Data\\Deeper"};
   installed.files = {"app.exe", "read-only.dat", "Data\\Deeper\\busy.dat", "Data\\other.dat"};
   installed.shortcuts = {DesktopLink("VT In Use")};
+  Clean(installed);
   Lay(installed);
   SetFileAttributesA((installed.folder + "\\read-only.dat").c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string busy = installed.folder + "\\Data\\Deeper\\busy.dat";
@@ -587,12 +974,9 @@ TEST(Uninstaller, FolderInUseGoesAtTheNextStart) {
 
   robot::Program uninstaller = StartUninstaller(installed.LogPath());
   ExpectBox(uninstaller, Confirmation("VT In Use"), IDYES);
-  ExpectBox(uninstaller,
-            RemovedExcept("VT In Use",
-                          {"'" + busy + "' is in use: it will be removed when Windows restarts.",
-                           "The folder '" + installed.folder +
-                               "' will be removed when Windows restarts."}),
-            IDOK);
+  ExpectLeft(uninstaller, "VT In Use",
+             {"'" + busy + "' is in use: it will be removed when Windows restarts.",
+              "The folder '" + installed.folder + "' will be removed when Windows restarts."});
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
 
   EXPECT_FALSE(Exists(installed.shortcuts[0]));
@@ -610,31 +994,52 @@ TEST(Uninstaller, FolderInUseGoesAtTheNextStart) {
 // still fits the screen.
 TEST(Uninstaller, ClosingMessageListsTenItemsAndCountsTheRest) {
   PlaceUninstaller();
-  PendingOperationsGuard pending;
-  const std::string links = ScratchFolder("busy links");
   Installation installed = InstalledApp("VT Many");
   installed.files = {"app.exe"};
-  std::vector<std::unique_ptr<FileInUse>> inUse;
-  for (int i = 1; i <= 12; ++i) {
-    installed.shortcuts.push_back(links + "\\link " + std::to_string(i) + ".lnk");
-  }
+  Clean(installed);
   Lay(installed);
   std::vector<std::string> lines;
-  for (const std::string& link : installed.shortcuts) {
-    inUse.push_back(std::make_unique<FileInUse>(link));
-    if (lines.size() < 10) {
-      lines.push_back("'" + link + "' is in use: it will be removed when Windows restarts.");
-    }
+  for (int i = 1; i <= 12; ++i) {
+    const std::string made = installed.folder + "\\made " + std::to_string(i) + ".txt";
+    ASSERT_TRUE(WriteBytes(made, testpkg::ToBytes("made by the program")));
+    lines.push_back(NotInstalled(made));
   }
-  lines.push_back("... and 2 more.");
-
   robot::Program uninstaller = StartUninstaller(installed.LogPath());
   ExpectBox(uninstaller, Confirmation("VT Many"), IDYES);
-  ExpectBox(uninstaller, RemovedExcept("VT Many", lines), IDOK);
+  ExpectLeft(uninstaller, "VT Many", lines);
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
-  EXPECT_EQ(PendingDeletions(), installed.shortcuts);
-  EXPECT_FALSE(Exists(installed.folder));
-  inUse.clear();
+  EXPECT_EQ(NamesIn(installed.folder).size(), 2u + 12u);  // ".", ".." and the files made
+  Clean(installed);
+}
+
+// A log that another setup program wrote (its entry keeps no digests):
+// its links go, its counts are given back and its entry goes, but nothing
+// in the folder: there is no record of what is the application's.
+TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
+  PlaceUninstaller();
+  MakeSharedDllsKey();
+  const std::string shared = ScratchFolder("without record") + "\\shared.dll";
+  ASSERT_TRUE(WriteBytes(shared, testpkg::ToBytes("shared")));
+  SetCount(shared, 3);
+  Installation installed = InstalledApp("VT Foreign");
+  installed.withRecord = false;
+  installed.files = {"app.exe"};
+  installed.shortcuts = {DesktopLink("VT Foreign")};
+  installed.sharedFiles = {shared, shared};
+  Clean(installed);
+  Lay(installed);
+  robot::Program uninstaller = StartUninstaller(installed.LogPath());
+  ExpectBox(uninstaller, Confirmation("VT Foreign"), IDYES);
+  ExpectLeft(uninstaller, "VT Foreign",
+             {"The folder '" + installed.folder +
+              "' was left in place: setup kept no record of what it installed there."});
+  EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
+  EXPECT_FALSE(Exists(installed.shortcuts[0]));
+  EXPECT_EQ(CountOf(shared), 1);
+  EXPECT_TRUE(Exists(installed.folder + "\\app.exe"));
+  EXPECT_TRUE(Exists(installed.LogPath()));
+  EXPECT_FALSE(HasUninstallEntry("VT Foreign"));
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, shared.c_str());
   Clean(installed);
 }
 

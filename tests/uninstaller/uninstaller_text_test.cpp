@@ -1,17 +1,19 @@
 // The uninstaller's text rules without Windows: its command line, the
-// strict reading of "Uninst.log" and the path comparisons that decide what
-// may be removed. Tables of cases; natively under the sanitizers, and under
+// strict reading of "Uninst.log" and of the install record, and the path
+// rules and comparisons that decide what may be removed. Tables of cases; natively under the sanitizers, and under
 // Wine with the system's own code page.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/install_record_text.h"
 #include "base/path_list.h"
 #include "base/platform.h"
+#include "double_byte_code_page.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/log_parser.h"
-#include "uninstaller/path_rules.h"
+#include "base/path_rules.h"
 
 namespace {
 
@@ -148,6 +150,8 @@ TEST(UninstallLogParser, RefusesAnythingElseNamingTheLine) {
       {"an empty line after the lists", good + "\n", 8},
       {"bytes after the lists", good + "x", 8},
       {"a tab in a path", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\a\tb.dll\n", 5},
+      {"a name that names a key below another", "A\\B\nDon'tCheckProgramNotRunning\n0\n0\n", 1},
+      {"a shared file through ..", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\a\\..\\s.dll\n", 5},
   };
   for (const BadLog& c : cases) {
     SCOPED_TRACE(c.what);
@@ -158,7 +162,125 @@ TEST(UninstallLogParser, RefusesAnythingElseNamingTheLine) {
   }
 }
 
+// Setup writes "<folder>\<AppName>.lnk" in three folders, once each.
+TEST(UninstallLogParser, ShortcutsAreTheLinksSetupMakes) {
+  const SharedString folders[] = {"C:\\P", "C:\\D", ""};  // the last without a path
+  struct ShortcutCase {
+    const char* what;
+    std::string text;
+    int line;
+  };
+  const ShortcutCase cases[] = {
+      {"two folders, any case", "App\nDon'tCheckProgramNotRunning\n2\nC:\\P\\App.lnk\nc:\\d\\APP.LNK\n0\n", 0},
+      {"with the class line", "App\nCheckProgramNotRunning\nW\n1\nC:\\D\\App.lnk\n0\n", 0},
+      {"another name", "App\nDon'tCheckProgramNotRunning\n1\nC:\\D\\Other App.lnk\n0\n", 4},
+      {"another folder", "App\nDon'tCheckProgramNotRunning\n1\nC:\\Docs\\App.lnk\n0\n", 4},
+      {"below a folder", "App\nDon'tCheckProgramNotRunning\n1\nC:\\P\\X\\App.lnk\n0\n", 4},
+      {"twice", "App\nCheckProgramNotRunning\nW\n2\nC:\\P\\App.lnk\nC:\\p\\app.lnk\n0\n", 6},
+  };
+  for (const ShortcutCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    UninstallLog log;
+    ASSERT_EQ(ParseUninstallLog(c.text.data(), c.text.size(), log), 0);
+    EXPECT_EQ(FindWrongShortcutLine(log, folders, 3), c.line);
+  }
+}
+
+// ---- the install record ----
+
+TEST(InstallRecordParser, ReadsWhatSetupWritesAndWritesItBack) {
+  const std::string text =
+      "Vantorel install record 1\nMy App\nfolder .\nfolder Docs\nfile app.exe\n"
+      "file Docs\\read me.txt\noutside C:\\windows\\system32\\my.dll\n"
+      "shared 2 C:\\Program Files\\Common Files\\s.dll\nshared 1 \\\\srv\\share\\t.dll\n";
+  InstallRecord record;
+  ASSERT_EQ(ParseInstallRecord(text.data(), text.size(), record), 0);
+  EXPECT_STREQ(record.appName, "My App");
+  EXPECT_EQ(Paths(record.folders), (std::vector<std::string>{".", "Docs"}));
+  EXPECT_EQ(Paths(record.files), (std::vector<std::string>{"app.exe", "Docs\\read me.txt"}));
+  EXPECT_EQ(Paths(record.outsideFiles), std::vector<std::string>{"C:\\windows\\system32\\my.dll"});
+  EXPECT_EQ(Paths(record.sharedFiles),
+            (std::vector<std::string>{"2 C:\\Program Files\\Common Files\\s.dll", "1 \\\\srv\\share\\t.dll"}));
+  EXPECT_EQ(std::string(InstallRecordText(record).Text()), text);
+}
+
+TEST(InstallRecordParser, RefusesAnythingElseNamingTheLine) {
+  const std::string head = "Vantorel install record 1\nApp\n";
+  const BadLog cases[] = {
+      {"empty file", "", 1},
+      {"another first line", "Vantorel install record 2\nApp\n", 1},
+      {"no name", "Vantorel install record 1\n\n", 2},
+      {"a name that names a key below another", "Vantorel install record 1\nA\\B\n", 2},
+      {"CR LF", "Vantorel install record 1\r\nApp\r\n", 1},
+      {"unknown kind", head + "files a.exe\n", 3},
+      {"kinds out of order", head + "file a.exe\nfolder Docs\n", 4},
+      {"a path twice, case aside", head + "file a.exe\nfile A.EXE\n", 4},
+      {"..", head + "file Docs\\..\\..\\x.dll\n", 3},
+      {". as a part", head + "folder Docs\\.\n", 3},
+      {"a file named .", head + "file .\n", 3},
+      {"a drive", head + "file C:\\x.dll\n", 3},
+      {"a leading separator", head + "file \\x.dll\n", 3},
+      {"an empty part", head + "file Docs\\\\x.dll\n", 3},
+      {"a stream", head + "file app.exe:hidden\n", 3},
+      {"a slash", head + "file Docs/../x\n", 3},
+      {"a device", head + "file Docs\\nul.txt\n", 3},
+      {"another device", head + "file COM7\n", 3},
+      {"a trailing dot", head + "file app.exe.\n", 3},
+      {"a trailing blank", head + "file app.exe \n", 3},
+      {"outside, not full", head + "outside windows\\x.dll\n", 3},
+      {"outside through ..", head + "outside C:\\windows\\..\\x.dll\n", 3},
+      {"outside with a stream", head + "outside C:\\x.dll:s\n", 3},
+      {"shared without raises", head + "shared C:\\s.dll\n", 3},
+      {"shared 0 times", head + "shared 0 C:\\s.dll\n", 3},
+      {"shared with a leading zero", head + "shared 01 C:\\s.dll\n", 3},
+      {"shared twice", head + "shared 1 C:\\s.dll\nshared 2 c:\\S.DLL\n", 4},
+      {"no line end", head + "file a.exe", 3},
+      {"an empty line", head + "\n", 3},
+  };
+  for (const BadLog& c : cases) {
+    SCOPED_TRACE(c.what);
+    InstallRecord record;
+    record.appName = "unchanged";
+    EXPECT_EQ(ParseInstallRecord(c.text.data(), c.text.size(), record), c.line);
+    EXPECT_STREQ(record.appName, "unchanged");
+  }
+}
+
+// An upgrade's record holds both installs: paths once, raises summed.
+TEST(InstallRecordParser, MergeKeepsEveryPathAndAddsTheRaises) {
+  InstallRecord first, second;
+  AppendPath(first.files, "a.exe");
+  AppendPath(first.files, "c.dll");
+  AddSharedRaises(first, "C:\\s.dll", 1);
+  AppendPath(second.files, "A.EXE");
+  AppendPath(second.files, "b.dll");
+  AddSharedRaises(second, "c:\\S.dll", 1);
+  AddSharedRaises(second, "C:\\t.dll", 2);
+  MergeInstallRecord(first, second);
+  EXPECT_EQ(Paths(first.files), (std::vector<std::string>{"a.exe", "c.dll", "b.dll"}));
+  EXPECT_EQ(Paths(first.sharedFiles), (std::vector<std::string>{"2 C:\\s.dll", "2 C:\\t.dll"}));
+}
+
 // ---- paths ----
+
+TEST(UninstallerPathRules, PlainPathsNameOnePlaceBelowTheirFolder) {
+  for (const char* path : {"a", "Docs\\Manual\\read me.txt", "a.b.c", "...x", "nullify.txt", "COM10",
+                           "con~1", "LPT0"}) {
+    EXPECT_TRUE(IsPlainRelativePath(path)) << path;
+  }
+  for (const char* path : {"", ".", "..", "a\\..\\b", "a\\.", "\\a", "a\\", "C:\\a", "a:b",
+                           "a/b", "a*", "a?", "a\"b", "a<", "a>", "a|b", "a\tb", "aux",
+                           "Aux .txt", "x\\lpt9.log", "con.tar.gz", "a.", "a "}) {
+    EXPECT_FALSE(IsPlainRelativePath(path)) << path;
+  }
+  EXPECT_TRUE(IsPlainFullPath("C:\\Program Files\\App\\a.dll"));
+  EXPECT_TRUE(IsPlainFullPath("\\\\server\\share\\a.dll"));
+  for (const char* path : {"C:\\", "C:a", "\\\\?\\C:\\a", "\\\\.\\nul", "C:\\a\\..\\b",
+                           "C:\\a:stream", "C:\\nul"}) {
+    EXPECT_FALSE(IsPlainFullPath(path)) << path;
+  }
+}
+
 
 struct FolderCase {
   const char* folder;
@@ -200,14 +322,15 @@ TEST(UninstallerPathRules, RootsAreDrivesAndShares) {
 // the code of "\" ("\x95\\" is one character here, as in Shift-JIS).
 TEST(UninstallerPathRules, TrailBytesThatLookLikeSeparatorsAreNoSeparators) {
 #ifndef _WIN32
-  platform::SetLeadBytePredicate([](unsigned char c) { return c >= 0x81 && c <= 0x9F; });
+  {
+  support::DoubleByteCodePage codePage;
   EXPECT_FALSE(HasSeparator("\x95\\"));
   EXPECT_EQ(LastSeparator("C:\\\x95\\"), 2);
   EXPECT_FALSE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\b"));
   EXPECT_TRUE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\\\b"));
   SharedString logPath;
   EXPECT_FALSE(LogPathFromCommandLine("VTUnInst.exe C:\\App\x95\\Uninst.log", logPath));
-  platform::SetLeadBytePredicate(nullptr);
+  }
   EXPECT_TRUE(HasSeparator("\x95\\"));
 #else
   GTEST_SKIP() << "lead bytes come from the system's code page here";

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <functional>
 
 namespace wizardtest {
 
@@ -38,13 +37,7 @@ testpkg::TestPackage WizardPackage(const std::string& appName, const Pages& page
 }
 
 std::string RecordedDestination() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD size = MAX_PATH;
-  if (RegGetValueA(HKEY_CURRENT_USER, kRecordKey, "InstallDir", RRF_RT_REG_SZ, nullptr, buffer,
-                   &size) != ERROR_SUCCESS) {
-    return "(missing)";
-  }
-  return buffer;
+  return RegistryText(HKEY_CURRENT_USER, kRecordKey, "InstallDir").value_or("(missing)");
 }
 
 robot::Program StartWizardSetup(const std::string& folder, const testpkg::TestPackage& package) {
@@ -68,7 +61,7 @@ HWND CurrentPageWindow(HWND sheet) {
 Page CurrentPage(HWND sheet) {
   HWND page = CurrentPageWindow(sheet);
   if (!page) return Page::kNone;
-  if (robot::ChildById(page, 1024)) return Page::kWelcome;
+  if (robot::ChildById(page, IDC_WELCOME_TEXT)) return Page::kWelcome;
   if (robot::ChildById(page, kLicenceText)) return Page::kLicence;
   if (robot::ChildById(page, kDestinationEdit)) return Page::kDestination;
   if (robot::ChildById(page, kProgramsBox)) return Page::kShortcuts;
@@ -104,36 +97,23 @@ bool IsCentred(HWND sheet) {
   return std::abs(area.left - left) <= 1 && std::abs(area.top - top) <= 1;
 }
 
-namespace {
-
-// Polls until `ready` holds: under emulation a page's controls show, and
-// the sheet switches pages, seconds after the click that asked for it.
-bool PollUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (!ready()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-}  // namespace
-
+// Under emulation a page's controls show, and the sheet switches pages,
+// seconds after the click that asked for it.
 bool GoTo(HWND sheet, Page page, DWORD timeoutMs) {
   for (int step = 0; step < 4; ++step) {
     Page current = CurrentPage(sheet);
     if (current == page) return true;
     if (current == Page::kLicence) {
       HWND agree = robot::ChildById(sheet, kAgree);
-      if (!PollUntil([&] { return robot::IsVisible(agree); }, timeoutMs) ||
+      if (!robot::WaitUntil([&] { return robot::IsVisible(agree); }, timeoutMs) ||
           !Press(sheet, kAgree, timeoutMs)) {
         return false;
       }
     }
     HWND next = robot::ChildById(sheet, kNext);
-    if (!PollUntil([&] { return robot::IsEnabled(next); }, timeoutMs) ||
+    if (!robot::WaitUntil([&] { return robot::IsEnabled(next); }, timeoutMs) ||
         !Press(sheet, kNext, timeoutMs) ||
-        !PollUntil([&] { return CurrentPage(sheet) != current; }, timeoutMs)) {
+        !robot::WaitUntil([&] { return CurrentPage(sheet) != current; }, timeoutMs)) {
       return false;
     }
   }

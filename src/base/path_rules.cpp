@@ -1,4 +1,4 @@
-#include "uninstaller/path_rules.h"
+#include "base/path_rules.h"
 
 #include <string.h>
 
@@ -29,6 +29,29 @@ bool EqualNoCase(const char* a, const char* b, int length) {
     }
   }
   return true;
+}
+
+const int kMaxPathLength = 259;  // MAX_PATH without the NUL
+
+bool IsForbiddenInName(unsigned char c) {
+  return c < 0x20 || strchr("/:*?\"<>|", c) != nullptr;
+}
+
+// One part of a path, `length` bytes at `name`.
+bool IsPlainName(const char* name, int length) {
+  if (length == 0 || (length <= 2 && strncmp(name, "..", length) == 0)) return false;
+  char last = 0;
+  for (int i = 0; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (platform::IsLeadByte(c) && i + 1 < length) {
+      ++i;  // the trail byte is no character of its own
+      last = 0;
+      continue;
+    }
+    if (IsForbiddenInName(c)) return false;
+    last = static_cast<char>(c);
+  }
+  return last != '.' && last != ' ' && !IsDeviceName(name, length);
 }
 
 }  // namespace
@@ -76,4 +99,45 @@ bool IsSameOrAbove(const char* folder, const char* other) {
 bool IsSamePath(const char* a, const char* b) {
   const int length = static_cast<int>(strlen(a));
   return length == static_cast<int>(strlen(b)) && EqualNoCase(a, b, length);
+}
+
+bool IsSamePathOfLength(const char* a, const char* b, int length) {
+  return EqualNoCase(a, b, length);
+}
+
+bool IsDeviceName(const char* name, int length) {
+  int base = 0;
+  while (base < length && name[base] != '.') ++base;
+  while (base > 0 && name[base - 1] == ' ') --base;
+  char upper[5] = {};
+  if (base < 3 || base > 4) return false;
+  for (int i = 0; i < base; ++i) upper[i] = static_cast<char>(platform::ToUpper(name[i]));
+  if (base == 3) {
+    return strcmp(upper, "CON") == 0 || strcmp(upper, "PRN") == 0 || strcmp(upper, "AUX") == 0 ||
+           strcmp(upper, "NUL") == 0;
+  }
+  return (strncmp(upper, "COM", 3) == 0 || strncmp(upper, "LPT", 3) == 0) && upper[3] >= '1' &&
+         upper[3] <= '9';
+}
+
+bool IsPlainRelativePath(const char* path) {
+  const int length = static_cast<int>(strlen(path));
+  if (length == 0 || length > kMaxPathLength) return false;
+  int start = 0;
+  for (int i = 0; i <= length; ++i) {
+    if (i == length || path[i] == '\\') {
+      if (!IsPlainName(path + start, i - start)) return false;
+      start = i + 1;
+    } else if (platform::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < length) {
+      ++i;
+    }
+  }
+  return true;
+}
+
+bool IsPlainFullPath(const char* path) {
+  if (!IsFullPath(path)) return false;
+  // "X:\rest", or "\\server\share\rest": server and share are parts too.
+  return IsPlainRelativePath(path[1] == ':' ? path + 3 : path + 2) &&
+         strlen(path) <= static_cast<size_t>(kMaxPathLength);
 }

@@ -1,8 +1,8 @@
 // What the setup tests share: where the packed setup executables and their
 // input files are, running a setup program and driving its last dialog,
 // reading installed files, and editing a package's bytes.
-#ifndef VANTOREL_TESTS_SETUP_SETUP_TEST_SUPPORT_H
-#define VANTOREL_TESTS_SETUP_SETUP_TEST_SUPPORT_H
+#ifndef VANTOREL_TESTS_SUPPORT_SETUP_TEST_SUPPORT_H
+#define VANTOREL_TESTS_SUPPORT_SETUP_TEST_SUPPORT_H
 
 #include <windows.h>
 
@@ -11,13 +11,25 @@
 #include <string>
 #include <vector>
 
-#include "base/messages.h"
+#include "box_recorder.h"
+#include "registry.h"
 #include "robot/robot.h"
 #include "test_package_writer.h"
+#include "ui/resource_ids.h"
 
 namespace setuptest {
 
 using Bytes = std::vector<std::uint8_t>;
+using support::RegistryText;
+
+// ---- the test program's own paths ----
+
+// Linux paths, defined for each test program by vantorel_setup_test_paths
+// (cmake/VantorelTests.cmake): the folder of its packed setup executables,
+// and the setup program and uninstaller they are packed around.
+extern const char kPackagesFolder[];
+extern const char kSetupProgram[];
+extern const char kUninstallerProgram[];
 
 // ---- the packed setup executables (tests/setup/make-packages) ----
 
@@ -47,9 +59,6 @@ std::string DefaultDestination(const std::string& appName);
 
 // A special folder's path as the shell gives it (SHGetFolderPathA).
 std::string SpecialFolderPath(int csidl);
-// A REG_SZ value; nothing when it is missing.
-std::optional<std::string> RegistryText(HKEY root, const std::string& key,
-                                        const std::string& name);
 // The key of an application's Uninstall entry, below HKEY_LOCAL_MACHINE.
 std::string UninstallKey(const std::string& appName);
 // What lnkinfo (liblnk-utils: a reader of .lnk files that is neither
@@ -126,13 +135,6 @@ testpkg::TestFile& AddFile(testpkg::TestPackage& package, const std::string& nam
 Bytes Noise(std::size_t size, std::uint32_t seed);
 // Writes `setupFile` as setup.exe into a fresh scratch folder; its path.
 std::string WriteSetup(const std::string& folder, const Bytes& setupFile);
-
-// Message boxes of the steps a test runs in its own process: install
-// RecordBox with SetMessageBoxHandler and each box is recorded, its text
-// copied (the request's text dies with the box), and answered OK.
-extern std::vector<MessageBoxRequest> recordedBoxes;
-extern std::vector<std::string> recordedBoxTexts;
-int RecordBox(const MessageBoxRequest& request);
 
 }  // namespace setuptest
 

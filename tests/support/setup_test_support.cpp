@@ -18,15 +18,15 @@
 namespace setuptest {
 
 std::string PackagePath(const std::string& name) {
-  return robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/" + name + ".exe");
+  return robot::WindowsPathOf(std::string(kPackagesFolder) + "/" + name + ".exe");
 }
 
 std::string InputFile(const std::string& name) {
-  return robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/files/" + name);
+  return robot::WindowsPathOf(std::string(kPackagesFolder) + "/files/" + name);
 }
 
 std::string ScratchFolder(const std::string& name) {
-  std::string folder = robot::WindowsPathOf(std::string(SETUP_PACKAGES) + "/scratch/" + name);
+  std::string folder = robot::WindowsPathOf(std::string(kPackagesFolder) + "/scratch/" + name);
   RemovePath(folder);
   MakeFolders(folder);
   return folder;
@@ -64,17 +64,6 @@ std::string SpecialFolderPath(int csidl) {
   char buffer[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer);
   return buffer;
-}
-
-std::optional<std::string> RegistryText(HKEY root, const std::string& key,
-                                        const std::string& name) {
-  char buffer[2 * MAX_PATH + 1] = {};
-  DWORD size = 2 * MAX_PATH;
-  if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(buffer);
 }
 
 std::string UninstallKey(const std::string& appName) {
@@ -120,7 +109,7 @@ std::optional<LinkInfo> ReadShellLink(const std::string& linkPath) {
                                "/usr/bin/lnkinfo \"$0\" >\"$1.part\" || : >\"$1.part\"; "
                                "mv \"$1.part\" \"$1\"",
                                UnixPathOf(linkPath), UnixPathOf(output)});
-  for (DWORD start = GetTickCount(); !Exists(output) && GetTickCount() - start < 20000;) Sleep(20);
+  robot::WaitUntil([&] { return Exists(output); }, 20000);
   auto text = ReadBytes(output);
   if (!text || text->empty()) return std::nullopt;
   const std::string shown(text->begin(), text->end());
@@ -188,14 +177,16 @@ robot::Program StartSetup(const std::string& path, const robot::StartOptions& op
 
 HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption,
                          DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  do {
-    HWND dialog = robot::WaitForTopWindow(setup.Id(), "#32770", caption, 100);
-    HWND finish = dialog ? robot::ChildById(dialog, 3) : nullptr;
-    if (finish && robot::TextOf(finish) == "&Finish") return dialog;
-    Sleep(20);
-  } while (GetTickCount() - start < timeoutMs && setup.Running());
-  return nullptr;
+  HWND found = nullptr;
+  robot::WaitUntil(
+      [&] {
+        HWND dialog = robot::WaitForTopWindow(setup.Id(), "#32770", caption, 0);
+        HWND finish = dialog ? robot::ChildById(dialog, IDC_FINISH) : nullptr;
+        if (finish && robot::TextOf(finish) == "&Finish") found = dialog;
+        return found != nullptr || !setup.Running();
+      },
+      timeoutMs);
+  return found;
 }
 
 std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setup, int answer,
@@ -214,22 +205,21 @@ SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
   robot::Program setup = StartSetup(path);
   run.started = setup.Started();
   // A message box or a closing dialog: a dialog with a text Static of id
-  // 0xFFFF. Not the progress dialog, whose phase text is control 1028 (and
-  // which may have lost its controls already while setup ends).
+  // 0xFFFF. Not the progress dialog, whose phase text is a control of its
+  // own (and which may have lost its controls already while setup ends).
   auto answerable = [](HWND window) {
     return robot::ClassOf(window) == "#32770" && robot::ChildById(window, 0xFFFF) &&
-           !robot::ChildById(window, 1028);
+           !robot::ChildById(window, IDC_PROGRESS_TEXT);
   };
-  const DWORD kTimeoutMs = 60000;
-  DWORD start = GetTickCount();
-  while (setup.Running() && GetTickCount() - start < kTimeoutMs) {
-    HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 100);
-    if (!window) continue;
+  // Until setup has ended: each window it shows is read and answered.
+  robot::WaitUntil([&] {
+    HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 0);
+    if (!window) return !setup.Running();
     // The closing dialogs' text is a Static of id 0xFFFF, as in a message
     // box: their Finish button tells them apart.
-    HWND finish = robot::ChildById(window, 3);
+    HWND finish = robot::ChildById(window, IDC_FINISH);
     if (finish && robot::TextOf(finish) == "&Finish" && robot::TextOf(window) == caption) {
-      HWND no = robot::ChildById(window, 1048);
+      HWND no = robot::ChildById(window, IDC_RESTART_NO);
       if (no) {
         run.restartDialog = true;
         robot::Click(no);
@@ -243,19 +233,14 @@ SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
       robot::AnswerMessageBox(window, IDOK);
     }
     robot::WaitForWindowToClose(window);
-  }
+    return false;
+  }, 60000);
   run.exitCode = robot::WaitForExit(setup);
   return run;
 }
 
-namespace {
-
-int RecordNoBox(const MessageBoxRequest&) { return kAnswerOk; }
-
-}  // namespace
-
 std::optional<PackageMap> MapPackage(const Bytes& setupFile) {
-  MessageBoxHandler previous = SetMessageBoxHandler(RecordNoBox);
+  support::BoxRecorder quiet;  // the reader's boxes, if any
   MemoryPackageFile file(setupFile.data(), setupFile.size());
   PackageInput input = {&file, "setup", "setup"};
   PackageMap map;
@@ -278,13 +263,12 @@ std::optional<PackageMap> MapPackage(const Bytes& setupFile) {
     read = file.Read(&size, 4);
     map.fileDataCompressedSize = size;
   }
-  SetMessageBoxHandler(previous);
   if (!read) return std::nullopt;
   return map;
 }
 
 Bytes SetupFileAround(const Bytes& handBuiltPackage) {
-  Bytes setup = *ReadBytes(robot::WindowsPathOf(SETUP_PROGRAM));
+  Bytes setup = *ReadBytes(robot::WindowsPathOf(kSetupProgram));
   const std::size_t size = handBuiltPackage.size();
   std::uint32_t headerOffset = LoadU32(&handBuiltPackage[size - 4]);
   std::uint32_t newOffset = static_cast<std::uint32_t>(setup.size());
@@ -301,7 +285,7 @@ testpkg::TestPackage PackageWithoutPages(const std::string& appName) {
   testpkg::TestPackage package;
   package.appName = appName;
   package.showWelcomePage = package.showDestinationPage = package.showShortcutsPage = 0;
-  package.uninstaller = *ReadBytes(robot::WindowsPathOf(VTUNINST_PROGRAM));
+  package.uninstaller = *ReadBytes(robot::WindowsPathOf(kUninstallerProgram));
   return package;
 }
 
@@ -328,15 +312,6 @@ std::string WriteSetup(const std::string& folder, const Bytes& setupFile) {
   std::string path = ScratchFolder(folder) + "\\setup.exe";
   WriteBytes(path, setupFile);
   return path;
-}
-
-std::vector<MessageBoxRequest> recordedBoxes;
-std::vector<std::string> recordedBoxTexts;
-
-int RecordBox(const MessageBoxRequest& request) {
-  recordedBoxes.push_back(request);
-  recordedBoxTexts.push_back(request.text);
-  return kAnswerOk;
 }
 
 }  // namespace setuptest

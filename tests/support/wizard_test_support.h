@@ -1,8 +1,8 @@
 // Driving the setup wizard as a user does: the sheet, its pages and
 // buttons, read and pressed through the robot. Packages are built by hand
 // with the pages a test wants (setup_test_support.h).
-#ifndef VANTOREL_TESTS_SETUP_WIZARD_TEST_SUPPORT_H
-#define VANTOREL_TESTS_SETUP_WIZARD_TEST_SUPPORT_H
+#ifndef VANTOREL_TESTS_SUPPORT_WIZARD_TEST_SUPPORT_H
+#define VANTOREL_TESTS_SUPPORT_WIZARD_TEST_SUPPORT_H
 
 #include <windows.h>
 
@@ -12,15 +12,17 @@
 
 namespace wizardtest {
 
-// The sheet's buttons and the pages' controls.
+// The sheet's buttons (comctl32's ids) and the pages' controls (the setup
+// program's own).
 constexpr int kBack = 0x3023;
 constexpr int kNext = 0x3024;
 constexpr int kFinish = 0x3025;
 constexpr int kCancel = IDCANCEL;
-constexpr int kLicenceText = 1004, kAgree = 1031, kDisagree = 1032;
-constexpr int kDestinationEdit = 1021, kBrowse = 1029;
-constexpr int kProgramsBox = 1008, kDesktopBox = 1009, kStartupBox = 1010;
-constexpr int kHyperlink = 1030;
+constexpr int kLicenceText = IDC_LICENCE_TEXT, kAgree = IDC_AGREE, kDisagree = IDC_DISAGREE;
+constexpr int kDestinationEdit = IDC_DESTINATION_EDIT, kBrowse = IDC_BROWSE;
+constexpr int kProgramsBox = IDC_PROGRAMS_SHORTCUT, kDesktopBox = IDC_DESKTOP_SHORTCUT,
+              kStartupBox = IDC_STARTUP_SHORTCUT;
+constexpr int kHyperlink = IDC_HYPERLINK;
 
 enum class Page { kNone, kWelcome, kLicence, kDestination, kShortcuts };
 const char* NameOf(Page page);

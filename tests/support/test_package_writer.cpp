@@ -1,5 +1,7 @@
 #include "test_package_writer.h"
 
+#include "stand_in_image.h"
+
 #include <algorithm>
 
 #include <stdexcept>
@@ -158,38 +160,7 @@ void Put(Bytes& bytes, std::size_t offset, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-constexpr std::size_t kNtHeaders = 0x80;
-constexpr std::size_t kOptionalHeader = kNtHeaders + 24;
-
 }  // namespace
-
-Bytes ProgramImage(int sections, bool pe32Plus) {
-  Bytes image(0x200 + 0x100 * static_cast<std::size_t>(sections), 0x90);
-  const std::uint32_t optionalSize = pe32Plus ? 0xF0 : 0xE0;
-  image[0] = 'M';
-  image[1] = 'Z';
-  Put(image, 0x3C, kNtHeaders, 4);
-  Put(image, kNtHeaders, 0x00004550, 4);  // "PE\0\0"
-  Put(image, kNtHeaders + 6, static_cast<std::uint32_t>(sections), 2);
-  Put(image, kNtHeaders + 20, optionalSize, 2);
-  Put(image, kOptionalHeader, pe32Plus ? 0x20B : 0x10B, 2);
-  Put(image, kOptionalHeader + 60, 0x200, 4);                       // SizeOfHeaders
-  Put(image, kOptionalHeader + (pe32Plus ? 108 : 92), 16, 4);      // NumberOfRvaAndSizes
-  // The 16 data directories, all empty: not signed.
-  std::size_t directories = kOptionalHeader + (pe32Plus ? 112 : 96);
-  std::fill(image.begin() + static_cast<long>(directories),
-            image.begin() + static_cast<long>(directories + 16 * 8), 0);
-  for (int i = 0; i < sections; ++i) {
-    std::size_t header = kOptionalHeader + optionalSize + 40 * static_cast<std::size_t>(i);
-    Put(image, header + 16, 0x100, 4);
-    Put(image, header + 20, 0x200 + 0x100 * static_cast<std::uint32_t>(i), 4);
-  }
-  return image;
-}
-
-std::size_t SecurityEntryOffset(bool pe32Plus) {
-  return kOptionalHeader + (pe32Plus ? 112 : 96) + 4 * 8;
-}
 
 Bytes SetupFileWith(Bytes image, const Bytes& package) {
   std::uint32_t from = package[package.size() - 4] | package[package.size() - 3] << 8 |
@@ -206,8 +177,8 @@ Bytes Signed(Bytes setup, std::size_t padding, std::uint32_t tableSize, bool pe3
   setup.resize(setup.size() + padding, 0);
   std::uint32_t table = static_cast<std::uint32_t>(setup.size());
   for (std::uint32_t i = 0; i < tableSize; ++i) setup.push_back(static_cast<std::uint8_t>(0x30 + i % 200));
-  Put(setup, SecurityEntryOffset(pe32Plus), table, 4);
-  Put(setup, SecurityEntryOffset(pe32Plus) + 4, tableSize, 4);
+  Put(setup, support::SecurityEntryOffset(pe32Plus), table, 4);
+  Put(setup, support::SecurityEntryOffset(pe32Plus) + 4, tableSize, 4);
   return setup;
 }
 

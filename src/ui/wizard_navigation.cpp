@@ -1,16 +1,11 @@
-#include "ui/wizard_page_rules.h"
+#include "ui/wizard_navigation.h"
 
 #include <prsht.h>
 
 #include "state/install_settings.h"
 #include "base/messages.h"
-#include "base/shared_string.h"
-#include "ui/dialog_helpers.h"
 
 namespace {
-
-// Template texts are read through a buffer of this many bytes.
-const int kTemplateTextSize = 100;
 
 bool IsFirstPage(WizardPage which) {
   for (int page = 0; page < static_cast<int>(which); ++page) {
@@ -72,18 +67,4 @@ INT_PTR ConfirmCancel(HWND page) {
   bool leave = AskQuestion(page, Settings.SetupCaption, IDS_CONFIRM_EXIT);
   SetWindowLongPtrA(page, DWLP_MSGRESULT, leave ? FALSE : TRUE);
   return TRUE;
-}
-
-void CentreSheetOnce(HWND page) {
-  if (Settings.SheetCentred) return;
-  CentreWindow(GetDesktopWindow(), GetParent(page));
-  Settings.SheetCentred = true;
-}
-
-void FillTemplateText(HWND page, int controlId, const char* first, const char* second) {
-  char format[kTemplateTextSize] = "";  // stays empty without the control
-  GetDlgItemTextA(page, controlId, format, kTemplateTextSize);
-  SharedString text;
-  FormatString(text, format, first, second);
-  SetDlgItemTextA(page, controlId, text);
 }

@@ -1,8 +1,7 @@
-// What the wizard's pages share: which pages the package shows, the sheet's
-// buttons as a page is entered and left, the question on Cancel, centring
-// the sheet once, and template texts filled in with the application's name.
-#ifndef VANTOREL_UI_WIZARD_PAGE_RULES_H
-#define VANTOREL_UI_WIZARD_PAGE_RULES_H
+// Moving through the wizard's pages: which pages the package shows, the
+// sheet's buttons as a page is entered and left, and the question on Cancel.
+#ifndef VANTOREL_UI_WIZARD_NAVIGATION_H
+#define VANTOREL_UI_WIZARD_NAVIGATION_H
 
 #include <windows.h>
 
@@ -26,15 +25,7 @@ bool PageIncluded(WizardPage page);
 // the one the page being entered asks for.
 INT_PTR HandlePageNotification(HWND page, WizardPage which, UINT code);
 
-// Message 2, owned by the page. Yes lets the sheet close; No keeps it.
+// IDS_CONFIRM_EXIT, owned by the page. Yes lets the sheet close; No keeps it.
 INT_PTR ConfirmCancel(HWND page);
-
-// Centres the sheet on the desktop, once per run: the first page created
-// does it, before the sheet is shown.
-void CentreSheetOnce(HWND page);
-
-// Formats the control's template text (at most 99 characters are read)
-// with `first` and `second` for its "%s", and shows the result.
-void FillTemplateText(HWND page, int controlId, const char* first, const char* second = "");
 
 #endif

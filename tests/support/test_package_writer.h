@@ -1,8 +1,8 @@
 // Writes install packages for the reader's tests, byte by byte with zlib's
 // compress, independent of vtpack: a test states the package it wants, or
 // writes odd bytes of its own where the layout should be.
-#ifndef VANTOREL_TESTS_PACKAGE_TEST_PACKAGE_WRITER_H
-#define VANTOREL_TESTS_PACKAGE_TEST_PACKAGE_WRITER_H
+#ifndef VANTOREL_TESTS_SUPPORT_TEST_PACKAGE_WRITER_H
+#define VANTOREL_TESTS_SUPPORT_TEST_PACKAGE_WRITER_H
 
 #include <array>
 #include <cstdint>
@@ -101,18 +101,10 @@ class TestWriter {
 // The whole package as the packer would write it.
 Bytes BuildPackage(const TestPackage& package);
 
-// A program image as a setup file starts with: DOS header, PE headers (PE32,
-// or PE32+ with `pe32Plus`) with 16 data directories, SizeOfHeaders 0x200,
-// and `sections` sections of 0x100 bytes one after the other from 0x200; the
-// image ends after the last.
-Bytes ProgramImage(int sections, bool pe32Plus = false);
-// Where the security entry of such an image's data directories lies: its
-// file offset, then its size.
-std::size_t SecurityEntryOffset(bool pe32Plus = false);
 // `image` followed by a package built above (its own stand-in image
 // dropped), the trailer pointing behind `image`.
 Bytes SetupFileWith(Bytes image, const Bytes& package);
-// Signs a setup file whose image is ProgramImage(..., pe32Plus) as
+// Signs a setup file whose image is support::StandInImage(..., pe32Plus) as
 // Authenticode tools do: `padding` zero bytes, then a certificate table of
 // `tableSize` bytes (a multiple of 8), named by the security entry.
 Bytes Signed(Bytes setup, std::size_t padding, std::uint32_t tableSize = 1024,

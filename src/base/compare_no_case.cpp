@@ -1,0 +1,28 @@
+#include "base/compare_no_case.h"
+
+#include <string.h>
+
+#include "base/platform.h"
+
+bool MatchesNoCase(const char* text, const char* word, int length) {
+  int k = 0;
+  while (k < length) {
+    unsigned char c = static_cast<unsigned char>(text[k]);
+    if (platform::IsLeadByte(c) && text[k + 1] != '\0') {
+      if (k + 1 >= length || text[k] != word[k] || text[k + 1] != word[k + 1]) return false;
+      k += 2;
+    } else {
+      if (platform::ToUpper(c) != platform::ToUpper(static_cast<unsigned char>(word[k]))) {
+        return false;
+      }
+      ++k;
+    }
+  }
+  return true;
+}
+
+bool StartsWithNoCase(const char* text, const char* prefix) {
+  int length = static_cast<int>(strlen(prefix));
+  return static_cast<int>(strnlen(text, static_cast<size_t>(length))) == length &&
+         MatchesNoCase(text, prefix, length);
+}

@@ -1,0 +1,188 @@
+#include "base/install_record_text.h"
+
+#include <string.h>
+
+#include "base/line_reader.h"
+#include "base/path_list.h"
+#include "base/path_rules.h"
+
+namespace {
+
+const char kFirstLine[] = "Vantorel install record 1";
+const int kMaxRaises = 999999999;  // what a count line may hold
+// "shared <raises> <full path>": the longest line.
+const int kMaxLineLength = 7 + 9 + 1 + LineReader::kMaxLineLength;
+
+bool IsRecordedFolder(const char* path) {
+  return strcmp(path, ".") == 0 || IsPlainRelativePath(path);
+}
+
+// The kinds of line, in the order they come.
+struct Kind {
+  const char* keyword;
+  SharedString InstallRecord::*list;
+  bool (*accept)(const char* path);  // null: a shared file
+};
+const Kind kKinds[] = {
+    {"folder", &InstallRecord::folders, IsRecordedFolder},
+    {"file", &InstallRecord::files, IsPlainRelativePath},
+    {"outside", &InstallRecord::outsideFiles, IsPlainFullPath},
+    {"shared", &InstallRecord::sharedFiles, nullptr},
+};
+const int kKindCount = sizeof kKinds / sizeof kKinds[0];
+
+// Where the path of a shared file's entry "<raises> <path>" starts; 0 when
+// the entry has no blank.
+int SharedPathStart(const char* entry, int length) {
+  for (int i = 0; i < length; ++i) {
+    if (entry[i] == ' ') return i + 1;
+  }
+  return 0;
+}
+
+// Calls `visit` with each entry of a path list in place, until it returns
+// true.
+template <typename Visit>
+bool AnyEntry(const SharedString& list, Visit visit) {
+  const char* text = list.Text();
+  const int length = list.Length();
+  for (int start = 0; start < length;) {
+    int end = start;
+    while (end < length && text[end] != '\n') ++end;
+    if (visit(text + start, end - start)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+bool HasSharedFile(const SharedString& sharedFiles, const char* path) {
+  const int pathLength = static_cast<int>(strlen(path));
+  return AnyEntry(sharedFiles, [&](const char* entry, int length) {
+    const int start = SharedPathStart(entry, length);
+    return length - start == pathLength && IsSamePathOfLength(entry + start, path, pathLength);
+  });
+}
+
+// One line after the first two into `read`; `kind` is the kind of the line
+// before, which this one may not precede.
+bool ReadEntry(const SharedString& line, int& kind, InstallRecord& read) {
+  const int blank = SharedPathStart(line, line.Length()) - 1;
+  int k = kind;
+  while (k < kKindCount && (blank != static_cast<int>(strlen(kKinds[k].keyword)) ||
+                            strncmp(line, kKinds[k].keyword, blank) != 0)) {
+    ++k;
+  }
+  if (k == kKindCount) return false;
+  kind = k;
+  const SharedString value = line.Middle(blank + 1, line.Length() - blank - 1);
+  SharedString& list = read.*kKinds[k].list;
+  if (kKinds[k].accept != nullptr) {
+    if (!kKinds[k].accept(value) || ListHoldsPath(list, value)) return false;
+    AppendPath(list, value);
+    return true;
+  }
+  const int pathStart = SharedPathStart(value, value.Length());
+  int raises = 0;
+  if (pathStart == 0 || !ParseCount(value, pathStart - 1, raises) || raises == 0) return false;
+  const char* path = value.Text() + pathStart;
+  if (!IsPlainFullPath(path) || HasSharedFile(list, path)) return false;
+  AppendPath(list, value);
+  return true;
+}
+
+void AppendLines(SharedString& text, const char* keyword, const SharedString& list) {
+  SharedString path;
+  for (int position = 0; NextPath(list, position, path);) {
+    text += keyword;
+    text += ' ';
+    text += path;
+    text += '\n';
+  }
+}
+
+int LineCount(const SharedString& list) {
+  int count = 0;
+  AnyEntry(list, [&](const char*, int) { return ++count < 0; });
+  return count;
+}
+
+}  // namespace
+
+int ParseInstallRecord(const char* text, size_t size, InstallRecord& record) {
+  LineReader lines(text, size);
+  InstallRecord read;
+  SharedString line;
+  if (!lines.Next(line) || strcmp(line, kFirstLine) != 0) return lines.Number();
+  if (!lines.Next(read.appName) || read.appName.IsEmpty() || HasSeparator(read.appName)) {
+    return lines.Number();
+  }
+  int kind = 0;
+  while (!lines.AtEnd()) {
+    if (!lines.Next(line, kMaxLineLength) || !ReadEntry(line, kind, read)) return lines.Number();
+  }
+  record = read;
+  return 0;
+}
+
+SharedString InstallRecordText(const InstallRecord& record) {
+  SharedString text;
+  int size = static_cast<int>(sizeof kFirstLine) + record.appName.Length() + 1;
+  for (const Kind& kind : kKinds) {
+    const SharedString& list = record.*kind.list;
+    size += list.Length() + LineCount(list) * static_cast<int>(strlen(kind.keyword) + 1);
+  }
+  text.Reserve(size);
+  text += kFirstLine;
+  text += '\n';
+  text += record.appName;
+  text += '\n';
+  for (const Kind& kind : kKinds) AppendLines(text, kind.keyword, record.*kind.list);
+  return text;
+}
+
+bool NextSharedFile(const SharedString& sharedFiles, int& position, SharedString& path,
+                    int& raises) {
+  SharedString entry;
+  if (!NextPath(sharedFiles, position, entry)) return false;
+  const int start = SharedPathStart(entry, entry.Length());
+  raises = 0;
+  ParseCount(entry, start - 1, raises);
+  path = entry.Middle(start, entry.Length() - start);
+  return true;
+}
+
+void AddSharedRaises(InstallRecord& record, const char* path, int raises) {
+  SharedString entries;
+  SharedString entryPath;
+  bool found = false;
+  int recorded = 0;
+  for (int position = 0; NextSharedFile(record.sharedFiles, position, entryPath, recorded);) {
+    if (!found && IsSamePath(entryPath, path)) {
+      found = true;
+      recorded = raises > kMaxRaises - recorded ? kMaxRaises : recorded + raises;
+    }
+    SharedString entry;
+    FormatString(entry, "%d %s", recorded, entryPath.Text());
+    AppendPath(entries, entry);
+  }
+  if (!found) {
+    SharedString entry;
+    FormatString(entry, "%d %s", raises, path);
+    AppendPath(entries, entry);
+  }
+  record.sharedFiles = entries;
+}
+
+void MergeInstallRecord(InstallRecord& record, const InstallRecord& other) {
+  SharedString path;
+  for (const Kind& kind : kKinds) {
+    if (kind.accept == nullptr) continue;
+    for (int position = 0; NextPath(other.*kind.list, position, path);) {
+      AppendPathOnce(record.*kind.list, path);
+    }
+  }
+  int raises = 0;
+  for (int position = 0; NextSharedFile(other.sharedFiles, position, path, raises);) {
+    AddSharedRaises(record, path, raises);
+  }
+}

@@ -1,0 +1,90 @@
+#include "engine/install_record.h"
+
+#include <windows.h>
+
+#include <string.h>
+
+#include "base/file_contents.h"
+#include "base/install_record_text.h"
+#include "base/messages.h"
+#include "base/path_list.h"
+#include "base/path_rules.h"
+#include "base/registry_value.h"
+#include "base/sha256_digest.h"
+#include "base/uninstall_names.h"
+#include "package/layout.h"
+#include "state/install_settings.h"
+
+namespace {
+
+// Far more than the record of any package holds.
+const unsigned kMaxRecordSize = 64 * 1024 * 1024;
+const int kDigestLength = 64;
+
+// The part of `path` below the destination folder: "." for the folder
+// itself; empty when it lies elsewhere.
+SharedString BelowDestination(const char* path) {
+  const SharedString& destination = Settings.DestinationDir;
+  if (destination.IsEmpty() || !IsSameOrAbove(destination, path)) return SharedString();
+  if (IsSamePath(destination, path)) return SharedString(".");
+  const int length = destination.Length();
+  // "C:" holds "C:\Folder": the part starts after the "\" either way.
+  const int start = LastSeparator(destination) == length - 1 ? length : length + 1;
+  return SharedString(path + start);
+}
+
+// The digest the application's Uninstall entry keeps of its record.
+SharedString RecordedDigest() {
+  SharedString keyName;
+  FormatString(keyName, uninstall::kUninstallKeyFormat, Settings.Header.AppName);
+  SharedString digest;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    ReadRegistryText(key, uninstall::kRecordDigestValue, digest, kDigestLength);
+    RegCloseKey(key);
+  }
+  return digest;
+}
+
+// The record an earlier install of this application left at `recordPath`.
+bool ReadEarlierRecord(const char* recordPath, InstallRecord& earlier) {
+  SharedString contents;
+  if (ReadFileContents(recordPath, kMaxRecordSize, contents) != FileRead::kDone) return false;
+  SharedString digest;
+  const SharedString recorded = RecordedDigest();
+  return !recorded.IsEmpty() &&
+         Sha256Digest(contents.Text(), static_cast<size_t>(contents.Length()), digest) &&
+         strcmp(digest, recorded) == 0 &&
+         ParseInstallRecord(contents.Text(), static_cast<size_t>(contents.Length()), earlier) ==
+             0 &&
+         strcmp(earlier.appName, Settings.Header.AppName) == 0;
+}
+
+}  // namespace
+
+void RecordInstalledFile(unsigned destinationType, const char* path, bool existed) {
+  if (destinationType == layout::kDestinationApplication) {
+    const SharedString below = BelowDestination(path);
+    if (!below.IsEmpty()) AppendPathOnce(Settings.Record.files, below);
+  } else if (!existed) {
+    AppendPathOnce(Settings.Record.outsideFiles, path);
+  }
+}
+
+void RecordCreatedFolder(const char* path) {
+  const SharedString below = BelowDestination(path);
+  if (!below.IsEmpty()) AppendPathOnce(Settings.Record.folders, below);
+}
+
+SharedString InstallRecordToWrite(const char* recordPath) {
+  InstallRecord record = Settings.Record;
+  record.appName = Settings.Header.AppName;
+  SharedString path;
+  for (int position = 0; NextPath(Settings.SharedDllList, position, path);) {
+    AddSharedRaises(record, path, 1);
+  }
+  InstallRecord earlier;
+  if (!ReadEarlierRecord(recordPath, earlier)) return InstallRecordText(record);
+  MergeInstallRecord(earlier, record);
+  return InstallRecordText(earlier);
+}

@@ -1,0 +1,28 @@
+// The install record beside "Uninst.log" (base/install_record_text.h has
+// its format): what this install wrote, noted in InstallSettings' Record as
+// the install goes, merged with the record that an earlier install of the
+// same application left there, so that an upgrade forgets nothing an
+// earlier version installed or counted.
+#ifndef VANTOREL_ENGINE_INSTALL_RECORD_H
+#define VANTOREL_ENGINE_INSTALL_RECORD_H
+
+#include "base/shared_string.h"
+
+// A file of the package in its place (written, replaced, or waiting under
+// its ".new" name for the next start of Windows). One in the destination
+// folder is noted whatever was there before; one elsewhere only when no
+// file was there (`existed` false): the others' files are not ours to take.
+void RecordInstalledFile(unsigned destinationType, const char* path, bool existed);
+
+// A folder the install created; noted when it is the destination folder or
+// lies below it.
+void RecordCreatedFolder(const char* path);
+
+// The text of the record to write at `recordPath`: this install's files,
+// folders and shared-count raises (SharedDllList), merged into the record
+// already there when the application's Uninstall entry vouches for it (the
+// digest stored there matches it; anything else in the folder is no word
+// of ours). Read it before the entry is rewritten.
+SharedString InstallRecordToWrite(const char* recordPath);
+
+#endif
