@@ -85,7 +85,7 @@ void WriteAssociations(ByteWriter& out, const std::vector<Association>& associat
 }
 
 // Reads every file's bytes in table order and hands them to `take`, a
-// piece at a time; `progress`, when given, is told of every file read.
+// piece at a time; `progress`, when given, is told of the bytes read.
 Check ReadFileData(const PackageParts& contents, const std::function<Check(const std::uint8_t*, std::size_t)>& take,
                    BuildProgress* progress) {
   constexpr std::size_t kReadPiece = 1 << 20;
@@ -104,8 +104,9 @@ Check ReadFileData(const PackageParts& contents, const std::function<Check(const
       if (got.value() == 0) return cannotRead("is shorter than when vtpack found it: it changed while vtpack read it");
       if (auto problem = take(buffer.data(), got.value())) return problem;
       left -= got.value();
+      if (progress) progress->Read(got.value(), left == 0);
     }
-    if (progress) progress->FileRead(file.size);
+    if (progress && file.size == 0) progress->Read(0, true);
   }
   return std::nullopt;
 }
