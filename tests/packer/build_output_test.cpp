@@ -59,7 +59,7 @@ TEST(BuildOutput, CompressionLevelsAllReadBackAndShrink) {
     if (*option) extra.push_back(option);
     std::string output = std::string("setup") + option + ".exe";
     ASSERT_EQ(BuildIn(folder, "project.toml", output, extra).exitCode, 0) << option;
-    auto listing = packer::ReadPackageListing(folder.Path(output));
+    auto listing = packer::ReadPackageListing(folder.Path(output), true);
     ASSERT_TRUE(listing.ok()) << option;
     ASSERT_EQ(listing.value().files.size(), 2u);
     EXPECT_EQ(listing.value().files[1].content, folder.Read("data/text.txt")) << option;
