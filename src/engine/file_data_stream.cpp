@@ -13,34 +13,62 @@ const FileDataBudget kInstallBudget = {256 * 1024, 4, true};
 
 namespace {
 
-// Compressed bytes are read in pieces of this size: small enough that the
-// file loop gets going at once, large enough to cost few reads.
-const uint32_t kCompressedPiece = 128 * 1024;
-// A thread waiting for the other looks again and again, first giving up
-// its time slice (a few microseconds when nothing else wants to run), after
-// that sleeping a millisecond between looks. Under Wine an event set or
-// waited for is a round trip to the Wine server, which on a busy machine
-// costs a millisecond and more: waking the other thread per piece would
-// cost the loop more than it saves. Yielding and sleeping are no such round
-// trips.
+// A thread waiting for the other first looks again a few times, giving up
+// its time slice in between (a few microseconds when nothing else wants to
+// run): the other is usually about to hand over. Then it blocks on its
+// event. Under Wine each event set or waited for is a round trip to the
+// Wine server, so the other thread sets the event only when its peer said
+// it is blocking (the waiter flag), and only for what that one waits for:
+// a handover costs nothing while both threads run. Sleep(1) is no
+// substitute: on Windows it sleeps a whole timer tick (15.6 ms by default).
 const unsigned kYieldingLooks = 64;
+// The loop keeps the progress dialog responsive while it waits.
+const DWORD kLoopWaitMs = 40;
+
+LONG Load(volatile LONG* value) { return InterlockedCompareExchange(value, 0, 0); }
 
 class Waiting {
  public:
-  void Pause() {
+  Waiting(HANDLE event, volatile LONG* waiter, DWORD timeoutMs)
+      : event_(event), waiter_(waiter), timeoutMs_(timeoutMs) {}
+  ~Waiting() { InterlockedExchange(waiter_, 0); }
+  Waiting(const Waiting&) = delete;
+  Waiting& operator=(const Waiting&) = delete;
+
+  // Called each time what the thread waits for is not there yet; the
+  // caller looks again after it. Blocking is announced first and the
+  // caller looks once more before it blocks, so no wakeup can be missed
+  // (see Wake). True when it blocked.
+  bool Pause() {
     if (looks_ < kYieldingLooks) {
       ++looks_;
       SwitchToThread();
-    } else {
-      Sleep(1);
+      return false;
     }
+    if (!announced_) {
+      InterlockedExchange(waiter_, 1);
+      announced_ = true;
+      return false;
+    }
+    WaitForSingleObject(event_, timeoutMs_);
+    announced_ = false;
+    return true;
   }
 
  private:
+  HANDLE event_;
+  volatile LONG* waiter_;
+  DWORD timeoutMs_;
   unsigned looks_ = 0;
+  bool announced_ = false;
 };
 
-LONG Load(volatile LONG* value) { return InterlockedCompareExchange(value, 0, 0); }
+// After a change the peer may wait for: sets its event when it announced
+// that it blocks. (Interlocked operations order the change before the
+// look at the flag, as they order the peer's flag before its last look.)
+void Wake(HANDLE event, volatile LONG* waiter) {
+  if (InterlockedCompareExchange(waiter, 0, 1) == 1) SetEvent(event);
+}
 
 uint32_t Smaller(uint64_t a, uint32_t b) { return a < b ? static_cast<uint32_t>(a) : b; }
 
@@ -48,10 +76,11 @@ uint32_t Smaller(uint64_t a, uint32_t b) { return a < b ? static_cast<uint32_t>(
 
 FileDataStream::~FileDataStream() {
   Stop();
-  if (inflaterReady_) inflateEnd(&inflater_);
   FreePieces(first_);
   FreePieces(spare_);
   if (lockReady_) DeleteCriticalSection(&lock_);
+  if (bytesOut_ != nullptr) CloseHandle(bytesOut_);
+  if (piecesFree_ != nullptr) CloseHandle(piecesFree_);
 }
 
 void FileDataStream::FreePieces(Piece* list) {
@@ -65,27 +94,15 @@ void FileDataStream::FreePieces(Piece* list) {
 bool FileDataStream::Start(PackageInput& input, InstallProgress& progress) {
   input_ = &input;
   progress_ = &progress;
-  // The bytes are never held whole, so the block may be as large as the
-  // layout allows.
-  if (!ReadBlockSizes(input, &block_) ||
-      !CheckBlockSizes(input, block_, Compressed(), &capacity_, UINT32_MAX)) {
-    return false;
-  }
-  if (Compressed()) {
-    if (!chunk_.Allocate(kCompressedPiece)) {
-      ReportOutOfMemory(input);
-      return false;
-    }
-    unread_ = block_.CompressedSize;
-    // inflate wants an output pointer even for no room.
-    inflater_.next_out = chunk_.Data();
-    inflaterReady_ = inflateInit(&inflater_) == Z_OK;
-    broken_ = !inflaterReady_;
-  }
+  if (!reader_.Begin(input)) return false;
   InitializeCriticalSection(&lock_);
   lockReady_ = true;
-  if (Compressed()) progress.SetPhase(IDS_UNCOMPRESSING_DATA);
+  if (reader_.Compressed()) progress.SetPhase(IDS_UNCOMPRESSING_DATA);
   if (!budget_.worker) return true;
+  // Auto-reset: a set event wakes one wait and is spent.
+  bytesOut_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  piecesFree_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (bytesOut_ == nullptr || piecesFree_ == nullptr) return true;
   // Set before the thread runs: the worker reads it too.
   threaded_ = true;
   worker_ = CreateThread(nullptr, 64 * 1024, Work, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
@@ -101,6 +118,7 @@ DWORD WINAPI FileDataStream::Work(void* data) {
     outcome = stream->StopRequested() ? kStopped : stream->Step();
   } while (outcome == kRunning);
   InterlockedExchange(&stream->outcome_, outcome);
+  Wake(stream->bytesOut_, &stream->loopWaits_);
   return 0;
 }
 
@@ -114,62 +132,21 @@ bool FileDataStream::StepHere() {
 }
 
 FileDataStream::Outcome FileDataStream::Step() {
-  return Compressed() ? StepInflate() : StepStored();
-}
-
-bool FileDataStream::ReadPackage(void* buffer, uint32_t count) {
-  InstallTimer timer(InstallPhase::kReadPackage);
-  return input_->file->Read(buffer, count);
-}
-
-FileDataStream::Outcome FileDataStream::StepStored() {
-  if (copied_ >= block_.UncompressedSize) return kSucceeded;
-  Piece* piece = NextPiece(copied_);
-  if (piece == nullptr) return StopRequested() ? kStopped : kOutOfMemory;
-  uint32_t take = Smaller(block_.UncompressedSize - copied_, budget_.pieceSize);
-  if (!ReadPackage(piece->Bytes(), take)) return kReadFailed;
-  copied_ += take;
-  Publish(copied_);
-  return kRunning;
-}
-
-// What uncompress does, a step at a time: success only when the stream
-// reaches its end (check value included) within the block's capacity. The
-// whole block is read in any case, so that a package cut short is a read
-// failure (message 8) even where its stream also broke, as when the block
-// was read in full before it was inflated.
-FileDataStream::Outcome FileDataStream::StepInflate() {
-  z_stream& stream = inflater_;
-  if (stream.avail_in == 0) {
-    if (unread_ == 0) return ended_ && !broken_ ? kSucceeded : kUncompressFailed;
-    uint32_t take = Smaller(unread_, kCompressedPiece);
-    if (!ReadPackage(chunk_.Data(), take)) return kReadFailed;
-    unread_ -= take;
-    stream.next_in = chunk_.Data();
-    stream.avail_in = take;
-  }
-  if (ended_ || broken_) {
-    stream.avail_in = 0;  // read, never inflated
-    return kRunning;
-  }
-  uint32_t room = capacity_ - static_cast<uint32_t>(stream.total_out);
-  if (stream.avail_out == 0 && room > 0) {
-    Piece* piece = NextPiece(stream.total_out);
-    if (piece == nullptr) return StopRequested() ? kStopped : kOutOfMemory;
-    stream.next_out = piece->Bytes();
-    stream.avail_out = Smaller(room, budget_.pieceSize);
-  }
-  // Z_BUF_ERROR: no room is left, the stream needs more than the block's
-  // UncompressedSize.
-  int result;
+  BlockReader::Outcome outcome;
   {
-    InstallTimer timer(InstallPhase::kInflate);
-    result = inflate(&stream, Z_NO_FLUSH);
+    InstallTimer timer(InstallPhase::kUnpack);
+    outcome = reader_.Step(*this);
   }
-  ended_ = result == Z_STREAM_END;
-  broken_ = result != Z_OK && !ended_;
-  Publish(stream.total_out);
-  return kRunning;
+  if (outcome == BlockReader::kNoRoom && StopRequested()) return kStopped;
+  Publish(reader_.Produced());
+  return static_cast<Outcome>(outcome);
+}
+
+unsigned char* FileDataStream::Room(uint64_t start, uint32_t* size) {
+  Piece* piece = NextPiece(start);
+  if (piece == nullptr) return nullptr;
+  *size = budget_.pieceSize;
+  return piece->Bytes();
 }
 
 bool FileDataStream::StopRequested() { return Load(&stopRequested_) != 0; }
@@ -180,6 +157,9 @@ uint64_t FileDataStream::Produced() const {
 
 void FileDataStream::Publish(uint64_t produced) {
   InterlockedExchange(&produced_, static_cast<LONG>(produced));
+  if (threaded_ && produced >= static_cast<uint32_t>(Load(&awaited_))) {
+    Wake(bytesOut_, &loopWaits_);
+  }
 }
 
 void FileDataStream::Recycle() {
@@ -196,7 +176,7 @@ void FileDataStream::Recycle() {
 
 FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
   Piece* piece = nullptr;
-  Waiting waiting;
+  Waiting waiting(piecesFree_, &workerWaits_, INFINITE);
   for (;;) {
     EnterCriticalSection(&lock_);
     Recycle();
@@ -234,7 +214,10 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
   uint64_t produced = Produced();
   if (produced < needed) {
     InstallTimer timer(InstallPhase::kWaitForBytes);
-    Waiting waiting;
+    // Before the wait is announced: the worker wakes the loop only once
+    // this much is out (or the stream has ended).
+    InterlockedExchange(&awaited_, static_cast<LONG>(Smaller(needed, UINT32_MAX)));
+    Waiting waiting(bytesOut_, &loopWaits_, kLoopWaitMs);
     for (;;) {
       LONG outcome = Load(&outcome_);
       produced = Produced();
@@ -252,8 +235,7 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
         StepHere();
         continue;
       }
-      waiting.Pause();
-      progress_->Pump();
+      if (waiting.Pause()) PumpNowAndThen();
     }
   }
   EnterCriticalSection(&lock_);
@@ -266,10 +248,22 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
   return piece->Bytes() + (offset - piece->start);
 }
 
+void FileDataStream::PumpNowAndThen() {
+  // Woken for every piece, the loop would pump the dialog's messages (a
+  // Wine server round trip) far more often than it can show anything.
+  DWORD now = GetTickCount();
+  if (now - pumped_ < kLoopWaitMs) return;
+  pumped_ = now;
+  progress_->Pump();
+}
+
 void FileDataStream::Release(uint64_t offset) {
   EnterCriticalSection(&lock_);
   if (offset > released_) released_ = offset;
+  // The oldest piece is free for the worker (see Recycle).
+  bool freed = first_ != nullptr && first_->start + budget_.pieceSize <= released_;
   LeaveCriticalSection(&lock_);
+  if (freed && threaded_) Wake(piecesFree_, &workerWaits_);
 }
 
 LONG FileDataStream::RunToEnd() {
@@ -280,11 +274,12 @@ LONG FileDataStream::RunToEnd() {
     return Load(&outcome_);
   }
   InstallTimer timer(InstallPhase::kWaitForBytes);
-  Waiting waiting;
+  // Only the outcome is awaited: no count of bytes wakes the loop.
+  InterlockedExchange(&awaited_, static_cast<LONG>(UINT32_MAX));
+  Waiting waiting(bytesOut_, &loopWaits_, kLoopWaitMs);
   LONG outcome;
   while ((outcome = Load(&outcome_)) == kRunning) {
-    waiting.Pause();
-    progress_->Pump();
+    if (waiting.Pause()) PumpNowAndThen();
   }
   return outcome;
 }
@@ -302,19 +297,15 @@ bool FileDataStream::Drain(uint64_t end) {
 }
 
 bool FileDataStream::Report(LONG outcome) {
-  if (outcome == kReadFailed) {
-    ReportReadFailure(*input_);
-  } else if (outcome == kOutOfMemory) {
-    ReportOutOfMemory(*input_);
-  } else if (outcome == kUncompressFailed) {
-    ReportUncompressFailure(*input_);
-  }
+  if (outcome != kStopped) ReportBlockFailure(*input_, static_cast<BlockReader::Outcome>(outcome));
   return false;
 }
 
 void FileDataStream::Stop() {
   if (worker_ != nullptr) {
     InterlockedExchange(&stopRequested_, 1);
+    // The worker may be blocked, or about to block, waiting for a piece.
+    SetEvent(piecesFree_);
     WaitForSingleObject(worker_, INFINITE);
     CloseHandle(worker_);
     worker_ = nullptr;

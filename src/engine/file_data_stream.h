@@ -20,10 +20,9 @@
 
 #include <stdint.h>
 #include <windows.h>
-#include <zlib.h>
 
+#include "package/block_reader.h"
 #include "package/package_input.h"
-#include "package/stored_block.h"
 #include "state/install_progress.h"
 
 // The memory the unpacked bytes may take: `pieces` pieces of `pieceSize`
@@ -37,7 +36,7 @@ struct FileDataBudget {
 // What the install uses (see docs/setup-file-data.md for the measurements).
 extern const FileDataBudget kInstallBudget;
 
-class FileDataStream {
+class FileDataStream : private BlockRoom {
  public:
   explicit FileDataStream(const FileDataBudget& budget = kInstallBudget) : budget_(budget) {}
   // Stops the worker before the pieces go.
@@ -77,25 +76,24 @@ class FileDataStream {
     uint64_t start;  // offset of its first byte in the block
     unsigned char* Bytes() { return reinterpret_cast<unsigned char*>(this + 1); }
   };
+  // The reader's outcomes; no room is memory short, unless the worker was
+  // asked to stop.
   enum Outcome : LONG {
-    kRunning,
-    kSucceeded,
-    kReadFailed,
-    kOutOfMemory,
-    kUncompressFailed,
+    kRunning = BlockReader::kRunning,
+    kSucceeded = BlockReader::kSucceeded,
+    kReadFailed = BlockReader::kReadFailed,
+    kUncompressFailed = BlockReader::kUncompressFailed,
+    kOutOfMemory = BlockReader::kNoRoom,
     kStopped
   };
-
-  bool Compressed() const { return block_.CompressedSize != 0; }
   // Windows starts a thread with the stack aligned to 4 bytes only, where
   // the compiler's 32-bit code expects 16.
   __attribute__((force_align_arg_pointer)) static DWORD WINAPI Work(void* stream);
   // Unpacks a little more (one read, or one inflate call): kRunning while
   // the block has more.
   Outcome Step();
-  Outcome StepStored();
-  Outcome StepInflate();
-  bool ReadPackage(void* buffer, uint32_t count);
+  // The reader's room: a piece from NextPiece.
+  unsigned char* Room(uint64_t start, uint32_t* size) override;
   // Runs Step on the loop's thread when there is no worker; true once the
   // outcome is known.
   bool StepHere();
@@ -110,6 +108,9 @@ class FileDataStream {
   bool StopRequested();
   // Waits for the outcome with every byte released; progress pumped.
   LONG RunToEnd();
+  // While the loop waits: the progress dialog's messages, every
+  // kLoopWaitMs at most.
+  void PumpNowAndThen();
   bool Report(LONG outcome);
   void Stop();
   static void FreePieces(Piece* list);
@@ -117,18 +118,7 @@ class FileDataStream {
   const FileDataBudget budget_;
   PackageInput* input_ = nullptr;
   InstallProgress* progress_ = nullptr;
-  StoredBlock block_ = {};
-  uint32_t capacity_ = 0;  // the most bytes the block may produce
-
-  // The unpacking, advanced by Step.
-  BlockBuffer chunk_;  // compressed bytes on their way to the inflater
-  uint32_t unread_ = 0;  // bytes of the block not read yet
-  z_stream inflater_ = {};
-  bool inflaterReady_ = false;
-  bool ended_ = false;   // the stream reached its end, check value included
-  bool broken_ = false;  // the stream is damaged, or needs more room
-  uint64_t copied_ = 0;  // a stored block: bytes read so far
-  Piece* filling_ = nullptr;
+  BlockReader reader_;  // advanced by Step
 
   CRITICAL_SECTION lock_;  // guards the chain, the spare pieces and released_
   bool lockReady_ = false;
@@ -140,6 +130,14 @@ class FileDataStream {
 
   bool threaded_ = false;  // a worker unpacks: set before it starts
   HANDLE worker_ = nullptr;
+  // How the threads wake each other (see Waiting in the .cpp): each sets
+  // the other's event only when that one has announced that it blocks.
+  HANDLE bytesOut_ = nullptr;    // for the loop: what it awaits is out, or the outcome
+  HANDLE piecesFree_ = nullptr;  // for the worker: a piece was given back, or Stop
+  volatile LONG loopWaits_ = 0;
+  volatile LONG workerWaits_ = 0;
+  volatile LONG awaited_ = 0;  // the loop waits for Produced() to reach this
+  DWORD pumped_ = 0;           // GetTickCount of the last pump while waiting
   volatile LONG produced_ = 0;  // bytes out, as a 32-bit count
   volatile LONG outcome_ = kRunning;
   volatile LONG stopRequested_ = 0;

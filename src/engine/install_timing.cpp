@@ -8,9 +8,9 @@
 namespace {
 
 const char* const kPhaseNames[] = {
-    "file-loop", "read-package", "inflate",  "unpack-waits", "wait-for-bytes",
-    "folders",   "file-exists",  "create",   "write",        "set-file-time",
-    "close",     "progress",     "complete",
+    "file-loop", "unpack",  "unpack-waits", "wait-for-bytes", "folders",
+    "file-exists", "create", "write",       "set-file-time",  "close",
+    "progress",  "complete",
 };
 static_assert(sizeof(kPhaseNames) / sizeof(kPhaseNames[0]) ==
                   static_cast<int>(InstallPhase::kCount),

@@ -7,8 +7,7 @@
 
 enum class InstallPhase {
   kFileLoop,      // D2 and D3 with the loop, the check and the completion
-  kReadPackage,   // reading the file data block (worker)
-  kInflate,       // inflating it (worker)
+  kUnpack,        // reading and inflating the file data block (worker)
   kUnpackWaits,   // the worker waiting for the loop to give pieces back
   kWaitForBytes,  // the loop waiting for bytes, or for the check
   kFolders,       // making the folders
