@@ -292,7 +292,10 @@ BarState SettledBar(HWND bar, int percent) {
   BarState state = {};
   robot::WaitUntil([&] {
     state = ReadBar(bar);
-    return std::abs(state.position - state.high * percent / 100.0) <= 1.0 + state.high / 100.0;
+    // The range is set once the bar is shown; before that an empty bar would
+    // pass for 0 %.
+    return state.high > 0 &&
+           std::abs(state.position - state.high * percent / 100.0) <= 1.0 + state.high / 100.0;
   });
   return state;
 }
