@@ -16,12 +16,21 @@ BlockReader::~BlockReader() {
 }
 
 bool BlockReader::Begin(PackageInput& input) {
+  StoredBlock block;
+  if (!ReadBlockSizes(input, &block)) return false;
+  bool compressed = block.CompressedSize != 0;
+  uint32_t capacity = 0;
+  return CheckBlockSizes(input, block, compressed, &capacity, UINT32_MAX) &&
+         Start(input, block, compressed, capacity);
+}
+
+bool BlockReader::Start(PackageInput& input, const StoredBlock& block, bool compressed,
+                        uint32_t capacity) {
   input_ = &input;
-  if (!ReadBlockSizes(input, &block_) ||
-      !CheckBlockSizes(input, block_, Compressed(), &capacity_, UINT32_MAX)) {
-    return false;
-  }
-  if (!Compressed()) return true;
+  block_ = block;
+  compressed_ = compressed;
+  capacity_ = capacity;
+  if (!compressed) return true;
   if (!chunk_.Allocate(kCompressedPiece)) {
     ReportOutOfMemory(input);
     return false;
@@ -69,7 +78,7 @@ BlockReader::Outcome BlockReader::StepInflate(BlockRoom& room) {
   uint32_t left = capacity_ - static_cast<uint32_t>(stream.total_out);
   if (stream.avail_out == 0 && left > 0) {
     uint32_t size = 0;
-    unsigned char* bytes = room.Room(stream.total_out, &size);
+    unsigned char* bytes = room.Room(static_cast<uint32_t>(stream.total_out), &size);
     if (bytes == nullptr) return kNoRoom;
     stream.next_out = bytes;
     stream.avail_out = Smaller(left, size);

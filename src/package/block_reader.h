@@ -2,7 +2,8 @@
 // caller gives, so that the block is never held whole: the file data block
 // (D3), which may hold all the file data the layout allows (4 GiB less a
 // byte). The setup program's file loop (engine/file_data_stream.h) and
-// vtpack's list and verify (ReadFileData) read it this way.
+// vtpack's list and verify (ReadFileData) read it this way, and
+// ReadStoredBlock inflates the other blocks with it into one buffer.
 //
 // The block is accepted as ReadStoredBlock's single uncompress call would
 // accept it: a stream only when it reaches its end, its check value
@@ -24,7 +25,7 @@
 // stops).
 class BlockRoom {
  public:
-  virtual unsigned char* Room(uint64_t start, uint32_t* size) = 0;
+  virtual unsigned char* Room(uint32_t start, uint32_t* size) = 0;
 
  protected:
   ~BlockRoom() = default;
@@ -44,13 +45,17 @@ class BlockReader {
   // the block may be as large as the layout allows. False after the
   // message.
   bool Begin(PackageInput& input);
-  bool Compressed() const { return block_.CompressedSize != 0; }
+  // The same for a block whose sizes were read and checked: at most
+  // `capacity` bytes out. IDS_OUT_OF_MEMORY when the buffer for compressed
+  // bytes cannot be had.
+  bool Start(PackageInput& input, const StoredBlock& block, bool compressed, uint32_t capacity);
+  bool Compressed() const { return compressed_; }
 
   // Unpacks a little more: one read, or one inflate call. kRunning while
   // the block has more.
   Outcome Step(BlockRoom& room);
-  // Bytes produced so far.
-  uint64_t Produced() const { return Compressed() ? inflater_.total_out : copied_; }
+  // Bytes produced so far (a block holds less than 4 GiB).
+  uint32_t Produced() const { return Compressed() ? static_cast<uint32_t>(inflater_.total_out) : copied_; }
 
  private:
   Outcome StepStored(BlockRoom& room);
@@ -58,6 +63,7 @@ class BlockReader {
 
   PackageInput* input_ = nullptr;
   StoredBlock block_ = {};
+  bool compressed_ = false;
   uint32_t capacity_ = 0;  // the most bytes the block may produce
   BlockBuffer chunk_;      // compressed bytes on their way to the inflater
   uint32_t unread_ = 0;    // bytes of the block not read yet
@@ -65,7 +71,7 @@ class BlockReader {
   bool inflaterReady_ = false;
   bool ended_ = false;   // the stream reached its end, check value included
   bool broken_ = false;  // the stream is damaged, or needs more room
-  uint64_t copied_ = 0;  // a stored block: bytes read so far
+  uint32_t copied_ = 0;  // a stored block: bytes read so far
 };
 
 // Shows the message of an outcome other than kRunning and kSucceeded

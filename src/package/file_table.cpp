@@ -119,7 +119,7 @@ class PassingRoom final : public BlockRoom {
  public:
   explicit PassingRoom(FileDataSink& sink) : sink_(sink) {}
   bool Allocate() { return buffer_.Allocate(kFileDataBuffer); }
-  unsigned char* Room(uint64_t start, uint32_t* size) override {
+  unsigned char* Room(uint32_t start, uint32_t* size) override {
     start_ = start;
     *size = kFileDataBuffer;
     return buffer_.Data();
