@@ -142,7 +142,7 @@ FileDataStream::Outcome FileDataStream::Step() {
   return static_cast<Outcome>(outcome);
 }
 
-unsigned char* FileDataStream::Room(uint64_t start, uint32_t* size) {
+unsigned char* FileDataStream::Room(uint32_t start, uint32_t* size) {
   Piece* piece = NextPiece(start);
   if (piece == nullptr) return nullptr;
   *size = budget_.pieceSize;
@@ -209,7 +209,9 @@ FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
 
 const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint32_t* count) {
   if (wanted == 0) wanted = 1;
-  uint64_t pieceEnd = offset - offset % budget_.pieceSize + budget_.pieceSize;
+  // Offsets lie within the block (below 4 GiB): a 32-bit remainder, no
+  // 64-bit division routine in the program.
+  uint64_t pieceEnd = offset - static_cast<uint32_t>(offset) % budget_.pieceSize + budget_.pieceSize;
   uint64_t needed = offset + wanted < pieceEnd ? offset + wanted : pieceEnd;
   uint64_t produced = Produced();
   if (produced < needed) {

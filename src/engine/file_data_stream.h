@@ -93,7 +93,7 @@ class FileDataStream : private BlockRoom {
   // the block has more.
   Outcome Step();
   // The reader's room: a piece from NextPiece.
-  unsigned char* Room(uint64_t start, uint32_t* size) override;
+  unsigned char* Room(uint32_t start, uint32_t* size) override;
   // Runs Step on the loop's thread when there is no worker; true once the
   // outcome is known.
   bool StepHere();
