@@ -2,8 +2,8 @@
 // the file loop writes the files whose bytes are already there, in memory
 // that does not grow with the package.
 //
-// The stream is checked to its end (zlib's check value) exactly as a single
-// uncompress call would check it; only the waiting is shorter, since
+// The stream is checked to its end (zlib's check value) exactly as the
+// other blocks are (package/block_reader.h); only the waiting is shorter, since
 // inflating and writing share the work between two processors. The loop
 // takes the bytes in table order, piece by piece, and hands each piece back
 // once it is written: the worker fills at most a fixed number of pieces (the

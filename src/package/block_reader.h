@@ -5,12 +5,11 @@
 // vtpack's list and verify (ReadFileData) read it this way, and
 // ReadStoredBlock inflates the other blocks with it into one buffer.
 //
-// The block is accepted as ReadStoredBlock's single uncompress call would
-// accept it: a stream only when it reaches its end, its check value
-// included, within the block's capacity. The whole block is read in any
-// case, so that a package cut short is a read failure (IDS_READ_FILE) even
-// where its stream also broke, as when the block was read whole before it
-// was inflated.
+// The block is accepted as a single uncompress call would accept it: a
+// stream only when it reaches its end, its check value included, within the
+// block's capacity. The whole block is read in any case, so that a package
+// cut short is a read failure (IDS_READ_FILE) even where its stream also
+// broke, as when the block was read whole before it was inflated.
 #ifndef VANTOREL_PACKAGE_BLOCK_READER_H
 #define VANTOREL_PACKAGE_BLOCK_READER_H
 

@@ -1,5 +1,5 @@
 // zlib streams (RFC 1950) for the package's stored blocks: what the setup
-// program's `uncompress` reads.
+// program inflates, accepting them as zlib's `uncompress` would.
 #ifndef VANTOREL_PACKER_COMPRESSION_H
 #define VANTOREL_PACKER_COMPRESSION_H
 
