@@ -95,7 +95,10 @@ int Progress(unsigned files, unsigned done) {
     dialog.StepBar();
     dialog.Pump();
   }
-  for (int waited = 0; waited < 60000; waited += 10) {
+  // A deadline by the clock: Pump returns at once when called again soon,
+  // so the wait below may return at once too while messages are queued.
+  DWORD started = GetTickCount();
+  while (GetTickCount() - started < 60000) {
     dialog.Pump();
     if (Settings.CancelRequested) {
       dialog.Close();

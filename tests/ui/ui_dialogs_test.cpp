@@ -303,13 +303,14 @@ BarState SettledBar(HWND bar, int percent) {
 TEST(ProgressDialog, ShowsPhaseTextBarAndCancel) {
   HostedDialog hosted = ShowDialog({"progress", kCaption, "3"});
   ASSERT_TRUE(hosted.dialog) << hosted.host.Error();
+  HWND bar = robot::ChildById(hosted.dialog, IDC_PROGRESS_BAR);
+  ASSERT_TRUE(bar);
+  // The dialog shows before the host sets the phase and the bar.
+  BarState state = SettledBar(bar, 100);
   EXPECT_EQ(robot::TextOf(hosted.dialog), kCaption);
   EXPECT_EQ(robot::TextOf(robot::ChildById(hosted.dialog, IDC_PROGRESS_TEXT)),
             "Creating files...");
-  HWND bar = robot::ChildById(hosted.dialog, IDC_PROGRESS_BAR);
-  ASSERT_TRUE(bar);
   EXPECT_TRUE(robot::IsVisible(bar));
-  BarState state = SettledBar(bar, 100);
   EXPECT_EQ(state.low, 0);
   EXPECT_GT(state.high, 0);
   EXPECT_EQ(state.position, state.high) << "all three files done";
