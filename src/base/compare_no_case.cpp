@@ -23,6 +23,6 @@ bool MatchesNoCase(const char* text, const char* word, int length) {
 
 bool StartsWithNoCase(const char* text, const char* prefix) {
   int length = static_cast<int>(strlen(prefix));
-  return static_cast<int>(strnlen(text, static_cast<size_t>(length))) == length &&
+  return memchr(text, 0, static_cast<size_t>(length)) == nullptr &&
          MatchesNoCase(text, prefix, length);
 }

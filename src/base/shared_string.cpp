@@ -257,7 +257,8 @@ void SharedString::ReleaseBuffer(int newLength) {
   if (header->referenceCount < 0) return;  // still the empty block: nothing was written
   // The buffer holds capacity + 1 bytes: never measure or cut beyond them.
   if (newLength < 0) {
-    newLength = static_cast<int>(strnlen(chars_, static_cast<size_t>(header->capacity)));
+    const void* nul = memchr(chars_, 0, static_cast<size_t>(header->capacity));
+    newLength = nul != nullptr ? static_cast<int>(static_cast<const char*>(nul) - chars_) : header->capacity;
   } else if (newLength > header->capacity) {
     newLength = header->capacity;
   }

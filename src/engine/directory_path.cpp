@@ -46,3 +46,12 @@ bool CreateDirectoryPathWith(const char* path, const DirectoryOperations& operat
   }
   return true;
 }
+
+bool EndsWithSeparator(const char* path) {
+  int last = -1;
+  for (int i = 0; path[i] != '\0'; ++i) {
+    last = i;
+    if (platform::IsLeadByte(static_cast<unsigned char>(path[i])) && path[i + 1] != '\0') ++i;
+  }
+  return last >= 0 && path[last] == '\\';
+}

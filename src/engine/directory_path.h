@@ -17,12 +17,17 @@ struct DirectoryOperations {
 // checked last. False as soon as a level is missing and cannot be created.
 bool CreateDirectoryPathWith(const char* path, const DirectoryOperations& operations);
 
+// The path's last character is a "\" (not the trail byte of a double-byte
+// character): names appended to it lie in the folder it names.
+bool EndsWithSeparator(const char* path);
+
 #ifdef _WIN32
 class CreatedItems;
 // The same walk on the real file system; a file in place of a directory
 // counts as existing. Each directory made is listed in `created` when one
-// is given.
-bool CreateDirectoryPath(const char* path, CreatedItems* created = nullptr);
+// is given; `*made` tells whether any was made, and so whether the last
+// level is new (it then holds nothing).
+bool CreateDirectoryPath(const char* path, CreatedItems* created = nullptr, bool* made = nullptr);
 // The path's attributes can be read.
 bool FileExists(const char* path);
 #endif

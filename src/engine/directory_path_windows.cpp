@@ -6,12 +6,19 @@
 
 namespace {
 
+struct Walk {
+  CreatedItems* created;
+  bool made;
+};
+
 bool PathExists(const char* path, void*) { return FileExists(path); }
 
-bool MakeDirectory(const char* path, void* created) {
+bool MakeDirectory(const char* path, void* context) {
   if (!CreateDirectoryA(path, nullptr)) return false;
   RecordCreatedFolder(path);
-  if (created != nullptr) static_cast<CreatedItems*>(created)->AddFolder(path);
+  Walk* walk = static_cast<Walk*>(context);
+  if (walk->created != nullptr) walk->created->AddFolder(path);
+  walk->made = true;
   return true;
 }
 
@@ -19,7 +26,10 @@ bool MakeDirectory(const char* path, void* created) {
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-bool CreateDirectoryPath(const char* path, CreatedItems* created) {
-  const DirectoryOperations real = {PathExists, MakeDirectory, created};
-  return CreateDirectoryPathWith(path, real);
+bool CreateDirectoryPath(const char* path, CreatedItems* created, bool* made) {
+  Walk walk = {created, false};
+  const DirectoryOperations real = {PathExists, MakeDirectory, &walk};
+  bool done = CreateDirectoryPathWith(path, real);
+  if (made != nullptr) *made = walk.made;
+  return done;
 }

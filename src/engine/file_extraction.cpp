@@ -2,18 +2,17 @@
 
 #include <string.h>
 
-#include "state/install_settings.h"
 #include "base/messages.h"
 #include "engine/directory_path.h"
-#include "engine/file_data_stream.h"
 #include "engine/file_timestamp.h"
 #include "engine/file_version.h"
 #include "engine/files_in_use.h"
-#include "engine/install_record.h"
+#include "engine/install_timing.h"
+#include "engine/output_file.h"
 #include "engine/system_folders.h"
 #include "engine/version_rule.h"
 #include "package/layout.h"
-#include "ui/progress_dialog.h"
+#include "state/install_settings.h"
 
 namespace {
 
@@ -28,21 +27,29 @@ bool KeepsExistingFile(const FileRecord& record, const SharedString& target, boo
   return GetFileVersion(target, installed) && !IsNewerVersion(record.FileVersion, installed);
 }
 
-// Writes exactly FileSize bytes, piece by piece as the stream keeps them;
-// message 9 naming `target` when that fails.
+// Writes exactly FileSize bytes as the stream gives them out, a piece at a
+// time, handing each piece back once written; message 9 naming `target`
+// when a write fails.
 bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t size,
                    const SharedString& target) {
   while (size > 0) {
     uint32_t count = 0;
-    const unsigned char* bytes = data.Bytes(offset, &count);
+    const unsigned char* bytes = data.Next(offset, size, &count);
+    if (bytes == nullptr) return false;
     if (count > size) count = size;
     DWORD written = 0;
-    if (!WriteFile(file, bytes, count, &written, nullptr) || written != count) {
+    BOOL wrote;
+    {
+      InstallTimer timer(InstallPhase::kWriteFile);
+      wrote = WriteFile(file, bytes, count, &written, nullptr);
+    }
+    if (!wrote || written != count) {
       ShowInstallError(IDS_WRITE_FILE, target);
       return false;
     }
     offset += count;
     size -= count;
+    data.Release(offset);
   }
   return true;
 }
@@ -50,81 +57,87 @@ bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t 
 // What the loop carries from one file to the next.
 struct FileLoop {
   FileDataStream& data;
-  // Where the last file of the table ends in the data. A stream that passed
-  // its check but ends before it is damaged all the same: what waits for
-  // checked bytes waits for these.
-  uint64_t tableEnd;
   CreatedItems& created;
+  WrittenFiles& written;
   // The folder made for the file before: files come folder by folder, and
   // asking Windows about every level again for each of them would only
   // cost time.
   SharedString lastFolder;
+  // That folder was made by this run: nothing in it was there before, so
+  // no file needs to be looked for.
+  bool newFolder;
 };
 
 // Makes sure the record's folder exists.
 bool MakeFolder(const SharedString& directory, FileLoop& loop) {
   if (strcmp(directory, loop.lastFolder) == 0) return true;
+  InstallTimer timer(InstallPhase::kFolders);
   // Paths Windows cannot take fail here, not somewhere deeper.
-  if (directory.Length() >= MAX_PATH || !CreateDirectoryPath(directory, &loop.created)) {
+  if (directory.Length() >= MAX_PATH ||
+      !CreateDirectoryPath(directory, &loop.created, &loop.newFolder)) {
     ShowInstallError(IDS_CREATE_DIRECTORY, directory);
     return false;
   }
   loop.lastFolder = directory;
+  // A file's path is the directory and its name: only when the directory
+  // ends in a separator does the file lie in the folder made.
+  loop.newFolder = loop.newFolder && EndsWithSeparator(directory);
   return true;
 }
 
-bool InstallFile(FileRecord& record, uint64_t cursor, FileLoop& loop) {
-  SharedString directory;
-  if (!GetDestinationBase(record.DestinationType, directory)) {
+bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop) {
+  InstallTarget target;
+  if (!GetRecordFolder(record, target.folder)) {
     ShowInstallError(IDS_UNKNOWN_DESTINATION);
     return false;
   }
-  directory += '\\';
-  directory += record.SubDirectory;
-  if (!MakeFolder(directory, loop)) return false;
-  InstallTarget target;
-  target.path = directory + record.FileName;
-  target.existed = FileExists(target.path);
+  if (!MakeFolder(target.folder, loop)) return false;
+  target.path = target.folder + record.FileName;
+  if (!loop.newFolder) {
+    InstallTimer timer(InstallPhase::kFileExists);
+    target.existed = FileExists(target.path);
+  }
   if (KeepsExistingFile(record, target.path, target.existed)) return true;
-  // An installed file is replaced only by checked bytes; a new one may be
-  // written as soon as its bytes are out (and is removed again if the check
-  // fails).
-  FileDataStream& data = loop.data;
-  bool waited = target.existed
-                    ? data.WaitFor(loop.tableEnd, FileDataStream::Wait::kStreamChecked)
-                    : data.WaitFor(cursor + record.FileSize, FileDataStream::Wait::kBytesOut);
-  if (!waited) return false;
-
-  HANDLE file = OpenInstallTarget(record, target, data, loop.tableEnd, loop.created);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = WriteContents(file, data, cursor, record.FileSize, target.path);
-  // The time is set on the open file: no second open just for it.
-  if (written) SetFileTimestamp(file, record.FileTimestamp, false);
-  CloseHandle(file);
-  if (!written) return false;
-  // Registering and counting act on installed code: never with bytes that
-  // may still turn out damaged. (A redirected file has waited already.)
-  if ((record.SelfRegister != 0 || record.SharedDll != 0) &&
-      !data.WaitFor(loop.tableEnd, FileDataStream::Wait::kStreamChecked)) {
+  // The file is made once its first bytes are out: a stream that breaks
+  // before them leaves no file of it.
+  uint32_t ready = 0;
+  if (record.FileSize > 0 && loop.data.Next(cursor, record.FileSize, &ready) == nullptr) {
     return false;
   }
-  FinishInstalledFile(record, target);
-  RecordInstalledFile(record.DestinationType, target.path, target.existed);
+  HANDLE file = OpenInstallTarget(record, target, loop.created);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool written = WriteContents(file, loop.data, cursor, record.FileSize, target.path);
+  // The time is set on the open file: no second open just for it.
+  if (written) {
+    InstallTimer timer(InstallPhase::kSetFileTime);
+    SetFileTimestamp(file, record.FileTimestamp, false);
+  }
+  {
+    InstallTimer timer(InstallPhase::kCloseFile);
+    CloseHandle(file);
+  }
+  if (!written) {
+    // What an installed file was to be replaced with is of no use now.
+    if (target.staged) DeleteFileA(StagingPath(target.folder, target.staging));
+    return false;
+  }
+  loop.written.Add(index, target);
   return true;
 }
 
 }  // namespace
 
-bool ExtractFiles(FileTable& files, FileDataStream& data, uint64_t tableEnd,
-                  InstallProgress& progress, CreatedItems& created) {
-  FileLoop loop = {data, tableEnd, created, SharedString()};
+bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
+                  CreatedItems& created, WrittenFiles& written) {
+  FileLoop loop = {data, created, written, SharedString(), false};
   uint64_t cursor = 0;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];
-    if (!InstallFile(record, cursor, loop)) return false;
+    if (!InstallFile(record, i, cursor, loop)) return false;
     // The cursor moves on whether the file was written or kept.
     cursor += record.FileSize;
     data.Release(cursor);
+    InstallTimer timer(InstallPhase::kProgress);
     progress.StepBar();
     // Cancel is looked at only here, between two files.
     progress.Pump();

@@ -30,31 +30,54 @@ void ScheduleInWininit(const char* path, const char* replacement) {
   WritePrivateProfileStringA("rename", shortPath, shortReplacement, wininit);
 }
 
-}  // namespace
-
-HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, FileDataStream& data,
-                         uint64_t tableEnd, CreatedItems& created) {
-  HANDLE file = OpenForWriting(target.path);
-  if (file != INVALID_HANDLE_VALUE) {
-    if (!target.existed) created.AddFile(target.path);
+// The file that takes the bytes for `path`: the file itself when it is
+// new, else, when it could be overwritten, a staging file beside it.
+HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
+                       CreatedItems& created) {
+  if (!existed) {
+    HANDLE file = OpenForWriting(path);
+    if (file != INVALID_HANDLE_VALUE) created.AddFile(path);
     return file;
   }
-  if (record.ReplaceIfInUse == 0) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
-    return INVALID_HANDLE_VALUE;
+  if (!CanOverwrite(path)) return INVALID_HANDLE_VALUE;
+  HANDLE file = CreateStagingFile(target.folder, &target.staging);
+  target.staged = file != INVALID_HANDLE_VALUE;
+  return file;
+}
+
+}  // namespace
+
+HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created) {
+  HANDLE file = OpenDestination(target.path, target.existed, target, created);
+  if (file != INVALID_HANDLE_VALUE) return file;
+  if (record.ReplaceIfInUse != 0) {
+    Settings.RestartNeeded = true;
+    const SharedString replacement = ReplacementPath(target.path);
+    file = OpenDestination(replacement, FileExists(replacement), target, created);
+    target.redirected = file != INVALID_HANDLE_VALUE;
   }
-  Settings.RestartNeeded = true;
-  if (!data.WaitFor(tableEnd, FileDataStream::Wait::kStreamChecked)) return INVALID_HANDLE_VALUE;
-  const SharedString replacement = ReplacementPath(target.path);
-  const bool replacementExisted = FileExists(replacement);
-  file = OpenForWriting(replacement);
   if (file == INVALID_HANDLE_VALUE) {
     ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
-    return INVALID_HANDLE_VALUE;
   }
-  if (!replacementExisted) created.AddFile(replacement);
-  target.redirected = true;
   return file;
+}
+
+bool PlaceStagedFile(const FileRecord& record, InstallTarget& target) {
+  const SharedString staging = StagingPath(target.folder, target.staging);
+  const SharedString replacement = ReplacementPath(target.path);
+  if (MoveFileExA(staging, target.redirected ? replacement : target.path,
+                  MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  if (!target.redirected && record.ReplaceIfInUse != 0 &&
+      MoveFileExA(staging, replacement, MOVEFILE_REPLACE_EXISTING)) {
+    Settings.RestartNeeded = true;
+    target.redirected = true;
+    return true;
+  }
+  DeleteFileA(staging);
+  ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
+  return false;
 }
 
 void FinishInstalledFile(const FileRecord& record, const InstallTarget& target) {

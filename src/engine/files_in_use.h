@@ -10,26 +10,34 @@
 
 #include "base/shared_string.h"
 #include "engine/created_items.h"
-#include "engine/file_data_stream.h"
 #include "package/file_table.h"
 
 // One file of the package on its way to its destination.
 struct InstallTarget {
+  SharedString folder;      // the destination directory, as `path` begins
   SharedString path;        // the destination directory and the file name
   bool existed = false;     // a file of that path was there before this install
-  bool redirected = false;  // in use: the bytes went to path + ".new"
+  bool redirected = false;  // in use: the bytes go to path + ".new"
+  bool staged = false;      // the bytes go to staging file `staging` first
+  unsigned staging = 0;
 };
 
-// Opens the file that takes the record's bytes (created or truncated,
-// others may read it): `target.path`, or, when that cannot be opened and
-// the record allows it, the ".new" file, which sets RestartNeeded and
-// `target.redirected`. That one waits first for the whole data to pass its
-// check and to reach `tableEnd` (where the table's last file ends): it
-// replaces installed code. A file this creates is listed in `created`. On
-// failure IDS_OPEN_FILE (naming `target.path`) or the stream's message has
-// been shown and INVALID_HANDLE_VALUE is returned.
-HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, FileDataStream& data,
-                         uint64_t tableEnd, CreatedItems& created);
+// Opens the file that takes the record's bytes for `target.path`, or, when
+// that cannot be overwritten and the record allows it, for the ".new" file
+// (which sets RestartNeeded and `target.redirected`). A file that is new is
+// written in place and listed in `created`; one that exists is left as it
+// is, and the bytes go to a staging file beside it (`target.staged`), which
+// PlaceStagedFile puts in its place once the data has passed its check. On
+// failure IDS_OPEN_FILE (naming `target.path`) has been shown and
+// INVALID_HANDLE_VALUE is returned.
+HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created);
+
+// After the data's check: renames the staging file over the file it
+// replaces. When that file cannot be replaced now (a program has opened it
+// meanwhile), the record may allow its ".new" file instead, as
+// OpenInstallTarget would have; otherwise IDS_OPEN_FILE names `target.path`,
+// the staging file is deleted and false is returned.
+bool PlaceStagedFile(const FileRecord& record, InstallTarget& target);
 
 // After the bytes and the time stamp are in place, in this order: the
 // replacement of a redirected file scheduled for the next start, the file

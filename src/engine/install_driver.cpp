@@ -8,10 +8,12 @@
 #include "engine/directory_path.h"
 #include "engine/file_data_stream.h"
 #include "engine/file_extraction.h"
+#include "engine/install_timing.h"
 #include "engine/output_file.h"
 #include "engine/registry_records.h"
 #include "engine/setup_executable.h"
 #include "engine/system_folders.h"
+#include "engine/written_files.h"
 #include "package/file_table.h"
 #include "package/header_reader.h"
 #include "package/stored_block.h"
@@ -37,28 +39,6 @@ uint64_t TotalFileSize(const FileTable& files) {
   return total;
 }
 
-// D2 and D3 with the file loop, which writes while the data is unpacked.
-// Whatever stops the install here, what it created goes again when the
-// package's bytes turn out damaged: nothing written from them can be
-// trusted.
-bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& created) {
-  FileTable files;
-  FileDataStream data;
-  if (!ReadFileTable(input, &files) ||
-      (files.Count() > 0 && !data.Start(input, progress))) {
-    created.RemoveAll();
-    return false;
-  }
-  if (files.Count() == 0) return true;
-  progress.SetPhase(IDS_CREATING_FILES);
-  progress.ShowBar(static_cast<unsigned>(files.Count()));
-  // Every file, kept ones too, must lie within the data.
-  uint64_t end = TotalFileSize(files);
-  if (ExtractFiles(files, data, end, progress, created) && data.Finish(end)) return true;
-  if (!data.Drain(end)) created.RemoveAll();
-  return false;
-}
-
 // D4 to D8.
 bool WriteRegistry(PackageInput& input) {
   RegistryWriter registry(Settings.DestinationDir);
@@ -70,6 +50,39 @@ bool WriteRegistry(PackageInput& input) {
 }
 
 }  // namespace
+
+bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& created,
+                  const FileDataBudget& budget) {
+  InstallTimer timer(InstallPhase::kFileLoop);
+  FileTable files;
+  FileDataStream data(budget);
+  WrittenFiles written;
+  if (!ReadFileTable(input, &files)) {
+    created.RemoveAll();
+    return false;
+  }
+  if (files.Count() == 0) return true;
+  if (!written.Reserve(files.Count())) {
+    ReportOutOfMemory(input);
+    created.RemoveAll();
+    return false;
+  }
+  if (!data.Start(input, progress)) {
+    created.RemoveAll();
+    return false;
+  }
+  progress.SetPhase(IDS_CREATING_FILES);
+  progress.ShowBar(static_cast<unsigned>(files.Count()));
+  // Every file, kept ones too, must lie within the data.
+  uint64_t end = TotalFileSize(files);
+  bool extracted = ExtractFiles(files, data, progress, created, written);
+  if (!(extracted ? data.Finish(end) : data.Drain(end))) {
+    written.Discard(files);
+    created.RemoveAll();
+    return false;
+  }
+  return written.Complete(files) && extracted;
+}
 
 bool RunInstall(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
@@ -93,5 +106,6 @@ bool RunInstall(InstallProgress& progress) {
   }
   file.Close();
   progress.Close();
+  WriteInstallTiming();
   return true;
 }

@@ -3,13 +3,26 @@
 #include <string.h>
 
 #include "base/messages.h"
+#include "engine/install_timing.h"
 #include "state/install_settings.h"
 
-HANDLE OpenForWriting(const char* path) {
+namespace {
+
+const DWORD kAttributesNotOverwritten = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// Names a staging file may take before the install gives up: only a folder
+// crowded with leftovers of crashed installs runs out of them.
+const unsigned kStagingAttempts = 256;
+
+HANDLE CreateFileForWriting(const char* path, DWORD disposition) {
   if (strlen(path) >= MAX_PATH) return INVALID_HANDLE_VALUE;
-  return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  InstallTimer timer(InstallPhase::kCreateFile);
+  return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+}  // namespace
+
+HANDLE OpenForWriting(const char* path) { return CreateFileForWriting(path, CREATE_ALWAYS); }
 
 HANDLE CreateOutputFile(const char* path) {
   HANDLE file = OpenForWriting(path);
@@ -23,4 +36,33 @@ bool WriteAndClose(HANDLE file, const char* path, const void* data, DWORD size) 
   CloseHandle(file);
   if (!complete) ShowError(nullptr, Settings.SetupCaption, IDS_WRITE_FILE, path);
   return complete;
+}
+
+bool CanOverwrite(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kAttributesNotOverwritten) != 0) {
+    return false;
+  }
+  HANDLE probe = CreateFileForWriting(path, OPEN_EXISTING);
+  if (probe == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(probe);
+  return true;
+}
+
+SharedString StagingPath(const char* directory, unsigned number) {
+  SharedString path;
+  FormatString(path, "%s~vt%04X.tmp", directory, number & 0xFFFF);
+  return path;
+}
+
+HANDLE CreateStagingFile(const char* directory, unsigned* number) {
+  unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
+  for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
+    *number = (first + attempt) & 0xFFFF;
+    HANDLE file = CreateFileForWriting(StagingPath(directory, *number), CREATE_NEW);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "base/shared_string.h"
+
 // INVALID_HANDLE_VALUE when the file cannot be opened, a path too long
 // for Windows' 8-bit functions included.
 HANDLE OpenForWriting(const char* path);
@@ -15,5 +17,22 @@ HANDLE CreateOutputFile(const char* path);
 // Writes `size` bytes to `file` in one call and closes it. A failed or
 // short write shows message 9 naming `path`; the partly written file stays.
 bool WriteAndClose(HANDLE file, const char* path, const void* data, DWORD size);
+
+// Whether the file at `path`, which exists, could be opened by
+// OpenForWriting: not in use by a program that keeps others from writing,
+// not read-only, hidden or a system file (which CreateFile does not
+// truncate when asked for normal attributes), not a folder. Nothing is
+// changed.
+bool CanOverwrite(const char* path);
+
+// A staging file: the bytes that are to replace a file of `directory`,
+// kept beside it (so that a rename puts them in place) until they have
+// passed the file data's check. `directory` as a file's path begins with
+// it, so normally ending in "\"; the name is "~vtXXXX.tmp", XXXX being
+// `number` in hexadecimal.
+SharedString StagingPath(const char* directory, unsigned number);
+// Creates a new staging file in `directory` and gives its number;
+// INVALID_HANDLE_VALUE when none can be made.
+HANDLE CreateStagingFile(const char* directory, unsigned* number);
 
 #endif

@@ -105,3 +105,10 @@ bool GetDestinationBase(unsigned destinationType, SharedString& base) {
       return false;
   }
 }
+
+bool GetRecordFolder(const FileRecord& record, SharedString& folder) {
+  if (!GetDestinationBase(record.DestinationType, folder)) return false;
+  folder += '\\';
+  folder += record.SubDirectory;
+  return true;
+}

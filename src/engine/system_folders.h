@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "base/shared_string.h"
+#include "package/file_table.h"
 
 // HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion, opened
 // with `access`; false when it cannot be.
@@ -24,5 +25,10 @@ SharedString UninstallerPath();
 // 2 system, 3 fonts, 4 program files, 5 common files). A folder that cannot
 // be found gives an empty base. False only for an unknown type.
 bool GetDestinationBase(unsigned destinationType, SharedString& base);
+
+// A file record's directory: its base, "\" and its SubDirectory (which
+// normally ends in "\", so that the file name follows). False only for an
+// unknown destination type.
+bool GetRecordFolder(const FileRecord& record, SharedString& folder);
 
 #endif

@@ -3,6 +3,7 @@
 #include <new>
 #include <stdlib.h>
 
+#include "package/block_reader.h"
 #include "package/layout.h"
 
 FileRecord::FileRecord()
@@ -111,13 +112,50 @@ bool CheckFilesFitData(const PackageInput& input, const FileTable& table, uint32
   return true;
 }
 
-bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data) {
-  if (!ReadStoredBlock(input, StoredBlockVariant::kFileData, data)) {
+namespace {
+
+// The reader's room: one buffer, whose bytes go to the sink after each step.
+class PassingRoom final : public BlockRoom {
+ public:
+  explicit PassingRoom(FileDataSink& sink) : sink_(sink) {}
+  bool Allocate() { return buffer_.Allocate(kFileDataBuffer); }
+  unsigned char* Room(uint32_t start, uint32_t* size) override {
+    start_ = start;
+    *size = kFileDataBuffer;
+    return buffer_.Data();
+  }
+  // The bytes the last step added, up to `produced`.
+  void Pass(uint64_t produced) {
+    if (produced > passed_) {
+      sink_.Take(buffer_.Data() + (passed_ - start_), static_cast<uint32_t>(produced - passed_));
+      passed_ = produced;
+    }
+  }
+
+ private:
+  FileDataSink& sink_;
+  BlockBuffer buffer_;
+  uint64_t start_ = 0;   // the block offset of the buffer's first byte
+  uint64_t passed_ = 0;  // bytes handed to the sink
+};
+
+}  // namespace
+
+bool ReadFileData(PackageInput& input, const FileTable& table, FileDataSink& sink,
+                  uint64_t* produced) {
+  BlockReader reader;
+  if (!reader.Begin(input)) return false;
+  PassingRoom room(sink);
+  if (!room.Allocate()) {
+    ReportOutOfMemory(input);
     return false;
   }
-  if (!CheckFilesFitData(input, table, data->Length())) {
-    data->Free();
+  BlockReader::Outcome outcome;
+  while ((outcome = reader.Step(room)) == BlockReader::kRunning) room.Pass(reader.Produced());
+  if (outcome != BlockReader::kSucceeded) {
+    ReportBlockFailure(input, outcome);
     return false;
   }
-  return true;
+  *produced = reader.Produced();
+  return CheckFilesFitData(input, table, static_cast<uint32_t>(*produced));
 }

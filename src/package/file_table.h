@@ -60,11 +60,24 @@ class FileTable {
 // empty table. A count of 0 or below leaves it empty.
 bool ReadFileTable(PackageInput& input, FileTable* table);
 
+// Where ReadFileData hands the file data, in order, a buffer at a time.
+class FileDataSink {
+ public:
+  virtual void Take(const unsigned char* bytes, uint32_t count) = 0;
+
+ protected:
+  ~FileDataSink() = default;
+};
+
 // The file data block, then the check that the files fit into what it
 // produced: file i starts where the sizes before it end, and the last must
 // end within the produced bytes (otherwise IDS_UNCOMPRESS). A stream that stops
-// short but still covers every file is accepted.
-bool ReadFileData(PackageInput& input, const FileTable& table, BlockBuffer* data);
+// short but still covers every file is accepted. The bytes pass through a
+// buffer of kFileDataBuffer bytes whatever the block's size; `produced`
+// gets their count.
+const uint32_t kFileDataBuffer = 1024 * 1024;
+bool ReadFileData(PackageInput& input, const FileTable& table, FileDataSink& sink,
+                  uint64_t* produced);
 bool CheckFilesFitData(const PackageInput& input, const FileTable& table, uint32_t producedLength);
 
 #endif

@@ -2,7 +2,8 @@
 
 #include <stdlib.h>
 #include <string.h>
-#include <zlib.h>
+
+#include "package/block_reader.h"
 
 bool BlockBuffer::Allocate(uint32_t capacity) {
   Free();
@@ -25,8 +26,8 @@ bool ReadBlockSizes(PackageInput& input, StoredBlock* block) {
 }
 
 bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compressed,
-                     uint32_t* capacity) {
-  if (block.UncompressedSize > kLargestBlock || block.CompressedSize > kLargestBlock) {
+                     uint32_t* capacity, uint32_t largest) {
+  if (block.UncompressedSize > largest || block.CompressedSize > largest) {
     ReportOutOfMemory(input);
     return false;
   }
@@ -45,38 +46,23 @@ bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compres
 
 namespace {
 
-bool ReadStoredBytes(PackageInput& input, uint32_t size, BlockBuffer* out) {
-  if (!ReadPackageBytes(input, out->Data(), size)) {
-    out->Free();
-    return false;
+// The whole buffer is the reader's room.
+class WholeBuffer final : public BlockRoom {
+ public:
+  explicit WholeBuffer(BlockBuffer& out) : out_(out) {}
+  unsigned char* Room(uint32_t start, uint32_t* size) override {
+    *size = out_.Capacity() - start;
+    return out_.Data() + start;
   }
-  out->SetLength(size);
-  return true;
-}
 
-bool ReadCompressedBytes(PackageInput& input, const StoredBlock& block, BlockBuffer* out) {
-  BlockBuffer stream;
-  if (!stream.Allocate(block.CompressedSize)) {
-    out->Free();
-    ReportOutOfMemory(input);
-    return false;
-  }
-  if (!ReadPackageBytes(input, stream.Data(), block.CompressedSize)) {
-    out->Free();
-    return false;
-  }
-  uLongf produced = out->Capacity();
-  if (uncompress(out->Data(), &produced, stream.Data(), block.CompressedSize) != Z_OK) {
-    out->Free();
-    ReportUncompressFailure(input);
-    return false;
-  }
-  out->SetLength(static_cast<uint32_t>(produced));
-  return true;
-}
+ private:
+  BlockBuffer& out_;
+};
 
 }  // namespace
 
+// A stream is read a piece at a time, as the file data is, and accepted as
+// uncompress would accept it.
 bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffer* out) {
   out->Free();
   StoredBlock block;
@@ -90,8 +76,20 @@ bool ReadStoredBlock(PackageInput& input, StoredBlockVariant variant, BlockBuffe
     ReportOutOfMemory(input);
     return false;
   }
-  if (!compressed) return ReadStoredBytes(input, block.UncompressedSize, out);
-  return ReadCompressedBytes(input, block, out);
+  BlockReader reader;
+  WholeBuffer room(*out);
+  BlockReader::Outcome outcome = BlockReader::kRunning;
+  if (reader.Start(input, block, compressed, capacity)) {
+    while ((outcome = reader.Step(room)) == BlockReader::kRunning) {
+    }
+  }
+  if (outcome != BlockReader::kSucceeded) {
+    out->Free();
+    if (outcome != BlockReader::kRunning) ReportBlockFailure(input, outcome);
+    return false;
+  }
+  out->SetLength(reader.Produced());
+  return true;
 }
 
 SharedString LicenceTextOf(const BlockBuffer& block) {

@@ -64,9 +64,10 @@ bool ReadBlockSizes(PackageInput& input, StoredBlock* block);
 // Checks a block's sizes as described above (IDS_OUT_OF_MEMORY and
 // IDS_READ_FILE) and gives the most bytes it may produce: UncompressedSize,
 // or for a stream no more than it can ever fill. A compressed block's
-// stream must fit before the trailer, a stored block's bytes likewise.
+// stream must fit before the trailer, a stored block's bytes likewise. A
+// reader that never holds the block whole gives a larger `largest`.
 bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compressed,
-                     uint32_t* capacity);
+                     uint32_t* capacity, uint32_t largest = kLargestBlock);
 
 // Reads the block at the current position into `out`. On failure its
 // message (IDS_READ_FILE, IDS_OUT_OF_MEMORY or IDS_UNCOMPRESS) has been

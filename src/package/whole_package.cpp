@@ -10,7 +10,7 @@ bool ReadLicence(PackageInput& input, SharedString* text) {
 }
 
 bool ReadWholePackage(PackageInput& input, PackageContents* contents, RegistryRecordSink& registry,
-                      AssociationSink& associations) {
+                      AssociationSink& associations, FileDataSink& files) {
   if (!ReadPackageTrailer(input, &contents->HeaderOffset, &contents->Signed) ||
       !ReadPackageHeader(input, contents->HeaderOffset, &contents->Header)) {
     return false;
@@ -24,7 +24,7 @@ bool ReadWholePackage(PackageInput& input, PackageContents* contents, RegistryRe
       !ReadFileTable(input, &contents->Files)) {
     return false;
   }
-  if (contents->Files.Count() > 0 && !ReadFileData(input, contents->Files, &contents->FileData)) {
+  if (contents->Files.Count() > 0 && !ReadFileData(input, contents->Files, files, &contents->FileDataLength)) {
     return false;
   }
   if (!ReadRegistrySections(input, registry) || !ReadAssociations(input, associations)) {

@@ -24,17 +24,17 @@ struct PackageContents {
   uint64_t DataOffset = 0;    // where the data block starts
   BlockBuffer Uninstaller;
   FileTable Files;
-  BlockBuffer FileData;       // empty when there are no files
+  uint64_t FileDataLength = 0; // the bytes the file data produced; 0 without files
   uint64_t EndOffset = 0;     // after D8; a sound package has its trailer here
 };
 
 // The licence block at the current position, as its text.
 bool ReadLicence(PackageInput& input, SharedString* text);
 
-// Reads everything into `contents` (which must be fresh), handing registry
-// records and associations to the sinks. False after the first failure's
-// message.
+// Reads everything into `contents` (which must be fresh), handing the file
+// data, registry records and associations to the sinks. False after the
+// first failure's message.
 bool ReadWholePackage(PackageInput& input, PackageContents* contents, RegistryRecordSink& registry,
-                      AssociationSink& associations);
+                      AssociationSink& associations, FileDataSink& files);
 
 #endif

@@ -54,36 +54,6 @@ Bytes ZlibCompress(const Bytes& data, Compression level) {
   return DeflateWithLibdeflate(data, kDefaultLevel);
 }
 
-BlockContent MakeStorableBlock(Bytes&& data, Compression level) {
-  BlockContent content;
-  if (level == Compression::kZopfli) {
-    content.stream = ZlibCompress(data, level);
-    if (content.stream.size() >= data.size()) {
-      content.stored = true;
-      content.stream = std::move(data);
-    }
-    return content;
-  }
-  std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
-      libdeflate_alloc_compressor(level == Compression::kBest ? kBestLevel : kDefaultLevel),
-      &libdeflate_free_compressor);
-  if (!compressor) throw std::bad_alloc();
-  // Not value-initialised: only the pages the stream reaches are touched. A
-  // stream that does not fit in the data's size would be stored anyway, and
-  // then the compressor returns 0.
-  std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[data.size() + 1]);
-  std::size_t written = libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), buffer.get(),
-                                                 data.size());
-  if (written == 0 || written >= data.size()) {
-    content.stored = true;
-    content.stream = std::move(data);
-    return content;
-  }
-  Bytes().swap(data);
-  content.stream.assign(buffer.get(), buffer.get() + written);
-  return content;
-}
-
 BlockContent MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed) {
   BlockContent content;
   content.stream = ZlibCompress(data, level);

@@ -1,5 +1,5 @@
 // zlib streams (RFC 1950) for the package's stored blocks: what the setup
-// program's `uncompress` reads.
+// program inflates, accepting them as zlib's `uncompress` would.
 #ifndef VANTOREL_PACKER_COMPRESSION_H
 #define VANTOREL_PACKER_COMPRESSION_H
 
@@ -22,12 +22,6 @@ struct BlockContent {
   Bytes stream;
 };
 BlockContent MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed);
-
-// The same for a block that may be stored, taking the data: it is kept as the
-// block when storing is smaller, else freed before the stream is copied out of
-// the compressor's buffer, whose pages are touched only as far as the stream
-// reaches. So a large block is held at most as its data plus its stream.
-BlockContent MakeStorableBlock(Bytes&& data, Compression level);
 
 }  // namespace packer
 

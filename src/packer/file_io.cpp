@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -16,13 +17,17 @@ namespace {
 
 Problem SystemProblem(const std::string& what) { return Problem{"", what + std::strerror(errno)}; }
 
-bool WriteAll(int fd, const Bytes& bytes) {
+// Writes all of `bytes` at `offset`; errno says why not.
+bool WriteAllAt(int fd, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
   std::size_t done = 0;
   errno = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    ssize_t n = ::pwrite(fd, bytes + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      if (errno == 0) errno = ENOSPC;
+      return false;
+    }
     done += static_cast<std::size_t>(n);
   }
   return true;
@@ -160,6 +165,26 @@ Result<InputFile> InputFile::Open(const std::string& path) {
 
 Check InputFile::ReadInto(Bytes& out) { return ReadAtMost(fd_, size_, out); }
 
+Result<std::size_t> InputFile::Read(std::uint8_t* buffer, std::size_t count) {
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer, count);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) return SystemProblem("");
+  }
+}
+
+bool InputFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count) {
+  while (count > 0) {
+    ssize_t n = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    buffer += n;
+    offset += static_cast<std::uint64_t>(n);
+    count -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 Result<Bytes> ReadFileBytes(const std::string& path, FileIdentity* identity) {
   auto file = InputFile::Open(path);
   if (!file.ok()) return file.problem();
@@ -231,18 +256,34 @@ Check AtomicOutput::Create(const OutputTarget& target) {
   return std::nullopt;
 }
 
-Check AtomicOutput::Commit(const std::vector<const Bytes*>& parts) {
+Problem AtomicOutput::WriteProblem(int error) const {
+  errno = error;
+  return SystemProblem("cannot write " + target_ + ": ");
+}
+
+Check AtomicOutput::Append(const std::uint8_t* bytes, std::size_t size) {
+  if (auto problem = WriteAt(size_, bytes, size)) return problem;
+  size_ += size;
+  return std::nullopt;
+}
+
+Check AtomicOutput::WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
+  if (!WriteAllAt(fd_, offset, bytes, size)) return WriteProblem(errno);
+  return std::nullopt;
+}
+
+Check AtomicOutput::Truncate(std::uint64_t size) {
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return WriteProblem(errno);
+  size_ = size;
+  return std::nullopt;
+}
+
+Check AtomicOutput::Commit() {
   int error = 0;
-  for (const Bytes* part : parts) {
-    if (!WriteAll(fd_, *part)) {
-      error = errno ? errno : ENOSPC;
-      break;
-    }
-  }
   // mkstemp's 0600 would keep others from running the setup program.
   mode_t mask = ::umask(0);
   ::umask(mask);
-  if (!error && ::fchmod(fd_, 0755 & ~mask) != 0) error = errno;
+  if (::fchmod(fd_, 0755 & ~mask) != 0) error = errno;
   if (!error && ::fsync(fd_) != 0) error = errno;
   if (::close(fd_) != 0 && !error) error = errno;
   fd_ = -1;
@@ -256,8 +297,7 @@ Check AtomicOutput::Commit(const std::vector<const Bytes*>& parts) {
     error = errno;
   }
   Discard();
-  errno = error;
-  return SystemProblem("cannot write " + target_ + ": ");
+  return WriteProblem(error);
 }
 
 }  // namespace packer

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "packer/byte_writer.h"
+#include "packer/output_sink.h"
 #include "packer/problem.h"
 
 namespace packer {
@@ -48,6 +49,12 @@ class InputFile {
   // Appends at most Size() bytes to `out` (fewer when the file shrank); what
   // was appended after the file was opened is never read.
   Check ReadInto(Bytes& out);
+  // Reads up to `count` bytes from where the last read ended; 0 at the
+  // file's end.
+  Result<std::size_t> Read(std::uint8_t* buffer, std::size_t count);
+  // Reads exactly `count` bytes at `offset`, apart from the reads above;
+  // false when they are not there (any more) or cannot be read.
+  bool ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t count);
 
  private:
   int fd_ = -1;
@@ -73,7 +80,8 @@ Result<OutputTarget> ResolveOutput(const std::string& path);
 // this object ends without Commit, and also when vtpack is stopped by SIGINT,
 // SIGTERM or SIGHUP; SIGXFSZ is ignored, so a file-size limit makes a write
 // fail instead of killing vtpack. One at a time.
-class AtomicOutput {
+// The file is written through OutputSink; a failed write names the target.
+class AtomicOutput final : public OutputSink {
  public:
   AtomicOutput() = default;
   ~AtomicOutput();
@@ -83,13 +91,22 @@ class AtomicOutput {
   Check Create(const OutputTarget& target);
   // The temporary file's device and inode, once created.
   FileIdentity Identity() const { return identity_; }
-  // Writes the parts and renames the temporary file to the target.
-  Check Commit(const std::vector<const Bytes*>& parts);
+
+  Check Append(const std::uint8_t* bytes, std::size_t size) override;
+  Check WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override;
+  Check Truncate(std::uint64_t size) override;
+  std::uint64_t Size() const override { return size_; }
+
+  // Makes the file executable, flushes it to disk and renames it to the
+  // target.
+  Check Commit();
 
  private:
+  Problem WriteProblem(int error) const;
   void Discard();
   std::string target_, temporary_;
   int fd_ = -1;
+  std::uint64_t size_ = 0;
   FileIdentity identity_;
 };
 

@@ -11,19 +11,43 @@
 #include "packer/code_page.h"
 #include "packer/environment_expansion.h"
 #include "packer/file_io.h"
+#include "packer/pe_version.h"
 #include "packer/project_paths.h"
 #include "packer/text_rules.h"
 
 namespace packer {
 namespace {
 
+// An opened input file as the version reader reads it: a few bytes here
+// and there, never the whole file.
+class OpenImage final : public PackageFile {
+ public:
+  explicit OpenImage(InputFile& file) : file_(file) {}
+  bool Read(void* buffer, std::uint32_t count) override {
+    if (!file_.ReadAt(position_, static_cast<std::uint8_t*>(buffer), count)) return false;
+    position_ += count;
+    return true;
+  }
+  bool Seek(std::uint64_t offset) override {
+    position_ = offset;
+    return offset <= file_.Size();
+  }
+  std::uint64_t Position() const override { return position_; }
+  std::uint64_t Size() const override { return file_.Size(); }
+
+ private:
+  InputFile& file_;
+  std::uint64_t position_ = 0;
+};
+
 Problem At(const EntryName& name, std::string message) {
   return Problem{name.entry, std::move(message), name.line};
 }
 
-// The setup program inflates each block whole into memory and refuses one
-// larger than kLargestBlock: a package beyond it could never be installed.
-constexpr std::uint64_t kMostFileData = kLargestBlock;
+// The setup program unpacks the file data as it writes the files, so only
+// the layout's 32-bit UncompressedSize limits it. The licence is inflated
+// whole into memory, and a block larger than kLargestBlock is refused.
+constexpr std::uint64_t kMostFileData = UINT32_MAX;
 constexpr std::uint64_t kMostLicence = kLargestBlock / 2;
 
 std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
@@ -59,8 +83,8 @@ std::string BaseName(const std::string& path) {
 }
 
 Problem TooMuchData(const EntryName& source, const std::string& path) {
-  return At(source, "\"" + path + "\" brings the files to more than " + Mebibytes(kMostFileData) +
-                        ", the most the setup program can unpack");
+  return At(source, "\"" + path + "\" brings the files to more than " + std::to_string(kMostFileData) +
+                        " bytes (4 GiB), the most a package holds");
 }
 
 Problem IsTheOutput(const EntryName& entry, const std::string& path, const GatherOptions& options) {
@@ -68,11 +92,12 @@ Problem IsTheOutput(const EntryName& entry, const std::string& path, const Gathe
                        "\"; vtpack never writes over its inputs");
 }
 
-// Reads one matched file straight into `data` (the file data so far),
-// checked against the limit with the size it had when opened: a file that
-// grows while it is read is read no further than that.
-Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, const Project& project,
-                            const GatherOptions& options, Bytes& data) {
+// One matched file as the package lists it: its name, size, time stamp and
+// version. Its bytes are read only when the package is written; `total`
+// (the file data so far) is checked against the limit with the size the
+// file has now.
+Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, const std::string& path,
+                            const Project& project, const GatherOptions& options, std::uint64_t& total) {
   PackedFile file;
   int codePage = project.codePage;
   if (!fileSpec.fileName.empty()) {
@@ -97,21 +122,23 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, const std::string& path, c
   if (options.temporary && input.value().Identity() == *options.temporary)
     return At(fileSpec.source, "\"" + path + "\" is vtpack's temporary file for the output; "
                                "vtpack never reads its own output");
-  if (data.size() + input.value().Size() > kMostFileData) return TooMuchData(fileSpec.source, path);
-  std::size_t start = data.size();
-  if (auto problem = input.value().ReadInto(data))
-    return At(fileSpec.source, "\"" + path + "\" cannot be read: " + problem->message);
-  file.size = static_cast<std::uint32_t>(data.size() - start);
-  if (options.progress) options.progress->FileRead(file.size);
+  if (total + input.value().Size() > kMostFileData) return TooMuchData(fileSpec.source, path);
+  total += input.value().Size();
+  file.source = path;
+  file.specIndex = specIndex;
+  file.size = static_cast<std::uint32_t>(input.value().Size());
   file.modified = input.value().Modified();
   if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
   switch (fileSpec.versionChoice) {
     case VersionChoice::kGiven:
       file.version = fileSpec.version;
       break;
-    case VersionChoice::kFromResource:
-      if (auto version = ReadPeFileVersion(data.data() + start, file.size)) file.version = version;
+    case VersionChoice::kFromResource: {
+      // Only the few bytes the version reader looks at are read.
+      OpenImage image(input.value());
+      if (auto version = ReadPeFileVersion(image)) file.version = version;
       break;
+    }
     case VersionChoice::kNone:
       break;
   }
@@ -182,25 +209,14 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
   std::size_t longestBelowApplication = 0;
   EntryName longestEntry;
   std::string longestPath;
-  // Every source matched first, so that the file data is allocated once at
-  // its size: a growing buffer would hold up to three times the data while
-  // it is moved.
-  std::vector<std::vector<std::string>> matched;
-  std::uint64_t expected = 0;
-  for (const FileSpec& fileSpec : project.files) {
+  std::uint64_t total = 0;
+  for (std::size_t i = 0; i < project.files.size(); ++i) {
+    const FileSpec& fileSpec = project.files[i];
+    contents.sources.push_back(fileSpec.source);
     auto paths = MatchSource(fileSpec, project.directory);
     if (!paths.ok()) return paths.problem();
     for (const std::string& path : paths.value()) {
-      struct stat info {};
-      if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) expected += static_cast<std::uint64_t>(info.st_size);
-    }
-    matched.push_back(std::move(paths.value()));
-  }
-  contents.fileData.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, kMostFileData)));
-  for (std::size_t i = 0; i < project.files.size(); ++i) {
-    const FileSpec& fileSpec = project.files[i];
-    for (const std::string& path : matched[i]) {
-      auto file = PackFile(fileSpec, path, project, options, contents.fileData);
+      auto file = PackFile(fileSpec, i, path, project, options, total);
       if (!file.ok()) return file.problem();
       const PackedFile& packed = file.value();
       std::string below = packed.placement.subDirectory + packed.fileName;

@@ -10,7 +10,6 @@
 #include "packer/file_io.h"
 #include "packer/package_parts.h"
 #include "packer/problem.h"
-#include "packer/progress.h"
 
 namespace packer {
 
@@ -23,7 +22,6 @@ struct GatherOptions {
   std::string outputPath;
   // vtpack's own temporary file, which a glob such as ".*" could match.
   std::optional<FileIdentity> temporary;
-  BuildProgress* progress = nullptr;  // told of every file read
 };
 
 // With the destination page shown the user may choose a longer folder than

@@ -1,5 +1,6 @@
 #include "packer/package_listing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -30,6 +31,30 @@ class CollectingSinks : public RegistryRecordSink, public AssociationSink {
 
  private:
   PackageListing& listing_;
+};
+
+// Cuts the file data into the files' contents, in table order (the reader
+// has read the table before the data), or lets it pass.
+class ContentCollector final : public FileDataSink {
+ public:
+  ContentCollector(const FileTable& files, bool keep) : files_(files), keep_(keep) {}
+  void Take(const unsigned char* bytes, std::uint32_t count) override {
+    while (keep_ && count > 0 && file_ < files_.Count()) {
+      if (contents.size() <= static_cast<std::size_t>(file_)) contents.emplace_back();
+      Bytes& content = contents[file_];
+      std::size_t take = std::min<std::size_t>(count, files_[file_].FileSize - content.size());
+      content.insert(content.end(), bytes, bytes + take);
+      bytes += take;
+      count -= static_cast<std::uint32_t>(take);
+      if (content.size() == files_[file_].FileSize) ++file_;
+    }
+  }
+  std::vector<Bytes> contents;  // by file; those after the last bytes are missing
+
+ private:
+  const FileTable& files_;
+  bool keep_;
+  int file_ = 0;
 };
 
 // The reader reports through message boxes; here they become the Problem.
@@ -70,7 +95,7 @@ ListedTime CopyTime(const DateTime& stamp) {
   return t;
 }
 
-void CopyContents(const ::PackageContents& c, PackageListing& listing) {
+void CopyContents(const ::PackageContents& c, ContentCollector& collected, PackageListing& listing) {
   listing.headerOffset = c.HeaderOffset;
   listing.trailerOffset = c.TrailerOffset;
   listing.isSigned = c.Signed;
@@ -87,8 +112,7 @@ void CopyContents(const ::PackageContents& c, PackageListing& listing) {
   listing.checkProgramNotRunning = h.CheckProgramNotRunning != 0;
   listing.licenceText = c.LicenceText.Text();
   listing.uninstaller.assign(c.Uninstaller.Data(), c.Uninstaller.Data() + c.Uninstaller.Length());
-  listing.fileDataProduced = c.FileData.Length();
-  std::uint64_t start = 0;
+  listing.fileDataProduced = c.FileDataLength;
   for (int i = 0; i < c.Files.Count(); ++i) {
     const FileRecord& r = c.Files[i];
     ListedFile file;
@@ -102,9 +126,7 @@ void CopyContents(const ::PackageContents& c, PackageListing& listing) {
     file.replaceIfInUse = r.ReplaceIfInUse;
     file.selfRegister = r.SelfRegister;
     file.sharedDll = r.SharedDll;
-    // The reader has checked that every file lies within the produced data.
-    file.content.assign(c.FileData.Data() + start, c.FileData.Data() + start + r.FileSize);
-    start += r.FileSize;
+    if (static_cast<std::size_t>(i) < collected.contents.size()) file.content = std::move(collected.contents[i]);
     listing.files.push_back(std::move(file));
   }
   listing.endOffset = c.EndOffset;
@@ -127,7 +149,7 @@ void PeekDeclaredSizes(StdioPackageFile& file, const ::PackageContents& c, Packa
 
 }  // namespace
 
-Result<PackageListing> ReadPackageListing(const std::string& path) {
+Result<PackageListing> ReadPackageListing(const std::string& path, bool keepContents) {
   // A FIFO or device would block or never end: regular files only.
   auto regular = InputFile::Open(path);
   if (!regular.ok()) return regular.problem();
@@ -137,6 +159,7 @@ Result<PackageListing> ReadPackageListing(const std::string& path) {
   listing.fileSize = file.Size();
   auto contents = std::make_unique<::PackageContents>();
   CollectingSinks sinks(listing);
+  ContentCollector collected(contents->Files, keepContents);
   std::string failure;
   PackageInput input{&file, path.c_str(), kProductCaption};
   gReaderMessage = &failure;
@@ -144,11 +167,11 @@ Result<PackageListing> ReadPackageListing(const std::string& path) {
   // The setup program's own rule first: the package lies behind the image.
   std::uint32_t headerOffset = 0;
   bool read = ReadPackageTrailer(input, &headerOffset) && CheckPackageBehindImage(input, headerOffset) &&
-              ReadWholePackage(input, contents.get(), sinks, sinks);
+              ReadWholePackage(input, contents.get(), sinks, sinks, collected);
   SetMessageBoxHandler(previous);
   gReaderMessage = nullptr;
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
-  CopyContents(*contents, listing);
+  CopyContents(*contents, collected, listing);
   listing.headerImage.resize(layout::kHeaderSize);
   if (!file.Seek(contents->HeaderOffset) || !file.Read(listing.headerImage.data(), layout::kHeaderSize))
     return Problem{"", "the header cannot be read again"};

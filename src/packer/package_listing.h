@@ -30,7 +30,7 @@ struct ListedFile {
   std::uint32_t hasVersion = 0;
   std::uint16_t version[4] = {};
   std::uint32_t replaceIfInUse = 0, selfRegister = 0, sharedDll = 0;
-  Bytes content;  // its bytes in the file data
+  Bytes content;  // its bytes in the file data, when asked for
 };
 
 struct ListedRegistryKey {
@@ -58,15 +58,17 @@ struct PackageListing {
   std::uint32_t uninstallerDeclaredSize = 0;  // its block's UncompressedSize
   std::vector<ListedFile> files;
   std::optional<std::uint32_t> fileDataDeclaredSize;  // present when there are files
-  std::uint32_t fileDataProduced = 0;
+  std::uint64_t fileDataProduced = 0;
   std::vector<ListedRegistryKey> registry;
   std::vector<ListedAssociation> associations;
   std::uint64_t endOffset = 0;  // after the associations
 };
 
 // Fails with the reader's own message (IDS_READ_FILE, IDS_OUT_OF_MEMORY or
-// IDS_UNCOMPRESS) as the Problem.
-Result<PackageListing> ReadPackageListing(const std::string& path);
+// IDS_UNCOMPRESS) as the Problem. The file data passes through a buffer of
+// a megabyte whatever its size; the files' bytes are kept only with
+// `keepContents`.
+Result<PackageListing> ReadPackageListing(const std::string& path, bool keepContents = false);
 
 }  // namespace packer
 

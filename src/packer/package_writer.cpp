@@ -1,8 +1,11 @@
 #include "packer/package_writer.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "packer/date_image.h"
+#include "packer/file_io.h"
+#include "packer/stream_compressor.h"
 
 namespace packer {
 namespace {
@@ -81,42 +84,122 @@ void WriteAssociations(ByteWriter& out, const std::vector<Association>& associat
   }
 }
 
+// Reads every file's bytes in table order and hands them to `take`, a
+// piece at a time; `progress`, when given, is told of the bytes read.
+Check ReadFileData(const PackageParts& contents, const std::function<Check(const std::uint8_t*, std::size_t)>& take,
+                   BuildProgress* progress) {
+  constexpr std::size_t kReadPiece = 1 << 20;
+  std::vector<std::uint8_t> buffer(kReadPiece);
+  for (const PackedFile& file : contents.files) {
+    const EntryName& source = contents.sources.at(file.specIndex);
+    auto cannotRead = [&](const std::string& why) {
+      return Problem{source.entry, "\"" + file.source + "\" " + why, source.line};
+    };
+    auto input = InputFile::Open(file.source);
+    if (!input.ok()) return cannotRead("cannot be read: " + input.problem().message);
+    std::uint64_t left = file.size;
+    while (left > 0) {
+      auto got = input.value().Read(buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, kReadPiece)));
+      if (!got.ok()) return cannotRead("cannot be read: " + got.problem().message);
+      if (got.value() == 0) return cannotRead("is shorter than when vtpack found it: it changed while vtpack read it");
+      if (auto problem = take(buffer.data(), got.value())) return problem;
+      left -= got.value();
+      if (progress) progress->Read(got.value(), left == 0);
+    }
+    if (progress && file.size == 0) progress->Read(0, true);
+  }
+  return std::nullopt;
+}
+
+Check Append(OutputSink& out, const Bytes& bytes) { return out.Append(bytes.data(), bytes.size()); }
+
+// Sign-ready: Authenticode tools put the certificate table at a multiple
+// of 8 and pad the file with zeros up to there.
+constexpr std::uint64_t kSigningAlignment = 8;
+
 }  // namespace
 
-std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level, BuildProgress* progress) {
-  std::vector<Bytes> pieces;
-  ByteWriter out;
-  WriteHeader(out, contents);
+Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
+                                     Compression level, OutputSink& out, BuildProgress* progress) {
+  ByteWriter prefix;  // the header, the licence, D1 and D2
+  WriteHeader(prefix, contents);
   if (contents.licenceText) {
     Bytes text(contents.licenceText->begin(), contents.licenceText->end());
     text.push_back(0);
-    WriteStoredBlock(out, text, level, true);
+    WriteStoredBlock(prefix, text, level, true);
   }
-  WriteStoredBlock(out, contents.uninstaller, level, false);  // D1
-  out.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
-  for (const PackedFile& file : contents.files) WriteFileRecord(out, file);
-  if (!contents.files.empty()) {  // D3
-    const auto size = static_cast<std::uint32_t>(contents.fileData.size());
-    BlockContent block = MakeStorableBlock(std::move(contents.fileData), level);
-    if (progress) progress->Compressed(size);
-    out.U32(block.stored ? 0 : static_cast<std::uint32_t>(block.stream.size()));
-    out.U32(size);
-    pieces.push_back(out.Take());
-    pieces.push_back(std::move(block.stream));
-    out = ByteWriter();
-  }
-  for (const auto& section : contents.settings.registry) WriteRegistrySection(out, section);  // D4-D7
-  WriteAssociations(out, contents.settings.associations);  // D8
-  pieces.push_back(out.Take());
-  return pieces;
-}
+  WriteStoredBlock(prefix, contents.uninstaller, level, false);  // D1
+  prefix.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
+  for (const PackedFile& file : contents.files) WriteFileRecord(prefix, file);
+  ByteWriter suffix;  // D4 to D8
+  for (const auto& section : contents.settings.registry) WriteRegistrySection(suffix, section);
+  WriteAssociations(suffix, contents.settings.associations);
+  std::uint64_t total = 0;
+  for (const PackedFile& file : contents.files) total += file.size;
 
-Bytes WritePackage(const PackageParts& contents, Compression level) {
-  PackageParts copy = contents;
-  Bytes package;
-  for (const Bytes& piece : WritePackagePieces(std::move(copy), level))
-    package.insert(package.end(), piece.begin(), piece.end());
-  return package;
+  if (total > 0) {
+    // The file data as a stream, written as it is made; its sizes go in
+    // once it is complete. The stream's end makes the file's length right.
+    if (auto problem = Append(out, programImage)) return *problem;
+    if (auto problem = Append(out, prefix.bytes())) return *problem;
+    std::uint64_t sizesAt = out.Size();
+    const std::uint8_t unknownSizes[layout::kStoredBlockFramingSize] = {};
+    if (auto problem = out.Append(unknownSizes, sizeof unknownSizes)) return *problem;
+    std::uint64_t streamStart = out.Size();
+    StreamCompressor stream(level, [&](const std::uint8_t* bytes, std::size_t size) { return out.Append(bytes, size); });
+    // The progress line counts the data as each chunk of it is compressed.
+    std::uint64_t reported = 0;
+    auto reportCompressed = [&] {
+      if (progress) progress->Compressed(stream.DataCompressed() - reported);
+      reported = stream.DataCompressed();
+    };
+    auto compress = [&](const std::uint8_t* bytes, std::size_t size) {
+      Check problem = stream.Add(bytes, size);
+      if (stream.DataCompressed() != reported) reportCompressed();
+      return problem;
+    };
+    if (auto problem = ReadFileData(contents, compress, progress)) return *problem;
+    if (auto problem = stream.Finish(streamStart, suffix.size() + layout::kTrailerSize, kSigningAlignment))
+      return *problem;
+    reportCompressed();
+    if (stream.StreamSize() < total) {
+      ByteWriter sizes;
+      sizes.U32(static_cast<std::uint32_t>(stream.StreamSize()));
+      sizes.U32(static_cast<std::uint32_t>(total));
+      if (auto problem = out.WriteAt(sizesAt, sizes.bytes().data(), sizes.size())) return *problem;
+      Bytes trailer;
+      AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size()));
+      if (auto problem = Append(out, suffix.bytes())) return *problem;
+      if (auto problem = Append(out, trailer)) return *problem;
+      return out.Size();
+    }
+    // Stored is smaller: the file is written again (the progress line has
+    // counted its files already).
+    if (auto problem = out.Truncate(0)) return *problem;
+  }
+
+  // Every size is known: zeros between the image and the package make the
+  // file's length a multiple of 8.
+  std::uint64_t size = programImage.size() + prefix.size() + suffix.size() + layout::kTrailerSize;
+  if (!contents.files.empty()) size += layout::kStoredBlockFramingSize + total;
+  Bytes padding((kSigningAlignment - size % kSigningAlignment) % kSigningAlignment, 0);
+  Bytes trailer;
+  AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size() + padding.size()));
+  for (const Bytes* part : std::initializer_list<const Bytes*>{&programImage, &padding, &prefix.bytes()}) {
+    if (auto problem = Append(out, *part)) return *problem;
+  }
+  if (!contents.files.empty()) {
+    ByteWriter sizes;
+    sizes.U32(0);
+    sizes.U32(static_cast<std::uint32_t>(total));
+    if (auto problem = Append(out, sizes.bytes())) return *problem;
+    auto copy = [&](const std::uint8_t* bytes, std::size_t count) { return out.Append(bytes, count); };
+    if (auto problem = ReadFileData(contents, copy, total > 0 ? nullptr : progress)) return *problem;
+  }
+  for (const Bytes* part : std::initializer_list<const Bytes*>{&suffix.bytes(), &trailer}) {
+    if (auto problem = Append(out, *part)) return *problem;
+  }
+  return out.Size();
 }
 
 void AppendTrailer(Bytes& package, std::uint32_t packageOffset) {

@@ -1,25 +1,31 @@
-// Writes a package: header, licence block, data block D1 to D8. The caller
-// appends it to the setup program's image and adds the trailer.
+// Writes a setup file: the setup program's image, the package (header,
+// licence block, data block D1 to D8) and the trailer that points at it.
+// The file data is read from the files and compressed as it is written, a
+// bounded piece at a time, so vtpack's memory does not depend on how much
+// the package holds.
 #ifndef VANTOREL_PACKER_PACKAGE_WRITER_H
 #define VANTOREL_PACKER_PACKAGE_WRITER_H
 
 #include "packer/compression.h"
+#include "packer/output_sink.h"
 #include "packer/package_parts.h"
 #include "packer/progress.h"
 
 namespace packer {
 
-// The contents must have passed the gathering checks: texts fit their
-// fields and hold no NUL, and every size fits 32 bits.
-Bytes WritePackage(const PackageParts& contents, Compression level);
-
-// The same package as pieces to be written one after the other, without
-// copying the file data block: its bytes are moved out of `contents` (the
-// stored form) or freed once compressed, so the file data is held at most
-// twice (data and its stream) while the package is made. `progress`, when
-// given, is told of the file data compressed.
-std::vector<Bytes> WritePackagePieces(PackageParts&& contents, Compression level,
-                                      BuildProgress* progress = nullptr);
+// Writes the whole setup file into `out`, which is empty: `programImage`,
+// zeros, the package and the trailer, a multiple of 8 bytes in all
+// (Authenticode signing then pads nothing behind the trailer). The file
+// data block is a stream, or stored when the stream is no smaller; then
+// the files are read a second time. Each file is read with the size it had
+// when it was gathered: one that is shorter now is refused. The contents
+// must have passed the gathering checks: texts fit their fields and hold
+// no NUL, and every size fits 32 bits. Problems of an input name its entry;
+// those of the output have none. `progress`, when given, is told of every
+// file read and of the file data compressed as the stream is made.
+Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
+                                     Compression level, OutputSink& out,
+                                     BuildProgress* progress = nullptr);
 
 // The setup file's bytes after the program image: the package and the trailer
 // that points at its start.

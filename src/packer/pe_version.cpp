@@ -11,25 +11,28 @@ constexpr std::uint32_t kResourceTypeVersion = 16;
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
 
-// Bounds-checked little-endian reads over the whole image.
+// Bounds-checked little-endian reads from the image, each a small read of
+// its own: the image need not be in memory.
 class Image {
  public:
-  Image(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  bool Has(std::uint64_t offset, std::uint64_t count) const {
-    return offset <= size_ && count <= size_ - offset;
-  }
+  explicit Image(PackageFile& file) : file_(file) {}
   std::optional<std::uint32_t> U16(std::uint64_t offset) const {
-    if (!Has(offset, 2)) return std::nullopt;
-    return LoadU16(data_ + offset);
+    std::uint8_t bytes[2];
+    if (!Read(offset, bytes, sizeof bytes)) return std::nullopt;
+    return LoadU16(bytes);
   }
   std::optional<std::uint32_t> U32(std::uint64_t offset) const {
-    if (!Has(offset, 4)) return std::nullopt;
-    return LoadU32(data_ + offset);
+    std::uint8_t bytes[4];
+    if (!Read(offset, bytes, sizeof bytes)) return std::nullopt;
+    return LoadU32(bytes);
   }
 
  private:
-  const std::uint8_t* data_;
-  std::size_t size_;
+  bool Read(std::uint64_t offset, std::uint8_t* bytes, std::uint32_t count) const {
+    return offset <= file_.Size() && count <= file_.Size() - offset && file_.Seek(offset) &&
+           file_.Read(bytes, count);
+  }
+  PackageFile& file_;
 };
 
 // Maps an RVA to a file offset through the section table; `count` bytes
@@ -67,8 +70,12 @@ std::optional<std::uint32_t> FindResourceEntry(const Image& image, std::uint64_t
 }  // namespace
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size_t size) {
-  Image image(data, size);
   MemoryPackageFile file(data, size);
+  return ReadPeFileVersion(file);
+}
+
+std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
+  Image image(file);
   PeHeaders headers;
   std::uint32_t resourceRva, resourceSize;
   if (!ReadPeHeaders(file, &headers) ||

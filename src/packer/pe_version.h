@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "package/package_file.h"
+
 namespace packer {
 
 struct FileVersion {
@@ -20,6 +22,10 @@ struct FileVersion {
 };
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* image, std::size_t size);
+
+// The same for an image read a few bytes at a time (a few dozen small
+// reads), whatever its size: it need not be in memory.
+std::optional<FileVersion> ReadPeFileVersion(PackageFile& image);
 
 }  // namespace packer
 

@@ -19,8 +19,8 @@ std::string Megabytes(double bytes) {
 BuildProgress::BuildProgress(std::ostream* terminal)
     : terminal_(terminal), start_(std::chrono::steady_clock::now()) {}
 
-void BuildProgress::FileRead(std::uint64_t bytes) {
-  ++files_;
+void BuildProgress::Read(std::uint64_t bytes, bool fileDone) {
+  if (fileDone) ++files_;
   read_ += bytes;
   Draw();
 }

@@ -20,7 +20,8 @@ class BuildProgress {
   BuildProgress(const BuildProgress&) = delete;
   BuildProgress& operator=(const BuildProgress&) = delete;
 
-  void FileRead(std::uint64_t bytes);
+  // `bytes` more of a file read; `fileDone` when that file is read whole.
+  void Read(std::uint64_t bytes, bool fileDone);
   void Compressed(std::uint64_t bytes);
   // Clears the line; the next report draws it again.
   void Erase();

@@ -77,8 +77,6 @@ Result<GatherOptions> ReadEnvironment() {
   return options;
 }
 
-constexpr std::uint64_t kSigningAlignment = 8;
-
 int Build(const BuildRequest& request, const char* argv0) {
   // Where the output goes, and which file it is when it exists already: no
   // input may be that file, whatever its name.
@@ -96,7 +94,8 @@ int Build(const BuildRequest& request, const char* argv0) {
   if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
   auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
   if (!stub.ok()) return Fail(stub.problem().message);
-  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - kSigningAlignment)
+  // The package starts behind it, at most 7 zeros later.
+  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
     return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
   auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
@@ -113,12 +112,7 @@ int Build(const BuildRequest& request, const char* argv0) {
   AtomicOutput file;
   if (auto problem = file.Create(output.value())) return Fail(problem->message);
   environment.value().temporary = file.Identity();
-  // Its line stays until the file is written, and is erased before any
-  // other message.
-  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
-  environment.value().progress = &progress;
   auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
-  if (!parts.ok() || !parts.value().warnings.empty()) progress.Erase();
   if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
   for (const Problem& warning : parts.value().warnings)
     std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
@@ -126,24 +120,17 @@ int Build(const BuildRequest& request, const char* argv0) {
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
   std::size_t fileCount = parts.value().files.size();
-  std::vector<Bytes> pieces = WritePackagePieces(std::move(parts.value()), level, &progress);
-  std::uint64_t size = stub.value().size() + layout::kTrailerSize;
-  for (const Bytes& piece : pieces) size += piece.size();
-  // Sign-ready: Authenticode tools put the certificate table at a multiple
-  // of 8 and pad the file with zeros up to there. Zeros between the image
-  // and the package, where nothing reads them, make the file that size
-  // already, so signing adds no padding behind the trailer.
-  Bytes padding((kSigningAlignment - size % kSigningAlignment) % kSigningAlignment, 0);
-  size += padding.size();
-  Bytes trailer;
-  AppendTrailer(trailer, static_cast<std::uint32_t>(stub.value().size() + padding.size()));
-  std::vector<const Bytes*> all = {&stub.value(), &padding};
-  for (const Bytes& piece : pieces) all.push_back(&piece);
-  all.push_back(&trailer);
-  auto problem = file.Commit(all);
+  // The files are read while the setup file is written: its line stays
+  // until then, and is erased before any other message.
+  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
+  auto size = WriteSetupFile(stub.value(), parts.value(), level, file, &progress);
+  auto problem = size.ok() ? file.Commit() : std::nullopt;
   progress.Erase();
+  // Problems of an input name its entry in the project; the output's stand alone.
+  if (!size.ok())
+    return Fail(size.problem().entry.empty() ? size.problem().message : Describe(request.project, size.problem()));
   if (problem) return Fail(problem->message);
-  std::cout << request.output << ": " << fileCount << " files, " << size << " bytes\n";
+  std::cout << request.output << ": " << fileCount << " files, " << size.value() << " bytes\n";
   return 0;
 }
 

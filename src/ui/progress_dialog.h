@@ -29,7 +29,7 @@ class ProgressDialog final : public InstallProgress {
   void StepBar() override;
   // Brings the bar up to date and handles every message waiting for the
   // dialog and its controls, then returns. Calls that follow the last one
-  // within a few hundredths of a second return at once (see the .cpp), so a
+  // within a tenth of a second return at once (see the .cpp), so a
   // Cancel may be seen a few files later; after the last file it always
   // reads the queue.
   void Pump() override;

@@ -61,6 +61,15 @@ class AssociationToucher final : public AssociationSink {
   size_t sum_ = 0;
 };
 
+// The file data as the engine's file loop would write it: every byte read.
+class FileDataToucher final : public FileDataSink {
+ public:
+  void Take(const unsigned char* bytes, uint32_t count) override {
+    for (uint32_t b = 0; b < count; ++b) sum_ += bytes[b];
+  }
+  size_t sum_ = 0;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -75,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PackageContents contents;
   RegistryToucher registry;
   AssociationToucher associations;
-  bool read = ReadWholePackage(input, &contents, registry, associations);
+  FileDataToucher fileData;
+  bool read = ReadWholePackage(input, &contents, registry, associations, fileData);
 
   if (!read) {
     Require(boxesShown == 1);
@@ -92,14 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint32_t checksum = 0;
   for (int i = 0; i < contents.Files.Count(); ++i) {
     const FileRecord& record = contents.Files[i];
-    Require(offset + record.FileSize <= contents.FileData.Length());
-    for (uint32_t b = 0; b < record.FileSize; ++b) checksum += contents.FileData.Data()[offset + b];
+    Require(offset + record.FileSize <= contents.FileDataLength);
     offset += record.FileSize;
     checksum += static_cast<uint32_t>(Touch(record.FileName) + Touch(record.SubDirectory));
   }
   for (uint32_t b = 0; b < contents.Uninstaller.Length(); ++b) {
     checksum += contents.Uninstaller.Data()[b];
   }
-  touchedSum = checksum + registry.sum_ + associations.sum_;
+  touchedSum = checksum + registry.sum_ + associations.sum_ + fileData.sum_;
   return 0;
 }

@@ -55,7 +55,7 @@ void AssociationLines::Association(const AssociationRecord& r) {
 void ReadWhole(PackageFile& file, const char* path, WholeRead* read) {
   PackageInput input{&file, path, kCaption};
   MessageRecorder recorder;
-  read->ok = ReadWholePackage(input, &read->contents, read->registry, read->associations);
+  read->ok = ReadWholePackage(input, &read->contents, read->registry, read->associations, read->fileData);
   read->boxes = recorder.boxes();
 }
 
@@ -84,7 +84,8 @@ void ExpectReadAsWritten(const TestPackage& p, std::size_t packageSize, const Wh
     EXPECT_EQ(c.Files[i].HasVersion, f.hasVersion);
     data.insert(data.end(), f.contents.begin(), f.contents.end());
   }
-  EXPECT_EQ(Bytes(c.FileData.Data(), c.FileData.Data() + c.FileData.Length()), data);
+  EXPECT_EQ(read.fileData.bytes, data);
+  EXPECT_EQ(c.FileDataLength, data.size());
   EXPECT_EQ(read.registry.lines, ExpectedRegistryLines(p));
   EXPECT_EQ(read.associations.lines, ExpectedAssociationLines(p));
   EXPECT_EQ(c.EndOffset, packageSize - 4) << "nothing between D8 and the trailer";

@@ -52,6 +52,13 @@ class AssociationLines final : public AssociationSink {
   std::vector<std::string> lines;
 };
 
+// The file data as it came, a buffer at a time.
+class FileDataBytes final : public FileDataSink {
+ public:
+  void Take(const unsigned char* data, uint32_t count) override { bytes.insert(bytes.end(), data, data + count); }
+  Bytes bytes;
+};
+
 // A whole package read front to back, its messages recorded and its
 // sections written down.
 struct WholeRead {
@@ -60,6 +67,7 @@ struct WholeRead {
   std::vector<RecordedBox> boxes;
   RegistryLines registry;
   AssociationLines associations;
+  FileDataBytes fileData;
 };
 void ReadWhole(PackageFile& file, const char* path, WholeRead* read);
 // From memory, named kSetupPath.

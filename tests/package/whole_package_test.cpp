@@ -31,7 +31,7 @@ TEST(WholePackageTest, NoFilesMeansNoFileDataBlock) {
   WholeRead read;
   ReadWhole(bytes, &read);
   ExpectReadAsWritten(p, bytes.size(), read);
-  EXPECT_EQ(read.contents.FileData.Data(), nullptr);
+  EXPECT_EQ(read.contents.FileDataLength, 0u);
   EXPECT_EQ(read.contents.DataOffset, 64u + 130u) << "the data block follows the header";
 }
 

@@ -59,7 +59,7 @@ TEST(BuildOutput, CompressionLevelsAllReadBackAndShrink) {
     if (*option) extra.push_back(option);
     std::string output = std::string("setup") + option + ".exe";
     ASSERT_EQ(BuildIn(folder, "project.toml", output, extra).exitCode, 0) << option;
-    auto listing = packer::ReadPackageListing(folder.Path(output));
+    auto listing = packer::ReadPackageListing(folder.Path(output), true);
     ASSERT_TRUE(listing.ok()) << option;
     ASSERT_EQ(listing.value().files.size(), 2u);
     EXPECT_EQ(listing.value().files[1].content, folder.Read("data/text.txt")) << option;
@@ -211,17 +211,17 @@ TEST(BuildOutput, MissingProjectFileIsReported) {
   EXPECT_FALSE(folder.Exists("Setup.exe"));
 }
 
-TEST(BuildOutput, FileDataBeyondWhatTheSetupProgramUnpacksIsRefused) {
+TEST(BuildOutput, FileDataBeyondWhatTheLayoutHoldsIsRefused) {
   ProjectFolder folder;
   folder.Write("small.bin", std::string(1000, 's'));
   folder.Write("z-huge.bin", std::string());
   // Sparse, and after small.bin: refused from its size, before it is read.
-  std::filesystem::resize_file(folder.Path("z-huge.bin"), (1u << 30) - 999);
+  std::filesystem::resize_file(folder.Path("z-huge.bin"), (std::uint64_t{1} << 32) - 999);
   folder.Write("project.toml", MinimalProject("[[files]]\nsource = \"*.bin\"\n"));
   RunResult run = BuildIn(folder);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("files[1].source: \"" + folder.Path("z-huge.bin") +
-                         "\" brings the files to more than 1024 MiB, the most the setup program can unpack"),
+                         "\" brings the files to more than 4294967295 bytes (4 GiB), the most a package holds"),
             std::string::npos) << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
 }

@@ -19,7 +19,7 @@ PackageListing BuildAndRead(const ProjectFolder& folder, const std::string& proj
   folder.Write("project.toml", project);
   RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, environment);
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"), true);
   EXPECT_TRUE(listing.ok()) << (listing.ok() ? "" : listing.problem().message);
   return listing.ok() ? listing.value() : PackageListing{};
 }

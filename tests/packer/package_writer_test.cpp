@@ -3,13 +3,45 @@
 
 #include "base/little_endian.h"
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "packer/package_writer.h"
 
 using namespace packer;
 
 namespace {
+
+// The setup file in memory.
+class MemorySink final : public OutputSink {
+ public:
+  Check Append(const std::uint8_t* bytes, std::size_t size) override {
+    data.insert(data.end(), bytes, bytes + size);
+    return std::nullopt;
+  }
+  Check WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override {
+    std::memcpy(&data[offset], bytes, size);
+    return std::nullopt;
+  }
+  Check Truncate(std::uint64_t size) override {
+    data.resize(size);
+    return std::nullopt;
+  }
+  std::uint64_t Size() const override { return data.size(); }
+  Bytes data;
+};
+
+// The package of a setup file with an empty program image: from the
+// header to the trailer, which is dropped.
+Bytes WritePackage(const PackageParts& parts) {
+  MemorySink sink;
+  auto size = WriteSetupFile({}, parts, Compression::kDefault, sink);
+  EXPECT_TRUE(size.ok());
+  EXPECT_EQ(sink.data.size() % 8, 0u);
+  std::uint32_t headerOffset = LoadU32(&sink.data[sink.data.size() - 4]);
+  return Bytes(sink.data.begin() + headerOffset, sink.data.end() - 4);
+}
 
 
 std::string TextAt(const Bytes& b, std::size_t offset) { return reinterpret_cast<const char*>(&b[offset]); }
@@ -35,9 +67,15 @@ TEST(PackageWriter, FileRecordFieldsInOrder) {
   file.version = FileVersion{6, 0, 84, 18};
   file.placement.selfRegister = true;
   file.size = 2;
+  file.source = (std::filesystem::temp_directory_path() / "vantorel-xy.bin").string();
+  std::FILE* source = std::fopen(file.source.c_str(), "wb");
+  ASSERT_NE(source, nullptr);
+  std::fputs("xy", source);
+  std::fclose(source);
+  parts.sources.push_back({"files[1].source", 3});
   parts.files.push_back(file);
-  parts.fileData = {'x', 'y'};
-  Bytes p = WritePackage(parts, Compression::kDefault);
+  Bytes p = WritePackage(parts);
+  std::filesystem::remove(file.source);
   std::size_t d2 = layout::kHeaderSize + layout::kStoredBlockFramingSize + LoadU32(&p[layout::kHeaderSize]);
   EXPECT_EQ(LoadU32(&p[d2]), 1u);                      // N
   std::size_t r = d2 + 4;

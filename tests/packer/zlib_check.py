@@ -54,6 +54,8 @@ class Reader:
 
 def parse(path):
     data = open(path, "rb").read()
+    if len(data) % 8 != 0:
+        raise ValueError(f"{len(data)} bytes: not ready for signing")
     (offset,) = struct.unpack("<I", data[-4:])
     r = Reader(data, offset + HEADER_SIZE)
     package = {"licence": None}
@@ -124,6 +126,18 @@ def main():
         write("small.txt", text[:20000])
         write("small.toml", b'[application]\nname = "Small"\n[[files]]\nsource = "small.txt"\n')
         cases.append(("small.toml", ["--zopfli"], False))
+        # More than two of the compressor's 16 MiB chunks, a file across
+        # each boundary; and more than one of zopfli's 1,000,000-byte parts.
+        big = (text * 30)[:20 << 20]
+        big_noise = random.Random(9).randbytes(9 << 20)
+        write("big/1.txt", big)
+        write("big/2.bin", big_noise)
+        write("big/3.txt", big[::-1][:10 << 20])
+        write("big.toml", b'[application]\nname = "Big"\n[[files]]\nsource = "big/*"\n')
+        cases.append(("big.toml", [], False))
+        write("parts.txt", (text * 2)[:1500000])
+        write("parts.toml", b'[application]\nname = "Parts"\n[[files]]\nsource = "parts.txt"\n')
+        cases.append(("parts.toml", ["--zopfli"], False))
         for project, options, expect_stored in cases:
             out = os.path.join(folder, "Setup.exe")
             run = subprocess.run([vtpack, "build", os.path.join(folder, project), "-o", out,
@@ -137,7 +151,9 @@ def main():
                   f"{label}: uninstaller differs")
             stored, data = package["data"]
             check(stored == expect_stored, f"{label}: file data stored={stored}")
-            sources = {b"a.txt": text, b"b.txt": text[::-1], b"n.bin": noise, b"small.txt": text[:20000]}
+            sources = {b"a.txt": text, b"b.txt": text[::-1], b"n.bin": noise, b"small.txt": text[:20000],
+                       b"1.txt": big, b"2.bin": big_noise, b"3.txt": big[::-1][:10 << 20],
+                       b"parts.txt": (text * 2)[:1500000]}
             expected = b"".join(sources[name] for name, _ in package["files"])
             check(data == expected, f"{label}: file data differs from the sources")
             if package["licence"] is not None:

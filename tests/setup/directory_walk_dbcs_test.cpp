@@ -31,4 +31,14 @@ TEST(DirectoryWalkDoubleByte, TrailBytesThatLookLikeSeparatorsDoNotSplitNames) {
   EXPECT_EQ(missing, (std::vector<std::string>{"C:\\\x95\\x", "C:\\\x95\\x\\"}));
 }
 
+// A folder path whose last byte is such a trail byte does not end in a
+// separator: a file name appended to it lands in the folder above.
+TEST(DirectoryWalkDoubleByte, TrailByteIsNoFinalSeparator) {
+  support::DoubleByteCodePage codePage;
+  EXPECT_FALSE(EndsWithSeparator("C:\\App\\\x95\\"));
+  EXPECT_TRUE(EndsWithSeparator("C:\\App\\\x95\\\\"));
+  EXPECT_TRUE(EndsWithSeparator("C:\\App\\"));
+  EXPECT_FALSE(EndsWithSeparator(""));
+}
+
 }  // namespace

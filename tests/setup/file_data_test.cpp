@@ -1,6 +1,8 @@
 // The file data as the file loop gets it while it is still being unpacked:
 // files larger than the pieces the data is kept in, stored and compressed
-// data, and damaged data, which must leave nothing damaged behind.
+// data, and damaged data, which must leave nothing damaged behind; also in
+// this process with a tiny budget, where the unpacking waits for the writes
+// all the time.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/install_driver.h"
+#include "package/memory_package_file.h"
+#include "box_recorder.h"
 #include "setup_test_support.h"
+#include "state/install_settings.h"
 
 using namespace setuptest;
 
@@ -160,6 +166,111 @@ TEST(FileData, KeptFilePastTheEndOfTheDataIsDamage) {
   EXPECT_EQ(robot::WaitForExit(setup), 1u);
   EXPECT_EQ(*ReadBytes(destination + "\\kept.exe"), installed);
   EXPECT_FALSE(Exists(destination + "\\new.txt"));
+}
+
+// ---- the file loop in this process, with a tiny budget ----
+
+class NoProgress final : public InstallProgress {
+ public:
+  void SetPhase(unsigned) override {}
+  void ShowBar(unsigned) override {}
+  void StepBar() override {}
+  void Pump() override {}
+  bool CancelConfirmed() override { return false; }
+  void Close() override {}
+};
+
+// Names in `folder` and below.
+std::vector<std::string> LeftIn(const std::string& folder) {
+  std::vector<std::string> left;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return left;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    left.push_back(name);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      for (const std::string& inner : LeftIn(folder + "\\" + name)) left.push_back(name + "\\" + inner);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return left;
+}
+
+struct TinyBudgetCase {
+  const char* name;
+  bool worker;
+  bool damaged;  // a byte of the last file changed, near the stream's end
+};
+
+// Two pieces of 4 KiB against files of 150,000 bytes: the unpacking is
+// always at most two pieces ahead of the writes. The first file is
+// installed before: its new bytes wait in a staging file until the check.
+// A newer version of the second is installed and stays: the loop moves on
+// past bytes that are not out yet.
+TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
+  const TinyBudgetCase cases[] = {
+      {"worker, sound", true, false},
+      {"worker, damaged", true, true},
+      {"no worker, sound", false, false},
+      {"no worker, damaged", false, true},
+  };
+  const std::string destination = ScratchFolder("tiny-budget") + "\\App";
+  const Bytes installed = testpkg::ToBytes("installed before");
+  const Bytes newer = *ReadBytes(InputFile("versioned.exe"));  // 2.0.0.0
+  Settings.SetupCaption = "VT Tiny Budget Setup";
+  Settings.DestinationDir = destination.c_str();
+  support::BoxRecorder boxes;
+  for (const TinyBudgetCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    testpkg::TestPackage package = PackageWithoutPages("VT Tiny Budget");
+    const Bytes files[] = {Noise(150000, 7), Noise(150000, 8), Noise(150000, 9)};
+    AddFile(package, "first.bin", files[0]);
+    testpkg::TestFile& kept = AddFile(package, "kept.exe", Noise(150000, 10));
+    kept.hasVersion = 1;
+    kept.version = {1, 0, 0, 0};
+    AddFile(package, "second.bin", files[1], "Deep\\Deeper\\");
+    AddFile(package, "last.bin", files[2], "Deep\\");
+    Bytes setup = SetupFileAround(testpkg::BuildPackage(package));
+    const PackageMap map = *MapPackage(setup);
+    if (c.damaged) {
+      const std::uint64_t streamEnd = map.fileDataOffset + 8 + map.fileDataCompressedSize;
+      auto stored = std::search(setup.begin() + map.fileDataOffset, setup.end(), files[2].end() - 64,
+                                files[2].end() - 32);
+      ASSERT_LT(static_cast<std::uint64_t>(stored - setup.begin()), streamEnd) << "not stored as it is";
+      *stored ^= 0x10;
+    }
+    RemovePath(destination);
+    ASSERT_TRUE(MakeFolders(destination));
+    ASSERT_TRUE(WriteBytes(destination + "\\first.bin", installed));
+    ASSERT_TRUE(WriteBytes(destination + "\\kept.exe", newer));
+
+    MemoryPackageFile file(setup.data(), setup.size());
+    ASSERT_TRUE(file.Seek(map.fileTableOffset));
+    PackageInput input = {&file, "setup.exe", Settings.SetupCaption};
+    NoProgress progress;
+    CreatedItems created;
+    boxes.Clear();
+    bool done = InstallFiles(input, progress, created, FileDataBudget{4096, 2, c.worker});
+
+    if (!c.damaged) {
+      EXPECT_TRUE(done);
+      EXPECT_TRUE(boxes.boxes().empty());
+      EXPECT_EQ(ReadBytes(destination + "\\first.bin"), files[0]);
+      EXPECT_EQ(ReadBytes(destination + "\\Deep\\Deeper\\second.bin"), files[1]);
+      EXPECT_EQ(ReadBytes(destination + "\\Deep\\last.bin"), files[2]);
+      EXPECT_EQ(ReadBytes(destination + "\\kept.exe"), newer);
+      EXPECT_EQ(LeftIn(destination).size(), 6u) << "staging files left";
+      continue;
+    }
+    EXPECT_FALSE(done);
+    EXPECT_EQ(boxes.ids(), std::vector<unsigned>{IDS_UNCOMPRESS});
+    EXPECT_EQ(ReadBytes(destination + "\\first.bin"), installed);
+    for (const std::string& name : LeftIn(destination)) {
+      if (name != "first.bin" && name != "kept.exe") ADD_FAILURE() << name << " stays";
+    }
+  }
 }
 
 }  // namespace

@@ -460,7 +460,7 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
 
 // Files the program and the user made in the folder, and files there before
 // the install, stay with their folders and are named; what setup installed
-// goes, and folders it made go once empty.
+// (also over a file there before) goes, and folders it made go once empty.
 TEST(Uninstaller, TheUsersFilesStay) {
   const std::string appName = "VT User Files";
   Installation installed = InstalledApp(appName);
@@ -471,6 +471,8 @@ TEST(Uninstaller, TheUsersFilesStay) {
   ASSERT_TRUE(MakeFolders(folder + "\\Photos"));
   ASSERT_TRUE(WriteBytes(folder + "\\MyNotes.txt", testpkg::ToBytes("notes")));
   ASSERT_TRUE(WriteBytes(folder + "\\Photos\\pic.jpg", testpkg::ToBytes("a picture")));
+  // Replaced by the package's file (through a staging file): installed, so it goes.
+  ASSERT_TRUE(WriteBytes(folder + "\\demo.exe", testpkg::ToBytes("an older program")));
   testpkg::TestPackage package = PackageWithoutPages(appName);
   package.checkProgramNotRunning = 0;
   AddFile(package, "demo.exe", testpkg::ToBytes("the program"));
