@@ -24,17 +24,42 @@ void AppendPathOnce(SharedString& list, const char* path) {
   if (!ListHoldsPath(list, path)) AppendPath(list, path);
 }
 
+namespace {
+
+// A cheap refusal before the full comparison: two paths of one length
+// differ where both hold an ASCII byte and the two differ beyond letter
+// case (a byte from 0x80 up may be half of a double-byte character or
+// fold in the code page, so only the full comparison judges it). Looking
+// from the end finds such a place soonest: a folder's files differ in
+// their names, not in the folder.
+bool DiffersInAscii(const char* a, const char* b, int length) {
+  for (int i = length - 1; i >= 0; --i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x == y || x >= 0x80 || y >= 0x80) continue;
+    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
+    if (x != y) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool ListHoldsPath(const SharedString& list, const char* path) {
   const char* text = list.Text();
-  const int length = list.Length();
+  const char* const end = text + list.Length();
   const int pathLength = static_cast<int>(strlen(path));
-  for (int start = 0; start < length;) {
-    int end = start;
-    while (end < length && text[end] != '\n') ++end;
-    if (end - start == pathLength && IsSamePathOfLength(text + start, path, pathLength)) {
+  // Setup asks once for each file it installs, of a list of each file it
+  // installed: with thousands of files, each look must be cheap.
+  while (text < end) {
+    const char* lineEnd = static_cast<const char*>(memchr(text, '\n', end - text));
+    if (lineEnd == nullptr) lineEnd = end;
+    if (lineEnd - text == pathLength && !DiffersInAscii(text, path, pathLength) &&
+        IsSamePathOfLength(text, path, pathLength)) {
       return true;
     }
-    start = end + 1;
+    text = lineEnd + 1;
   }
   return false;
 }

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "base/path_list.h"
 #include "base/platform.h"
 #include "base/shared_string.h"
 #include "double_byte_code_page.h"
@@ -47,6 +48,27 @@ TEST_F(DoubleByte, LeadByteBeforeNulIsACharacterOfItsOwn) {
 TEST_F(DoubleByte, LeadBytesAreNotCaseMapped) {
   for (unsigned char c : {0x81, 0x82, 0xE0}) EXPECT_EQ(platform::ToUpper(c), c);
   EXPECT_EQ(platform::ToUpper('a'), 'A');
+}
+
+// A list of paths is searched as paths are compared: letter case aside,
+// except in the trail byte of a double-byte character.
+TEST_F(DoubleByte, PathListsCompareAsPathsDo) {
+  SharedString list;
+  for (const char* path : {"C:\\App\\Readme.TXT", "C:\\App\\\x95\x5C" "b", "C:\\\x81" "a"}) {
+    AppendPath(list, path);
+  }
+  const struct {
+    const char* path;
+    bool held;
+  } cases[] = {
+      {"c:\\app\\readme.txt", true},
+      {"C:\\App\\Readme.TXA", false},
+      {"C:\\App\\Readme.TX", false},
+      {"c:\\APP\\\x95\x5C" "B", true},
+      {"C:\\\x81" "a", true},
+      {"C:\\\x81" "A", false},  // "A" is the trail byte here
+  };
+  for (const auto& c : cases) EXPECT_EQ(ListHoldsPath(list, c.path), c.held) << c.path;
 }
 
 }  // namespace
