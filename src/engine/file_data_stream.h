@@ -12,8 +12,9 @@
 // not act on unchecked bytes (replacing an installed file, registering,
 // counting, scheduling) waits until the loop is over (see file_extraction.h).
 //
-// Failures (messages 8, 11 and 12) are shown where the loop waits for bytes
-// that cannot come, and at the latest by Finish. Without a thread
+// Failures (IDS_READ_FILE, IDS_OUT_OF_MEMORY and IDS_UNCOMPRESS) are shown
+// where the loop waits for bytes that cannot come, and at the latest by
+// Finish. Without a thread
 // (CreateThread fails) the loop unpacks the bytes itself as it needs them.
 #ifndef VANTOREL_ENGINE_FILE_DATA_STREAM_H
 #define VANTOREL_ENGINE_FILE_DATA_STREAM_H
@@ -44,7 +45,7 @@ class FileDataStream : private BlockRoom {
   FileDataStream(const FileDataStream&) = delete;
   FileDataStream& operator=(const FileDataStream&) = delete;
 
-  // Reads the block's sizes and checks them (messages 8 and 11), then
+  // Reads the block's sizes and checks them (IDS_READ_FILE and IDS_OUT_OF_MEMORY), then
   // starts unpacking; "Uncompressing data..." is shown for a stream. The
   // package file belongs to the stream until Finish or Drain. `progress` is
   // kept responsive while the loop waits.

@@ -6,7 +6,7 @@
 #include "engine/directory_path.h"
 #include "engine/file_timestamp.h"
 #include "engine/file_version.h"
-#include "engine/files_in_use.h"
+#include "engine/install_target.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
@@ -28,7 +28,7 @@ bool KeepsExistingFile(const FileRecord& record, const SharedString& target, boo
 }
 
 // Writes exactly FileSize bytes as the stream gives them out, a piece at a
-// time, handing each piece back once written; message 9 naming `target`
+// time, handing each piece back once written; IDS_WRITE_FILE naming `target`
 // when a write fails.
 bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t size,
                    const SharedString& target) {

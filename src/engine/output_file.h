@@ -11,11 +11,11 @@
 // for Windows' 8-bit functions included.
 HANDLE OpenForWriting(const char* path);
 
-// The same; on failure message 7 names `path`.
+// The same; on failure IDS_OPEN_FILE names `path`.
 HANDLE CreateOutputFile(const char* path);
 
 // Writes `size` bytes to `file` in one call and closes it. A failed or
-// short write shows message 9 naming `path`; the partly written file stays.
+// short write shows IDS_WRITE_FILE naming `path`; the partly written file stays.
 bool WriteAndClose(HANDLE file, const char* path, const void* data, DWORD size);
 
 // Whether the file at `path`, which exists, could be opened by

@@ -10,8 +10,8 @@
 // false: a count left by an earlier install is stale), 2 when it was there
 // without a count (someone installed it without counting), else one more.
 // The file is then listed in the settings' SharedDllList for the uninstall
-// log, also when the count could not be stored (message 5). Without the
-// SharedDLLs key (message 26) nothing is counted or listed.
+// log, also when the count could not be stored (IDS_SAVE_REGISTRY_KEY). Without the
+// SharedDLLs key (IDS_OPEN_REGISTRY_KEY) nothing is counted or listed.
 void CountSharedFile(const char* path, bool existed);
 
 #endif

@@ -91,7 +91,7 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   RegCloseKey(key);
 }
 
-// A file of the uninstall: created whole, or message 7 or 9 naming it.
+// A file of the uninstall: created whole, or IDS_OPEN_FILE or IDS_WRITE_FILE naming it.
 bool WriteWholeFile(const char* path, const SharedString& text) {
   HANDLE file = CreateOutputFile(path);
   return file != INVALID_HANDLE_VALUE &&

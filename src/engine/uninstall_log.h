@@ -15,7 +15,7 @@
 #define VANTOREL_ENGINE_UNINSTALL_LOG_H
 
 // Writes the log, then the record, then the Uninstall registration;
-// failures are reported (a file that cannot be written with message 7 or 9
+// failures are reported (a file that cannot be written with IDS_OPEN_FILE or IDS_WRITE_FILE
 // naming it) and the run goes on to its closing dialog. A log or record
 // that cannot be written leaves no Uninstall entry.
 void WriteUninstallLog();

@@ -70,7 +70,7 @@ TEST(DiskPackageTest, ReadsTheSamePackageAsFromMemory) {
   }
 }
 
-// Cuts around the buffer's edges and inside the blocks: message 8 with the
+// Cuts around the buffer's edges and inside the blocks: IDS_READ_FILE with the
 // file's own path.
 TEST(DiskPackageTest, ACutFileGivesMessage8WithItsPath) {
   Bytes whole = BuildPackage(LargePackage());

@@ -79,7 +79,7 @@ struct BrokenStart {
   Bytes bytes;
 };
 
-// Each of these ends in message 8 naming the setup executable, with the
+// Each of these ends in IDS_READ_FILE naming the setup executable, with the
 // caller's caption, and nothing else.
 TEST(PackageHeaderTest, AStartThatCannotBeReadGivesMessage8) {
   TestWriter shortHeader;
@@ -205,7 +205,7 @@ TEST(SignedSetupTest, TheTrailerLiesBeforeTheCertificateTable) {
 
 // Entries that do not describe a table ending the file leave the trailer in
 // the last 4 bytes (here the table's, so the read fails at the header);
-// one that overlaps the image is refused. Always message 8, never more.
+// one that overlaps the image is refused. Always IDS_READ_FILE, never more.
 TEST(SignedSetupTest, MalformedCertificateEntriesGiveMessage8) {
   const Bytes setup = SetupFileWith(support::StandInImage(2), BuildPackage(RichPackage()));
   const std::size_t entry = support::SecurityEntryOffset();

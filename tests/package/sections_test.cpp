@@ -68,7 +68,7 @@ TEST(RegistrySectionTest, LongTextsAreReadWhole) {
   }
 }
 
-// Counts are not trusted: a count the package cannot hold ends in message 8
+// Counts are not trusted: a count the package cannot hold ends in IDS_READ_FILE
 // after the entries that were there reached the sink.
 TEST(RegistrySectionTest, ACountLargerThanThePackageGivesMessage8) {
   TestWriter out;

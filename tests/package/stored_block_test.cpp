@@ -134,7 +134,7 @@ TEST(StoredBlockTest, AnEmptyStreamOfSizeZeroIsAnEmptyBlock) {
 }
 
 // Every byte of the stream matters: its header, the deflate data and the
-// Adler-32 check. Damage anywhere is message 12, never message 8.
+// Adler-32 check. Damage anywhere is IDS_UNCOMPRESS, never IDS_READ_FILE.
 TEST(StoredBlockTest, EveryDamagedStreamByteGivesMessage12) {
   Bytes data = ToBytes("The quick brown fox jumps over the lazy dog, twice: the quick brown fox.");
   Bytes stream = Deflate(data);

@@ -36,7 +36,7 @@ TEST(WholePackageTest, NoFilesMeansNoFileDataBlock) {
 }
 
 // An interrupted download: the package cut at any byte, its trailer still in
-// place. Every cut, in every field, is message 8 naming the setup executable,
+// place. Every cut, in every field, is IDS_READ_FILE naming the setup executable,
 // shown once; only the whole package reads.
 TEST(WholePackageTest, ACutAtEveryByteGivesExactlyMessage8) {
   for (Form form : {Form::kCompressed, Form::kStored}) {
