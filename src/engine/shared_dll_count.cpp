@@ -5,18 +5,15 @@
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/registry_value.h"
-#include "engine/system_folders.h"
+#include "base/uninstall_names.h"
 #include "state/install_settings.h"
 
 namespace {
 
 // The key is never created here: a system without it keeps no counts.
 bool OpenSharedDllsKey(HKEY* key) {
-  HKEY currentVersion;
-  if (!OpenCurrentVersionKey(KEY_READ, &currentVersion)) return false;
-  LONG result = RegOpenKeyExA(currentVersion, "SharedDLLs", 0, KEY_READ | KEY_WRITE, key);
-  RegCloseKey(currentVersion);
-  return result == ERROR_SUCCESS;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstall::kSharedDllsKey, 0, KEY_READ | KEY_WRITE,
+                       key) == ERROR_SUCCESS;
 }
 
 // 0 when the file has no count.

@@ -14,6 +14,12 @@ const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion"
 const char kProgramFilesFallback[] = "C:\\Program Files";
 const int kFontsFolder = 0x14;  // CSIDL_FONTS
 
+// HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion, opened
+// with `access`; false when it cannot be.
+bool OpenCurrentVersionKey(REGSAM access, HKEY* key) {
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, access, key) == ERROR_SUCCESS;
+}
+
 // A text value of an open key; false when it is missing, not text or does
 // not fit MAX_PATH.
 bool QueryText(HKEY key, const char* name, SharedString& text) {
@@ -55,10 +61,6 @@ SharedString FolderFromWindows(UINT(WINAPI* get)(LPSTR, UINT)) {
 }
 
 }  // namespace
-
-bool OpenCurrentVersionKey(REGSAM access, HKEY* key) {
-  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, access, key) == ERROR_SUCCESS;
-}
 
 SharedString GetProgramFilesDirectory() {
   SharedString directory(kProgramFilesFallback);

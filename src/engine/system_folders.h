@@ -8,10 +8,6 @@
 #include "base/shared_string.h"
 #include "package/file_table.h"
 
-// HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion, opened
-// with `access`; false when it cannot be.
-bool OpenCurrentVersionKey(REGSAM access, HKEY* key);
-
 // The program-files directory from the registry ("ProgramFilesPath" with
 // environment variables expanded, else "ProgramFilesDir"), or
 // "C:\Program Files" when neither can be read.
