@@ -50,6 +50,8 @@
 #ifndef VANTOREL_PACKAGE_LAYOUT_H
 #define VANTOREL_PACKAGE_LAYOUT_H
 
+#include "base/uninstall_names.h"
+
 namespace layout {
 
 constexpr int kTrailerSize = 4;
@@ -57,6 +59,8 @@ constexpr int kTrailerSize = 4;
 constexpr int kHeaderSize = 130;
 constexpr int kTextFieldSize = 31;  // 30 characters and a NUL
 constexpr int kMaxTextLength = kTextFieldSize - 1;
+static_assert(kMaxTextLength == uninstall::kMaxNameLength,
+              "the uninstaller reads the application's name as setup writes it");
 
 constexpr int kAppNameOffset = 0;
 constexpr int kAppVersionOffset = 31;
