@@ -1,4 +1,4 @@
-#include "engine/files_in_use.h"
+#include "engine/install_target.h"
 
 #include "base/messages.h"
 #include "base/windows_version.h"

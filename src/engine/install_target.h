@@ -2,8 +2,8 @@
 // destination is in use (its name with ".new" appended, put in place at the
 // next start of Windows), and what follows once they are there
 // (registration, the shared count).
-#ifndef VANTOREL_ENGINE_FILES_IN_USE_H
-#define VANTOREL_ENGINE_FILES_IN_USE_H
+#ifndef VANTOREL_ENGINE_INSTALL_TARGET_H
+#define VANTOREL_ENGINE_INSTALL_TARGET_H
 
 #include <stdint.h>
 #include <windows.h>

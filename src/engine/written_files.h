@@ -9,7 +9,7 @@
 
 #include <stdint.h>
 
-#include "engine/files_in_use.h"
+#include "engine/install_target.h"
 #include "package/file_table.h"
 
 class WrittenFiles {

@@ -20,7 +20,7 @@
 
 #include "base/messages.h"
 #include "base/windows_version.h"
-#include "engine/files_in_use.h"
+#include "engine/install_target.h"
 #include "setup_test_support.h"
 #include "state/install_settings.h"
 
