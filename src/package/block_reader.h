@@ -17,7 +17,7 @@
 #include <zlib.h>
 
 #include "package/package_input.h"
-#include "package/stored_block.h"
+#include "package/block_sizes.h"
 
 // Where the bytes go: room for those from `start` on (at most `*size`
 // bytes), or null when there is none (memory is short, or the caller
