@@ -31,6 +31,12 @@ HostedDialog ShowDialog(const std::vector<std::string>& arguments) {
   hosted.host = robot::Start(HostPath(), arguments);
   if (hosted.host.Started()) {
     hosted.dialog = robot::WaitForTopWindow(hosted.host.Id(), "#32770", kCaption);
+    if (!hosted.dialog) {
+      DWORD code = 0;
+      GetExitCodeProcess(hosted.host.Handle(), &code);
+      hosted.host.SetError("no dialog; host " + std::string(hosted.host.Running() ? "runs" : "ended") +
+                           ", exit code " + std::to_string(code));
+    }
   }
   return hosted;
 }
