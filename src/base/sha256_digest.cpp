@@ -1,47 +1,81 @@
 #include "base/sha256_digest.h"
 
-#include <windows.h>
-#include <wincrypt.h>
+#include <stdint.h>
+#include <string.h>
 
 namespace {
 
-const DWORD kDigestBytes = 32;
+const uint32_t kRoundConstants[64] = {
+    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
+    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
+    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
+    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
+    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
+    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
+    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
+    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
-// CryptHashData takes a DWORD count: bigger data goes in pieces.
-bool HashData(HCRYPTHASH hash, const BYTE* data, size_t size) {
-  const size_t kPiece = 1u << 30;
-  for (; size > 0;) {
-    const DWORD count = static_cast<DWORD>(size < kPiece ? size : kPiece);
-    if (!CryptHashData(hash, data, count, 0)) return false;
-    data += count;
-    size -= count;
+uint32_t RotateRight(uint32_t value, int bits) { return (value >> bits) | (value << (32 - bits)); }
+
+// One 64-byte block into the running state; the message schedule is kept
+// as its last 16 words.
+void HashBlock(uint32_t state[8], const unsigned char* block) {
+  uint32_t schedule[16];
+  uint32_t v[8];  // a..h
+  memcpy(v, state, sizeof v);
+  for (int i = 0; i < 64; ++i) {
+    uint32_t& word = schedule[i & 15];
+    if (i < 16) {
+      const unsigned char* at = block + 4 * i;
+      word = static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
+             static_cast<uint32_t>(at[2]) << 8 | at[3];
+    } else {
+      const uint32_t early = schedule[(i + 1) & 15], late = schedule[(i + 14) & 15];
+      word += (RotateRight(early, 7) ^ RotateRight(early, 18) ^ (early >> 3)) + schedule[(i + 9) & 15] +
+              (RotateRight(late, 17) ^ RotateRight(late, 19) ^ (late >> 10));
+    }
+    const uint32_t e = v[4], a = v[0];
+    const uint32_t t1 = v[7] + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) +
+                        ((e & v[5]) ^ (~e & v[6])) + kRoundConstants[i] + word;
+    const uint32_t t2 = (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) +
+                        ((a & v[1]) ^ (a & v[2]) ^ (v[1] & v[2]));
+    for (int j = 7; j > 0; --j) v[j] = v[j - 1];
+    v[4] += t1;
+    v[0] = t1 + t2;
   }
-  return true;
+  for (int i = 0; i < 8; ++i) state[i] += v[i];
 }
+
+// Takes the bytes one at a time: the data hashed here is a few kilobytes,
+// and the one path keeps the program small.
+struct Hasher {
+  uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                       0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+  unsigned char block[64];
+  unsigned filled = 0;
+
+  void Add(unsigned char byte) {
+    block[filled++] = byte;
+    if (filled == 64) {
+      HashBlock(state, block);
+      filled = 0;
+    }
+  }
+};
 
 }  // namespace
 
-bool Sha256Digest(const void* data, size_t size, SharedString& digest) {
-  digest.Empty();
-  HCRYPTPROV provider = 0;
-  if (!CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
-    return false;
-  }
-  HCRYPTHASH hash = 0;
-  BYTE value[kDigestBytes];
-  DWORD length = kDigestBytes;
-  const bool made = CryptCreateHash(provider, CALG_SHA_256, 0, 0, &hash) &&
-                    HashData(hash, static_cast<const BYTE*>(data), size) &&
-                    CryptGetHashParam(hash, HP_HASHVAL, value, &length, 0) &&
-                    length == kDigestBytes;
-  if (hash != 0) CryptDestroyHash(hash);
-  CryptReleaseContext(provider, 0);
-  if (!made) return false;
+void Sha256Digest(const void* data, size_t size, SharedString& digest) {
+  Hasher hasher;
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
+  for (size_t i = 0; i < size; ++i) hasher.Add(bytes[i]);
+  // A 1 bit, zeros, and the length in bits at the end of the last block.
+  hasher.Add(0x80);
+  while (hasher.filled != 56) hasher.Add(0);
+  const uint64_t bits = static_cast<uint64_t>(size) * 8;
+  for (int shift = 56; shift >= 0; shift -= 8) hasher.Add(static_cast<unsigned char>(bits >> shift));
+
   static const char kDigits[] = "0123456789abcdef";
-  char* text = digest.GetBufferOfLength(2 * kDigestBytes);
-  for (DWORD i = 0; i < kDigestBytes; ++i) {
-    text[2 * i] = kDigits[value[i] >> 4];
-    text[2 * i + 1] = kDigits[value[i] & 0x0F];
-  }
-  return true;
+  char* text = digest.GetBufferOfLength(64);
+  for (int i = 0; i < 64; ++i) text[i] = kDigits[(hasher.state[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
 }

@@ -51,10 +51,9 @@ bool ReadEarlierRecord(const char* recordPath, InstallRecord& earlier) {
   SharedString contents;
   if (ReadFileContents(recordPath, kMaxRecordSize, contents) != FileRead::kDone) return false;
   SharedString digest;
+  Sha256Digest(contents.Text(), static_cast<size_t>(contents.Length()), digest);
   const SharedString recorded = RecordedDigest();
-  return !recorded.IsEmpty() &&
-         Sha256Digest(contents.Text(), static_cast<size_t>(contents.Length()), digest) &&
-         strcmp(digest, recorded) == 0 &&
+  return !recorded.IsEmpty() && strcmp(digest, recorded) == 0 &&
          ParseInstallRecord(contents.Text(), static_cast<size_t>(contents.Length()), earlier) ==
              0 &&
          strcmp(earlier.appName, Settings.Header.AppName) == 0;

@@ -49,16 +49,6 @@ bool SetTextValue(HKEY key, const char* name, const char* text) {
                         static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
-// Stored, or (when the system cannot make a digest) removed, so that a
-// digest of an earlier install never stays beside new files.
-bool SetDigestValue(HKEY key, const char* name, const SharedString& digest) {
-  if (digest.IsEmpty()) {
-    const LONG result = RegDeleteValueA(key, name);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-  }
-  return SetTextValue(key, name, digest);
-}
-
 // "UninstallString" is "<Windows>\VTUnInst.exe <log path>", neither path
 // quoted: the uninstaller takes the whole rest of its command line as the
 // log's path. The digests of the log and the record, beside it, let the
@@ -84,8 +74,8 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   SharedString logDigest, recordDigest;
   Sha256Digest(logText.Text(), static_cast<size_t>(logText.Length()), logDigest);
   Sha256Digest(recordText.Text(), static_cast<size_t>(recordText.Length()), recordDigest);
-  if (!SetDigestValue(key, uninstall::kLogDigestValue, logDigest) ||
-      !SetDigestValue(key, uninstall::kRecordDigestValue, recordDigest)) {
+  if (!SetTextValue(key, uninstall::kLogDigestValue, logDigest) ||
+      !SetTextValue(key, uninstall::kRecordDigestValue, recordDigest)) {
     ShowError(nullptr, caption, IDS_SAVE_REGISTRY_KEY);
   }
   RegCloseKey(key);

@@ -45,7 +45,8 @@ bool ReadUninstallEntry(const char* appName, const char* logPath, UninstallEntry
 
 bool MatchesDigest(const char* data, int size, const SharedString& digest) {
   SharedString actual;
-  return Sha256Digest(data, static_cast<size_t>(size), actual) && strcmp(actual, digest) == 0;
+  Sha256Digest(data, static_cast<size_t>(size), actual);
+  return strcmp(actual, digest) == 0;
 }
 
 void RemoveUninstallEntry(const char* appName, LeftItems& left) {
