@@ -37,9 +37,10 @@ HWND FinishButton(DWORD processId, const std::string& caption) {
   HWND dialog = robot::WaitForTopWindow(
       processId,
       [&](HWND window) {
+        if (robot::ClassOf(window) != "#32770" || GetDlgItem(window, IDC_FINISH) == nullptr) return false;
         char text[256] = {};
-        return robot::ClassOf(window) == "#32770" && GetDlgItem(window, IDC_FINISH) != nullptr &&
-               GetWindowTextA(window, text, sizeof text) >= 0 && caption == text;
+        GetWindowTextA(window, text, sizeof text);
+        return caption == text;
       },
       0);
   HWND button = dialog ? GetDlgItem(dialog, IDC_FINISH) : nullptr;
