@@ -55,23 +55,32 @@ std::string SharedFolder32() {
 }
 
 // The finish dialog; when setup shows a message box instead, the test fails
-// at once with its text (the box is answered, so setup can end).
+// at once with its text (the box is answered, so setup can end). The finish
+// dialog is built like a box (an unnamed static, a "&Finish" button with the
+// id of "Abort"), so only its texts tell the two apart; reading them asks the
+// emulated program, which may not answer in time while it draws the window:
+// a window whose texts could not be read yet is looked at again.
 HWND WaitForFinishOrFail(robot::Program& setup) {
   HWND finish = nullptr;
   HWND box = nullptr;
+  robot::MessageBoxContent content;
   robot::WaitUntil(
       [&] {
-        finish = WaitForFinishDialog(setup, kCaption, 0);
-        box = finish ? nullptr : robot::WaitForMessageBox(setup.Id(), 0);
-        HWND button = box ? robot::ChildById(box, IDC_FINISH) : nullptr;
-        // The finish dialog's texts look like a box's: it has "&Finish".
-        if (button != nullptr && robot::TextOf(button) == "&Finish") std::swap(finish, box);
+        HWND window = robot::WaitForMessageBox(setup.Id(), 0);
+        if (window != nullptr) {
+          content = robot::ReadMessageBox(window);
+          bool unread = content.caption.empty() || content.buttons.empty();
+          for (const std::string& button : content.buttons) unread = unread || button.empty();
+          if (unread) return false;
+          bool isFinish = content.caption == kCaption && content.buttons.size() == 1 &&
+                          content.buttons[0] == "&Finish";
+          (isFinish ? finish : box) = window;
+        }
         return finish != nullptr || box != nullptr || !setup.Running();
       },
       kEmulatedStartMs);
   if (box != nullptr) {
-    ADD_FAILURE() << "setup showed a message box instead of the finish dialog: "
-                  << robot::ReadMessageBox(box);
+    ADD_FAILURE() << "setup showed a message box instead of the finish dialog: " << content;
     robot::AnswerMessageBox(box, IDOK);
   } else if (finish == nullptr) {
     ADD_FAILURE() << (setup.Running() ? "no finish dialog in time" : "setup ended without one");
