@@ -57,9 +57,7 @@ std::string SharedFolder32() {
 // The finish dialog; when setup shows a message box instead, the test fails
 // at once with its text (the box is answered, so setup can end). The finish
 // dialog is built like a box (an unnamed static, a "&Finish" button with the
-// id of "Abort"), so only its texts tell the two apart; reading them asks the
-// emulated program, which may not answer in time while it draws the window:
-// a window whose texts could not be read yet is looked at again.
+// id of "Abort"): only its texts tell the two apart.
 HWND WaitForFinishOrFail(robot::Program& setup) {
   HWND finish = nullptr;
   HWND box = nullptr;
@@ -68,10 +66,7 @@ HWND WaitForFinishOrFail(robot::Program& setup) {
       [&] {
         HWND window = robot::WaitForMessageBox(setup.Id(), 0);
         if (window != nullptr) {
-          content = robot::ReadMessageBox(window);
-          bool unread = content.caption.empty() || content.buttons.empty();
-          for (const std::string& button : content.buttons) unread = unread || button.empty();
-          if (unread) return false;
+          content = robot::ReadMessageBox(window, kEmulatedStepMs);
           bool isFinish = content.caption == kCaption && content.buttons.size() == 1 &&
                           content.buttons[0] == "&Finish";
           (isFinish ? finish : box) = window;

@@ -104,10 +104,19 @@ HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
   return WaitForTopWindow(processId, IsMessageBox, timeoutMs);
 }
 
-MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs) {
-  MessageBoxContent content;
-  content.caption = TextOf(box);
-  content.text = TextOf(MessageTextOf(box));
+namespace {
+
+// False when a text was not read: the program did not answer in time.
+bool ReadTexts(HWND box, MessageBoxContent& content) {
+  content = {};
+  bool answered = true;
+  auto read = [&](HWND window) {
+    std::optional<std::string> text = AnsweredTextOf(window);
+    answered = answered && text.has_value();
+    return text.value_or("");
+  };
+  content.caption = read(box);
+  content.text = read(MessageTextOf(box));
   std::vector<HWND> buttons;
   for (HWND child : ChildrenOf(box)) {
     if (ClassOf(child) == "Button" && IsWindowVisible(child)) buttons.push_back(child);
@@ -120,9 +129,19 @@ MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs) {
   std::stable_sort(buttons.begin(), buttons.end(),
                    [&](HWND a, HWND b) { return left(a) < left(b); });
   for (HWND button : buttons) {
-    content.buttons.push_back(TextOf(button));
+    content.buttons.push_back(read(button));
     if (IsDefaultButton(button)) content.defaultButton = content.buttons.back();
   }
+  return answered;
+}
+
+}  // namespace
+
+// A busy program (the 32-bit one under emulation, drawing the box) may not
+// answer a text read in time: the box is read again until it does.
+MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs) {
+  MessageBoxContent content;
+  WaitUntil([&] { return ReadTexts(box, content) || !IsWindow(box); }, timeoutMs);
   content.icon = IconOf(box, timeoutMs);
   return content;
 }

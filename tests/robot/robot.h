@@ -117,7 +117,9 @@ HWND ChildByText(HWND parent, const std::string& text,
 // Every direct child of `parent`, in z order (the dialog's tab order).
 std::vector<HWND> ChildrenOf(HWND parent);
 
-std::string TextOf(HWND window);   // WM_GETTEXT
+std::string TextOf(HWND window);   // WM_GETTEXT; "" when not answered in time
+// The text, or nothing when the window's program did not answer in time.
+std::optional<std::string> AnsweredTextOf(HWND window);
 std::string ClassOf(HWND window);
 bool IsEnabled(HWND window);
 bool IsVisible(HWND window);

@@ -103,21 +103,23 @@ std::vector<HWND> ChildrenOf(HWND parent) {
   return children;
 }
 
-std::string TextOf(HWND window) {
+std::optional<std::string> AnsweredTextOf(HWND window) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
                            kMessageTimeoutMs, &length)) {
-    return "";
+    return std::nullopt;
   }
   std::string text(length + 1, '\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
                            SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied)) {
-    return "";
+    return std::nullopt;
   }
   text.resize(std::min<size_t>(copied, length));
   return text;
 }
+
+std::string TextOf(HWND window) { return AnsweredTextOf(window).value_or(""); }
 
 std::string ClassOf(HWND window) {
   char name[256] = "";
