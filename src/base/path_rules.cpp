@@ -128,3 +128,34 @@ bool IsPlainFullPath(const char* path) {
   return IsPlainRelativePath(path[1] == ':' ? path + 3 : path + 2) &&
          strlen(path) <= static_cast<size_t>(kMaxPathLength);
 }
+
+bool DestinationFromText(const char* text, SharedString& destination) {
+  const int length = static_cast<int>(strlen(text));
+  if (length > kMaxPathLength) return false;
+  SharedString result;
+  result.Reserve(length);
+  // Each part is copied once its end is known, without the blanks and dots
+  // that end it (neither is ever a trail byte). A trail byte that equals
+  // "\\" or "/" is no separator. A part of dots alone ends up empty, and
+  // is refused below.
+  int partStart = 0;
+  for (int i = 0; i <= length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (i < length && platform::IsLeadByte(c) && i + 1 < length) {
+      ++i;
+      continue;
+    }
+    if (i < length && c != '\\' && c != '/') continue;
+    int partEnd = i;
+    while (partEnd > partStart && (text[partEnd - 1] == ' ' || text[partEnd - 1] == '.')) --partEnd;
+    result += SharedString(text + partStart).Middle(0, partEnd - partStart);
+    if (i < length) result += '\\';
+    partStart = i + 1;
+  }
+  if (result.Length() > 0 && LastSeparator(result) == result.Length() - 1) {
+    result = result.Middle(0, result.Length() - 1);
+  }
+  if (!IsPlainFullPath(result) || IsRootFolder(result)) return false;
+  destination = result;
+  return true;
+}

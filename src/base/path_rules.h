@@ -45,4 +45,13 @@ bool IsPlainRelativePath(const char* path);
 // drive or share follow the rules of IsPlainRelativePath.
 bool IsPlainFullPath(const char* path);
 
+// The folder a typed or given destination names, as setup installs into it
+// and the uninstaller later finds it: "/" taken as "\", one trailing "\"
+// dropped, and the blanks and dots that end a part trimmed, as Windows
+// trims them when it opens the path. False when what remains is not a
+// plain full path below a drive or share (a relative path, "C:Games", an
+// empty or ".." part, a root, a device name); `destination` is then
+// unchanged.
+bool DestinationFromText(const char* text, SharedString& destination);
+
 #endif

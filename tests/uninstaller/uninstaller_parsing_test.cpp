@@ -281,6 +281,49 @@ TEST(UninstallerPathRules, PlainPathsNameOnePlaceBelowTheirFolder) {
   }
 }
 
+TEST(UninstallerPathRules, ADestinationNamesTheFolderWindowsOpens) {
+  const struct {
+    const char* text;
+    const char* destination;  // null: refused
+  } cases[] = {
+      {"C:\\Games\\App", "C:\\Games\\App"},
+      {"C:/Games/Fwd", "C:\\Games\\Fwd"},
+      {"C:\\Games\\App\\", "C:\\Games\\App"},
+      {"C:\\Games\\Blank ", "C:\\Games\\Blank"},
+      {"C:\\Games. \\Dots...", "C:\\Games\\Dots"},
+      {"//server/share/App", "\\\\server\\share\\App"},
+      {"\\\\server\\share", nullptr},
+      {"Games\\Rel", nullptr},
+      {"C:Games\\X", nullptr},
+      {"\\Games", nullptr},
+      {"", nullptr},
+      {"C:\\", nullptr},
+      {"C:/", nullptr},
+      {"\\\\server", nullptr},
+      {"C:\\Games\\App\\\\", nullptr},
+      {"C:\\Games\\..\\Windows", nullptr},
+      {"C:\\Games\\...\\App", nullptr},
+      {"C:\\Games\\nul", nullptr},
+      {"C:\\Games\\a:b", nullptr},
+      {" C:\\Games", nullptr},
+  };
+  for (const auto& row : cases) {
+    SharedString destination("unchanged");
+    const bool accepted = DestinationFromText(row.text, destination);
+    EXPECT_EQ(accepted, row.destination != nullptr) << row.text;
+    EXPECT_STREQ(destination, row.destination != nullptr ? row.destination : "unchanged")
+        << row.text;
+  }
+#ifndef _WIN32
+  // In code page 932 "\x95\x5C" is one character: its second byte is no
+  // separator, and no trailing one is dropped.
+  support::DoubleByteCodePage codePage;
+  SharedString destination;
+  EXPECT_TRUE(DestinationFromText("C:\\\x95\x5C/App\x95\x5C", destination));
+  EXPECT_STREQ(destination, "C:\\\x95\x5C\\App\x95\x5C");
+#endif
+}
+
 
 struct FolderCase {
   const char* folder;
