@@ -14,7 +14,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all deps build native windows-x86 windows-x64 release dist install package demo test clean
+.PHONY: all deps dist-files demo-steps build native windows-x86 windows-x64 release dist install package demo test clean
 
 all: build
 
@@ -23,28 +23,35 @@ deps:
 
 build: native windows-x86 windows-x64 release
 
-$(BUILD)/native/CMakeCache.txt:
-	cmake -S . -B $(BUILD)/native $(CMAKE_FLAGS)
-$(BUILD)/windows-x86/CMakeCache.txt:
-	cmake -S . -B $(BUILD)/windows-x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
-$(BUILD)/windows-x64/CMakeCache.txt:
-	cmake -S . -B $(BUILD)/windows-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(CMAKE_FLAGS) -DVANTOREL_WINE_TESTS=ON
-$(BUILD)/release/CMakeCache.txt:
-	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DVANTOREL_SANITIZE=OFF
+# Configures tree $(1) with flags $(2) when it has no cache yet. A tree that
+# `make demo` configured without its tests gets them here, and keeps what it
+# built.
+configure = if [ ! -f $(1)/CMakeCache.txt ]; then cmake -S . -B $(1) $(2); \
+            elif grep -q '^VANTOREL_TESTS:BOOL=OFF' $(1)/CMakeCache.txt; then \
+              cmake -S . -B $(1) -DVANTOREL_TESTS=ON; fi
+X86_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel
+X64_FLAGS = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(CMAKE_FLAGS) -DVANTOREL_WINE_TESTS=ON
+RELEASE_FLAGS = -DCMAKE_BUILD_TYPE=Release -DVANTOREL_SANITIZE=OFF
 
-native: $(BUILD)/native/CMakeCache.txt
+native:
+	$(call configure,$(BUILD)/native,$(CMAKE_FLAGS))
 	cmake --build $(BUILD)/native -j $(JOBS)
-windows-x86: $(BUILD)/windows-x86/CMakeCache.txt
+windows-x86:
+	$(call configure,$(BUILD)/windows-x86,$(X86_FLAGS))
 	cmake --build $(BUILD)/windows-x86 -j $(JOBS)
-windows-x64: $(BUILD)/windows-x64/CMakeCache.txt
+windows-x64:
+	$(call configure,$(BUILD)/windows-x64,$(X64_FLAGS))
 	cmake --build $(BUILD)/windows-x64 -j $(JOBS)
-release: $(BUILD)/release/CMakeCache.txt
+release:
+	$(call configure,$(BUILD)/release,$(RELEASE_FLAGS))
 	cmake --build $(BUILD)/release --target vtpack -j $(JOBS)
 
 # The distribution folder: the release vtpack with the programs it packs
 # beside it (vtsetup.exe and VTUnInst.exe from the product build), the demo
 # program and its libraries.
 dist: release windows-x86
+	$(MAKE) dist-files
+dist-files:
 	mkdir -p $(BUILD)/dist
 	cp $(BUILD)/release/src/packer/vtpack $(BUILD)/windows-x86/dist/*.exe $(BUILD)/windows-x86/dist/*.dll $(BUILD)/dist/
 
@@ -57,13 +64,26 @@ install: release windows-x86
 package: release windows-x86
 	cd $(BUILD)/release && cpack --config vantorel-cpack.cmake
 
-# README command 1: everything a newcomer needs, every build, then the
-# demo application packed into a setup executable and checked.
-demo: deps
-	$(MAKE) build
-	$(MAKE) dist
-	VANTOREL_DIST=$(abspath $(BUILD)/dist) $(BUILD)/dist/vtpack build examples/demo/project.toml -o $(BUILD)/dist/DemoSetup.exe
-	$(BUILD)/dist/vtpack verify $(BUILD)/dist/DemoSetup.exe
+# README command 1: the demo application packed into a setup executable and
+# checked, from what that needs alone: the product programs (i686), the
+# release vtpack and the demo program, on the packages of `install-deps
+# --demo`. Trees that do not exist yet are configured without their tests
+# (`make test` adds them later in the same trees). Each step prints its time.
+step = scripts/timed-step "make demo: $(1)"
+demo:
+	@$(call step,all steps) $(MAKE) --no-print-directory demo-steps
+demo-steps:
+	@$(call step,packages) scripts/install-deps --demo
+	@[ -f $(BUILD)/windows-x86/CMakeCache.txt ] || \
+	  $(call step,configure the product) cmake -S . -B $(BUILD)/windows-x86 $(X86_FLAGS) -DVANTOREL_TESTS=OFF
+	@$(call step,build the product) cmake --build $(BUILD)/windows-x86 --target dist_programs -j $(JOBS)
+	@[ -f $(BUILD)/release/CMakeCache.txt ] || \
+	  $(call step,configure vtpack) cmake -S . -B $(BUILD)/release $(RELEASE_FLAGS) -DVANTOREL_TESTS=OFF
+	@$(call step,build vtpack) cmake --build $(BUILD)/release --target vtpack -j $(JOBS)
+	@$(call step,gather build/dist) $(MAKE) --no-print-directory dist-files
+	@$(call step,pack DemoSetup.exe) env VANTOREL_DIST=$(abspath $(BUILD)/dist) \
+	  $(BUILD)/dist/vtpack build examples/demo/project.toml -o $(BUILD)/dist/DemoSetup.exe
+	@$(call step,verify DemoSetup.exe) $(BUILD)/dist/vtpack verify $(BUILD)/dist/DemoSetup.exe
 
 # README command 2: every test of every build, with one summary line. The
 # machine's pristine Wine prefixes (scripts/wine-prefix-cache) are made, when
