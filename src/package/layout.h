@@ -8,7 +8,10 @@
 //   P + 130      LicenceBlock (a StoredBlock, stored form allowed), only when
 //                HasLicence != 0; its bytes hold the text and a NUL (CR LF lines)
 //   next         data block, D1 to D8, read front to back by the install engine
-//   end - 4      PackageTrailer: u32 P. Nothing may follow it.
+//   end - 4      PackageTrailer: u32 P. Only a signature may follow it: the
+//                image's Authenticode certificate table, which a signing tool
+//                appends after the zero bytes that align it; the trailer then
+//                ends where those bytes start (ReadPackageTrailer)
 //
 // PackageHeader (130 bytes; texts are NUL-terminated inside their field, so
 // each holds at most 30 characters; bytes after the NUL are ignored)

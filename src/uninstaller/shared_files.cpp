@@ -11,8 +11,9 @@
 
 namespace {
 
-// Lowers the count of `path` by `raises`; true when no program counts the
-// file any more, and the count is gone.
+// Lowers the count of `path` by `raises`, or removes it when no program
+// counts the file any more (`unused` then true). False, with a line in
+// `left`, when the file has no count or its new count cannot be saved.
 bool LowerCount(HKEY counts, const char* path, int raises, LeftItems& left, bool& unused) {
   DWORD count = 0;
   unused = false;
