@@ -1,5 +1,6 @@
-// DateTime: reading and writing its image, the refresh of the broken-down
-// fields, and the conversion to the Windows time types.
+// DateTime: reading its image, the refresh of the broken-down fields, and
+// the conversion to the Windows time types. vtpack writes the image
+// (packer/date_image.h).
 #include "base/date_time.h"
 
 #include <stddef.h>
@@ -21,14 +22,8 @@ constexpr int kFieldCount = 9;
 
 int32_t ReadInt32(const unsigned char* bytes) { return static_cast<int32_t>(LoadU32(bytes)); }
 
-void WriteInt32(int32_t value, unsigned char* bytes) {
-  uint32_t bits = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-}
-
 // The broken-down fields in image order.
 int32_t* Fields(DateTime& value) { return &value.second; }
-const int32_t* Fields(const DateTime& value) { return &value.second; }
 
 // The runtime's zone settings are loaded before the first conversion, so its
 // built-in default offset (8 hours west) is never used.

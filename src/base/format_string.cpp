@@ -14,7 +14,8 @@ constexpr long long kFirstCapacity = 1024;
 constexpr long long kLargestCapacity = 1LL << 30;
 
 // Formats into buffer, accepting at most limit characters; returns the number
-// written, -1 when the output does not fit, -2 when it cannot be formatted.
+// written, -1 when the output does not fit, and natively -2 when it cannot
+// be formatted (the system runtime's _vsnprintf gives -1 for both).
 int FormatInto(char* buffer, long long limit, const char* format, va_list args) {
 #ifdef _WIN32
   // The system runtime's _vsnprintf gives -1 when the output does not fit and

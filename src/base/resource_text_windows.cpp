@@ -6,7 +6,9 @@
 
 namespace {
 
-// Fetched once during static initialisation, before the entry point runs.
+// Fetched once during static initialisation, which StartProgram runs first
+// thing in the entry point, once the DLL search is narrowed
+// (base/program_start.h).
 const HMODULE module = GetModuleHandleA(nullptr);
 const HANDLE processHeap = GetProcessHeap();
 

@@ -1,5 +1,6 @@
 // The character block behind SharedString, for the files that implement it
-// (string, search and replace, formatting). Not for other callers.
+// (string, search and replace, formatting). Not for other callers (the
+// string tests look at blocks through it).
 //
 // Block layout (one allocation): StringHeader, then capacity + 1 characters.
 // The shared empty block (reference count -1) is static and never counted or

@@ -50,8 +50,9 @@ class BlockReader {
   bool Start(PackageInput& input, const StoredBlock& block, bool compressed, uint32_t capacity);
   bool Compressed() const { return compressed_; }
 
-  // Unpacks a little more: one read, or one inflate call. kRunning while
-  // the block has more.
+  // Unpacks a little more: one inflate call, after reading the next
+  // compressed piece when the last is used up (a stored block: one read).
+  // kRunning while the block has more.
   Outcome Step(BlockRoom& room);
   // Bytes produced so far (a block holds less than 4 GiB).
   uint32_t Produced() const { return Compressed() ? static_cast<uint32_t>(inflater_.total_out) : copied_; }

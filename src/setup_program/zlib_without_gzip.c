@@ -1,4 +1,4 @@
-/* The setup program inflates zlib streams only (uncompress), never gzip
+/* The setup program inflates zlib streams only (inflateInit), never gzip
    ones, so zlib's CRC-32 is never called: inflate uses it only for gzip
    headers and trailers. This definition keeps zlib's crc32.o, with its
    tables of 5 KB, out of the program. Should a gzip stream ever reach
