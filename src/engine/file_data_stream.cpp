@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "base/contract_check.h"
 #include "base/message_ids.h"
 #include "engine/install_timing.h"
 
@@ -218,6 +219,12 @@ FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
 }
 
 const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint32_t* count) {
+#ifdef VANTOREL_CONTRACT_CHECKS
+  EnterCriticalSection(&lock_);
+  const bool fromReleased = offset == released_;
+  LeaveCriticalSection(&lock_);
+  VANTOREL_EXPECT(fromReleased, "FileDataStream::Next asked for bytes beyond what was released");
+#endif
   if (wanted == 0) wanted = 1;
   // Offsets lie within the block (below 4 GiB): a 32-bit remainder, no
   // 64-bit division routine in the program.
