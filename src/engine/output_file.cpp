@@ -55,14 +55,35 @@ SharedString StagingPath(const char* directory, unsigned number) {
   return path;
 }
 
-HANDLE CreateStagingFile(const char* directory, unsigned* number) {
+namespace {
+
+// Tries the staging numbers from one that differs from run to run, until
+// `make` takes one or fails for a reason other than a name in use.
+template <typename Make>
+bool TakeStagingNumber(unsigned* number, Make make) {
   unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
     *number = (first + attempt) & 0xFFFF;
-    HANDLE file = CreateFileForWriting(StagingPath(directory, *number), CREATE_NEW);
-    if (file != INVALID_HANDLE_VALUE) return file;
+    if (make(*number)) return true;
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  return INVALID_HANDLE_VALUE;
+  return false;
+}
+
+}  // namespace
+
+HANDLE CreateStagingFile(const char* directory, unsigned* number) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  TakeStagingNumber(number, [&](unsigned candidate) {
+    file = CreateFileForWriting(StagingPath(directory, candidate), CREATE_NEW);
+    return file != INVALID_HANDLE_VALUE;
+  });
+  return file;
+}
+
+bool MoveToStagingName(const char* directory, const char* path, unsigned* number) {
+  return TakeStagingNumber(number, [&](unsigned candidate) {
+    return MoveFileExA(path, StagingPath(directory, candidate), 0) != FALSE;
+  });
 }
