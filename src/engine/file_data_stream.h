@@ -93,7 +93,7 @@ class FileDataStream : private BlockRoom {
   // Windows starts a thread with the stack aligned to 4 bytes only, where
   // the compiler's 32-bit code expects 16.
   __attribute__((force_align_arg_pointer)) static DWORD WINAPI Work(void* stream);
-  // Unpacks a little more (one read, or one inflate call): kRunning while
+  // Unpacks a little more (one step of the block reader): kRunning while
   // the block has more.
   Outcome Step();
   // The reader's room: a piece from NextPiece.
