@@ -57,14 +57,22 @@ SharedString StagingPath(const char* directory, unsigned number) {
 
 namespace {
 
-// Tries the staging numbers from one that differs from run to run, until
-// `make` takes one or fails for a reason other than a name in use.
-template <typename Make>
-bool TakeStagingNumber(unsigned* number, Make make) {
+// Takes the first free staging name of `directory` from a number that
+// differs from run to run: a new file (`file` set), or the name the file at
+// `movedPath` is renamed to. Names in use are passed over; any other
+// failure ends the search.
+bool TakeStagingName(const char* directory, const char* movedPath, unsigned* number,
+                     HANDLE* file) {
   unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
     *number = (first + attempt) & 0xFFFF;
-    if (make(*number)) return true;
+    const SharedString path = StagingPath(directory, *number);
+    if (movedPath != nullptr) {
+      if (MoveFileExA(movedPath, path, 0)) return true;
+    } else {
+      *file = CreateFileForWriting(path, CREATE_NEW);
+      if (*file != INVALID_HANDLE_VALUE) return true;
+    }
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
@@ -75,15 +83,10 @@ bool TakeStagingNumber(unsigned* number, Make make) {
 
 HANDLE CreateStagingFile(const char* directory, unsigned* number) {
   HANDLE file = INVALID_HANDLE_VALUE;
-  TakeStagingNumber(number, [&](unsigned candidate) {
-    file = CreateFileForWriting(StagingPath(directory, candidate), CREATE_NEW);
-    return file != INVALID_HANDLE_VALUE;
-  });
+  TakeStagingName(directory, nullptr, number, &file);
   return file;
 }
 
 bool MoveToStagingName(const char* directory, const char* path, unsigned* number) {
-  return TakeStagingNumber(number, [&](unsigned candidate) {
-    return MoveFileExA(path, StagingPath(directory, candidate), 0) != FALSE;
-  });
+  return TakeStagingName(directory, path, number, nullptr);
 }
