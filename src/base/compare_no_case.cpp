@@ -26,3 +26,19 @@ bool StartsWithNoCase(const char* text, const char* prefix) {
   return memchr(text, 0, static_cast<size_t>(length)) == nullptr &&
          MatchesNoCase(text, prefix, length);
 }
+
+unsigned HashNoCase(const char* text) {
+  // FNV-1a over the bytes as MatchesNoCase compares them.
+  unsigned hash = 2166136261u;
+  for (int k = 0; text[k] != '\0'; ++k) {
+    unsigned char c = static_cast<unsigned char>(text[k]);
+    if (platform::IsLeadByte(c) && text[k + 1] != '\0') {
+      hash = (hash ^ c) * 16777619u;
+      c = static_cast<unsigned char>(text[++k]);
+    } else {
+      c = platform::ToUpper(c);
+    }
+    hash = (hash ^ c) * 16777619u;
+  }
+  return hash;
+}

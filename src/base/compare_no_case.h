@@ -14,4 +14,7 @@ bool MatchesNoCase(const char* text, const char* word, int length);
 // `text` begins with `prefix`.
 bool StartsWithNoCase(const char* text, const char* prefix);
 
+// A hash of `text` that two texts MatchesNoCase finds equal share.
+unsigned HashNoCase(const char* text);
+
 #endif

@@ -25,3 +25,19 @@ unsigned char ToUpper(unsigned char c) {
 }
 
 }  // namespace platform
+
+#ifdef VANTOREL_CONTRACT_CHECKS
+#include <string.h>
+
+#include "base/contract_check.h"
+
+void BreakContract(const char* what) {
+  HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD written;
+  const char prefix[] = "contract broken: ";
+  WriteFile(error, prefix, sizeof prefix - 1, &written, nullptr);
+  WriteFile(error, what, static_cast<DWORD>(strlen(what)), &written, nullptr);
+  WriteFile(error, "\n", 1, &written, nullptr);
+  ExitProcess(70);
+}
+#endif

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "base/contract_check.h"
 #include "base/message_ids.h"
 #include "engine/install_timing.h"
 
@@ -27,11 +28,21 @@ const DWORD kLoopWaitMs = 40;
 
 LONG Load(volatile LONG* value) { return InterlockedCompareExchange(value, 0, 0); }
 
+// Every store the two threads exchange is sequentially consistent, so the
+// bytes a piece receives are visible before the count that publishes them,
+// and a waiter's flag before its last look. InterlockedExchange is not
+// enough: MinGW builds it on __sync_lock_test_and_set, an acquire barrier
+// only, and it works today only because i686 emits xchg and the byte
+// writes happen in calls the compiler cannot see into.
+void Store(volatile LONG* value, LONG stored) {
+  __atomic_store_n(value, stored, __ATOMIC_SEQ_CST);
+}
+
 class Waiting {
  public:
   Waiting(HANDLE event, volatile LONG* waiter, DWORD timeoutMs)
       : event_(event), waiter_(waiter), timeoutMs_(timeoutMs) {}
-  ~Waiting() { InterlockedExchange(waiter_, 0); }
+  ~Waiting() { Store(waiter_, 0); }
   Waiting(const Waiting&) = delete;
   Waiting& operator=(const Waiting&) = delete;
 
@@ -46,7 +57,7 @@ class Waiting {
       return false;
     }
     if (!announced_) {
-      InterlockedExchange(waiter_, 1);
+      Store(waiter_, 1);
       announced_ = true;
       return false;
     }
@@ -117,7 +128,7 @@ DWORD WINAPI FileDataStream::Work(void* data) {
   do {
     outcome = stream->StopRequested() ? kStopped : stream->Step();
   } while (outcome == kRunning);
-  InterlockedExchange(&stream->outcome_, outcome);
+  Store(&stream->outcome_, outcome);
   Wake(stream->bytesOut_, &stream->loopWaits_);
   return 0;
 }
@@ -126,7 +137,7 @@ bool FileDataStream::StepHere() {
   LONG outcome = Load(&outcome_);
   if (outcome == kRunning) {
     outcome = Step();
-    InterlockedExchange(&outcome_, outcome);
+    Store(&outcome_, outcome);
   }
   return outcome != kRunning;
 }
@@ -156,7 +167,7 @@ uint64_t FileDataStream::Produced() const {
 }
 
 void FileDataStream::Publish(uint64_t produced) {
-  InterlockedExchange(&produced_, static_cast<LONG>(produced));
+  Store(&produced_, static_cast<LONG>(produced));
   if (threaded_ && produced >= static_cast<uint32_t>(Load(&awaited_))) {
     Wake(bytesOut_, &loopWaits_);
   }
@@ -208,6 +219,12 @@ FileDataStream::Piece* FileDataStream::NextPiece(uint64_t start) {
 }
 
 const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint32_t* count) {
+#ifdef VANTOREL_CONTRACT_CHECKS
+  EnterCriticalSection(&lock_);
+  const bool fromReleased = offset == released_;
+  LeaveCriticalSection(&lock_);
+  VANTOREL_EXPECT(fromReleased, "FileDataStream::Next asked for bytes beyond what was released");
+#endif
   if (wanted == 0) wanted = 1;
   // Offsets lie within the block (below 4 GiB): a 32-bit remainder, no
   // 64-bit division routine in the program.
@@ -218,7 +235,7 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
     InstallTimer timer(InstallPhase::kWaitForBytes);
     // Before the wait is announced: the worker wakes the loop only once
     // this much is out (or the stream has ended).
-    InterlockedExchange(&awaited_, static_cast<LONG>(Smaller(needed, UINT32_MAX)));
+    Store(&awaited_, static_cast<LONG>(Smaller(needed, UINT32_MAX)));
     Waiting waiting(bytesOut_, &loopWaits_, kLoopWaitMs);
     for (;;) {
       LONG outcome = Load(&outcome_);
@@ -277,7 +294,7 @@ LONG FileDataStream::RunToEnd() {
   }
   InstallTimer timer(InstallPhase::kWaitForBytes);
   // Only the outcome is awaited: no count of bytes wakes the loop.
-  InterlockedExchange(&awaited_, static_cast<LONG>(UINT32_MAX));
+  Store(&awaited_, static_cast<LONG>(UINT32_MAX));
   Waiting waiting(bytesOut_, &loopWaits_, kLoopWaitMs);
   LONG outcome;
   while ((outcome = Load(&outcome_)) == kRunning) {
@@ -305,7 +322,7 @@ bool FileDataStream::Report(LONG outcome) {
 
 void FileDataStream::Stop() {
   if (worker_ != nullptr) {
-    InterlockedExchange(&stopRequested_, 1);
+    Store(&stopRequested_, 1);
     // The worker may be blocked, or about to block, waiting for a piece.
     SetEvent(piecesFree_);
     WaitForSingleObject(worker_, INFINITE);

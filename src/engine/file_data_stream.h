@@ -53,9 +53,12 @@ class FileDataStream : private BlockRoom {
 
   // Waits until the bytes from `offset` on are out, up to `wanted` of them
   // or to the end of the piece that holds them, and gives them: at most
-  // `*count` bytes from the returned pointer. `offset` lies at or after
-  // everything released. Null after the failure's message: the stream broke,
-  // or it ended before `offset`.
+  // `*count` bytes from the returned pointer. `offset` must be where the
+  // loop released last (0 before the first Release): the worker can only
+  // go on once the pieces before it are handed back, so asking beyond an
+  // unreleased byte would wait for ever (the test build checks this). Null
+  // after the failure's message: the stream broke, or it ended before
+  // `offset`.
   const unsigned char* Next(uint64_t offset, uint32_t wanted, uint32_t* count);
   // The loop is done with every byte before `offset`; their pieces can take
   // later bytes. `offset` may lie beyond what is out (a file kept).
@@ -90,7 +93,7 @@ class FileDataStream : private BlockRoom {
   // Windows starts a thread with the stack aligned to 4 bytes only, where
   // the compiler's 32-bit code expects 16.
   __attribute__((force_align_arg_pointer)) static DWORD WINAPI Work(void* stream);
-  // Unpacks a little more (one read, or one inflate call): kRunning while
+  // Unpacks a little more (one step of the block reader): kRunning while
   // the block has more.
   Outcome Step();
   // The reader's room: a piece from NextPiece.

@@ -27,6 +27,18 @@ bool KeepsExistingFile(const FileRecord& record, const SharedString& target, boo
   return GetFileVersion(target, installed) && !IsNewerVersion(record.FileVersion, installed);
 }
 
+// The same when an earlier record of this run wrote the path: its bytes
+// are what the file holds at this record's turn, though they may still be
+// waiting to be put in place. Bytes redirected to the ".new" file leave the
+// file itself as it was.
+bool KeepsEarlierFile(const FileRecord& record, const FileRecord& earlier, bool redirected,
+                      const SharedString& target) {
+  if (redirected) return KeepsExistingFile(record, target, true);
+  return record.HasVersion == layout::kHasVersionPresent &&
+         earlier.HasVersion == layout::kHasVersionPresent &&
+         !IsNewerVersion(record.FileVersion, earlier.FileVersion);
+}
+
 // Writes exactly FileSize bytes as the stream gives them out, a piece at a
 // time, handing each piece back once written; IDS_WRITE_FILE naming `target`
 // when a write fails.
@@ -56,6 +68,7 @@ bool WriteContents(HANDLE file, FileDataStream& data, uint64_t offset, uint32_t 
 
 // What the loop carries from one file to the next.
 struct FileLoop {
+  const FileTable& files;
   FileDataStream& data;
   CreatedItems& created;
   WrittenFiles& written;
@@ -93,11 +106,20 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
   }
   if (!MakeFolder(target.folder, loop)) return false;
   target.path = target.folder + record.FileName;
-  if (!loop.newFolder) {
-    InstallTimer timer(InstallPhase::kFileExists);
-    target.existed = FileExists(target.path);
+  bool redirected = false;
+  const int earlier = loop.written.LastWriterOf(target.path, &redirected);
+  if (earlier >= 0) {
+    // As if the earlier record's file were final already: it exists, so
+    // this one's version rule and shared count see it.
+    target.existed = true;
+    if (KeepsEarlierFile(record, loop.files[earlier], redirected, target.path)) return true;
+  } else {
+    if (!loop.newFolder) {
+      InstallTimer timer(InstallPhase::kFileExists);
+      target.existed = FileExists(target.path);
+    }
+    if (KeepsExistingFile(record, target.path, target.existed)) return true;
   }
-  if (KeepsExistingFile(record, target.path, target.existed)) return true;
   // The file is made once its first bytes are out: a stream that breaks
   // before them leaves no file of it.
   uint32_t ready = 0;
@@ -129,7 +151,7 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
 
 bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
                   CreatedItems& created, WrittenFiles& written) {
-  FileLoop loop = {data, created, written, SharedString(), false};
+  FileLoop loop = {files, data, created, written, SharedString(), false};
   uint64_t cursor = 0;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];

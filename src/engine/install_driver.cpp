@@ -62,7 +62,7 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
     return false;
   }
   if (files.Count() == 0) return true;
-  if (!written.Reserve(files.Count())) {
+  if (!written.Reserve(files)) {
     ReportOutOfMemory(input);
     created.RemoveAll();
     return false;
@@ -77,11 +77,11 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
   uint64_t end = TotalFileSize(files);
   bool extracted = ExtractFiles(files, data, progress, created, written);
   if (!(extracted ? data.Finish(end) : data.Drain(end))) {
-    written.Discard(files);
+    written.Discard();
     created.RemoveAll();
     return false;
   }
-  return written.Complete(files) && extracted;
+  return written.Complete(created) && extracted;
 }
 
 bool RunInstall(InstallProgress& progress) {

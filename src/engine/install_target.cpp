@@ -45,6 +45,23 @@ HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
   return file;
 }
 
+// Puts `staging` at `destination`; a file already there moves aside to a
+// staging name first, so that it can come back.
+bool MoveIntoPlace(const char* folder, const char* staging, const char* destination,
+                   Placement& placement) {
+  placement.movedAside = false;
+  if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+    if (!MoveToStagingName(folder, destination, &placement.aside)) return false;
+    placement.movedAside = true;
+  }
+  if (MoveFileExA(staging, destination, 0)) return true;
+  if (placement.movedAside) {
+    MoveFileExA(StagingPath(folder, placement.aside), destination, 0);
+    placement.movedAside = false;
+  }
+  return false;
+}
+
 }  // namespace
 
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created) {
@@ -62,22 +79,29 @@ HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, Create
   return file;
 }
 
-bool PlaceStagedFile(const FileRecord& record, InstallTarget& target) {
+bool PlaceStagedFile(const FileRecord& record, InstallTarget& target, Placement& placement) {
   const SharedString staging = StagingPath(target.folder, target.staging);
   const SharedString replacement = ReplacementPath(target.path);
-  if (MoveFileExA(staging, target.redirected ? replacement : target.path,
-                  MOVEFILE_REPLACE_EXISTING)) {
+  if (MoveIntoPlace(target.folder, staging, target.redirected ? replacement : target.path,
+                    placement)) {
     return true;
   }
   if (!target.redirected && record.ReplaceIfInUse != 0 &&
-      MoveFileExA(staging, replacement, MOVEFILE_REPLACE_EXISTING)) {
+      MoveIntoPlace(target.folder, staging, replacement, placement)) {
     Settings.RestartNeeded = true;
     target.redirected = true;
     return true;
   }
-  DeleteFileA(staging);
   ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
   return false;
+}
+
+void UndoPlacement(const InstallTarget& target, const Placement& placement) {
+  const SharedString destination = target.redirected ? ReplacementPath(target.path) : target.path;
+  MoveFileExA(destination, StagingPath(target.folder, target.staging), 0);
+  if (placement.movedAside) {
+    MoveFileExA(StagingPath(target.folder, placement.aside), destination, 0);
+  }
 }
 
 void FinishInstalledFile(const FileRecord& record, const InstallTarget& target) {

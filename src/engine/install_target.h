@@ -32,12 +32,23 @@ struct InstallTarget {
 // INVALID_HANDLE_VALUE is returned.
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created);
 
-// After the data's check: renames the staging file over the file it
-// replaces. When that file cannot be replaced now (a program has opened it
-// meanwhile), the record may allow its ".new" file instead, as
-// OpenInstallTarget would have; otherwise IDS_OPEN_FILE names `target.path`,
-// the staging file is deleted and false is returned.
-bool PlaceStagedFile(const FileRecord& record, InstallTarget& target);
+// Where PlaceStagedFile moved the file it replaced: to staging name
+// `aside` of the same folder, when `movedAside`.
+struct Placement {
+  unsigned aside = 0;
+  bool movedAside = false;
+};
+
+// After the data's check: puts the staging file in the place of the file
+// it replaces, which moves aside (`placement`) until the install is sure
+// to be complete. When that file cannot be moved now (a program has opened
+// it meanwhile), the record may allow its ".new" file instead, as
+// OpenInstallTarget would have; otherwise IDS_OPEN_FILE names
+// `target.path` and false is returned, with the staging file where it was.
+bool PlaceStagedFile(const FileRecord& record, InstallTarget& target, Placement& placement);
+// Undoes PlaceStagedFile: the new bytes go back to the staging file and
+// the file moved aside comes back.
+void UndoPlacement(const InstallTarget& target, const Placement& placement);
 
 // After the bytes and the time stamp are in place, in this order: the
 // replacement of a redirected file scheduled for the next start, the file

@@ -55,14 +55,38 @@ SharedString StagingPath(const char* directory, unsigned number) {
   return path;
 }
 
-HANDLE CreateStagingFile(const char* directory, unsigned* number) {
+namespace {
+
+// Takes the first free staging name of `directory` from a number that
+// differs from run to run: a new file (`file` set), or the name the file at
+// `movedPath` is renamed to. Names in use are passed over; any other
+// failure ends the search.
+bool TakeStagingName(const char* directory, const char* movedPath, unsigned* number,
+                     HANDLE* file) {
   unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
     *number = (first + attempt) & 0xFFFF;
-    HANDLE file = CreateFileForWriting(StagingPath(directory, *number), CREATE_NEW);
-    if (file != INVALID_HANDLE_VALUE) return file;
+    const SharedString path = StagingPath(directory, *number);
+    if (movedPath != nullptr) {
+      if (MoveFileExA(movedPath, path, 0)) return true;
+    } else {
+      *file = CreateFileForWriting(path, CREATE_NEW);
+      if (*file != INVALID_HANDLE_VALUE) return true;
+    }
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  return INVALID_HANDLE_VALUE;
+  return false;
+}
+
+}  // namespace
+
+HANDLE CreateStagingFile(const char* directory, unsigned* number) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  TakeStagingName(directory, nullptr, number, &file);
+  return file;
+}
+
+bool MoveToStagingName(const char* directory, const char* path, unsigned* number) {
+  return TakeStagingName(directory, path, number, nullptr);
 }

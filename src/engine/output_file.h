@@ -34,5 +34,8 @@ SharedString StagingPath(const char* directory, unsigned number);
 // Creates a new staging file in `directory` and gives its number;
 // INVALID_HANDLE_VALUE when none can be made.
 HANDLE CreateStagingFile(const char* directory, unsigned* number);
+// Renames the file at `path`, in `directory`, to a free staging name and
+// gives its number; false when it cannot be renamed.
+bool MoveToStagingName(const char* directory, const char* path, unsigned* number);
 
 #endif

@@ -2,33 +2,72 @@
 
 #include <stdlib.h>
 
+#include "base/compare_no_case.h"
+#include "base/path_rules.h"
 #include "engine/install_record.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
 
-WrittenFiles::~WrittenFiles() { free(entries_); }
-
-bool WrittenFiles::Reserve(int count) {
+WrittenFiles::~WrittenFiles() {
   free(entries_);
+  free(slots_);
+}
+
+bool WrittenFiles::Reserve(const FileTable& files) {
+  free(entries_);
+  free(slots_);
+  files_ = &files;
+  const int count = files.Count();
+  unsigned slots = 8;
+  while (slots < 2u * static_cast<unsigned>(count)) slots *= 2;
   entries_ = static_cast<Entry*>(calloc(count > 0 ? count : 1, sizeof(Entry)));
-  count_ = entries_ != nullptr ? count : 0;
-  return entries_ != nullptr;
+  slots_ = static_cast<int*>(calloc(slots, sizeof(int)));
+  if (entries_ == nullptr || slots_ == nullptr) {
+    count_ = 0;
+    return false;
+  }
+  count_ = count;
+  slotMask_ = slots - 1;
+  return true;
+}
+
+unsigned WrittenFiles::SlotOf(const char* path, unsigned hash) const {
+  unsigned slot = hash & slotMask_;
+  while (slots_[slot] != 0) {
+    const int index = slots_[slot] - 1;
+    InstallTarget written;
+    if (entries_[index].hash == hash && TargetOf(index, written) && IsSamePath(written.path, path)) {
+      return slot;
+    }
+    slot = (slot + 1) & slotMask_;
+  }
+  return slot;
 }
 
 void WrittenFiles::Add(int index, const InstallTarget& target) {
   Entry& entry = entries_[index];
+  entry.hash = HashNoCase(target.path);
   entry.staging = static_cast<uint16_t>(target.staging);
   entry.flags = kWritten | (target.existed ? kExisted : 0) |
                 (target.redirected ? kRedirected : 0) | (target.staged ? kStaged : 0);
+  // A later record of the same path takes the earlier one's slot.
+  slots_[SlotOf(target.path, entry.hash)] = index + 1;
 }
 
-bool WrittenFiles::TargetOf(const FileTable& files, int index, InstallTarget& target) const {
+int WrittenFiles::LastWriterOf(const char* path, bool* redirected) const {
+  const int index = slots_[SlotOf(path, HashNoCase(path))] - 1;
+  *redirected = index >= 0 && (entries_[index].flags & kRedirected) != 0;
+  return index;
+}
+
+bool WrittenFiles::TargetOf(int index, InstallTarget& target) const {
   const Entry& entry = entries_[index];
   if ((entry.flags & kWritten) == 0) return false;
   // The loop found the same folder for the record.
-  GetRecordFolder(files[index], target.folder);
-  target.path = target.folder + files[index].FileName;
+  const FileRecord& record = (*files_)[index];
+  GetRecordFolder(record, target.folder);
+  target.path = target.folder + record.FileName;
   target.existed = (entry.flags & kExisted) != 0;
   target.redirected = (entry.flags & kRedirected) != 0;
   target.staged = (entry.flags & kStaged) != 0;
@@ -36,28 +75,52 @@ bool WrittenFiles::TargetOf(const FileTable& files, int index, InstallTarget& ta
   return true;
 }
 
-bool WrittenFiles::Complete(const FileTable& files) {
+bool WrittenFiles::Complete(CreatedItems& created) {
   InstallTimer timer(InstallPhase::kCompleteFiles);
+  // Nothing is final before every file is in place: a file that a program
+  // opened meanwhile undoes the whole install, as damaged data would.
   for (int i = 0; i < count_; ++i) {
     InstallTarget target;
-    if (!TargetOf(files, i, target)) continue;
-    if (target.staged && !PlaceStagedFile(files[i], target)) {
-      entries_[i].flags = 0;
-      Discard(files);
+    if (!TargetOf(i, target) || !target.staged) continue;
+    Placement placement;
+    if (!PlaceStagedFile((*files_)[i], target, placement)) {
+      UndoPlacements(i);
+      Discard();
+      created.RemoveAll();
       return false;
     }
+    entries_[i].aside = static_cast<uint16_t>(placement.aside);
+    if (placement.movedAside) entries_[i].flags |= kMovedAside;
+    if (target.redirected) entries_[i].flags |= kRedirected;
+  }
+  for (int i = 0; i < count_; ++i) {
+    InstallTarget target;
+    if (!TargetOf(i, target)) continue;
     // Here the file is final: in place, or waiting under its ".new" name.
-    FinishInstalledFile(files[i], target);
-    RecordInstalledFile(files[i].DestinationType, target.path, target.existed);
+    FinishInstalledFile((*files_)[i], target);
+    RecordInstalledFile((*files_)[i].DestinationType, target.path, target.existed);
+    if ((entries_[i].flags & kMovedAside) != 0) {
+      DeleteFileA(StagingPath(target.folder, entries_[i].aside));
+    }
     entries_[i].flags = 0;
   }
   return true;
 }
 
-void WrittenFiles::Discard(const FileTable& files) {
+void WrittenFiles::UndoPlacements(int failed) {
+  // Newest first: a path the table names twice was moved aside twice.
+  for (int i = failed - 1; i >= 0; --i) {
+    InstallTarget target;
+    if (!TargetOf(i, target) || !target.staged) continue;
+    Placement placement = {entries_[i].aside, (entries_[i].flags & kMovedAside) != 0};
+    UndoPlacement(target, placement);
+  }
+}
+
+void WrittenFiles::Discard() {
   for (int i = 0; i < count_; ++i) {
     InstallTarget target;
-    if (TargetOf(files, i, target) && target.staged) {
+    if (TargetOf(i, target) && target.staged) {
       DeleteFileA(StagingPath(target.folder, target.staging));
     }
     entries_[i].flags = 0;

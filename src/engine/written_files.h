@@ -9,6 +9,7 @@
 
 #include <stdint.h>
 
+#include "engine/created_items.h"
 #include "engine/install_target.h"
 #include "package/file_table.h"
 
@@ -19,33 +20,53 @@ class WrittenFiles {
   WrittenFiles(const WrittenFiles&) = delete;
   WrittenFiles& operator=(const WrittenFiles&) = delete;
 
-  // Room for a table of `count` records, none written yet; false when
-  // memory is short.
-  bool Reserve(int count);
+  // Room for the records of `files`, none written yet; false when memory
+  // is short. The table outlives this object.
+  bool Reserve(const FileTable& files);
   // Record `index` has its bytes and time stamp in `target`.
   void Add(int index, const InstallTarget& target);
+  // The record written last to `path` by this run, or -1; `redirected`
+  // tells whether its bytes went to the ".new" file. A path that the table
+  // names twice is installed as if each record were written at its turn:
+  // the later record finds the earlier one's file there.
+  int LastWriterOf(const char* path, bool* redirected) const;
 
-  // Once the data has passed its check, for every file written, in table
-  // order: a staging file takes the place of the file it replaces, then
-  // the file is finished (FinishInstalledFile). False after IDS_OPEN_FILE for
-  // a file that could not be put in place; the staging files after it are
-  // deleted and nothing more is done.
-  bool Complete(const FileTable& files);
+  // Once the data has passed its check, in two passes over the files
+  // written, in table order. First each staging file takes the place of
+  // the file it replaces, which moves aside until the end. When one cannot
+  // be put in place, IDS_OPEN_FILE names it and the install is undone as
+  // for damaged data: the files moved aside come back, the staging files
+  // go, and so does what `created` lists; false. Then every file is
+  // finished (FinishInstalledFile) and recorded, and the files moved aside
+  // are deleted.
+  bool Complete(CreatedItems& created);
   // The data failed its check: every staging file is deleted, so the files
   // they were to replace keep their bytes.
-  void Discard(const FileTable& files);
+  void Discard();
 
  private:
-  enum : uint8_t { kWritten = 1, kExisted = 2, kRedirected = 4, kStaged = 8 };
+  enum : uint8_t { kWritten = 1, kExisted = 2, kRedirected = 4, kStaged = 8, kMovedAside = 16 };
   struct Entry {
+    unsigned hash;  // of the path, for LastWriterOf
     uint16_t staging;
+    uint16_t aside;  // the staging number of the file moved aside
     uint8_t flags;
   };
   // The target as the loop had it; false for a record it did not write.
-  bool TargetOf(const FileTable& files, int index, InstallTarget& target) const;
+  bool TargetOf(int index, InstallTarget& target) const;
+  // The slot of `path` in the index of written paths: the one that holds
+  // it, or the empty one where it goes.
+  unsigned SlotOf(const char* path, unsigned hash) const;
+  // Puts back what the first pass of Complete did before record `failed`.
+  void UndoPlacements(int failed);
 
+  const FileTable* files_ = nullptr;
   Entry* entries_ = nullptr;
   int count_ = 0;
+  // Open addressing: record index + 1 per slot, 0 for an empty one; at
+  // least twice as many slots as records, a power of two.
+  int* slots_ = nullptr;
+  unsigned slotMask_ = 0;
 };
 
 #endif

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "base/compare_no_case.h"
 #include "base/path_list.h"
 #include "base/platform.h"
 #include "base/shared_string.h"
@@ -69,6 +70,10 @@ TEST_F(DoubleByte, PathListsCompareAsPathsDo) {
       {"C:\\\x81" "A", false},  // "A" is the trail byte here
   };
   for (const auto& c : cases) EXPECT_EQ(ListHoldsPath(list, c.path), c.held) << c.path;
+  // Paths that compare equal hash alike; a trail byte's case counts.
+  EXPECT_EQ(HashNoCase("c:\\app\\readme.txt"), HashNoCase("C:\\App\\Readme.TXT"));
+  EXPECT_EQ(HashNoCase("c:\\APP\\\x95\x5C" "b"), HashNoCase("C:\\App\\\x95\x5C" "B"));
+  EXPECT_NE(HashNoCase("C:\\\x81" "a"), HashNoCase("C:\\\x81" "A"));
 }
 
 }  // namespace

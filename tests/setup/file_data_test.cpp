@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/file_data_stream.h"
 #include "engine/install_driver.h"
 #include "package/memory_package_file.h"
 #include "box_recorder.h"
@@ -196,6 +197,125 @@ std::vector<std::string> LeftIn(const std::string& folder) {
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return left;
+}
+
+// The file loop of `setup` (a setup file around a hand-built package)
+// run in this process, as the install runs it.
+bool InstallHere(const Bytes& setup, const FileDataBudget& budget = kInstallBudget) {
+  const PackageMap map = *MapPackage(setup);
+  MemoryPackageFile file(setup.data(), setup.size());
+  if (!file.Seek(map.fileTableOffset)) return false;
+  PackageInput input = {&file, "setup.exe", Settings.SetupCaption};
+  NoProgress progress;
+  CreatedItems created;
+  return InstallFiles(input, progress, created, budget);
+}
+
+// One path named by two records: the second sees the first one's file, as
+// if each were written at its turn. It is kept when it is not newer, and
+// its shared count is raised on top of the first one's.
+TEST(FileData, APathNamedTwiceSeesTheFirstRecordsFile) {
+  const struct {
+    const char* name;
+    bool installedBefore;  // an unversioned copy, in a folder that exists
+    std::uint16_t firstMajor, secondMajor;
+    int stays;             // which record's bytes
+    DWORD count;
+  } cases[] = {
+      {"new folder, newer first", false, 2, 1, 0, 1},
+      {"new folder, older first", false, 1, 2, 1, 2},
+      {"installed before, newer first", true, 2, 1, 0, 2},
+      {"installed before, older first", true, 1, 2, 1, 3},
+  };
+  const std::string destination = ScratchFolder("path-twice") + "\\App";
+  const std::string path = destination + "\\Lib\\twice.dll";
+  Settings.SetupCaption = "VT Path Twice Setup";
+  Settings.DestinationDir = destination.c_str();
+  support::BoxRecorder boxes;
+  HKEY counts;
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kSharedDlls, &counts), ERROR_SUCCESS);
+  RegCloseKey(counts);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testpkg::TestPackage package = PackageWithoutPages("VT Path Twice");
+    const Bytes bytes[] = {Noise(3000, 21), Noise(3000, 22)};
+    for (int i = 0; i < 2; ++i) {
+      testpkg::TestFile& file = AddFile(package, "twice.dll", bytes[i], "Lib\\");
+      file.hasVersion = 1;
+      file.version = {i == 0 ? c.firstMajor : c.secondMajor, 0, 0, 0};
+      file.sharedDll = 1;
+    }
+    RemovePath(destination);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str());
+    if (c.installedBefore) {
+      ASSERT_TRUE(MakeFolders(destination + "\\Lib"));
+      ASSERT_TRUE(WriteBytes(path, testpkg::ToBytes("unversioned")));
+    }
+    boxes.Clear();
+    EXPECT_TRUE(InstallHere(SetupFileAround(testpkg::BuildPackage(package))));
+    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(ReadBytes(path) == bytes[c.stays]) << "not the bytes of record " << c.stays;
+    EXPECT_EQ(support::RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path), c.count);
+    EXPECT_EQ(LeftIn(destination + "\\Lib"), std::vector<std::string>{"twice.dll"});
+  }
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, path.c_str());
+}
+
+// A file that a program opens, keeping others from renaming it, after the
+// loop wrote its replacement: the install is undone as for damaged data.
+// The file replaced before it gets its own bytes back, the new folder and
+// file go, and no staging file stays.
+TEST(FileData, AFileThatCannotBePutInPlaceUndoesTheInstall) {
+  const std::string destination = ScratchFolder("completion-fails") + "\\App";
+  Settings.SetupCaption = "VT Completion Fails Setup";
+  Settings.DestinationDir = destination.c_str();
+  support::BoxRecorder boxes;
+  testpkg::TestPackage package = PackageWithoutPages("VT Completion Fails");
+  AddFile(package, "replaced.txt", testpkg::ToBytes("replaced by the install"));
+  AddFile(package, "held.txt", testpkg::ToBytes("held by a program"));
+  AddFile(package, "new.txt", testpkg::ToBytes("new"), "New\\");
+  RemovePath(destination);
+  ASSERT_TRUE(MakeFolders(destination));
+  ASSERT_TRUE(WriteBytes(destination + "\\replaced.txt", testpkg::ToBytes("replaced before")));
+  ASSERT_TRUE(WriteBytes(destination + "\\held.txt", testpkg::ToBytes("held before")));
+  // Readable and writable by others, but neither renamed nor deleted.
+  HANDLE held = CreateFileA((destination + "\\held.txt").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+  const bool done = InstallHere(SetupFileAround(testpkg::BuildPackage(package)));
+  CloseHandle(held);
+  EXPECT_FALSE(done);
+  EXPECT_EQ(boxes.ids(), std::vector<unsigned>{IDS_OPEN_FILE});
+  EXPECT_TRUE(ReadBytes(destination + "\\replaced.txt") == testpkg::ToBytes("replaced before"));
+  EXPECT_TRUE(ReadBytes(destination + "\\held.txt") == testpkg::ToBytes("held before"));
+  std::vector<std::string> left = LeftIn(destination);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"held.txt", "replaced.txt"}));
+}
+
+// The loop asks for bytes only from where it released last: in the
+// product, asking beyond bytes still held would wait for ever; the test
+// build ends at once, naming the broken promise.
+void AskBeyondWhatWasReleased(const Bytes& setup, std::uint64_t fileDataOffset) {
+  MemoryPackageFile file(setup.data(), setup.size());
+  file.Seek(fileDataOffset);
+  PackageInput input = {&file, "setup.exe", ""};
+  NoProgress progress;
+  FileDataStream data(FileDataBudget{4096, 2, true});
+  data.Start(input, progress);
+  std::uint32_t count = 0;
+  data.Next(0, 100, &count);
+  data.Next(100, 100, &count);  // without Release(100) first
+}
+
+TEST(FileDataDeathTest, AskingBeyondWhatWasReleasedBreaksTheContract) {
+  testpkg::TestPackage package = PackageWithoutPages("VT Contract");
+  AddFile(package, "a.bin", Noise(10000, 3));
+  const Bytes setup = SetupFileAround(testpkg::BuildPackage(package));
+  const std::uint64_t fileData = MapPackage(setup)->fileDataOffset;
+  EXPECT_EXIT(AskBeyondWhatWasReleased(setup, fileData), ::testing::ExitedWithCode(70),
+              "contract broken: FileDataStream::Next");
 }
 
 struct TinyBudgetCase {
