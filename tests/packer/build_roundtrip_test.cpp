@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "packer/package_listing.h"
+#include "packer/pe_checksum.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;
@@ -54,8 +55,15 @@ check-program-not-running = true
   // The stub comes first, then the zeros that make the file a multiple of 8
   // long (signing then pads nothing), the package, and the trailer pointing
   // at it.
+  // The image's checksum field holds the whole file's, as signing tools and
+  // Windows compute it; the rest of the image is the stub's.
   packer::Bytes setup = folder.Read("Setup.exe");
   packer::Bytes stub = StubImage();
+  const std::size_t field = *packer::PeChecksumField(stub);
+  packer::PeChecksum checksum(field);
+  checksum.Add(setup.data(), setup.size());
+  EXPECT_EQ(LoadU32(&setup[field]), checksum.Value());
+  std::copy(stub.begin() + field, stub.begin() + field + 4, setup.begin() + field);
   EXPECT_TRUE(std::equal(stub.begin(), stub.end(), setup.begin()));
   EXPECT_EQ(setup.size() % 8, 0u);
   ASSERT_GE(p.headerOffset, stub.size());
