@@ -156,7 +156,7 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text += "destination-page = true             # the user may choose the folder\n";
   text += "shortcuts-page = true               # the user chooses the shortcuts; hidden, all three are made\n";
   text += "run-program-at-end = false          # start the program when setup is done (needs program)\n";
-  text += "check-program-not-running = false   # the uninstaller waits for the program (needs window-class)\n\n";
+  text += "check-program-not-running = false   # the uninstaller has the program closed first (needs window-class)\n\n";
   text += "[[files]]\n";
   text += "# Every file below the folder, each in its folder; names beginning with a dot too.\n";
   text += "source = " + Quoted(EscapeGlob(source) + "/**") + "\n";

@@ -251,7 +251,9 @@ int main(int argc, char** argv) {
     std::string command;
     for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
     std::string message = e.what();
-    return UsageError(message.substr(0, message.find('\n')), command);
+    message = message.substr(0, message.find('\n'));
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    return UsageError(message, command);
   }
   if (*buildCommand) return Build(build, argv[0]);
   if (*initCommand) return Init(folder, projectPath);
