@@ -384,7 +384,7 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
   if (size == 0) return std::nullopt;
   ImageReader reader(image, layout.sections);
   std::uint64_t offset = 0;
-  if (relocations < start + resources.VirtualSpan(layout.sectionAlignment) ||
+  if ((relocations >= start && relocations < start + resources.VirtualSpan(layout.sectionAlignment)) ||
       !reader.FileOffset(relocations, size, &offset))
     return Refuse("has its base relocations among its resources");
   for (std::uint64_t at = 0; at + 8 <= size;) {
