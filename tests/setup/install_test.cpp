@@ -53,6 +53,8 @@ TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   HWND finish = WaitForFinishDialog(setup, "VT Every Destination Setup");
   ASSERT_NE(finish, nullptr) << "no finish dialog";
+  // To look at: the vendor's 16-pixel image in the caption, not ours.
+  robot::SaveWindowScreenshot(finish, "finish-with-the-vendors-icon");
   ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
