@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -275,6 +276,19 @@ Check AtomicOutput::WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std
 Check AtomicOutput::Truncate(std::uint64_t size) {
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return WriteProblem(errno);
   size_ = size;
+  return std::nullopt;
+}
+
+Check AtomicOutput::ReadBack(const std::function<void(const std::uint8_t*, std::size_t)>& take) const {
+  std::vector<std::uint8_t> buffer(1 << 20);
+  for (std::uint64_t at = 0; at < size_;) {
+    ssize_t got = ::pread(fd_, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - at)),
+                          static_cast<off_t>(at));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return WriteProblem(got < 0 ? errno : EIO);
+    take(buffer.data(), static_cast<std::size_t>(got));
+    at += static_cast<std::uint64_t>(got);
+  }
   return std::nullopt;
 }
 

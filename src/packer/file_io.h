@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,8 @@ class AtomicOutput final : public OutputSink {
   Check WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override;
   Check Truncate(std::uint64_t size) override;
   std::uint64_t Size() const override { return size_; }
+  // Hands what is written so far to `take`, read back a piece at a time.
+  Check ReadBack(const std::function<void(const std::uint8_t*, std::size_t)>& take) const;
 
   // Makes the file executable, flushes it to disk and renames it to the
   // target.

@@ -1,18 +1,16 @@
 #include "packer/gather.h"
 
-#include <glob.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <limits>
 #include <map>
 
 #include "package/stored_block.h"
 #include "packer/code_page.h"
-#include "packer/environment_expansion.h"
 #include "packer/file_io.h"
+#include "packer/icon_file.h"
 #include "packer/pe_version.h"
 #include "packer/project_paths.h"
+#include "packer/source_tree.h"
 #include "packer/text_rules.h"
 
 namespace packer {
@@ -52,34 +50,94 @@ constexpr std::uint64_t kMostLicence = kLargestBlock / 2;
 
 std::string Mebibytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
-// The files a source names, in byte order so that the package does not
-// depend on the locale or the directory's order. The project's folder and
-// the values of ${...} are escaped: only the source's own text is a pattern.
-Result<std::vector<std::string>> MatchSource(const FileSpec& fileSpec, const std::string& directory) {
-  if (!fileSpec.isGlob) return std::vector<std::string>{ResolvePath(directory, fileSpec.pattern)};
-  std::string pattern = fileSpec.globPattern;
-  if (pattern.empty() || pattern[0] != '/') pattern = EscapeGlob(directory) + "/" + pattern;
-  glob_t matches{};
-  int status = ::glob(pattern.c_str(), GLOB_NOSORT, nullptr, &matches);
-  std::vector<std::string> files;
-  if (status == 0) {
-    for (std::size_t i = 0; i < matches.gl_pathc; ++i) {
-      struct stat info {};
-      if (::stat(matches.gl_pathv[i], &info) == 0 && S_ISREG(info.st_mode))
-        files.emplace_back(matches.gl_pathv[i]);
-    }
-  }
-  ::globfree(&matches);
-  if (status != 0 && status != GLOB_NOMATCH)
-    return At(fileSpec.source, "\"" + fileSpec.pattern + "\" cannot be searched");
-  if (files.empty()) return At(fileSpec.source, "\"" + fileSpec.pattern + "\" matches no file");
-  std::sort(files.begin(), files.end());
-  return files;
+// How many names a warning lists before it says how many more.
+constexpr std::size_t kNamesInAWarning = 3;
+
+// "dist/logs", "dist/cache" and 2 more: the folders as the pattern names them.
+std::string Names(const std::string& fixedPart, const std::vector<std::string>& relatives) {
+  std::string text;
+  std::string prefix = fixedPart == "." ? "" : fixedPart + "/";
+  for (std::size_t i = 0; i < relatives.size() && i < kNamesInAWarning; ++i)
+    text += (i > 0 ? ", \"" : "\"") + prefix + relatives[i] + "\"";
+  if (relatives.size() > kNamesInAWarning) text += " and " + std::to_string(relatives.size() - kNamesInAWarning) + " more";
+  return text;
 }
 
-std::string BaseName(const std::string& path) {
-  std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+// The pattern as the vendor wrote it with its last part taking folders too:
+// "dist/*" becomes "dist/**", "dist/*.dll" becomes "dist/**/*.dll".
+std::string WithAnyFolders(const std::string& pattern) {
+  std::size_t slash = pattern.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "" : pattern.substr(0, slash + 1);
+  std::string last = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+  return folder + (last == "*" ? "**" : "**/" + last);
+}
+
+// The files a source names, in byte order of their paths below the
+// pattern's fixed part, so that the package depends neither on the locale
+// nor on the folders' order. The project's folder and the values of ${...}
+// are escaped: only the source's own text is a pattern. What the pattern
+// meets but cannot pack becomes a warning.
+Result<std::vector<FoundFile>> MatchSource(const FileSpec& fileSpec, const std::string& directory,
+                                           std::vector<Problem>& warnings) {
+  if (!fileSpec.isGlob) {
+    std::string path = ResolvePath(directory, fileSpec.pattern);
+    return std::vector<FoundFile>{{path, path.substr(path.find_last_of('/') + 1)}};
+  }
+  std::string pattern = fileSpec.globPattern;
+  if (pattern[0] != '/') pattern = EscapeGlob(directory) + "/" + pattern;
+  std::vector<ExcludePattern> excludes;
+  for (const std::string& text : fileSpec.excludes) excludes.push_back(ParseExcludePattern(text).value());
+  auto found = FindSourceFiles(pattern, excludes);
+  if (!found.ok()) return At(fileSpec.source, found.problem().message);
+  const SourceMatch& match = found.value();
+  const std::string quoted = "\"" + fileSpec.pattern + "\"";
+  std::string folders = std::to_string(match.unpackedFolders) + (match.unpackedFolders == 1 ? " folder" : " folders");
+  std::string anyFolders = "\"" + WithAnyFolders(fileSpec.pattern) + "\" packs the folders with all they hold";
+  if (match.files.empty()) {
+    if (match.unpackedFolders > 0)
+      return At(fileSpec.source, quoted + " matches no file, only " + folders + "; " + anyFolders);
+    return At(fileSpec.source, quoted + " matches no file");
+  }
+  if (match.unpackedFolders > 0)
+    warnings.push_back(At(fileSpec.source, quoted + " matches " + folders + ", which are not packed; " + anyFolders));
+  if (!match.emptyFolders.empty())
+    warnings.push_back(At(fileSpec.source, quoted + " meets " + std::to_string(match.emptyFolders.size()) +
+                                               (match.emptyFolders.size() == 1 ? " empty folder" : " empty folders") +
+                                               " (" + Names(FixedPart(fileSpec.globPattern), match.emptyFolders) +
+                                               "), which a package cannot carry: setup makes only the folders of "
+                                               "the files it installs"));
+  return match.files;
+}
+
+// Where a found file goes: the entry's subfolder with the file's folder
+// below the fixed part, and its name, in the code page and checked as the
+// setup program will make them.
+Result<PackedFile> PlaceFile(const FileSpec& fileSpec, const FoundFile& found, int codePage) {
+  PackedFile file;
+  file.placement = fileSpec.placement;
+  std::size_t slash = found.relative.find_last_of('/');
+  std::string name = slash == std::string::npos ? found.relative : found.relative.substr(slash + 1);
+  if (slash != std::string::npos) {
+    auto folder = Utf8ToCodePage(found.relative.substr(0, slash), codePage);
+    if (!folder)
+      return At(fileSpec.source, "the folder of \"" + found.path + "\" has a character that is not in code page " +
+                                     std::to_string(codePage));
+    SubDirectoryResult sub = NormaliseSubDirectory(file.placement.subDirectory + *folder, codePage);
+    if (sub.refusal) return At(fileSpec.source, "\"" + found.path + "\": the folder " + *sub.refusal);
+    file.placement.subDirectory = sub.normalised;
+  }
+  if (!fileSpec.fileName.empty()) {
+    file.fileName = fileSpec.fileName;
+    return file;
+  }
+  auto converted = Utf8ToCodePage(name, codePage);
+  if (!converted)
+    return At(fileSpec.source, "the name of \"" + found.path + "\" has a character that is not in code page " +
+                                   std::to_string(codePage) + (fileSpec.isGlob ? "" : "; give it a \"name\""));
+  if (auto refusal = CheckFileName(*converted, codePage))
+    return At(fileSpec.source, "\"" + found.path + "\": name " + *refusal);
+  file.fileName = *converted;
+  return file;
 }
 
 Problem TooMuchData(const EntryName& source, const std::string& path) {
@@ -96,22 +154,12 @@ Problem IsTheOutput(const EntryName& entry, const std::string& path, const Gathe
 // version. Its bytes are read only when the package is written; `total`
 // (the file data so far) is checked against the limit with the size the
 // file has now.
-Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, const std::string& path,
+Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, const FoundFile& found,
                             const Project& project, const GatherOptions& options, std::uint64_t& total) {
-  PackedFile file;
-  int codePage = project.codePage;
-  if (!fileSpec.fileName.empty()) {
-    file.fileName = fileSpec.fileName;
-  } else {
-    auto name = Utf8ToCodePage(BaseName(path), codePage);
-    if (!name)
-      return At(fileSpec.source, "the name of \"" + path + "\" has a character that is not in code page " +
-                                 std::to_string(codePage) + "; give it a \"name\"");
-    if (auto refusal = CheckFileName(*name, codePage))
-      return At(fileSpec.source, "\"" + path + "\": name " + *refusal);
-    file.fileName = *name;
-  }
-  file.placement = fileSpec.placement;
+  auto placed = PlaceFile(fileSpec, found, project.codePage);
+  if (!placed.ok()) return placed.problem();
+  PackedFile file = std::move(placed.value());
+  const std::string& path = found.path;
   if (auto refusal = CheckInstalledPathLength(file.placement.destination, project.settings.application.name,
                                               file.placement.subDirectory, file.fileName))
     return At(fileSpec.source, "\"" + path + "\" " + *refusal);
@@ -171,39 +219,101 @@ Result<std::string> ConvertLicenceText(const Bytes& raw, int codePage) {
   return out;
 }
 
+namespace {
+
+// A text input the packer reads whole (the licence, the icon): a regular
+// file that is not the output, and not larger than `most` bytes.
+Result<Bytes> ReadWholeInput(const EntryName& entry, const std::string& path, std::uint64_t most,
+                             const GatherOptions& options) {
+  auto input = InputFile::Open(path);
+  if (!input.ok()) return At(entry, "\"" + path + "\" cannot be read: " + input.problem().message);
+  if (options.output && input.value().Identity() == *options.output) return IsTheOutput(entry, path, options);
+  if (input.value().Size() > most) return At(entry, "\"" + path + "\" is larger than " + Mebibytes(most));
+  Bytes raw;
+  if (auto problem = input.value().ReadInto(raw))
+    return At(entry, "\"" + path + "\" cannot be read: " + problem->message);
+  return raw;
+}
+
+// The licence file's text in the code page, CR LF lines.
+Check GatherLicence(const Project& project, const GatherOptions& options, PackageParts& contents) {
+  if (!project.licencePath) return std::nullopt;
+  std::string path = ResolvePath(project.directory, *project.licencePath);
+  // A code page character takes at most 4 bytes of UTF-8: a larger file
+  // can only give a larger text.
+  auto raw = ReadWholeInput(project.licenceEntry, path, 4 * kMostLicence, options);
+  if (!raw.ok()) return raw.problem();
+  auto text = ConvertLicenceText(raw.value(), project.codePage);
+  if (!text.ok()) return At(project.licenceEntry, "\"" + path + "\": " + text.problem().message);
+  if (text.value().size() >= kMostLicence)
+    return At(project.licenceEntry, "\"" + path + "\" is larger than " + Mebibytes(kMostLicence));
+  contents.licenceText = std::move(text.value());
+  return std::nullopt;
+}
+
+// The vendor's icon, checked to be one before anything is written.
+Check GatherIcon(const Project& project, const GatherOptions& options, PackageParts& contents) {
+  if (!project.iconPath) return std::nullopt;
+  std::string path = ResolvePath(project.directory, *project.iconPath);
+  auto raw = ReadWholeInput(project.iconEntry, path, kMostIconFile, options);
+  if (!raw.ok()) return raw.problem();
+  auto icon = ReadIconFile(raw.value());
+  if (!icon.ok()) return At(project.iconEntry, "\"" + path + "\" " + icon.problem().message);
+  contents.icon = std::move(icon.value());
+  return std::nullopt;
+}
+
+// AppVersion from the version resource of the source of the file installed
+// as application.program.
+Check VersionFromProgram(const Project& project, PackageParts& contents) {
+  if (!project.versionFromProgram) return std::nullopt;
+  const int codePage = project.codePage;
+  const std::string& program = project.settings.application.programFile;
+  auto installed = std::find_if(contents.files.begin(), contents.files.end(), [&](const PackedFile& file) {
+    return file.placement.destination == layout::kDestinationApplication && file.placement.subDirectory.empty() &&
+           FoldCase(file.fileName, codePage) == FoldCase(program, codePage);
+  });
+  const std::string name = "\"" + CodePageToUtf8(program, codePage) + "\"";
+  if (installed == contents.files.end())
+    return At(project.versionFromProgramEntry, "no [[files]] entry installs application.program " + name +
+                                                   " into the destination folder itself");
+  auto input = InputFile::Open(installed->source);
+  std::optional<FileVersion> version;
+  if (input.ok()) {
+    OpenImage image(input.value());
+    version = ReadPeFileVersion(image);
+  }
+  if (!version)
+    return At(project.versionFromProgramEntry, "\"" + installed->source + "\", installed as " + name +
+                                                   ", has no version resource to take AppVersion from");
+  contents.settings.application.version = std::to_string(version->major) + "." + std::to_string(version->minor) +
+                                          "." + std::to_string(version->build) + "." +
+                                          std::to_string(version->revision);
+  return std::nullopt;
+}
+
+}  // namespace
+
 Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
                                    const GatherOptions& options) {
   PackageParts contents;
   contents.settings = project.settings;
   contents.uninstaller = std::move(uninstaller);
+  contents.warnings = project.warnings;
+  if (auto problem = GatherLicence(project, options, contents)) return *problem;
+  if (auto problem = GatherIcon(project, options, contents)) return *problem;
 
-  if (project.licencePath) {
-    std::string missing;
-    auto expanded = ExpandEnvironment(*project.licencePath, &missing);
-    if (!expanded) return At(project.licenceEntry, "uses ${" + missing + "}, which is not set");
-    std::string path = ResolvePath(project.directory, *expanded);
-    auto input = InputFile::Open(path);
-    if (!input.ok())
-      return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + input.problem().message);
-    if (options.output && input.value().Identity() == *options.output)
-      return IsTheOutput(project.licenceEntry, path, options);
-    // A code page character takes at most 4 bytes of UTF-8: a larger file
-    // can only give a larger text.
-    if (input.value().Size() > 4 * kMostLicence)
-      return At(project.licenceEntry, "\"" + path + "\" is larger than " + Mebibytes(kMostLicence));
-    Bytes raw;
-    if (auto problem = input.value().ReadInto(raw))
-      return At(project.licenceEntry, "\"" + path + "\" cannot be read: " + problem->message);
-    auto text = ConvertLicenceText(raw, project.codePage);
-    if (!text.ok()) return At(project.licenceEntry, "\"" + path + "\": " + text.problem().message);
-    if (text.value().size() >= kMostLicence)
-      return At(project.licenceEntry, "\"" + path + "\" is larger than " + Mebibytes(kMostLicence));
-    contents.licenceText = std::move(text.value());
-  }
-
-  // Two records for one installed path: the later would silently replace the
-  // earlier, so the project is refused instead.
-  std::map<std::string, std::string> installedBy;
+  // Two records for one installed path: the later would silently replace
+  // the earlier, so the project is refused instead. Paths are compared as
+  // they are on a standard system where the user keeps the default folder:
+  // an "app" file lands in "<Program Files>\<name>\", so a "program-files"
+  // file below "<name>" may land on it.
+  struct Target {
+    std::string entry;
+    std::uint32_t destination;
+  };
+  std::map<std::string, Target> installedBy;
+  const std::string& appName = project.settings.application.name;
   // The user may choose a longer folder than the standard one on the
   // destination page: the file that leaves the least room for it.
   std::size_t longestBelowApplication = 0;
@@ -213,18 +323,24 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
   for (std::size_t i = 0; i < project.files.size(); ++i) {
     const FileSpec& fileSpec = project.files[i];
     contents.sources.push_back(fileSpec.source);
-    auto paths = MatchSource(fileSpec, project.directory);
-    if (!paths.ok()) return paths.problem();
-    for (const std::string& path : paths.value()) {
-      auto file = PackFile(fileSpec, i, path, project, options, total);
+    auto found = MatchSource(fileSpec, project.directory, contents.warnings);
+    if (!found.ok()) return found.problem();
+    for (const FoundFile& each : found.value()) {
+      auto file = PackFile(fileSpec, i, each, project, options, total);
       if (!file.ok()) return file.problem();
       const PackedFile& packed = file.value();
+      const std::string& path = each.path;
       std::string below = packed.placement.subDirectory + packed.fileName;
-      std::string target = std::to_string(packed.placement.destination) + ":" + FoldCase(below, project.codePage);
+      std::string installed = StandardBase(packed.placement.destination, appName) + below;
       std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
-      auto [previous, inserted] = installedBy.emplace(target, entry);
-      if (!inserted)
-        return At(fileSpec.source, "\"" + path + "\" installs to the same place as a file of " + previous->second);
+      auto [previous, inserted] =
+          installedBy.emplace(FoldCase(installed, project.codePage), Target{entry, packed.placement.destination});
+      if (!inserted) {
+        std::string message = "\"" + path + "\" installs to the same place as a file of " + previous->second.entry;
+        if (previous->second.destination != packed.placement.destination)
+          message += " when the user keeps the default folder: \"" + CodePageToUtf8(installed, project.codePage) + "\"";
+        return At(fileSpec.source, message);
+      }
       if (packed.placement.destination == layout::kDestinationApplication && below.size() > longestBelowApplication) {
         longestBelowApplication = below.size();
         longestEntry = fileSpec.source;
@@ -243,6 +359,7 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
   }
   if (contents.files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Problem{"files", "too many files"};
+  if (auto problem = VersionFromProgram(project, contents)) return *problem;
   return contents;
 }
 

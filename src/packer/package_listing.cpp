@@ -7,6 +7,7 @@
 
 #include "base/messages.h"
 #include "package/header_reader.h"
+#include "package/program_image.h"
 #include "packer/file_io.h"
 #include "package/stdio_package_file.h"
 #include "package/whole_package.h"
@@ -165,11 +166,25 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
   gReaderMessage = &failure;
   MessageBoxHandler previous = SetMessageBoxHandler(RecordMessage);
   // The setup program's own rule first: the package lies behind the image.
+  // A file where nothing can lie there holds none (a program never packed,
+  // any other file); what lies there and cannot be read is a damaged one.
+  ProgramImage image;
   std::uint32_t headerOffset = 0;
-  bool read = ReadPackageTrailer(input, &headerOffset) && CheckPackageBehindImage(input, headerOffset) &&
+  std::optional<std::string> none;
+  if (!ReadProgramImage(file, &image)) {
+    none = "holds no package: it is not a Windows program whose headers can be read";
+  } else if (image.end > file.Size()) {
+    // The program itself is cut short: a damaged file, as the reader says.
+  } else if (image.end + layout::kTrailerSize > file.Size()) {
+    none = "holds no package: nothing follows its program image";
+  } else if (!ReadPackageTrailer(input, &headerOffset) || headerOffset < image.end || headerOffset >= input.dataEnd) {
+    none = "holds no package: its last bytes point to no package behind its program image";
+  }
+  bool read = !none && CheckPackageBehindImage(input, headerOffset) &&
               ReadWholePackage(input, contents.get(), sinks, sinks, collected);
   SetMessageBoxHandler(previous);
   gReaderMessage = nullptr;
+  if (none) return Problem{"", *none};
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
   CopyContents(*contents, collected, listing);
   listing.headerImage.resize(layout::kHeaderSize);

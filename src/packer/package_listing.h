@@ -64,8 +64,10 @@ struct PackageListing {
   std::uint64_t endOffset = 0;  // after the associations
 };
 
-// Fails with the reader's own message (IDS_READ_FILE, IDS_OUT_OF_MEMORY or
-// IDS_UNCOMPRESS) as the Problem. The file data passes through a buffer of
+// Fails with "holds no package: ..." when the file has none (not a program,
+// or nothing behind its image that a trailer points at), else with the
+// reader's own message (IDS_READ_FILE, IDS_OUT_OF_MEMORY or IDS_UNCOMPRESS)
+// as the Problem. The file data passes through a buffer of
 // a megabyte whatever its size; the files' bytes are kept only with
 // `keepContents`.
 Result<PackageListing> ReadPackageListing(const std::string& path, bool keepContents = false);

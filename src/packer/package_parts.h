@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "packer/byte_writer.h"
+#include "packer/icon_file.h"
 #include "packer/problem.h"
 #include "packer/project.h"
 
@@ -30,6 +31,8 @@ struct PackageParts {
   std::vector<PackedFile> files;  // their bytes make the file data, in this order
   std::vector<EntryName> sources;  // the source of each [[files]] entry, for messages
   std::vector<Problem> warnings;  // the package is sound, but the user may make it fail
+  // The vendor's icon for the setup program's image (not part of the package).
+  std::optional<IconFile> icon;
 };
 
 }  // namespace packer

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "packer/code_page.h"
+#include "packer/json_writer.h"
 #include "packer/package_listing.h"
 #include "packer/text_rules.h"
 
@@ -121,15 +122,148 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   return faults;
 }
 
+// The folder each destination type stands for, as the documentation names it.
+const char* const kDestinationFolders[] = {"<Destination>", "<Windows>", "<System>", "<Fonts>", "<Program Files>",
+                                           "<Common Files>"};
+
+std::string IsoTime(const ListedTime& stamp) {
+  std::string text = TimeText(stamp);
+  text = text.substr(0, text.find(" (from"));
+  text[10] = 'T';
+  return text + "Z";
+}
+
+// The document of docs/project-format.md ("vtpack list --json"); `faults`
+// only for verify.
+void WriteJson(const std::string& path, const PackageListing& p, int codePage, const std::vector<std::string>* faults,
+               std::ostream& out) {
+  auto utf8 = [codePage](const std::string& bytes) { return CodePageToUtf8(bytes, codePage); };
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Key("file");
+  json.String(path);
+  json.Key("size");
+  json.Number(static_cast<std::int64_t>(p.fileSize));
+  json.Key("package-offset");
+  json.Number(p.headerOffset);
+  json.Key("signed");
+  json.Bool(p.isSigned);
+  json.Key("header");
+  json.BeginObject();
+  for (auto [name, text] : {std::make_pair("AppName", &p.appName), std::make_pair("AppVersion", &p.appVersion),
+                            std::make_pair("ProgramFileName", &p.programFileName),
+                            std::make_pair("ProgramWindowClass", &p.programWindowClass)}) {
+    json.Key(name);
+    json.String(utf8(*text));
+  }
+  for (auto [name, flag] : {std::make_pair("ShowWelcomePage", p.showWelcomePage),
+                            std::make_pair("HasLicence", p.hasLicence),
+                            std::make_pair("ShowDestinationPage", p.showDestinationPage),
+                            std::make_pair("ShowShortcutsPage", p.showShortcutsPage),
+                            std::make_pair("RunProgramAtEnd", p.runProgramAtEnd),
+                            std::make_pair("CheckProgramNotRunning", p.checkProgramNotRunning)}) {
+    json.Key(name);
+    json.Bool(flag);
+  }
+  json.EndObject();
+  json.Key("licence-bytes");
+  json.Number(static_cast<std::int64_t>(p.licenceText.size()));
+  json.Key("uninstaller-bytes");
+  json.Number(static_cast<std::int64_t>(p.uninstaller.size()));
+  json.Key("files");
+  json.BeginArray();
+  for (const ListedFile& f : p.files) {
+    json.BeginObject();
+    json.Key("installed-path");
+    std::string folder = f.destinationType < layout::kDestinationTypeCount ? kDestinationFolders[f.destinationType]
+                                                                            : "<type " + std::to_string(f.destinationType) + ">";
+    json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
+    json.Key("destination");
+    json.String(Destination(f.destinationType));
+    json.Key("size");
+    json.Number(f.fileSize);
+    json.Key("version");
+    if (f.hasVersion == layout::kHasVersionPresent) json.String(VersionText(f));
+    else json.Null();
+    json.Key("time");
+    json.String(IsoTime(f.timestamp));
+    json.Key("flags");
+    json.BeginObject();
+    for (auto [name, flag] : {std::make_pair("replace-if-in-use", f.replaceIfInUse),
+                              std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
+      json.Key(name);
+      json.Bool(flag != 0);
+    }
+    json.EndObject();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("registry");
+  json.BeginArray();
+  for (const ListedRegistryKey& key : p.registry) {
+    json.BeginObject();
+    json.Key("root");
+    json.String(kRootNames[key.root]);
+    json.Key("key");
+    json.String(utf8(key.path));
+    json.Key("values");
+    json.BeginArray();
+    for (const auto& [type, text] : key.values) {
+      std::size_t equals = text.find('=');
+      json.BeginObject();
+      json.Key("name");
+      json.String(utf8(text.substr(0, equals)));
+      json.Key("type");
+      json.Number(type);
+      json.Key("data");
+      if (equals == std::string::npos) json.Null();
+      else json.String(utf8(text.substr(equals + 1)));
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("associations");
+  json.BeginArray();
+  for (const ListedAssociation& a : p.associations) {
+    json.BeginObject();
+    for (auto [name, text] : {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
+                              std::make_pair("description", &a.description), std::make_pair("program", &a.program),
+                              std::make_pair("icon", &a.icon)}) {
+      json.Key(name);
+      json.String(utf8(*text));
+    }
+    json.Key("icon-index");
+    json.Number(a.iconIndex);
+    json.EndObject();
+  }
+  json.EndArray();
+  if (faults) {
+    json.Key("faults");
+    json.BeginArray();
+    for (const std::string& fault : *faults) json.String(fault);
+    json.EndArray();
+  }
+  json.EndObject();
+}
+
+Result<PackageListing> ReadOrReport(const std::string& path, std::ostream& errors) {
+  auto read = ReadPackageListing(path);
+  if (!read.ok()) errors << "vtpack: " << path << ": " << read.problem().message << "\n";
+  return read;
+}
+
 }  // namespace
 
-int ListPackage(const std::string& path, int codePage, std::ostream& out, std::ostream& errors) {
-  auto read = ReadPackageListing(path);
-  if (!read.ok()) {
-    errors << "vtpack: " << path << ": " << read.problem().message << "\n";
-    return 1;
-  }
+int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out, std::ostream& errors) {
+  auto read = ReadOrReport(path, errors);
+  if (!read.ok()) return 1;
   const PackageListing& p = read.value();
+  if (json) {
+    WriteJson(path, p, codePage, nullptr, out);
+    return 0;
+  }
   auto text = [&](const std::string& bytes) { return "\"" + CodePageToUtf8(bytes, codePage) + "\""; };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
@@ -172,16 +306,15 @@ int ListPackage(const std::string& path, int codePage, std::ostream& out, std::o
   return 0;
 }
 
-int VerifyPackage(const std::string& path, int codePage, std::ostream& out, std::ostream& errors) {
-  auto read = ReadPackageListing(path);
-  if (!read.ok()) {
-    errors << "vtpack: " << path << ": " << read.problem().message << "\n";
-    return 1;
-  }
+int VerifyPackage(const std::string& path, int codePage, bool json, std::ostream& out, std::ostream& errors) {
+  auto read = ReadOrReport(path, errors);
+  if (!read.ok()) return 1;
   std::vector<std::string> faults = FindFaults(read.value(), codePage);
   for (const std::string& fault : faults) errors << "vtpack: " << path << ": " << fault << "\n";
-  if (!faults.empty()) return 1;
   const PackageListing& p = read.value();
+  if (json) WriteJson(path, p, codePage, &faults, out);
+  if (!faults.empty()) return 1;
+  if (json) return 0;
   out << path << ": sound: " << p.files.size() << " files, " << p.registry.size() << " registry keys, "
       << p.associations.size() << " associations" << (p.isSigned ? "; signed" : "; not signed") << "\n";
   return 0;

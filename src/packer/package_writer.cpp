@@ -147,21 +147,10 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
     if (auto problem = out.Append(unknownSizes, sizeof unknownSizes)) return *problem;
     std::uint64_t streamStart = out.Size();
     StreamCompressor stream(level, [&](const std::uint8_t* bytes, std::size_t size) { return out.Append(bytes, size); });
-    // The progress line counts the data as each chunk of it is compressed.
-    std::uint64_t reported = 0;
-    auto reportCompressed = [&] {
-      if (progress) progress->Compressed(stream.DataCompressed() - reported);
-      reported = stream.DataCompressed();
-    };
-    auto compress = [&](const std::uint8_t* bytes, std::size_t size) {
-      Check problem = stream.Add(bytes, size);
-      if (stream.DataCompressed() != reported) reportCompressed();
-      return problem;
-    };
+    auto compress = [&](const std::uint8_t* bytes, std::size_t size) { return stream.Add(bytes, size); };
     if (auto problem = ReadFileData(contents, compress, progress)) return *problem;
     if (auto problem = stream.Finish(streamStart, suffix.size() + layout::kTrailerSize, kSigningAlignment))
       return *problem;
-    reportCompressed();
     if (stream.StreamSize() < total) {
       ByteWriter sizes;
       sizes.U32(static_cast<std::uint32_t>(stream.StreamSize()));

@@ -22,7 +22,7 @@ namespace packer {
 // must have passed the gathering checks: texts fit their fields and hold
 // no NUL, and every size fits 32 bits. Problems of an input name its entry;
 // those of the output have none. `progress`, when given, is told of every
-// file read and of the file data compressed as the stream is made.
+// file read (the bytes written it learns from `out`, see ProgressSink).
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
                                      Compression level, OutputSink& out,
                                      BuildProgress* progress = nullptr);

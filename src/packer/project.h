@@ -33,6 +33,9 @@ struct Application {
   std::string version;      // AppVersion
   std::string programFile;  // ProgramFileName
   std::string windowClass;  // ProgramWindowClass
+  // The application's Uninstall entry: registry records of the package.
+  std::string publisher;    // "Publisher"
+  std::string url;          // "URLInfoAbout"
 };
 
 enum class VersionChoice { kFromResource, kGiven, kNone };
@@ -49,9 +52,11 @@ struct FilePlacement {
 // One [[files]] entry: a path or glob, and what each matched file becomes.
 struct FileSpec {
   EntryName source;         // entry of the "source" key
-  std::string pattern;      // path or glob, environment references expanded
+  std::string pattern;      // path or glob, variables expanded
   bool isGlob = false;
   std::string globPattern;  // for a glob: the pattern with the values of ${...} escaped
+  std::vector<std::string> excludes;  // glob-escaped as globPattern
+  EntryName exclude;
   std::string fileName;     // given name (single source only); empty: the source's
   FilePlacement placement;
   VersionChoice versionChoice = VersionChoice::kFromResource;
@@ -94,7 +99,14 @@ struct Project {
   PackageSettings settings;
   std::optional<std::string> licencePath;
   EntryName licenceEntry;
+  // The setup program's own icon replaced by the vendor's (.ico).
+  std::optional<std::string> iconPath;
+  EntryName iconEntry;
+  // AppVersion from the version resource of the installed program's source.
+  bool versionFromProgram = false;
+  EntryName versionFromProgramEntry;
   std::vector<FileSpec> files;
+  std::vector<Problem> warnings;  // sound, but probably not what the vendor means
 };
 
 }  // namespace packer

@@ -5,11 +5,13 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "packer/code_page.h"
-#include "packer/environment_expansion.h"
 #include "packer/file_io.h"
+#include "packer/source_tree.h"
 #include "packer/text_rules.h"
+#include "packer/variables.h"
 
 namespace packer {
 namespace {
@@ -20,8 +22,11 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 // in their Problems, and a check that no key is left unknown.
 class TableReader {
  public:
-  TableReader(const toml::table& table, std::string prefix, int codePage)
-      : table_(table), prefix_(std::move(prefix)), codePage_(codePage) {}
+  TableReader(const toml::table& table, std::string prefix, int codePage, const Variables& variables)
+      : table_(table), prefix_(std::move(prefix)), codePage_(codePage), variables_(variables) {}
+  TableReader Below(const toml::table& table, std::string prefix) const {
+    return TableReader(table, std::move(prefix), codePage_, variables_);
+  }
 
   Check AllowOnly(std::initializer_list<const char*> keys) const {
     std::set<std::string> allowed(keys.begin(), keys.end());
@@ -47,14 +52,35 @@ class TableReader {
     return Problem{name.entry, std::move(message), name.line};
   }
 
-  // A UTF-8 string as written in the file (paths).
-  Check Utf8(const char* key, std::string* out, bool required = false) const {
+  // A UTF-8 string with its variables expanded (paths). `globPattern`, when
+  // given, gets the pattern that only the file's own text makes.
+  Check Utf8(const char* key, std::string* out, bool required = false, std::string* globPattern = nullptr) const {
     const toml::node* node = Find(key);
     if (!node) return required ? Check(Fail(key, "is missing")) : std::nullopt;
     if (!node->is_string()) return Fail(key, "must be a string");
-    *out = node->as_string()->get();
+    auto expanded = ExpandVariables(node->as_string()->get(), variables_, globPattern);
+    if (!expanded.ok()) return Fail(key, expanded.problem().message);
+    *out = expanded.value();
     return std::nullopt;
   }
+
+  // An array of strings, each a pattern as in Utf8.
+  Check Patterns(const char* key, std::vector<std::string>* out) const {
+    const toml::node* node = Find(key);
+    if (!node) return std::nullopt;
+    const toml::array* array = node->as_array();
+    if (!array) return Fail(key, "must be an array of strings");
+    for (const toml::node& element : *array) {
+      if (!element.is_string()) return Fail(key, "must be an array of strings");
+      std::string pattern;
+      auto expanded = ExpandVariables(element.as_string()->get(), variables_, &pattern);
+      if (!expanded.ok()) return Fail(key, expanded.problem().message);
+      out->push_back(pattern);
+    }
+    return std::nullopt;
+  }
+
+  const Variables& variables() const { return variables_; }
 
   // A string converted to the package's code page.
   Check Text(const char* key, std::string* out, bool required = false) const {
@@ -116,6 +142,7 @@ class TableReader {
   const toml::table& table_;
   std::string prefix_;
   int codePage_;
+  const Variables& variables_;
 };
 
 std::string Indexed(const char* name, std::size_t index) {
@@ -126,8 +153,10 @@ Check ReadApplication(const TableReader& file, Project& project) {
   const toml::node* node = file.Find("application");
   if (!node) return file.Fail("application", "is missing: the [application] table names the program");
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
-  TableReader table(*node->as_table(), "application", project.codePage);
-  if (auto p = table.AllowOnly({"name", "version", "program", "window-class", "licence"})) return p;
+  TableReader table = file.Below(*node->as_table(), "application");
+  if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program", "window-class", "licence",
+                                "icon", "publisher", "url"}))
+    return p;
   Application& app = project.settings.application;
   if (auto p = table.HeaderText("name", &app.name, true)) return p;
   if (app.name.empty()) return table.Fail("name", "is empty");
@@ -138,11 +167,26 @@ Check ReadApplication(const TableReader& file, Project& project) {
     if (auto refusal = CheckFileName(app.programFile, project.codePage)) return table.Fail("program", *refusal);
   }
   if (auto p = table.HeaderText("window-class", &app.windowClass)) return p;
-  std::string licence;
-  if (auto p = table.Utf8("licence", &licence)) return p;
-  if (table.Has("licence")) {
-    project.licencePath = licence;
-    project.licenceEntry = table.Name("licence");
+  if (auto p = table.Bool("version-from-program", &project.versionFromProgram)) return p;
+  if (project.versionFromProgram) {
+    project.versionFromProgramEntry = table.Name("version-from-program");
+    if (table.Has("version"))
+      return table.Fail("version-from-program", "and application.version both give AppVersion; keep one");
+    if (app.programFile.empty())
+      return table.Fail("version-from-program", "needs application.program, whose version resource gives AppVersion");
+  }
+  for (auto [key, path, entry] : {std::make_tuple("licence", &project.licencePath, &project.licenceEntry),
+                                  std::make_tuple("icon", &project.iconPath, &project.iconEntry)}) {
+    std::string text;
+    if (auto p = table.Utf8(key, &text)) return p;
+    if (!table.Has(key)) continue;
+    if (text.empty()) return table.Fail(key, "is empty");
+    *path = text;
+    *entry = table.Name(key);
+  }
+  for (auto [key, text] : {std::make_pair("publisher", &app.publisher), std::make_pair("url", &app.url)}) {
+    if (auto p = table.Text(key, text)) return p;
+    if (table.Has(key) && text->empty()) return table.Fail(key, "is empty");
   }
   return std::nullopt;
 }
@@ -151,7 +195,7 @@ Check ReadSetupOptions(const TableReader& file, Project& project) {
   const toml::node* node = file.Find("setup");
   if (!node) return std::nullopt;
   if (!node->is_table()) return file.Fail("setup", "must be a table ([setup])");
-  TableReader table(*node->as_table(), "setup", project.codePage);
+  TableReader table = file.Below(*node->as_table(), "setup");
   if (auto p = table.AllowOnly({"welcome-page", "destination-page", "shortcuts-page",
                                 "run-program-at-end", "check-program-not-running"}))
     return p;
@@ -166,6 +210,13 @@ Check ReadSetupOptions(const TableReader& file, Project& project) {
   if (options.checkProgramNotRunning && project.settings.application.windowClass.empty())
     return table.Fail("check-program-not-running",
                       "needs application.window-class, the window to look for");
+  // The header has no place for the vendor's choice of shortcuts: setup
+  // makes all that the page would have offered ticked.
+  if (!options.showShortcutsPage)
+    project.warnings.push_back(table.Fail("shortcuts-page",
+                                          "is false: setup then makes all three shortcuts, in the Programs menu, on "
+                                          "the desktop and in the Startup folder, so the program starts at every "
+                                          "logon; the package has no place for another choice"));
   return std::nullopt;
 }
 
@@ -211,24 +262,33 @@ bool HasGlobCharacters(const std::string& pattern) {
   return false;
 }
 
+Check ReadExcludes(const TableReader& table, FileSpec& fileSpec) {
+  if (auto p = table.Patterns("exclude", &fileSpec.excludes)) return p;
+  if (!table.Has("exclude")) return std::nullopt;
+  fileSpec.exclude = table.Name("exclude");
+  if (!fileSpec.isGlob)
+    return table.Fail("exclude", "needs a pattern in source (\"dist/**\"); a single file has nothing to leave out");
+  for (const std::string& pattern : fileSpec.excludes) {
+    auto parsed = ParseExcludePattern(pattern);
+    if (!parsed.ok()) return table.Fail("exclude", parsed.problem().message);
+  }
+  return std::nullopt;
+}
+
 Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
-  if (auto p = table.AllowOnly({"source", "destination", "subfolder", "name", "version",
+  if (auto p = table.AllowOnly({"source", "exclude", "destination", "subfolder", "name", "version",
                                 "replace-if-in-use", "self-register", "shared"}))
     return *p;
   FileSpec fileSpec;
-  std::string source;
-  if (auto p = table.Utf8("source", &source, true)) return *p;
-  std::string missing;
   // Only what the project file writes is a pattern: the values of ${...}
   // are taken literally.
   std::string globPattern;
-  auto expanded = ExpandEnvironment(source, &missing, &globPattern);
-  if (!expanded) return table.Fail("source", "uses ${" + missing + "}, which is not set");
-  if (expanded->empty()) return table.Fail("source", "is empty");
+  if (auto p = table.Utf8("source", &fileSpec.pattern, true, &globPattern)) return *p;
+  if (fileSpec.pattern.empty()) return table.Fail("source", "is empty");
   fileSpec.source = table.Name("source");
-  fileSpec.pattern = *expanded;
   fileSpec.isGlob = HasGlobCharacters(globPattern);
   if (fileSpec.isGlob) fileSpec.globPattern = globPattern;
+  if (auto p = ReadExcludes(table, fileSpec)) return *p;
 
   std::string destination = "app";
   if (auto p = table.Utf8("destination", &destination)) return *p;
@@ -297,7 +357,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
   const toml::node* valuesNode = table.Find("values");
   if (valuesNode) {
     if (!valuesNode->is_table()) return table.Fail("values", "must be a table of name = value");
-    TableReader values(*valuesNode->as_table(), table.Entry("values"), project.codePage);
+    TableReader values = table.Below(*valuesNode->as_table(), table.Entry("values"));
     for (auto&& entryPair : values.table()) {
       const toml::node& node = entryPair.second;
       std::string utf8Name(entryPair.first.str());
@@ -310,7 +370,9 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
       if (auto refusal = CheckRegistryValueName(*name, project.codePage)) return fail("the name " + *refusal);
       RegistryValue value;
       if (node.is_string()) {
-        const std::string& utf8Data = node.as_string()->get();
+        auto expanded = ExpandVariables(node.as_string()->get(), table.variables());
+        if (!expanded.ok()) return fail(expanded.problem().message);
+        const std::string& utf8Data = expanded.value();
         if (utf8Data.find('\0') != std::string::npos) return fail("contains a NUL character");
         auto data = Utf8ToCodePage(utf8Data, project.codePage);
         if (!data)
@@ -356,8 +418,23 @@ Check ReadAssociation(const TableReader& table, Project& project) {
   return std::nullopt;
 }
 
-Check ReadProject(const toml::table& root, Project& project) {
-  TableReader file(root, "", kDefaultCodePage);
+// The publisher and the web address go into the application's Uninstall
+// entry as registry records of the package, so the layout stays as it is;
+// setup writes the entry's other values itself. The key as setup names it
+// (the same as base/uninstall_names.h).
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+void AddUninstallEntryValues(Project& project) {
+  const Application& app = project.settings.application;
+  RegistryKey key{kUninstallKey + app.name, {}};
+  // In byte order of their names, as the values of every key.
+  if (!app.publisher.empty()) key.values.push_back({kRegistryTypeText, "Publisher=" + app.publisher});
+  if (!app.url.empty()) key.values.push_back({kRegistryTypeText, "URLInfoAbout=" + app.url});
+  if (!key.values.empty()) project.settings.registry[layout::kRootLocalMachine].push_back(std::move(key));
+}
+
+Check ReadProject(const toml::table& root, const Variables& variables, Project& project) {
+  TableReader file(root, "", kDefaultCodePage, variables);
   if (auto p = file.AllowOnly({"code-page", "application", "setup", "files", "registry", "associations"}))
     return p;
   std::int64_t codePage = kDefaultCodePage;
@@ -367,7 +444,7 @@ Check ReadProject(const toml::table& root, Project& project) {
                                       " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 "
                                       "or 1250 to 1258");
   project.codePage = static_cast<int>(codePage);
-  TableReader top(root, "", project.codePage);
+  TableReader top(root, "", project.codePage, variables);
 
   if (auto p = ReadApplication(top, project)) return p;
   if (auto p = ReadSetupOptions(top, project)) return p;
@@ -375,30 +452,30 @@ Check ReadProject(const toml::table& root, Project& project) {
   auto files = top.Tables("files");
   if (!files.ok()) return files.problem();
   for (std::size_t i = 0; i < files.value().size(); ++i) {
-    auto fileSpec = ReadFileSpec(TableReader(*files.value()[i], Indexed("files", i), project.codePage),
-                                 project.codePage);
+    auto fileSpec = ReadFileSpec(top.Below(*files.value()[i], Indexed("files", i)), project.codePage);
     if (!fileSpec.ok()) return fileSpec.problem();
     project.files.push_back(std::move(fileSpec.value()));
   }
   auto keys = top.Tables("registry");
   if (!keys.ok()) return keys.problem();
   for (std::size_t i = 0; i < keys.value().size(); ++i) {
-    TableReader table(*keys.value()[i], Indexed("registry", i), project.codePage);
+    TableReader table = top.Below(*keys.value()[i], Indexed("registry", i));
     if (auto p = ReadRegistryKey(table, project)) return p;
   }
   auto associations = top.Tables("associations");
   if (!associations.ok()) return associations.problem();
   for (std::size_t i = 0; i < associations.value().size(); ++i) {
-    TableReader table(*associations.value()[i], Indexed("associations", i), project.codePage);
+    TableReader table = top.Below(*associations.value()[i], Indexed("associations", i));
     if (auto p = ReadAssociation(table, project)) return p;
   }
+  AddUninstallEntryValues(project);
   return std::nullopt;
 }
 
 }  // namespace
 
 Result<Project> ParseProject(const std::string& text, const std::string& sourceName,
-                             const std::string& directory) {
+                             const std::string& directory, const Variables& variables) {
   toml::table root;
   try {
     root = toml::parse(text, sourceName);
@@ -407,17 +484,17 @@ Result<Project> ParseProject(const std::string& text, const std::string& sourceN
   }
   Project project;
   project.directory = directory;
-  if (auto problem = ReadProject(root, project)) return *problem;
+  if (auto problem = ReadProject(root, variables, project)) return *problem;
   return project;
 }
 
-Result<Project> ReadProjectFile(const std::string& path, FileIdentity* identity) {
+Result<Project> ReadProjectFile(const std::string& path, const Variables& variables, FileIdentity* identity) {
   auto text = ReadFileBytes(path, identity);
   if (!text.ok()) return Problem{"", "cannot be read: " + text.problem().message};
   std::string directory = ".";
   std::size_t slash = path.find_last_of('/');
   if (slash != std::string::npos) directory = slash == 0 ? "/" : path.substr(0, slash);
-  return ParseProject(std::string(text.value().begin(), text.value().end()), path, directory);
+  return ParseProject(std::string(text.value().begin(), text.value().end()), path, directory, variables);
 }
 
 }  // namespace packer

@@ -8,14 +8,17 @@
 #include "packer/file_io.h"
 #include "packer/problem.h"
 #include "packer/project.h"
+#include "packer/variables.h"
 
 namespace packer {
 
-// `identity`, when given, gets the project file's device and inode.
-Result<Project> ReadProjectFile(const std::string& path, FileIdentity* identity = nullptr);
+// Every text's ${...} takes its value from `variables`. `identity`, when
+// given, gets the project file's device and inode.
+Result<Project> ReadProjectFile(const std::string& path, const Variables& variables = {},
+                                FileIdentity* identity = nullptr);
 // The same from text already in memory; `directory` is the base of relative paths.
 Result<Project> ParseProject(const std::string& text, const std::string& sourceName,
-                             const std::string& directory);
+                             const std::string& directory, const Variables& variables = {});
 
 }  // namespace packer
 

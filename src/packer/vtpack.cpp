@@ -5,10 +5,14 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "package/header_reader.h"
 #include "package/memory_package_file.h"
@@ -19,8 +23,11 @@
 #include "packer/packed_programs.h"
 #include "packer/package_report.h"
 #include "packer/package_writer.h"
+#include "packer/pe_checksum.h"
+#include "packer/program_icon.h"
 #include "packer/progress.h"
 #include "packer/project_file.h"
+#include "packer/starter_project.h"
 
 namespace packer {
 namespace {
@@ -32,6 +39,7 @@ struct BuildRequest {
   std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
   bool best = false;
   bool zopfli = false;
+  std::vector<std::string> definitions;  // -D NAME=VALUE
 };
 
 int Fail(const std::string& message) {
@@ -78,12 +86,16 @@ Result<GatherOptions> ReadEnvironment() {
 }
 
 int Build(const BuildRequest& request, const char* argv0) {
+  Variables variables;
+  for (const std::string& definition : request.definitions) {
+    if (auto refusal = variables.Define(definition)) return Fail("-D " + *refusal);
+  }
   // Where the output goes, and which file it is when it exists already: no
   // input may be that file, whatever its name.
   auto output = ResolveOutput(request.output);
   if (!output.ok()) return Fail(output.problem().message);
   FileIdentity projectIdentity;
-  auto project = ReadProjectFile(request.project, &projectIdentity);
+  auto project = ReadProjectFile(request.project, variables, &projectIdentity);
   if (!project.ok()) return Fail(Describe(request.project, project.problem()));
   if (output.value().exists && projectIdentity == output.value().identity)
     return Fail(Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
@@ -119,12 +131,28 @@ int Build(const BuildRequest& request, const char* argv0) {
   Compression level = request.zopfli ? Compression::kZopfli
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
+  if (parts.value().icon) {
+    auto branded = ReplaceProgramIcon(stub.value(), *parts.value().icon);
+    if (!branded.ok())
+      return Fail("the setup program \"" + stubPath.value() + "\" " + branded.problem().message +
+                  " (application.icon)");
+    stub.value() = std::move(branded.value());
+  }
   std::size_t fileCount = parts.value().files.size();
+  std::uint64_t fileBytes = 0;
+  for (const PackedFile& packed : parts.value().files) fileBytes += packed.size;
   // The files are read while the setup file is written: its line stays
   // until then, and is erased before any other message.
-  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
-  auto size = WriteSetupFile(stub.value(), parts.value(), level, file, &progress);
-  auto problem = size.ok() ? file.Commit() : std::nullopt;
+  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr, &std::cerr);
+  progress.Expect(fileCount, fileBytes);
+  ProgressSink told(file, progress);
+  auto size = WriteSetupFile(stub.value(), parts.value(), level, told, &progress);
+  // The image's checksum field holds the whole setup file's, as signing
+  // tools and Windows compute it.
+  auto checksumField = PeChecksumField(stub.value());
+  auto problem = size.ok() && checksumField ? StampPeChecksum(file, *checksumField) : std::nullopt;
+  if (size.ok() && !problem) problem = file.Commit();
+  if (size.ok() && !problem) progress.Finish();
   progress.Erase();
   // Problems of an input name its entry in the project; the output's stand alone.
   if (!size.ok())
@@ -134,19 +162,60 @@ int Build(const BuildRequest& request, const char* argv0) {
   return 0;
 }
 
+// vtpack init DIR: a project file that builds as it stands, written only
+// where no file is.
+int Init(const std::string& folder, const std::string& projectPath) {
+  auto text = StarterProject(folder, projectPath);
+  if (!text.ok()) return Fail(text.problem().message);
+  std::FILE* out = std::fopen(projectPath.c_str(), "wx");
+  if (out == nullptr) {
+    int error = errno;
+    if (error == EEXIST) return Fail(projectPath + ": exists already; vtpack init never writes over a file");
+    return Fail(projectPath + ": cannot be written: " + std::strerror(error));
+  }
+  bool written = std::fwrite(text.value().data(), 1, text.value().size(), out) == text.value().size();
+  written = std::fclose(out) == 0 && written;
+  if (!written) {
+    std::remove(projectPath.c_str());
+    return Fail(projectPath + ": cannot be written");
+  }
+  std::cout << projectPath << ": a project for \"" << folder << "\"; vtpack build " << projectPath << "\n";
+  return 0;
+}
+
+constexpr const char* kCommands[] = {"build", "list", "verify", "init"};
+
+// A usage error as every other failure: one line with vtpack's prefix, and
+// where to read more.
+int UsageError(const std::string& message, const std::string& command) {
+  return Fail(message + " (vtpack " + (command.empty() ? "" : command + " ") + "--help)");
+}
+
 }  // namespace
 }  // namespace packer
 
 int main(int argc, char** argv) {
   using namespace packer;
+  // A first word that is not an option must be a command: say which it is not.
+  if (argc > 1 && argv[1][0] != '-') {
+    bool known = false;
+    for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
+    if (!known)
+      return UsageError("unknown command '" + std::string(argv[1]) + "'; the commands are build, list, verify and init",
+                        "");
+  }
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
 
   BuildRequest build;
   CLI::App* buildCommand = app.add_subcommand("build", "Build a setup executable from a project file");
   buildCommand->add_option("project", build.project, "Project file (TOML)")->required();
   buildCommand->add_option("-o,--output", build.output, "Setup executable to write")->capture_default_str();
+  buildCommand->add_option("-D,--define", build.definitions,
+                           "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
+                           "repeatable")
+      ->allow_extra_args(false);
   auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
   auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
   best->excludes(zopfli);
@@ -158,26 +227,41 @@ int main(int argc, char** argv) {
 
   std::string setupFile;
   int codePage = kDefaultCodePage;
+  bool json = false;
   CLI::App* listCommand = app.add_subcommand("list", "Print what a setup executable holds");
   listCommand->add_option("setup", setupFile, "Setup executable")->required();
   listCommand->add_option("--code-page", codePage, "Code page of the package's texts")->capture_default_str();
+  listCommand->add_flag("--json", json, "Print it as JSON (its shape: docs/project-format.md)");
   CLI::App* verifyCommand = app.add_subcommand("verify", "Read a whole setup executable and check it");
   verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
   verifyCommand->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
       ->capture_default_str();
+  verifyCommand->add_flag("--json", json, "Print the package and its faults as JSON");
+
+  std::string folder, projectPath = "project.toml";
+  CLI::App* initCommand = app.add_subcommand("init", "Write a starter project file for a build folder");
+  initCommand->add_option("folder", folder, "The application's build folder")->required();
+  initCommand->add_option("-o,--output", projectPath, "Project file to write")->capture_default_str();
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return 1;
+    std::string command;
+    for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
+    std::string message = e.what();
+    message = message.substr(0, message.find('\n'));
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    return UsageError(message, command);
   }
   if (*buildCommand) return Build(build, argv[0]);
+  if (*initCommand) return Init(folder, projectPath);
+  if (!*listCommand && !*verifyCommand)
+    return UsageError("a command is needed: build, list, verify or init", "");
   if (!IsWindowsAnsiCodePage(codePage))
     return Fail("code page " + std::to_string(codePage) +
                 " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
-  if (*listCommand) return ListPackage(setupFile, codePage, std::cout, std::cerr);
-  return VerifyPackage(setupFile, codePage, std::cout, std::cerr);
+  if (*listCommand) return ListPackage(setupFile, codePage, json, std::cout, std::cerr);
+  return VerifyPackage(setupFile, codePage, json, std::cout, std::cerr);
 }

@@ -11,6 +11,8 @@
 #include "packer/package_listing.h"
 #include "vtpack_runner.h"
 
+#include <algorithm>
+
 using namespace packer_test;
 
 namespace {
@@ -77,11 +79,25 @@ TEST(BuildOutput, BestAndZopfliExcludeEachOther) {
   EXPECT_FALSE(folder.Exists("Setup.exe"));
 }
 
+// A usage error is one line with vtpack's prefix that names what is wrong,
+// and exit code 1.
 TEST(BuildOutput, UsageErrorsExitWithOne) {
-  EXPECT_EQ(RunVtpack({}).exitCode, 1);
-  EXPECT_EQ(RunVtpack({"pack", "x.toml"}).exitCode, 1);
-  EXPECT_EQ(RunVtpack({"build"}).exitCode, 1);
-  EXPECT_EQ(RunVtpack({"build", "x.toml", "--fast"}).exitCode, 1);
+  const std::pair<std::vector<std::string>, const char*> rows[] = {
+      {{}, "a command is needed: build, list, verify or init (vtpack --help)"},
+      {{"biuld", "x.toml"}, "unknown command 'biuld'; the commands are build, list, verify and init (vtpack --help)"},
+      {{"build"}, "project is required (vtpack build --help)"},
+      {{"build", "x.toml", "--fast"}, "the following argument was not expected: --fast (vtpack build --help)"},
+      {{"build", "-D", "VERSION", "x.toml"}, "-D \"VERSION\" is not NAME=VALUE"},
+      {{"build", "x.toml", "-D", "2X=1"}, "-D \"2X\" is not a variable name"},
+      {{"list"}, "setup is required (vtpack list --help)"},
+      {{"init"}, "folder is required (vtpack init --help)"},
+  };
+  for (const auto& [args, expected] : rows) {
+    RunResult run = RunVtpack(args);
+    EXPECT_EQ(run.exitCode, 1) << expected;
+    EXPECT_EQ(run.err.rfind(std::string("vtpack: ") + expected, 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
   RunResult help = RunVtpack({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("build"), std::string::npos);
@@ -168,17 +184,18 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
   EXPECT_EQ(packedUninstaller(), UninstallerImage());
 }
 
-// On a terminal, build keeps one line of progress on stderr and blanks it out
-// before it ends; into a file or a pipe it writes none of it.
-TEST(BuildOutput, ProgressShowsOnATerminalOnlyAndIsErased) {
+// On a terminal, build keeps one line of progress on stderr, the files and
+// bytes read of the total and the bytes written, and blanks it out before it
+// ends; into a file or a pipe it writes one summary line at the end.
+TEST(BuildOutput, ProgressShowsOnATerminalSummaryElsewhere) {
   ProjectFolder folder;
   WriteSampleProject(folder);
   RunOptions terminal;
   terminal.errorsToTerminal = true;
   RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {}, &terminal);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("\rvtpack: 1 file read ("), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find(" MB compressed, "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\rvtpack: 2 of 2 files, 98.9 kB of 98.9 kB read (100 %), "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" kB written, "), std::string::npos) << run.err;
   std::string screen;  // the terminal's line at the end
   std::size_t column = 0;
   for (char c : run.err) {
@@ -190,7 +207,11 @@ TEST(BuildOutput, ProgressShowsOnATerminalOnlyAndIsErased) {
     screen[column++] = c;
   }
   EXPECT_EQ(screen.find_first_not_of(' '), std::string::npos) << screen;
-  EXPECT_EQ(BuildIn(folder, "project.toml", "Piped.exe").err, "");
+  std::string summary = BuildIn(folder, "project.toml", "Piped.exe").err;
+  EXPECT_EQ(summary.rfind("vtpack: 2 files, 98.9 kB in, ", 0), 0u) << summary;
+  EXPECT_NE(summary.find(" kB out, "), std::string::npos) << summary;
+  EXPECT_EQ(summary.substr(summary.size() - 3), " s\n") << summary;
+  EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 1) << summary;
 }
 
 TEST(BuildOutput, BadSourceDateEpochIsRefused) {
@@ -271,5 +292,50 @@ TEST(BuildOutput, LongPathsWarnWhenTheUserMayChooseTheFolder) {
   folder.Write("project.toml", project + "[setup]\ndestination-page = false\n");
   run = BuildIn(folder);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
+}
+
+// With the shortcuts page hidden setup makes all three shortcuts, the
+// Startup one too: the package builds, and vtpack says so.
+TEST(BuildOutput, HiddenShortcutsPageWarnsOfTheStartupShortcut) {
+  ProjectFolder folder;
+  folder.Write("project.toml", MinimalProject("[setup]\nshortcuts-page = false\n"));
+  RunResult run = BuildIn(folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1),
+            "vtpack: warning: " + folder.Path("project.toml") + ": line 4: setup.shortcuts-page: is false: setup then "
+            "makes all three shortcuts, in the Programs menu, on the desktop and in the Startup folder, so the program "
+            "starts at every logon; the package has no place for another choice\n");
+}
+
+// vtpack init DIR: a project named after the folder that packs all of it,
+// with the program at its top (the one named like the folder) and its
+// version; it builds as it stands, and init never writes over a file.
+TEST(BuildOutput, InitWritesAProjectThatBuilds) {
+  ProjectFolder folder;
+  const std::string fixtures = PACKER_FIXTURES;
+  std::filesystem::create_directories(folder.Path("My App $2/lib"));
+  std::filesystem::copy_file(fixtures + "/versioned-i686.exe", folder.Path("My App $2/my app $2.exe"));
+  std::filesystem::copy_file(fixtures + "/plain-i686.exe", folder.Path("My App $2/helper.exe"));
+  folder.Write("My App $2/lib/x.dll", std::string("x"));
+  folder.Write("My App $2/symbols.pdb", std::string("p"));
+  folder.Write("My App $2/.git/HEAD", std::string("g"));
+  RunResult init = RunVtpack({"init", folder.Path("My App $2"), "-o", folder.Path("project.toml")});
+  ASSERT_EQ(init.exitCode, 0) << init.err;
+  packer::Bytes text = folder.Read("project.toml");
+  EXPECT_NE(std::string(text.begin(), text.end()).find("source = \"My App $$2/**\""), std::string::npos);
+  RunResult build = BuildIn(folder);
+  ASSERT_EQ(build.exitCode, 0) << build.err;
+  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+  ASSERT_TRUE(listing.ok());
+  EXPECT_EQ(listing.value().appName, "My App $2");
+  EXPECT_EQ(listing.value().programFileName, "my app $2.exe");
+  EXPECT_EQ(listing.value().appVersion, "6.0.84.18");
+  std::string installed;
+  for (const packer::ListedFile& f : listing.value().files) installed += f.subDirectory + f.fileName + " ";
+  EXPECT_EQ(installed, "helper.exe lib\\x.dll my app $2.exe ");
+  RunResult again = RunVtpack({"init", folder.Path("My App $2"), "-o", folder.Path("project.toml")});
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_EQ(again.err, "vtpack: " + folder.Path("project.toml") + ": exists already; vtpack init never writes over a file\n");
+  EXPECT_EQ(folder.Read("project.toml"), text);
 }

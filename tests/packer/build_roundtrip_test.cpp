@@ -5,8 +5,10 @@
 #include "base/little_endian.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "packer/package_listing.h"
+#include "packer/pe_checksum.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;
@@ -54,8 +56,15 @@ check-program-not-running = true
   // The stub comes first, then the zeros that make the file a multiple of 8
   // long (signing then pads nothing), the package, and the trailer pointing
   // at it.
+  // The image's checksum field holds the whole file's, as signing tools and
+  // Windows compute it; the rest of the image is the stub's.
   packer::Bytes setup = folder.Read("Setup.exe");
   packer::Bytes stub = StubImage();
+  const std::size_t field = *packer::PeChecksumField(stub);
+  packer::PeChecksum checksum(field);
+  checksum.Add(setup.data(), setup.size());
+  EXPECT_EQ(LoadU32(&setup[field]), checksum.Value());
+  std::copy(stub.begin() + field, stub.begin() + field + 4, setup.begin() + field);
   EXPECT_TRUE(std::equal(stub.begin(), stub.end(), setup.begin()));
   EXPECT_EQ(setup.size() % 8, 0u);
   ASSERT_GE(p.headerOffset, stub.size());
@@ -445,4 +454,122 @@ TEST(BuildRoundTrip, GlobsWorkInFoldersNamedWithGlobCharacters) {
   EXPECT_EQ(listing.value().files[0].fileName, "a.txt");
   EXPECT_EQ(listing.value().files[1].fileName, "b.txt");
   EXPECT_EQ(listing.value().files[2].fileName, "c.dll");
+}
+
+// One build folder packed by one [[files]] entry per row: each file keeps
+// its folder below the pattern's fixed part (after `subfolder`), in byte
+// order of that path ("plugins.txt" before "plugins/"); dot-files match
+// like any other name; `exclude` leaves out names at any depth, anchored
+// paths and whole folders; what a pattern meets but cannot pack warns.
+TEST(BuildRoundTrip, TreesKeepTheirFolders) {
+  ProjectFolder folder;
+  for (const char* path : {"dist/app.exe", "dist/app.pdb", "dist/.portable", "dist/bin/core.dll", "dist/bin/core.pdb",
+                           "dist/bin/plugins/x.dll", "dist/bin/plugins.txt", "dist/docs/Über uns/read me.txt",
+                           "dist/.git/HEAD", "dist/.git/objects/ab"})
+    folder.Write(path, std::string(path));
+  std::filesystem::create_directories(folder.Path("dist/logs"));
+  const std::string all = ".git\\HEAD .git\\objects\\ab .portable app.exe app.pdb bin\\core.dll bin\\core.pdb "
+                          "bin\\plugins.txt bin\\plugins\\x.dll docs\\\xDC" "ber uns\\read me.txt";
+  const std::string empty = "meets 1 empty folder (\"dist/logs\"), which a package cannot carry";
+  const struct {
+    const char* entry;  // source, exclude, subfolder
+    std::string installed;  // the files' paths, blank-separated
+    std::string warning;    // part of the one warning, or ""
+  } rows[] = {
+      {"source = \"dist/**\"", all, empty},
+      {"source = \"dist/**\"\nexclude = [\"*.pdb\", \".git/\"]",
+       ".portable app.exe bin\\core.dll bin\\plugins.txt bin\\plugins\\x.dll docs\\\xDC" "ber uns\\read me.txt", empty},
+      {"source = \"dist/**/*.dll\"", "bin\\core.dll bin\\plugins\\x.dll", empty},
+      {"source = \"dist/*\"", ".portable app.exe app.pdb",
+       "\"dist/*\" matches 4 folders, which are not packed; \"dist/**\" packs the folders with all they hold"},
+      {"source = \"dist/*/*.dll\"", "bin\\core.dll", ""},
+      {"source = \"dist/bin/**\"\nsubfolder = \"App\"\nexclude = [\"plugins/\"]",
+       "App\\core.dll App\\core.pdb App\\plugins.txt", ""},
+      {"source = \"dist/**\"\nexclude = [\"/bin/plugins/**\", \"docs\", \"*.pdb\", \".*\", \"logs/\"]",
+       "app.exe bin\\core.dll bin\\plugins.txt", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.entry);
+    folder.Write("project.toml", MinimalProject(std::string("[[files]]\n") + row.entry + "\n"));
+    RunResult run = BuildIn(folder);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"), true);
+    ASSERT_TRUE(listing.ok());
+    std::string installed;
+    for (const packer::ListedFile& f : listing.value().files) {
+      installed += (installed.empty() ? "" : " ") + f.subDirectory + f.fileName;
+      std::string content(f.content.begin(), f.content.end());  // its source's path
+      EXPECT_EQ(content.substr(content.size() - f.fileName.size()), f.fileName);
+    }
+    EXPECT_EQ(installed, row.installed);
+    std::size_t warnings = 0;
+    for (std::size_t at = run.err.find(": warning: "); at != std::string::npos; at = run.err.find(": warning: ", at + 1))
+      ++warnings;
+    EXPECT_EQ(warnings, row.warning.empty() ? 0u : 1u) << run.err;
+    EXPECT_NE(run.err.find(row.warning), std::string::npos) << run.err;
+  }
+}
+
+// Every text takes ${...}: -D before the environment, fallbacks for what
+// neither sets, $$ for a "$". The publisher and the web address go under
+// the application's Uninstall key, as records of HKEY_LOCAL_MACHINE.
+TEST(BuildRoundTrip, VariablesInEveryTextAndTheUninstallEntry) {
+  ProjectFolder folder;
+  folder.Write("out/tool.exe", std::string("tool"));
+  folder.Write("project.toml", R"([application]
+name = "${APP_NAME:-Tool}"
+version = "${APP_VERSION:-0.0.0}"
+publisher = "${VENDOR} $$ Co"
+url = "https://${HOST}/tool"
+[[files]]
+source = "out/*.exe"
+subfolder = "${VT_TEST_UNSET:-bin}"
+[[registry]]
+root = "HKCU"
+key = 'Software\${VENDOR}'
+values = { Version = "${APP_VERSION}", Price = "$5" }
+[[associations]]
+extension = "tl"
+type = "Tool.${APP_VERSION}"
+description = "${VENDOR} document"
+program = '<Destination>\bin\tool.exe'
+)");
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {"-D", "APP_VERSION=2.1.3", "-D", "HOST=example.com"},
+                          {{"VENDOR", std::string("Acme")}, {"HOST", std::string("ignored")},
+                           {"APP_NAME", std::nullopt}, {"VT_TEST_UNSET", std::nullopt}});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+  ASSERT_TRUE(listing.ok());
+  const PackageListing& p = listing.value();
+  EXPECT_EQ(p.appName, "Tool");
+  EXPECT_EQ(p.appVersion, "2.1.3");
+  ASSERT_EQ(p.files.size(), 1u);
+  EXPECT_EQ(p.files[0].subDirectory, "bin\\");
+  ASSERT_EQ(p.registry.size(), 2u);
+  using Value = std::pair<std::uint32_t, std::string>;
+  EXPECT_EQ(p.registry[0].path, "Software\\Acme");
+  EXPECT_EQ(p.registry[0].values, std::vector<Value>({{1, "Price=$5"}, {1, "Version=2.1.3"}}));
+  EXPECT_EQ(p.registry[1].root, layout::kRootLocalMachine);
+  EXPECT_EQ(p.registry[1].path, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
+  EXPECT_EQ(p.registry[1].values,
+            std::vector<Value>({{1, "Publisher=Acme $ Co"}, {1, "URLInfoAbout=https://example.com/tool"}}));
+  ASSERT_EQ(p.associations.size(), 1u);
+  EXPECT_EQ(p.associations[0].className, "Tool.2.1.3");
+  EXPECT_EQ(p.associations[0].description, "Acme document");
+}
+
+// examples/tree: one entry packs the folder with its folders and its
+// dot-file, without the debug symbols.
+TEST(BuildRoundTrip, TheTreeExampleIsOneEntry) {
+  ProjectFolder folder;
+  RunResult run = BuildIn(folder, SOURCE_DIR "/examples/tree/project.toml", "Setup.exe", {"-D", "APP_VERSION=1.2.0"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
+  ASSERT_TRUE(listing.ok());
+  std::string installed;
+  for (const packer::ListedFile& f : listing.value().files) installed += f.subDirectory + f.fileName + " ";
+  EXPECT_EQ(installed, ".portable config\\defaults.ini docs\\User Guide.txt docs\\\xDC" "ber das Programm.txt "
+                       "lang\\de\\messages.txt lang\\fr\\messages.txt plugins\\export\\manifest.ini readme.txt "
+                       "themes\\dark\\colours.ini ");
+  EXPECT_EQ(listing.value().appVersion, "1.2.0");
 }

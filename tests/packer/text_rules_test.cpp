@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "packer/environment_expansion.h"
+#include "packer/variables.h"
 #include "packer/text_rules.h"
 
 using namespace packer;
@@ -108,13 +108,22 @@ TEST(TextRules, RegistryNumbersRoundTripThroughA32BitSignedConversion) {
   }
 }
 
-TEST(TextRules, EnvironmentReferences) {
+// -D definitions come before the environment; an empty value takes the
+// fallback; "$$" is a "$"; anything else with "$" stays as written.
+TEST(TextRules, VariableReferences) {
   ::setenv("VT_RULES_SET", "/opt/app", 1);
   ::setenv("VT_RULES_EMPTY", "", 1);
+  ::setenv("VT_RULES_BOTH", "from the environment", 1);
   ::unsetenv("VT_RULES_UNSET");
+  Variables variables;
+  ASSERT_FALSE(variables.Define("VT_RULES_BOTH=from -D=x"));
+  ASSERT_FALSE(variables.Define("VT_RULES_DEFINED="));
+  EXPECT_TRUE(variables.Define("no equals sign"));
+  EXPECT_TRUE(variables.Define("1ST=x"));
   const struct {
     const char* text;
-    const char* expanded;  // null: refused
+    const char* expanded;  // null: refused with `reason`
+    const char* reason;
   } table[] = {
       {"plain/path", "plain/path"},
       {"${VT_RULES_SET}/bin", "/opt/app/bin"},
@@ -123,16 +132,21 @@ TEST(TextRules, EnvironmentReferences) {
       {"${VT_RULES_SET:-dist}/x", "/opt/app/x"},
       {"${VT_RULES_EMPTY:-dist}", "dist"},
       {"${VT_RULES_EMPTY}x", "x"},
-      {"${VT_RULES_UNSET}/x", nullptr},
-      {"${unclosed", "${unclosed"},
-      {"$VT_RULES_SET", "$VT_RULES_SET"},
+      {"${VT_RULES_BOTH}", "from -D=x"},
+      {"${VT_RULES_DEFINED:-fallback}", "fallback"},
+      {"${VT_RULES_DEFINED}.", "."},
+      {"Price: $$5, $$${VT_RULES_SET}", "Price: $5, $/opt/app"},
+      {"$VT_RULES_SET $ 100$", "$VT_RULES_SET $ 100$"},
+      {"${VT_RULES_UNSET}/x", nullptr, "uses ${VT_RULES_UNSET}, which is not set"},
+      {"${unclosed", nullptr, "has \"${\" without its closing \"}\""},
+      {"${}", nullptr, "\"\" is not a variable name"},
+      {"${A B:-x}", nullptr, "\"A B\" is not a variable name"},
   };
   for (const auto& row : table) {
-    std::string missing;
-    auto expanded = ExpandEnvironment(row.text, &missing);
-    ASSERT_EQ(expanded.has_value(), row.expanded != nullptr) << row.text;
-    if (expanded) EXPECT_EQ(*expanded, row.expanded) << row.text;
-    else EXPECT_EQ(missing, "VT_RULES_UNSET");
+    auto expanded = ExpandVariables(row.text, variables);
+    ASSERT_EQ(expanded.ok(), row.expanded != nullptr) << row.text;
+    if (expanded.ok()) EXPECT_EQ(expanded.value(), row.expanded) << row.text;
+    else EXPECT_NE(expanded.problem().message.find(row.reason), std::string::npos) << expanded.problem().message;
   }
 }
 
@@ -196,8 +210,8 @@ TEST(TextRules, InstalledPathLengthCountsTheStandardBase) {
 TEST(TextRules, GlobPatternsEscapeTheValuesOfReferences) {
   ::setenv("VT_RULES_GLOB", "/opt/a[1]*", 1);
   std::string pattern;
-  auto expanded = ExpandEnvironment("${VT_RULES_GLOB}/*.dll", nullptr, &pattern);
-  ASSERT_TRUE(expanded.has_value());
-  EXPECT_EQ(*expanded, "/opt/a[1]*/*.dll");
+  auto expanded = ExpandVariables("${VT_RULES_GLOB}/*.dll", Variables(), &pattern);
+  ASSERT_TRUE(expanded.ok());
+  EXPECT_EQ(expanded.value(), "/opt/a[1]*/*.dll");
   EXPECT_EQ(pattern, "/opt/a\\[1]\\*/*.dll");
 }

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Reads setup files that vtpack writes with a parser and an inflater that are
 not ours (Python's struct and zlib): every stream must be a standard RFC 1950
-stream that inflates to exactly the bytes of the sources.
+stream that inflates to exactly the bytes of the sources. Then what
+`vtpack list --json` and `vtpack verify --json` say of a package, read with
+Python's json, must be what the parser reads.
 
     zlib_check.py VTPACK STAND_IN_IMAGE
 """
+import json
 import os
 import random
 import struct
@@ -63,31 +66,30 @@ def parse(path):
         package["licence"] = r.block(True)
     stored, package["uninstaller"] = r.block(False)
     (count,) = struct.unpack("<i", r.take(4))
-    files = []
+    files, records = [], []
     for _ in range(max(count, 0)):
         size = r.u32()
         name = r.text()
-        r.u32()
+        destination = r.u32()
         sub = r.text()
         r.take(44)
-        if r.u32() == 1:
-            r.take(8)
-        r.take(12)
+        version = struct.unpack("<4H", r.take(8)) if r.u32() == 1 else None
+        flags = struct.unpack("<3I", r.take(12))
         files.append((sub + name, size))
+        records.append({"path": sub + name, "size": size, "destination": destination, "version": version,
+                        "flags": flags})
     package["data"] = r.block(True) if count > 0 else (True, b"")
-    for _ in range(4):
+    registry = []
+    for root in range(4):
         for _ in range(r.u32()):
-            r.text()
-            for _ in range(r.u32()):
-                r.u32()
-                r.text()
+            key = r.text()
+            registry.append((root, key, [(r.u32(), r.text()) for _ in range(r.u32())]))
+    associations = []
     for _ in range(r.u32()):
-        for _ in range(5):
-            r.text()
-        r.u32()
+        associations.append([r.text() for _ in range(5)] + [struct.unpack("<i", r.take(4))[0]])
     if r.pos != len(data) - 4:
         raise ValueError(f"{len(data) - 4 - r.pos} bytes before the trailer")
-    package["files"] = files
+    package.update(files=files, records=records, registry=registry, associations=associations)
     return package
 
 
@@ -95,6 +97,50 @@ def check(condition, message):
     if not condition:
         print("FAIL:", message)
         sys.exit(1)
+
+
+FOLDERS = ["<Destination>", "<Windows>", "<System>", "<Fonts>", "<Program Files>", "<Common Files>"]
+ROOTS = ["HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"]
+
+
+def check_json(vtpack, folder, setup, build_args):
+    """The documents of list --json and verify --json against the parser."""
+    package = parse(setup)
+    run = subprocess.run([vtpack, "list", "--json", setup], capture_output=True, text=True)
+    check(run.returncode == 0, f"list --json: {run.stderr}")
+    document = json.loads(run.stdout)
+    header = document["header"]
+    check(header["AppName"] == "Json Tést" and header["AppVersion"] == "4.5" and header["ShowWelcomePage"] is False
+          and header["HasLicence"] is False, f"header: {header}")
+    check(document["file"] == setup and document["size"] == os.path.getsize(setup) and document["signed"] is False,
+          "file, size or signed")
+    listed = document["files"]
+    check(len(listed) == len(package["records"]), "file count")
+    for entry, record in zip(listed, package["records"]):
+        path = FOLDERS[record["destination"]] + "\\" + record["path"].decode("cp1252")
+        version = ".".join(map(str, record["version"])) if record["version"] else None
+        flags = dict(zip(["replace-if-in-use", "self-register", "shared"], map(bool, record["flags"])))
+        check(entry["installed-path"] == path and entry["size"] == record["size"] and
+              entry["version"] == version and entry["flags"] == flags, f"file {entry} against {record}")
+    keys = [(ROOTS[root], key.decode("cp1252"), [{"name": text.decode("cp1252").split("=", 1)[0], "type": kind,
+                                                   "data": text.decode("cp1252").split("=", 1)[1]}
+                                                  for kind, text in values])
+            for root, key, values in package["registry"]]
+    check([(k["root"], k["key"], k["values"]) for k in document["registry"]] == keys, "registry records")
+    check([[a["extension"], a["type"], a["description"], a["program"], a["icon"], a["icon-index"]]
+           for a in document["associations"]] ==
+          [[t.decode("cp1252") for t in a[:5]] + [a[5]] for a in package["associations"]], "associations")
+    run = subprocess.run([vtpack, "verify", "--json", setup], capture_output=True, text=True)
+    check(run.returncode == 0 and json.loads(run.stdout)["faults"] == [], f"verify --json: {run.stdout}")
+    # Bytes before the trailer: verify still prints the document, with the fault.
+    data = open(setup, "rb").read()
+    damaged = os.path.join(folder, "Damaged.exe")
+    with open(damaged, "wb") as f:
+        f.write(data[:-4] + b"\1\2\3" + data[-4:])
+    run = subprocess.run([vtpack, "verify", "--json", damaged], capture_output=True, text=True)
+    faults = json.loads(run.stdout)["faults"]
+    check(run.returncode == 1 and faults == ["3 bytes lie between the associations and the trailer"], f"{faults}")
+    print(f"ok: list --json and verify --json: {len(listed)} files, {len(keys)} keys")
 
 
 def main():
@@ -162,7 +208,39 @@ def main():
                 check(licence == b"Licence terms, repeated.\r\n" * 300 + b"\0", f"{label}: licence text")
             print(f"ok: {label}: {len(package['files'])} files, file data "
                   f"{'stored' if stored else 'compressed'}")
-    print("zlib check: every stream standard")
+        write("json/bin/tool.exe", b"tool")
+        write("json/docs/read me.txt", b"readme")
+        write("json.toml", """[application]
+name = "Json Tést"
+version = "${JSON_VERSION}"
+publisher = "Acme"
+[setup]
+welcome-page = false
+[[files]]
+source = "json/**"
+[[files]]
+source = "json/bin/tool.exe"
+destination = "system"
+version = "1.2.3.4"
+shared = true
+replace-if-in-use = true
+[[registry]]
+root = "HKCU"
+key = 'Software\\Json'
+values = { Count = 3, Path = '<Destination>' }
+[[associations]]
+extension = "js1"
+type = "Json.File"
+program = '<Destination>\\bin\\tool.exe'
+icon-index = -2
+""".encode())
+        setup = os.path.join(folder, "Json.exe")
+        run = subprocess.run([vtpack, "build", os.path.join(folder, "json.toml"), "-o", setup, "-D", "JSON_VERSION=4.5",
+                              "--stub", os.path.join(folder, "stub.exe"),
+                              "--uninstaller", os.path.join(folder, "uninst.exe")], capture_output=True, text=True)
+        check(run.returncode == 0, f"json.toml: {run.stderr}")
+        check_json(vtpack, folder, setup, [])
+    print("zlib check: every stream standard; the JSON documents say what the packages hold")
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "registry.h"
 #include "robot/planted_dlls.h"
 #include "setup_test_support.h"
 
@@ -52,6 +53,8 @@ TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
   ASSERT_TRUE(setup.Started()) << setup.Error();
   HWND finish = WaitForFinishDialog(setup, "VT Every Destination Setup");
   ASSERT_NE(finish, nullptr) << "no finish dialog";
+  // To look at: the vendor's 16-pixel image in the caption, not ours.
+  robot::SaveWindowScreenshot(finish, "finish-with-the-vendors-icon");
   ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
@@ -67,6 +70,37 @@ TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
     EXPECT_EQ(CompareFileTime(&*time, &expected), 0)
         << "installed " << Describe(*time) << ", expected " << Describe(expected);
   }
+  // The project's publisher and web address, in the application's entry.
+  const std::string key = UninstallKey("VT Every Destination");
+  EXPECT_EQ(support::RegistryText(HKEY_LOCAL_MACHINE, key, "Publisher"), "Vantorel Test Vendor");
+  EXPECT_EQ(support::RegistryText(HKEY_LOCAL_MACHINE, key, "URLInfoAbout"), "https://vantorel.example/every-destination");
+}
+
+// The setup file carries the vendor's icon as its own (the setup above ran
+// from that image): Windows' resource loader finds the icon file's images
+// under the setup program's icon, the one its windows load, and makes an
+// icon of them.
+TEST(Install, TheSetupFileCarriesTheVendorsIcon) {
+  HMODULE setup = LoadLibraryExA(PackagePath("every-destination").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(setup, nullptr);
+  auto resource = [setup](LPCSTR name, LPCSTR type) {
+    HRSRC found = FindResourceA(setup, name, type);
+    const BYTE* data = found ? static_cast<const BYTE*>(LockResource(LoadResource(setup, found))) : nullptr;
+    return data ? std::vector<BYTE>(data, data + SizeofResource(setup, found)) : std::vector<BYTE>();
+  };
+  std::vector<BYTE> group = resource(MAKEINTRESOURCEA(110), RT_GROUP_ICON);
+  std::vector<BYTE> ico = *ReadBytes(InputFile("vendor.ico"));
+  ASSERT_EQ(group.size(), 6u + 14 * 4);
+  for (int i = 0; i < 4; ++i) {
+    const BYTE* entry = &ico[6 + 16 * i];
+    DWORD size = *reinterpret_cast<const DWORD*>(entry + 8), offset = *reinterpret_cast<const DWORD*>(entry + 12);
+    WORD id = *reinterpret_cast<const WORD*>(&group[6 + 14 * i + 12]);
+    EXPECT_EQ(resource(MAKEINTRESOURCEA(id), RT_ICON), std::vector<BYTE>(&ico[offset], &ico[offset] + size)) << i;
+  }
+  HICON icon = static_cast<HICON>(LoadImageA(setup, MAKEINTRESOURCEA(110), IMAGE_ICON, 48, 48, 0));
+  EXPECT_NE(icon, nullptr);
+  DestroyIcon(icon);
+  FreeLibrary(setup);
 }
 
 TEST(Install, UninstallerLandsInTheWindowsDirectory) {
