@@ -32,6 +32,7 @@ struct BuildRequest {
   std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
   bool best = false;
   bool zopfli = false;
+  unsigned jobs = 0;  // 0: one per processor
 };
 
 int Fail(const std::string& message) {
@@ -123,7 +124,7 @@ int Build(const BuildRequest& request, const char* argv0) {
   // The files are read while the setup file is written: its line stays
   // until then, and is erased before any other message.
   BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr);
-  auto size = WriteSetupFile(stub.value(), parts.value(), level, file, &progress);
+  auto size = WriteSetupFile(stub.value(), parts.value(), level, file, &progress, request.jobs);
   auto problem = size.ok() ? file.Commit() : std::nullopt;
   progress.Erase();
   // Problems of an input name its entry in the project; the output's stand alone.
@@ -150,6 +151,9 @@ int main(int argc, char** argv) {
   auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
   auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
   best->excludes(zopfli);
+  buildCommand->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
   buildCommand->add_option("--stub", build.stub,
                            "Setup program image (default: vtsetup.exe beside vtpack, else in "
                            VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
