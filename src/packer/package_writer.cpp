@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <malloc.h>
 
 #include "packer/date_image.h"
 #include "packer/file_io.h"
@@ -135,6 +136,17 @@ Check ReadFileData(const PackageParts& contents, const DataRoom& room, const Dat
 
 Check Append(OutputSink& out, const Bytes& bytes) { return out.Append(bytes.data(), bytes.size()); }
 
+// Buffers of 128 KiB and more are mapped from the system for each use and
+// given back when freed. glibc otherwise raises that threshold whenever
+// such a buffer is freed (gathering frees many), and the pieces and tables
+// made after it come from its heap, where freed memory stays resident:
+// 12 MB more with 100,000 files.
+void ReturnLargeBuffersToTheSystem() {
+#ifdef M_MMAP_THRESHOLD
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
+
 // Sign-ready: Authenticode tools put the certificate table at a multiple
 // of 8 and pad the file with zeros up to there.
 constexpr std::uint64_t kSigningAlignment = 8;
@@ -143,6 +155,7 @@ constexpr std::uint64_t kSigningAlignment = 8;
 
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
                                      Compression level, OutputSink& out, BuildProgress* progress, unsigned jobs) {
+  ReturnLargeBuffersToTheSystem();
   WorkerPool pool(jobs > 0 ? jobs : ProcessorsAvailable());
   ByteWriter prefix;  // the header, the licence, D1 and D2
   WriteHeader(prefix, contents);
