@@ -2,7 +2,8 @@
 // licence block, data block D1 to D8) and the trailer that points at it.
 // The file data is read from the files and compressed as it is written, a
 // bounded piece at a time, so vtpack's memory does not depend on how much
-// the package holds.
+// the package holds; the pieces are compressed on worker threads
+// (stream_compressor.h).
 #ifndef VANTOREL_PACKER_PACKAGE_WRITER_H
 #define VANTOREL_PACKER_PACKAGE_WRITER_H
 
@@ -23,9 +24,11 @@ namespace packer {
 // no NUL, and every size fits 32 bits. Problems of an input name its entry;
 // those of the output have none. `progress`, when given, is told of every
 // file read (the bytes written it learns from `out`, see ProgressSink).
+// `jobs` threads compress (0: one per processor available); the bytes
+// written do not depend on their number.
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
                                      Compression level, OutputSink& out,
-                                     BuildProgress* progress = nullptr);
+                                     BuildProgress* progress = nullptr, unsigned jobs = 0);
 
 // The setup file's bytes after the program image: the package and the trailer
 // that points at its start.

@@ -6,9 +6,16 @@
 #include <zopfli/util.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <new>
+#include <vector>
+
+#include "packer/deflate_blocks.h"
 
 namespace packer {
 namespace {
@@ -21,10 +28,6 @@ constexpr std::size_t kZopfliHistory = ZOPFLI_WINDOW_SIZE;
 // NLEN.
 constexpr std::size_t kAlignedEmptyBlock = 5;
 
-Problem CompressionFault(const std::string& what) {
-  return Problem{"", "compressing the file data failed: " + what};
-}
-
 // RFC 1950's two header bytes, with the level hint libdeflate gives.
 void ZlibHeader(Compression level, std::uint8_t header[2]) {
   unsigned levelHint = level == Compression::kDefault ? 2 : 3;
@@ -34,91 +37,234 @@ void ZlibHeader(Compression level, std::uint8_t header[2]) {
   header[1] = static_cast<std::uint8_t>(value);
 }
 
-// Where a raw deflate stream's last block starts and where the stream
-// ends, found by inflating it, which also checks it against `data`.
-struct DeflateEnd {
-  std::size_t finalHeaderByte = 0;  // the byte holding the last block's final mark
-  std::uint8_t finalHeaderMask = 1;
-  std::size_t length = 0;           // bytes the stream uses
-  unsigned usedBits = 0;            // bits used of its last byte; 0: all of them
-};
-
-Result<DeflateEnd> FindDeflateEnd(const std::uint8_t* stream, std::size_t size,
-                                  const std::uint8_t* data, std::size_t dataSize) {
-  z_stream inflater{};
-  if (inflateInit2(&inflater, -MAX_WBITS) != Z_OK) throw std::bad_alloc();
-  inflater.next_in = const_cast<std::uint8_t*>(stream);
-  inflater.avail_in = static_cast<uInt>(size);
-  DeflateEnd end;
-  std::uint8_t scratch[64 * 1024];
-  std::size_t checked = 0;
-  bool done = false;
-  while (!done) {
-    inflater.next_out = scratch;
-    inflater.avail_out = sizeof scratch;
-    // Z_BLOCK: back at every block's end, before the next block's header.
-    int result = inflate(&inflater, Z_BLOCK);
-    std::size_t produced = sizeof scratch - inflater.avail_out;
-    if ((result != Z_OK && result != Z_STREAM_END) || produced > dataSize - checked ||
-        std::memcmp(scratch, data + checked, produced) != 0) {
-      break;
-    }
-    checked += produced;
-    bool atBlockEnd = (inflater.data_type & 128) != 0;
-    bool lastBlock = (inflater.data_type & 64) != 0;
-    unsigned unused = static_cast<unsigned>(inflater.data_type & 7);
-    std::size_t consumed = size - inflater.avail_in;
-    if (atBlockEnd && lastBlock) {
-      end.length = consumed;
-      end.usedBits = unused == 0 ? 0 : 8 - unused;
-      done = true;
-    } else if (atBlockEnd) {
-      // The next block's header starts at the first bit not used.
-      end.finalHeaderByte = unused == 0 ? consumed : consumed - 1;
-      end.finalHeaderMask = static_cast<std::uint8_t>(unused == 0 ? 1 : 0x100 >> unused);
-    } else if (result == Z_STREAM_END || (produced == 0 && inflater.avail_in == 0)) {
-      break;
-    }
-  }
-  inflateEnd(&inflater);
-  if (!done || checked != dataSize) return CompressionFault("a chunk does not inflate to its data");
-  return end;
+// A piece's buffer: its history (zopfli) and its data. The first zopfli
+// part has no history and fills the whole buffer.
+std::size_t PieceCapacity(Compression level) {
+  return level == Compression::kZopfli ? kZopfliHistory + kZopfliPart : kStreamChunk;
 }
+
+using Compressor = std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)>;
 
 }  // namespace
 
-struct StreamCompressor::Engine {
-  Compression level = Compression::kDefault;
-  std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor{
-      nullptr, &libdeflate_free_compressor};
-  ZopfliOptions zopfliOptions{};
-  std::unique_ptr<std::uint8_t[]> input;
+bool SpansPieces(std::size_t size, Compression level) { return size > PieceCapacity(level); }
+
+// A buffer for compressed bytes, kept for the next piece once written.
+struct OutputBuffer {
+  std::unique_ptr<std::uint8_t[]> bytes;
   std::size_t capacity = 0;
-  std::size_t history = 0;  // zopfli: bytes before the part, for its matches
-  std::size_t filled = 0;
-  std::unique_ptr<std::uint8_t[]> output;  // libdeflate's
-  std::size_t outputSize = 0;
-  bool headerWritten = false;
 };
 
-StreamCompressor::StreamCompressor(Compression level, Sink sink)
-    : sink_(std::move(sink)), engine_(std::make_unique<Engine>()) {
-  Engine& e = *engine_;
-  e.level = level;
-  if (level == Compression::kZopfli) {
-    ZopfliInitOptions(&e.zopfliOptions);
-    e.capacity = kZopfliHistory + kZopfliPart;
-  } else {
-    e.compressor.reset(libdeflate_alloc_compressor(level == Compression::kBest ? kBestLevel : kDefaultLevel));
-    if (!e.compressor) throw std::bad_alloc();
-    e.capacity = kStreamChunk;
-    e.outputSize = libdeflate_deflate_compress_bound(e.compressor.get(), kStreamChunk);
-    e.output.reset(new std::uint8_t[e.outputSize]);
+struct StreamCompressor::Piece {
+  std::unique_ptr<std::uint8_t[]> input;
+  std::size_t history = 0;  // zopfli: bytes before the part, for its matches
+  std::size_t filled = 0;   // the history included
+  // Made by the worker; a piece being filled has no output buffer.
+  OutputBuffer output;
+  std::size_t outputSize = 0;
+  unsigned usedBits = 0;  // of the output's last byte; 0: all of them
+  DeflateBlocks blocks;   // zopfli's, to move them to the stream's bit
+  std::uint32_t adler = 1;
+  Check problem;
+  bool done = false;  // under Engine::mutex
+
+  std::size_t DataSize() const { return filled - history; }
+};
+
+struct StreamCompressor::Engine {
+  Engine(Compression level, WorkerPool& pool) : level(level), pool(pool), limit(pool.Size() + 1) {
+    if (level == Compression::kZopfli) ZopfliInitOptions(&zopfliOptions);
+    for (unsigned i = 0; i < pool.Size(); ++i) compressors.emplace_back(nullptr, &libdeflate_free_compressor);
   }
-  e.input.reset(new std::uint8_t[e.capacity]);
+
+  const Compression level;
+  WorkerPool& pool;
+  const std::size_t limit;  // pieces in flight, the one being filled included
+  ZopfliOptions zopfliOptions{};
+  std::vector<Compressor> compressors;  // one per worker, made by that worker
+  std::unique_ptr<Piece> filling;
+  std::deque<std::unique_ptr<Piece>> inFlight;  // given to the workers, in stream order
+  std::vector<std::unique_ptr<Piece>> spare;    // written; their buffers serve again
+  std::vector<OutputBuffer> spareOutputs;
+  // zopfli: the last 32 KiB of the data so far, the next part's history.
+  std::uint8_t history[kZopfliHistory];
+  std::size_t historySize = 0;
+  std::atomic<bool> abandoned{false};
+  std::mutex mutex;
+  std::condition_variable pieceDone;
+};
+
+StreamCompressor::StreamCompressor(Compression level, WorkerPool& pool, Sink sink, std::string subject)
+    : sink_(std::move(sink)), subject_(std::move(subject)), engine_(std::make_unique<Engine>(level, pool)) {}
+
+StreamCompressor::~StreamCompressor() {
+  Engine& e = *engine_;
+  e.abandoned = true;
+  std::unique_lock<std::mutex> lock(e.mutex);
+  e.pieceDone.wait(lock, [&e] {
+    return std::all_of(e.inFlight.begin(), e.inFlight.end(), [](const auto& piece) { return piece->done; });
+  });
 }
 
-StreamCompressor::~StreamCompressor() = default;
+Problem StreamCompressor::Fault(const std::string& what) const {
+  return Problem{"", "compressing " + subject_ + " failed: " + what};
+}
+
+void StreamCompressor::Compress(Piece& piece, unsigned worker) {
+  Engine& e = *engine_;
+  Check problem;
+  if (!e.abandoned) {
+    try {
+      piece.adler = libdeflate_adler32(1, piece.input.get() + piece.history, piece.DataSize());
+      problem = e.level == Compression::kZopfli ? CompressWithZopfli(piece) : CompressWithLibdeflate(piece, worker);
+    } catch (const std::bad_alloc&) {
+      problem = Fault("out of memory");
+    } catch (const std::exception& error) {
+      problem = Fault(error.what());
+    }
+  }
+  std::lock_guard<std::mutex> lock(e.mutex);
+  piece.problem = std::move(problem);
+  piece.done = true;
+  e.pieceDone.notify_all();
+}
+
+Check StreamCompressor::CompressWithLibdeflate(Piece& piece, unsigned worker) {
+  Compressor& compressor = engine_->compressors[worker];
+  if (!compressor) {
+    compressor.reset(libdeflate_alloc_compressor(engine_->level == Compression::kBest ? kBestLevel : kDefaultLevel));
+    if (!compressor) throw std::bad_alloc();
+  }
+  OutputBuffer& output = piece.output;
+  if (!output.bytes) {
+    output.capacity = libdeflate_deflate_compress_bound(compressor.get(), kStreamChunk);
+    output.bytes.reset(new std::uint8_t[output.capacity]);
+  }
+  const std::uint8_t* data = piece.input.get();
+  std::size_t written = libdeflate_deflate_compress(compressor.get(), data, piece.filled, output.bytes.get(),
+                                                    output.capacity);
+  if (written == 0) return Fault("libdeflate's output exceeds its bound");
+  auto blocks = ReadDeflateBlocks(output.bytes.get(), written, nullptr, 0, data, piece.filled);
+  if (!blocks || !blocks->final) return Fault("a piece does not inflate to its data");
+  // The last block is final no more: the next piece's blocks follow.
+  std::uint64_t last = blocks->starts.back();
+  output.bytes[last / 8] &= static_cast<std::uint8_t>(~(1u << (last % 8)));
+  piece.outputSize = static_cast<std::size_t>((blocks->end + 7) / 8);
+  piece.usedBits = static_cast<unsigned>(blocks->end % 8);
+  return std::nullopt;
+}
+
+Check StreamCompressor::CompressWithZopfli(Piece& piece) {
+  unsigned char bit = 0;
+  unsigned char* out = nullptr;
+  std::size_t outSize = 0;
+  ZopfliDeflatePart(&engine_->zopfliOptions, 2, 0, piece.input.get(), piece.history, piece.filled, &bit, &out,
+                    &outSize);
+  std::unique_ptr<unsigned char, decltype(&std::free)> owned(out, &std::free);
+  if (out == nullptr) throw std::bad_alloc();
+  auto blocks = ReadDeflateBlocks(out, outSize, piece.input.get(), piece.history, piece.input.get() + piece.history,
+                                  piece.DataSize());
+  if (!blocks || blocks->final || blocks->end != std::uint64_t{outSize} * 8 - (bit == 0 ? 0 : 8 - bit))
+    return Fault("a part does not inflate to its data");
+  if (piece.output.capacity < outSize) {
+    piece.output.bytes.reset(new std::uint8_t[outSize]);
+    piece.output.capacity = outSize;
+  }
+  std::memcpy(piece.output.bytes.get(), out, outSize);
+  piece.outputSize = outSize;
+  piece.usedBits = bit;
+  piece.blocks = std::move(*blocks);
+  return std::nullopt;
+}
+
+void StreamCompressor::Submit() {
+  Engine& e = *engine_;
+  Piece* piece = e.filling.get();
+  if (e.level == Compression::kZopfli) {
+    e.historySize = std::min(piece->filled, kZopfliHistory);
+    std::memcpy(e.history, piece->input.get() + piece->filled - e.historySize, e.historySize);
+  }
+  {
+    std::lock_guard<std::mutex> lock(e.mutex);
+    piece->done = false;
+    piece->problem.reset();
+    e.inFlight.push_back(std::move(e.filling));
+  }
+  if (!e.spareOutputs.empty()) {
+    piece->output = std::move(e.spareOutputs.back());
+    e.spareOutputs.pop_back();
+  }
+  e.pool.Submit([this, piece](unsigned worker) { Compress(*piece, worker); });
+}
+
+Check StreamCompressor::StartPiece() {
+  Engine& e = *engine_;
+  while (e.inFlight.size() + 1 > e.limit) {
+    bool written = false;
+    if (auto problem = WriteOldest(true, &written)) return problem;
+  }
+  if (!e.spare.empty()) {
+    e.filling = std::move(e.spare.back());
+    e.spare.pop_back();
+  } else {
+    e.filling = std::make_unique<Piece>();
+    e.filling->input.reset(new std::uint8_t[PieceCapacity(e.level)]);
+  }
+  Piece& piece = *e.filling;
+  piece.history = e.historySize;
+  std::memcpy(piece.input.get(), e.history, e.historySize);
+  piece.filled = piece.history;
+  return std::nullopt;
+}
+
+Check StreamCompressor::WriteOldest(bool wait, bool* written) {
+  Engine& e = *engine_;
+  *written = false;
+  if (e.inFlight.empty()) return std::nullopt;
+  Piece& piece = *e.inFlight.front();
+  {
+    std::unique_lock<std::mutex> lock(e.mutex);
+    if (!piece.done && !wait) return std::nullopt;
+    e.pieceDone.wait(lock, [&piece] { return piece.done; });
+  }
+  if (auto problem = WritePiece(piece)) return problem;
+  e.spareOutputs.push_back(std::move(piece.output));
+  piece.output = OutputBuffer{};
+  e.spare.push_back(std::move(e.inFlight.front()));
+  e.inFlight.pop_front();
+  *written = true;
+  return std::nullopt;
+}
+
+Check StreamCompressor::WritePiece(Piece& piece) {
+  if (piece.problem) return piece.problem;
+  if (auto problem = WriteHeader()) return problem;
+  Check problem;
+  if (engine_->level != Compression::kZopfli) {
+    if (pendingBits_ != 0) problem = EmptyStoredBlock(false);
+    if (!problem) problem = EmitBits(piece.output.bytes.get(), piece.outputSize, piece.usedBits);
+  } else if (pendingBits_ == 0) {
+    problem = EmitBits(piece.output.bytes.get(), piece.outputSize, piece.usedBits);
+  } else {
+    // The part goes on in the stream's last byte.
+    Bytes joined{pendingByte_};
+    unsigned used = AppendDeflateBlocks(joined, pendingBits_, piece.output.bytes.get(), piece.blocks);
+    pendingBits_ = 0;
+    problem = EmitBits(joined.data(), joined.size(), used);
+  }
+  if (problem) return problem;
+  adler_ = static_cast<std::uint32_t>(adler32_combine(adler_, piece.adler, static_cast<z_off_t>(piece.DataSize())));
+  dataWritten_ += piece.DataSize();
+  return std::nullopt;
+}
+
+Check StreamCompressor::WriteHeader() {
+  if (headerWritten_) return std::nullopt;
+  std::uint8_t header[2];
+  ZlibHeader(engine_->level, header);
+  headerWritten_ = true;
+  return Emit(header, sizeof header);
+}
 
 Check StreamCompressor::Emit(const std::uint8_t* bytes, std::size_t size) {
   if (size == 0) return std::nullopt;
@@ -153,73 +299,46 @@ Check StreamCompressor::EmptyStoredBlock(bool final) {
   return Emit(block, size);
 }
 
-Check StreamCompressor::CompressBuffered() {
+Result<StreamCompressor::Room> StreamCompressor::Space() {
   Engine& e = *engine_;
-  if (!e.headerWritten) {
-    std::uint8_t header[2];
-    ZlibHeader(e.level, header);
-    e.headerWritten = true;
-    if (auto problem = Emit(header, sizeof header)) return problem;
+  // A full piece is compressed only once more data comes.
+  if (!e.filling || e.filling->filled == PieceCapacity(e.level)) {
+    if (e.filling) Submit();
+    if (auto problem = StartPiece()) return *problem;
   }
-  if (e.filled == e.history) return std::nullopt;
-  if (e.level == Compression::kZopfli) {
-    // zopfli appends to a buffer it grows itself, going on from the bit
-    // where the stream so far ends.
-    unsigned char bit = static_cast<unsigned char>(pendingBits_);
-    unsigned char* out = nullptr;
-    std::size_t outSize = 0;
-    if (pendingBits_ != 0) {
-      out = static_cast<unsigned char*>(std::malloc(1));
-      if (out == nullptr) throw std::bad_alloc();
-      out[0] = pendingByte_;
-      outSize = 1;
-    }
-    ZopfliDeflatePart(&e.zopfliOptions, 2, 0, e.input.get(), e.history, e.filled, &bit, &out, &outSize);
-    pendingBits_ = 0;  // `out` starts with the pending byte
-    Check problem = EmitBits(out, outSize, bit);
-    std::free(out);
-    std::size_t keep = std::min(e.filled, kZopfliHistory);
-    std::memmove(e.input.get(), e.input.get() + e.filled - keep, keep);
-    e.history = e.filled = keep;
-    return problem;
+  for (bool written = true; written;) {
+    if (auto problem = WriteOldest(false, &written)) return *problem;
   }
-  std::size_t written = libdeflate_deflate_compress(e.compressor.get(), e.input.get(), e.filled,
-                                                    e.output.get(), e.outputSize);
-  if (written == 0) return CompressionFault("libdeflate's output exceeds its bound");
-  auto end = FindDeflateEnd(e.output.get(), written, e.input.get(), e.filled);
-  if (!end.ok()) return end.problem();
-  e.output[end.value().finalHeaderByte] &= static_cast<std::uint8_t>(~end.value().finalHeaderMask);
-  e.filled = 0;
-  if (pendingBits_ != 0) {
-    if (auto problem = EmptyStoredBlock(false)) return problem;
-  }
-  return EmitBits(e.output.get(), end.value().length, end.value().usedBits);
+  Piece& piece = *e.filling;
+  return Room{piece.input.get() + piece.filled, PieceCapacity(e.level) - piece.filled};
+}
+
+void StreamCompressor::Filled(std::size_t size) {
+  engine_->filling->filled += size;
+  dataSize_ += size;
 }
 
 Check StreamCompressor::Add(const std::uint8_t* data, std::size_t size) {
-  Engine& e = *engine_;
   while (size > 0) {
-    // A full buffer is compressed only once more data comes.
-    if (e.filled == e.capacity) {
-      if (auto problem = CompressBuffered()) return problem;
-    }
-    std::size_t take = std::min(size, e.capacity - e.filled);
-    std::memcpy(e.input.get() + e.filled, data, take);
-    adler_ = libdeflate_adler32(adler_, data, take);
-    e.filled += take;
-    dataSize_ += take;
+    auto room = Space();
+    if (!room.ok()) return room.problem();
+    std::size_t take = std::min(size, room.value().size);
+    std::memcpy(room.value().data, data, take);
+    Filled(take);
     data += take;
     size -= take;
   }
   return std::nullopt;
 }
 
-std::uint64_t StreamCompressor::DataCompressed() const {
-  return dataSize_ - (engine_->filled - engine_->history);
-}
-
 Check StreamCompressor::Finish(std::uint64_t before, std::uint64_t after, unsigned alignment) {
-  if (auto problem = CompressBuffered()) return problem;
+  Engine& e = *engine_;
+  if (e.filling && e.filling->DataSize() > 0) Submit();
+  while (!e.inFlight.empty()) {
+    bool written = false;
+    if (auto problem = WriteOldest(true, &written)) return problem;
+  }
+  if (auto problem = WriteHeader()) return problem;
   constexpr std::size_t kCheckValueSize = 4;
   std::uint64_t length = before + streamSize_ + EmptyStoredBlockSize() + kCheckValueSize + after;
   unsigned blocks = 1;

@@ -40,6 +40,7 @@ struct BuildRequest {
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
+  unsigned jobs = 0;  // 0: one per processor
 };
 
 int Fail(const std::string& message) {
@@ -146,7 +147,7 @@ int Build(const BuildRequest& request, const char* argv0) {
   BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr, &std::cerr);
   progress.Expect(fileCount, fileBytes);
   ProgressSink told(file, progress);
-  auto size = WriteSetupFile(stub.value(), parts.value(), level, told, &progress);
+  auto size = WriteSetupFile(stub.value(), parts.value(), level, told, &progress, request.jobs);
   // The image's checksum field holds the whole setup file's, as signing
   // tools and Windows compute it.
   auto checksumField = PeChecksumField(stub.value());
@@ -219,6 +220,9 @@ int main(int argc, char** argv) {
   auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
   auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
   best->excludes(zopfli);
+  buildCommand->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
   buildCommand->add_option("--stub", build.stub,
                            "Setup program image (default: vtsetup.exe beside vtpack, else in "
                            VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
