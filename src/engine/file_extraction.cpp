@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/messages.h"
+#include "base/run_log.h"
 #include "engine/directory_path.h"
 #include "engine/file_timestamp.h"
 #include "engine/file_version.h"
@@ -97,7 +98,10 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
     InstallTimer timer(InstallPhase::kFileExists);
     target.existed = FileExists(target.path);
   }
-  if (KeepsExistingFile(record, target.path, target.existed)) return true;
+  if (KeepsExistingFile(record, target.path, target.existed)) {
+    LogLine("Kept: %s", target.path.Text());
+    return true;
+  }
   // The file is made once its first bytes are out: a stream that breaks
   // before them leaves no file of it.
   uint32_t ready = 0;

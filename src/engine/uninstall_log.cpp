@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/messages.h"
+#include "base/run_log.h"
 #include "base/uninstall_key.h"
 #include "base/uninstall_names.h"
 #include "engine/directory_path.h"
@@ -71,6 +72,7 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   for (unsigned value : kValues) {
     if (failed & value) ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
   }
+  LogLine("Uninstall entry: HKLM\\%s", UninstallKeyName(header.AppName).Text());
 }
 
 // A file of the uninstall: created whole, or IDS_OPEN_FILE or IDS_WRITE_FILE naming it.

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "base/run_log.h"
 #include "engine/install_record.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
@@ -47,6 +48,7 @@ bool WrittenFiles::Complete(const FileTable& files) {
       return false;
     }
     // Here the file is final: in place, or waiting under its ".new" name.
+    LogLine(target.redirected ? "Scheduled: %s" : "Written: %s", target.path.Text());
     FinishInstalledFile(files[i], target);
     RecordInstalledFile(files[i].DestinationType, target.path, target.existed);
     entries_[i].flags = 0;
