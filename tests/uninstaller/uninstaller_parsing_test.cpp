@@ -60,35 +60,6 @@ TEST(UninstallerCommandLine, TakesTheRestOfTheLineAsTheLogPath) {
   }
 }
 
-// As "QuietUninstallString" and deployment tools give it: switches before
-// the log's path, which may then be quoted.
-TEST(UninstallerCommandLine, SwitchesBeforeTheLogPath) {
-  const struct {
-    const char* commandLine;
-    bool understood, silent;
-    const char* runLog;
-    const char* logPath;
-  } cases[] = {
-      {"\"C:\\windows\\VTUnInst.exe\" /S \"C:\\A B\\Uninst.log\"", true, true, "",
-       "C:\\A B\\Uninst.log"},
-      {"VTUnInst.exe /s /LOG=\"C:\\t m\\u.txt\" C:\\A B\\Uninst.log", true, true, "C:\\t m\\u.txt",
-       "C:\\A B\\Uninst.log"},
-      {"VTUnInst.exe \"/log=C:\\u.txt\" C:\\App\\Uninst.log", true, false, "C:\\u.txt",
-       "C:\\App\\Uninst.log"},
-      {"VTUnInst.exe /S /Q C:\\App\\Uninst.log", false, true, "", ""},
-      {"VTUnInst.exe /LOG= C:\\App\\Uninst.log", false, false, "", ""},
-      {"VTUnInst.exe /S", false, true, "", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.commandLine);
-    UninstallerCommandLine parsed;
-    EXPECT_EQ(ParseUninstallerCommandLine(c.commandLine, parsed), c.understood);
-    EXPECT_EQ(parsed.silent, c.silent);
-    EXPECT_STREQ(parsed.runLogPath, c.runLog);
-    EXPECT_STREQ(parsed.logPath, c.logPath);
-  }
-}
-
 // ---- the log ----
 
 std::vector<std::string> Paths(const SharedString& list) {

@@ -959,10 +959,9 @@ TEST(Uninstaller, FolderInUseGoesAtTheNextStart) {
   Clean(installed);
 }
 
-// "/S", as "QuietUninstallString" starts it: no window; the removal counts
-// as confirmed, a shared file that no program counts any more is kept (its
-// count goes all the same), and the exit code tells what happened.
-// "/LOG=" holds the words of every message.
+// "/S": no window; the removal counts as confirmed, a shared file no program
+// counts any more is kept (its count goes), the exit code tells the rest,
+// and "/LOG=" holds the words of every message.
 TEST(Uninstaller, SilentRemovalAnswersForTheUser) {
   PlaceUninstaller();
   PendingOperationsGuard pending;
