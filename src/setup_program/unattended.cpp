@@ -30,9 +30,9 @@ void BeginRun(const SetupCommandLine& commandLine) {
 
 void ShowUsage(const char* wrong) {
   if (wrong != nullptr) LogLine("Not understood: %s", wrong);
+  const unsigned style = wrong != nullptr ? unsigned{kBoxError} : unsigned{MB_ICONINFORMATION};
   ResourceText usage(IDS_USAGE);
-  ShowMessageBox(MessageBoxRequest{nullptr, IDS_USAGE, usage.text(), kProductCaption,
-                                   wrong != nullptr ? unsigned{kBoxError} : unsigned{MB_ICONINFORMATION}});
+  ShowMessageBox(MessageBoxRequest{nullptr, IDS_USAGE, usage.text(), kProductCaption, style});
 }
 
 int EndRun(int exitCode) {
