@@ -24,6 +24,9 @@
 #define IDS_REGISTER_FILE 24
 #define IDS_READ_REGISTRY_KEY 25
 #define IDS_OPEN_REGISTRY_KEY 26
+// The command line's switches and exit codes (/?, or an argument setup
+// does not know).
+#define IDS_USAGE 29
 
 #define TEXT_CONFIRM_EXIT "Are you sure you want to exit the installer?"
 #define TEXT_COM_INIT_FAILED "Unable to initialise COM."
@@ -46,5 +49,8 @@
 #define TEXT_REGISTER_FILE "Unable to register the file '%s'."
 #define TEXT_READ_REGISTRY_KEY "Unable to read registry key."
 #define TEXT_OPEN_REGISTRY_KEY "Unable to open registry key."
+#define TEXT_USAGE \
+  "/S\tsilent; accepts the licence\n/LOG=file\tlog of the run\n/D=folder\tdestination, last\n\n" \
+  "0 done, 1 failed, 3010 restart needed, 1639 bad command line"
 
 #endif

@@ -1,7 +1,8 @@
 // Names the setup program and the uninstaller share: the uninstaller's file,
 // the log's and the install record's files, the log's check lines, the
-// folders of the shortcuts, and the registry keys and values both use (all
-// below HKEY_LOCAL_MACHINE).
+// folders of the shortcuts, and the key of shared-file counts (below
+// HKEY_LOCAL_MACHINE). The Uninstall entry has a module of its own
+// (base/uninstall_key.h).
 #ifndef VANTOREL_BASE_UNINSTALL_NAMES_H
 #define VANTOREL_BASE_UNINSTALL_NAMES_H
 
@@ -23,15 +24,6 @@ constexpr int kProgramsFolder = 0x02;  // CSIDL_PROGRAMS
 constexpr int kDesktopFolder = 0x00;   // CSIDL_DESKTOP
 constexpr int kStartupFolder = 0x07;   // CSIDL_STARTUP
 constexpr int kShortcutFolders[] = {kProgramsFolder, kDesktopFolder, kStartupFolder};
-// Filled with the application's name.
-constexpr char kUninstallKeyFormat[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s";
-// Values of that key besides "DisplayName" and "UninstallString": the
-// SHA-256 digests of the log and of the record as setup wrote them, 64
-// lower-case hexadecimal digits each. Only administrators can write the
-// key, while the application's folder may be open to its users.
-constexpr char kLogDigestValue[] = "UninstallLogSHA256";
-constexpr char kRecordDigestValue[] = "InstallRecordSHA256";
 // One usage count per shared file, named by its full path: REG_DWORD as
 // setup stores it, any value of 4 bytes as others may (base/registry_value.h).
 constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/messages.h"
+#include "base/run_log.h"
 #include "engine/directory_path.h"
 #include "engine/file_timestamp.h"
 #include "engine/file_version.h"
@@ -108,17 +109,22 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
   target.path = target.folder + record.FileName;
   bool redirected = false;
   const int earlier = loop.written.LastWriterOf(target.path, &redirected);
+  bool kept;
   if (earlier >= 0) {
     // As if the earlier record's file were final already: it exists, so
     // this one's version rule and shared count see it.
     target.existed = true;
-    if (KeepsEarlierFile(record, loop.files[earlier], redirected, target.path)) return true;
+    kept = KeepsEarlierFile(record, loop.files[earlier], redirected, target.path);
   } else {
     if (!loop.newFolder) {
       InstallTimer timer(InstallPhase::kFileExists);
       target.existed = FileExists(target.path);
     }
-    if (KeepsExistingFile(record, target.path, target.existed)) return true;
+    kept = KeepsExistingFile(record, target.path, target.existed);
+  }
+  if (kept) {
+    LogLine("Kept: %s", target.path.Text());
+    return true;
   }
   // The file is made once its first bytes are out: a stream that breaks
   // before them leaves no file of it.

@@ -75,6 +75,7 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
   progress.ShowBar(static_cast<unsigned>(files.Count()));
   // Every file, kept ones too, must lie within the data.
   uint64_t end = TotalFileSize(files);
+  Settings.FileBytes = end;
   bool extracted = ExtractFiles(files, data, progress, created, written);
   if (!(extracted ? data.Finish(end) : data.Drain(end))) {
     written.Discard();

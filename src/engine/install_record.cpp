@@ -9,9 +9,7 @@
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
-#include "base/registry_value.h"
-#include "base/sha256_digest.h"
-#include "base/uninstall_names.h"
+#include "base/uninstall_key.h"
 #include "package/layout.h"
 #include "state/install_settings.h"
 
@@ -19,7 +17,6 @@ namespace {
 
 // Far more than the record of any package holds.
 const unsigned kMaxRecordSize = 64 * 1024 * 1024;
-const int kDigestLength = 64;
 
 // The part of `path` below the destination folder: "." for the folder
 // itself; empty when it lies elsewhere.
@@ -33,27 +30,14 @@ SharedString BelowDestination(const char* path) {
   return SharedString(path + start);
 }
 
-// The digest the application's Uninstall entry keeps of its record.
-SharedString RecordedDigest() {
-  SharedString keyName;
-  FormatString(keyName, uninstall::kUninstallKeyFormat, Settings.Header.AppName);
-  SharedString digest;
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-    ReadRegistryText(key, uninstall::kRecordDigestValue, digest, kDigestLength);
-    RegCloseKey(key);
-  }
-  return digest;
-}
-
 // The record an earlier install of this application left at `recordPath`.
 bool ReadEarlierRecord(const char* recordPath, InstallRecord& earlier) {
   SharedString contents;
   if (ReadFileContents(recordPath, kMaxRecordSize, contents) != FileRead::kDone) return false;
-  SharedString digest;
-  Sha256Digest(contents.Text(), static_cast<size_t>(contents.Length()), digest);
-  const SharedString recorded = RecordedDigest();
-  return !recorded.IsEmpty() && strcmp(digest, recorded) == 0 &&
+  // The digest the application's Uninstall entry keeps of its record.
+  RegisteredEntry entry;
+  return ReadRegisteredEntry(Settings.Header.AppName, entry) && !entry.recordDigest.IsEmpty() &&
+         MatchesDigest(contents.Text(), contents.Length(), entry.recordDigest) &&
          ParseInstallRecord(contents.Text(), static_cast<size_t>(contents.Length()), earlier) ==
              0 &&
          strcmp(earlier.appName, Settings.Header.AppName) == 0;

@@ -1,8 +1,12 @@
 #include "engine/registry_records.h"
 
+#include "base/run_log.h"
 #include "engine/registry_text.h"
 
 namespace {
+
+// For the run log, in the order of layout::RegistryRoot.
+const char* const kRootNames[] = {"HKCR", "HKCU", "HKLM", "HKU"};
 
 HKEY RootKey(layout::RegistryRoot root) {
   switch (root) {
@@ -21,6 +25,7 @@ HKEY RootKey(layout::RegistryRoot root) {
 
 void RegistryWriter::BeginKey(layout::RegistryRoot root, const SharedString& keyPath) {
   EndKey();
+  LogLine("Registry key: %s\\%s", kRootNames[root], keyPath.Text());
   // Opens the key, creating it and any missing parents.
   HKEY key = nullptr;
   if (RegCreateKeyA(RootKey(root), keyPath, &key) == ERROR_SUCCESS) key_ = key;

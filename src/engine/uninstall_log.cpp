@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-#include <string.h>
-
 #include "base/messages.h"
-#include "base/sha256_digest.h"
+#include "base/run_log.h"
+#include "base/uninstall_key.h"
 #include "base/uninstall_names.h"
 #include "engine/directory_path.h"
 #include "engine/install_record.h"
@@ -43,42 +42,37 @@ SharedString LogText() {
   return text;
 }
 
-// Stored with its NUL, as Windows expects of REG_SZ data.
-bool SetTextValue(HKEY key, const char* name, const char* text) {
-  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                        static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
+// The entry's size: the package's files in KiB, rounded up.
+unsigned InstalledKiB() {
+  const uint64_t kib = (Settings.FileBytes + 1023) / 1024;
+  return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<unsigned>(kib);
 }
 
-// "UninstallString" is "<Windows>\VTUnInst.exe <log path>", neither path
-// quoted: the uninstaller takes the whole rest of its command line as the
-// log's path. The digests of the log and the record, beside it, let the
-// uninstaller tell that neither was changed.
+// The Uninstall entry (base/uninstall_key.h), which keeps the digests of the
+// log and the record beside it: the uninstaller then tells that neither was
+// changed.
 void RegisterUninstaller(const char* logPath, const SharedString& logText,
                          const SharedString& recordText) {
-  const char* caption = Settings.SetupCaption;
-  SharedString keyName;
-  FormatString(keyName, uninstall::kUninstallKeyFormat, Settings.Header.AppName);
-  HKEY key;
-  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, keyName, &key) != ERROR_SUCCESS) {
-    ShowError(nullptr, caption, IDS_CREATE_REGISTRY_KEY);
+  const PackageHeader& header = Settings.Header;
+  SharedString program;
+  if (header.ProgramFileName[0] != '\0') {
+    FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), header.ProgramFileName);
+  }
+  const SharedString uninstaller = UninstallerPath();
+  const UninstallEntryValues values = {header.AppName, header.AppVersion, uninstaller,
+                                       logPath,        Settings.DestinationDir,
+                                       program,        InstalledKiB(),
+                                       &logText,       &recordText};
+  const unsigned failed = WriteUninstallEntry(values);
+  if (failed & kEntryKeyNotCreated) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_REGISTRY_KEY);
     return;
   }
-  SharedString command;
-  FormatString(command, "%s %s", UninstallerPath().Text(), logPath);
-  if (!SetTextValue(key, "DisplayName", Settings.Header.AppName)) {
-    ShowError(nullptr, caption, IDS_SAVE_REGISTRY_KEY);
+  const unsigned kValues[] = {kDisplayNameNotSaved, kUninstallStringNotSaved, kOtherValueNotSaved};
+  for (unsigned value : kValues) {
+    if (failed & value) ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
   }
-  if (!SetTextValue(key, "UninstallString", command)) {
-    ShowError(nullptr, caption, IDS_SAVE_REGISTRY_KEY);
-  }
-  SharedString logDigest, recordDigest;
-  Sha256Digest(logText.Text(), static_cast<size_t>(logText.Length()), logDigest);
-  Sha256Digest(recordText.Text(), static_cast<size_t>(recordText.Length()), recordDigest);
-  if (!SetTextValue(key, uninstall::kLogDigestValue, logDigest) ||
-      !SetTextValue(key, uninstall::kRecordDigestValue, recordDigest)) {
-    ShowError(nullptr, caption, IDS_SAVE_REGISTRY_KEY);
-  }
-  RegCloseKey(key);
+  LogLine("Uninstall entry: HKLM\\%s", UninstallKeyName(header.AppName).Text());
 }
 
 // A file of the uninstall: created whole, or IDS_OPEN_FILE or IDS_WRITE_FILE naming it.

@@ -4,6 +4,7 @@
 
 #include "base/compare_no_case.h"
 #include "base/path_rules.h"
+#include "base/run_log.h"
 #include "engine/install_record.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
@@ -97,6 +98,7 @@ bool WrittenFiles::Complete(CreatedItems& created) {
     InstallTarget target;
     if (!TargetOf(i, target)) continue;
     // Here the file is final: in place, or waiting under its ".new" name.
+    LogLine(target.redirected ? "Scheduled: %s" : "Written: %s", target.path.Text());
     FinishInstalledFile((*files_)[i], target);
     RecordInstalledFile((*files_)[i].DestinationType, target.path, target.existed);
     if ((entries_[i].flags & kMovedAside) != 0) {

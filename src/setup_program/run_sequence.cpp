@@ -3,8 +3,11 @@
 #include <objbase.h>
 
 #include "state/install_settings.h"
+#include "setup_program/command_line.h"
 #include "setup_program/load_package_header.h"
+#include "setup_program/unattended.h"
 #include "base/messages.h"
+#include "base/run_log.h"
 #include "base/system_library.h"
 #include "engine/install_driver.h"
 #include "engine/uninstall_log.h"
@@ -17,10 +20,11 @@
 namespace {
 
 // The install with its progress dialog, which it closes when it is done.
-// Without the dialog the install goes on unseen.
-bool Install() {
+// Without the dialog (silent, or when it cannot be made) the install goes
+// on unseen.
+bool Install(bool silent) {
   ProgressDialog progress;
-  progress.Create();
+  if (!silent) progress.Create();
   return RunInstall(progress);
 }
 
@@ -30,6 +34,57 @@ bool Install() {
 void AskRunningProgramToClose() {
   HWND window = FindWindowA(Settings.Header.ProgramWindowClass, nullptr);
   if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// Silent, the wizard's first choices stand: the default destination (or
+// "/D="), every shortcut, the licence accepted. Its question before
+// installing over the program, asked where the wizard has a destination
+// page, is answered Yes (the box goes to the run log).
+void AcceptStartingChoices() {
+  if (Settings.Header.ShowDestinationPage == 0) return;
+  SharedString program;
+  FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), Settings.Header.ProgramFileName);
+  if (GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES) {
+    AskQuestion(nullptr, Settings.SetupCaption, IDS_PROGRAM_EXISTS);
+  }
+}
+
+// Everything after the command line; the exit code.
+int Run(const SetupCommandLine& commandLine) {
+  const bool silent = commandLine.silent;
+  if (FAILED(CoInitialize(nullptr))) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_COM_INIT_FAILED);
+    return kExitFailed;
+  }
+  // Silent, no control is ever made.
+  if (!silent) InitCommonControlsFromSystem();
+  if (!LoadPackageHeader()) {
+    CoUninitialize();
+    return kExitFailed;
+  }
+  if (!commandLine.destination.IsEmpty()) Settings.DestinationDir = commandLine.destination;
+  LogLine("Application: %s", Settings.TitleText.Text());
+  AskRunningProgramToClose();
+  if (silent) AcceptStartingChoices();
+  int exitCode = kExitDone;
+  if (silent || RunWizard()) {
+    LogLine("Destination: %s", Settings.DestinationDir.Text());
+    if (!Install(silent)) {
+      CoUninitialize();
+      return kExitFailed;
+    }
+    CreateShortcuts();
+    WriteUninstallLog();
+    if (!silent) {
+      ShowClosingStep();
+    } else if (Settings.RestartNeeded) {
+      exitCode = kExitRestartNeeded;
+    }
+  } else {
+    LogLine("Wizard left: nothing installed");
+  }
+  CoUninitialize();
+  return exitCode;
 }
 
 }  // namespace
@@ -46,25 +101,12 @@ void ShowClosingStep() {
 
 int RunSetup(HINSTANCE instance) {
   Settings.InstanceHandle = instance;
-  if (FAILED(CoInitialize(nullptr))) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_COM_INIT_FAILED);
-    return 1;
+  SetupCommandLine commandLine;
+  const bool understood = ParseSetupCommandLine(GetCommandLineA(), commandLine);
+  BeginRun(commandLine);
+  if (!understood || commandLine.help) {
+    ShowUsage(understood ? nullptr : commandLine.wrong.Text());
+    return EndRun(understood ? kExitDone : kExitBadCommandLine);
   }
-  InitCommonControlsFromSystem();
-  if (!LoadPackageHeader()) {
-    CoUninitialize();
-    return 1;
-  }
-  AskRunningProgramToClose();
-  if (RunWizard()) {
-    if (!Install()) {
-      CoUninitialize();
-      return 1;
-    }
-    CreateShortcuts();
-    WriteUninstallLog();
-    ShowClosingStep();
-  }
-  CoUninitialize();
-  return 0;
+  return EndRun(Run(commandLine));
 }

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
-// Runs the whole sequence; returns the process exit code: 0 for a completed
-// run or a wizard the user left, 1 after any reported failure.
+// Runs the whole sequence as the command line asks (setup_program/
+// command_line.h); returns the process exit code (setup_program/
+// unattended.h). Without arguments: 0 for a completed run or a wizard the
+// user left, 1 after any reported failure.
 int RunSetup(HINSTANCE instance);
 
 // The last step of a completed install: the restart dialog when a file

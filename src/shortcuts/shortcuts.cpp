@@ -4,6 +4,7 @@
 
 #include "base/messages.h"
 #include "base/path_list.h"
+#include "base/run_log.h"
 #include "base/shell_folder.h"
 #include "base/uninstall_names.h"
 #include "shortcuts/shell_link.h"
@@ -39,6 +40,7 @@ void CreateShortcut(const char* targetPath, int csidl, const char* folderLabel) 
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_SHORTCUT);
     return;
   }
+  LogLine("Shortcut: %s", linkPath.Text());
   AppendPath(Settings.ShortcutList, linkPath);
   ++Settings.ShortcutCount;
 }

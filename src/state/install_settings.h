@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #include "base/install_record_text.h"
 #include "base/shared_string.h"
 #include "package/package_header.h"
@@ -34,6 +36,8 @@ struct InstallSettings {
   // The files and folders this install wrote, for the install record
   // (engine/install_record.h); its shared files come from SharedDllList.
   InstallRecord Record;
+  // The bytes of the package's files: the Uninstall entry's size.
+  uint64_t FileBytes = 0;
   bool CreateProgramsShortcut = true;
   bool CreateDesktopShortcut = true;
   bool CreateStartupShortcut = true;

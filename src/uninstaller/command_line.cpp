@@ -2,35 +2,23 @@
 
 #include <string.h>
 
-#include "base/compare_no_case.h"
 #include "base/path_rules.h"
+#include "base/program_arguments.h"
 #include "base/uninstall_names.h"
 
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Where the program's own path ends in `line` (which starts with it).
-const char* AfterProgramPath(const char* line) {
-  if (*line == '"') {
-    const char* closing = strchr(line + 1, '"');
-    return closing != nullptr ? closing + 1 : line + strlen(line);
+bool ParseUninstallerCommandLine(const char* commandLine, UninstallerCommandLine& parsed) {
+  const char* rest = SkipBlanks(AfterProgramPath(SkipBlanks(commandLine)));
+  // A log's full path never starts with "/": what does is a switch.
+  while (rest[0] == '/' || (rest[0] == '"' && rest[1] == '/')) {
+    SharedString argument;
+    const char* next = NextArgument(rest, argument);
+    if (IsSwitch(argument, 'S')) {
+      parsed.silent = true;
+    } else if (!IsSwitchWithValue(argument, "LOG", parsed.runLogPath)) {
+      return false;
+    }
+    rest = SkipBlanks(next);
   }
-  for (const char* c = line; *c != '\0'; ++c) {
-    if (StartsWithNoCase(c, ".exe") && (IsBlank(c[4]) || c[4] == '\0')) return c + 4;
-  }
-  const char* end = line;
-  while (*end != '\0' && !IsBlank(*end)) ++end;
-  return end;
-}
-
-}  // namespace
-
-bool LogPathFromCommandLine(const char* commandLine, SharedString& logPath) {
-  const char* rest = commandLine;
-  while (IsBlank(*rest)) ++rest;
-  rest = AfterProgramPath(rest);
-  while (IsBlank(*rest)) ++rest;
   int length = static_cast<int>(strlen(rest));
   while (length > 0 && IsBlank(rest[length - 1])) --length;
   if (length >= 2 && rest[0] == '"' && rest[length - 1] == '"') {
@@ -41,6 +29,13 @@ bool LogPathFromCommandLine(const char* commandLine, SharedString& logPath) {
   if (!IsFullPath(path) || !IsSamePath(path.Text() + LastSeparator(path) + 1, uninstall::kLogName)) {
     return false;
   }
-  logPath = path;
+  parsed.logPath = path;
+  return true;
+}
+
+bool LogPathFromCommandLine(const char* commandLine, SharedString& logPath) {
+  UninstallerCommandLine parsed;
+  if (!ParseUninstallerCommandLine(commandLine, parsed)) return false;
+  logPath = parsed.logPath;
   return true;
 }

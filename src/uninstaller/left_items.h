@@ -11,6 +11,8 @@ class LeftItems {
   // A line: text `id` (a "%s" text) filled with `item`.
   void Add(unsigned id, const char* item);
   bool IsEmpty() const { return count_ == 0; }
+  // Every line says that its item goes when Windows restarts.
+  bool OnlyAtRestart() const { return atRestart_ == count_; }
   // The lines for the closing message: the first few, then how many more
   // there are, so that the box still fits the screen.
   SharedString Summary() const;
@@ -18,6 +20,7 @@ class LeftItems {
  private:
   SharedString lines_;
   int count_ = 0;
+  int atRestart_ = 0;
 };
 
 #endif

@@ -1,10 +1,11 @@
 // The application's entry in the system's list of installed programs
-// (HKEY_LOCAL_MACHINE, which only administrators may write): the one word
-// about the log and the record that their users cannot change.
+// (base/uninstall_key.h), as the uninstaller trusts it: the one word about
+// the log and the record that their users cannot change.
 #ifndef VANTOREL_UNINSTALLER_UNINSTALL_ENTRY_H
 #define VANTOREL_UNINSTALLER_UNINSTALL_ENTRY_H
 
 #include "base/shared_string.h"
+#include "base/uninstall_key.h"
 
 class LeftItems;
 
@@ -19,11 +20,8 @@ struct UninstallEntry {
 // `logPath` (as the uninstaller's own command line does).
 bool ReadUninstallEntry(const char* appName, const char* logPath, UninstallEntry& entry);
 
-// Whether the digest of `size` bytes at `data` is `digest`.
-bool MatchesDigest(const char* data, int size, const SharedString& digest);
-
-// Removes the entry (ReadUninstallEntry found it); one that stays is a
-// line in `left`.
+// Removes the entry (ReadUninstallEntry found it) with every value in it;
+// one that stays is a line in `left`.
 void RemoveUninstallEntry(const char* appName, LeftItems& left);
 
 #endif

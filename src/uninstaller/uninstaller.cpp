@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
+#include "base/run_log.h"
 #include "base/shell_folder.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/application_folder.h"
@@ -104,12 +105,9 @@ void LeaveCurrentFolder() {
   if (length > 0 && length < MAX_PATH) SetCurrentDirectoryA(windows);
 }
 
-}  // namespace
-
-int RunUninstaller() {
-  LeaveCurrentFolder();
-  SharedString logPath;
-  if (!LogPathFromCommandLine(GetCommandLineA(), logPath)) {
+// The run after the command line was read: `understood` when it was.
+int Uninstall(bool understood, const SharedString& logPath, bool silent) {
+  if (!understood) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
     return 1;
   }
@@ -144,5 +142,21 @@ int RunUninstaller() {
   }
   RemoveUninstallEntry(log.appName, left);
   ShowOutcome(caption, log.appName, left);
-  return left.IsEmpty() ? 0 : 1;
+  if (left.IsEmpty()) return 0;
+  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : 1;
+}
+
+}  // namespace
+
+int RunUninstaller() {
+  LeaveCurrentFolder();
+  UninstallerCommandLine commandLine;
+  const bool understood = ParseUninstallerCommandLine(GetCommandLineA(), commandLine);
+  const bool logged =
+      !commandLine.runLogPath.IsEmpty() && OpenRunLog(commandLine.runLogPath, "Uninstaller");
+  if (commandLine.silent || logged) LogBoxes(commandLine.silent);
+  const int exitCode = Uninstall(understood, commandLine.logPath, commandLine.silent);
+  LogLine("Result: exit code %d", exitCode);
+  CloseRunLog();
+  return exitCode;
 }

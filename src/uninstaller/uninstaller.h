@@ -17,7 +17,14 @@
 //     folders (without a record, the folder stays); the Uninstall entry;
 //  6. a closing message: removed, or what was left and why.
 // Returns the exit code: 0 when everything was removed, 1 otherwise (also
-// when the user stopped, or the log could not be used).
+// when the user stopped, or the log could not be used). Silent ("/S", see
+// uninstaller/command_line.h), what waits only for the next start of
+// Windows gives kExitRestartNeeded instead of 1, and no box is shown
+// (uninstaller/uninstaller_boxes.h, LogBoxes); "/LOG=" writes the run's
+// log (base/run_log.h).
 int RunUninstaller();
+
+// 3010, as Windows Installer reports "done, restart needed".
+const int kExitRestartNeeded = 3010;
 
 #endif

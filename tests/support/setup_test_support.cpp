@@ -239,6 +239,31 @@ SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
   return run;
 }
 
+namespace {
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingOperations[] = "PendingFileRenameOperations";
+}  // namespace
+
+PendingOperationsGuard::PendingOperationsGuard()
+    : saved_(support::RegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingOperations)) {}
+
+PendingOperationsGuard::~PendingOperationsGuard() {
+  support::WriteRegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingOperations, saved_);
+}
+
+UnseenRun RunUnseen(const std::string& commandLine) {
+  UnseenRun run;
+  robot::Program program = robot::StartCommandLine(commandLine);
+  robot::WaitUntil(
+      [&] {
+        run.windowSeen = robot::WaitForTopWindow(program.Id(), [](HWND) { return true; }, 0);
+        return run.windowSeen || !program.Running();
+      },
+      60000);
+  if (!run.windowSeen) run.exitCode = robot::WaitForExit(program);
+  return run;
+}
+
 std::optional<PackageMap> MapPackage(const Bytes& setupFile) {
   support::BoxRecorder quiet;  // the reader's boxes, if any
   MemoryPackageFile file(setupFile.data(), setupFile.size());

@@ -82,6 +82,36 @@ std::optional<FILETIME> LastWriteTime(const std::string& path);
 FILETIME ToMinute(FILETIME time);
 std::string Describe(FILETIME time);
 
+// ---- files in use, and what waits for the next start of Windows ----
+
+// Keeps a file open without sharing its deletion, as a running program
+// keeps its own.
+class FileInUse {
+ public:
+  explicit FileInUse(const std::string& path)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~FileInUse() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Restores the pending file operations (the Session Manager's
+// "PendingFileRenameOperations") as they were: nothing of a test may happen
+// at a later start of the prefix's server.
+class PendingOperationsGuard {
+ public:
+  PendingOperationsGuard();
+  ~PendingOperationsGuard();
+
+ private:
+  std::optional<support::RegistryData> saved_;
+};
+
 // ---- running setup ----
 
 robot::Program StartSetup(const std::string& path, const robot::StartOptions& options = {});
@@ -106,6 +136,15 @@ struct SetupRun {
 // its end: every message box is read and answered with OK, the closing
 // dialog is left through Finish.
 SetupRun RunSetupToEnd(const std::string& path, const std::string& caption);
+
+// A program started from `commandLine` as a deployment tool starts it, and
+// watched until it ends: a run under "/S" shows no window. When one does
+// appear, the program is ended at once (a box would wait forever).
+struct UnseenRun {
+  std::optional<DWORD> exitCode;
+  bool windowSeen = false;
+};
+UnseenRun RunUnseen(const std::string& commandLine);
 
 // ---- package bytes ----
 

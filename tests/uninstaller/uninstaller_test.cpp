@@ -321,37 +321,6 @@ std::vector<std::string> PendingDeletions() {
   return deletions;
 }
 
-// Restores the pending operations as they were: nothing of these tests may
-// happen at a later start of the prefix's server.
-class PendingOperationsGuard {
- public:
-  PendingOperationsGuard()
-      : saved_(support::RegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending)) {}
-  ~PendingOperationsGuard() {
-    support::WriteRegistryValue(HKEY_LOCAL_MACHINE, kSessionManager, kPending, saved_);
-  }
-
- private:
-  static constexpr char kPending[] = "PendingFileRenameOperations";
-  std::optional<support::RegistryData> saved_;
-};
-
-// Keeps a file open without sharing its deletion, as a running program
-// keeps its own.
-class FileInUse {
- public:
-  explicit FileInUse(const std::string& path)
-      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~FileInUse() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
 // ---- the tests ----
 
 struct RoundTripCase {
@@ -987,6 +956,62 @@ TEST(Uninstaller, FolderInUseGoesAtTheNextStart) {
   EXPECT_EQ(PendingDeletions(),
             (std::vector<std::string>{busy, installed.folder + "\\Data\\Deeper",
                                       installed.folder + "\\Data", installed.folder}));
+  Clean(installed);
+}
+
+// "/S": no window; the removal counts as confirmed, a shared file no program
+// counts any more is kept (its count goes), the exit code tells the rest,
+// and "/LOG=" holds the words of every message.
+TEST(Uninstaller, SilentRemovalAnswersForTheUser) {
+  PlaceUninstaller();
+  PendingOperationsGuard pending;
+  MakeSharedDllsKey();
+  const std::string runLog = ScratchFolder("silent-uninstall") + "\\run.log";
+  Installation installed = InstalledApp("VT Silent");
+  installed.files = {"app.exe"};
+  installed.shortcuts = {DesktopLink("VT Silent")};
+  const std::string shared = CommonFilesDirectory() + "\\VT Silent Shared\\shared.dll";
+  installed.sharedFiles = {shared};
+  const std::string app = installed.folder + "\\app.exe";
+  Installation changed = installed;
+  changed.shortcuts.clear();
+  const struct {
+    const char* what;
+    bool logChanged, appInUse;
+    DWORD exitCode;
+    std::string line;
+  } cases[] = {
+      {"removed", false, false, 0,
+       "Message 107 (No): No program uses the shared file '" + shared + "' any more."},
+      {"a file in use", false, true, 3010,
+       "'" + app + "' is in use: it will be removed when Windows restarts."},
+      {"a changed log", true, false, 1,
+       "Message 120: The uninstall log '" + installed.LogPath() +
+           "' is not as setup wrote it: it was changed since. Nothing was removed."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean(installed);
+    MakeFolders(shared.substr(0, shared.rfind('\\')));
+    ASSERT_TRUE(WriteBytes(shared, testpkg::ToBytes("shared")));
+    SetCount(shared, 1);
+    Lay(installed, c.logChanged ? changed.LogText() : "");
+    std::optional<FileInUse> inUse;
+    if (c.appInUse) {
+      ASSERT_TRUE(inUse.emplace(app).Open());
+    }
+
+    UnseenRun run = RunUnseen("\"" + Uninstaller() + "\" /S \"/LOG=" + runLog + "\" \"" +
+                              installed.LogPath() + "\"");
+    ASSERT_FALSE(run.windowSeen);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    const std::string log = Text(ReadBytes(runLog));
+    EXPECT_NE(log.find(c.line), std::string::npos) << log;
+    EXPECT_EQ(HasUninstallEntry("VT Silent"), c.logChanged);
+    EXPECT_EQ(CountOf(shared), c.logChanged ? 1 : -1);
+    EXPECT_TRUE(Exists(shared));
+  }
+  RemovePath(shared.substr(0, shared.rfind('\\')));
   Clean(installed);
 }
 

@@ -1,0 +1,81 @@
+#include "base/run_log.h"
+
+#include <windows.h>
+
+#include "base/shared_string.h"
+
+namespace {
+
+HANDLE logFile = INVALID_HANDLE_VALUE;
+SharedString held;  // lines not written yet
+const int kHeldLimit = 8192;
+
+void WriteHeld() {
+  DWORD written = 0;
+  if (!held.IsEmpty()) {
+    WriteFile(logFile, held.Text(), static_cast<DWORD>(held.Length()), &written, nullptr);
+  }
+  held.Empty();
+}
+
+void Hold(const SharedString& line) {
+  // One block for a few kilobytes of lines: appends then write in place.
+  if (held.IsEmpty()) held.Reserve(kHeldLimit + 1024);
+  held += line;
+  held += "\r\n";
+  if (held.Length() >= kHeldLimit) WriteHeld();
+}
+
+const char* AnswerName(int answer) {
+  switch (answer) {
+    case IDYES:
+      return " (Yes)";
+    case IDNO:
+      return " (No)";
+    case IDRETRY:
+      return " (Retry)";
+    case IDCANCEL:
+      return " (Cancel)";
+  }
+  return "";
+}
+
+}  // namespace
+
+bool OpenRunLog(const char* path, const char* program) {
+  logFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (logFile == INVALID_HANDLE_VALUE) return false;
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  LogLine("%s, started %04u-%02u-%02u %02u:%02u:%02u", program, now.wYear, now.wMonth, now.wDay,
+          now.wHour, now.wMinute, now.wSecond);
+  LogLine("Command line: %s", GetCommandLineA());
+  return true;
+}
+
+void LogLine(const char* format, ...) {
+  if (logFile == INVALID_HANDLE_VALUE) return;
+  SharedString line;
+  va_list arguments;
+  va_start(arguments, format);
+  FormatStringV(line, format, arguments);
+  va_end(arguments);
+  Hold(line);
+}
+
+void LogMessageBox(const MessageBoxRequest& request, int answer) {
+  if (logFile == INVALID_HANDLE_VALUE) return;
+  SharedString line;
+  FormatString(line, "Message %u%s: %s", request.id, AnswerName(answer), request.text);
+  line.ReplaceAll("\n", "\r\n  ");
+  Hold(line);
+  WriteHeld();
+}
+
+void CloseRunLog() {
+  if (logFile == INVALID_HANDLE_VALUE) return;
+  WriteHeld();
+  CloseHandle(logFile);
+  logFile = INVALID_HANDLE_VALUE;
+}

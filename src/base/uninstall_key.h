@@ -1,0 +1,66 @@
+// The application's entry in the system's list of installed programs, the
+// key "Software\Microsoft\Windows\CurrentVersion\Uninstall\<AppName>" of
+// HKEY_LOCAL_MACHINE: setup writes it, the uninstaller checks and removes
+// it, and this is the one place that knows its name and values.
+//
+// Only administrators may write the key, while the application's folder
+// may be open to its users: the SHA-256 digests of the log and the install
+// record kept there ("UninstallLogSHA256", "InstallRecordSHA256", 64
+// lower-case hexadecimal digits each) are the word about those files that
+// their users cannot change. Windows' list of programs and deployment tools
+// read the other values. The package's own registry records may add more
+// (a vendor's "Publisher" and "URLInfoAbout"), written before the entry and
+// left as they are; removing the entry removes them with it.
+#ifndef VANTOREL_BASE_UNINSTALL_KEY_H
+#define VANTOREL_BASE_UNINSTALL_KEY_H
+
+#include "base/shared_string.h"
+
+// What setup writes, each value REG_SZ unless said otherwise:
+//   DisplayName, DisplayVersion   the application's name and version
+//   UninstallString               "<uninstaller> <log>", neither quoted: the
+//                                 uninstaller takes the rest of its line
+//   QuietUninstallString          "\"<uninstaller>\" /S \"<log>\""
+//   InstallLocation               the destination folder
+//   DisplayIcon                   the installed program, when there is one
+//   EstimatedSize                 REG_DWORD, KiB of the installed files
+//   NoModify, NoRepair            REG_DWORD 1: there is only removal
+//   the two digests
+struct UninstallEntryValues {
+  const char* appName;
+  const char* version;
+  const char* uninstaller;  // full path
+  const char* logPath;
+  const char* folder;
+  const char* program;      // full path; empty: none (an earlier one goes)
+  unsigned sizeKiB;
+  const SharedString* logText;
+  const SharedString* recordText;
+};
+
+// What could not be written; 0 when everything was.
+enum : unsigned {
+  kEntryKeyNotCreated = 1,  // then nothing else was tried
+  kDisplayNameNotSaved = 2,
+  kUninstallStringNotSaved = 4,
+  kOtherValueNotSaved = 8,
+};
+unsigned WriteUninstallEntry(const UninstallEntryValues& values);
+
+// The key's name below HKEY_LOCAL_MACHINE.
+SharedString UninstallKeyName(const char* appName);
+
+// What the uninstaller and a reinstall read back. The digests are empty
+// for an entry that another setup program wrote.
+struct RegisteredEntry {
+  SharedString uninstallString;
+  SharedString logDigest;
+  SharedString recordDigest;
+};
+// False when the application has no entry.
+bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry);
+
+// Whether the digest of `size` bytes at `data` is `digest`.
+bool MatchesDigest(const char* data, int size, const SharedString& digest);
+
+#endif

@@ -1,0 +1,32 @@
+#include "setup_program/command_line.h"
+
+#include "base/compare_no_case.h"
+#include "base/path_rules.h"
+#include "base/program_arguments.h"
+
+bool ParseSetupCommandLine(const char* commandLine, SetupCommandLine& parsed) {
+  const char* rest = SkipBlanks(AfterProgramPath(SkipBlanks(commandLine)));
+  while (*rest != '\0') {
+    // "/D=" takes the rest of the line. Its quotes go, wherever they stand
+    // (no folder's name holds one), and the blanks that end it go with
+    // DestinationFromText's trimming.
+    const bool destination = StartsWithNoCase(rest + (rest[0] == '"' ? 1 : 0), "/D=");
+    SharedString argument;
+    const char* next = NextArgument(rest, argument, destination);
+    if (destination) {
+      if (DestinationFromText(argument.Text() + 3, parsed.destination)) return true;
+      parsed.wrong = argument;
+      return false;
+    }
+    if (IsSwitch(argument, 'S')) {
+      parsed.silent = true;
+    } else if (IsSwitch(argument, '?')) {
+      parsed.help = true;
+    } else if (!IsSwitchWithValue(argument, "LOG", parsed.logPath)) {
+      parsed.wrong = argument;
+      return false;
+    }
+    rest = SkipBlanks(next);
+  }
+  return true;
+}
