@@ -9,7 +9,6 @@
 
 namespace {
 
-const char kKeyFormat[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s";
 const char kLogDigestValue[] = "UninstallLogSHA256";
 const char kRecordDigestValue[] = "InstallRecordSHA256";
 const char kUninstallStringValue[] = "UninstallString";
@@ -37,7 +36,7 @@ bool SetNumber(HKEY key, const char* name, DWORD number) {
 
 SharedString UninstallKeyName(const char* appName) {
   SharedString name;
-  FormatString(name, kKeyFormat, appName);
+  FormatString(name, "%s\\%s", kUninstallKeyParent, appName);
   return name;
 }
 

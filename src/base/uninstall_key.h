@@ -47,7 +47,11 @@ enum : unsigned {
 };
 unsigned WriteUninstallEntry(const UninstallEntryValues& values);
 
-// The key's name below HKEY_LOCAL_MACHINE.
+// The key that holds every application's entry, below HKEY_LOCAL_MACHINE.
+// vtpack writes a package's own values of the entry below it too.
+inline constexpr char kUninstallKeyParent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The key's name below HKEY_LOCAL_MACHINE: the parent, "\\", the name.
 SharedString UninstallKeyName(const char* appName);
 
 // What the uninstaller and a reinstall read back. The digests are empty

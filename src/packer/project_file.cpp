@@ -7,6 +7,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "base/uninstall_key.h"
 #include "packer/code_page.h"
 #include "packer/file_io.h"
 #include "packer/source_tree.h"
@@ -420,13 +421,11 @@ Check ReadAssociation(const TableReader& table, Project& project) {
 
 // The publisher and the web address go into the application's Uninstall
 // entry as registry records of the package, so the layout stays as it is;
-// setup writes the entry's other values itself. The key as setup names it
-// (the same as base/uninstall_names.h).
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+// setup writes the entry's other values itself.
 
 void AddUninstallEntryValues(Project& project) {
   const Application& app = project.settings.application;
-  RegistryKey key{kUninstallKey + app.name, {}};
+  RegistryKey key{std::string(kUninstallKeyParent) + "\\" + app.name, {}};
   // In byte order of their names, as the values of every key.
   if (!app.publisher.empty()) key.values.push_back({kRegistryTypeText, "Publisher=" + app.publisher});
   if (!app.url.empty()) key.values.push_back({kRegistryTypeText, "URLInfoAbout=" + app.url});
