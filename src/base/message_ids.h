@@ -24,6 +24,9 @@
 #define IDS_REGISTER_FILE 24
 #define IDS_READ_REGISTRY_KEY 25
 #define IDS_OPEN_REGISTRY_KEY 26
+#define IDS_DESTINATION_REFUSED 28
+#define IDS_OTHER_APPLICATION 29
+#define IDS_EARLIER_RECORD_LOST 30
 
 #define TEXT_CONFIRM_EXIT "Are you sure you want to exit the installer?"
 #define TEXT_COM_INIT_FAILED "Unable to initialise COM."
@@ -46,5 +49,8 @@
 #define TEXT_REGISTER_FILE "Unable to register the file '%s'."
 #define TEXT_READ_REGISTRY_KEY "Unable to read registry key."
 #define TEXT_OPEN_REGISTRY_KEY "Unable to open registry key."
+#define TEXT_DESTINATION_REFUSED "Setup can't install into '%s'. Type a full path like C:\\App."
+#define TEXT_OTHER_APPLICATION "'%s' holds another application."
+#define TEXT_EARLIER_RECORD_LOST "No record of the earlier install in '%s': its files will stay."
 
 #endif
