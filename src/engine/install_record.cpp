@@ -6,6 +6,7 @@
 
 #include "base/file_contents.h"
 #include "base/install_record_text.h"
+#include "base/line_reader.h"
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
@@ -33,30 +34,86 @@ SharedString BelowDestination(const char* path) {
   return SharedString(path + start);
 }
 
-// The digest the application's Uninstall entry keeps of its record.
-SharedString RecordedDigest() {
-  SharedString keyName;
+// What the application's Uninstall entry says of the install before this
+// one: the folder of the log it names, and the digests of that log and of
+// the record beside it.
+struct EarlierEntry {
+  SharedString folder;
+  SharedString logDigest;
+  SharedString recordDigest;
+};
+
+bool ReadEarlierEntry(EarlierEntry& entry) {
+  SharedString keyName, command;
   FormatString(keyName, uninstall::kUninstallKeyFormat, Settings.Header.AppName);
-  SharedString digest;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-    ReadRegistryText(key, uninstall::kRecordDigestValue, digest, kDigestLength);
-    RegCloseKey(key);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
   }
-  return digest;
+  ReadRegistryText(key, "UninstallString", command, 2 * MAX_PATH);
+  ReadRegistryText(key, uninstall::kLogDigestValue, entry.logDigest, kDigestLength);
+  ReadRegistryText(key, uninstall::kRecordDigestValue, entry.recordDigest, kDigestLength);
+  RegCloseKey(key);
+  // "<Windows>\VTUnInst.exe <folder>\Uninst.log", as RegisterUninstaller
+  // writes it.
+  const char* log = strstr(command, ".exe ");
+  if (log == nullptr) return false;
+  entry.folder = log + 5;
+  entry.folder = entry.folder.Middle(0, LastSeparator(entry.folder));
+  return true;
 }
 
-// The record an earlier install of this application left at `recordPath`.
-bool ReadEarlierRecord(const char* recordPath, InstallRecord& earlier) {
-  SharedString contents;
-  if (ReadFileContents(recordPath, kMaxRecordSize, contents) != FileRead::kDone) return false;
-  SharedString digest;
-  Sha256Digest(contents.Text(), static_cast<size_t>(contents.Length()), digest);
-  const SharedString recorded = RecordedDigest();
-  return !recorded.IsEmpty() && strcmp(digest, recorded) == 0 &&
-         ParseInstallRecord(contents.Text(), static_cast<size_t>(contents.Length()), earlier) ==
-             0 &&
-         strcmp(earlier.appName, Settings.Header.AppName) == 0;
+// The bytes of the file `name` in `folder` when their digest is `digest`.
+bool ReadVouchedFile(const char* folder, const char* name, const SharedString& digest,
+                     SharedString& contents) {
+  SharedString path, actual;
+  FormatString(path, "%s\\%s", folder, name);
+  if (digest.IsEmpty() || ReadFileContents(path, kMaxRecordSize, contents) != FileRead::kDone) {
+    return false;
+  }
+  Sha256Digest(contents.Text(), static_cast<size_t>(contents.Length()), actual);
+  return strcmp(actual, digest) == 0;
+}
+
+// The shared files that a log lists, each one raise: what is kept of an
+// install whose record was lost.
+void AddRaisesOfLog(const SharedString& log, InstallRecord& record) {
+  LineReader lines(log, static_cast<size_t>(log.Length()));
+  SharedString line;
+  int count = 0;
+  if (!lines.Next(line) || !lines.Next(line)) return;
+  if (strcmp(line, uninstall::kCheckLine) == 0) lines.Next(line);  // the window class
+  for (int list = 0; list < 2; ++list) {  // the shortcuts, then the shared files
+    if (!lines.Next(line) || !ParseCount(line, line.Length(), count)) return;
+    for (int i = 0; i < count && lines.Next(line); ++i) {
+      if (list == 1) AddSharedRaises(record, line, 1);
+    }
+  }
+}
+
+// Adds the install before this one to `record`: merged into it when it
+// lay in the same folder, else named by an "earlier" line, so that one
+// uninstall removes every install. What the Uninstall entry does not vouch
+// for is no word of ours; an earlier log that it vouches for without its
+// record is said so, and the counts of its shared files are kept.
+void AddEarlierInstall(InstallRecord& record) {
+  EarlierEntry entry;
+  if (!ReadEarlierEntry(entry)) return;
+  SharedString text, line;
+  InstallRecord earlier;
+  if (ReadVouchedFile(entry.folder, uninstall::kRecordName, entry.recordDigest, text) &&
+      ParseInstallRecord(text.Text(), static_cast<size_t>(text.Length()), earlier) == 0 &&
+      strcmp(earlier.appName, Settings.Header.AppName) == 0) {
+    if (IsSamePath(entry.folder, Settings.DestinationDir)) {
+      MergeInstallRecord(record, earlier);
+    } else {
+      FormatString(line, "%s %s", entry.recordDigest.Text(), entry.folder.Text());
+      AppendPath(record.earlierInstalls, line);
+    }
+  } else if (ReadVouchedFile(entry.folder, uninstall::kLogName, entry.logDigest, text)) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_EARLIER_RECORD_LOST, entry.folder);
+    AddRaisesOfLog(text, record);
+  }
 }
 
 }  // namespace
@@ -75,15 +132,13 @@ void RecordCreatedFolder(const char* path) {
   if (!below.IsEmpty()) AppendPathOnce(Settings.Record.folders, below);
 }
 
-SharedString InstallRecordToWrite(const char* recordPath) {
+SharedString InstallRecordToWrite() {
   InstallRecord record = Settings.Record;
   record.appName = Settings.Header.AppName;
   SharedString path;
   for (int position = 0; NextPath(Settings.SharedDllList, position, path);) {
     AddSharedRaises(record, path, 1);
   }
-  InstallRecord earlier;
-  if (!ReadEarlierRecord(recordPath, earlier)) return InstallRecordText(record);
-  MergeInstallRecord(earlier, record);
-  return InstallRecordText(earlier);
+  AddEarlierInstall(record);
+  return InstallRecordText(record);
 }

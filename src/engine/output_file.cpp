@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/file_handles.h"
 #include "base/messages.h"
 #include "engine/install_timing.h"
 #include "state/install_settings.h"
@@ -23,6 +24,16 @@ HANDLE CreateFileForWriting(const char* path, DWORD disposition) {
 }  // namespace
 
 HANDLE OpenForWriting(const char* path) { return CreateFileForWriting(path, CREATE_ALWAYS); }
+
+HANDLE CreateNewFile(const char* path) { return CreateFileForWriting(path, CREATE_NEW); }
+
+bool IsFileItself(const char* path) {
+  HANDLE file = OpenItself(path, FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  const bool itself = file != INVALID_HANDLE_VALUE && HoldsItself(file, path);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return itself;
+}
 
 HANDLE CreateOutputFile(const char* path) {
   HANDLE file = OpenForWriting(path);
@@ -59,7 +70,7 @@ HANDLE CreateStagingFile(const char* directory, unsigned* number) {
   unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
     *number = (first + attempt) & 0xFFFF;
-    HANDLE file = CreateFileForWriting(StagingPath(directory, *number), CREATE_NEW);
+    HANDLE file = CreateNewFile(StagingPath(directory, *number));
     if (file != INVALID_HANDLE_VALUE) return file;
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;

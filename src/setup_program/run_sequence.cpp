@@ -10,6 +10,7 @@
 #include "engine/uninstall_log.h"
 #include "shortcuts/shortcuts.h"
 #include "ui/closing_dialogs.h"
+#include "ui/destination_choice.h"
 #include "ui/progress_dialog.h"
 #include "ui/run_installed_program.h"
 #include "ui/wizard.h"
@@ -57,7 +58,9 @@ int RunSetup(HINSTANCE instance) {
   }
   AskRunningProgramToClose();
   if (RunWizard()) {
-    if (!Install()) {
+    // Without the destination page, the default is taken as the page takes
+    // a typed folder.
+    if (!TakeDestination(nullptr, Settings.DestinationDir) || !Install()) {
       CoUninitialize();
       return 1;
     }
