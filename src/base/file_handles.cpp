@@ -34,6 +34,31 @@ Final FinalName(HANDLE handle, char (&buffer)[MAX_PATH], const char** name) {
   return Final::kKnown;
 }
 
+// FILE_ATTRIBUTE_TAG_INFORMATION, as NtQueryInformationFile gives it.
+struct AttributeTag {
+  ULONG attributes;
+  ULONG reparseTag;
+};
+const int kAttributeTagInformation = 35;
+
+// The attributes of what `handle` holds. GetFileInformationByHandle would
+// also ask for the volume's serial number, which Wine gets from its mount
+// manager through a device request: under the 32-bit emulation that round
+// trip, made while setup's inflating thread reads the package, ended the
+// process.
+bool AttributesOf(HANDLE handle, ULONG& attributes) {
+  typedef LONG(NTAPI * QueryFunction)(HANDLE, void*, void*, ULONG, int);
+  static const QueryFunction query = reinterpret_cast<QueryFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
+  ULONG_PTR status[2];  // IO_STATUS_BLOCK
+  AttributeTag tag;
+  if (query == nullptr || query(handle, status, &tag, sizeof tag, kAttributeTagInformation) != 0) {
+    return false;
+  }
+  attributes = tag.attributes;
+  return true;
+}
+
 }  // namespace
 
 HANDLE OpenItself(const char* path, DWORD access, DWORD share) {
@@ -49,9 +74,8 @@ SharedString FinalPathOf(HANDLE handle) {
 }
 
 bool HoldsItself(HANDLE handle, const char* path) {
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(handle, &information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  ULONG attributes = 0;
+  if (!AttributesOf(handle, attributes) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     return false;
   }
   // A name that does not fit is not the name of `path`, which does.

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/path_list.h"
-#include "engine/directory_path.h"
+#include "engine/held_folders.h"
 
 namespace {
 

@@ -31,15 +31,12 @@ class SharedString;
 //
 // With `notItself` (the way to the application's own files), every level
 // below the drive or share that exists or is made is opened as itself and
-// held until the program ends or ReleaseHeldFolders (base/file_handles.h):
+// held until the program ends or ReleaseHeldFolders (engine/held_folders.h):
 // setup never writes through a link, and no level can be replaced by one
 // while it works. A level that is a link or leads elsewhere stops the walk,
 // and `*notItself` names it (empty otherwise).
 bool CreateDirectoryPath(const char* path, CreatedItems* created = nullptr, bool* made = nullptr,
                          SharedString* notItself = nullptr);
-// Lets the held folders go, so that the folders this run made can be
-// removed again.
-void ReleaseHeldFolders();
 // The path's attributes can be read.
 bool FileExists(const char* path);
 #endif

@@ -1,17 +1,12 @@
 #include <windows.h>
 
-#include "base/file_handles.h"
 #include "base/path_rules.h"
 #include "engine/created_items.h"
 #include "engine/directory_path.h"
+#include "engine/held_folders.h"
 #include "engine/install_record.h"
 
 namespace {
-
-// The folders on the way to the application's files, each checked and held
-// until the program ends: no name on that way can become a link while
-// setup writes there.
-HeldFolders heldFolders;
 
 struct Walk {
   CreatedItems* created;
@@ -26,7 +21,7 @@ bool PathExists(const char* path, void* context) {
   if (walk->notItself == nullptr || IsRootFolder(path) || EndsWithSeparator(path)) {
     return FileExists(path);
   }
-  switch (heldFolders.Hold(path)) {
+  switch (HeldApplicationFolders.Hold(path)) {
     case Holding::kHeld:
       return true;
     case Holding::kMissing:
@@ -47,7 +42,7 @@ bool MakeDirectory(const char* path, void* context) {
   RecordCreatedFolder(path);
   if (walk->created != nullptr) walk->created->AddFolder(path);
   walk->made = true;
-  if (walk->notItself == nullptr || heldFolders.Hold(path) == Holding::kHeld) return true;
+  if (walk->notItself == nullptr || HeldApplicationFolders.Hold(path) == Holding::kHeld) return true;
   *walk->notItself = path;
   return false;
 }
@@ -65,5 +60,3 @@ bool CreateDirectoryPath(const char* path, CreatedItems* created, bool* made,
   if (made != nullptr) *made = walk.made;
   return done;
 }
-
-void ReleaseHeldFolders() { heldFolders.ReleaseAll(); }

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/directory_path.h"
+#include "engine/held_folders.h"
 #include "engine/install_driver.h"
 #include "package/memory_package_file.h"
 #include "box_recorder.h"

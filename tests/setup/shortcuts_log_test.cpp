@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "base/messages.h"
-#include "engine/directory_path.h"
+#include "engine/held_folders.h"
 #include "engine/uninstall_log.h"
 #include "setup_test_support.h"
 #include "shortcuts/shortcuts.h"
