@@ -11,6 +11,13 @@ FileRead ReadFileContents(const char* path, unsigned maxSize, SharedString& cont
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::kMissing
                                                                           : FileRead::kUnreadable;
   }
+  const bool read = ReadOpenFile(file, maxSize, contents);
+  CloseHandle(file);
+  return read ? FileRead::kDone : FileRead::kUnreadable;
+}
+
+bool ReadOpenFile(HANDLE file, unsigned maxSize, SharedString& contents) {
+  contents.Empty();
   DWORD sizeHigh = 0;
   const DWORD size = GetFileSize(file, &sizeHigh);
   bool read = size != INVALID_FILE_SIZE && sizeHigh == 0 && size <= maxSize;
@@ -18,10 +25,6 @@ FileRead ReadFileContents(const char* path, unsigned maxSize, SharedString& cont
   read = read && ReadFile(file, contents.GetBufferOfLength(static_cast<int>(size)), size, &got,
                           nullptr) &&
          got == size;
-  CloseHandle(file);
-  if (!read) {
-    contents.Empty();
-    return FileRead::kUnreadable;
-  }
-  return FileRead::kDone;
+  if (!read) contents.Empty();
+  return read;
 }

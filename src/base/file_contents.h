@@ -3,6 +3,8 @@
 #ifndef VANTOREL_BASE_FILE_CONTENTS_H
 #define VANTOREL_BASE_FILE_CONTENTS_H
 
+#include <windows.h>
+
 #include "base/shared_string.h"
 
 enum class FileRead { kDone, kMissing, kUnreadable };
@@ -11,5 +13,9 @@ enum class FileRead { kDone, kMissing, kUnreadable };
 // its Length counts them). A file larger than `maxSize` bytes is
 // unreadable.
 FileRead ReadFileContents(const char* path, unsigned maxSize, SharedString& contents);
+
+// The same for a file open for reading, from its start; false when it is
+// larger or cannot be read.
+bool ReadOpenFile(HANDLE file, unsigned maxSize, SharedString& contents);
 
 #endif

@@ -5,16 +5,25 @@
 #include "base/line_reader.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
+#include "base/uninstall_names.h"
 
 namespace {
 
-const char kFirstLine[] = "Vantorel install record 1";
 const int kMaxRaises = 999999999;  // what a count line may hold
-// "shared <raises> <full path>": the longest line.
-const int kMaxLineLength = 7 + 9 + 1 + LineReader::kMaxLineLength;
+const int kDigestLength = 64;
+// "earlier <digest> <full path>": the longest line.
+const int kMaxLineLength = 8 + kDigestLength + 1 + LineReader::kMaxLineLength;
 
 bool IsRecordedFolder(const char* path) {
   return strcmp(path, ".") == 0 || IsPlainRelativePath(path);
+}
+
+// "<digest> <full path>": the digest as Sha256Digest writes it.
+bool IsEarlierInstall(const char* entry) {
+  for (int i = 0; i < kDigestLength; ++i) {
+    if (strchr("0123456789abcdef", entry[i]) == nullptr || entry[i] == '\0') return false;
+  }
+  return entry[kDigestLength] == ' ' && IsPlainFullPath(entry + kDigestLength + 1);
 }
 
 // The kinds of line, in the order they come.
@@ -28,6 +37,7 @@ const Kind kKinds[] = {
     {"file", &InstallRecord::files, IsPlainRelativePath},
     {"outside", &InstallRecord::outsideFiles, IsPlainFullPath},
     {"shared", &InstallRecord::sharedFiles, nullptr},
+    {"earlier", &InstallRecord::earlierInstalls, IsEarlierInstall},
 };
 const int kKindCount = sizeof kKinds / sizeof kKinds[0];
 
@@ -112,7 +122,11 @@ int ParseInstallRecord(const char* text, size_t size, InstallRecord& record) {
   LineReader lines(text, size);
   InstallRecord read;
   SharedString line;
-  if (!lines.Next(line) || strcmp(line, kFirstLine) != 0) return lines.Number();
+  // The first line is the head without its line feed.
+  if (!lines.Next(line) || line.Length() != static_cast<int>(sizeof uninstall::kRecordHead) - 2 ||
+      strncmp(line, uninstall::kRecordHead, line.Length()) != 0) {
+    return lines.Number();
+  }
   if (!lines.Next(read.appName) || read.appName.IsEmpty() || HasSeparator(read.appName)) {
     return lines.Number();
   }
@@ -126,14 +140,13 @@ int ParseInstallRecord(const char* text, size_t size, InstallRecord& record) {
 
 SharedString InstallRecordText(const InstallRecord& record) {
   SharedString text;
-  int size = static_cast<int>(sizeof kFirstLine) + record.appName.Length() + 1;
+  int size = static_cast<int>(sizeof uninstall::kRecordHead) + record.appName.Length() + 1;
   for (const Kind& kind : kKinds) {
     const SharedString& list = record.*kind.list;
     size += list.Length() + LineCount(list) * static_cast<int>(strlen(kind.keyword) + 1);
   }
   text.Reserve(size);
-  text += kFirstLine;
-  text += '\n';
+  text += uninstall::kRecordHead;
   text += record.appName;
   text += '\n';
   for (const Kind& kind : kKinds) AppendLines(text, kind.keyword, record.*kind.list);
@@ -148,6 +161,15 @@ bool NextSharedFile(const SharedString& sharedFiles, int& position, SharedString
   raises = 0;
   ParseCount(entry, start - 1, raises);
   path = entry.Middle(start, entry.Length() - start);
+  return true;
+}
+
+bool NextEarlierInstall(const SharedString& earlierInstalls, int& position, SharedString& digest,
+                        SharedString& folder) {
+  SharedString entry;
+  if (!NextPath(earlierInstalls, position, entry)) return false;
+  digest = entry.Middle(0, kDigestLength);
+  folder = entry.Middle(kDigestLength + 1, entry.Length() - kDigestLength - 1);
   return true;
 }
 

@@ -16,7 +16,13 @@
 //                                    folders) that was not there before
 //   shared <raises> <full path>      a shared file whose usage count this
 //                                    application raised <raises> times
-// The four kinds of line come in this order, each path at most once (case
+//   earlier <digest> <full path>     the destination folder of an earlier
+//                                    install of the application, elsewhere,
+//                                    and the SHA-256 digest of the record
+//                                    that install left there (64 lower-case
+//                                    hexadecimal digits): the uninstaller
+//                                    removes that install too
+// The five kinds of line come in this order, each path at most once (case
 // ignored), every path plain (base/path_rules.h: no "..", stream or device
 // names).
 //
@@ -36,6 +42,7 @@ struct InstallRecord {
   SharedString files;         // below the destination folder
   SharedString outsideFiles;  // full paths
   SharedString sharedFiles;   // "<raises> <full path>" each
+  SharedString earlierInstalls;  // "<digest> <full path>" each
 };
 
 // 0 when the `size` bytes at `text` are a whole record, which then fills
@@ -51,6 +58,10 @@ void AddSharedRaises(InstallRecord& record, const char* path, int raises);
 // Walks the shared files as NextPath walks a path list.
 bool NextSharedFile(const SharedString& sharedFiles, int& position, SharedString& path,
                     int& raises);
+
+// Walks the earlier installs as NextPath walks a path list.
+bool NextEarlierInstall(const SharedString& earlierInstalls, int& position, SharedString& digest,
+                        SharedString& folder);
 
 // Adds everything `other` records to `record`: its paths, and its raises to
 // those of the same shared file.

@@ -24,6 +24,11 @@
 #define IDS_REGISTER_FILE 24
 #define IDS_READ_REGISTRY_KEY 25
 #define IDS_OPEN_REGISTRY_KEY 26
+// A destination setup cannot install into, or that another application's
+// files hold; an earlier install whose record was lost.
+#define IDS_DESTINATION_REFUSED 28
+#define IDS_OTHER_APPLICATION 30
+#define IDS_EARLIER_RECORD_LOST 31
 // The command line's switches and exit codes (/?, or an argument setup
 // does not know).
 #define IDS_USAGE 29
@@ -49,6 +54,9 @@
 #define TEXT_REGISTER_FILE "Unable to register the file '%s'."
 #define TEXT_READ_REGISTRY_KEY "Unable to read registry key."
 #define TEXT_OPEN_REGISTRY_KEY "Unable to open registry key."
+#define TEXT_DESTINATION_REFUSED "Setup can't install into '%s'. Type a full path like C:\\App."
+#define TEXT_OTHER_APPLICATION "'%s' holds another application."
+#define TEXT_EARLIER_RECORD_LOST "No record of the earlier install in '%s': its files will stay."
 #define TEXT_USAGE \
   "/S\tsilent; accepts the licence\n/LOG=file\tlog of the run\n/D=folder\tdestination, last\n\n" \
   "0 done, 1 failed, 3010 restart needed, 1639 bad command line"

@@ -19,6 +19,8 @@ constexpr char kNoCheckLine[] = "Don'tCheckProgramNotRunning";
 constexpr int kMaxNameLength = 30;
 // Beside the log: what setup installed (base/install_record_text.h).
 constexpr char kRecordName[] = "Uninst.rec";
+// Its first line, and the line feed that ends it.
+constexpr char kRecordHead[] = "Vantorel install record 1\n";
 // The shell folders setup makes "<AppName>.lnk" in, as CSIDL numbers.
 constexpr int kProgramsFolder = 0x02;  // CSIDL_PROGRAMS
 constexpr int kDesktopFolder = 0x00;   // CSIDL_DESKTOP

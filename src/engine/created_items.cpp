@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/path_list.h"
+#include "engine/held_folders.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ void CreatedItems::AddFile(const char* path) { AppendPath(files_, path); }
 void CreatedItems::AddFolder(const char* path) { AppendPath(folders_, path); }
 
 void CreatedItems::RemoveAll() {
+  // Held without sharing deletion, the folders could not go.
+  ReleaseHeldFolders();
   RemoveEach(files_, DeleteFileA);
   // A folder is made only after its parent, so the last made is the deepest.
   RemoveEach(folders_, RemoveDirectoryA);

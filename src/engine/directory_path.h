@@ -23,11 +23,20 @@ bool EndsWithSeparator(const char* path);
 
 #ifdef _WIN32
 class CreatedItems;
+class SharedString;
 // The same walk on the real file system; a file in place of a directory
 // counts as existing. Each directory made is listed in `created` when one
 // is given; `*made` tells whether any was made, and so whether the last
 // level is new (it then holds nothing).
-bool CreateDirectoryPath(const char* path, CreatedItems* created = nullptr, bool* made = nullptr);
+//
+// With `notItself` (the way to the application's own files), every level
+// below the drive or share that exists or is made is opened as itself and
+// held until the program ends or ReleaseHeldFolders (engine/held_folders.h):
+// setup never writes through a link, and no level can be replaced by one
+// while it works. A level that is a link or leads elsewhere stops the walk,
+// and `*notItself` names it (empty otherwise).
+bool CreateDirectoryPath(const char* path, CreatedItems* created = nullptr, bool* made = nullptr,
+                         SharedString* notItself = nullptr);
 // The path's attributes can be read.
 bool FileExists(const char* path);
 #endif

@@ -77,22 +77,27 @@ struct FileLoop {
   // asking Windows about every level again for each of them would only
   // cost time.
   SharedString lastFolder;
+  bool lastHeld;  // its levels are held (engine/directory_path.h)
   // That folder was made by this run: nothing in it was there before, so
   // no file needs to be looked for.
   bool newFolder;
 };
 
-// Makes sure the record's folder exists.
-bool MakeFolder(const SharedString& directory, FileLoop& loop) {
-  if (strcmp(directory, loop.lastFolder) == 0) return true;
+// Makes sure the record's folder exists; on the way to the application's
+// own files (`held`), as itself and held, so that nothing is written
+// through a link.
+bool MakeFolder(const SharedString& directory, bool held, FileLoop& loop) {
+  if (strcmp(directory, loop.lastFolder) == 0 && (loop.lastHeld || !held)) return true;
   InstallTimer timer(InstallPhase::kFolders);
+  SharedString notItself;
   // Paths Windows cannot take fail here, not somewhere deeper.
   if (directory.Length() >= MAX_PATH ||
-      !CreateDirectoryPath(directory, &loop.created, &loop.newFolder)) {
-    ShowInstallError(IDS_CREATE_DIRECTORY, directory);
+      !CreateDirectoryPath(directory, &loop.created, &loop.newFolder, held ? &notItself : nullptr)) {
+    ShowInstallError(IDS_CREATE_DIRECTORY, notItself.IsEmpty() ? directory : notItself);
     return false;
   }
   loop.lastFolder = directory;
+  loop.lastHeld = held;
   // A file's path is the directory and its name: only when the directory
   // ends in a separator does the file lie in the folder made.
   loop.newFolder = loop.newFolder && EndsWithSeparator(directory);
@@ -105,7 +110,8 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
     ShowInstallError(IDS_UNKNOWN_DESTINATION);
     return false;
   }
-  if (!MakeFolder(target.folder, loop)) return false;
+  const bool own = record.DestinationType == layout::kDestinationApplication;
+  if (!MakeFolder(target.folder, own, loop)) return false;
   target.path = target.folder + record.FileName;
   bool redirected = false;
   const int earlier = loop.written.LastWriterOf(target.path, &redirected);
@@ -119,6 +125,11 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
     if (!loop.newFolder) {
       InstallTimer timer(InstallPhase::kFileExists);
       target.existed = FileExists(target.path);
+    }
+    // A link in place of one of the application's files is not replaced.
+    if (target.existed && own && !IsFileItself(target.path)) {
+      ShowInstallError(IDS_OPEN_FILE, target.path);
+      return false;
     }
     kept = KeepsExistingFile(record, target.path, target.existed);
   }
@@ -157,7 +168,7 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
 
 bool ExtractFiles(FileTable& files, FileDataStream& data, InstallProgress& progress,
                   CreatedItems& created, WrittenFiles& written) {
-  FileLoop loop = {files, data, created, written, SharedString(), false};
+  FileLoop loop = {files, data, created, written, SharedString(), false, false};
   uint64_t cursor = 0;
   for (int i = 0; i < files.Count(); ++i) {
     FileRecord& record = files[i];

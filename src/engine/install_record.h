@@ -1,8 +1,8 @@
 // The install record beside "Uninst.log" (base/install_record_text.h has
 // its format): what this install wrote, noted in InstallSettings' Record as
-// the install goes, merged with the record that an earlier install of the
-// same application left there, so that an upgrade forgets nothing an
-// earlier version installed or counted.
+// the install goes, with the record that an earlier install of the same
+// application left, so that an upgrade forgets nothing an earlier version
+// installed or counted, wherever it was installed.
 #ifndef VANTOREL_ENGINE_INSTALL_RECORD_H
 #define VANTOREL_ENGINE_INSTALL_RECORD_H
 
@@ -18,11 +18,15 @@ void RecordInstalledFile(unsigned destinationType, const char* path, bool existe
 // lies below it.
 void RecordCreatedFolder(const char* path);
 
-// The text of the record to write at `recordPath`: this install's files,
-// folders and shared-count raises (SharedDllList), merged into the record
-// already there when the application's Uninstall entry vouches for it (the
-// digest stored there matches it; anything else in the folder is no word
-// of ours). Read it before the entry is rewritten.
-SharedString InstallRecordToWrite(const char* recordPath);
+// The text of the record to write into the destination folder: this
+// install's files, folders and shared-count raises (SharedDllList), and
+// the install before it, as the application's Uninstall entry names it
+// and vouches for it (the digest stored there matches; anything else is
+// no word of ours): in the same folder its record is merged into this one,
+// in another folder this one names it ("earlier"), so that one uninstall
+// removes both. An earlier log that the entry vouches for whose record is
+// gone or changed is reported (IDS_EARLIER_RECORD_LOST), and the shared
+// files it lists keep their counts. Read it before the entry is rewritten.
+SharedString InstallRecordToWrite();
 
 #endif

@@ -35,7 +35,7 @@ void ScheduleInWininit(const char* path, const char* replacement) {
 HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
                        CreatedItems& created) {
   if (!existed) {
-    HANDLE file = OpenForWriting(path);
+    HANDLE file = CreateNewFile(path);
     if (file != INVALID_HANDLE_VALUE) created.AddFile(path);
     return file;
   }
@@ -67,7 +67,9 @@ bool MoveIntoPlace(const char* folder, const char* staging, const char* destinat
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created) {
   HANDLE file = OpenDestination(target.path, target.existed, target, created);
   if (file != INVALID_HANDLE_VALUE) return file;
-  if (record.ReplaceIfInUse != 0) {
+  // A new file's name taken meanwhile (a link that leads nowhere, which no
+  // look shows) is no file in use to be replaced at the next start.
+  if (record.ReplaceIfInUse != 0 && (target.existed || GetLastError() != ERROR_FILE_EXISTS)) {
     Settings.RestartNeeded = true;
     const SharedString replacement = ReplacementPath(target.path);
     file = OpenDestination(replacement, FileExists(replacement), target, created);

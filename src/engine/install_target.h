@@ -25,7 +25,8 @@ struct InstallTarget {
 // Opens the file that takes the record's bytes for `target.path`, or, when
 // that cannot be overwritten and the record allows it, for the ".new" file
 // (which sets RestartNeeded and `target.redirected`). A file that is new is
-// written in place and listed in `created`; one that exists is left as it
+// created in place as a new file (a name that appeared meanwhile, a link
+// among them, makes it fail) and listed in `created`; one that exists is left as it
 // is, and the bytes go to a staging file beside it (`target.staged`), which
 // PlaceStagedFile puts in its place once the data has passed its check. On
 // failure IDS_OPEN_FILE (naming `target.path`) has been shown and

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/file_handles.h"
 #include "base/messages.h"
 #include "engine/install_timing.h"
 #include "state/install_settings.h"
@@ -23,6 +24,16 @@ HANDLE CreateFileForWriting(const char* path, DWORD disposition) {
 }  // namespace
 
 HANDLE OpenForWriting(const char* path) { return CreateFileForWriting(path, CREATE_ALWAYS); }
+
+HANDLE CreateNewFile(const char* path) { return CreateFileForWriting(path, CREATE_NEW); }
+
+bool IsFileItself(const char* path) {
+  HANDLE file = OpenItself(path, FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  const bool itself = file != INVALID_HANDLE_VALUE && HoldsItself(file, path);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return itself;
+}
 
 HANDLE CreateOutputFile(const char* path) {
   HANDLE file = OpenForWriting(path);
@@ -70,7 +81,7 @@ bool TakeStagingName(const char* directory, const char* movedPath, unsigned* num
     if (movedPath != nullptr) {
       if (MoveFileExA(movedPath, path, 0)) return true;
     } else {
-      *file = CreateFileForWriting(path, CREATE_NEW);
+      *file = CreateNewFile(path);
       if (*file != INVALID_HANDLE_VALUE) return true;
     }
     DWORD error = GetLastError();

@@ -11,8 +11,17 @@
 // for Windows' 8-bit functions included.
 HANDLE OpenForWriting(const char* path);
 
-// The same; on failure IDS_OPEN_FILE names `path`.
+// The same for a file that must not be there yet: a name that exists
+// meanwhile (or a link that leads nowhere) makes it fail rather than
+// written through.
+HANDLE CreateNewFile(const char* path);
+
+// The same as OpenForWriting; on failure IDS_OPEN_FILE names `path`.
 HANDLE CreateOutputFile(const char* path);
+
+// Whether the file or folder at `path` is itself, not a link or a name
+// that leads elsewhere (base/file_handles.h).
+bool IsFileItself(const char* path);
 
 // Writes `size` bytes to `file` in one call and closes it. A failed or
 // short write shows IDS_WRITE_FILE naming `path`; the partly written file stays.

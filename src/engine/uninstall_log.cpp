@@ -75,11 +75,25 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   LogLine("Uninstall entry: HKLM\\%s", UninstallKeyName(header.AppName).Text());
 }
 
-// A file of the uninstall: created whole, or IDS_OPEN_FILE or IDS_WRITE_FILE naming it.
-bool WriteWholeFile(const char* path, const SharedString& text) {
-  HANDLE file = CreateOutputFile(path);
-  return file != INVALID_HANDLE_VALUE &&
-         WriteAndClose(file, path, text.Text(), static_cast<DWORD>(text.Length()));
+// A file of the uninstall in the held `folder`: written whole as a new file
+// beside it, then renamed over it, so that a hard link at its name keeps
+// the bytes of its other file. IDS_OPEN_FILE or IDS_WRITE_FILE naming it
+// otherwise.
+bool WriteWholeFile(const SharedString& folder, const char* path, const SharedString& text) {
+  const SharedString directory = folder + "\\";
+  unsigned number = 0;
+  HANDLE file = CreateStagingFile(directory, &number);
+  const SharedString staging = StagingPath(directory, number);
+  if (file != INVALID_HANDLE_VALUE) {
+    if (!WriteAndClose(file, path, text.Text(), static_cast<DWORD>(text.Length()))) {
+      DeleteFileA(staging);
+      return false;
+    }
+    if (MoveFileExA(staging, path, MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileA(staging);
+  }
+  ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
+  return false;
 }
 
 }  // namespace
@@ -89,13 +103,18 @@ void WriteUninstallLog() {
   SharedString logPath, recordPath;
   FormatString(logPath, "%s\\%s", destination.Text(), uninstall::kLogName);
   FormatString(recordPath, "%s\\%s", destination.Text(), uninstall::kRecordName);
-  if (!CreateDirectoryPath(destination)) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_DIRECTORY, destination);
+  SharedString notItself;
+  if (!CreateDirectoryPath(destination, nullptr, nullptr, &notItself)) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_DIRECTORY,
+              notItself.IsEmpty() ? destination : notItself);
     return;
   }
   // Before the log, the record or the entry change.
-  const SharedString recordText = InstallRecordToWrite(recordPath);
+  const SharedString recordText = InstallRecordToWrite();
   const SharedString logText = LogText();
-  if (!WriteWholeFile(logPath, logText) || !WriteWholeFile(recordPath, recordText)) return;
+  if (!WriteWholeFile(destination, logPath, logText) ||
+      !WriteWholeFile(destination, recordPath, recordText)) {
+    return;
+  }
   RegisterUninstaller(logPath, logText, recordText);
 }

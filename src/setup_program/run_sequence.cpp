@@ -13,6 +13,7 @@
 #include "engine/uninstall_log.h"
 #include "shortcuts/shortcuts.h"
 #include "ui/closing_dialogs.h"
+#include "ui/destination_choice.h"
 #include "ui/progress_dialog.h"
 #include "ui/run_installed_program.h"
 #include "ui/wizard.h"
@@ -65,9 +66,15 @@ int Run(const SetupCommandLine& commandLine) {
   if (!commandLine.destination.IsEmpty()) Settings.DestinationDir = commandLine.destination;
   LogLine("Application: %s", Settings.TitleText.Text());
   AskRunningProgramToClose();
-  if (silent) AcceptStartingChoices();
   int exitCode = kExitDone;
   if (silent || RunWizard()) {
+    // Without the destination page, the default (or "/D=") is taken as the
+    // page takes a typed folder.
+    if (!TakeDestination(nullptr, Settings.DestinationDir)) {
+      CoUninitialize();
+      return kExitFailed;
+    }
+    if (silent) AcceptStartingChoices();
     LogLine("Destination: %s", Settings.DestinationDir.Text());
     if (!Install(silent)) {
       CoUninitialize();

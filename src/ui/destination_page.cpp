@@ -5,7 +5,7 @@
 #include "state/install_settings.h"
 #include "base/messages.h"
 #include "base/shared_string.h"
-#include "ui/destination_text.h"
+#include "ui/destination_choice.h"
 #include "ui/folder_browser.h"
 #include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
@@ -28,16 +28,20 @@ void BrowseForDestination(HWND page) {
   if (browser.Browse()) SetDlgItemTextA(page, IDC_DESTINATION_EDIT, browser.SelectedPath());
 }
 
-// Leaving forwards: the folder is taken, and when the package's program is
-// already there (a file or a folder of its name) the user is asked first.
+// Leaving forwards: the folder is taken when setup can install there, and
+// when the package's program is already there (a file or a folder of its
+// name) the user is asked first. -1 stays on the page.
 INT_PTR AcceptDestination(HWND page) {
   ReadDestination(page);
-  RemoveTrailingBackslash(Settings.DestinationDir);
+  if (!TakeDestination(page, Settings.DestinationDir)) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, -1);
+    return TRUE;
+  }
   SharedString program;
   FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), Settings.Header.ProgramFileName);
   if (GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES) return FALSE;
   bool overwrite = AskQuestion(page, Settings.SetupCaption, IDS_PROGRAM_EXISTS);
-  SetWindowLongPtrA(page, DWLP_MSGRESULT, overwrite ? 0 : -1);  // -1 stays on the page
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, overwrite ? 0 : -1);
   return TRUE;
 }
 

@@ -121,13 +121,21 @@ bool IsRefusedFolder(const SharedString& folder) {
 
 }  // namespace
 
-bool FindApplicationFolder(const char* logPath, SharedString& folder) {
-  const int separator = LastSeparator(logPath);
-  if (separator < 0) return false;
-  // "C:\Uninst.log" lies in "C:\", not in "C:" (the current folder there).
-  folder = SharedString(logPath).Middle(0, separator > 2 ? separator : separator + 1);
-  const SharedString canonical = CanonicalPath(folder);
-  if (canonical.IsEmpty()) return false;  // the message names the folder as given
-  folder = canonical;
-  return !IsRefusedFolder(folder);
+bool IsApplicationsOwnFolder(const SharedString& folder) { return !IsRefusedFolder(folder); }
+
+FolderOpening OpenApplicationFolder(const char* given, HeldFolders& held, SharedString& folder) {
+  folder = LongPath(given);
+  if (folder.IsEmpty()) return FolderOpening::kMissing;
+  // DELETE: the folder goes through this handle once it is empty.
+  switch (held.Hold(folder, DELETE | FILE_WRITE_ATTRIBUTES)) {
+    case Holding::kHeld:
+      return FolderOpening::kOpen;
+    case Holding::kMissing:
+      return FolderOpening::kMissing;
+    case Holding::kNotItself:
+      break;
+  }
+  const SharedString canonical = CanonicalPath(given);
+  folder = canonical.IsEmpty() ? SharedString(given) : canonical;
+  return FolderOpening::kNotItself;
 }

@@ -12,7 +12,7 @@ const char kBetweenLines[] = "\n\n";
 
 void LeftItems::Add(unsigned id, const char* item) {
   ++count_;
-  if (id == IDS_UN_LEFT_AT_RESTART || id == IDS_UN_LEFT_FOLDER_AT_RESTART) ++atRestart_;
+  if (id == IDS_UN_LEFT_AT_RESTART) ++atRestart_;
   if (count_ > kLinesShown) return;
   if (!lines_.IsEmpty()) lines_ += kBetweenLines;
   lines_ += UninstallerText(id, item);

@@ -64,10 +64,27 @@ int ParseUninstallLog(const char* text, size_t size, UninstallLog& log) {
   return 0;
 }
 
+namespace {
+
+// The shortcut lines follow the name, the check line, the class line (with
+// the check) and the count.
+int FirstShortcutLine(const UninstallLog& log) { return log.checkProgramNotRunning ? 5 : 4; }
+
+}  // namespace
+
+int FindRepeatedSharedLine(const UninstallLog& log) {
+  // After the shortcuts and the count of shared files.
+  int line = FirstShortcutLine(log) + log.shortcutCount + 1;
+  SharedString seen, path;
+  for (int position = 0; NextPath(log.sharedFiles, position, path); ++line) {
+    if (ListHoldsPath(seen, path)) return line;
+    AppendPath(seen, path);
+  }
+  return 0;
+}
+
 int FindWrongShortcutLine(const UninstallLog& log, const SharedString* folders, int folderCount) {
-  // The shortcut lines follow the name, the check line, the class line
-  // (with the check) and the count.
-  const int firstLine = log.checkProgramNotRunning ? 5 : 4;
+  const int firstLine = FirstShortcutLine(log);
   SharedString seen;
   SharedString path;
   int line = firstLine;

@@ -42,4 +42,10 @@ int ParseUninstallLog(const char* text, size_t size, UninstallLog& log);
 // repeats an earlier one.
 int FindWrongShortcutLine(const UninstallLog& log, const SharedString* folders, int folderCount);
 
+// Setup lists each shared file it counted once. 0 when no shared-file line
+// of `log` repeats an earlier one (case ignored); otherwise the number of
+// the first that does. Where the Uninstall entry keeps no digests, such a
+// line would otherwise give back a count that nobody raised.
+int FindRepeatedSharedLine(const UninstallLog& log);
+
 #endif

@@ -8,19 +8,19 @@
 #include "base/path_rules.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/file_removal.h"
+#include "uninstaller/folder_listing.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/uninstaller_text_ids.h"
 
 namespace {
 
 struct Removing {
+  HeldFolders& held;
   const SharedString& folder;
   const InstallRecord& record;
   const KeptFiles& kept;
   LeftItems& left;
   SharedString sharedPaths;  // left to ReleaseSharedFiles
-  SharedString pending;      // files and folders that go at the next start
-  SharedString pendingFolders;
 };
 
 SharedString InFolder(const SharedString& folder, const char* below) {
@@ -42,54 +42,41 @@ bool IsOwn(const Removing& removing, const SharedString& path) {
 }
 
 void RemoveOwnFile(Removing& removing, const SharedString& path) {
-  if (ListHoldsPath(removing.sharedPaths, path) || IsUninstallerItself(path) ||
-      !IsReachedDirectly(path, removing.left)) {
-    return;
-  }
-  if (RemoveFile(path, removing.left) == Removal::kAtRestart) AppendPath(removing.pending, path);
+  if (ListHoldsPath(removing.sharedPaths, path) || IsUninstallerItself(path)) return;
+  RemoveFile(removing.held, path, removing.left);
 }
 
 // A folder that did not go: names what setup did not install in it. A
-// recorded one (`recorded`) is scheduled for the next start when only what
-// goes then is left in it, else the line tells why it stays when nothing
-// else does.
+// recorded one (`recorded`) is named itself when nothing else tells why it
+// stays.
 void ExplainFolder(Removing& removing, const SharedString& path, bool recorded) {
-  bool pendingOnly = true, kept = false, other = false;
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA(path + "\\*", &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0) continue;
-      const SharedString item = path + "\\" + entry.cFileName;
-      if (ListHoldsPath(removing.pending, item)) continue;
-      pendingOnly = false;
-      if (removing.kept.Holds(item)) {
-        kept = true;
-      } else if (!IsOwn(removing, item)) {
-        removing.left.Add(IDS_UN_LEFT_NOT_INSTALLED, item);
-        other = true;
-      } else {
-        other = true;  // its own line says why it stayed
-      }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+  bool kept = false, other = false;
+  FolderListing listing(removing.held.Find(path));
+  for (SharedString name; listing.Next(name);) {
+    const SharedString item = path + "\\" + name;
+    if (removing.kept.Holds(item)) {
+      kept = true;
+    } else {
+      // One of its own has its own line saying why it stayed.
+      if (!IsOwn(removing, item)) removing.left.Add(IDS_UN_LEFT_NOT_INSTALLED, item);
+      other = true;
+    }
   }
-  if (!recorded) return;
-  // Scheduled after what it holds, so it is empty when its turn comes.
-  if (pendingOnly && ScheduleDeletion(path)) {
-    AppendPath(removing.pending, path);
-    AppendPath(removing.pendingFolders, path);
-  } else if (kept && !other) {
-    removing.left.Add(IDS_UN_LEFT_FOLDER_SHARED, path);
-  } else if (pendingOnly || !other) {
-    removing.left.Add(IDS_UN_LEFT_FOLDER, path);
-  }
+  if (!recorded || other) return;
+  removing.left.Add(kept ? IDS_UN_LEFT_FOLDER_SHARED : IDS_UN_LEFT_FOLDER, path);
 }
 
 void RemoveOwnFolder(Removing& removing, const SharedString& path) {
-  if (IsReachedDirectly(path, removing.left) && !RemoveEmptyFolder(path)) {
-    ExplainFolder(removing, path, true);
+  switch (EnterFolder(removing.held, path)) {
+    case Holding::kMissing:
+      return;
+    case Holding::kNotItself:
+      removing.left.Add(IDS_UN_LEFT_LINK, path);
+      return;
+    case Holding::kHeld:
+      break;
   }
+  if (!RemoveEmptyFolder(removing.held, path)) ExplainFolder(removing, path, true);
 }
 
 // "." is the folder itself: depth 0.
@@ -102,10 +89,9 @@ int Depth(const char* below) {
 
 }  // namespace
 
-void RemoveRecordedItems(const SharedString& folder, const InstallRecord& record,
-                         const KeptFiles& kept, LeftItems& left) {
-  Removing removing = {folder, record, kept, left, SharedString(), SharedString(),
-                       SharedString()};
+void RemoveRecordedItems(HeldFolders& held, const SharedString& folder,
+                         const InstallRecord& record, const KeptFiles& kept, LeftItems& left) {
+  Removing removing = {held, folder, record, kept, left, SharedString()};
   SharedString path;
   int raises = 0;
   for (int position = 0; NextSharedFile(record.sharedFiles, position, path, raises);) {
@@ -131,11 +117,4 @@ void RemoveRecordedItems(const SharedString& folder, const InstallRecord& record
   // The application's folder was there before the install: it stays, and
   // so does what setup did not put there.
   if (!ListHoldsPath(record.folders, ".")) ExplainFolder(removing, folder, false);
-  // One line for a tree of folders that goes at the next start.
-  for (int position = 0; NextPath(removing.pendingFolders, position, path);) {
-    const int separator = LastSeparator(path);
-    if (separator < 0 || !ListHoldsPath(removing.pendingFolders, path.Middle(0, separator))) {
-      left.Add(IDS_UN_LEFT_FOLDER_AT_RESTART, path);
-    }
-  }
 }

@@ -34,20 +34,25 @@ bool LowerCount(HKEY counts, const char* path, int raises, LeftItems& left, bool
   return saved;
 }
 
-// A file no program counts any more goes when the user agrees.
-bool RemoveUnusedFile(const char* path, const char* caption, LeftItems& left) {
-  if (IsUninstallerItself(path) || !IsReachedDirectly(path, left) ||
-      !AskToRemoveSharedFile(caption, path)) {
+// A file no program counts any more goes when the user agrees: the file
+// opened before the question is the one removed after it.
+bool RemoveUnusedFile(HeldFolders& held, const char* path, const char* caption, LeftItems& left) {
+  FileToRemove file;
+  if (IsUninstallerItself(path) || OpenFileToRemove(held, path, file, left) != Opening::kOpen) {
     return false;
   }
-  RemoveFile(path, left);
+  if (!AskToRemoveSharedFile(caption, path)) {
+    CloseFileToRemove(file);
+    return false;
+  }
+  RemoveOpenedFile(held, file, left);
   return true;
 }
 
 }  // namespace
 
-void ReleaseSharedFiles(const SharedString& sharedFiles, const char* caption, KeptFiles& kept,
-                        LeftItems& left) {
+void ReleaseSharedFiles(HeldFolders& held, const SharedString& sharedFiles, const char* caption,
+                        KeptFiles& kept, LeftItems& left) {
   if (sharedFiles.IsEmpty()) return;
   HKEY counts = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstall::kSharedDllsKey, 0,
@@ -59,7 +64,7 @@ void ReleaseSharedFiles(const SharedString& sharedFiles, const char* caption, Ke
   for (int position = 0; NextSharedFile(sharedFiles, position, path, raises);) {
     bool unused = false;
     if (!LowerCount(counts, path, raises, left, unused) || !unused ||
-        !RemoveUnusedFile(path, caption, left)) {
+        !RemoveUnusedFile(held, path, caption, left)) {
       kept.Add(path);
     }
   }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_contents.h"
+#include "base/file_handles.h"
 #include "base/install_record_text.h"
 #include "base/messages.h"
 #include "base/path_list.h"
@@ -15,6 +16,7 @@
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/log_parser.h"
+#include "uninstaller/path_resolution.h"
 #include "uninstaller/recorded_items.h"
 #include "uninstaller/shared_files.h"
 #include "uninstaller/uninstall_entry.h"
@@ -24,21 +26,57 @@ namespace {
 
 // Far more than any log or record of a package holds.
 const unsigned kMaxFileSize = 64 * 1024 * 1024;
+// The installs one run removes: the one the log names, and earlier ones in
+// other folders that its record names.
+const int kMaxInstalls = 16;
+
+// One install of the application that this run removes: its folder, as
+// the file system names it and held for the whole run, and its record.
+struct Install {
+  SharedString folder;
+  InstallRecord record;
+};
+
+enum class Reading { kDone, kMissing, kUnreadable, kNotItself };
+
+// The file `name` in the held `folder`, read through a handle that holds
+// the file itself; nobody writes it while it is read.
+Reading ReadOwnFile(const SharedString& folder, const char* name, SharedString& text) {
+  // A drive's root ends in "\" already.
+  const bool root = LastSeparator(folder) == folder.Length() - 1;
+  const SharedString path = root ? folder + name : folder + "\\" + name;
+  HANDLE file = OpenItself(path, GENERIC_READ, FILE_SHARE_READ);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Reading::kMissing
+                                                                          : Reading::kUnreadable;
+  }
+  Reading reading = Reading::kNotItself;
+  if (HoldsItself(file, path)) {
+    reading = ReadOpenFile(file, kMaxFileSize, text) ? Reading::kDone : Reading::kUnreadable;
+  }
+  CloseHandle(file);
+  return reading;
+}
 
 // The failures below come before the application is known for sure: their
 // caption is the product's.
 
-// Reads and parses the log, and checks its shortcut lines against the
-// links setup makes.
-bool ReadLog(const char* path, SharedString& text, UninstallLog& log) {
-  switch (ReadFileContents(path, kMaxFileSize, text)) {
-    case FileRead::kMissing:
+// Reads and parses the log in the application's `folder`, and checks its
+// shortcut lines against the links setup makes. Messages name the log as
+// the command line does, `path`.
+bool ReadLog(const char* path, const SharedString& folder, SharedString& text, UninstallLog& log) {
+  switch (ReadOwnFile(folder, uninstall::kLogName, text)) {
+    case Reading::kMissing:
       ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, path);
       return false;
-    case FileRead::kUnreadable:
+    case Reading::kUnreadable:
       ShowFailure(kProductCaption, IDS_UN_LOG_UNREADABLE, path);
       return false;
-    case FileRead::kDone:
+    case Reading::kNotItself:
+      ShowFailure(kProductCaption, IDS_UN_FILE_LINK, path);
+      return false;
+    case Reading::kDone:
       break;
   }
   int badLine = ParseUninstallLog(text, static_cast<size_t>(text.Length()), log);
@@ -54,16 +92,21 @@ bool ReadLog(const char* path, SharedString& text, UninstallLog& log) {
 
 // The record beside the log, when the Uninstall entry keeps digests: both
 // files as setup wrote them, or nothing is removed. `hasRecord` false: a
-// log that another setup program wrote.
-bool ReadRecord(const char* logPath, const SharedString& logText, const UninstallLog& log,
-                InstallRecord& record, bool& hasRecord) {
+// log that another setup program wrote, whose lines are taken only once
+// each.
+bool ReadRecord(const char* logPath, const SharedString& folder, const SharedString& logText,
+                const UninstallLog& log, InstallRecord& record, bool& hasRecord) {
   UninstallEntry entry;
   if (!ReadUninstallEntry(log.appName, logPath, entry)) {
     ShowFailure(kProductCaption, IDS_UN_NOT_REGISTERED, logPath, log.appName.Text());
     return false;
   }
   hasRecord = !entry.logDigest.IsEmpty() || !entry.recordDigest.IsEmpty();
-  if (!hasRecord) return true;
+  if (!hasRecord) {
+    const int repeated = FindRepeatedSharedLine(log);
+    if (repeated != 0) ShowFailure(kProductCaption, IDS_UN_LOG_DAMAGED, logPath, repeated);
+    return repeated == 0;
+  }
   if (!MatchesDigest(logText, logText.Length(), entry.logDigest)) {
     ShowFailure(kProductCaption, IDS_UN_LOG_CHANGED, logPath);
     return false;
@@ -71,8 +114,12 @@ bool ReadRecord(const char* logPath, const SharedString& logText, const Uninstal
   const SharedString recordPath =
       SharedString(logPath).Middle(0, LastSeparator(logPath) + 1) + uninstall::kRecordName;
   SharedString text;
-  if (ReadFileContents(recordPath, kMaxFileSize, text) != FileRead::kDone ||
-      !MatchesDigest(text, text.Length(), entry.recordDigest)) {
+  const Reading reading = ReadOwnFile(folder, uninstall::kRecordName, text);
+  if (reading == Reading::kNotItself) {
+    ShowFailure(kProductCaption, IDS_UN_FILE_LINK, recordPath.Text());
+    return false;
+  }
+  if (reading != Reading::kDone || !MatchesDigest(text, text.Length(), entry.recordDigest)) {
     ShowFailure(kProductCaption, IDS_UN_RECORD_CHANGED, recordPath.Text());
     return false;
   }
@@ -82,9 +129,51 @@ bool ReadRecord(const char* logPath, const SharedString& logText, const Uninstal
   return badLine == 0;
 }
 
-void RemoveShortcuts(const UninstallLog& log, LeftItems& left) {
+// Whether one of the `count` installs lies in `folder`.
+bool HasInstallIn(const Install* installs, int count, const char* folder) {
+  for (int i = 0; i < count; ++i) {
+    if (IsSamePath(installs[i].folder, folder)) return true;
+  }
+  return false;
+}
+
+// The earlier installs in other folders that the record of installs[0]
+// names, and those that their records name in turn, after it in
+// `installs` (kMaxInstalls in all, and room for one more): each folder held
+// as itself, of the application's own, and holding a record that the
+// digest of its line vouches for. A folder that
+// is gone is done with; one that fails a check stays, and is a line in
+// `left`. Returns how many installs there are, the first included.
+int ReadEarlierInstalls(HeldFolders& held, Install* installs, const char* appName,
+                        LeftItems& left) {
+  int count = 1;
+  SharedString digest, folder, text;
+  for (int named = 0; named < count; ++named) {
+    const SharedString& lines = installs[named].record.earlierInstalls;
+    for (int position = 0; NextEarlierInstall(lines, position, digest, folder);) {
+      if (HasInstallIn(installs, count, LongPath(folder))) continue;
+      // The one after the last is room to read one that is not taken.
+      Install& install = installs[count];
+      const FolderOpening opening = OpenApplicationFolder(folder, held, install.folder);
+      if (opening == FolderOpening::kMissing) continue;
+      if (count == kMaxInstalls || opening != FolderOpening::kOpen ||
+          !IsApplicationsOwnFolder(install.folder) ||
+          ReadOwnFile(install.folder, uninstall::kRecordName, text) != Reading::kDone ||
+          !MatchesDigest(text, text.Length(), digest) ||
+          ParseInstallRecord(text, static_cast<size_t>(text.Length()), install.record) != 0 ||
+          !IsSamePath(install.record.appName, appName)) {
+        left.Add(IDS_UN_LEFT_EARLIER, folder);
+        continue;
+      }
+      ++count;
+    }
+  }
+  return count;
+}
+
+void RemoveShortcuts(HeldFolders& held, const UninstallLog& log, LeftItems& left) {
   SharedString path;
-  for (int position = 0; NextPath(log.shortcuts, position, path);) RemoveFile(path, left);
+  for (int position = 0; NextPath(log.shortcuts, position, path);) RemoveFile(held, path, left);
 }
 
 // Without a record, each line of the log's list is one raise.
@@ -93,6 +182,20 @@ SharedString RaisesFromLog(const UninstallLog& log) {
   SharedString path;
   for (int position = 0; NextPath(log.sharedFiles, position, path);) {
     AddSharedRaises(raises, path, 1);
+  }
+  return raises.sharedFiles;
+}
+
+// The raises of every install together: a file counted by two installs
+// gives back both.
+SharedString RaisesOf(const Install* installs, int count) {
+  InstallRecord raises;
+  SharedString path;
+  int times = 0;
+  for (int i = 0; i < count; ++i) {
+    for (int position = 0; NextSharedFile(installs[i].record.sharedFiles, position, path, times);) {
+      AddSharedRaises(raises, path, times);
+    }
   }
   return raises.sharedFiles;
 }
@@ -111,34 +214,53 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
     return 1;
   }
+  HeldFolders held;
+  Install installs[kMaxInstalls + 1];
+  Install& main = installs[0];
+  // "C:\Uninst.log" lies in "C:\", not in "C:" (the current folder there).
+  const int separator = LastSeparator(logPath);
+  switch (OpenApplicationFolder(logPath.Middle(0, separator > 2 ? separator : separator + 1), held,
+                                main.folder)) {
+    case FolderOpening::kMissing:
+      ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
+      return 1;
+    case FolderOpening::kNotItself:
+      ShowFailure(kProductCaption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
+      return 1;
+    case FolderOpening::kOpen:
+      break;
+  }
   SharedString logText;
   UninstallLog log;
-  InstallRecord record;
   bool hasRecord = false;
-  if (!ReadLog(logPath, logText, log) || !ReadRecord(logPath, logText, log, record, hasRecord)) {
+  if (!ReadLog(logPath, main.folder, logText, log) ||
+      !ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord)) {
     return 1;
   }
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);
-  SharedString folder;
-  if (!FindApplicationFolder(logPath, folder)) {
-    ShowFailure(caption, IDS_UN_FOLDER_REFUSED, folder.Text());
+  if (!IsApplicationsOwnFolder(main.folder)) {
+    ShowFailure(caption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
     return 1;
   }
+  LeftItems left;
+  const int count = hasRecord ? ReadEarlierInstalls(held, installs, log.appName, left) : 1;
   if (!ConfirmRemoval(caption, log.appName) ||
       (log.checkProgramNotRunning &&
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
     return 1;
   }
-  LeftItems left;
   KeptFiles kept;
-  RemoveShortcuts(log, left);
-  ReleaseSharedFiles(hasRecord ? record.sharedFiles : RaisesFromLog(log), caption, kept, left);
+  RemoveShortcuts(held, log, left);
+  ReleaseSharedFiles(held, hasRecord ? RaisesOf(installs, count) : RaisesFromLog(log), caption,
+                     kept, left);
   if (hasRecord) {
-    RemoveRecordedItems(folder, record, kept, left);
+    for (int i = 0; i < count; ++i) {
+      RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left);
+    }
   } else {
-    left.Add(IDS_UN_LEFT_NO_RECORD, folder);
+    left.Add(IDS_UN_LEFT_NO_RECORD, main.folder);
   }
   RemoveUninstallEntry(log.appName, left);
   ShowOutcome(caption, log.appName, left);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "base/messages.h"
+#include "engine/held_folders.h"
 #include "engine/uninstall_log.h"
 #include "setup_test_support.h"
 #include "shortcuts/shortcuts.h"
@@ -143,6 +144,7 @@ std::vector<std::string> RunSteps(const StepCase& c) {
   support::BoxRecorder recorder;
   CreateShortcuts();
   WriteUninstallLog();
+  ReleaseHeldFolders();  // the end of a run, which would let them go
   return recorder.texts();
 }
 

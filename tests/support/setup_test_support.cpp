@@ -100,20 +100,74 @@ std::string LnkinfoField(const std::string& output, const std::string& label) {
 
 }  // namespace
 
-std::optional<LinkInfo> ReadShellLink(const std::string& linkPath) {
+bool RunLinuxShell(const std::string& script, const std::vector<std::string>& paths) {
   // Wine starts a Linux program like a Windows one, but gives no handle to
-  // wait on: the shell writes lnkinfo's output under another name and
-  // renames it when lnkinfo is done, an empty file when it fails.
+  // wait on: the shell writes the script's status under another name and
+  // renames it when the script is done.
+  const std::string status = ScratchFolder("linux shell") + "\\status";
+  std::vector<std::string> arguments = {
+      "-c", "(" + script + "); echo $? >\"$0.part\"; mv \"$0.part\" \"$0\"", UnixPathOf(status)};
+  for (const std::string& path : paths) arguments.push_back(UnixPathOf(path));
+  robot::Start("Z:\\bin\\sh", arguments);
+  if (!robot::WaitUntil([&] { return Exists(status); })) return false;
+  auto text = ReadBytes(status);
+  return text && !text->empty() && (*text)[0] == '0';
+}
+
+std::optional<LinkInfo> ReadShellLink(const std::string& linkPath) {
   const std::string output = ScratchFolder("lnkinfo") + "\\output.txt";
-  robot::Start("Z:\\bin\\sh", {"-c",
-                               "/usr/bin/lnkinfo \"$0\" >\"$1.part\" || : >\"$1.part\"; "
-                               "mv \"$1.part\" \"$1\"",
-                               UnixPathOf(linkPath), UnixPathOf(output)});
-  robot::WaitUntil([&] { return Exists(output); }, 20000);
+  RunLinuxShell("/usr/bin/lnkinfo \"$1\" >\"$2\" || : >\"$2\"", {linkPath, output});
   auto text = ReadBytes(output);
   if (!text || text->empty()) return std::nullopt;
   const std::string shown(text->begin(), text->end());
   return LinkInfo{LnkinfoField(shown, "Local path"), LnkinfoField(shown, "Working directory")};
+}
+
+// Every file below the folders and every other path given, with its bytes,
+// and every value of the keys: what a refusal must leave as it was.
+std::map<std::string, std::string> StateOf(const std::vector<std::string>& paths,
+                                           const std::vector<std::string>& keys) {
+  std::map<std::string, std::string> state;
+  std::vector<std::string> pending = paths;
+  while (!pending.empty()) {
+    const std::string path = pending.back();
+    pending.pop_back();
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      state[path] = "(missing)";
+    } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      auto bytes = ReadBytes(path);
+      state[path] = bytes ? std::string(bytes->begin(), bytes->end()) : "(unreadable)";
+    } else {
+      state[path] = "(folder)";
+      WIN32_FIND_DATAA entry;
+      HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+      for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+        if (entry.cFileName[0] != '.') pending.push_back(path + "\\" + entry.cFileName);
+      }
+      if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
+  }
+  for (const std::string& key : keys) {
+    HKEY open;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &open) != ERROR_SUCCESS) {
+      state[key] = "(no key)";
+      continue;
+    }
+    char name[16384];
+    BYTE data[4096];
+    for (DWORD i = 0;; ++i) {
+      DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+      if (RegEnumValueA(open, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      state[key + "|" + name] =
+          std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataSize);
+    }
+    RegCloseKey(open);
+  }
+  return state;
 }
 
 std::optional<Bytes> ReadBytes(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,11 @@ struct LinkInfo {
   std::string workingDirectory;
 };
 std::optional<LinkInfo> ReadShellLink(const std::string& linkPath);
+// Runs the /bin/sh `script` on the Linux side of the prefix, as someone who
+// may write its folders there could (Wine makes no symbolic links itself),
+// with the Linux paths of `paths` as $1, $2, ...; true when it ended with
+// status 0.
+bool RunLinuxShell(const std::string& script, const std::vector<std::string>& paths);
 
 // ---- files ----
 
@@ -77,15 +83,8 @@ bool Exists(const std::string& path);
 // Deletes a file or a whole folder; true when nothing is left.
 bool RemovePath(const std::string& path);
 bool MakeFolders(const std::string& path);
-std::optional<FILETIME> LastWriteTime(const std::string& path);
-// The time cut to its minute: what setup keeps of a stamp.
-FILETIME ToMinute(FILETIME time);
-std::string Describe(FILETIME time);
-
-// ---- files in use, and what waits for the next start of Windows ----
-
-// Keeps a file open without sharing its deletion, as a running program
-// keeps its own.
+// Keeps a file open for reading, letting others read it only (neither
+// write, rename nor delete it), as a program keeps a file it uses.
 class FileInUse {
  public:
   explicit FileInUse(const std::string& path)
@@ -94,11 +93,25 @@ class FileInUse {
   ~FileInUse() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   }
+  FileInUse(const FileInUse&) = delete;
+  FileInUse& operator=(const FileInUse&) = delete;
   bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
 
  private:
   HANDLE handle_;
 };
+
+// Every file below the folders and every other path given, with its bytes,
+// and every value of the keys below HKEY_LOCAL_MACHINE: what a refusal must
+// leave as it was.
+std::map<std::string, std::string> StateOf(const std::vector<std::string>& paths,
+                                           const std::vector<std::string>& keys);
+std::optional<FILETIME> LastWriteTime(const std::string& path);
+// The time cut to its minute: what setup keeps of a stamp.
+FILETIME ToMinute(FILETIME time);
+std::string Describe(FILETIME time);
+
+// ---- what waits for the next start of Windows ----
 
 // Restores the pending file operations (the Session Manager's
 // "PendingFileRenameOperations") as they were: nothing of a test may happen

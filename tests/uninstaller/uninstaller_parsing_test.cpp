@@ -162,6 +162,25 @@ TEST(UninstallLogParser, RefusesAnythingElseNamingTheLine) {
   }
 }
 
+// Each shared file once: the line that repeats one is named, after the
+// shortcuts and the class line when there is one.
+TEST(UninstallLogParser, ARepeatedSharedFileIsNamed) {
+  const struct {
+    std::string text;
+    int line;
+  } cases[] = {
+      {"App\nDon'tCheckProgramNotRunning\n0\n2\nC:\\s.dll\nC:\\t.dll\n", 0},
+      {"App\nDon'tCheckProgramNotRunning\n0\n2\nC:\\s.dll\nc:\\S.DLL\n", 6},
+      {"App\nCheckProgramNotRunning\nW\n1\nC:\\A.lnk\n3\nC:\\s.dll\nC:\\t.dll\nC:\\t.dll\n", 9},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    UninstallLog log;
+    ASSERT_EQ(ParseUninstallLog(c.text.data(), c.text.size(), log), 0);
+    EXPECT_EQ(FindRepeatedSharedLine(log), c.line);
+  }
+}
+
 // Setup writes "<folder>\<AppName>.lnk" in three folders, once each.
 TEST(UninstallLogParser, ShortcutsAreTheLinksSetupMakes) {
   const SharedString folders[] = {"C:\\P", "C:\\D", ""};  // the last without a path
@@ -192,7 +211,8 @@ TEST(InstallRecordParser, ReadsWhatSetupWritesAndWritesItBack) {
   const std::string text =
       "Vantorel install record 1\nMy App\nfolder .\nfolder Docs\nfile app.exe\n"
       "file Docs\\read me.txt\noutside C:\\windows\\system32\\my.dll\n"
-      "shared 2 C:\\Program Files\\Common Files\\s.dll\nshared 1 \\\\srv\\share\\t.dll\n";
+      "shared 2 C:\\Program Files\\Common Files\\s.dll\nshared 1 \\\\srv\\share\\t.dll\n"
+      "earlier " + std::string(64, 'a') + " C:\\Old Place\n";
   InstallRecord record;
   ASSERT_EQ(ParseInstallRecord(text.data(), text.size(), record), 0);
   EXPECT_STREQ(record.appName, "My App");
@@ -201,6 +221,12 @@ TEST(InstallRecordParser, ReadsWhatSetupWritesAndWritesItBack) {
   EXPECT_EQ(Paths(record.outsideFiles), std::vector<std::string>{"C:\\windows\\system32\\my.dll"});
   EXPECT_EQ(Paths(record.sharedFiles),
             (std::vector<std::string>{"2 C:\\Program Files\\Common Files\\s.dll", "1 \\\\srv\\share\\t.dll"}));
+  SharedString digest, folder;
+  int position = 0;
+  ASSERT_TRUE(NextEarlierInstall(record.earlierInstalls, position, digest, folder));
+  EXPECT_EQ(std::string(digest.Text()), std::string(64, 'a'));
+  EXPECT_STREQ(folder, "C:\\Old Place");
+  EXPECT_FALSE(NextEarlierInstall(record.earlierInstalls, position, digest, folder));
   EXPECT_EQ(std::string(InstallRecordText(record).Text()), text);
 }
 
@@ -234,6 +260,12 @@ TEST(InstallRecordParser, RefusesAnythingElseNamingTheLine) {
       {"shared 0 times", head + "shared 0 C:\\s.dll\n", 3},
       {"shared with a leading zero", head + "shared 01 C:\\s.dll\n", 3},
       {"shared twice", head + "shared 1 C:\\s.dll\nshared 2 c:\\S.DLL\n", 4},
+      {"an earlier install without its digest", head + "earlier C:\\Old\n", 3},
+      {"a digest in capitals", head + "earlier " + std::string(64, 'A') + " C:\\Old\n", 3},
+      {"a digest too short", head + "earlier " + std::string(63, 'a') + " C:\\Old\n", 3},
+      {"an earlier folder not full", head + "earlier " + std::string(64, '0') + " Old\n", 3},
+      {"an earlier install before a file",
+       head + "earlier " + std::string(64, '0') + " C:\\Old\nfile a.exe\n", 4},
       {"no line end", head + "file a.exe", 3},
       {"an empty line", head + "\n", 3},
   };

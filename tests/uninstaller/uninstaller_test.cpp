@@ -11,6 +11,7 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -155,52 +156,6 @@ void Clean(const Installation& installed) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(installed.appName).c_str());
 }
 
-// Every file below the folders and every other path given, with its bytes,
-// and every value of the keys: what a refusal must leave as it was.
-std::map<std::string, std::string> StateOf(const std::vector<std::string>& paths,
-                                           const std::vector<std::string>& keys) {
-  std::map<std::string, std::string> state;
-  std::vector<std::string> pending = paths;
-  while (!pending.empty()) {
-    const std::string path = pending.back();
-    pending.pop_back();
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      state[path] = "(missing)";
-    } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      state[path] = Text(ReadBytes(path));
-    } else {
-      state[path] = "(folder)";
-      WIN32_FIND_DATAA entry;
-      HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-      for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
-        if (entry.cFileName[0] != '.') pending.push_back(path + "\\" + entry.cFileName);
-      }
-      if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    }
-  }
-  for (const std::string& key : keys) {
-    HKEY open;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &open) != ERROR_SUCCESS) {
-      state[key] = "(no key)";
-      continue;
-    }
-    char name[16384];
-    BYTE data[4096];
-    for (DWORD i = 0;; ++i) {
-      DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-      if (RegEnumValueA(open, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
-          ERROR_SUCCESS) {
-        break;
-      }
-      state[key + "|" + name] =
-          std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataSize);
-    }
-    RegCloseKey(open);
-  }
-  return state;
-}
-
 // ---- boxes ----
 
 robot::MessageBoxContent Box(const std::string& caption, const std::string& text,
@@ -232,14 +187,17 @@ robot::MessageBoxContent SharedQuestion(const std::string& appName, const std::s
              robot::BoxIcon::Question, {"&Yes", "&No"}, "&No");
 }
 
-// Expects `expected` as the uninstaller's next box and presses `answer`.
+// Expects `expected` as the uninstaller's next box and presses `answer`;
+// `whileShown` acts while the box is up.
 void ExpectBox(const robot::Program& uninstaller, const robot::MessageBoxContent& expected,
-               int answer, const std::string& screenshot = "") {
+               int answer, const std::string& screenshot = "",
+               const std::function<void()>& whileShown = {}) {
   HWND box = robot::WaitForMessageBox(uninstaller.Id(), 20000);
   ASSERT_NE(box, nullptr) << "no box; expected " << expected;
   const robot::MessageBoxContent shown = robot::ReadMessageBox(box);
   if (!screenshot.empty()) robot::SaveScreenshot(screenshot);
   EXPECT_EQ(shown, expected);
+  if (whileShown) whileShown();
   robot::AnswerMessageBox(box, answer);
   robot::WaitForWindowToClose(box);
 }
@@ -282,6 +240,12 @@ void ExpectLeft(const robot::Program& uninstaller, const std::string& appName,
 
 std::string NotInstalled(const std::string& path) {
   return "'" + path + "' was left in place: setup did not install it.";
+}
+
+std::string InUse(const std::string& path) {
+  return "'" + path +
+         "' is in use and could not be moved aside to be removed when Windows restarts: it was "
+         "left in place.";
 }
 
 std::string BehindLink(const std::string& path) {
@@ -511,6 +475,71 @@ TEST(Uninstaller, LinksAreNeverFollowed) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(installed.appName).c_str());
 }
 
+
+struct SwapCase {
+  const char* what;
+  const char* swapped;    // below the application's folder; "." the folder itself
+  bool atSharedQuestion;  // else while the removal is confirmed
+};
+
+// The application's folder is held from before the first question to the
+// end, and so is every folder the uninstaller goes into: while a question
+// is up, no folder can be renamed to put a link to another application's
+// folder in its place (as a user who may write there would try), and what
+// goes after a question is what was checked before it. Wine lets a folder
+// be renamed from the Linux side whatever Windows programs hold: the swap
+// is tried as a Windows program would, and a link is made only where that
+// rename was let through.
+TEST(Uninstaller, NoFolderCanBeSwappedWhileAQuestionIsUp) {
+  PlaceUninstaller();
+  MakeSharedDllsKey();
+  Installation installed = InstalledApp("VT Swap");
+  const std::string other = DefaultDestination("VT Swap Other");
+  installed.folders = {".", "lib"};
+  installed.files = {"app.exe", "lib\\data.dat"};
+  installed.sharedFiles = {installed.folder + "\\lib\\common.dll"};
+  const SwapCase cases[] = {
+      {"the application's folder, while the removal is confirmed", ".", false},
+      {"lib, while the shared file is asked about", "lib", true},
+  };
+  for (const SwapCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clean(installed);
+    RemovePath(other);
+    for (const char* name : {"app.exe", "lib\\data.dat", "lib\\common.dll"}) {
+      MakeFolders(other + "\\lib");
+      ASSERT_TRUE(WriteBytes(other + "\\" + name, testpkg::ToBytes("another application's")));
+    }
+    Lay(installed);
+    ASSERT_TRUE(WriteBytes(installed.sharedFiles[0], testpkg::ToBytes("shared")));
+    SetCount(installed.sharedFiles[0], 1);
+    const auto before = StateOf({other}, {});
+    const bool whole = std::string(c.swapped) == ".";
+    const std::string swapped = whole ? installed.folder : installed.folder + "\\" + c.swapped;
+    bool renamed = false;
+    auto swap = [&] {
+      renamed = MoveFileA(swapped.c_str(), (swapped + " moved").c_str()) != FALSE;
+      if (renamed) {
+        RunLinuxShell("ln -s \"$1\" \"$2\"", {whole ? other : other + "\\" + c.swapped, swapped});
+      }
+    };
+
+    robot::Program uninstaller = StartUninstaller(installed.LogPath());
+    ExpectBox(uninstaller, Confirmation("VT Swap"), IDYES, "",
+              c.atSharedQuestion ? std::function<void()>() : swap);
+    ExpectBox(uninstaller, SharedQuestion("VT Swap", installed.sharedFiles[0]), IDYES,
+              "uninstaller_swap_at_question", c.atSharedQuestion ? swap : std::function<void()>());
+    ExpectBox(uninstaller, Removed("VT Swap"), IDOK);
+    EXPECT_EQ(robot::WaitForExit(uninstaller), 0u);
+    EXPECT_FALSE(renamed) << swapped << " was renamed while the uninstaller held it";
+    EXPECT_EQ(StateOf({other}, {}), before);
+    EXPECT_FALSE(Exists(installed.folder));
+    if (renamed) RunLinuxShell("rm -f \"$1\"", {swapped});
+    RemovePath(swapped + " moved");
+  }
+  RemovePath(other);
+}
+
 struct ChangeCase {
   const char* what;
   std::string commandLineRest;  // after the uninstaller's path; empty: the log's
@@ -697,11 +726,14 @@ std::set<std::string> NamesIn(const std::string& folder) {
 // A log in the Windows folder or inside it, in a known folder or above one,
 // or at a drive's root removes nothing, whatever else is in order: the
 // Uninstall entry names it, and without a record nothing is to be checked.
+// A folder that is a link is refused before its log is read, under the
+// product's name.
 TEST(Uninstaller, RefusesFoldersThatAreNotTheApplicationsOwn) {
   PlaceUninstaller();
   struct Refused {
     std::string folder;     // where the log is put, as the command line names it
     std::string canonical;  // as the message names it (case aside)
+    std::string caption = "VT Refused Uninstall";
   };
   std::vector<Refused> cases;
   std::set<std::string> seen;
@@ -718,7 +750,7 @@ TEST(Uninstaller, RefusesFoldersThatAreNotTheApplicationsOwn) {
     cases.push_back({folder, folder});
   }
   cases.push_back({DefaultDestination("VT Refused") + "\\..\\..\\" + windows.substr(3), windows});
-  cases.push_back({std::string(kLinks) + "\\Documents link", documents});
+  cases.push_back({std::string(kLinks) + "\\Documents link", documents, "Vantorel"});
   Installation installed = InstalledApp("VT Refused");
   installed.withRecord = false;
   for (const Refused& c : cases) {
@@ -738,7 +770,7 @@ TEST(Uninstaller, RefusesFoldersThatAreNotTheApplicationsOwn) {
               Lower("The uninstall log lies in '" + c.canonical +
                     "', which is not a folder of the application's own. Nothing was removed."));
     shown.text = "";
-    EXPECT_EQ(shown, Failure("VT Refused Uninstall", ""));
+    EXPECT_EQ(shown, Failure(c.caption, ""));
     EXPECT_EQ(NamesIn(c.canonical), before);
     RemovePath(logPath);
   }
@@ -803,6 +835,94 @@ TEST(Uninstaller, UpgradeForgetsNothing) {
   Clean(installed);
 }
 
+
+// A setup of the application with the destination page, its files in
+// `files` and one shared library in the common-files folder.
+testpkg::TestPackage MovingPackage(const std::vector<std::string>& files) {
+  testpkg::TestPackage package = wizardtest::WizardPackage("VT Moved", {false, false, true, false});
+  package.checkProgramNotRunning = 0;
+  for (const std::string& name : files) AddFile(package, name, testpkg::ToBytes(name));
+  testpkg::TestFile& shared = AddFile(package, "vtmoved.dll", testpkg::ToBytes("shared"), "VT Moved\\");
+  shared.destinationType = 5;  // common files
+  shared.sharedDll = 1;
+  return package;
+}
+
+// Installs `package` into `folder` through the destination page; `box`, when
+// given, is the text of the one message the install shows, answered OK.
+void InstallInto(const testpkg::TestPackage& package, const std::string& folder,
+                 const std::string& box = "") {
+  robot::Program setup = wizardtest::StartWizardSetup("moved", package);
+  HWND sheet = wizardtest::WaitForSheet(setup);
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_TRUE(wizardtest::Settle(sheet));
+  ASSERT_TRUE(robot::SetText(robot::ChildById(sheet, wizardtest::kDestinationEdit), folder));
+  ASSERT_TRUE(robot::Click(robot::ChildById(sheet, wizardtest::kFinish)));
+  if (!box.empty()) {
+    auto shown = AnswerNextBox(setup, IDOK);
+    ASSERT_TRUE(shown.has_value()) << "no box: " << box;
+    EXPECT_EQ(*shown, Failure("VT Moved Setup", box));
+  }
+  HWND finish = WaitForFinishDialog(setup, "VT Moved Setup");
+  ASSERT_NE(finish, nullptr) << "no finish dialog";
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
+  EXPECT_EQ(robot::WaitForExit(setup), 0u);
+}
+
+// Installed again in another folder, the application's record names the
+// earlier install with the digest of its record, and one uninstall removes
+// both. When the earlier install's record was lost, setup says so, and the
+// counts of the shared files its log lists are given back all the same.
+TEST(Uninstaller, ReinstallingElsewhereOrphansNothing) {
+  MakeSharedDllsKey();
+  const std::string root = "C:\\VT Moved";
+  const std::string first = root + "\\First", second = root + "\\Second";
+  const std::string library = CommonFilesDirectory() + "\\VT Moved\\vtmoved.dll";
+  const testpkg::TestPackage version1 = MovingPackage({"a.exe", "b.dat"});
+  const testpkg::TestPackage version2 = MovingPackage({"a.exe"});
+  auto uninstall = [&](std::vector<std::string> left) {
+    auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey("VT Moved"), "UninstallString");
+    ASSERT_TRUE(command.has_value());
+    robot::Program uninstaller = robot::StartCommandLine(*command);
+    ExpectBox(uninstaller, Confirmation("VT Moved"), IDYES);
+    ExpectBox(uninstaller, SharedQuestion("VT Moved", library), IDYES);
+    if (left.empty()) {
+      ExpectBox(uninstaller, Removed("VT Moved"), IDOK);
+    } else {
+      ExpectLeft(uninstaller, "VT Moved", left);
+    }
+    EXPECT_EQ(robot::WaitForExit(uninstaller), left.empty() ? 0u : 1u);
+    EXPECT_EQ(CountOf(library), -1);
+    EXPECT_FALSE(Exists(library));
+  };
+  RemovePath(root);
+  RemovePath(CommonFilesDirectory() + "\\VT Moved");
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, library.c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT Moved").c_str());
+
+  InstallInto(version1, first);
+  const std::string firstRecord = Text(ReadBytes(first + "\\Uninst.rec"));
+  InstallInto(version2, second);
+  EXPECT_NE(Text(ReadBytes(second + "\\Uninst.rec"))
+                .find("\nearlier " + Digest(firstRecord) + " " + first + "\n"),
+            std::string::npos);
+  EXPECT_TRUE(Exists(first + "\\b.dat"));
+  EXPECT_EQ(CountOf(library), 2);
+  uninstall({});
+  EXPECT_FALSE(Exists(first));
+  EXPECT_FALSE(Exists(second));
+
+  // The record lost before an upgrade in the same folder.
+  InstallInto(version1, first);
+  ASSERT_TRUE(RemovePath(first + "\\Uninst.rec"));
+  InstallInto(version2, first,
+              "No record of the earlier install in '" + first + "': its files will stay.");
+  uninstall({NotInstalled(first + "\\b.dat")});
+  EXPECT_TRUE(Exists(first + "\\b.dat"));
+  RemovePath(root);
+  RegDeleteTreeA(HKEY_CURRENT_USER, wizardtest::kRecordKey);
+}
+
 // Asked once, naming the application; No, or Cancel while its program
 // runs, removes nothing.
 TEST(Uninstaller, NothingGoesUnlessTheUserAgrees) {
@@ -856,9 +976,9 @@ struct SharedCase {
 
 // Each shared file gives back the raises the record holds, never more than
 // its count. At 0 the count goes and the user decides about the file
-// (Windows' convention); a file still counted, declined, without a count
-// or that is the shared uninstaller stays. What stays in the application's
-// folder keeps the folder.
+// (Windows' convention); a file still counted, declined, without a count,
+// that a program keeps from being moved or that is the shared uninstaller
+// stays. What stays in the application's folder keeps the folder.
 TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
   PlaceUninstaller();
   MakeSharedDllsKey();
@@ -873,7 +993,7 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
       {"raised more often than counted", shared + "\\over.dll", 1, REG_DWORD, 3, IDYES, -1, false},
       {"no longer used, kept", shared + "\\kept.dll", 1, REG_DWORD, 1, IDNO, -1, true},
       {"no count", shared + "\\uncounted.dll", -1, REG_DWORD, 1, 0, -1, true},
-      {"in use", shared + "\\in use.dll", 1, REG_DWORD, 1, IDYES, -1, true},
+      {"in use, not to be moved", shared + "\\in use.dll", 1, REG_DWORD, 1, 0, -1, true},
       {"in the application's folder, still used", installed.folder + "\\own.dll", 2, REG_DWORD, 1,
        0, 1, true},
       {"the shared uninstaller", Uninstaller(), 1, REG_DWORD, 1, 0, -1, true},
@@ -906,7 +1026,7 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
   }
   ExpectLeft(uninstaller, "VT Shared",
              {"The shared file '" + shared + "\\uncounted.dll' has no usage count and was left in place.",
-              "'" + shared + "\\in use.dll' is in use: it will be removed when Windows restarts.",
+              InUse(shared + "\\in use.dll"),
               "The folder '" + installed.folder +
                   "' was left in place: it holds shared files that were kept."},
              "uninstaller_left_items");
@@ -920,42 +1040,77 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
   EXPECT_FALSE(Exists(installed.folder + "\\app.exe"));
   EXPECT_FALSE(Exists(installed.LogPath()));
   EXPECT_FALSE(HasUninstallEntry("VT Shared"));
-  EXPECT_EQ(PendingDeletions(), std::vector<std::string>{shared + "\\in use.dll"});
+  EXPECT_EQ(PendingDeletions(), std::vector<std::string>{});
   for (const SharedCase& c : cases) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, c.path.c_str());
   Clean(installed);
 }
 
-// Recorded files go, read-only ones too; a file in use goes at the next
-// start, and its recorded folders after it.
-TEST(Uninstaller, FolderInUseGoesAtTheNextStart) {
+// Recorded files go, read-only ones too. A file a program runs (Windows
+// lets it be renamed, not deleted) is moved into the uninstaller's folder
+// under Windows and goes from there at the next start, so that no name a
+// user can change is ever acted on then; one that a program keeps from
+// being moved stays, with its folder, and is named. A file with other
+// names (hard links) loses only its own, and the attributes of the file
+// behind them stay as they are.
+TEST(Uninstaller, FilesThatCannotGoAtOnce) {
   PlaceUninstaller();
   PendingOperationsGuard pending;
+  const std::string waiting = WindowsDirectory() + "\\VTUnInst Pending";
+  RemovePath(waiting);
   Installation installed = InstalledApp("VT In Use");
   installed.folders = {".", "Data", "Data\\Deeper"};
-  installed.files = {"app.exe", "read-only.dat", "Data\\Deeper\\busy.dat", "Data\\other.dat"};
-  installed.shortcuts = {DesktopLink("VT In Use")};
+  installed.files = {"app.exe", "read-only.dat", "Data\\other.dat", "Data\\held.dat",
+                     "Data\\Deeper\\running.dll", "linked.dat", "linked read-only.dat"};
   Clean(installed);
   Lay(installed);
-  SetFileAttributesA((installed.folder + "\\read-only.dat").c_str(), FILE_ATTRIBUTE_READONLY);
-  const std::string busy = installed.folder + "\\Data\\Deeper\\busy.dat";
-  FileInUse inUse(busy);
-  ASSERT_TRUE(inUse.Open());
+  const std::string in = installed.folder + "\\";
+  SetFileAttributesA((in + "read-only.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(CopyFileA((SystemDirectory() + "\\msimg32.dll").c_str(),
+                        (in + "Data\\Deeper\\running.dll").c_str(), FALSE));
+  HMODULE running = LoadLibraryA((in + "Data\\Deeper\\running.dll").c_str());
+  ASSERT_NE(running, nullptr);
+  FileInUse held(in + "Data\\held.dat");
+  ASSERT_TRUE(held.Open());
+  const std::string outside = ScratchFolder("other names");
+  for (const char* name : {"linked.dat", "linked read-only.dat"}) {
+    ASSERT_TRUE(WriteBytes(outside + "\\" + name, testpkg::ToBytes("the file's bytes")));
+    RemovePath(in + name);
+    ASSERT_TRUE(CreateHardLinkA((in + name).c_str(), (outside + "\\" + name).c_str(), nullptr));
+  }
+  SetFileAttributesA((outside + "\\linked read-only.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  const auto outsideBefore = StateOf({outside}, {});
 
   robot::Program uninstaller = StartUninstaller(installed.LogPath());
   ExpectBox(uninstaller, Confirmation("VT In Use"), IDYES);
   ExpectLeft(uninstaller, "VT In Use",
-             {"'" + busy + "' is in use: it will be removed when Windows restarts.",
-              "The folder '" + installed.folder + "' will be removed when Windows restarts."});
+             {"'" + in + "Data\\Deeper\\running.dll' is in use: it will be removed when Windows restarts.",
+              InUse(in + "Data\\held.dat"),
+              "Only the name '" + in + "linked.dat' was removed: the file has other names (hard "
+                                       "links), which keep it.",
+              "'" + in + "linked read-only.dat' was left in place: it is read-only, and has "
+                         "other names (hard links) whose file would change with it."});
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
 
-  EXPECT_FALSE(Exists(installed.shortcuts[0]));
-  EXPECT_FALSE(Exists(installed.folder + "\\read-only.dat"));
-  EXPECT_FALSE(Exists(installed.folder + "\\Data\\other.dat"));
-  EXPECT_TRUE(Exists(busy));
+  for (const char* gone : {"read-only.dat", "Data\\other.dat", "Data\\Deeper", "linked.dat"}) {
+    EXPECT_FALSE(Exists(in + gone)) << gone;
+  }
+  EXPECT_TRUE(Exists(in + "Data\\held.dat"));
+  EXPECT_TRUE(Exists(in + "linked read-only.dat"));
+  EXPECT_EQ(StateOf({outside}, {}), outsideBefore);
+  EXPECT_EQ(GetFileAttributesA((outside + "\\linked read-only.dat").c_str()) & FILE_ATTRIBUTE_READONLY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   EXPECT_FALSE(HasUninstallEntry("VT In Use"));
-  EXPECT_EQ(PendingDeletions(),
-            (std::vector<std::string>{busy, installed.folder + "\\Data\\Deeper",
-                                      installed.folder + "\\Data", installed.folder}));
+  // The running file waits in the uninstaller's folder, and the folder
+  // after it.
+  const std::vector<std::string> deletions = PendingDeletions();
+  ASSERT_EQ(deletions.size(), 2u);
+  EXPECT_EQ(deletions[0].substr(0, waiting.size() + 1), waiting + "\\");
+  EXPECT_EQ(deletions[0].substr(deletions[0].size() - 12), " running.dll");
+  EXPECT_TRUE(Exists(deletions[0]));
+  EXPECT_EQ(deletions[1], waiting);
+  FreeLibrary(running);
+  SetFileAttributesA((in + "linked read-only.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemovePath(waiting);
   Clean(installed);
 }
 
@@ -1039,7 +1194,9 @@ TEST(Uninstaller, ClosingMessageListsTenItemsAndCountsTheRest) {
 
 // A log that another setup program wrote (its entry keeps no digests):
 // its links go, its counts are given back and its entry goes, but nothing
-// in the folder: there is no record of what is the application's.
+// in the folder: there is no record of what is the application's. Such a
+// log lists each shared file once: a line repeated is damage, as a count
+// nobody raised would be given back.
 TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
   PlaceUninstaller();
   MakeSharedDllsKey();
@@ -1053,6 +1210,14 @@ TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
   installed.sharedFiles = {shared, shared};
   Clean(installed);
   Lay(installed);
+  robot::Program repeated = StartUninstaller(installed.LogPath());
+  ExpectBox(repeated, Failure("Vantorel", "The uninstall log '" + installed.LogPath() +
+                                              "' is damaged (line 7). Nothing was removed."),
+            IDOK);
+  EXPECT_EQ(robot::WaitForExit(repeated), 1u);
+  EXPECT_EQ(CountOf(shared), 3);
+  installed.sharedFiles = {shared};
+  Lay(installed);
   robot::Program uninstaller = StartUninstaller(installed.LogPath());
   ExpectBox(uninstaller, Confirmation("VT Foreign"), IDYES);
   ExpectLeft(uninstaller, "VT Foreign",
@@ -1060,7 +1225,7 @@ TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
               "' was left in place: setup kept no record of what it installed there."});
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
   EXPECT_FALSE(Exists(installed.shortcuts[0]));
-  EXPECT_EQ(CountOf(shared), 1);
+  EXPECT_EQ(CountOf(shared), 2);
   EXPECT_TRUE(Exists(installed.folder + "\\app.exe"));
   EXPECT_TRUE(Exists(installed.LogPath()));
   EXPECT_FALSE(HasUninstallEntry("VT Foreign"));

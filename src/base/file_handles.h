@@ -1,0 +1,66 @@
+// Files and folders opened as themselves. Setup and the uninstaller act in
+// folders that users may be able to write: a name there may be a link (a
+// symbolic link, a junction) to anything on the system, and may become one
+// between a check and the act that follows it. So they open a name once,
+// without following a link at its end, check what they opened, and act on
+// that handle; folders they work in they hold (HeldFolders), so that none
+// can be renamed or replaced while they work.
+//
+// Wine opens what a Linux symbolic link leads to whatever the flags, and
+// the handle then shows no reparse point: only the name behind the handle
+// tells. HoldsItself looks at both.
+#ifndef VANTOREL_BASE_FILE_HANDLES_H
+#define VANTOREL_BASE_FILE_HANDLES_H
+
+#include <windows.h>
+
+#include "base/shared_string.h"
+
+// Opens the existing file or folder `path` (CreateFileA, OPEN_EXISTING) with
+// `access` and `share`, a link or reparse point at its end as itself.
+HANDLE OpenItself(const char* path, DWORD access, DWORD share);
+
+// The full name of what `handle` holds, as the file system names it (long
+// names, links resolved): "C:\..." or "\\server\share\...". Empty where
+// Windows cannot tell (before Vista).
+SharedString FinalPathOf(HANDLE handle);
+
+// Whether `handle` (from OpenItself) holds the object at `path` itself:
+// no reparse point, and, where Windows can tell, the name behind the handle
+// is `path` (case aside).
+bool HoldsItself(HANDLE handle, const char* path);
+
+// What opening a folder to hold it found.
+enum class Holding { kHeld, kMissing, kNotItself };
+
+// The folders a program holds until it ends, or until it lets one go:
+// each opened with OpenItself, shared for reading and writing but not for
+// deleting, and checked with HoldsItself.
+class HeldFolders {
+ public:
+  HeldFolders() = default;
+  ~HeldFolders() { ReleaseAll(); }
+  HeldFolders(const HeldFolders&) = delete;
+  HeldFolders& operator=(const HeldFolders&) = delete;
+
+  // Opens and holds the folder at `path` (full, as the file system names
+  // it), with `access` besides reading its list (without it when the folder
+  // cannot be opened so: another program keeps it from being deleted, say);
+  // kHeld when it is held now or was already. kMissing: nothing there.
+  // kNotItself: a link or reparse point, or a name that leads elsewhere;
+  // nothing is held then. Anything that is there but cannot be opened
+  // counts as kNotItself too.
+  Holding Hold(const char* path, DWORD access = 0);
+  // The handle of a held folder; null when `path` is not held.
+  HANDLE Find(const char* path) const;
+  // Closes the handle of `path` and forgets it.
+  void Release(const char* path);
+  void ReleaseAll();
+
+ private:
+  struct Folder;
+  // The folder held last comes first: files come folder by folder.
+  Folder* first_ = nullptr;
+};
+
+#endif

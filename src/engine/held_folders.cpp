@@ -1,0 +1,5 @@
+#include "engine/held_folders.h"
+
+HeldFolders HeldApplicationFolders;
+
+void ReleaseHeldFolders() { HeldApplicationFolders.ReleaseAll(); }
