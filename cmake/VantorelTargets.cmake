@@ -61,7 +61,11 @@ function(vantorel_program_entry target entry)
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/base/program_start.cpp)
   target_link_options(${target} PRIVATE -nostartfiles -Wl,--disable-auto-import)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    target_link_options(${target} PRIVATE -Wl,-e,_${entry}@0)
+    # Without the start-up code nothing registers DWARF unwind tables.
+    target_link_options(${target} PRIVATE -Wl,-e,_${entry}@0
+                        -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/discard-unwind-tables.ld)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+                 ${CMAKE_SOURCE_DIR}/cmake/discard-unwind-tables.ld)
   else()
     target_link_options(${target} PRIVATE -Wl,-e,${entry})
   endif()
