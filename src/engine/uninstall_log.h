@@ -16,8 +16,12 @@
 
 // Writes the log, then the record, then the Uninstall registration;
 // failures are reported (a file that cannot be written with IDS_OPEN_FILE or IDS_WRITE_FILE
-// naming it) and the run goes on to its closing dialog. A log or record
-// that cannot be written leaves no Uninstall entry.
+// naming it) and the run goes on to its closing dialog. Both are written
+// as new files renamed over the old ones. A log that cannot be written
+// leaves the earlier log, record and Uninstall entry as they were; a record
+// that cannot be written after the log was leaves the entry's digests
+// vouching for neither, so the uninstaller refuses the folder until setup
+// runs again.
 void WriteUninstallLog();
 
 #endif

@@ -15,8 +15,10 @@
 namespace packer {
 
 // Writes the whole setup file into `out`, which is empty: `programImage`,
-// zeros, the package and the trailer, a multiple of 8 bytes in all
-// (Authenticode signing then pads nothing behind the trailer). The file
+// the package and the trailer, a multiple of 8 bytes in all (Authenticode
+// signing then pads nothing behind the trailer). A compressed stream is
+// brought to that length by its own empty blocks; stored data, or no file
+// data, by zeros between the image and the package. The file
 // data block is a stream, or stored when the stream is no smaller; then
 // the files are read a second time. Each file is read with the size it had
 // when it was gathered: one that is shorter now is refused. The contents

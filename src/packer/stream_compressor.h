@@ -85,8 +85,6 @@ class StreamCompressor {
   Check Finish(std::uint64_t before, std::uint64_t after, unsigned alignment);
 
   std::uint64_t DataSize() const { return dataSize_; }
-  // Of that, the bytes compressed and written so far.
-  std::uint64_t DataCompressed() const { return dataWritten_; }
   // Bytes given to the sink so far; the whole stream after Finish.
   std::uint64_t StreamSize() const { return streamSize_; }
 

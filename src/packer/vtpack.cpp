@@ -1,6 +1,7 @@
 // vtpack: builds a setup executable from a project file, and lists or
-// verifies one. Every failure ends with one message naming the input and
-// the entry at fault, and exit code 1.
+// verifies one. A failure of build or list ends with one message naming the
+// input and the entry at fault; verify prints a line for every fault it
+// finds. Either way the exit code is 1.
 #include <CLI/CLI.hpp>
 
 #include <unistd.h>

@@ -7,8 +7,10 @@
 
 // Runs the whole sequence as the command line asks (setup_program/
 // command_line.h); returns the process exit code (setup_program/
-// unattended.h). Without arguments: 0 for a completed run or a wizard the
-// user left, 1 after any reported failure.
+// unattended.h). Without arguments: 1 when start-up failed, the destination
+// was refused or the install failed or was cancelled; 0 otherwise, also
+// for a wizard the user left and after a shortcut, the log or the
+// program's start failed (each reported).
 int RunSetup(HINSTANCE instance);
 
 // The last step of a completed install: the restart dialog when a file

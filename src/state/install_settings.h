@@ -25,8 +25,9 @@ struct InstallSettings {
   SharedString LicenceText;     // empty without a licence block
   bool CancelRequested = false;  // set by the progress dialog's Cancel
   bool RestartNeeded = false;    // a file waits under its ".new" name
-  // The uninstall log's list of shared files: those this install counted
-  // (CountSharedFile), one path and "\n" each.
+  // The uninstall log's list of shared files: those CountSharedFile met with
+  // the SharedDLLs key open, one path and "\n" each; a count that could not
+  // be saved (reported) is listed too.
   int SharedDllCount = 0;
   SharedString SharedDllList;
   // The uninstall log's list of shortcuts: the shortcut files written, one

@@ -1123,23 +1123,23 @@ TEST(Uninstaller, SilentRemovalAnswersForTheUser) {
   MakeSharedDllsKey();
   const std::string runLog = ScratchFolder("silent-uninstall") + "\\run.log";
   Installation installed = InstalledApp("VT Silent");
-  installed.files = {"app.exe"};
+  installed.files = {"app.exe", "running.dll"};
   installed.shortcuts = {DesktopLink("VT Silent")};
   const std::string shared = CommonFilesDirectory() + "\\VT Silent Shared\\shared.dll";
   installed.sharedFiles = {shared};
-  const std::string app = installed.folder + "\\app.exe";
+  const std::string running = installed.folder + "\\running.dll";
   Installation changed = installed;
   changed.shortcuts.clear();
   const struct {
     const char* what;
-    bool logChanged, appInUse;
+    bool logChanged, dllRunning;
     DWORD exitCode;
     std::string line;
   } cases[] = {
       {"removed", false, false, 0,
        "Message 107 (No): No program uses the shared file '" + shared + "' any more."},
       {"a file in use", false, true, 3010,
-       "'" + app + "' is in use: it will be removed when Windows restarts."},
+       "'" + running + "' is in use: it will be removed when Windows restarts."},
       {"a changed log", true, false, 1,
        "Message 120: The uninstall log '" + installed.LogPath() +
            "' is not as setup wrote it: it was changed since. Nothing was removed."},
@@ -1151,9 +1151,11 @@ TEST(Uninstaller, SilentRemovalAnswersForTheUser) {
     ASSERT_TRUE(WriteBytes(shared, testpkg::ToBytes("shared")));
     SetCount(shared, 1);
     Lay(installed, c.logChanged ? changed.LogText() : "");
-    std::optional<FileInUse> inUse;
-    if (c.appInUse) {
-      ASSERT_TRUE(inUse.emplace(app).Open());
+    HMODULE module = nullptr;
+    if (c.dllRunning) {
+      ASSERT_TRUE(CopyFileA((SystemDirectory() + "\\msimg32.dll").c_str(), running.c_str(), FALSE));
+      module = LoadLibraryA(running.c_str());
+      ASSERT_NE(module, nullptr);
     }
 
     UnseenRun run = RunUnseen("\"" + Uninstaller() + "\" /S \"/LOG=" + runLog + "\" \"" +
@@ -1165,7 +1167,9 @@ TEST(Uninstaller, SilentRemovalAnswersForTheUser) {
     EXPECT_EQ(HasUninstallEntry("VT Silent"), c.logChanged);
     EXPECT_EQ(CountOf(shared), c.logChanged ? 1 : -1);
     EXPECT_TRUE(Exists(shared));
+    if (module != nullptr) FreeLibrary(module);
   }
+  RemovePath(WindowsDirectory() + "\\VTUnInst Pending");
   RemovePath(shared.substr(0, shared.rfind('\\')));
   Clean(installed);
 }
