@@ -5,19 +5,13 @@
 
 #include <random>
 
+#include "test_package_writer.h"
 #include "packer/compression.h"
 
 using namespace packer;
+using testpkg::Inflate;
 
 namespace {
-
-Bytes Inflate(const Bytes& stream, std::size_t size) {
-  Bytes out(size + 1);
-  uLongf length = out.size();
-  EXPECT_EQ(uncompress(out.data(), &length, stream.data(), stream.size()), Z_OK);
-  out.resize(length);
-  return out;
-}
 
 Bytes Sample(std::size_t size, bool random) {
   Bytes data(size);

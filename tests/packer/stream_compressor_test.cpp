@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <random>
 
+#include "test_package_writer.h"
 #include "packer/deflate_blocks.h"
 #include "packer/stream_compressor.h"
 
 using namespace packer;
+using testpkg::Inflate;
 
 namespace {
 
@@ -42,14 +44,6 @@ Stream Compress(const Bytes& data, Compression level, unsigned jobs, std::uint64
   out.problem = stream.Add(data.data(), data.size());
   if (!out.problem) out.problem = stream.Finish(before, 3, 8);
   EXPECT_EQ(stream.StreamSize(), out.bytes.size());
-  return out;
-}
-
-Bytes Inflate(const Bytes& stream, std::size_t size) {
-  Bytes out(size + 1);
-  uLongf length = out.size();
-  EXPECT_EQ(uncompress(out.data(), &length, stream.data(), stream.size()), Z_OK);
-  out.resize(length);
   return out;
 }
 

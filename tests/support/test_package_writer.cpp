@@ -21,6 +21,14 @@ Bytes Deflate(const Bytes& data, int level) {
   return out;
 }
 
+Bytes Inflate(const Bytes& stream, std::size_t size) {
+  Bytes out(size + 1);
+  uLongf length = out.size();
+  if (uncompress(out.data(), &length, stream.data(), stream.size()) != Z_OK) return {};
+  out.resize(length);
+  return out;
+}
+
 TestWriter::TestWriter() {
   Raw(ToBytes("MZ"));
   bytes_.resize(64, 0x90);  // the setup program's image stands here

@@ -16,6 +16,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes ToBytes(const std::string& text);
 Bytes Deflate(const Bytes& data, int level = 9);
+// What a zlib stream of `size` bytes' data inflates to: an empty result or
+// one of another size when the stream is wrong.
+Bytes Inflate(const Bytes& stream, std::size_t size);
 
 enum class Form { kCompressed, kStored };
 
