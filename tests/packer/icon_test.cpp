@@ -101,7 +101,9 @@ void ExpectValidPe(const Image& image, const Image& stub) {
     if (i + 1 < image.sections.size()) {
       const Section& next = image.sections[i + 1];
       EXPECT_LE(s.address + std::max(s.virtualSize, s.rawSize), next.address) << i;
-      if (next.rawSize) EXPECT_LE(s.rawOffset + s.rawSize, next.rawOffset) << i;
+      if (next.rawSize) {
+        EXPECT_LE(s.rawOffset + s.rawSize, next.rawOffset) << i;
+      }
     }
     if (s.address == image.Directory(2, 0)) {
       EXPECT_EQ(image.Directory(2, 1), s.virtualSize);

@@ -48,7 +48,7 @@ std::string TextAt(const Bytes& b, std::size_t offset) { return reinterpret_cast
 
 PackageParts Sample() {
   PackageParts parts;
-  parts.settings.application = {"App", "1.0", "app.exe", "AppWindow"};
+  parts.settings.application = {"App", "1.0", "app.exe", "AppWindow", "", ""};
   parts.settings.options.showWelcomePage = false;
   parts.settings.options.runProgramAtEnd = true;
   parts.uninstaller = {'M', 'Z', 1, 2, 3};

@@ -35,7 +35,9 @@ TEST(PeVersion, FixturesOfBothArchitectures) {
     auto version = ReadPeFileVersion(image.data(), image.size());
     ASSERT_EQ(version.has_value(), row.hasVersion) << row.file;
     // The file version, not the product version (9.9.9.9).
-    if (version) EXPECT_TRUE((*version == FileVersion{6, 0, 84, 18})) << row.file;
+    if (version) {
+      EXPECT_TRUE((*version == FileVersion{6, 0, 84, 18})) << row.file;
+    }
   }
 }
 

@@ -123,7 +123,7 @@ TEST(TextRules, VariableReferences) {
   const struct {
     const char* text;
     const char* expanded;  // null: refused with `reason`
-    const char* reason;
+    const char* reason = "";
   } table[] = {
       {"plain/path", "plain/path"},
       {"${VT_RULES_SET}/bin", "/opt/app/bin"},
