@@ -5,7 +5,6 @@
    next start of Windows when it is in use. */
 #include <windows.h>
 
-__declspec(dllexport) const char *WINAPI VtDemoGreeting(void)
-{
-    return "Hello from the Vantorel Demo's shared library.";
+__declspec(dllexport) const char* WINAPI VtDemoGreeting(void) {
+  return "Hello from the Vantorel Demo's shared library.";
 }

@@ -10,8 +10,7 @@
 #include "base/little_endian.h"
 
 static_assert(sizeof(DateTime) == DateTime::kImageSize, "the image is 44 bytes");
-static_assert(offsetof(DateTime, stale) == 4 && offsetof(DateTime, valid) == 5,
-              "flags at 4 and 5");
+static_assert(offsetof(DateTime, stale) == 4 && offsetof(DateTime, valid) == 5, "flags at 4 and 5");
 static_assert(offsetof(DateTime, second) == 8 && offsetof(DateTime, daylightSaving) == 40,
               "the struct tm fields from 8 to 44");
 
@@ -63,7 +62,9 @@ bool LocalTime(long long t, struct tm* result) {
 
 // A field as a WORD; values outside its range become 0xFFFF, which every
 // Windows conversion rejects rather than wrapping into a wrong date.
-WORD ToWord(long long value) { return value >= 0 && value <= 0xFFFF ? static_cast<WORD>(value) : 0xFFFF; }
+WORD ToWord(long long value) {
+  return value >= 0 && value <= 0xFFFF ? static_cast<WORD>(value) : 0xFFFF;
+}
 
 }  // namespace
 

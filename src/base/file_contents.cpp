@@ -22,8 +22,8 @@ bool ReadOpenFile(HANDLE file, unsigned maxSize, SharedString& contents) {
   const DWORD size = GetFileSize(file, &sizeHigh);
   bool read = size != INVALID_FILE_SIZE && sizeHigh == 0 && size <= maxSize;
   DWORD got = 0;
-  read = read && ReadFile(file, contents.GetBufferOfLength(static_cast<int>(size)), size, &got,
-                          nullptr) &&
+  read = read &&
+         ReadFile(file, contents.GetBufferOfLength(static_cast<int>(size)), size, &got, nullptr) &&
          got == size;
   if (!read) contents.Empty();
   return read;

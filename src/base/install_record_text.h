@@ -38,10 +38,10 @@
 // Path lists as in base/path_list.h, each path followed by "\n".
 struct InstallRecord {
   SharedString appName;
-  SharedString folders;       // below the destination folder; "." itself
-  SharedString files;         // below the destination folder
-  SharedString outsideFiles;  // full paths
-  SharedString sharedFiles;   // "<raises> <full path>" each
+  SharedString folders;          // below the destination folder; "." itself
+  SharedString files;            // below the destination folder
+  SharedString outsideFiles;     // full paths
+  SharedString sharedFiles;      // "<raises> <full path>" each
   SharedString earlierInstalls;  // "<digest> <full path>" each
 };
 

@@ -44,7 +44,8 @@
 #define TEXT_CREATE_DIRECTORY "Unable to create the directory '%s'."
 #define TEXT_OUT_OF_MEMORY "Unable to allocate memory."
 #define TEXT_UNCOMPRESS "There was an error uncompressing the data."
-#define TEXT_PROGRAM_EXISTS "The program already exists in this\ndirectory, do you want to overwrite it?"
+#define TEXT_PROGRAM_EXISTS \
+  "The program already exists in this\ndirectory, do you want to overwrite it?"
 #define TEXT_CREATE_SHORTCUT "Unable to create shortcut."
 #define TEXT_READING_DATA "Reading data..."
 #define TEXT_UNCOMPRESSING_DATA "Uncompressing data..."

@@ -18,9 +18,7 @@ int TrimmedLength(const char* path) {
 
 const int kMaxPathLength = 259;  // MAX_PATH without the NUL
 
-bool IsForbiddenInName(unsigned char c) {
-  return c < 0x20 || strchr("/:*?\"<>|", c) != nullptr;
-}
+bool IsForbiddenInName(unsigned char c) { return c < 0x20 || strchr("/:*?\"<>|", c) != nullptr; }
 
 // One part of a path, `length` bytes at `name`.
 bool IsPlainName(const char* name, int length) {

@@ -3,7 +3,6 @@
 // stand in a double-byte code page.
 #include "base/platform.h"
 
-
 namespace platform {
 
 namespace {

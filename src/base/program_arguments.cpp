@@ -39,7 +39,8 @@ const char* NextArgument(const char* text, SharedString& argument, bool toEnd) {
 }
 
 bool IsSwitch(const char* argument, char letter) {
-  return argument[0] == '/' && platform::ToUpper(static_cast<unsigned char>(argument[1])) == letter &&
+  return argument[0] == '/' &&
+         platform::ToUpper(static_cast<unsigned char>(argument[1])) == letter &&
          argument[2] == '\0';
 }
 

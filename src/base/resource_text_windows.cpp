@@ -29,7 +29,8 @@ bool ResourceText::Load() {
     return false;
   }
   length_ = lstrlenA(buffer);
-  void* shrunk = HeapReAlloc(processHeap, HEAP_ZERO_MEMORY, buffer, static_cast<SIZE_T>(length_) + 1);
+  void* shrunk =
+      HeapReAlloc(processHeap, HEAP_ZERO_MEMORY, buffer, static_cast<SIZE_T>(length_) + 1);
   text_ = shrunk != nullptr ? static_cast<char*>(shrunk) : buffer;
   return true;
 }

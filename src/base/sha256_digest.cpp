@@ -31,7 +31,8 @@ void HashBlock(uint32_t state[8], const unsigned char* block) {
              static_cast<uint32_t>(at[2]) << 8 | at[3];
     } else {
       const uint32_t early = schedule[(i + 1) & 15], late = schedule[(i + 14) & 15];
-      word += (RotateRight(early, 7) ^ RotateRight(early, 18) ^ (early >> 3)) + schedule[(i + 9) & 15] +
+      word += (RotateRight(early, 7) ^ RotateRight(early, 18) ^ (early >> 3)) +
+              schedule[(i + 9) & 15] +
               (RotateRight(late, 17) ^ RotateRight(late, 19) ^ (late >> 10));
     }
     const uint32_t e = v[4], a = v[0];
@@ -73,9 +74,11 @@ void Sha256Digest(const void* data, size_t size, SharedString& digest) {
   hasher.Add(0x80);
   while (hasher.filled != 56) hasher.Add(0);
   const uint64_t bits = static_cast<uint64_t>(size) * 8;
-  for (int shift = 56; shift >= 0; shift -= 8) hasher.Add(static_cast<unsigned char>(bits >> shift));
+  for (int shift = 56; shift >= 0; shift -= 8)
+    hasher.Add(static_cast<unsigned char>(bits >> shift));
 
   static const char kDigits[] = "0123456789abcdef";
   char* text = digest.GetBufferOfLength(64);
-  for (int i = 0; i < 64; ++i) text[i] = kDigits[(hasher.state[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
+  for (int i = 0; i < 64; ++i)
+    text[i] = kDigits[(hasher.state[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
 }

@@ -103,7 +103,8 @@ SharedString::SharedString(const SharedString& other) : chars_(string_block::Emp
   StringHeader* header = HeaderOf(other.chars_);
   if (header->referenceCount < 0) {
     // Not a counted block: copy its characters (none, for the empty block).
-    if (header->length > 0) chars_ = string_block::Copy(other.chars_, header->length, header->length);
+    if (header->length > 0)
+      chars_ = string_block::Copy(other.chars_, header->length, header->length);
     return;
   }
   platform::AtomicIncrement(&header->referenceCount);
@@ -113,7 +114,6 @@ SharedString::SharedString(const SharedString& other) : chars_(string_block::Emp
 SharedString::~SharedString() { string_block::Release(chars_); }
 
 int SharedString::Length() const { return HeaderOf(chars_)->length; }
-
 
 void SharedString::Empty() {
   string_block::Release(chars_);
@@ -258,7 +258,8 @@ void SharedString::ReleaseBuffer(int newLength) {
   // The buffer holds capacity + 1 bytes: never measure or cut beyond them.
   if (newLength < 0) {
     const void* nul = memchr(chars_, 0, static_cast<size_t>(header->capacity));
-    newLength = nul != nullptr ? static_cast<int>(static_cast<const char*>(nul) - chars_) : header->capacity;
+    newLength = nul != nullptr ? static_cast<int>(static_cast<const char*>(nul) - chars_)
+                               : header->capacity;
   } else if (newLength > header->capacity) {
     newLength = header->capacity;
   }

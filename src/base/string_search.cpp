@@ -18,8 +18,8 @@ int FindCharacterwise(const char* text, int length, int start, const char* patte
   int i = start;
   while (i <= length - patternLength) {
     if (memcmp(text + i, pattern, static_cast<size_t>(patternLength)) == 0) return i;
-    bool doubleByte = platform::IsLeadByte(static_cast<unsigned char>(text[i])) &&
-                      i + 1 < length && text[i + 1] != '\0';
+    bool doubleByte = platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < length &&
+                      text[i + 1] != '\0';
     i += doubleByte ? 2 : 1;
   }
   return -1;

@@ -66,12 +66,11 @@ const CommonControlsLibrary* GetCommonControlsLibrary() {
   static int state;  // 0 not tried, 1 loaded, -1 missing
   if (state == 0) {
     HMODULE module = LoadSystemLibrary("comctl32.dll");
-    bool complete =
-        module &&
-        Resolve(module, MAKEINTRESOURCEA(kInitCommonControlsOrdinal),
-                &library.InitCommonControls) &&
-        Resolve(module, "PropertySheetA", &library.PropertySheetA) &&
-        Resolve(module, "CreatePropertySheetPageA", &library.CreatePropertySheetPageA);
+    bool complete = module &&
+                    Resolve(module, MAKEINTRESOURCEA(kInitCommonControlsOrdinal),
+                            &library.InitCommonControls) &&
+                    Resolve(module, "PropertySheetA", &library.PropertySheetA) &&
+                    Resolve(module, "CreatePropertySheetPageA", &library.CreatePropertySheetPageA);
     state = complete ? 1 : -1;
   }
   return state == 1 ? &library : nullptr;

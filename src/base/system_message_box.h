@@ -15,9 +15,9 @@ enum : unsigned {
 enum { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
 
 struct MessageBoxRequest {
-  WindowHandle owner;   // null: no owner
-  unsigned id;          // string-table id; 0 for a literal text
-  const char* text;     // the text shown (formatted)
+  WindowHandle owner;  // null: no owner
+  unsigned id;         // string-table id; 0 for a literal text
+  const char* text;    // the text shown (formatted)
   const char* caption;
   unsigned style;
 };

@@ -1,7 +1,6 @@
 #include "base/uninstall_key.h"
 
 #include <windows.h>
-
 #include <string.h>
 
 #include "base/registry_value.h"
@@ -19,8 +18,7 @@ const int kDigestLength = 64;
 // Not inlined: the entry calls it a dozen times.
 __attribute__((noinline)) bool SetValue(HKEY key, const char* name, DWORD type, const void* data,
                                         DWORD size) {
-  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) ==
-         ERROR_SUCCESS;
+  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 // Stored with its NUL, as Windows expects of REG_SZ data.

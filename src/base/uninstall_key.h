@@ -32,7 +32,7 @@ struct UninstallEntryValues {
   const char* uninstaller;  // full path
   const char* logPath;
   const char* folder;
-  const char* program;      // full path; empty: none (an earlier one goes)
+  const char* program;  // full path; empty: none (an earlier one goes)
   unsigned sizeKiB;
   const SharedString* logText;
   const SharedString* recordText;
@@ -49,7 +49,8 @@ unsigned WriteUninstallEntry(const UninstallEntryValues& values);
 
 // The key that holds every application's entry, below HKEY_LOCAL_MACHINE.
 // vtpack writes a package's own values of the entry below it too.
-inline constexpr char kUninstallKeyParent[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char kUninstallKeyParent[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // The key's name below HKEY_LOCAL_MACHINE: the parent, "\\", the name.
 SharedString UninstallKeyName(const char* appName);

@@ -1,8 +1,8 @@
 // Native SystemTimeToFileTime and LocalFileTimeToFileTime, with Windows'
 // range checks, for the builds that run on Linux.
-#include <time.h>
-
 #include "base/win32_time.h"
+
+#include <time.h>
 
 namespace {
 
@@ -32,9 +32,9 @@ void Split(unsigned long long ticks, FILETIME* fileTime) {
 }  // namespace
 
 BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* fileTime) {
-  if (st->wYear < 1601 || st->wYear > 30827 || st->wMonth < 1 || st->wMonth > 12 ||
-      st->wDay < 1 || st->wDay > DaysInMonth(st->wYear, st->wMonth) || st->wHour > 23 ||
-      st->wMinute > 59 || st->wSecond > 59 || st->wMilliseconds > 999)
+  if (st->wYear < 1601 || st->wYear > 30827 || st->wMonth < 1 || st->wMonth > 12 || st->wDay < 1 ||
+      st->wDay > DaysInMonth(st->wYear, st->wMonth) || st->wHour > 23 || st->wMinute > 59 ||
+      st->wSecond > 59 || st->wMilliseconds > 999)
     return 0;
   long long seconds = DaysSince1601(st->wYear, st->wMonth, st->wDay) * kSecondsPerDay +
                       st->wHour * 3600LL + st->wMinute * 60LL + st->wSecond;
@@ -47,8 +47,9 @@ BOOL LocalFileTimeToFileTime(const FILETIME* localTime, FILETIME* utcTime) {
   time_t now = time(nullptr);
   struct tm local;
   if (localtime_r(&now, &local) == nullptr) return 0;
-  long long ticks = static_cast<long long>(
-      (static_cast<unsigned long long>(localTime->dwHighDateTime) << 32) | localTime->dwLowDateTime);
+  long long ticks =
+      static_cast<long long>((static_cast<unsigned long long>(localTime->dwHighDateTime) << 32) |
+                             localTime->dwLowDateTime);
   long long utc = ticks - static_cast<long long>(local.tm_gmtoff) * kTicksPerSecond;
   if (ticks < 0 || utc < 0) return 0;
   Split(static_cast<unsigned long long>(utc), utcTime);

@@ -1,8 +1,9 @@
+#include "engine/directory_path.h"
+
 #include <windows.h>
 
 #include "base/path_rules.h"
 #include "engine/created_items.h"
-#include "engine/directory_path.h"
 #include "engine/held_folders.h"
 #include "engine/install_record.h"
 
@@ -42,7 +43,8 @@ bool MakeDirectory(const char* path, void* context) {
   RecordCreatedFolder(path);
   if (walk->created != nullptr) walk->created->AddFolder(path);
   walk->made = true;
-  if (walk->notItself == nullptr || HeldApplicationFolders.Hold(path) == Holding::kHeld) return true;
+  if (walk->notItself == nullptr || HeldApplicationFolders.Hold(path) == Holding::kHeld)
+    return true;
   *walk->notItself = path;
   return false;
 }

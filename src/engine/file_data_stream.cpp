@@ -34,9 +34,7 @@ LONG Load(volatile LONG* value) { return InterlockedCompareExchange(value, 0, 0)
 // enough: MinGW builds it on __sync_lock_test_and_set, an acquire barrier
 // only, and it works today only because i686 emits xchg and the byte
 // writes happen in calls the compiler cannot see into.
-void Store(volatile LONG* value, LONG stored) {
-  __atomic_store_n(value, stored, __ATOMIC_SEQ_CST);
-}
+void Store(volatile LONG* value, LONG stored) { __atomic_store_n(value, stored, __ATOMIC_SEQ_CST); }
 
 class Waiting {
  public:
@@ -116,8 +114,8 @@ bool FileDataStream::Start(PackageInput& input, InstallProgress& progress) {
   if (bytesOut_ == nullptr || piecesFree_ == nullptr) return true;
   // Set before the thread runs: the worker reads it too.
   threaded_ = true;
-  worker_ = CreateThread(nullptr, 64 * 1024, Work, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                         nullptr);
+  worker_ =
+      CreateThread(nullptr, 64 * 1024, Work, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   if (worker_ == nullptr) threaded_ = false;
   return true;
 }
@@ -228,7 +226,8 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
   if (wanted == 0) wanted = 1;
   // Offsets lie within the block (below 4 GiB): a 32-bit remainder, no
   // 64-bit division routine in the program.
-  uint64_t pieceEnd = offset - static_cast<uint32_t>(offset) % budget_.pieceSize + budget_.pieceSize;
+  uint64_t pieceEnd =
+      offset - static_cast<uint32_t>(offset) % budget_.pieceSize + budget_.pieceSize;
   uint64_t needed = offset + wanted < pieceEnd ? offset + wanted : pieceEnd;
   uint64_t produced = Produced();
   if (produced < needed) {
@@ -261,8 +260,8 @@ const unsigned char* FileDataStream::Next(uint64_t offset, uint32_t wanted, uint
   Piece* piece = first_;
   while (piece->start + budget_.pieceSize <= offset) piece = piece->next;
   LeaveCriticalSection(&lock_);
-  uint64_t end = produced < piece->start + budget_.pieceSize ? produced
-                                                             : piece->start + budget_.pieceSize;
+  uint64_t end =
+      produced < piece->start + budget_.pieceSize ? produced : piece->start + budget_.pieceSize;
   *count = static_cast<uint32_t>(end - offset);
   return piece->Bytes() + (offset - piece->start);
 }
@@ -311,9 +310,7 @@ bool FileDataStream::Finish(uint64_t end) {
   return true;
 }
 
-bool FileDataStream::Drain(uint64_t end) {
-  return RunToEnd() == kSucceeded && end <= Produced();
-}
+bool FileDataStream::Drain(uint64_t end) { return RunToEnd() == kSucceeded && end <= Produced(); }
 
 bool FileDataStream::Report(LONG outcome) {
   if (outcome != kStopped) ReportBlockFailure(*input_, static_cast<BlockReader::Outcome>(outcome));

@@ -19,8 +19,8 @@
 #ifndef VANTOREL_ENGINE_FILE_DATA_STREAM_H
 #define VANTOREL_ENGINE_FILE_DATA_STREAM_H
 
-#include <stdint.h>
 #include <windows.h>
+#include <stdint.h>
 
 #include "package/block_reader.h"
 #include "package/package_input.h"
@@ -140,8 +140,8 @@ class FileDataStream : private BlockRoom {
   HANDLE piecesFree_ = nullptr;  // for the worker: a piece was given back, or Stop
   volatile LONG loopWaits_ = 0;
   volatile LONG workerWaits_ = 0;
-  volatile LONG awaited_ = 0;  // the loop waits for Produced() to reach this
-  DWORD pumped_ = 0;           // GetTickCount of the last pump while waiting
+  volatile LONG awaited_ = 0;   // the loop waits for Produced() to reach this
+  DWORD pumped_ = 0;            // GetTickCount of the last pump while waiting
   volatile LONG produced_ = 0;  // bytes out, as a 32-bit count
   volatile LONG outcome_ = kRunning;
   volatile LONG stopRequested_ = 0;

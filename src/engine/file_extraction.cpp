@@ -92,7 +92,8 @@ bool MakeFolder(const SharedString& directory, bool held, FileLoop& loop) {
   SharedString notItself;
   // Paths Windows cannot take fail here, not somewhere deeper.
   if (directory.Length() >= MAX_PATH ||
-      !CreateDirectoryPath(directory, &loop.created, &loop.newFolder, held ? &notItself : nullptr)) {
+      !CreateDirectoryPath(directory, &loop.created, &loop.newFolder,
+                           held ? &notItself : nullptr)) {
     ShowInstallError(IDS_CREATE_DIRECTORY, notItself.IsEmpty() ? directory : notItself);
     return false;
   }

@@ -1,7 +1,7 @@
 #include "engine/file_version.h"
 
-#include <stdlib.h>
 #include <windows.h>
+#include <stdlib.h>
 
 #include "base/system_library.h"
 
@@ -15,10 +15,10 @@ bool GetFileVersion(const char* path, uint16_t version[4]) {
   if (block == nullptr) return false;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedLength = 0;
-  bool found = library->GetFileVersionInfoA(path, 0, size, block) &&
-               library->VerQueryValueA(block, "\\", reinterpret_cast<void**>(&fixed),
-                                       &fixedLength) &&
-               fixed != nullptr && fixedLength >= sizeof(VS_FIXEDFILEINFO);
+  bool found =
+      library->GetFileVersionInfoA(path, 0, size, block) &&
+      library->VerQueryValueA(block, "\\", reinterpret_cast<void**>(&fixed), &fixedLength) &&
+      fixed != nullptr && fixedLength >= sizeof(VS_FIXEDFILEINFO);
   if (found) {
     version[0] = HIWORD(fixed->dwFileVersionMS);
     version[1] = LOWORD(fixed->dwFileVersionMS);

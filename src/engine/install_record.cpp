@@ -1,7 +1,6 @@
 #include "engine/install_record.h"
 
 #include <windows.h>
-
 #include <string.h>
 
 #include "base/file_contents.h"
@@ -54,8 +53,7 @@ bool ReadVouchedFile(const char* folder, const char* name, const SharedString& d
                      SharedString& contents) {
   SharedString path;
   FormatString(path, "%s\\%s", folder, name);
-  return !digest.IsEmpty() &&
-         ReadFileContents(path, kMaxRecordSize, contents) == FileRead::kDone &&
+  return !digest.IsEmpty() && ReadFileContents(path, kMaxRecordSize, contents) == FileRead::kDone &&
          MatchesDigest(contents.Text(), contents.Length(), digest);
 }
 

@@ -5,8 +5,8 @@
 #ifndef VANTOREL_ENGINE_INSTALL_TARGET_H
 #define VANTOREL_ENGINE_INSTALL_TARGET_H
 
-#include <stdint.h>
 #include <windows.h>
+#include <stdint.h>
 
 #include "base/shared_string.h"
 #include "engine/created_items.h"

@@ -2,15 +2,14 @@
 
 #ifdef VANTOREL_INSTALL_TIMING
 
-#include <stdio.h>
 #include <windows.h>
+#include <stdio.h>
 
 namespace {
 
 const char* const kPhaseNames[] = {
-    "file-loop", "unpack",  "unpack-waits", "wait-for-bytes", "folders",
-    "file-exists", "create", "write",       "set-file-time",  "close",
-    "progress",  "complete",
+    "file-loop", "unpack", "unpack-waits",  "wait-for-bytes", "folders",  "file-exists",
+    "create",    "write",  "set-file-time", "close",          "progress", "complete",
 };
 static_assert(sizeof(kPhaseNames) / sizeof(kPhaseNames[0]) ==
                   static_cast<int>(InstallPhase::kCount),

@@ -16,8 +16,8 @@ enum class InstallPhase {
   kWriteFile,
   kSetFileTime,
   kCloseFile,
-  kProgress,      // stepping the bar and pumping the dialog's messages
-  kCompleteFiles, // staging files put in place, files finished
+  kProgress,       // stepping the bar and pumping the dialog's messages
+  kCompleteFiles,  // staging files put in place, files finished
   kCount
 };
 

@@ -72,8 +72,7 @@ namespace {
 // differs from run to run: a new file (`file` set), or the name the file at
 // `movedPath` is renamed to. Names in use are passed over; any other
 // failure ends the search.
-bool TakeStagingName(const char* directory, const char* movedPath, unsigned* number,
-                     HANDLE* file) {
+bool TakeStagingName(const char* directory, const char* movedPath, unsigned* number, HANDLE* file) {
   unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
     *number = (first + attempt) & 0xFFFF;

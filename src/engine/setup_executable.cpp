@@ -1,7 +1,7 @@
 #include "engine/setup_executable.h"
 
-#include <stdlib.h>
 #include <windows.h>
+#include <stdlib.h>
 
 #include "base/messages.h"
 

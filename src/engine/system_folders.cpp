@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "state/install_settings.h"
-#include "package/layout.h"
 #include "base/registry_value.h"
 #include "base/shell_folder.h"
 #include "base/uninstall_names.h"
+#include "package/layout.h"
+#include "state/install_settings.h"
 
 namespace {
 

@@ -59,10 +59,9 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
     FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), header.ProgramFileName);
   }
   const SharedString uninstaller = UninstallerPath();
-  const UninstallEntryValues values = {header.AppName, header.AppVersion, uninstaller,
-                                       logPath,        Settings.DestinationDir,
-                                       program,        InstalledKiB(),
-                                       &logText,       &recordText};
+  const UninstallEntryValues values = {
+      header.AppName, header.AppVersion, uninstaller, logPath,    Settings.DestinationDir,
+      program,        InstalledKiB(),    &logText,    &recordText};
   const unsigned failed = WriteUninstallEntry(values);
   if (failed & kEntryKeyNotCreated) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_REGISTRY_KEY);

@@ -38,7 +38,8 @@ unsigned WrittenFiles::SlotOf(const char* path, unsigned hash) const {
   while (slots_[slot] != 0) {
     const int index = slots_[slot] - 1;
     InstallTarget written;
-    if (entries_[index].hash == hash && TargetOf(index, written) && IsSamePath(written.path, path)) {
+    if (entries_[index].hash == hash && TargetOf(index, written) &&
+        IsSamePath(written.path, path)) {
       return slot;
     }
     slot = (slot + 1) & slotMask_;
@@ -50,8 +51,8 @@ void WrittenFiles::Add(int index, const InstallTarget& target) {
   Entry& entry = entries_[index];
   entry.hash = HashNoCase(target.path);
   entry.staging = static_cast<uint16_t>(target.staging);
-  entry.flags = kWritten | (target.existed ? kExisted : 0) |
-                (target.redirected ? kRedirected : 0) | (target.staged ? kStaged : 0);
+  entry.flags = kWritten | (target.existed ? kExisted : 0) | (target.redirected ? kRedirected : 0) |
+                (target.staged ? kStaged : 0);
   // A later record of the same path takes the earlier one's slot.
   slots_[SlotOf(target.path, entry.hash)] = index + 1;
 }

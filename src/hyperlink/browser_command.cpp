@@ -19,8 +19,8 @@ bool RemoveAllNoCase(SharedString& text, const char* word) {
       removed = true;
       continue;
     }
-    bool doubleByte = platform::IsLeadByte(static_cast<unsigned char>(chars[i])) &&
-                      chars[i + 1] != '\0';
+    bool doubleByte =
+        platform::IsLeadByte(static_cast<unsigned char>(chars[i])) && chars[i + 1] != '\0';
     i += doubleByte ? 2 : 1;
   }
   text.ReleaseBuffer(length);
@@ -32,7 +32,8 @@ bool BuildBrowserCommand(const char* registeredCommand, const char* address, boo
   SharedString command(registeredCommand);
   const char* placeholder = strstr(command, "\"%1\"");
   if (placeholder == nullptr) placeholder = strstr(command, "%1");
-  if (placeholder != nullptr) command = command.Middle(0, static_cast<int>(placeholder - command.Text()));
+  if (placeholder != nullptr)
+    command = command.Middle(0, static_cast<int>(placeholder - command.Text()));
   if (ieInstalled && strstr(command, "iexplore") != nullptr) {
     command += "-new";
     RemoveAllNoCase(command, "-nohome");

@@ -37,7 +37,7 @@ bool OpenThroughShell(const char* address, int showCommand) {
 bool LaunchBrowser(const char* address, int showCommand) {
   SharedString version;  // only whether it is there counts
   bool ieInstalled = QueryRegistryText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer",
-                                      "Version", &version) == ERROR_SUCCESS;
+                                       "Version", &version) == ERROR_SUCCESS;
   SharedString documentClass;
   if (StartsWithNoCase(address, "mailto:") ||
       QueryRegistryText(HKEY_CLASSES_ROOT, ".htm", nullptr, &documentClass) != ERROR_SUCCESS) {
@@ -46,7 +46,7 @@ bool LaunchBrowser(const char* address, int showCommand) {
   // A class without an open command opens nothing; the shell is not asked.
   SharedString command;
   if (QueryRegistryText(HKEY_CLASSES_ROOT, documentClass + "\\shell\\open\\command", nullptr,
-                       &command) != ERROR_SUCCESS) {
+                        &command) != ERROR_SUCCESS) {
     return false;
   }
   SharedString commandLine;

@@ -1,10 +1,10 @@
 #include "hyperlink/hyperlink_control.h"
 
-#include "state/install_settings.h"
 #include "hyperlink/browser_launch.h"
 #include "hyperlink/hyperlink_address.h"
 #include "hyperlink/hyperlink_resources.h"
 #include "hyperlink/link_tooltip.h"
+#include "state/install_settings.h"
 
 namespace {
 
@@ -113,7 +113,8 @@ bool RegisterHyperlinkClass() {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = HyperlinkWndProc;
   windowClass.hInstance = Settings.InstanceHandle;
-  windowClass.hCursor = LoadCursorA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDC_HYPERLINK_CURSOR));
+  windowClass.hCursor =
+      LoadCursorA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDC_HYPERLINK_CURSOR));
   windowClass.lpszClassName = HYPERLINK_CLASS_NAME;
   return RegisterClassA(&windowClass) != 0;
 }

@@ -16,9 +16,9 @@ static_assert(kToolInfoSize == 44, "TOOLINFOA up to lParam: 44 bytes in 32-bit p
 }  // namespace
 
 bool LinkTooltip::Create(HINSTANCE instance, HWND owner) {
-  window_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance,
-                            nullptr);
+  window_ =
+      CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, nullptr);
   return window_ != nullptr;
 }
 

@@ -8,8 +8,8 @@ bool ReadAssociations(PackageInput& input, AssociationSink& sink) {
     uint32_t iconIndex;
     if (!ReadPackageText(input, &record.Extension) || !ReadPackageText(input, &record.ClassName) ||
         !ReadPackageText(input, &record.Description) ||
-        !ReadPackageText(input, &record.ProgramPath) ||
-        !ReadPackageText(input, &record.IconPath) || !ReadPackageU32(input, &iconIndex)) {
+        !ReadPackageText(input, &record.ProgramPath) || !ReadPackageText(input, &record.IconPath) ||
+        !ReadPackageU32(input, &iconIndex)) {
       return false;
     }
     record.IconIndex = static_cast<int32_t>(iconIndex);

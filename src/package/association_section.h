@@ -14,7 +14,7 @@
 #include "package/package_input.h"
 
 struct AssociationRecord {
-  SharedString Extension;    // without the leading dot
+  SharedString Extension;  // without the leading dot
   SharedString ClassName;
   SharedString Description;
   SharedString ProgramPath;  // may hold "<Destination>"

@@ -16,8 +16,8 @@
 #include <stdint.h>
 #include <zlib.h>
 
-#include "package/package_input.h"
 #include "package/block_sizes.h"
+#include "package/package_input.h"
 
 // Where the bytes go: room for those from `start` on (at most `*size`
 // bytes), or null when there is none (memory is short, or the caller
@@ -55,7 +55,9 @@ class BlockReader {
   // kRunning while the block has more.
   Outcome Step(BlockRoom& room);
   // Bytes produced so far (a block holds less than 4 GiB).
-  uint32_t Produced() const { return Compressed() ? static_cast<uint32_t>(inflater_.total_out) : copied_; }
+  uint32_t Produced() const {
+    return Compressed() ? static_cast<uint32_t>(inflater_.total_out) : copied_;
+  }
 
  private:
   Outcome StepStored(BlockRoom& room);

@@ -34,8 +34,7 @@ bool CheckBlockSizes(PackageInput& input, const StoredBlock& block, bool compres
   }
   *capacity = block.UncompressedSize;
   if (compressed) {
-    uint64_t reachable =
-        (static_cast<uint64_t>(block.CompressedSize) + 1) * kMostInflatedPerByte;
+    uint64_t reachable = (static_cast<uint64_t>(block.CompressedSize) + 1) * kMostInflatedPerByte;
     if (*capacity > reachable) *capacity = static_cast<uint32_t>(reachable);
   }
   return true;

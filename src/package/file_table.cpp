@@ -1,7 +1,8 @@
 #include "package/file_table.h"
 
-#include <new>
 #include <stdlib.h>
+
+#include <new>
 
 #include "package/block_reader.h"
 #include "package/layout.h"

@@ -19,7 +19,7 @@
 struct FileRecord {
   uint32_t FileSize;
   SharedString FileName;
-  uint32_t DestinationType;  // layout::DestinationType, 0 to 5
+  uint32_t DestinationType;   // layout::DestinationType, 0 to 5
   SharedString SubDirectory;  // empty or ending in "\"
   uint32_t HasVersion;        // FileVersion means something only when 1
   uint16_t FileVersion[4];    // major, minor, build, revision

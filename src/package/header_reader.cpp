@@ -29,7 +29,8 @@ bool FindSignedTrailer(PackageInput& input, const ProgramImage& image, uint32_t*
     if (table < padding + layout::kTrailerSize) break;
     uint64_t position = table - padding - layout::kTrailerSize;
     unsigned char zero = 0;
-    if (padding > 0 && (!input.file->Seek(table - padding) || !input.file->Read(&zero, 1) || zero != 0)) {
+    if (padding > 0 &&
+        (!input.file->Seek(table - padding) || !input.file->Read(&zero, 1) || zero != 0)) {
       break;
     }
     uint32_t offset = 0;
@@ -59,7 +60,8 @@ bool ReadPackageTrailer(PackageInput& input, uint32_t* headerOffset, bool* signe
     }
     return true;
   }
-  if (size < layout::kTrailerSize || !ReadTrailerAt(input, size - layout::kTrailerSize, headerOffset)) {
+  if (size < layout::kTrailerSize ||
+      !ReadTrailerAt(input, size - layout::kTrailerSize, headerOffset)) {
     ReportReadFailure(input);
     return false;
   }

@@ -87,7 +87,7 @@ constexpr int kMinFileRecordSize = 6 * 4 + 2 + kDateTimeImageSize;
 
 // Base directories of a file record.
 enum DestinationType : unsigned {
-  kDestinationApplication = 0,   // DestinationDir
+  kDestinationApplication = 0,  // DestinationDir
   kDestinationWindows = 1,
   kDestinationSystem = 2,
   kDestinationFonts = 3,

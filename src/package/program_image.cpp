@@ -49,8 +49,8 @@ bool ReadPeHeaders(PackageFile& file, PeHeaders* headers) {
   return true;
 }
 
-bool ReadPeDirectory(PackageFile& file, const PeHeaders& headers, uint32_t index,
-                     uint32_t* address, uint32_t* size) {
+bool ReadPeDirectory(PackageFile& file, const PeHeaders& headers, uint32_t index, uint32_t* address,
+                     uint32_t* size) {
   *address = 0;
   *size = 0;
   uint64_t entry = headers.directories + kDirectoryEntrySize * index;

@@ -40,12 +40,11 @@ bool ReadPeHeaders(PackageFile& file, PeHeaders* headers);
 // The data directory `index`: its address and size, 0 and 0 when the
 // optional header has no such entry (too few directories, or another
 // kind). False when the entry cannot be read.
-bool ReadPeDirectory(PackageFile& file, const PeHeaders& headers, uint32_t index,
-                     uint32_t* address, uint32_t* size);
+bool ReadPeDirectory(PackageFile& file, const PeHeaders& headers, uint32_t index, uint32_t* address,
+                     uint32_t* size);
 
 // The section header `index` (below headers.sectionCount); false when cut.
-bool ReadPeSection(PackageFile& file, const PeHeaders& headers, uint32_t index,
-                   PeSection* section);
+bool ReadPeSection(PackageFile& file, const PeHeaders& headers, uint32_t index, PeSection* section);
 
 struct ProgramImage {
   uint64_t end = 0;  // after its headers and its last section's bytes

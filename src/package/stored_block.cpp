@@ -57,9 +57,9 @@ SharedString LicenceTextOf(const BlockBuffer& block) {
   SharedString text;
   if (block.Length() == 0) return text;
   const void* nul = memchr(block.Data(), '\0', block.Length());
-  uint32_t length = nul != nullptr
-                        ? static_cast<uint32_t>(static_cast<const unsigned char*>(nul) - block.Data())
-                        : block.Length();
+  uint32_t length =
+      nul != nullptr ? static_cast<uint32_t>(static_cast<const unsigned char*>(nul) - block.Data())
+                     : block.Length();
   if (length == 0) return text;
   char* chars = text.GetBufferOfLength(static_cast<int>(length));
   memcpy(chars, block.Data(), length);

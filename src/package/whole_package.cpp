@@ -24,7 +24,8 @@ bool ReadWholePackage(PackageInput& input, PackageContents* contents, RegistryRe
       !ReadFileTable(input, &contents->Files)) {
     return false;
   }
-  if (contents->Files.Count() > 0 && !ReadFileData(input, contents->Files, files, &contents->FileDataLength)) {
+  if (contents->Files.Count() > 0 &&
+      !ReadFileData(input, contents->Files, files, &contents->FileDataLength)) {
     return false;
   }
   if (!ReadRegistrySections(input, registry) || !ReadAssociations(input, associations)) {

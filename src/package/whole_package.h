@@ -16,16 +16,16 @@
 #include "package/stored_block.h"
 
 struct PackageContents {
-  uint32_t HeaderOffset = 0;  // from the trailer
-  uint64_t TrailerOffset = 0; // where the trailer starts
-  bool Signed = false;        // the setup file carries an Authenticode signature
+  uint32_t HeaderOffset = 0;   // from the trailer
+  uint64_t TrailerOffset = 0;  // where the trailer starts
+  bool Signed = false;         // the setup file carries an Authenticode signature
   PackageHeader Header = {};
-  SharedString LicenceText;   // empty without a licence block
-  uint64_t DataOffset = 0;    // where the data block starts
+  SharedString LicenceText;  // empty without a licence block
+  uint64_t DataOffset = 0;   // where the data block starts
   BlockBuffer Uninstaller;
   FileTable Files;
-  uint64_t FileDataLength = 0; // the bytes the file data produced; 0 without files
-  uint64_t EndOffset = 0;     // after D8; a sound package has its trailer here
+  uint64_t FileDataLength = 0;  // the bytes the file data produced; 0 without files
+  uint64_t EndOffset = 0;       // after D8; a sound package has its trailer here
 };
 
 // The licence block at the current position, as its text.

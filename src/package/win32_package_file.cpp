@@ -1,7 +1,7 @@
 #include "package/win32_package_file.h"
 
-#include <string.h>
 #include <windows.h>
+#include <string.h>
 
 Win32PackageFile::Win32PackageFile()
     : handle_(INVALID_HANDLE_VALUE), size_(0), position_(0), bufferOffset_(0), bufferLength_(0) {}

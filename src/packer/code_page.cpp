@@ -61,8 +61,8 @@ bool IsKnownCodePage(int codePage) {
 }
 
 bool IsWindowsAnsiCodePage(int codePage) {
-  bool ansi = codePage == 874 || codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950 ||
-              (codePage >= 1250 && codePage <= 1258);
+  bool ansi = codePage == 874 || codePage == 932 || codePage == 936 || codePage == 949 ||
+              codePage == 950 || (codePage >= 1250 && codePage <= 1258);
   return ansi && IsKnownCodePage(codePage);
 }
 

@@ -1,11 +1,12 @@
 #include "packer/compression.h"
 
 #include <libdeflate.h>
-#include <zopfli/zopfli.h>
 
 #include <cstdlib>
 #include <memory>
 #include <new>
+
+#include <zopfli/zopfli.h>
 
 namespace packer {
 namespace {
@@ -21,8 +22,8 @@ Bytes DeflateWithLibdeflate(const Bytes& data, int level) {
       libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
   if (!compressor) throw std::bad_alloc();
   Bytes out(libdeflate_zlib_compress_bound(compressor.get(), data.size()));
-  std::size_t written = libdeflate_zlib_compress(compressor.get(), data.data(), data.size(),
-                                                 out.data(), out.size());
+  std::size_t written =
+      libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), out.data(), out.size());
   if (written == 0) throw std::bad_alloc();  // cannot happen with the bound's size
   out.resize(written);
   return out;

@@ -16,12 +16,14 @@ void WriteDateTimeImage(ByteWriter& out, std::int64_t secondsSince1970) {
   // The seconds field is 32 bits and only informative while stale is 0:
   // beyond 2038 it saturates, the broken-down fields stay exact.
   std::int64_t clamped = secondsSince1970;
-  if (clamped > std::numeric_limits<std::int32_t>::max()) clamped = std::numeric_limits<std::int32_t>::max();
-  if (clamped < std::numeric_limits<std::int32_t>::min()) clamped = std::numeric_limits<std::int32_t>::min();
+  if (clamped > std::numeric_limits<std::int32_t>::max())
+    clamped = std::numeric_limits<std::int32_t>::max();
+  if (clamped < std::numeric_limits<std::int32_t>::min())
+    clamped = std::numeric_limits<std::int32_t>::min();
   out.I32(static_cast<std::int32_t>(clamped));
-  out.U8(0);              // stale: the fields below are current
-  out.U8(valid ? 1 : 0);  // valid
-  out.U16(0);             // padding
+  out.U8(0);                                         // stale: the fields below are current
+  out.U8(valid ? 1 : 0);                             // valid
+  out.U16(0);                                        // padding
   out.I32(fields.tm_sec > 59 ? 59 : fields.tm_sec);  // no leap second on Windows
   out.I32(fields.tm_min);
   out.I32(fields.tm_hour);

@@ -13,10 +13,12 @@ constexpr std::size_t kWindow = 32 * 1024;
 
 // Up to 16 bits of `stream` from bit `position` on, the first in the lowest
 // bit, as deflate orders them.
-std::uint32_t BitsAt(const std::uint8_t* stream, std::size_t size, std::uint64_t position, unsigned count) {
+std::uint32_t BitsAt(const std::uint8_t* stream, std::size_t size, std::uint64_t position,
+                     unsigned count) {
   std::size_t byte = static_cast<std::size_t>(position / 8);
   std::uint32_t value = 0;
-  for (unsigned i = 0; i < 3 && byte + i < size; ++i) value |= static_cast<std::uint32_t>(stream[byte + i]) << (8 * i);
+  for (unsigned i = 0; i < 3 && byte + i < size; ++i)
+    value |= static_cast<std::uint32_t>(stream[byte + i]) << (8 * i);
   return (value >> (position % 8)) & ((1u << count) - 1);
 }
 
@@ -32,12 +34,15 @@ class BitAppender {
   void Put(std::uint32_t bits, unsigned count) {
     pending_ |= static_cast<std::uint64_t>(bits) << count_;
     count_ += count;
-    for (; count_ >= 8; count_ -= 8, pending_ >>= 8) out_.push_back(static_cast<std::uint8_t>(pending_));
+    for (; count_ >= 8; count_ -= 8, pending_ >>= 8)
+      out_.push_back(static_cast<std::uint8_t>(pending_));
   }
   void PadToByte() {
     if (count_ != 0) Put(0, 8 - count_);
   }
-  void Copy(const std::uint8_t* bytes, std::size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
+  void Copy(const std::uint8_t* bytes, std::size_t size) {
+    out_.insert(out_.end(), bytes, bytes + size);
+  }
   // Writes out the partly used last byte; the bits in use of it.
   unsigned End() {
     unsigned used = count_;
@@ -59,7 +64,8 @@ std::optional<DeflateBlocks> ReadDeflateBlocks(const std::uint8_t* stream, std::
   z_stream inflater{};
   if (inflateInit2(&inflater, -MAX_WBITS) != Z_OK) throw std::bad_alloc();
   std::size_t window = std::min(historySize, kWindow);
-  if (window > 0 && inflateSetDictionary(&inflater, history + historySize - window, static_cast<uInt>(window)) != Z_OK) {
+  if (window > 0 && inflateSetDictionary(&inflater, history + historySize - window,
+                                         static_cast<uInt>(window)) != Z_OK) {
     inflateEnd(&inflater);
     return std::nullopt;
   }

@@ -4,7 +4,6 @@
 #include <limits.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace packer {
 namespace {
@@ -209,10 +210,12 @@ Result<OutputTarget> ResolveOutput(const std::string& path) {
     // refused, as cp refuses to write through it.
     char* resolved = ::realpath(path.c_str(), nullptr);
     if (resolved == nullptr)
-      return Problem{"", "cannot write " + path + ": it is a symbolic link to a file that does not exist"};
+      return Problem{
+          "", "cannot write " + path + ": it is a symbolic link to a file that does not exist"};
     target.path = resolved;
     ::free(resolved);
-    if (::stat(target.path.c_str(), &info) != 0) return SystemProblem("cannot write " + path + ": ");
+    if (::stat(target.path.c_str(), &info) != 0)
+      return SystemProblem("cannot write " + path + ": ");
   }
   if (!S_ISREG(info.st_mode))
     return Problem{"", "cannot write " + path + ": it " + NonRegularReason(info.st_mode) +
@@ -279,11 +282,14 @@ Check AtomicOutput::Truncate(std::uint64_t size) {
   return std::nullopt;
 }
 
-Check AtomicOutput::ReadBack(const std::function<void(const std::uint8_t*, std::size_t)>& take) const {
+Check AtomicOutput::ReadBack(
+    const std::function<void(const std::uint8_t*, std::size_t)>& take) const {
   std::vector<std::uint8_t> buffer(1 << 20);
   for (std::uint64_t at = 0; at < size_;) {
-    ssize_t got = ::pread(fd_, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - at)),
-                          static_cast<off_t>(at));
+    ssize_t got =
+        ::pread(fd_, buffer.data(),
+                static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - at)),
+                static_cast<off_t>(at));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return WriteProblem(got < 0 ? errno : EIO);
     take(buffer.data(), static_cast<std::size_t>(got));

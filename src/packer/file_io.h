@@ -5,12 +5,12 @@
 #ifndef VANTOREL_PACKER_FILE_IO_H
 #define VANTOREL_PACKER_FILE_IO_H
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 #include "packer/byte_writer.h"
 #include "packer/output_sink.h"

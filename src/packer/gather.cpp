@@ -59,7 +59,8 @@ std::string Names(const std::string& fixedPart, const std::vector<std::string>& 
   std::string prefix = fixedPart == "." ? "" : fixedPart + "/";
   for (std::size_t i = 0; i < relatives.size() && i < kNamesInAWarning; ++i)
     text += (i > 0 ? ", \"" : "\"") + prefix + relatives[i] + "\"";
-  if (relatives.size() > kNamesInAWarning) text += " and " + std::to_string(relatives.size() - kNamesInAWarning) + " more";
+  if (relatives.size() > kNamesInAWarning)
+    text += " and " + std::to_string(relatives.size() - kNamesInAWarning) + " more";
   return text;
 }
 
@@ -86,26 +87,31 @@ Result<std::vector<FoundFile>> MatchSource(const FileSpec& fileSpec, const std::
   std::string pattern = fileSpec.globPattern;
   if (pattern[0] != '/') pattern = EscapeGlob(directory) + "/" + pattern;
   std::vector<ExcludePattern> excludes;
-  for (const std::string& text : fileSpec.excludes) excludes.push_back(ParseExcludePattern(text).value());
+  for (const std::string& text : fileSpec.excludes)
+    excludes.push_back(ParseExcludePattern(text).value());
   auto found = FindSourceFiles(pattern, excludes);
   if (!found.ok()) return At(fileSpec.source, found.problem().message);
   const SourceMatch& match = found.value();
   const std::string quoted = "\"" + fileSpec.pattern + "\"";
-  std::string folders = std::to_string(match.unpackedFolders) + (match.unpackedFolders == 1 ? " folder" : " folders");
-  std::string anyFolders = "\"" + WithAnyFolders(fileSpec.pattern) + "\" packs the folders with all they hold";
+  std::string folders =
+      std::to_string(match.unpackedFolders) + (match.unpackedFolders == 1 ? " folder" : " folders");
+  std::string anyFolders =
+      "\"" + WithAnyFolders(fileSpec.pattern) + "\" packs the folders with all they hold";
   if (match.files.empty()) {
     if (match.unpackedFolders > 0)
       return At(fileSpec.source, quoted + " matches no file, only " + folders + "; " + anyFolders);
     return At(fileSpec.source, quoted + " matches no file");
   }
   if (match.unpackedFolders > 0)
-    warnings.push_back(At(fileSpec.source, quoted + " matches " + folders + ", which are not packed; " + anyFolders));
+    warnings.push_back(At(
+        fileSpec.source, quoted + " matches " + folders + ", which are not packed; " + anyFolders));
   if (!match.emptyFolders.empty())
-    warnings.push_back(At(fileSpec.source, quoted + " meets " + std::to_string(match.emptyFolders.size()) +
-                                               (match.emptyFolders.size() == 1 ? " empty folder" : " empty folders") +
-                                               " (" + Names(FixedPart(fileSpec.globPattern), match.emptyFolders) +
-                                               "), which a package cannot carry: setup makes only the folders of "
-                                               "the files it installs"));
+    warnings.push_back(At(
+        fileSpec.source, quoted + " meets " + std::to_string(match.emptyFolders.size()) +
+                             (match.emptyFolders.size() == 1 ? " empty folder" : " empty folders") +
+                             " (" + Names(FixedPart(fileSpec.globPattern), match.emptyFolders) +
+                             "), which a package cannot carry: setup makes only the folders of "
+                             "the files it installs"));
   return match.files;
 }
 
@@ -120,10 +126,12 @@ Result<PackedFile> PlaceFile(const FileSpec& fileSpec, const FoundFile& found, i
   if (slash != std::string::npos) {
     auto folder = Utf8ToCodePage(found.relative.substr(0, slash), codePage);
     if (!folder)
-      return At(fileSpec.source, "the folder of \"" + found.path + "\" has a character that is not in code page " +
+      return At(fileSpec.source, "the folder of \"" + found.path +
+                                     "\" has a character that is not in code page " +
                                      std::to_string(codePage));
     SubDirectoryResult sub = NormaliseSubDirectory(file.placement.subDirectory + *folder, codePage);
-    if (sub.refusal) return At(fileSpec.source, "\"" + found.path + "\": the folder " + *sub.refusal);
+    if (sub.refusal)
+      return At(fileSpec.source, "\"" + found.path + "\": the folder " + *sub.refusal);
     file.placement.subDirectory = sub.normalised;
   }
   if (!fileSpec.fileName.empty()) {
@@ -132,8 +140,9 @@ Result<PackedFile> PlaceFile(const FileSpec& fileSpec, const FoundFile& found, i
   }
   auto converted = Utf8ToCodePage(name, codePage);
   if (!converted)
-    return At(fileSpec.source, "the name of \"" + found.path + "\" has a character that is not in code page " +
-                                   std::to_string(codePage) + (fileSpec.isGlob ? "" : "; give it a \"name\""));
+    return At(fileSpec.source,
+              "the name of \"" + found.path + "\" has a character that is not in code page " +
+                  std::to_string(codePage) + (fileSpec.isGlob ? "" : "; give it a \"name\""));
   if (auto refusal = CheckFileName(*converted, codePage))
     return At(fileSpec.source, "\"" + found.path + "\": name " + *refusal);
   file.fileName = *converted;
@@ -141,8 +150,8 @@ Result<PackedFile> PlaceFile(const FileSpec& fileSpec, const FoundFile& found, i
 }
 
 Problem TooMuchData(const EntryName& source, const std::string& path) {
-  return At(source, "\"" + path + "\" brings the files to more than " + std::to_string(kMostFileData) +
-                        " bytes (4 GiB), the most a package holds");
+  return At(source, "\"" + path + "\" brings the files to more than " +
+                        std::to_string(kMostFileData) + " bytes (4 GiB), the most a package holds");
 }
 
 Problem IsTheOutput(const EntryName& entry, const std::string& path, const GatherOptions& options) {
@@ -155,28 +164,33 @@ Problem IsTheOutput(const EntryName& entry, const std::string& path, const Gathe
 // (the file data so far) is checked against the limit with the size the
 // file has now.
 Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, const FoundFile& found,
-                            const Project& project, const GatherOptions& options, std::uint64_t& total) {
+                            const Project& project, const GatherOptions& options,
+                            std::uint64_t& total) {
   auto placed = PlaceFile(fileSpec, found, project.codePage);
   if (!placed.ok()) return placed.problem();
   PackedFile file = std::move(placed.value());
   const std::string& path = found.path;
-  if (auto refusal = CheckInstalledPathLength(file.placement.destination, project.settings.application.name,
-                                              file.placement.subDirectory, file.fileName))
+  if (auto refusal =
+          CheckInstalledPathLength(file.placement.destination, project.settings.application.name,
+                                   file.placement.subDirectory, file.fileName))
     return At(fileSpec.source, "\"" + path + "\" " + *refusal);
   auto input = InputFile::Open(path);
-  if (!input.ok()) return At(fileSpec.source, "\"" + path + "\" cannot be read: " + input.problem().message);
+  if (!input.ok())
+    return At(fileSpec.source, "\"" + path + "\" cannot be read: " + input.problem().message);
   if (options.output && input.value().Identity() == *options.output)
     return IsTheOutput(fileSpec.source, path, options);
   if (options.temporary && input.value().Identity() == *options.temporary)
-    return At(fileSpec.source, "\"" + path + "\" is vtpack's temporary file for the output; "
-                               "vtpack never reads its own output");
+    return At(fileSpec.source, "\"" + path +
+                                   "\" is vtpack's temporary file for the output; "
+                                   "vtpack never reads its own output");
   if (total + input.value().Size() > kMostFileData) return TooMuchData(fileSpec.source, path);
   total += input.value().Size();
   file.source = path;
   file.specIndex = specIndex;
   file.size = static_cast<std::uint32_t>(input.value().Size());
   file.modified = input.value().Modified();
-  if (options.latestTime && file.modified > *options.latestTime) file.modified = *options.latestTime;
+  if (options.latestTime && file.modified > *options.latestTime)
+    file.modified = *options.latestTime;
   switch (fileSpec.versionChoice) {
     case VersionChoice::kGiven:
       file.version = fileSpec.version;
@@ -203,13 +217,15 @@ Result<std::string> ConvertLicenceText(const Bytes& raw, int codePage) {
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
-    std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string line =
+        text.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (line.find('\0') != std::string::npos)
       return Problem{"", "line " + std::to_string(lineNumber) + " contains a NUL character"};
     auto converted = Utf8ToCodePage(line, codePage);
     if (!converted)
       return Problem{"", "line " + std::to_string(lineNumber) +
-                             " has a character that is not in code page " + std::to_string(codePage)};
+                             " has a character that is not in code page " +
+                             std::to_string(codePage)};
     out += *converted;
     if (end == std::string::npos) break;
     out += "\r\n";
@@ -227,8 +243,10 @@ Result<Bytes> ReadWholeInput(const EntryName& entry, const std::string& path, st
                              const GatherOptions& options) {
   auto input = InputFile::Open(path);
   if (!input.ok()) return At(entry, "\"" + path + "\" cannot be read: " + input.problem().message);
-  if (options.output && input.value().Identity() == *options.output) return IsTheOutput(entry, path, options);
-  if (input.value().Size() > most) return At(entry, "\"" + path + "\" is larger than " + Mebibytes(most));
+  if (options.output && input.value().Identity() == *options.output)
+    return IsTheOutput(entry, path, options);
+  if (input.value().Size() > most)
+    return At(entry, "\"" + path + "\" is larger than " + Mebibytes(most));
   Bytes raw;
   if (auto problem = input.value().ReadInto(raw))
     return At(entry, "\"" + path + "\" cannot be read: " + problem->message);
@@ -269,14 +287,16 @@ Check VersionFromProgram(const Project& project, PackageParts& contents) {
   if (!project.versionFromProgram) return std::nullopt;
   const int codePage = project.codePage;
   const std::string& program = project.settings.application.programFile;
-  auto installed = std::find_if(contents.files.begin(), contents.files.end(), [&](const PackedFile& file) {
-    return file.placement.destination == layout::kDestinationApplication && file.placement.subDirectory.empty() &&
-           FoldCase(file.fileName, codePage) == FoldCase(program, codePage);
-  });
+  auto installed =
+      std::find_if(contents.files.begin(), contents.files.end(), [&](const PackedFile& file) {
+        return file.placement.destination == layout::kDestinationApplication &&
+               file.placement.subDirectory.empty() &&
+               FoldCase(file.fileName, codePage) == FoldCase(program, codePage);
+      });
   const std::string name = "\"" + CodePageToUtf8(program, codePage) + "\"";
   if (installed == contents.files.end())
-    return At(project.versionFromProgramEntry, "no [[files]] entry installs application.program " + name +
-                                                   " into the destination folder itself");
+    return At(project.versionFromProgramEntry, "no [[files]] entry installs application.program " +
+                                                   name + " into the destination folder itself");
   auto input = InputFile::Open(installed->source);
   std::optional<FileVersion> version;
   if (input.ok()) {
@@ -284,11 +304,12 @@ Check VersionFromProgram(const Project& project, PackageParts& contents) {
     version = ReadPeFileVersion(image);
   }
   if (!version)
-    return At(project.versionFromProgramEntry, "\"" + installed->source + "\", installed as " + name +
-                                                   ", has no version resource to take AppVersion from");
-  contents.settings.application.version = std::to_string(version->major) + "." + std::to_string(version->minor) +
-                                          "." + std::to_string(version->build) + "." +
-                                          std::to_string(version->revision);
+    return At(project.versionFromProgramEntry,
+              "\"" + installed->source + "\", installed as " + name +
+                  ", has no version resource to take AppVersion from");
+  contents.settings.application.version =
+      std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
+      std::to_string(version->build) + "." + std::to_string(version->revision);
   return std::nullopt;
 }
 
@@ -333,15 +354,18 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
       std::string below = packed.placement.subDirectory + packed.fileName;
       std::string installed = StandardBase(packed.placement.destination, appName) + below;
       std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
-      auto [previous, inserted] =
-          installedBy.emplace(FoldCase(installed, project.codePage), Target{entry, packed.placement.destination});
+      auto [previous, inserted] = installedBy.emplace(FoldCase(installed, project.codePage),
+                                                      Target{entry, packed.placement.destination});
       if (!inserted) {
-        std::string message = "\"" + path + "\" installs to the same place as a file of " + previous->second.entry;
+        std::string message =
+            "\"" + path + "\" installs to the same place as a file of " + previous->second.entry;
         if (previous->second.destination != packed.placement.destination)
-          message += " when the user keeps the default folder: \"" + CodePageToUtf8(installed, project.codePage) + "\"";
+          message += " when the user keeps the default folder: \"" +
+                     CodePageToUtf8(installed, project.codePage) + "\"";
         return At(fileSpec.source, message);
       }
-      if (packed.placement.destination == layout::kDestinationApplication && below.size() > longestBelowApplication) {
+      if (packed.placement.destination == layout::kDestinationApplication &&
+          below.size() > longestBelowApplication) {
         longestBelowApplication = below.size();
         longestEntry = fileSpec.source;
         longestPath = path;
@@ -353,9 +377,11 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     // Folder + "\\" + the path below it.
     std::size_t room = kMostPathLength - 1 - longestBelowApplication;
     if (room < kWarnBelowChosenFolder)
-      contents.warnings.push_back(At(longestEntry, "\"" + longestPath + "\" fails to install when the folder "
-                                     "chosen on the destination page is longer than " + std::to_string(room) +
-                                     " characters"));
+      contents.warnings.push_back(
+          At(longestEntry, "\"" + longestPath +
+                               "\" fails to install when the folder "
+                               "chosen on the destination page is longer than " +
+                               std::to_string(room) + " characters"));
   }
   if (contents.files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Problem{"files", "too many files"};

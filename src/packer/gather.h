@@ -30,7 +30,7 @@ struct GatherOptions {
 constexpr std::size_t kWarnBelowChosenFolder = 100;
 
 Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
-                                      const GatherOptions& options);
+                                   const GatherOptions& options);
 
 // The licence file's UTF-8 text (a byte-order mark allowed) in the code page
 // with CR LF line breaks. The Problem's message tells the line at fault.

@@ -19,16 +19,19 @@ const std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n
 // BITMAPINFOHEADER and its later forms (V4, V5): biPlanes at 12, biBitCount at 14.
 constexpr std::uint32_t kBitmapHeaderSizes[] = {40, 108, 124};
 
-bool StartsWith(const Bytes& bytes, std::size_t offset, const std::uint8_t* prefix, std::size_t size) {
+bool StartsWith(const Bytes& bytes, std::size_t offset, const std::uint8_t* prefix,
+                std::size_t size) {
   return offset + size <= bytes.size() && std::memcmp(bytes.data() + offset, prefix, size) == 0;
 }
 
 // What a file that is not an icon is, when it is one of the common kinds.
 std::string NotAnIcon(const Bytes& bytes) {
   if (StartsWith(bytes, 0, kPngSignature, sizeof kPngSignature))
-    return "is a PNG picture, not an icon file (.ico); convert it to one (icotool -c, or an image editor)";
+    return "is a PNG picture, not an icon file (.ico); convert it to one (icotool -c, or an image "
+           "editor)";
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M')
-    return "is a BMP picture, not an icon file (.ico); convert it to one (icotool -c, or an image editor)";
+    return "is a BMP picture, not an icon file (.ico); convert it to one (icotool -c, or an image "
+           "editor)";
   if (bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z')
     return "is a Windows program, not an icon file (.ico)";
   return "is not an icon file (.ico): it does not start with the bytes 00 00 01 00 that start one";
@@ -46,8 +49,9 @@ Result<IconFile> ReadIconFile(const Bytes& bytes) {
   if (count == 0) return Problem{"", "is an icon file that holds no image"};
   std::size_t directoryEnd = kIconDirSize + kIconEntrySize * count;
   if (directoryEnd > bytes.size())
-    return Problem{"", "is cut short: the entries of its " + std::to_string(count) + " images need " +
-                           std::to_string(directoryEnd) + " bytes, the file has " + std::to_string(bytes.size())};
+    return Problem{"", "is cut short: the entries of its " + std::to_string(count) +
+                           " images need " + std::to_string(directoryEnd) +
+                           " bytes, the file has " + std::to_string(bytes.size())};
   IconFile icon;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint8_t* entry = b + kIconDirSize + kIconEntrySize * i;
@@ -70,8 +74,11 @@ Result<IconFile> ReadIconFile(const Bytes& bytes) {
     } else {
       std::uint32_t headerSize = size >= 16 ? LoadU32(b + offset) : 0;
       bool bitmap = false;
-      for (std::uint32_t known : kBitmapHeaderSizes) bitmap = bitmap || (headerSize == known && size >= known);
-      if (!bitmap) return Problem{"", "is a damaged icon file: its " + which + " is neither a PNG nor a bitmap"};
+      for (std::uint32_t known : kBitmapHeaderSizes)
+        bitmap = bitmap || (headerSize == known && size >= known);
+      if (!bitmap)
+        return Problem{"",
+                       "is a damaged icon file: its " + which + " is neither a PNG nor a bitmap"};
       if (image.bitCount == 0) image.bitCount = LoadU16(b + offset + 14);
     }
     if (image.planes == 0) image.planes = 1;

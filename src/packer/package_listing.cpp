@@ -8,9 +8,9 @@
 #include "base/messages.h"
 #include "package/header_reader.h"
 #include "package/program_image.h"
-#include "packer/file_io.h"
 #include "package/stdio_package_file.h"
 #include "package/whole_package.h"
+#include "packer/file_io.h"
 
 namespace packer {
 namespace {
@@ -96,7 +96,8 @@ ListedTime CopyTime(const DateTime& stamp) {
   return t;
 }
 
-void CopyContents(const ::PackageContents& c, ContentCollector& collected, PackageListing& listing) {
+void CopyContents(const ::PackageContents& c, ContentCollector& collected,
+                  PackageListing& listing) {
   listing.headerOffset = c.HeaderOffset;
   listing.trailerOffset = c.TrailerOffset;
   listing.isSigned = c.Signed;
@@ -127,7 +128,8 @@ void CopyContents(const ::PackageContents& c, ContentCollector& collected, Packa
     file.replaceIfInUse = r.ReplaceIfInUse;
     file.selfRegister = r.SelfRegister;
     file.sharedDll = r.SharedDll;
-    if (static_cast<std::size_t>(i) < collected.contents.size()) file.content = std::move(collected.contents[i]);
+    if (static_cast<std::size_t>(i) < collected.contents.size())
+      file.content = std::move(collected.contents[i]);
     listing.files.push_back(std::move(file));
   }
   listing.endOffset = c.EndOffset;
@@ -135,7 +137,8 @@ void CopyContents(const ::PackageContents& c, ContentCollector& collected, Packa
 
 // The stored sizes the reader does not keep: the uninstaller block's and the
 // file data block's UncompressedSize, found from the sizes of what precedes them.
-void PeekDeclaredSizes(StdioPackageFile& file, const ::PackageContents& c, PackageListing& listing) {
+void PeekDeclaredSizes(StdioPackageFile& file, const ::PackageContents& c,
+                       PackageListing& listing) {
   std::uint32_t compressed = 0;
   if (!PeekU32(file, c.DataOffset, &compressed) ||
       !PeekU32(file, c.DataOffset + 4, &listing.uninstallerDeclaredSize))
@@ -144,7 +147,8 @@ void PeekDeclaredSizes(StdioPackageFile& file, const ::PackageContents& c, Packa
   std::uint64_t table = 4;
   for (int i = 0; i < c.Files.Count(); ++i) table += SerialisedSize(c.Files[i]);
   std::uint32_t declared = 0;
-  if (PeekU32(file, c.DataOffset + layout::kStoredBlockFramingSize + compressed + table + 4, &declared))
+  if (PeekU32(file, c.DataOffset + layout::kStoredBlockFramingSize + compressed + table + 4,
+              &declared))
     listing.fileDataDeclaredSize = declared;
 }
 
@@ -177,7 +181,8 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
     // The program itself is cut short: a damaged file, as the reader says.
   } else if (image.end + layout::kTrailerSize > file.Size()) {
     none = "holds no package: nothing follows its program image";
-  } else if (!ReadPackageTrailer(input, &headerOffset) || headerOffset < image.end || headerOffset >= input.dataEnd) {
+  } else if (!ReadPackageTrailer(input, &headerOffset) || headerOffset < image.end ||
+             headerOffset >= input.dataEnd) {
     none = "holds no package: its last bytes point to no package behind its program image";
   }
   bool read = !none && CheckPackageBehindImage(input, headerOffset) &&
@@ -188,7 +193,8 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
   CopyContents(*contents, collected, listing);
   listing.headerImage.resize(layout::kHeaderSize);
-  if (!file.Seek(contents->HeaderOffset) || !file.Read(listing.headerImage.data(), layout::kHeaderSize))
+  if (!file.Seek(contents->HeaderOffset) ||
+      !file.Read(listing.headerImage.data(), layout::kHeaderSize))
     return Problem{"", "the header cannot be read again"};
   PeekDeclaredSizes(file, *contents, listing);
   return listing;

@@ -49,7 +49,7 @@ struct PackageListing {
   std::uint32_t headerOffset = 0;
   std::uint64_t trailerOffset = 0;  // the file's last 4 bytes unless signed
   bool isSigned = false;            // an Authenticode certificate table ends the file
-  Bytes headerImage;  // the 130 bytes as stored
+  Bytes headerImage;                // the 130 bytes as stored
   std::string appName, appVersion, programWindowClass, programFileName;  // as the reader ends them
   bool showDestinationPage = false, showShortcutsPage = false, hasLicence = false,
        showWelcomePage = false, runProgramAtEnd = false, checkProgramNotRunning = false;

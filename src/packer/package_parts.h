@@ -19,8 +19,8 @@ struct PackedFile {
   FilePlacement placement;
   std::int64_t modified = 0;  // seconds since 1970, UTC
   std::optional<FileVersion> version;
-  std::uint32_t size = 0;   // when it was gathered; exactly this many bytes are packed
-  std::string source;       // where its bytes are read from when the package is written
+  std::uint32_t size = 0;     // when it was gathered; exactly this many bytes are packed
+  std::string source;         // where its bytes are read from when the package is written
   std::size_t specIndex = 0;  // its [[files]] entry: PackageParts::sources
 };
 
@@ -28,9 +28,9 @@ struct PackageParts {
   PackageSettings settings;
   std::optional<std::string> licenceText;  // code page, CR LF lines, no NUL
   Bytes uninstaller;
-  std::vector<PackedFile> files;  // their bytes make the file data, in this order
+  std::vector<PackedFile> files;   // their bytes make the file data, in this order
   std::vector<EntryName> sources;  // the source of each [[files]] entry, for messages
-  std::vector<Problem> warnings;  // the package is sound, but the user may make it fail
+  std::vector<Problem> warnings;   // the package is sound, but the user may make it fail
   // The vendor's icon for the setup program's image (not part of the package).
   std::optional<IconFile> icon;
 };

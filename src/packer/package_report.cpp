@@ -14,11 +14,14 @@
 namespace packer {
 namespace {
 
-const char* const kDestinationNames[] = {"app", "windows", "system", "fonts", "program-files", "common-files"};
-const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+const char* const kDestinationNames[] = {"app",   "windows",       "system",
+                                         "fonts", "program-files", "common-files"};
+const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                  "HKEY_USERS"};
 
 std::string Destination(std::uint32_t type) {
-  return type < layout::kDestinationTypeCount ? kDestinationNames[type] : "type " + std::to_string(type);
+  return type < layout::kDestinationTypeCount ? kDestinationNames[type]
+                                              : "type " + std::to_string(type);
 }
 
 std::string TimeText(const ListedTime& stamp) {
@@ -32,16 +35,17 @@ std::string TimeText(const ListedTime& stamp) {
     return buffer;
   }
   std::ostringstream text;
-  text << std::setfill('0') << std::setw(4) << stamp.year << '-' << std::setw(2) << stamp.month << '-'
-       << std::setw(2) << stamp.day << ' ' << std::setw(2) << stamp.hour << ':' << std::setw(2)
-       << stamp.minute << ':' << std::setw(2) << stamp.second;
+  text << std::setfill('0') << std::setw(4) << stamp.year << '-' << std::setw(2) << stamp.month
+       << '-' << std::setw(2) << stamp.day << ' ' << std::setw(2) << stamp.hour << ':'
+       << std::setw(2) << stamp.minute << ':' << std::setw(2) << stamp.second;
   return text.str();
 }
 
 std::string VersionText(const ListedFile& file) {
   if (file.hasVersion != layout::kHasVersionPresent) return "-";
   std::ostringstream text;
-  text << file.version[0] << '.' << file.version[1] << '.' << file.version[2] << '.' << file.version[3];
+  text << file.version[0] << '.' << file.version[1] << '.' << file.version[2] << '.'
+       << file.version[3];
   return text.str();
 }
 
@@ -53,9 +57,11 @@ std::string FlagsText(const ListedFile& file) {
   return flags.empty() ? "-" : flags.substr(1);
 }
 
-void CheckHeaderField(const PackageListing& p, int offset, const char* name, std::vector<std::string>& faults) {
+void CheckHeaderField(const PackageListing& p, int offset, const char* name,
+                      std::vector<std::string>& faults) {
   if (std::memchr(p.headerImage.data() + offset, 0, layout::kTextFieldSize) == nullptr)
-    faults.push_back(std::string(name) + " fills its 31 bytes without a NUL (read as its first 30)");
+    faults.push_back(std::string(name) +
+                     " fills its 31 bytes without a NUL (read as its first 30)");
 }
 
 // What the reader accepts but a package that vtpack writes never holds.
@@ -77,7 +83,8 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
 
   if (p.uninstaller.size() != p.uninstallerDeclaredSize)
     faults.push_back("the uninstaller inflates to " + std::to_string(p.uninstaller.size()) +
-                     " bytes, not the " + std::to_string(p.uninstallerDeclaredSize) + " its block declares");
+                     " bytes, not the " + std::to_string(p.uninstallerDeclaredSize) +
+                     " its block declares");
   if (p.uninstaller.size() < 2 || p.uninstaller[0] != 'M' || p.uninstaller[1] != 'Z')
     faults.push_back("the uninstaller is not a Windows program (no \"MZ\" at its start)");
 
@@ -92,7 +99,8 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   for (std::size_t i = 0; i < p.files.size(); ++i) {
     const ListedFile& f = p.files[i];
     std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
-    if (auto refusal = CheckFileName(f.fileName, codePage)) faults.push_back(name + ": FileName " + *refusal);
+    if (auto refusal = CheckFileName(f.fileName, codePage))
+      faults.push_back(name + ": FileName " + *refusal);
     SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
     if (sub.refusal) {
       faults.push_back(name + ": SubDirectory " + *sub.refusal);
@@ -102,7 +110,8 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
     if (f.destinationType >= layout::kDestinationTypeCount) {
       faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
     } else if (!sub.refusal) {
-      if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory, f.fileName))
+      if (auto refusal =
+              CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory, f.fileName))
         faults.push_back(name + " " + *refusal);
     }
   }
@@ -123,8 +132,8 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
 }
 
 // The folder each destination type stands for, as the documentation names it.
-const char* const kDestinationFolders[] = {"<Destination>", "<Windows>", "<System>", "<Fonts>", "<Program Files>",
-                                           "<Common Files>"};
+const char* const kDestinationFolders[] = {"<Destination>", "<Windows>",       "<System>",
+                                           "<Fonts>",       "<Program Files>", "<Common Files>"};
 
 std::string IsoTime(const ListedTime& stamp) {
   std::string text = TimeText(stamp);
@@ -135,8 +144,8 @@ std::string IsoTime(const ListedTime& stamp) {
 
 // The document of docs/project-format.md ("vtpack list --json"); `faults`
 // only for verify.
-void WriteJson(const std::string& path, const PackageListing& p, int codePage, const std::vector<std::string>* faults,
-               std::ostream& out) {
+void WriteJson(const std::string& path, const PackageListing& p, int codePage,
+               const std::vector<std::string>* faults, std::ostream& out) {
   auto utf8 = [codePage](const std::string& bytes) { return CodePageToUtf8(bytes, codePage); };
   JsonWriter json(out);
   json.BeginObject();
@@ -150,9 +159,10 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage, c
   json.Bool(p.isSigned);
   json.Key("header");
   json.BeginObject();
-  for (auto [name, text] : {std::make_pair("AppName", &p.appName), std::make_pair("AppVersion", &p.appVersion),
-                            std::make_pair("ProgramFileName", &p.programFileName),
-                            std::make_pair("ProgramWindowClass", &p.programWindowClass)}) {
+  for (auto [name, text] :
+       {std::make_pair("AppName", &p.appName), std::make_pair("AppVersion", &p.appVersion),
+        std::make_pair("ProgramFileName", &p.programFileName),
+        std::make_pair("ProgramWindowClass", &p.programWindowClass)}) {
     json.Key(name);
     json.String(utf8(*text));
   }
@@ -175,22 +185,26 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage, c
   for (const ListedFile& f : p.files) {
     json.BeginObject();
     json.Key("installed-path");
-    std::string folder = f.destinationType < layout::kDestinationTypeCount ? kDestinationFolders[f.destinationType]
-                                                                            : "<type " + std::to_string(f.destinationType) + ">";
+    std::string folder = f.destinationType < layout::kDestinationTypeCount
+                             ? kDestinationFolders[f.destinationType]
+                             : "<type " + std::to_string(f.destinationType) + ">";
     json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
     json.Key("destination");
     json.String(Destination(f.destinationType));
     json.Key("size");
     json.Number(f.fileSize);
     json.Key("version");
-    if (f.hasVersion == layout::kHasVersionPresent) json.String(VersionText(f));
-    else json.Null();
+    if (f.hasVersion == layout::kHasVersionPresent)
+      json.String(VersionText(f));
+    else
+      json.Null();
     json.Key("time");
     json.String(IsoTime(f.timestamp));
     json.Key("flags");
     json.BeginObject();
-    for (auto [name, flag] : {std::make_pair("replace-if-in-use", f.replaceIfInUse),
-                              std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
+    for (auto [name, flag] :
+         {std::make_pair("replace-if-in-use", f.replaceIfInUse),
+          std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
       json.Key(name);
       json.Bool(flag != 0);
     }
@@ -216,8 +230,10 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage, c
       json.Key("type");
       json.Number(type);
       json.Key("data");
-      if (equals == std::string::npos) json.Null();
-      else json.String(utf8(text.substr(equals + 1)));
+      if (equals == std::string::npos)
+        json.Null();
+      else
+        json.String(utf8(text.substr(equals + 1)));
       json.EndObject();
     }
     json.EndArray();
@@ -228,9 +244,10 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage, c
   json.BeginArray();
   for (const ListedAssociation& a : p.associations) {
     json.BeginObject();
-    for (auto [name, text] : {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
-                              std::make_pair("description", &a.description), std::make_pair("program", &a.program),
-                              std::make_pair("icon", &a.icon)}) {
+    for (auto [name, text] :
+         {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
+          std::make_pair("description", &a.description), std::make_pair("program", &a.program),
+          std::make_pair("icon", &a.icon)}) {
       json.Key(name);
       json.String(utf8(*text));
     }
@@ -256,7 +273,8 @@ Result<PackageListing> ReadOrReport(const std::string& path, std::ostream& error
 
 }  // namespace
 
-int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out, std::ostream& errors) {
+int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
+                std::ostream& errors) {
   auto read = ReadOrReport(path, errors);
   if (!read.ok()) return 1;
   const PackageListing& p = read.value();
@@ -264,10 +282,13 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
     WriteJson(path, p, codePage, nullptr, out);
     return 0;
   }
-  auto text = [&](const std::string& bytes) { return "\"" + CodePageToUtf8(bytes, codePage) + "\""; };
+  auto text = [&](const std::string& bytes) {
+    return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
+  };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
-      << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed") << "\n"
+      << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
+      << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"
@@ -282,31 +303,35 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
       << "  RunProgramAtEnd         " << yesNo(p.runProgramAtEnd) << "\n"
       << "  CheckProgramNotRunning  " << yesNo(p.checkProgramNotRunning) << "\n"
       << "Uninstaller: " << p.uninstaller.size() << " bytes\n"
-      << "Files: " << p.files.size() << "  (size, version, time stamp UTC, destination, path, flags)\n";
+      << "Files: " << p.files.size()
+      << "  (size, version, time stamp UTC, destination, path, flags)\n";
   for (const ListedFile& f : p.files) {
-    out << "  " << std::setw(10) << f.fileSize << "  " << std::left << std::setw(15) << VersionText(f)
-        << std::right << "  " << TimeText(f.timestamp) << "  " << std::left << std::setw(13)
-        << Destination(f.destinationType) << std::right << "  "
+    out << "  " << std::setw(10) << f.fileSize << "  " << std::left << std::setw(15)
+        << VersionText(f) << std::right << "  " << TimeText(f.timestamp) << "  " << std::left
+        << std::setw(13) << Destination(f.destinationType) << std::right << "  "
         << CodePageToUtf8(f.subDirectory + f.fileName, codePage) << "  [" << FlagsText(f) << "]\n";
   }
   out << "Registry: " << p.registry.size() << " keys\n";
   for (const ListedRegistryKey& key : p.registry) {
     out << "  " << kRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage) << "\n";
     for (const auto& [type, valueText] : key.values) {
-      std::string kind = type == 1 ? "text  " : type == 4 ? "number" : "type " + std::to_string(type);
+      std::string kind = type == 1   ? "text  "
+                         : type == 4 ? "number"
+                                     : "type " + std::to_string(type);
       out << "    " << kind << "  " << CodePageToUtf8(valueText, codePage) << "\n";
     }
   }
   out << "Associations: " << p.associations.size() << "\n";
   for (const ListedAssociation& a : p.associations) {
     out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << text(a.className) << "  "
-        << text(a.description) << "  program " << text(a.program) << "  icon " << text(a.icon) << ","
-        << a.iconIndex << "\n";
+        << text(a.description) << "  program " << text(a.program) << "  icon " << text(a.icon)
+        << "," << a.iconIndex << "\n";
   }
   return 0;
 }
 
-int VerifyPackage(const std::string& path, int codePage, bool json, std::ostream& out, std::ostream& errors) {
+int VerifyPackage(const std::string& path, int codePage, bool json, std::ostream& out,
+                  std::ostream& errors) {
   auto read = ReadOrReport(path, errors);
   if (!read.ok()) return 1;
   std::vector<std::string> faults = FindFaults(read.value(), codePage);
@@ -315,8 +340,9 @@ int VerifyPackage(const std::string& path, int codePage, bool json, std::ostream
   if (json) WriteJson(path, p, codePage, &faults, out);
   if (!faults.empty()) return 1;
   if (json) return 0;
-  out << path << ": sound: " << p.files.size() << " files, " << p.registry.size() << " registry keys, "
-      << p.associations.size() << " associations" << (p.isSigned ? "; signed" : "; not signed") << "\n";
+  out << path << ": sound: " << p.files.size() << " files, " << p.registry.size()
+      << " registry keys, " << p.associations.size() << " associations"
+      << (p.isSigned ? "; signed" : "; not signed") << "\n";
   return 0;
 }
 

@@ -1,8 +1,9 @@
 #include "packer/package_writer.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cassert>
-#include <malloc.h>
 
 #include "packer/date_image.h"
 #include "packer/file_io.h"
@@ -36,8 +37,8 @@ void WriteHeader(ByteWriter& out, const PackageParts& contents) {
 // StoredBlock: CompressedSize, UncompressedSize, then the stream, or the data
 // itself with CompressedSize 0 where the block may be stored. A block larger
 // than one piece is compressed in pieces on the workers.
-Check WriteStoredBlock(ByteWriter& out, const Bytes& data, Compression level, bool storedAllowed, WorkerPool& pool,
-                       const char* subject) {
+Check WriteStoredBlock(ByteWriter& out, const Bytes& data, Compression level, bool storedAllowed,
+                       WorkerPool& pool, const char* subject) {
   BlockContent content;
   if (SpansPieces(data.size(), level)) {
     auto append = [&content](const std::uint8_t* bytes, std::size_t size) {
@@ -121,10 +122,12 @@ Check ReadFileData(const PackageParts& contents, const DataRoom& room, const Dat
     while (left > 0) {
       auto space = room();
       if (!space.ok()) return space.problem();
-      std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, space.value().size));
+      std::size_t wanted =
+          static_cast<std::size_t>(std::min<std::uint64_t>(left, space.value().size));
       auto got = input.value().Read(space.value().data, wanted);
       if (!got.ok()) return cannotRead("cannot be read: " + got.problem().message);
-      if (got.value() == 0) return cannotRead("is shorter than when vtpack found it: it changed while vtpack read it");
+      if (got.value() == 0)
+        return cannotRead("is shorter than when vtpack found it: it changed while vtpack read it");
       if (auto problem = filled(got.value())) return problem;
       left -= got.value();
       if (progress) progress->Read(got.value(), left == 0);
@@ -154,7 +157,8 @@ constexpr std::uint64_t kSigningAlignment = 8;
 }  // namespace
 
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
-                                     Compression level, OutputSink& out, BuildProgress* progress, unsigned jobs) {
+                                     Compression level, OutputSink& out, BuildProgress* progress,
+                                     unsigned jobs) {
   ReturnLargeBuffersToTheSystem();
   WorkerPool pool(jobs > 0 ? jobs : ProcessorsAvailable());
   ByteWriter prefix;  // the header, the licence, D1 and D2
@@ -162,9 +166,11 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
   if (contents.licenceText) {
     Bytes text(contents.licenceText->begin(), contents.licenceText->end());
     text.push_back(0);
-    if (auto problem = WriteStoredBlock(prefix, text, level, true, pool, "the licence")) return *problem;
+    if (auto problem = WriteStoredBlock(prefix, text, level, true, pool, "the licence"))
+      return *problem;
   }
-  if (auto problem = WriteStoredBlock(prefix, contents.uninstaller, level, false, pool, "the uninstaller"))  // D1
+  if (auto problem = WriteStoredBlock(prefix, contents.uninstaller, level, false, pool,
+                                      "the uninstaller"))  // D1
     return *problem;
   prefix.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
   for (const PackedFile& file : contents.files) WriteFileRecord(prefix, file);
@@ -183,7 +189,9 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
     const std::uint8_t unknownSizes[layout::kStoredBlockFramingSize] = {};
     if (auto problem = out.Append(unknownSizes, sizeof unknownSizes)) return *problem;
     std::uint64_t streamStart = out.Size();
-    StreamCompressor stream(level, pool, [&](const std::uint8_t* bytes, std::size_t size) { return out.Append(bytes, size); });
+    StreamCompressor stream(level, pool, [&](const std::uint8_t* bytes, std::size_t size) {
+      return out.Append(bytes, size);
+    });
     // The files are read straight into the piece being filled, while the
     // workers compress those before it.
     auto room = [&]() -> Result<StreamCompressor::Room> { return stream.Space(); };
@@ -192,7 +200,8 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
       return Check{};
     };
     if (auto problem = ReadFileData(contents, room, filled, progress)) return *problem;
-    if (auto problem = stream.Finish(streamStart, suffix.size() + layout::kTrailerSize, kSigningAlignment))
+    if (auto problem =
+            stream.Finish(streamStart, suffix.size() + layout::kTrailerSize, kSigningAlignment))
       return *problem;
     if (stream.StreamSize() < total) {
       ByteWriter sizes;
@@ -217,7 +226,8 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
   Bytes padding((kSigningAlignment - size % kSigningAlignment) % kSigningAlignment, 0);
   Bytes trailer;
   AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size() + padding.size()));
-  for (const Bytes* part : std::initializer_list<const Bytes*>{&programImage, &padding, &prefix.bytes()}) {
+  for (const Bytes* part :
+       std::initializer_list<const Bytes*>{&programImage, &padding, &prefix.bytes()}) {
     if (auto problem = Append(out, *part)) return *problem;
   }
   if (!contents.files.empty()) {
@@ -226,9 +236,12 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
     sizes.U32(static_cast<std::uint32_t>(total));
     if (auto problem = Append(out, sizes.bytes())) return *problem;
     Bytes buffer(1 << 20);
-    auto room = [&]() -> Result<StreamCompressor::Room> { return StreamCompressor::Room{buffer.data(), buffer.size()}; };
+    auto room = [&]() -> Result<StreamCompressor::Room> {
+      return StreamCompressor::Room{buffer.data(), buffer.size()};
+    };
     auto copy = [&](std::size_t size) { return out.Append(buffer.data(), size); };
-    if (auto problem = ReadFileData(contents, room, copy, total > 0 ? nullptr : progress)) return *problem;
+    if (auto problem = ReadFileData(contents, room, copy, total > 0 ? nullptr : progress))
+      return *problem;
   }
   for (const Bytes* part : std::initializer_list<const Bytes*>{&suffix.bytes(), &trailer}) {
     if (auto problem = Append(out, *part)) return *problem;

@@ -40,12 +40,14 @@ Result<std::string> LocatePackedProgram(const std::string& given, const PackedPr
   if (!given.empty()) return given;
   fs::path directory = ProgramDirectory(argv0);
   std::string beside = (directory / program.fileName).string();
-  std::string installed = (directory / VANTOREL_PROGRAMS_FROM_BIN / program.fileName).lexically_normal().string();
+  std::string installed =
+      (directory / VANTOREL_PROGRAMS_FROM_BIN / program.fileName).lexically_normal().string();
   for (const std::string& path : {beside, installed}) {
     if (::access(path.c_str(), F_OK) == 0) return path;
   }
-  return Problem{"", std::string("the ") + program.role + " " + program.fileName + " is neither beside vtpack (\"" +
-                         beside + "\") nor at \"" + installed + "\"; name it with " + program.option};
+  return Problem{"", std::string("the ") + program.role + " " + program.fileName +
+                         " is neither beside vtpack (\"" + beside + "\") nor at \"" + installed +
+                         "\"; name it with " + program.option};
 }
 
 }  // namespace packer

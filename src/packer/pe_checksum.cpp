@@ -35,7 +35,8 @@ std::optional<std::uint64_t> PeChecksumField(const Bytes& image) {
 
 Check StampPeChecksum(AtomicOutput& file, std::uint64_t field) {
   PeChecksum checksum(field);
-  if (auto problem = file.ReadBack([&](const std::uint8_t* bytes, std::size_t size) { checksum.Add(bytes, size); }))
+  if (auto problem = file.ReadBack(
+          [&](const std::uint8_t* bytes, std::size_t size) { checksum.Add(bytes, size); }))
     return problem;
   ByteWriter value;
   value.U32(checksum.Value());

@@ -20,8 +20,8 @@ struct Problem {
 template <typename T>
 class Result {
  public:
-  Result(T value) : state_(std::move(value)) {}              // NOLINT: implicit on purpose
-  Result(Problem problem) : state_(std::move(problem)) {}    // NOLINT
+  Result(T value) : state_(std::move(value)) {}            // NOLINT: implicit on purpose
+  Result(Problem problem) : state_(std::move(problem)) {}  // NOLINT
   bool ok() const { return state_.index() == 0; }
   T& value() { return std::get<0>(state_); }
   const T& value() const { return std::get<0>(state_); }

@@ -77,7 +77,8 @@ Problem Refuse(const std::string& reason) { return Problem{"", reason}; }
 
 class ImageReader {
  public:
-  ImageReader(const Bytes& image, const std::vector<Section>& sections) : image_(image), sections_(sections) {}
+  ImageReader(const Bytes& image, const std::vector<Section>& sections)
+      : image_(image), sections_(sections) {}
 
   // The file offset of `size` bytes at `rva`, inside one section's raw data.
   bool FileOffset(std::uint64_t rva, std::uint64_t size, std::uint64_t* offset) const {
@@ -116,7 +117,8 @@ class ImageReader {
     std::uint16_t length = LoadU16(At(offset));
     if (!In(offset + 2, 2ull * length)) return false;
     node.named = true;
-    for (std::uint16_t i = 0; i < length; ++i) node.name += static_cast<char16_t>(LoadU16(At(offset + 2 + 2ull * i)));
+    for (std::uint16_t i = 0; i < length; ++i)
+      node.name += static_cast<char16_t>(LoadU16(At(offset + 2 + 2ull * i)));
     return true;
   }
 
@@ -135,8 +137,9 @@ class ImageReader {
       ResourceNode child;
       if (!ReadName(LoadU32(entry), child)) return false;
       std::uint32_t target = LoadU32(entry + 4);
-      bool ok = (target & kSubdirectoryFlag) ? ReadDirectory(target & ~kSubdirectoryFlag, depth + 1, child)
-                                             : ReadData(target, child);
+      bool ok = (target & kSubdirectoryFlag)
+                    ? ReadDirectory(target & ~kSubdirectoryFlag, depth + 1, child)
+                    : ReadData(target, child);
       if (!ok) return false;
       node.children.push_back(std::move(child));
     }
@@ -149,7 +152,8 @@ class ImageReader {
     std::uint64_t file = 0, size = LoadU32(entry + 4);
     if (!FileOffset(LoadU32(entry), size, &file)) return false;
     node.leaf = true;
-    node.data.assign(image_.begin() + static_cast<long>(file), image_.begin() + static_cast<long>(file + size));
+    node.data.assign(image_.begin() + static_cast<long>(file),
+                     image_.begin() + static_cast<long>(file + size));
     node.codePage = LoadU32(entry + 8);
     return true;
   }
@@ -171,7 +175,8 @@ std::vector<std::uint16_t> GroupIconIds(const Bytes& group) {
   std::vector<std::uint16_t> ids;
   if (group.size() < kGroupHeaderSize) return ids;
   std::size_t count = LoadU16(group.data() + 4);
-  for (std::size_t i = 0; i < count && kGroupHeaderSize + kGroupEntrySize * (i + 1) <= group.size(); ++i)
+  for (std::size_t i = 0; i < count && kGroupHeaderSize + kGroupEntrySize * (i + 1) <= group.size();
+       ++i)
     ids.push_back(LoadU16(group.data() + kGroupHeaderSize + kGroupEntrySize * i + 12));
   return ids;
 }
@@ -195,7 +200,9 @@ Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
   const ResourceNode& model = group.children[0];  // its language and code page
   auto& list = images->children;
   list.erase(std::remove_if(list.begin(), list.end(),
-                            [&](const ResourceNode& n) { return !n.named && stale.count(n.id) && !kept.count(n.id); }),
+                            [&](const ResourceNode& n) {
+                              return !n.named && stale.count(n.id) && !kept.count(n.id);
+                            }),
              list.end());
   std::set<std::uint32_t> used;
   for (const ResourceNode& n : list)
@@ -284,7 +291,8 @@ class TreeWriter {
       StoreU16(out_, table + 8, d.majorVersion);
       StoreU16(out_, table + 10, d.minorVersion);
       std::uint16_t named = 0;
-      for (const ResourceNode& child : d.children) named = static_cast<std::uint16_t>(named + child.named);
+      for (const ResourceNode& child : d.children)
+        named = static_cast<std::uint16_t>(named + child.named);
       StoreU16(out_, table + 12, named);
       StoreU16(out_, table + 14, static_cast<std::uint16_t>(d.children.size() - named));
       for (std::size_t c = 0; c < d.children.size(); ++c) {
@@ -306,9 +314,11 @@ class TreeWriter {
           StoreU32(out_, dataEntry, static_cast<std::uint32_t>(rva + dataAt[n]));
           StoreU32(out_, dataEntry + 4, static_cast<std::uint32_t>(child.data.size()));
           StoreU32(out_, dataEntry + 8, child.codePage);
-          std::copy(child.data.begin(), child.data.end(), out_.begin() + static_cast<long>(dataAt[n]));
+          std::copy(child.data.begin(), child.data.end(),
+                    out_.begin() + static_cast<long>(dataAt[n]));
         } else {
-          StoreU32(out_, entry + 4, kSubdirectoryFlag | static_cast<std::uint32_t>(tableAt_[nextTable++]));
+          StoreU32(out_, entry + 4,
+                   kSubdirectoryFlag | static_cast<std::uint32_t>(tableAt_[nextTable++]));
         }
       }
     }
@@ -348,16 +358,17 @@ Result<PeLayout> ReadLayout(const Bytes& image) {
     if (!ReadPeSection(file, layout.headers, i, &section.fields))
       return Refuse("is not a Windows program whose headers can be read");
     section.characteristics = LoadU32(image.data() + section.header + 36);
-    layout.imageEnd = std::max<std::uint64_t>(layout.imageEnd, std::uint64_t{section.fields.rawOffset} +
-                                                                    section.fields.rawSize);
+    layout.imageEnd = std::max<std::uint64_t>(
+        layout.imageEnd, std::uint64_t{section.fields.rawOffset} + section.fields.rawSize);
     layout.sections.push_back(section);
   }
-  if (layout.imageEnd > image.size()) return Refuse("is cut short: its sections lie beyond its end");
+  if (layout.imageEnd > image.size())
+    return Refuse("is cut short: its sections lie beyond its end");
   return layout;
 }
 
-bool Directory(const Bytes& image, const PeLayout& layout, std::uint32_t index, std::uint32_t* address,
-               std::uint32_t* size) {
+bool Directory(const Bytes& image, const PeLayout& layout, std::uint32_t index,
+               std::uint32_t* address, std::uint32_t* size) {
   MemoryPackageFile file(image.data(), image.size());
   return ReadPeDirectory(file, layout.headers, index, address, size);
 }
@@ -372,7 +383,8 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
     return Refuse("starts in or behind its resources, which would move");
   for (std::uint32_t index = 0; index < 16; ++index) {
     std::uint32_t address = 0, size = 0;
-    if (!Directory(image, layout, index, &address, &size)) return Refuse("has a damaged data directory");
+    if (!Directory(image, layout, index, &address, &size))
+      return Refuse("has a damaged data directory");
     if (size == 0 || index == kResourceDirectory || index == kSecurityDirectory) continue;
     if (address < start) continue;
     if (index != kBaseRelocationDirectory)
@@ -384,11 +396,13 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
   if (size == 0) return std::nullopt;
   ImageReader reader(image, layout.sections);
   std::uint64_t offset = 0;
-  if ((relocations >= start && relocations < start + resources.VirtualSpan(layout.sectionAlignment)) ||
+  if ((relocations >= start &&
+       relocations < start + resources.VirtualSpan(layout.sectionAlignment)) ||
       !reader.FileOffset(relocations, size, &offset))
     return Refuse("has its base relocations among its resources");
   for (std::uint64_t at = 0; at + 8 <= size;) {
-    std::uint32_t page = LoadU32(image.data() + offset + at), blockSize = LoadU32(image.data() + offset + at + 4);
+    std::uint32_t page = LoadU32(image.data() + offset + at),
+                  blockSize = LoadU32(image.data() + offset + at + 4);
     if (blockSize < 8 || blockSize > size - at) return Refuse("has damaged base relocations");
     if (page >= start) return Refuse("has base relocations in or behind its resources");
     at += blockSize;
@@ -407,10 +421,13 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
       !Directory(image, layout, kSecurityDirectory, &certificates, &certificateSize))
     return Refuse("has a damaged data directory");
   if (certificateSize != 0)
-    return Refuse("is signed: a new icon would break its signature; give the unsigned program and sign the setup "
-                  "file vtpack writes");
-  auto holder = std::find_if(layout.sections.begin(), layout.sections.end(),
-                             [&](const Section& s) { return s.fields.virtualAddress == resourceRva; });
+    return Refuse(
+        "is signed: a new icon would break its signature; give the unsigned program and sign the "
+        "setup "
+        "file vtpack writes");
+  auto holder = std::find_if(layout.sections.begin(), layout.sections.end(), [&](const Section& s) {
+    return s.fields.virtualAddress == resourceRva;
+  });
   if (resourceSize == 0 || holder == layout.sections.end() || holder->fields.rawSize == 0)
     return Refuse("has no resources of its own (no icon to replace)");
   const Section resources = *holder;
@@ -424,18 +441,21 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
 
   // Linkers may leave the section's raw size unaligned; its bytes reach to
   // the next multiple of the file alignment all the same.
-  const std::uint64_t oldRaw = std::min<std::uint64_t>(Align(resources.fields.rawSize, layout.fileAlignment),
-                                                       image.size() - resources.fields.rawOffset);
+  const std::uint64_t oldRaw =
+      std::min<std::uint64_t>(Align(resources.fields.rawSize, layout.fileAlignment),
+                              image.size() - resources.fields.rawOffset);
   const std::uint64_t newRaw = Align(written.size(), layout.fileAlignment);
   const std::uint64_t oldSpan = resources.VirtualSpan(layout.sectionAlignment);
   const std::uint64_t newSpan = Align(written.size(), layout.sectionAlignment);
-  const std::int64_t rawShift = static_cast<std::int64_t>(newRaw) - static_cast<std::int64_t>(oldRaw);
+  const std::int64_t rawShift =
+      static_cast<std::int64_t>(newRaw) - static_cast<std::int64_t>(oldRaw);
   const std::uint64_t addressShift = newSpan > oldSpan ? newSpan - oldSpan : 0;
   const std::uint64_t rawStart = resources.fields.rawOffset, rawEnd = rawStart + oldRaw;
   for (std::size_t i = 0; i < layout.sections.size(); ++i) {
     const PeSection& f = layout.sections[i].fields;
     if (i == index || f.rawSize == 0) continue;
-    bool before = std::uint64_t{f.rawOffset} + f.rawSize <= rawStart, behind = f.rawOffset >= rawEnd;
+    bool before = std::uint64_t{f.rawOffset} + f.rawSize <= rawStart,
+         behind = f.rawOffset >= rawEnd;
     if (!(before || behind) || (behind != (f.virtualAddress > resourceRva)))
       return Refuse("has sections whose order in the file differs from their order in memory");
   }
@@ -458,7 +478,8 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
       s.fields.rawSize = static_cast<std::uint32_t>(newRaw);
     } else if (s.fields.virtualAddress > resourceRva) {
       s.fields.virtualAddress = static_cast<std::uint32_t>(s.fields.virtualAddress + addressShift);
-      if (s.fields.rawSize != 0) s.fields.rawOffset = static_cast<std::uint32_t>(s.fields.rawOffset + rawShift);
+      if (s.fields.rawSize != 0)
+        s.fields.rawOffset = static_cast<std::uint32_t>(s.fields.rawOffset + rawShift);
     }
     StoreU32(out, s.header + 8, s.fields.virtualSize);
     StoreU32(out, s.header + 12, s.fields.virtualAddress);
@@ -468,18 +489,23 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   }
   const std::size_t optional = layout.headers.optionalHeader;
   const std::size_t directories = optional + layout.headers.directories;
-  StoreU32(out, directories + 8 * kResourceDirectory + 4, static_cast<std::uint32_t>(written.size()));
+  StoreU32(out, directories + 8 * kResourceDirectory + 4,
+           static_cast<std::uint32_t>(written.size()));
   std::uint32_t relocations = 0, relocationSize = 0;
   Directory(image, layout, kBaseRelocationDirectory, &relocations, &relocationSize);
   if (relocationSize != 0 && relocations > resourceRva)
-    StoreU32(out, directories + 8 * kBaseRelocationDirectory, static_cast<std::uint32_t>(relocations + addressShift));
-  StoreU32(out, optional + kSizeOfImageOffset, static_cast<std::uint32_t>(Align(sizeOfImage, layout.sectionAlignment)));
+    StoreU32(out, directories + 8 * kBaseRelocationDirectory,
+             static_cast<std::uint32_t>(relocations + addressShift));
+  StoreU32(out, optional + kSizeOfImageOffset,
+           static_cast<std::uint32_t>(Align(sizeOfImage, layout.sectionAlignment)));
   if (resources.characteristics & kInitializedData)
     StoreU32(out, optional + kInitializedDataOffset,
-             static_cast<std::uint32_t>(LoadU32(image.data() + optional + kInitializedDataOffset) + rawShift));
+             static_cast<std::uint32_t>(LoadU32(image.data() + optional + kInitializedDataOffset) +
+                                        rawShift));
   const std::size_t symbols = optional - kSymbolTableBeforeOptional;
   std::uint32_t symbolTable = LoadU32(image.data() + symbols);
-  if (symbolTable >= rawEnd) StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + rawShift));
+  if (symbolTable >= rawEnd)
+    StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + rawShift));
   return out;
 }
 

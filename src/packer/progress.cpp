@@ -21,12 +21,16 @@ std::string Amount(double bytes) {
   return text;
 }
 
-std::string Files(std::uint64_t count) { return std::to_string(count) + (count == 1 ? " file" : " files"); }
+std::string Files(std::uint64_t count) {
+  return std::to_string(count) + (count == 1 ? " file" : " files");
+}
 
 }  // namespace
 
 BuildProgress::BuildProgress(std::ostream* terminal, std::ostream* summary)
-    : terminal_(terminal), summary_(terminal ? nullptr : summary), start_(std::chrono::steady_clock::now()) {}
+    : terminal_(terminal),
+      summary_(terminal ? nullptr : summary),
+      start_(std::chrono::steady_clock::now()) {}
 
 void BuildProgress::Expect(std::uint64_t files, std::uint64_t bytes) {
   totalFiles_ = files;
@@ -53,8 +57,8 @@ void BuildProgress::Draw(bool always) {
   drawn_ = now;
   double seconds = std::chrono::duration<double>(now - start_).count();
   std::string line = "vtpack: " + std::to_string(files_) + " of " + Files(totalFiles_) + ", " +
-                     Amount(static_cast<double>(read_)) + " of " + Amount(static_cast<double>(totalBytes_)) +
-                     " read";
+                     Amount(static_cast<double>(read_)) + " of " +
+                     Amount(static_cast<double>(totalBytes_)) + " read";
   if (totalBytes_ > 0) line += " (" + std::to_string(read_ * 100 / totalBytes_) + " %)";
   line += ", " + Amount(static_cast<double>(written_)) + " written";
   if (seconds > 0) line += ", " + Amount(static_cast<double>(read_) / seconds) + "/s";

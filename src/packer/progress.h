@@ -49,7 +49,9 @@ class BuildProgress {
 class ProgressSink final : public OutputSink {
  public:
   ProgressSink(OutputSink& out, BuildProgress& progress) : out_(out), progress_(progress) {}
-  Check Append(const std::uint8_t* bytes, std::size_t size) override { return Told(out_.Append(bytes, size)); }
+  Check Append(const std::uint8_t* bytes, std::size_t size) override {
+    return Told(out_.Append(bytes, size));
+  }
   Check WriteAt(std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override {
     return Told(out_.WriteAt(offset, bytes, size));
   }

@@ -34,8 +34,8 @@ struct Application {
   std::string programFile;  // ProgramFileName
   std::string windowClass;  // ProgramWindowClass
   // The application's Uninstall entry: registry records of the package.
-  std::string publisher;    // "Publisher"
-  std::string url;          // "URLInfoAbout"
+  std::string publisher;  // "Publisher"
+  std::string url;        // "URLInfoAbout"
 };
 
 enum class VersionChoice { kFromResource, kGiven, kNone };
@@ -51,13 +51,13 @@ struct FilePlacement {
 
 // One [[files]] entry: a path or glob, and what each matched file becomes.
 struct FileSpec {
-  EntryName source;         // entry of the "source" key
-  std::string pattern;      // path or glob, variables expanded
+  EntryName source;     // entry of the "source" key
+  std::string pattern;  // path or glob, variables expanded
   bool isGlob = false;
-  std::string globPattern;  // for a glob: the pattern with the values of ${...} escaped
+  std::string globPattern;            // for a glob: the pattern with the values of ${...} escaped
   std::vector<std::string> excludes;  // glob-escaped as globPattern
   EntryName exclude;
-  std::string fileName;     // given name (single source only); empty: the source's
+  std::string fileName;  // given name (single source only); empty: the source's
   FilePlacement placement;
   VersionChoice versionChoice = VersionChoice::kFromResource;
   FileVersion version;

@@ -1,11 +1,11 @@
 #include "packer/project_file.h"
 
-#include <toml++/toml.h>
-
 #include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
+
+#include <toml++/toml.h>
 
 #include "base/uninstall_key.h"
 #include "packer/code_page.h"
@@ -23,7 +23,8 @@ int LineOf(const toml::node& node) { return static_cast<int>(node.source().begin
 // in their Problems, and a check that no key is left unknown.
 class TableReader {
  public:
-  TableReader(const toml::table& table, std::string prefix, int codePage, const Variables& variables)
+  TableReader(const toml::table& table, std::string prefix, int codePage,
+              const Variables& variables)
       : table_(table), prefix_(std::move(prefix)), codePage_(codePage), variables_(variables) {}
   TableReader Below(const toml::table& table, std::string prefix) const {
     return TableReader(table, std::move(prefix), codePage_, variables_);
@@ -55,7 +56,8 @@ class TableReader {
 
   // A UTF-8 string with its variables expanded (paths). `globPattern`, when
   // given, gets the pattern that only the file's own text makes.
-  Check Utf8(const char* key, std::string* out, bool required = false, std::string* globPattern = nullptr) const {
+  Check Utf8(const char* key, std::string* out, bool required = false,
+             std::string* globPattern = nullptr) const {
     const toml::node* node = Find(key);
     if (!node) return required ? Check(Fail(key, "is missing")) : std::nullopt;
     if (!node->is_string()) return Fail(key, "must be a string");
@@ -131,7 +133,8 @@ class TableReader {
     const toml::array* array = node->as_array();
     if (!array) return Fail(key, "must be written as [[" + std::string(key) + "]] tables");
     for (const toml::node& element : *array) {
-      if (!element.is_table()) return Fail(key, "must be written as [[" + std::string(key) + "]] tables");
+      if (!element.is_table())
+        return Fail(key, "must be written as [[" + std::string(key) + "]] tables");
       tables.push_back(element.as_table());
     }
     return tables;
@@ -152,32 +155,38 @@ std::string Indexed(const char* name, std::size_t index) {
 
 Check ReadApplication(const TableReader& file, Project& project) {
   const toml::node* node = file.Find("application");
-  if (!node) return file.Fail("application", "is missing: the [application] table names the program");
+  if (!node)
+    return file.Fail("application", "is missing: the [application] table names the program");
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
   TableReader table = file.Below(*node->as_table(), "application");
-  if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program", "window-class", "licence",
-                                "icon", "publisher", "url"}))
+  if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program",
+                                "window-class", "licence", "icon", "publisher", "url"}))
     return p;
   Application& app = project.settings.application;
   if (auto p = table.HeaderText("name", &app.name, true)) return p;
   if (app.name.empty()) return table.Fail("name", "is empty");
-  if (auto refusal = CheckApplicationFolder(app.name, project.codePage)) return table.Fail("name", *refusal);
+  if (auto refusal = CheckApplicationFolder(app.name, project.codePage))
+    return table.Fail("name", *refusal);
   if (auto p = table.HeaderText("version", &app.version)) return p;
   if (auto p = table.HeaderText("program", &app.programFile)) return p;
   if (!app.programFile.empty()) {
-    if (auto refusal = CheckFileName(app.programFile, project.codePage)) return table.Fail("program", *refusal);
+    if (auto refusal = CheckFileName(app.programFile, project.codePage))
+      return table.Fail("program", *refusal);
   }
   if (auto p = table.HeaderText("window-class", &app.windowClass)) return p;
   if (auto p = table.Bool("version-from-program", &project.versionFromProgram)) return p;
   if (project.versionFromProgram) {
     project.versionFromProgramEntry = table.Name("version-from-program");
     if (table.Has("version"))
-      return table.Fail("version-from-program", "and application.version both give AppVersion; keep one");
+      return table.Fail("version-from-program",
+                        "and application.version both give AppVersion; keep one");
     if (app.programFile.empty())
-      return table.Fail("version-from-program", "needs application.program, whose version resource gives AppVersion");
+      return table.Fail("version-from-program",
+                        "needs application.program, whose version resource gives AppVersion");
   }
-  for (auto [key, path, entry] : {std::make_tuple("licence", &project.licencePath, &project.licenceEntry),
-                                  std::make_tuple("icon", &project.iconPath, &project.iconEntry)}) {
+  for (auto [key, path, entry] :
+       {std::make_tuple("licence", &project.licencePath, &project.licenceEntry),
+        std::make_tuple("icon", &project.iconPath, &project.iconEntry)}) {
     std::string text;
     if (auto p = table.Utf8(key, &text)) return p;
     if (!table.Has(key)) continue;
@@ -185,7 +194,8 @@ Check ReadApplication(const TableReader& file, Project& project) {
     *path = text;
     *entry = table.Name(key);
   }
-  for (auto [key, text] : {std::make_pair("publisher", &app.publisher), std::make_pair("url", &app.url)}) {
+  for (auto [key, text] :
+       {std::make_pair("publisher", &app.publisher), std::make_pair("url", &app.url)}) {
     if (auto p = table.Text(key, text)) return p;
     if (table.Has(key) && text->empty()) return table.Fail(key, "is empty");
   }
@@ -214,10 +224,11 @@ Check ReadSetupOptions(const TableReader& file, Project& project) {
   // The header has no place for the vendor's choice of shortcuts: setup
   // makes all that the page would have offered ticked.
   if (!options.showShortcutsPage)
-    project.warnings.push_back(table.Fail("shortcuts-page",
-                                          "is false: setup then makes all three shortcuts, in the Programs menu, on "
-                                          "the desktop and in the Startup folder, so the program starts at every "
-                                          "logon; the package has no place for another choice"));
+    project.warnings.push_back(
+        table.Fail("shortcuts-page",
+                   "is false: setup then makes all three shortcuts, in the Programs menu, on "
+                   "the desktop and in the Startup folder, so the program starts at every "
+                   "logon; the package has no place for another choice"));
   return std::nullopt;
 }
 
@@ -268,7 +279,9 @@ Check ReadExcludes(const TableReader& table, FileSpec& fileSpec) {
   if (!table.Has("exclude")) return std::nullopt;
   fileSpec.exclude = table.Name("exclude");
   if (!fileSpec.isGlob)
-    return table.Fail("exclude", "needs a pattern in source (\"dist/**\"); a single file has nothing to leave out");
+    return table.Fail(
+        "exclude",
+        "needs a pattern in source (\"dist/**\"); a single file has nothing to leave out");
   for (const std::string& pattern : fileSpec.excludes) {
     auto parsed = ParseExcludePattern(pattern);
     if (!parsed.ok()) return table.Fail("exclude", parsed.problem().message);
@@ -309,7 +322,8 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
   if (auto p = table.Text("name", &fileSpec.fileName)) return *p;
   if (table.Has("name")) {
     if (fileSpec.isGlob) return table.Fail("name", "cannot rename the files of a glob");
-    if (auto refusal = CheckFileName(fileSpec.fileName, codePage)) return table.Fail("name", *refusal);
+    if (auto refusal = CheckFileName(fileSpec.fileName, codePage))
+      return table.Fail("name", *refusal);
   }
 
   std::string version;
@@ -334,10 +348,14 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
 
 const std::map<std::string, layout::RegistryRoot>& RegistryRoots() {
   static const std::map<std::string, layout::RegistryRoot> names = {
-      {"HKEY_CLASSES_ROOT", layout::kRootClasses},  {"HKCR", layout::kRootClasses},
-      {"HKEY_CURRENT_USER", layout::kRootCurrentUser}, {"HKCU", layout::kRootCurrentUser},
-      {"HKEY_LOCAL_MACHINE", layout::kRootLocalMachine}, {"HKLM", layout::kRootLocalMachine},
-      {"HKEY_USERS", layout::kRootUsers},          {"HKU", layout::kRootUsers},
+      {"HKEY_CLASSES_ROOT", layout::kRootClasses},
+      {"HKCR", layout::kRootClasses},
+      {"HKEY_CURRENT_USER", layout::kRootCurrentUser},
+      {"HKCU", layout::kRootCurrentUser},
+      {"HKEY_LOCAL_MACHINE", layout::kRootLocalMachine},
+      {"HKLM", layout::kRootLocalMachine},
+      {"HKEY_USERS", layout::kRootUsers},
+      {"HKU", layout::kRootUsers},
   };
   return names;
 }
@@ -353,7 +371,8 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
                                   "HKEY_LOCAL_MACHINE or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)");
   RegistryKey key;
   if (auto p = table.Text("key", &key.path, true)) return p;
-  if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage)) return table.Fail("key", *refusal);
+  if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage))
+    return table.Fail("key", *refusal);
 
   const toml::node* valuesNode = table.Find("values");
   if (valuesNode) {
@@ -368,7 +387,8 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
       if (!name)
         return fail("the name has a character that is not in code page " +
                     std::to_string(project.codePage));
-      if (auto refusal = CheckRegistryValueName(*name, project.codePage)) return fail("the name " + *refusal);
+      if (auto refusal = CheckRegistryValueName(*name, project.codePage))
+        return fail("the name " + *refusal);
       RegistryValue value;
       if (node.is_string()) {
         auto expanded = ExpandVariables(node.as_string()->get(), table.variables());
@@ -377,7 +397,8 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
         if (utf8Data.find('\0') != std::string::npos) return fail("contains a NUL character");
         auto data = Utf8ToCodePage(utf8Data, project.codePage);
         if (!data)
-          return fail("has a character that is not in code page " + std::to_string(project.codePage));
+          return fail("has a character that is not in code page " +
+                      std::to_string(project.codePage));
         value.type = kRegistryTypeText;
         value.text = *name + "=" + *data;
       } else if (node.is_integer()) {
@@ -396,7 +417,8 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
 }
 
 Check ReadAssociation(const TableReader& table, Project& project) {
-  if (auto p = table.AllowOnly({"extension", "type", "description", "program", "icon", "icon-index"}))
+  if (auto p =
+          table.AllowOnly({"extension", "type", "description", "program", "icon", "icon-index"}))
     return p;
   Association a;
   if (auto p = table.Text("extension", &a.extension, true)) return p;
@@ -405,7 +427,8 @@ Check ReadAssociation(const TableReader& table, Project& project) {
   if (ContainsCharacter(a.extension, "\\/. ", project.codePage))
     return table.Fail("extension", "must be one word without \".\", \"\\\", \"/\" or blanks");
   if (auto p = table.Text("type", &a.typeName, true)) return p;
-  if (auto refusal = CheckRegistryKeyPath(a.typeName, project.codePage)) return table.Fail("type", *refusal);
+  if (auto refusal = CheckRegistryKeyPath(a.typeName, project.codePage))
+    return table.Fail("type", *refusal);
   if (auto p = table.Text("description", &a.description)) return p;
   if (auto p = table.Text("program", &a.program, true)) return p;
   if (a.program.empty()) return table.Fail("program", "is empty");
@@ -413,7 +436,8 @@ Check ReadAssociation(const TableReader& table, Project& project) {
   if (auto p = table.Text("icon", &a.icon)) return p;
   std::int64_t index = 0;
   if (auto p = table.Integer("icon-index", &index)) return p;
-  if (index < INT32_MIN || index > INT32_MAX) return table.Fail("icon-index", "does not fit 32 bits");
+  if (index < INT32_MIN || index > INT32_MAX)
+    return table.Fail("icon-index", "does not fit 32 bits");
   a.iconIndex = static_cast<std::int32_t>(index);
   project.settings.associations.push_back(std::move(a));
   return std::nullopt;
@@ -427,21 +451,25 @@ void AddUninstallEntryValues(Project& project) {
   const Application& app = project.settings.application;
   RegistryKey key{std::string(kUninstallKeyParent) + "\\" + app.name, {}};
   // In byte order of their names, as the values of every key.
-  if (!app.publisher.empty()) key.values.push_back({kRegistryTypeText, "Publisher=" + app.publisher});
+  if (!app.publisher.empty())
+    key.values.push_back({kRegistryTypeText, "Publisher=" + app.publisher});
   if (!app.url.empty()) key.values.push_back({kRegistryTypeText, "URLInfoAbout=" + app.url});
-  if (!key.values.empty()) project.settings.registry[layout::kRootLocalMachine].push_back(std::move(key));
+  if (!key.values.empty())
+    project.settings.registry[layout::kRootLocalMachine].push_back(std::move(key));
 }
 
 Check ReadProject(const toml::table& root, const Variables& variables, Project& project) {
   TableReader file(root, "", kDefaultCodePage, variables);
-  if (auto p = file.AllowOnly({"code-page", "application", "setup", "files", "registry", "associations"}))
+  if (auto p = file.AllowOnly(
+          {"code-page", "application", "setup", "files", "registry", "associations"}))
     return p;
   std::int64_t codePage = kDefaultCodePage;
   if (auto p = file.Integer("code-page", &codePage)) return p;
   if (codePage <= 0 || codePage > 65535 || !IsWindowsAnsiCodePage(static_cast<int>(codePage)))
-    return file.Fail("code-page", std::to_string(codePage) +
-                                      " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 "
-                                      "or 1250 to 1258");
+    return file.Fail("code-page",
+                     std::to_string(codePage) +
+                         " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 "
+                         "or 1250 to 1258");
   project.codePage = static_cast<int>(codePage);
   TableReader top(root, "", project.codePage, variables);
 
@@ -451,7 +479,8 @@ Check ReadProject(const toml::table& root, const Variables& variables, Project& 
   auto files = top.Tables("files");
   if (!files.ok()) return files.problem();
   for (std::size_t i = 0; i < files.value().size(); ++i) {
-    auto fileSpec = ReadFileSpec(top.Below(*files.value()[i], Indexed("files", i)), project.codePage);
+    auto fileSpec =
+        ReadFileSpec(top.Below(*files.value()[i], Indexed("files", i)), project.codePage);
     if (!fileSpec.ok()) return fileSpec.problem();
     project.files.push_back(std::move(fileSpec.value()));
   }
@@ -479,7 +508,8 @@ Result<Project> ParseProject(const std::string& text, const std::string& sourceN
   try {
     root = toml::parse(text, sourceName);
   } catch (const toml::parse_error& error) {
-    return Problem{"", std::string(error.description()), static_cast<int>(error.source().begin.line)};
+    return Problem{"", std::string(error.description()),
+                   static_cast<int>(error.source().begin.line)};
   }
   Project project;
   project.directory = directory;
@@ -487,13 +517,15 @@ Result<Project> ParseProject(const std::string& text, const std::string& sourceN
   return project;
 }
 
-Result<Project> ReadProjectFile(const std::string& path, const Variables& variables, FileIdentity* identity) {
+Result<Project> ReadProjectFile(const std::string& path, const Variables& variables,
+                                FileIdentity* identity) {
   auto text = ReadFileBytes(path, identity);
   if (!text.ok()) return Problem{"", "cannot be read: " + text.problem().message};
   std::string directory = ".";
   std::size_t slash = path.find_last_of('/');
   if (slash != std::string::npos) directory = slash == 0 ? "/" : path.substr(0, slash);
-  return ParseProject(std::string(text.value().begin(), text.value().end()), path, directory, variables);
+  return ParseProject(std::string(text.value().begin(), text.value().end()), path, directory,
+                      variables);
 }
 
 }  // namespace packer

@@ -2,13 +2,14 @@
 
 #include <dirent.h>
 #include <fnmatch.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <set>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace packer {
 namespace {
@@ -58,12 +59,14 @@ bool MatchName(const std::string& part, const std::string& name) {
   return ::fnmatch(part.c_str(), name.c_str(), 0) == 0;
 }
 
-bool MatchPath(const std::vector<std::string>& pattern, std::size_t p, const std::vector<std::string>& path,
-               std::size_t s) {
+bool MatchPath(const std::vector<std::string>& pattern, std::size_t p,
+               const std::vector<std::string>& path, std::size_t s) {
   if (p == pattern.size()) return s == path.size();
   if (pattern[p] == kAnyFolders)
-    return MatchPath(pattern, p + 1, path, s) || (s < path.size() && MatchPath(pattern, p, path, s + 1));
-  return s < path.size() && MatchName(pattern[p], path[s]) && MatchPath(pattern, p + 1, path, s + 1);
+    return MatchPath(pattern, p + 1, path, s) ||
+           (s < path.size() && MatchPath(pattern, p, path, s + 1));
+  return s < path.size() && MatchName(pattern[p], path[s]) &&
+         MatchPath(pattern, p + 1, path, s + 1);
 }
 
 struct Entry {
@@ -74,12 +77,14 @@ struct Entry {
 
 class Walker {
  public:
-  Walker(std::vector<std::string> parts, const std::vector<ExcludePattern>& excludes, SourceMatch& match)
+  Walker(std::vector<std::string> parts, const std::vector<ExcludePattern>& excludes,
+         SourceMatch& match)
       : parts_(std::move(parts)), excludes_(excludes), match_(match) {}
 
   Check Start(const std::string& folder) {
     struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;  // matches nothing
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+      return std::nullopt;  // matches nothing
     ancestry_.emplace_back(info.st_dev, info.st_ino);
     return Walk(folder, "", 0);
   }
@@ -88,7 +93,9 @@ class Walker {
     std::sort(match_.files.begin(), match_.files.end(),
               [](const FoundFile& a, const FoundFile& b) { return a.relative < b.relative; });
     match_.files.erase(std::unique(match_.files.begin(), match_.files.end(),
-                                   [](const FoundFile& a, const FoundFile& b) { return a.relative == b.relative; }),
+                                   [](const FoundFile& a, const FoundFile& b) {
+                                     return a.relative == b.relative;
+                                   }),
                        match_.files.end());
     match_.unpackedFolders = unpacked_.size();
     match_.emptyFolders.assign(empty_.begin(), empty_.end());
@@ -97,7 +104,8 @@ class Walker {
  private:
   Result<std::vector<Entry>> List(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return Problem{"", "\"" + folder + "\" cannot be searched: " + std::strerror(errno)};
+    if (dir == nullptr)
+      return Problem{"", "\"" + folder + "\" cannot be searched: " + std::strerror(errno)};
     std::vector<Entry> entries;
     errno = 0;
     while (const dirent* item = ::readdir(dir)) {
@@ -116,7 +124,8 @@ class Walker {
     }
     int error = errno;
     ::closedir(dir);
-    if (error != 0) return Problem{"", "\"" + folder + "\" cannot be searched: " + std::strerror(error)};
+    if (error != 0)
+      return Problem{"", "\"" + folder + "\" cannot be searched: " + std::strerror(error)};
     return entries;
   }
 
@@ -130,10 +139,12 @@ class Walker {
     return false;
   }
 
-  Check Descend(const std::string& folder, const Entry& entry, const std::string& relative, std::size_t part) {
+  Check Descend(const std::string& folder, const Entry& entry, const std::string& relative,
+                std::size_t part) {
     if (std::find(ancestry_.begin(), ancestry_.end(), entry.identity) != ancestry_.end())
-      return Problem{"", "\"" + Join(folder, entry.name) +
-                             "\" is a link to a folder that holds it; vtpack would walk it without end"};
+      return Problem{
+          "", "\"" + Join(folder, entry.name) +
+                  "\" is a link to a folder that holds it; vtpack would walk it without end"};
     ancestry_.push_back(entry.identity);
     Check problem = Walk(Join(folder, entry.name), relative + entry.name + "/", part);
     ancestry_.pop_back();
@@ -145,12 +156,14 @@ class Walker {
     if (!listed.ok()) return listed.problem();
     std::vector<Entry> entries;
     for (Entry& entry : listed.value()) {
-      if (!Excluded(relative + entry.name, entry.name, entry.folder)) entries.push_back(std::move(entry));
+      if (!Excluded(relative + entry.name, entry.name, entry.folder))
+        entries.push_back(std::move(entry));
     }
     const std::string& pattern = parts_[part];
     if (pattern == kAnyFolders) {
       // No folder at all, or one more of them.
-      if (entries.empty() && !relative.empty()) empty_.insert(relative.substr(0, relative.size() - 1));
+      if (entries.empty() && !relative.empty())
+        empty_.insert(relative.substr(0, relative.size() - 1));
       if (auto problem = Walk(folder, relative, part + 1)) return problem;
       for (const Entry& entry : entries) {
         if (!entry.folder) continue;
@@ -197,7 +210,8 @@ Result<ExcludePattern> ParseExcludePattern(const std::string& pattern) {
   if (exclude.parts.empty()) return Problem{"", "has an empty pattern"};
   for (const std::string& part : exclude.parts) {
     if (part == "." || part == "..")
-      return Problem{"", "\"" + pattern + "\" has a \"" + part + "\" part; patterns match below the source's folder"};
+      return Problem{"", "\"" + pattern + "\" has a \"" + part +
+                             "\" part; patterns match below the source's folder"};
   }
   if (exclude.parts.size() > 1) exclude.anchored = true;
   return exclude;
@@ -214,7 +228,8 @@ std::string FixedPart(const std::string& pattern, std::size_t* partsInIt) {
   return fixed.empty() ? "." : fixed;
 }
 
-Result<SourceMatch> FindSourceFiles(const std::string& pattern, const std::vector<ExcludePattern>& excludes) {
+Result<SourceMatch> FindSourceFiles(const std::string& pattern,
+                                    const std::vector<ExcludePattern>& excludes) {
   std::vector<std::string> parts = SplitParts(pattern);
   std::size_t first = 0;
   std::string fixed = FixedPart(pattern, &first);

@@ -35,9 +35,10 @@ struct FoundFile {
 };
 
 struct SourceMatch {
-  std::vector<FoundFile> files;   // regular files, in byte order of `relative`
+  std::vector<FoundFile> files;     // regular files, in byte order of `relative`
   std::size_t unpackedFolders = 0;  // folders the last part matched, which are not packed
-  std::vector<std::string> emptyFolders;  // folders a `**` met that hold nothing to pack, by `relative`
+  std::vector<std::string>
+      emptyFolders;  // folders a `**` met that hold nothing to pack, by `relative`
 };
 
 // The pattern's leading folders without a pattern character, unescaped:
@@ -48,7 +49,8 @@ std::string FixedPart(const std::string& pattern, std::size_t* partsInIt = nullp
 // Walks the folders `pattern` (glob-escaped, as glob(3) reads it) names.
 // The Problem (without entry) names a folder that cannot be read or a link
 // that leads back to a folder holding it.
-Result<SourceMatch> FindSourceFiles(const std::string& pattern, const std::vector<ExcludePattern>& excludes);
+Result<SourceMatch> FindSourceFiles(const std::string& pattern,
+                                    const std::vector<ExcludePattern>& excludes);
 
 }  // namespace packer
 

@@ -61,7 +61,8 @@ std::string ApplicationName(const std::string& folderName) {
     bytes += *converted;
   }
   while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-  if (name.empty() || CheckApplicationFolder(*Utf8ToCodePage(name, kDefaultCodePage))) return "Application";
+  if (name.empty() || CheckApplicationFolder(*Utf8ToCodePage(name, kDefaultCodePage)))
+    return "Application";
   return name;
 }
 
@@ -77,7 +78,9 @@ std::vector<Program> FindPrograms(const fs::path& folder) {
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
     std::string name = entry.path().filename().string();
-    if (name.size() < 5 || Lower(name.substr(name.size() - 4)) != ".exe" || !entry.is_regular_file(error)) continue;
+    if (name.size() < 5 || Lower(name.substr(name.size() - 4)) != ".exe" ||
+        !entry.is_regular_file(error))
+      continue;
     auto converted = Utf8ToCodePage(name, kDefaultCodePage);
     if (!converted || converted->size() > static_cast<std::size_t>(layout::kMaxTextLength) ||
         CheckFileName(*converted))
@@ -100,7 +103,9 @@ std::vector<Program> FindPrograms(const fs::path& folder) {
 Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath) {
   std::error_code error;
   if (!fs::is_directory(folderText, error))
-    return Problem{"", "\"" + folderText + "\" is not a folder: vtpack init DIR writes a project for a build folder"};
+    return Problem{"",
+                   "\"" + folderText +
+                       "\" is not a folder: vtpack init DIR writes a project for a build folder"};
   fs::path folder = fs::weakly_canonical(fs::absolute(folderText), error);
   fs::path projectFolder = fs::weakly_canonical(fs::absolute(projectPath), error).parent_path();
   fs::path inside = projectFolder.lexically_relative(folder);
@@ -113,11 +118,13 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   std::vector<Program> programs = FindPrograms(folder);
 
   std::string text;
-  text += "# Vantorel project for the build folder " + Quoted(folderText) + ", written by vtpack init.\n";
+  text += "# Vantorel project for the build folder " + Quoted(folderText) +
+          ", written by vtpack init.\n";
   text += "#   vtpack build " + projectPath + " -o Setup.exe\n";
   text += "# Every text may use ${NAME}, or ${NAME:-fallback} when NAME may be unset:\n";
   text += "# vtpack build -D NAME=VALUE or the environment gives the value; $$ writes a \"$\".\n";
-  text += "# The whole format: docs/project-format.md (/usr/share/doc/vantorel/ once installed).\n\n";
+  text +=
+      "# The whole format: docs/project-format.md (/usr/share/doc/vantorel/ once installed).\n\n";
   text += "[application]\n";
   text += "# The name setup shows and installs under, <Program Files>\\<name>; at most 30 bytes.\n";
   text += "name = " + Quoted(name) + "\n";
@@ -127,7 +134,8 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
     text += "program = " + Quoted(program.name) + "\n";
     if (programs.size() > 1) {
       text += "# Other programs at the folder's top:";
-      for (std::size_t i = 1; i < programs.size(); ++i) text += (i > 1 ? ", " : " ") + programs[i].name;
+      for (std::size_t i = 1; i < programs.size(); ++i)
+        text += (i > 1 ? ", " : " ") + programs[i].name;
       text += "\n";
     }
     if (program.version) {
@@ -154,15 +162,23 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text += "[setup]\n";
   text += "welcome-page = true                 # the welcome page\n";
   text += "destination-page = true             # the user may choose the folder\n";
-  text += "shortcuts-page = true               # the user chooses the shortcuts; hidden, all three are made\n";
-  text += "run-program-at-end = false          # start the program when setup is done (needs program)\n";
-  text += "check-program-not-running = false   # the uninstaller has the program closed first (needs window-class)\n\n";
+  text +=
+      "shortcuts-page = true               # the user chooses the shortcuts; hidden, all three are "
+      "made\n";
+  text +=
+      "run-program-at-end = false          # start the program when setup is done (needs "
+      "program)\n";
+  text +=
+      "check-program-not-running = false   # the uninstaller has the program closed first (needs "
+      "window-class)\n\n";
   text += "[[files]]\n";
   text += "# Every file below the folder, each in its folder; names beginning with a dot too.\n";
   text += "source = " + Quoted(EscapeGlob(source) + "/**") + "\n";
   text += "# Left out: debug symbols at any depth, and version control's folders.\n";
   text += "exclude = [\"*.pdb\", \".git/\"]\n";
-  text += "# Where: app (the folder the user chose), windows, system, fonts, program-files, common-files.\n";
+  text +=
+      "# Where: app (the folder the user chose), windows, system, fonts, program-files, "
+      "common-files.\n";
   text += "destination = \"app\"\n";
   text += "# A folder below the destination for all of them, \"\" for none.\n";
   text += "subfolder = \"\"\n";

@@ -2,8 +2,6 @@
 
 #include <libdeflate.h>
 #include <zlib.h>
-#include <zopfli/deflate.h>
-#include <zopfli/util.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +12,9 @@
 #include <mutex>
 #include <new>
 #include <vector>
+
+#include <zopfli/deflate.h>
+#include <zopfli/util.h>
 
 #include "packer/deflate_blocks.h"
 
@@ -74,7 +75,8 @@ struct StreamCompressor::Piece {
 struct StreamCompressor::Engine {
   Engine(Compression level, WorkerPool& pool) : level(level), pool(pool), limit(pool.Size() + 1) {
     if (level == Compression::kZopfli) ZopfliInitOptions(&zopfliOptions);
-    for (unsigned i = 0; i < pool.Size(); ++i) compressors.emplace_back(nullptr, &libdeflate_free_compressor);
+    for (unsigned i = 0; i < pool.Size(); ++i)
+      compressors.emplace_back(nullptr, &libdeflate_free_compressor);
   }
 
   const Compression level;
@@ -94,15 +96,19 @@ struct StreamCompressor::Engine {
   std::condition_variable pieceDone;
 };
 
-StreamCompressor::StreamCompressor(Compression level, WorkerPool& pool, Sink sink, std::string subject)
-    : sink_(std::move(sink)), subject_(std::move(subject)), engine_(std::make_unique<Engine>(level, pool)) {}
+StreamCompressor::StreamCompressor(Compression level, WorkerPool& pool, Sink sink,
+                                   std::string subject)
+    : sink_(std::move(sink)),
+      subject_(std::move(subject)),
+      engine_(std::make_unique<Engine>(level, pool)) {}
 
 StreamCompressor::~StreamCompressor() {
   Engine& e = *engine_;
   e.abandoned = true;
   std::unique_lock<std::mutex> lock(e.mutex);
   e.pieceDone.wait(lock, [&e] {
-    return std::all_of(e.inFlight.begin(), e.inFlight.end(), [](const auto& piece) { return piece->done; });
+    return std::all_of(e.inFlight.begin(), e.inFlight.end(),
+                       [](const auto& piece) { return piece->done; });
   });
 }
 
@@ -116,7 +122,8 @@ void StreamCompressor::Compress(Piece& piece, unsigned worker) {
   if (!e.abandoned) {
     try {
       piece.adler = libdeflate_adler32(1, piece.input.get() + piece.history, piece.DataSize());
-      problem = e.level == Compression::kZopfli ? CompressWithZopfli(piece) : CompressWithLibdeflate(piece, worker);
+      problem = e.level == Compression::kZopfli ? CompressWithZopfli(piece)
+                                                : CompressWithLibdeflate(piece, worker);
     } catch (const std::bad_alloc&) {
       problem = Fault("out of memory");
     } catch (const std::exception& error) {
@@ -132,7 +139,8 @@ void StreamCompressor::Compress(Piece& piece, unsigned worker) {
 Check StreamCompressor::CompressWithLibdeflate(Piece& piece, unsigned worker) {
   Compressor& compressor = engine_->compressors[worker];
   if (!compressor) {
-    compressor.reset(libdeflate_alloc_compressor(engine_->level == Compression::kBest ? kBestLevel : kDefaultLevel));
+    compressor.reset(libdeflate_alloc_compressor(
+        engine_->level == Compression::kBest ? kBestLevel : kDefaultLevel));
     if (!compressor) throw std::bad_alloc();
   }
   OutputBuffer& output = piece.output;
@@ -141,8 +149,8 @@ Check StreamCompressor::CompressWithLibdeflate(Piece& piece, unsigned worker) {
     output.bytes.reset(new std::uint8_t[output.capacity]);
   }
   const std::uint8_t* data = piece.input.get();
-  std::size_t written = libdeflate_deflate_compress(compressor.get(), data, piece.filled, output.bytes.get(),
-                                                    output.capacity);
+  std::size_t written = libdeflate_deflate_compress(compressor.get(), data, piece.filled,
+                                                    output.bytes.get(), output.capacity);
   if (written == 0) return Fault("libdeflate's output exceeds its bound");
   auto blocks = ReadDeflateBlocks(output.bytes.get(), written, nullptr, 0, data, piece.filled);
   if (!blocks || !blocks->final) return Fault("a piece does not inflate to its data");
@@ -158,13 +166,14 @@ Check StreamCompressor::CompressWithZopfli(Piece& piece) {
   unsigned char bit = 0;
   unsigned char* out = nullptr;
   std::size_t outSize = 0;
-  ZopfliDeflatePart(&engine_->zopfliOptions, 2, 0, piece.input.get(), piece.history, piece.filled, &bit, &out,
-                    &outSize);
+  ZopfliDeflatePart(&engine_->zopfliOptions, 2, 0, piece.input.get(), piece.history, piece.filled,
+                    &bit, &out, &outSize);
   std::unique_ptr<unsigned char, decltype(&std::free)> owned(out, &std::free);
   if (out == nullptr) throw std::bad_alloc();
-  auto blocks = ReadDeflateBlocks(out, outSize, piece.input.get(), piece.history, piece.input.get() + piece.history,
-                                  piece.DataSize());
-  if (!blocks || blocks->final || blocks->end != std::uint64_t{outSize} * 8 - (bit == 0 ? 0 : 8 - bit))
+  auto blocks = ReadDeflateBlocks(out, outSize, piece.input.get(), piece.history,
+                                  piece.input.get() + piece.history, piece.DataSize());
+  if (!blocks || blocks->final ||
+      blocks->end != std::uint64_t{outSize} * 8 - (bit == 0 ? 0 : 8 - bit))
     return Fault("a part does not inflate to its data");
   if (piece.output.capacity < outSize) {
     piece.output.bytes.reset(new std::uint8_t[outSize]);
@@ -248,12 +257,14 @@ Check StreamCompressor::WritePiece(Piece& piece) {
   } else {
     // The part goes on in the stream's last byte.
     Bytes joined{pendingByte_};
-    unsigned used = AppendDeflateBlocks(joined, pendingBits_, piece.output.bytes.get(), piece.blocks);
+    unsigned used =
+        AppendDeflateBlocks(joined, pendingBits_, piece.output.bytes.get(), piece.blocks);
     pendingBits_ = 0;
     problem = EmitBits(joined.data(), joined.size(), used);
   }
   if (problem) return problem;
-  adler_ = static_cast<std::uint32_t>(adler32_combine(adler_, piece.adler, static_cast<z_off_t>(piece.DataSize())));
+  adler_ = static_cast<std::uint32_t>(
+      adler32_combine(adler_, piece.adler, static_cast<z_off_t>(piece.DataSize())));
   dataWritten_ += piece.DataSize();
   return std::nullopt;
 }
@@ -276,7 +287,8 @@ Check StreamCompressor::EmitBits(const std::uint8_t* bytes, std::size_t size, un
   if (size == 0) return std::nullopt;
   std::size_t whole = usedBits == 0 ? size : size - 1;
   pendingBits_ = usedBits;
-  pendingByte_ = usedBits == 0 ? 0 : static_cast<std::uint8_t>(bytes[size - 1] & ((1u << usedBits) - 1));
+  pendingByte_ =
+      usedBits == 0 ? 0 : static_cast<std::uint8_t>(bytes[size - 1] & ((1u << usedBits) - 1));
   return Emit(bytes, whole);
 }
 

@@ -64,7 +64,8 @@ class StreamCompressor {
   };
 
   // `subject` names the data in messages ("the file data").
-  StreamCompressor(Compression level, WorkerPool& pool, Sink sink, std::string subject = "the file data");
+  StreamCompressor(Compression level, WorkerPool& pool, Sink sink,
+                   std::string subject = "the file data");
   // Drops what is not written yet, once the workers are done with it.
   ~StreamCompressor();
   StreamCompressor(const StreamCompressor&) = delete;

@@ -1,9 +1,9 @@
 #include "packer/text_rules.h"
 
-#include "base/path_rules.h"
-
 #include <cstring>
 #include <limits>
+
+#include "base/path_rules.h"
 
 namespace packer {
 namespace {
@@ -85,7 +85,8 @@ std::string FoldCase(const std::string& text, int codePage) {
   std::string out = text;
   for (std::size_t i = 0; i < out.size();) {
     std::size_t length = CharacterLength(out, i, codePage);
-    if (length == 1 && out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    if (length == 1 && out[i] >= 'A' && out[i] <= 'Z')
+      out[i] = static_cast<char>(out[i] - 'A' + 'a');
     i += length;
   }
   return out;
@@ -95,7 +96,8 @@ SubDirectoryResult NormaliseSubDirectory(const std::string& text, int codePage) 
   SubDirectoryResult result;
   if (text.empty()) return result;
   if (IsSeparator(text[0])) {
-    result.refusal = "starts with \"" + text.substr(0, 1) + "\"; it is a folder below the destination";
+    result.refusal =
+        "starts with \"" + text.substr(0, 1) + "\"; it is a folder below the destination";
     return result;
   }
   if (CharacterLength(text, 0, codePage) == 1 && text.size() >= 2 && text[1] == ':') {
@@ -195,8 +197,9 @@ Refusal CheckInstalledPathLength(std::uint32_t destination, const std::string& a
            " characters; Windows allows " + std::to_string(kMostPathLength);
   folder.pop_back();  // the final "\\"
   if (folder.size() > kMostFolderLength)
-    return "needs the folder \"" + folder + "\" on a standard system, " + std::to_string(folder.size()) +
-           " characters; Windows creates folders of at most " + std::to_string(kMostFolderLength);
+    return "needs the folder \"" + folder + "\" on a standard system, " +
+           std::to_string(folder.size()) + " characters; Windows creates folders of at most " +
+           std::to_string(kMostFolderLength);
   return std::nullopt;
 }
 

@@ -31,7 +31,8 @@ Refusal CheckApplicationFolder(const std::string& name, int codePage = kDefaultC
 
 // True when a text holds one of `characters` as a character of its own (not
 // as the second byte of a double-byte character); `found` gets it.
-bool ContainsCharacter(const std::string& text, const char* characters, int codePage, char* found = nullptr);
+bool ContainsCharacter(const std::string& text, const char* characters, int codePage,
+                       char* found = nullptr);
 
 // Windows compares file names without regard to case: ASCII letters folded,
 // the bytes of double-byte characters left alone.

@@ -20,7 +20,8 @@ std::optional<std::string> Variables::Define(const std::string& definition) {
   if (equals == std::string::npos) return "\"" + definition + "\" is not NAME=VALUE";
   std::string name = definition.substr(0, equals);
   if (!IsVariableName(name))
-    return "\"" + name + "\" is not a variable name (letters, digits and \"_\", not starting with a digit)";
+    return "\"" + name +
+           "\" is not a variable name (letters, digits and \"_\", not starting with a digit)";
   defined_[name] = definition.substr(equals + 1);
   return std::nullopt;
 }

@@ -2,8 +2,6 @@
 // verifies one. A failure of build or list ends with one message naming the
 // input and the entry at fault; verify prints a line for every fault it
 // finds. Either way the exit code is 1.
-#include <CLI/CLI.hpp>
-
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,15 +13,17 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "package/header_reader.h"
 #include "package/memory_package_file.h"
 #include "package/stored_block.h"
 #include "packer/code_page.h"
 #include "packer/file_io.h"
 #include "packer/gather.h"
-#include "packer/packed_programs.h"
 #include "packer/package_report.h"
 #include "packer/package_writer.h"
+#include "packer/packed_programs.h"
 #include "packer/pe_checksum.h"
 #include "packer/program_icon.h"
 #include "packer/progress.h"
@@ -41,7 +41,7 @@ struct BuildRequest {
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
-  unsigned jobs = 0;  // 0: one per processor
+  unsigned jobs = 0;                     // 0: one per processor
 };
 
 int Fail(const std::string& message) {
@@ -52,15 +52,16 @@ int Fail(const std::string& message) {
 // A program image for the setup file: a readable Windows executable that is
 // not the output file; for the setup program, one whose image (headers and
 // sections) the setup program's reader can find.
-Result<Bytes> ReadProgramImage(const std::string& path, const char* role, const OutputTarget& output,
-                               bool findImageEnd) {
+Result<Bytes> ReadProgramImage(const std::string& path, const char* role,
+                               const OutputTarget& output, bool findImageEnd) {
   FileIdentity identity;
   auto image = ReadFileBytes(path, &identity);
-  if (!image.ok()) return Problem{"", std::string("the ") + role + " \"" + path + "\" cannot be read: " +
-                                          image.problem().message};
+  if (!image.ok())
+    return Problem{"", std::string("the ") + role + " \"" + path +
+                           "\" cannot be read: " + image.problem().message};
   if (output.exists && identity == output.identity)
-    return Problem{"", std::string("the ") + role + " \"" + path + "\" is the output file \"" + output.path +
-                           "\"; vtpack never writes over its inputs"};
+    return Problem{"", std::string("the ") + role + " \"" + path + "\" is the output file \"" +
+                           output.path + "\"; vtpack never writes over its inputs"};
   const Bytes& bytes = image.value();
   if (bytes.size() < 64 || bytes[0] != 'M' || bytes[1] != 'Z')
     return Problem{"", std::string("the ") + role + " \"" + path + "\" is not a Windows program"};
@@ -70,8 +71,9 @@ Result<Bytes> ReadProgramImage(const std::string& path, const char* role, const 
   MemoryPackageFile file(bytes.data(), bytes.size());
   std::uint64_t imageEnd = 0;
   if (!ReadProgramImageEnd(file, &imageEnd) || imageEnd > bytes.size())
-    return Problem{"", std::string("the ") + role + " \"" + path +
-                           "\" is not a Windows program: its PE headers or sections are cut or malformed"};
+    return Problem{
+        "", std::string("the ") + role + " \"" + path +
+                "\" is not a Windows program: its PE headers or sections are cut or malformed"};
   return image;
 }
 
@@ -81,7 +83,8 @@ Result<GatherOptions> ReadEnvironment() {
   if (epoch != nullptr && *epoch != '\0') {
     std::string text = epoch;
     if (text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
-      return Problem{"", "SOURCE_DATE_EPOCH \"" + text + "\" is not a number of seconds since 1970"};
+      return Problem{"",
+                     "SOURCE_DATE_EPOCH \"" + text + "\" is not a number of seconds since 1970"};
     options.latestTime = std::stoll(text);
   }
   return options;
@@ -100,8 +103,9 @@ int Build(const BuildRequest& request, const char* argv0) {
   auto project = ReadProjectFile(request.project, variables, &projectIdentity);
   if (!project.ok()) return Fail(Describe(request.project, project.problem()));
   if (output.value().exists && projectIdentity == output.value().identity)
-    return Fail(Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
-                                                          "\"; vtpack never writes over its inputs"}));
+    return Fail(
+        Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
+                                                  "\"; vtpack never writes over its inputs"}));
   auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
   if (!stubPath.ok()) return Fail(stubPath.problem().message);
   auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
@@ -111,7 +115,8 @@ int Build(const BuildRequest& request, const char* argv0) {
   // The package starts behind it, at most 7 zeros later.
   if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
     return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
-  auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
+  auto uninstaller =
+      ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
@@ -158,7 +163,8 @@ int Build(const BuildRequest& request, const char* argv0) {
   progress.Erase();
   // Problems of an input name its entry in the project; the output's stand alone.
   if (!size.ok())
-    return Fail(size.problem().entry.empty() ? size.problem().message : Describe(request.project, size.problem()));
+    return Fail(size.problem().entry.empty() ? size.problem().message
+                                             : Describe(request.project, size.problem()));
   if (problem) return Fail(problem->message);
   std::cout << request.output << ": " << fileCount << " files, " << size.value() << " bytes\n";
   return 0;
@@ -172,16 +178,19 @@ int Init(const std::string& folder, const std::string& projectPath) {
   std::FILE* out = std::fopen(projectPath.c_str(), "wx");
   if (out == nullptr) {
     int error = errno;
-    if (error == EEXIST) return Fail(projectPath + ": exists already; vtpack init never writes over a file");
+    if (error == EEXIST)
+      return Fail(projectPath + ": exists already; vtpack init never writes over a file");
     return Fail(projectPath + ": cannot be written: " + std::strerror(error));
   }
-  bool written = std::fwrite(text.value().data(), 1, text.value().size(), out) == text.value().size();
+  bool written =
+      std::fwrite(text.value().data(), 1, text.value().size(), out) == text.value().size();
   written = std::fclose(out) == 0 && written;
   if (!written) {
     std::remove(projectPath.c_str());
     return Fail(projectPath + ": cannot be written");
   }
-  std::cout << projectPath << ": a project for \"" << folder << "\"; vtpack build " << projectPath << "\n";
+  std::cout << projectPath << ": a project for \"" << folder << "\"; vtpack build " << projectPath
+            << "\n";
   return 0;
 }
 
@@ -203,7 +212,8 @@ int main(int argc, char** argv) {
     bool known = false;
     for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
     if (!known)
-      return UsageError("unknown command '" + std::string(argv[1]) + "'; the commands are build, list, verify and init",
+      return UsageError("unknown command '" + std::string(argv[1]) +
+                            "'; the commands are build, list, verify and init",
                         "");
   }
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
@@ -211,22 +221,29 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
 
   BuildRequest build;
-  CLI::App* buildCommand = app.add_subcommand("build", "Build a setup executable from a project file");
+  CLI::App* buildCommand =
+      app.add_subcommand("build", "Build a setup executable from a project file");
   buildCommand->add_option("project", build.project, "Project file (TOML)")->required();
-  buildCommand->add_option("-o,--output", build.output, "Setup executable to write")->capture_default_str();
-  buildCommand->add_option("-D,--define", build.definitions,
-                           "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
-                           "repeatable")
+  buildCommand->add_option("-o,--output", build.output, "Setup executable to write")
+      ->capture_default_str();
+  buildCommand
+      ->add_option(
+          "-D,--define", build.definitions,
+          "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
+          "repeatable")
       ->allow_extra_args(false);
-  auto* best = buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
+  auto* best =
+      buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
   auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
   best->excludes(zopfli);
-  buildCommand->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
+  buildCommand
+      ->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
       ->type_name("N")
       ->check(CLI::Range(1u, 1024u));
-  buildCommand->add_option("--stub", build.stub,
-                           "Setup program image (default: vtsetup.exe beside vtpack, else in "
-                           VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
+  buildCommand->add_option(
+      "--stub", build.stub,
+      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
+      " from vtpack's folder)");
   buildCommand->add_option("--uninstaller", build.uninstaller,
                            "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
 
@@ -235,18 +252,23 @@ int main(int argc, char** argv) {
   bool json = false;
   CLI::App* listCommand = app.add_subcommand("list", "Print what a setup executable holds");
   listCommand->add_option("setup", setupFile, "Setup executable")->required();
-  listCommand->add_option("--code-page", codePage, "Code page of the package's texts")->capture_default_str();
+  listCommand->add_option("--code-page", codePage, "Code page of the package's texts")
+      ->capture_default_str();
   listCommand->add_flag("--json", json, "Print it as JSON (its shape: docs/project-format.md)");
-  CLI::App* verifyCommand = app.add_subcommand("verify", "Read a whole setup executable and check it");
+  CLI::App* verifyCommand =
+      app.add_subcommand("verify", "Read a whole setup executable and check it");
   verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
-  verifyCommand->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
+  verifyCommand
+      ->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
       ->capture_default_str();
   verifyCommand->add_flag("--json", json, "Print the package and its faults as JSON");
 
   std::string folder, projectPath = "project.toml";
-  CLI::App* initCommand = app.add_subcommand("init", "Write a starter project file for a build folder");
+  CLI::App* initCommand =
+      app.add_subcommand("init", "Write a starter project file for a build folder");
   initCommand->add_option("folder", folder, "The application's build folder")->required();
-  initCommand->add_option("-o,--output", projectPath, "Project file to write")->capture_default_str();
+  initCommand->add_option("-o,--output", projectPath, "Project file to write")
+      ->capture_default_str();
 
   try {
     app.parse(argc, argv);
@@ -257,7 +279,8 @@ int main(int argc, char** argv) {
     for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
     std::string message = e.what();
     message = message.substr(0, message.find('\n'));
-    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+      message[0] = static_cast<char>(message[0] - 'A' + 'a');
     return UsageError(message, command);
   }
   if (*buildCommand) return Build(build, argv[0]);

@@ -3,8 +3,8 @@
 // start-up code (base/program_start.h says why).
 #include <windows.h>
 
-#include "setup_program/run_sequence.h"
 #include "base/program_start.h"
+#include "setup_program/run_sequence.h"
 
 extern "C" __attribute__((force_align_arg_pointer)) void WINAPI SetupEntry() {
   StartProgram();

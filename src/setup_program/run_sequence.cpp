@@ -2,16 +2,16 @@
 
 #include <objbase.h>
 
-#include "state/install_settings.h"
-#include "setup_program/command_line.h"
-#include "setup_program/load_package_header.h"
-#include "setup_program/unattended.h"
 #include "base/messages.h"
 #include "base/run_log.h"
 #include "base/system_library.h"
 #include "engine/install_driver.h"
 #include "engine/uninstall_log.h"
+#include "setup_program/command_line.h"
+#include "setup_program/load_package_header.h"
+#include "setup_program/unattended.h"
 #include "shortcuts/shortcuts.h"
+#include "state/install_settings.h"
 #include "ui/closing_dialogs.h"
 #include "ui/destination_choice.h"
 #include "ui/progress_dialog.h"

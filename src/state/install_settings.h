@@ -6,7 +6,6 @@
 #define VANTOREL_STATE_INSTALL_SETTINGS_H
 
 #include <windows.h>
-
 #include <stdint.h>
 
 #include "base/install_record_text.h"
@@ -21,8 +20,8 @@ struct InstallSettings {
   SharedString TitleText;     // "<AppName> <AppVersion>"
   SharedString SetupCaption;  // "<AppName> Setup"; empty until the header is read
   HINSTANCE InstanceHandle = nullptr;
-  SharedString DestinationDir;  // no trailing backslash
-  SharedString LicenceText;     // empty without a licence block
+  SharedString DestinationDir;   // no trailing backslash
+  SharedString LicenceText;      // empty without a licence block
   bool CancelRequested = false;  // set by the progress dialog's Cancel
   bool RestartNeeded = false;    // a file waits under its ".new" name
   // The uninstall log's list of shared files: those CountSharedFile met with

@@ -44,12 +44,12 @@ INT_PTR CALLBACK RestartDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void ShowFinishDialog() {
-  DialogBoxParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_FINISH), nullptr,
-                  FinishDialogProc, 0);
+  DialogBoxParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_FINISH), nullptr, FinishDialogProc,
+                  0);
 }
 
 void ShowRestartDialog() {
-  INT_PTR choice = DialogBoxParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_RESTART),
-                                   nullptr, RestartDialogProc, 0);
+  INT_PTR choice = DialogBoxParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_RESTART), nullptr,
+                                   RestartDialogProc, 0);
   if (choice == IDC_RESTART_YES) RestartComputer();
 }

@@ -1,22 +1,22 @@
-#include "ui/wizard_pages.h"
-
 #include <prsht.h>
 
-#include "state/install_settings.h"
 #include "base/messages.h"
 #include "base/shared_string.h"
+#include "state/install_settings.h"
 #include "ui/destination_choice.h"
-#include "ui/folder_browser.h"
 #include "ui/dialog_helpers.h"
+#include "ui/folder_browser.h"
 #include "ui/resource_ids.h"
 #include "ui/wizard.h"
 #include "ui/wizard_navigation.h"
+#include "ui/wizard_pages.h"
 
 namespace {
 
 // DestinationDir takes the edit's text, at most 259 characters.
 void ReadDestination(HWND page) {
-  GetDlgItemTextA(page, IDC_DESTINATION_EDIT, Settings.DestinationDir.GetBuffer(MAX_PATH), MAX_PATH);
+  GetDlgItemTextA(page, IDC_DESTINATION_EDIT, Settings.DestinationDir.GetBuffer(MAX_PATH),
+                  MAX_PATH);
   Settings.DestinationDir.ReleaseBuffer();
 }
 

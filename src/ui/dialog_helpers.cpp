@@ -1,7 +1,7 @@
 #include "ui/dialog_helpers.h"
 
-#include "state/install_settings.h"
 #include "base/shared_string.h"
+#include "state/install_settings.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -13,10 +13,9 @@ const int kTemplateTextSize = 100;
 
 bool SetDialogIcon(HWND window, int iconId) {
   if (!IsWindow(window)) return false;
-  HINSTANCE instance =
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-  HANDLE small = LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16,
-                            LR_DEFAULTCOLOR);
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+  HANDLE small =
+      LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
   if (small) SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   HICON big = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
   if (big) SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));

@@ -1,11 +1,10 @@
-#include "ui/wizard_pages.h"
-
 #include <prsht.h>
 
 #include "state/install_settings.h"
 #include "ui/resource_ids.h"
 #include "ui/wizard.h"
 #include "ui/wizard_navigation.h"
+#include "ui/wizard_pages.h"
 
 namespace {
 

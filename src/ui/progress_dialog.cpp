@@ -64,7 +64,8 @@ void ProgressDialog::ShowBarProgress() {
   if (files_ == 0) return;
   // In double, not 64-bit integers: the 32-bit program needs no division
   // routine for it. Exact, as the product stays below 2^53.
-  unsigned position = static_cast<unsigned>(static_cast<int>(static_cast<double>(done_) * pixels_ / files_));
+  unsigned position =
+      static_cast<unsigned>(static_cast<int>(static_cast<double>(done_) * pixels_ / files_));
   if (position == shown_) return;
   shown_ = position;
   SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, position, 0);

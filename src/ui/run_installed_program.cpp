@@ -14,8 +14,8 @@ bool RunInstalledProgram() {
     SharedString program;
     FormatString(program, "%s\\%s", Settings.DestinationDir.Text(),
                  Settings.Header.ProgramFileName);
-    HINSTANCE result = ShellExecuteA(nullptr, "open", program, nullptr,
-                                     Settings.DestinationDir, SW_SHOWNORMAL);
+    HINSTANCE result =
+        ShellExecuteA(nullptr, "open", program, nullptr, Settings.DestinationDir, SW_SHOWNORMAL);
     started = reinterpret_cast<INT_PTR>(result) > 32;
   }
   if (!started) ShowError(nullptr, Settings.SetupCaption, IDS_RUN_PROGRAM);

@@ -1,5 +1,3 @@
-#include "ui/wizard_pages.h"
-
 #include <prsht.h>
 
 #include "state/install_settings.h"
@@ -7,6 +5,7 @@
 #include "ui/resource_ids.h"
 #include "ui/wizard.h"
 #include "ui/wizard_navigation.h"
+#include "ui/wizard_pages.h"
 
 namespace {
 
@@ -38,7 +37,8 @@ INT_PTR CALLBACK ShortcutsPageProc(HWND page, UINT message, WPARAM wParam, LPARA
       // The automatic check boxes flip themselves on every click; each
       // click flips the choice along with them.
       for (const ShortcutChoice& shortcut : kShortcutChoices) {
-        if (LOWORD(wParam) == shortcut.checkBox) Settings.*shortcut.choice = !(Settings.*shortcut.choice);
+        if (LOWORD(wParam) == shortcut.checkBox)
+          Settings.*shortcut.choice = !(Settings.*shortcut.choice);
       }
       return TRUE;
     case WM_NOTIFY:

@@ -1,5 +1,3 @@
-#include "ui/wizard_pages.h"
-
 #include <prsht.h>
 
 #include "state/install_settings.h"
@@ -7,6 +5,7 @@
 #include "ui/resource_ids.h"
 #include "ui/wizard.h"
 #include "ui/wizard_navigation.h"
+#include "ui/wizard_pages.h"
 
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
   switch (message) {

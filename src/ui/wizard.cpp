@@ -3,12 +3,12 @@
 #include <prsht.h>
 #include <stddef.h>
 
-#include "state/install_settings.h"
 #include "base/messages.h"
 #include "base/system_library.h"
 #include "hyperlink/hyperlink_control.h"
-#include "ui/resource_ids.h"
+#include "state/install_settings.h"
 #include "ui/dialog_helpers.h"
+#include "ui/resource_ids.h"
 #include "ui/wizard_navigation.h"
 #include "ui/wizard_pages.h"
 

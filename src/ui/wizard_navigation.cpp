@@ -2,8 +2,8 @@
 
 #include <prsht.h>
 
-#include "state/install_settings.h"
 #include "base/messages.h"
+#include "state/install_settings.h"
 
 namespace {
 

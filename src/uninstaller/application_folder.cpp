@@ -16,20 +16,47 @@ namespace {
 // 32-bit program-files folders from the CSIDLs; the environment names the
 // others.
 const int kShellFolders[] = {
-    CSIDL_SYSTEM,           CSIDL_SYSTEMX86,          CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
-    CSIDL_FONTS,            CSIDL_PROFILE,            CSIDL_DESKTOPDIRECTORY,
-    CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL,    CSIDL_COMMON_DOCUMENTS,
-    CSIDL_MYPICTURES,       CSIDL_COMMON_PICTURES,    CSIDL_MYMUSIC,
-    CSIDL_COMMON_MUSIC,     CSIDL_MYVIDEO,            CSIDL_COMMON_VIDEO,
-    CSIDL_FAVORITES,        CSIDL_COMMON_FAVORITES,   CSIDL_APPDATA,
-    CSIDL_LOCAL_APPDATA,    CSIDL_COMMON_APPDATA,     CSIDL_STARTMENU,
-    CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS,           CSIDL_COMMON_PROGRAMS,
-    CSIDL_STARTUP,          CSIDL_COMMON_STARTUP,     CSIDL_TEMPLATES,
-    CSIDL_COMMON_TEMPLATES, CSIDL_SENDTO,             CSIDL_RECENT,
-    CSIDL_NETHOOD,          CSIDL_PRINTHOOD,          CSIDL_COOKIES,
-    CSIDL_HISTORY,          CSIDL_INTERNET_CACHE,     CSIDL_ADMINTOOLS,
-    CSIDL_COMMON_ADMINTOOLS, CSIDL_CDBURN_AREA,
+    CSIDL_SYSTEM,
+    CSIDL_SYSTEMX86,
+    CSIDL_PROGRAM_FILES,
+    CSIDL_PROGRAM_FILESX86,
+    CSIDL_PROGRAM_FILES_COMMON,
+    CSIDL_PROGRAM_FILES_COMMONX86,
+    CSIDL_FONTS,
+    CSIDL_PROFILE,
+    CSIDL_DESKTOPDIRECTORY,
+    CSIDL_COMMON_DESKTOPDIRECTORY,
+    CSIDL_PERSONAL,
+    CSIDL_COMMON_DOCUMENTS,
+    CSIDL_MYPICTURES,
+    CSIDL_COMMON_PICTURES,
+    CSIDL_MYMUSIC,
+    CSIDL_COMMON_MUSIC,
+    CSIDL_MYVIDEO,
+    CSIDL_COMMON_VIDEO,
+    CSIDL_FAVORITES,
+    CSIDL_COMMON_FAVORITES,
+    CSIDL_APPDATA,
+    CSIDL_LOCAL_APPDATA,
+    CSIDL_COMMON_APPDATA,
+    CSIDL_STARTMENU,
+    CSIDL_COMMON_STARTMENU,
+    CSIDL_PROGRAMS,
+    CSIDL_COMMON_PROGRAMS,
+    CSIDL_STARTUP,
+    CSIDL_COMMON_STARTUP,
+    CSIDL_TEMPLATES,
+    CSIDL_COMMON_TEMPLATES,
+    CSIDL_SENDTO,
+    CSIDL_RECENT,
+    CSIDL_NETHOOD,
+    CSIDL_PRINTHOOD,
+    CSIDL_COOKIES,
+    CSIDL_HISTORY,
+    CSIDL_INTERNET_CACHE,
+    CSIDL_ADMINTOOLS,
+    CSIDL_COMMON_ADMINTOOLS,
+    CSIDL_CDBURN_AREA,
 };
 const char* const kFolderVariables[] = {"ProgramW6432", "CommonProgramW6432"};
 
@@ -50,10 +77,10 @@ SharedString NarrowPath(const wchar_t* path) {
   for (;;) {
     char narrow[MAX_PATH];
     BOOL lossy = FALSE;
-    const int written = length == 0 ? 0
-                                    : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path,
-                                                          length, narrow, MAX_PATH - 1, nullptr,
-                                                          &lossy);
+    const int written = length == 0
+                            ? 0
+                            : WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, length,
+                                                  narrow, MAX_PATH - 1, nullptr, &lossy);
     if (written > 0 && !lossy) {
       narrow[written] = '\0';
       return SharedString(narrow);

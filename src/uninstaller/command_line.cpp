@@ -26,7 +26,8 @@ bool ParseUninstallerCommandLine(const char* commandLine, UninstallerCommandLine
     length -= 2;
   }
   const SharedString path = SharedString(rest).Middle(0, length);
-  if (!IsFullPath(path) || !IsSamePath(path.Text() + LastSeparator(path) + 1, uninstall::kLogName)) {
+  if (!IsFullPath(path) ||
+      !IsSamePath(path.Text() + LastSeparator(path) + 1, uninstall::kLogName)) {
     return false;
   }
   parsed.logPath = path;

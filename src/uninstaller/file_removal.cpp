@@ -37,8 +37,9 @@ struct RenameInformation {
 // family (the kernel32 forms of it come with Vista).
 LONG SetInformation(HANDLE file, void* information, ULONG size, int kind) {
   typedef LONG(NTAPI * SetInformationFunction)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, int);
-  static const SetInformationFunction set = reinterpret_cast<SetInformationFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
+  static const SetInformationFunction set =
+      reinterpret_cast<SetInformationFunction>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
   if (set == nullptr) return kCannotDelete;
   IO_STATUS_BLOCK status;
   return set(file, &status, information, size, kind);
@@ -142,8 +143,9 @@ Opening OpenFileToRemove(HeldFolders& held, const char* path, FileToRemove& file
       return Opening::kLeft;
   }
   // Read and write, not delete: nobody renames or replaces it meanwhile.
-  file.handle = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE);
+  file.handle =
+      OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                 FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (file.handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Opening::kGone;

@@ -1,8 +1,7 @@
 #include "uninstaller/folder_listing.h"
 
-#include <winternl.h>
-
 #include <string.h>
+#include <winternl.h>
 
 namespace {
 
@@ -26,8 +25,9 @@ typedef LONG(NTAPI* QueryDirectoryFunction)(HANDLE, HANDLE, void*, void*, IO_STA
 }  // namespace
 
 bool FolderListing::Next(SharedString& name) {
-  static const QueryDirectoryFunction query = reinterpret_cast<QueryDirectoryFunction>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryDirectoryFile")));
+  static const QueryDirectoryFunction query =
+      reinterpret_cast<QueryDirectoryFunction>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryDirectoryFile")));
   for (;;) {
     if (!pending_) {
       IO_STATUS_BLOCK status;
@@ -48,8 +48,8 @@ bool FolderListing::Next(SharedString& name) {
     }
     const int characters = static_cast<int>(entry->nameLength / sizeof(WCHAR));
     char narrow[MAX_PATH];
-    const int length = WideCharToMultiByte(CP_ACP, 0, entry->name, characters, narrow,
-                                           MAX_PATH - 1, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_ACP, 0, entry->name, characters, narrow, MAX_PATH - 1,
+                                           nullptr, nullptr);
     narrow[length] = '\0';
     if (length == 0 || strcmp(narrow, ".") == 0 || strcmp(narrow, "..") == 0) continue;
     name = narrow;

@@ -1,7 +1,6 @@
 #include "uninstaller/recorded_items.h"
 
 #include <windows.h>
-
 #include <string.h>
 
 #include "base/path_list.h"
@@ -34,11 +33,11 @@ bool IsOwn(const Removing& removing, const SharedString& path) {
       ListHoldsPath(removing.sharedPaths, path)) {
     return true;
   }
-  const SharedString below = path.Middle(removing.folder.Length() + 1,
-                                         path.Length() - removing.folder.Length() - 1);
+  const SharedString below =
+      path.Middle(removing.folder.Length() + 1, path.Length() - removing.folder.Length() - 1);
   return ListHoldsPath(removing.record.files, below) ||
-         ListHoldsPath(removing.record.folders, below) ||
-         IsSamePath(below, uninstall::kLogName) || IsSamePath(below, uninstall::kRecordName);
+         ListHoldsPath(removing.record.folders, below) || IsSamePath(below, uninstall::kLogName) ||
+         IsSamePath(below, uninstall::kRecordName);
 }
 
 void RemoveOwnFile(Removing& removing, const SharedString& path) {
@@ -89,8 +88,8 @@ int Depth(const char* below) {
 
 }  // namespace
 
-void RemoveRecordedItems(HeldFolders& held, const SharedString& folder,
-                         const InstallRecord& record, const KeptFiles& kept, LeftItems& left) {
+void RemoveRecordedItems(HeldFolders& held, const SharedString& folder, const InstallRecord& record,
+                         const KeptFiles& kept, LeftItems& left) {
   Removing removing = {held, folder, record, kept, left, SharedString()};
   SharedString path;
   int raises = 0;

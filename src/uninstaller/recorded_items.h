@@ -21,7 +21,7 @@ class LeftItems;
 // its folder, and is named when it lies in a recorded folder or the
 // application's. A file in use goes at the next start of Windows, from
 // the uninstaller's own folder.
-void RemoveRecordedItems(HeldFolders& held, const SharedString& folder,
-                         const InstallRecord& record, const KeptFiles& kept, LeftItems& left);
+void RemoveRecordedItems(HeldFolders& held, const SharedString& folder, const InstallRecord& record,
+                         const KeptFiles& kept, LeftItems& left);
 
 #endif

@@ -81,7 +81,8 @@ bool ReadLog(const char* path, const SharedString& folder, SharedString& text, U
   }
   int badLine = ParseUninstallLog(text, static_cast<size_t>(text.Length()), log);
   if (badLine == 0) {
-    SharedString folders[sizeof uninstall::kShortcutFolders / sizeof uninstall::kShortcutFolders[0]];
+    SharedString
+        folders[sizeof uninstall::kShortcutFolders / sizeof uninstall::kShortcutFolders[0]];
     int count = 0;
     for (int csidl : uninstall::kShortcutFolders) GetSpecialFolderPath(folders[count++], csidl);
     badLine = FindWrongShortcutLine(log, folders, count);

@@ -9,8 +9,9 @@
 #include <windows.h>
 #else
 #include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <sys/wait.h>
 extern char** environ;
 #endif
 

@@ -1,11 +1,11 @@
 // DateTime: its image, the refresh of stale fields and the conversions.
-#include <gtest/gtest.h>
+#include "base/date_time.h"
 
 #include <stdlib.h>
 
 #include <vector>
 
-#include "base/date_time.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -27,12 +27,14 @@ struct Fields {
 std::vector<unsigned char> Image(int32_t seconds, uint8_t stale, uint8_t valid, const Fields& f) {
   std::vector<unsigned char> image(44, 0xEE);  // padding holds anything
   auto put = [&image](int offset, int32_t value) {
-    for (int i = 0; i < 4; ++i) image[offset + i] = static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      image[offset + i] = static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i));
   };
   put(0, seconds);
   image[4] = stale;
   image[5] = valid;
-  const int values[9] = {f.second, f.minute, f.hour, f.day, f.month, f.year, f.weekday, f.dayOfYear, f.daylightSaving};
+  const int values[9] = {f.second, f.minute,  f.hour,      f.day,           f.month,
+                         f.year,   f.weekday, f.dayOfYear, f.daylightSaving};
   for (int i = 0; i < 9; ++i) put(8 + 4 * i, values[i]);
   return image;
 }
@@ -86,8 +88,8 @@ TEST(DateTime, StaleFieldsAreRecomputedOnceInUtc) {
   };
   const Case cases[] = {
       {977000687, {47, 4, 21, 16, 11, 100, 6, 350, 0}},  // 2000-12-16 21:04:47
-      {961189487, {47, 4, 22, 16, 5, 100, 5, 167, 1}},   // 2000-06-16 21:04:47, an hour on in summer
-      {0, {0, 0, 0, 1, 0, 70, 4, 0, 0}},                 // the first second of the scale
+      {961189487, {47, 4, 22, 16, 5, 100, 5, 167, 1}},  // 2000-06-16 21:04:47, an hour on in summer
+      {0, {0, 0, 0, 1, 0, 70, 4, 0, 0}},                // the first second of the scale
   };
   for (const Case& c : cases) {
     DateTime value(Image(c.seconds, 1, 0, {1, 2, 3, 4, 5, 6, 0, 0, 0}).data());
@@ -95,8 +97,11 @@ TEST(DateTime, StaleFieldsAreRecomputedOnceInUtc) {
     EXPECT_EQ(value.stale, 0);
     EXPECT_EQ(value.valid, 1);
     const Fields& e = c.expected;
-    const int actual[9] = {value.second, value.minute, value.hour, value.day, value.month, value.year, value.weekday, value.dayOfYear, value.daylightSaving};
-    const int expected[9] = {e.second, e.minute, e.hour, e.day, e.month, e.year, e.weekday, e.dayOfYear, e.daylightSaving};
+    const int actual[9] = {value.second,  value.minute,    value.hour,
+                           value.day,     value.month,     value.year,
+                           value.weekday, value.dayOfYear, value.daylightSaving};
+    const int expected[9] = {e.second, e.minute,  e.hour,      e.day,           e.month,
+                             e.year,   e.weekday, e.dayOfYear, e.daylightSaving};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(actual[i], expected[i]) << c.seconds << " field " << i;
     EXPECT_EQ(first.wHour, e.hour);
     // Not stale any more: a changed count of seconds is not looked at again.
@@ -123,15 +128,15 @@ TEST(DateTime, RejectedSecondsKeepTheStoredFields) {
 
 TEST(DateTime, FieldsOutsideTheCalendarGiveNoFileTime) {
   const Fields cases[] = {
-      {0, 0, 0, 31, 10, 100, 0, 0, 0},            // 31 November
-      {0, 0, 24, 1, 0, 100, 0, 0, 0},             // hour 24
-      {0, 60, 0, 1, 0, 100, 0, 0, 0},             // minute 60
-      {0, 0, 0, 1, 12, 100, 0, 0, 0},             // month 12 is the 13th
-      {0, 0, 0, 1, -1, 100, 0, 0, 0},             // month before January
-      {0, 0, 0, 1, 0, -300, 0, 0, 0},             // 1600
-      {0, 0, 0, 1, 0, 2147483647, 0, 0, 0},       // no overflow into a valid year
-      {0, 0, 0, 1, 65535 + 1, 100, 0, 0, 0},      // nor a month wrapping to 1
-      {0, 0, 0, 65536 + 1, 0, 100, 0, 0, 0},      // nor a day wrapping to 1
+      {0, 0, 0, 31, 10, 100, 0, 0, 0},        // 31 November
+      {0, 0, 24, 1, 0, 100, 0, 0, 0},         // hour 24
+      {0, 60, 0, 1, 0, 100, 0, 0, 0},         // minute 60
+      {0, 0, 0, 1, 12, 100, 0, 0, 0},         // month 12 is the 13th
+      {0, 0, 0, 1, -1, 100, 0, 0, 0},         // month before January
+      {0, 0, 0, 1, 0, -300, 0, 0, 0},         // 1600
+      {0, 0, 0, 1, 0, 2147483647, 0, 0, 0},   // no overflow into a valid year
+      {0, 0, 0, 1, 65535 + 1, 100, 0, 0, 0},  // nor a month wrapping to 1
+      {0, 0, 0, 65536 + 1, 0, 100, 0, 0, 0},  // nor a day wrapping to 1
   };
   for (const Fields& f : cases) {
     DateTime value(Image(0, 0, 1, f).data());

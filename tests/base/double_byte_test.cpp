@@ -1,9 +1,9 @@
 // Text in a double-byte code page (932): searches never start a match on a
 // trail byte, and lead bytes are never case-mapped. Natively the lead bytes
 // of 932 are stood in; under Wine the test runs in a Japanese locale.
-#include <gtest/gtest.h>
-
 #include <string.h>
+
+#include <gtest/gtest.h>
 
 #include "base/compare_no_case.h"
 #include "base/path_list.h"
@@ -23,7 +23,8 @@ class DoubleByte : public ::testing::Test {
 
 TEST_F(DoubleByte, LeadBytesOfTheCodePage) {
   for (unsigned char c : {0x81, 0x9F, 0xE0, 0xFC}) EXPECT_TRUE(platform::IsLeadByte(c)) << int(c);
-  for (unsigned char c : {0x00, 0x41, 0x5C, 0x80, 0xA0, 0xDF}) EXPECT_FALSE(platform::IsLeadByte(c)) << int(c);
+  for (unsigned char c : {0x00, 0x41, 0x5C, 0x80, 0xA0, 0xDF})
+    EXPECT_FALSE(platform::IsLeadByte(c)) << int(c);
 }
 
 TEST_F(DoubleByte, ReplaceNeverStartsOnATrailByte) {
@@ -31,7 +32,13 @@ TEST_F(DoubleByte, ReplaceNeverStartsOnATrailByte) {
       // "\x95\x5C" is one character whose trail byte is a backslash.
       {"C:\\\x95\x5C\\app", "\\", "/", 2, "C:/\x95\x5C/app"},
       // Trail bytes that look like letters.
-      {"\x81" "AA\x81\x81" "A", "A", "b", 2, "\x81" "Ab\x81\x81" "b"},
+      {"\x81"
+       "AA\x81\x81"
+       "A",
+       "A", "b", 2,
+       "\x81"
+       "Ab\x81\x81"
+       "b"},
       // A whole double-byte character is found where it starts.
       {"x\x95\x5C\x95\x5C", "\x95\x5C", "<>", 2, "x<><>"},
       {"\x95\x95\x5C", "\x95\x5C", "!", 0, "\x95\x95\x5C"},  // the second 0x95 is a trail byte
@@ -55,7 +62,11 @@ TEST_F(DoubleByte, LeadBytesAreNotCaseMapped) {
 // except in the trail byte of a double-byte character.
 TEST_F(DoubleByte, PathListsCompareAsPathsDo) {
   SharedString list;
-  for (const char* path : {"C:\\App\\Readme.TXT", "C:\\App\\\x95\x5C" "b", "C:\\\x81" "a"}) {
+  for (const char* path : {"C:\\App\\Readme.TXT",
+                           "C:\\App\\\x95\x5C"
+                           "b",
+                           "C:\\\x81"
+                           "a"}) {
     AppendPath(list, path);
   }
   const struct {
@@ -65,15 +76,27 @@ TEST_F(DoubleByte, PathListsCompareAsPathsDo) {
       {"c:\\app\\readme.txt", true},
       {"C:\\App\\Readme.TXA", false},
       {"C:\\App\\Readme.TX", false},
-      {"c:\\APP\\\x95\x5C" "B", true},
-      {"C:\\\x81" "a", true},
-      {"C:\\\x81" "A", false},  // "A" is the trail byte here
+      {"c:\\APP\\\x95\x5C"
+       "B",
+       true},
+      {"C:\\\x81"
+       "a",
+       true},
+      {"C:\\\x81"
+       "A",
+       false},  // "A" is the trail byte here
   };
   for (const auto& c : cases) EXPECT_EQ(ListHoldsPath(list, c.path), c.held) << c.path;
   // Paths that compare equal hash alike; a trail byte's case counts.
   EXPECT_EQ(HashNoCase("c:\\app\\readme.txt"), HashNoCase("C:\\App\\Readme.TXT"));
-  EXPECT_EQ(HashNoCase("c:\\APP\\\x95\x5C" "b"), HashNoCase("C:\\App\\\x95\x5C" "B"));
-  EXPECT_NE(HashNoCase("C:\\\x81" "a"), HashNoCase("C:\\\x81" "A"));
+  EXPECT_EQ(HashNoCase("c:\\APP\\\x95\x5C"
+                       "b"),
+            HashNoCase("C:\\App\\\x95\x5C"
+                       "B"));
+  EXPECT_NE(HashNoCase("C:\\\x81"
+                       "a"),
+            HashNoCase("C:\\\x81"
+                       "A"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // FormatString: the first buffer of 1024 characters, doubling, sharing.
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "base/shared_string.h"
 #include "string_cases.h"
@@ -24,7 +24,8 @@ TEST(FormatString, CapacityByOutputLength) {
     int length;
     int capacity;
   };
-  const Case cases[] = {{0, 1024}, {1023, 1024}, {1024, 2048}, {2047, 2048}, {2048, 4096}, {5000, 8192}};
+  const Case cases[] = {{0, 1024},    {1023, 1024}, {1024, 2048},
+                        {2047, 2048}, {2048, 4096}, {5000, 8192}};
   for (const Case& c : cases) {
     std::string argument(static_cast<size_t>(c.length), 'x');
     if (c.length > 1) argument.front() = '[', argument.back() = ']';

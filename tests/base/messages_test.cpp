@@ -1,7 +1,7 @@
 // ResourceText and the message boxes, seen through a recording handler.
-#include <gtest/gtest.h>
-
 #include <string.h>
+
+#include <gtest/gtest.h>
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -105,7 +105,8 @@ TEST_F(Messages, QuestionIsYesOnlyForYes) {
     int answer;
     bool yes;
   };
-  const Case cases[] = {{kAnswerYes, true}, {kAnswerNo, false}, {kAnswerOk, false}, {0, false}, {2, false}};
+  const Case cases[] = {
+      {kAnswerYes, true}, {kAnswerNo, false}, {kAnswerOk, false}, {0, false}, {2, false}};
   for (const Case& c : cases) {
     recorder.Clear();
     recorder.Answer(c.answer);

@@ -7,7 +7,8 @@
 namespace {
 
 TEST(OutOfMemoryBox, ErrorBoxThenExitCode1) {
-  robot::Program helper = robot::Start(SiblingProgram("out_of_memory_helper"), {"string", "Demo Setup"});
+  robot::Program helper =
+      robot::Start(SiblingProgram("out_of_memory_helper"), {"string", "Demo Setup"});
   ASSERT_TRUE(helper.Started()) << helper.Error();
   HWND box = robot::WaitForMessageBox(helper.Id());
   ASSERT_NE(box, nullptr);

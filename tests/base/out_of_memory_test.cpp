@@ -1,9 +1,9 @@
 // A failed allocation ends the program with IDS_OUT_OF_MEMORY and exit code 1.
-#include <gtest/gtest.h>
-
 #include <stdio.h>
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "child_process.h"
 
@@ -25,7 +25,8 @@ TEST(OutOfMemory, ReportsMessage11WithoutOwnerAndExitsWith1) {
     std::string record = UniqueTemporaryFile("vantorel-oom");
     int code = RunToEnd(SiblingProgram("out_of_memory_helper"), {c.way, c.caption, record});
     EXPECT_EQ(code, 1) << c.way;
-    EXPECT_EQ(ReadWholeFile(record), "11\n16\nno owner\n" + c.expected + "\nUnable to allocate memory.\n")
+    EXPECT_EQ(ReadWholeFile(record),
+              "11\n16\nno owner\n" + c.expected + "\nUnable to allocate memory.\n")
         << c.way;
     remove(record.c_str());
   }

@@ -1,11 +1,11 @@
 // SharedString against std::string: long random sequences of the program's
 // operations on strings that share blocks, checked after every step.
-#include <gtest/gtest.h>
-
 #include <string.h>
 
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "base/shared_string.h"
 #include "string_cases.h"
@@ -22,7 +22,8 @@ std::string RandomText(std::mt19937& random, int maxLength) {
   return text;
 }
 
-std::string ModelReplaceAll(std::string text, const std::string& from, const std::string& to, int* count) {
+std::string ModelReplaceAll(std::string text, const std::string& from, const std::string& to,
+                            int* count) {
   *count = 0;
   if (from.empty()) return text;
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -37,7 +38,8 @@ void ExpectSame(const SharedString& s, const std::string& model, int step) {
   ASSERT_EQ(std::string(s.Text(), s.Length()), model) << "step " << step;
   ASSERT_EQ(s.Text()[s.Length()], '\0') << "step " << step;
   ASSERT_LE(header->length, header->capacity) << "step " << step;
-  ASSERT_TRUE(header->referenceCount >= 1 || (header->referenceCount == -1 && header->capacity == 0))
+  ASSERT_TRUE(header->referenceCount >= 1 ||
+              (header->referenceCount == -1 && header->capacity == 0))
       << "step " << step;
 }
 
@@ -53,17 +55,38 @@ TEST(SharedStringModel, RandomOperationsMatchStdString) {
       std::string& model = models[i];
       std::string text = RandomText(random, 6);
       switch (random() % 10) {
-        case 0: s = text.c_str(); model = text; break;
-        case 1: s = strings[j]; model = models[j]; break;
-        case 2: s += text.c_str(); model += text; break;
-        case 3: s += text.empty() ? 'c' : text[0]; model += text.empty() ? 'c' : text[0]; break;
-        case 4: { std::string other = models[j]; s += strings[j]; model += other; break; }
-        case 5: s = strings[j] + text.c_str(); model = models[j] + text; break;
+        case 0:
+          s = text.c_str();
+          model = text;
+          break;
+        case 1:
+          s = strings[j];
+          model = models[j];
+          break;
+        case 2:
+          s += text.c_str();
+          model += text;
+          break;
+        case 3:
+          s += text.empty() ? 'c' : text[0];
+          model += text.empty() ? 'c' : text[0];
+          break;
+        case 4: {
+          std::string other = models[j];
+          s += strings[j];
+          model += other;
+          break;
+        }
+        case 5:
+          s = strings[j] + text.c_str();
+          model = models[j] + text;
+          break;
         case 6: {
           std::string to = RandomText(random, 4);
           int expected = 0;
           model = ModelReplaceAll(model, text, to, &expected);
-          ASSERT_EQ(s.ReplaceAll(text.c_str(), to.c_str()), expected) << "seed " << seed << " step " << step;
+          ASSERT_EQ(s.ReplaceAll(text.c_str(), to.c_str()), expected)
+              << "seed " << seed << " step " << step;
           break;
         }
         case 7: {
@@ -86,7 +109,12 @@ TEST(SharedStringModel, RandomOperationsMatchStdString) {
           model = written;
           break;
         }
-        case 9: { std::string argument = models[j]; FormatString(s, "[%s]%d", strings[j].Text(), step); model = "[" + argument + "]" + std::to_string(step); break; }
+        case 9: {
+          std::string argument = models[j];
+          FormatString(s, "[%s]%d", strings[j].Text(), step);
+          model = "[" + argument + "]" + std::to_string(step);
+          break;
+        }
       }
       for (int k = 0; k < kStrings; ++k) ExpectSame(strings[k], models[k], step);
     }

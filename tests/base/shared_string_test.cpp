@@ -1,9 +1,10 @@
 // SharedString: sharing, copy on write and the static empty block.
-#include <gtest/gtest.h>
+#include "base/shared_string.h"
 
 #include <string.h>
 
-#include "base/shared_string.h"
+#include <gtest/gtest.h>
+
 #include "string_cases.h"
 
 namespace {
@@ -150,8 +151,9 @@ TEST(SharedStringMiddle, ClampsAndShares) {
     const char* expected;
   };
   const Case cases[] = {
-      {3, 100, "def"}, {10, 2, ""},  {0, 6, "abcdef"}, {-5, 2, "ab"}, {2, -1, ""},
-      {6, 1, ""},      {5, 1, "f"},  {0, 0, ""},       {1, 2147483647, "bcdef"},
+      {3, 100, "def"}, {10, 2, ""}, {0, 6, "abcdef"},
+      {-5, 2, "ab"},   {2, -1, ""}, {6, 1, ""},
+      {5, 1, "f"},     {0, 0, ""},  {1, 2147483647, "bcdef"},
   };
   const SharedString s("abcdef");
   for (const Case& c : cases) {

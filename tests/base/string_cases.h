@@ -3,15 +3,17 @@
 #ifndef VANTOREL_TESTS_BASE_STRING_CASES_H
 #define VANTOREL_TESTS_BASE_STRING_CASES_H
 
-#include <gtest/gtest.h>
-
 #include <string.h>
+
+#include <gtest/gtest.h>
 
 #include "base/shared_string.h"
 #include "base/shared_string_block.h"
 
 // The header of the block that `s` holds.
-inline const StringHeader* BlockOf(const SharedString& s) { return string_block::HeaderOf(s.Text()); }
+inline const StringHeader* BlockOf(const SharedString& s) {
+  return string_block::HeaderOf(s.Text());
+}
 
 // Each changes the characters of a string that holds "original".
 struct StringWrite {
@@ -25,7 +27,11 @@ inline const StringWrite kStringWrites[] = {
     {"append character", [](SharedString& s) { s += 'x'; }},
     {"replace", [](SharedString& s) { s.ReplaceAll("ri", "RI"); }},
     {"format", [](SharedString& s) { FormatString(s, "%d", 7); }},
-    {"buffer", [](SharedString& s) { strcpy(s.GetBuffer(20), "written"); s.ReleaseBuffer(); }},
+    {"buffer",
+     [](SharedString& s) {
+       strcpy(s.GetBuffer(20), "written");
+       s.ReleaseBuffer();
+     }},
     {"buffer of length", [](SharedString& s) { memset(s.GetBufferOfLength(3), 'z', 3); }},
 };
 

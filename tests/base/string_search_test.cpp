@@ -1,7 +1,7 @@
 // SharedString's replace-all.
-#include <gtest/gtest.h>
-
 #include <string.h>
+
+#include <gtest/gtest.h>
 
 #include "base/platform.h"
 #include "base/shared_string.h"
@@ -64,7 +64,9 @@ TEST(ReplaceAll, SearchesEachNulTerminatedPiece) {
 }
 
 TEST(ReplaceAllSingleByte, TrailByteValuesAreOrdinaryCharacters) {
-  SharedString s("A\x81\x5C" "B");
+  SharedString s(
+      "A\x81\x5C"
+      "B");
   EXPECT_EQ(s.ReplaceAll("\\", "/"), 1);
   EXPECT_STREQ(s.Text(), "A\x81/B");
 }

@@ -1,7 +1,7 @@
 // The string table as the executable carries it: language, blocks, gaps.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -24,7 +24,8 @@ TEST(StringTable, GapsInsideThePresentBlock) {
   HMODULE module = GetModuleHandleA(nullptr);
   for (UINT id : {0u, 1u, 18u, 19u, 20u, 21u, 27u, 32u})
     EXPECT_EQ(LoadStringA(module, id, buffer, sizeof buffer), 0) << id;
-  for (UINT id : {2u, 17u, 22u, 26u}) EXPECT_GT(LoadStringA(module, id, buffer, sizeof buffer), 0) << id;
+  for (UINT id : {2u, 17u, 22u, 26u})
+    EXPECT_GT(LoadStringA(module, id, buffer, sizeof buffer), 0) << id;
 }
 
 }  // namespace

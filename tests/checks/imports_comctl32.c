@@ -3,8 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-int main(void)
-{
-    InitCommonControls();
-    return 0;
+int main(void) {
+  InitCommonControls();
+  return 0;
 }

@@ -2,7 +2,4 @@
    and Windows does not. The executable check must reject it. */
 #include <zlib.h>
 
-int main(void)
-{
-    return zlibVersion()[0] == '1' ? 0 : 1;
-}
+int main(void) { return zlibVersion()[0] == '1' ? 0 : 1; }

@@ -2,7 +2,4 @@
    hands a Windows program's exit code to CTest unchanged. */
 #include <stdlib.h>
 
-int main(int argc, char **argv)
-{
-    return argc > 1 ? atoi(argv[1]) : 0;
-}
+int main(int argc, char** argv) { return argc > 1 ? atoi(argv[1]) : 0; }

@@ -1,14 +1,15 @@
 // The browser command line built from a registered command, and the
 // case-insensitive text work it needs; double-byte text is stood in
 // natively.
-#include <gtest/gtest.h>
+#include "hyperlink/browser_command.h"
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "base/compare_no_case.h"
-#include "double_byte_code_page.h"
 #include "base/shared_string.h"
-#include "hyperlink/browser_command.h"
+#include "double_byte_code_page.h"
 
 namespace {
 
@@ -53,7 +54,8 @@ TEST(StartsWithNoCase, ComparesThePrefixIgnoringCase) {
       {"https://mailto:", false},
       {"", false},
   };
-  for (const PrefixCase& c : cases) EXPECT_EQ(StartsWithNoCase(c.text, "mailto:"), c.expected) << c.text;
+  for (const PrefixCase& c : cases)
+    EXPECT_EQ(StartsWithNoCase(c.text, "mailto:"), c.expected) << c.text;
 }
 
 #ifndef _WIN32
@@ -61,11 +63,36 @@ TEST(StartsWithNoCase, ComparesThePrefixIgnoringCase) {
 TEST(DoubleByteText, MatchesOnlyWholeCharacters) {
   support::DoubleByteCodePage codePage;
   const RemoveCase cases[] = {
-      {"\x82" "a", "a", "\x82" "a", false},             // a second byte is no match
-      {"\x82" "A", "a", "\x82" "A", false},
-      {"Q\x82" "aX", "\x82" "ax", "Q", true},           // whole character, case of x ignored
-      {"\x82" "A", "\x82" "a", "\x82" "A", false},      // second bytes are not case-mapped
-      {"a\x82" "a-A", "a", "\x82" "a-", true},
+      {"\x82"
+       "a",
+       "a",
+       "\x82"
+       "a",
+       false},  // a second byte is no match
+      {"\x82"
+       "A",
+       "a",
+       "\x82"
+       "A",
+       false},
+      {"Q\x82"
+       "aX",
+       "\x82"
+       "ax",
+       "Q", true},  // whole character, case of x ignored
+      {"\x82"
+       "A",
+       "\x82"
+       "a",
+       "\x82"
+       "A",
+       false},  // second bytes are not case-mapped
+      {"a\x82"
+       "a-A",
+       "a",
+       "\x82"
+       "a-",
+       true},
   };
   for (const RemoveCase& c : cases) {
     SharedString text(c.text);
@@ -101,7 +128,8 @@ const CommandCase kCommandCases[] = {
 TEST(BuildBrowserCommand, CutsTheRegisteredCommandAndAppendsTheAddress) {
   for (const CommandCase& c : kCommandCases) {
     SharedString commandLine;
-    EXPECT_TRUE(BuildBrowserCommand(c.registered, "http://a/", c.ieInstalled, &commandLine)) << c.name;
+    EXPECT_TRUE(BuildBrowserCommand(c.registered, "http://a/", c.ieInstalled, &commandLine))
+        << c.name;
     EXPECT_STREQ(commandLine.Text(), c.expected) << c.name;
   }
 }

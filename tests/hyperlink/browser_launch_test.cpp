@@ -4,6 +4,8 @@
 // process's HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE are keys of the test's
 // own, so every case starts from a registry that holds only its own
 // entries, and the prefix's is never touched.
+#include "hyperlink/browser_launch.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -13,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include "browser_recorder.h"
-#include "hyperlink/browser_launch.h"
 
 using browsertest::Command;
 using browsertest::Recorders;
@@ -51,7 +52,8 @@ class OwnRegistry {
                   const std::string& text) {
     HKEY opened = Create(root, key);
     RegSetValueExA(opened, value.empty() ? nullptr : value.c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+                   reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
     RegCloseKey(opened);
   }
 
@@ -89,28 +91,59 @@ struct LaunchCase {
 // (browser_command_test.cpp); these cases are about what is read from the
 // registry and what is started.
 const LaunchCase kCases[] = {
-    {"the .htm program, %1 cut off", true, "VantorelTest.Document", "\"{browser}\" \"%1\"",
-     kAddress, {true, "browser.exe", std::string(" ") + kAddress}},
-    {"iexplore with Internet Explorer installed", true, "VantorelTest.Document",
-     "\"{iexplore}\" -nohome \"%1\"", kAddress,
+    {"the .htm program, %1 cut off",
+     true,
+     "VantorelTest.Document",
+     "\"{browser}\" \"%1\"",
+     kAddress,
+     {true, "browser.exe", std::string(" ") + kAddress}},
+    {"iexplore with Internet Explorer installed",
+     true,
+     "VantorelTest.Document",
+     "\"{iexplore}\" -nohome \"%1\"",
+     kAddress,
      {true, "iexplore.exe", std::string(" -new ") + kAddress}},
-    {"iexplore without Internet Explorer installed", false, "VantorelTest.Document",
-     "\"{iexplore}\" -nohome \"%1\"", kAddress,
+    {"iexplore without Internet Explorer installed",
+     false,
+     "VantorelTest.Document",
+     "\"{iexplore}\" -nohome \"%1\"",
+     kAddress,
      {true, "iexplore.exe", std::string("-nohome  ") + kAddress}},
-    {"mailto: goes through the shell", true, "VantorelTest.Document", "\"{browser}\" \"%1\"",
-     "mailto:someone@vantorel.example", {true, "mail.exe", "\"mailto:someone@vantorel.example\""}},
-    {"MAILTO: in capitals too", true, "VantorelTest.Document", "\"{browser}\" \"%1\"",
-     "MAILTO:someone@vantorel.example", {true, "mail.exe", "\"MAILTO:someone@vantorel.example\""}},
-    {"no .htm class: the shell opens it", true, std::nullopt, "\"{browser}\" \"%1\"", kAddress,
+    {"mailto: goes through the shell",
+     true,
+     "VantorelTest.Document",
+     "\"{browser}\" \"%1\"",
+     "mailto:someone@vantorel.example",
+     {true, "mail.exe", "\"mailto:someone@vantorel.example\""}},
+    {"MAILTO: in capitals too",
+     true,
+     "VantorelTest.Document",
+     "\"{browser}\" \"%1\"",
+     "MAILTO:someone@vantorel.example",
+     {true, "mail.exe", "\"MAILTO:someone@vantorel.example\""}},
+    {"no .htm class: the shell opens it",
+     true,
+     std::nullopt,
+     "\"{browser}\" \"%1\"",
+     kAddress,
      {true, "web.exe", std::string("\"") + kAddress + "\""}},
-    {"a class without open command opens nothing", true, "VantorelTest.Document", std::nullopt,
-     kAddress, {false, nullptr, ""}},
-    {"a command longer than the registry buffer", true, "VantorelTest.Document",
-     "\"{browser}\" " + std::string(300, 'x'), kAddress, {false, nullptr, ""}},
+    {"a class without open command opens nothing",
+     true,
+     "VantorelTest.Document",
+     std::nullopt,
+     kAddress,
+     {false, nullptr, ""}},
+    {"a command longer than the registry buffer",
+     true,
+     "VantorelTest.Document",
+     "\"{browser}\" " + std::string(300, 'x'),
+     kAddress,
+     {false, nullptr, ""}},
 };
 
 std::string Substitute(std::string text, const std::string& name, const std::string& value) {
-  for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size())) {
+  for (size_t at = text.find(name); at != std::string::npos;
+       at = text.find(name, at + value.size())) {
     text.replace(at, name.size(), value);
   }
   return text;
@@ -128,13 +161,14 @@ TEST(LaunchBrowser, StartsTheRegisteredProgramWithTheAddress) {
     // The shell's own ways, taken when LaunchBrowser does not start the
     // ".htm" program itself.
     OwnRegistry::Set(HKEY_CLASSES_ROOT, "https\\shell\\open\\command", "", Command(web, "\"%1\""));
-    OwnRegistry::Set(HKEY_CLASSES_ROOT, "mailto\\shell\\open\\command", "", Command(mail, "\"%1\""));
+    OwnRegistry::Set(HKEY_CLASSES_ROOT, "mailto\\shell\\open\\command", "",
+                     Command(mail, "\"%1\""));
     if (launch.ieInstalled) OwnRegistry::Set(HKEY_LOCAL_MACHINE, kIeKey, "Version", "11.0");
     if (launch.htmClass) OwnRegistry::Set(HKEY_CLASSES_ROOT, ".htm", "", *launch.htmClass);
     if (launch.command) {
-      OwnRegistry::Set(HKEY_CLASSES_ROOT, kHtmlCommandKey, "",
-                       Substitute(Substitute(*launch.command, "{browser}", browser), "{iexplore}",
-                                  iexplore));
+      OwnRegistry::Set(
+          HKEY_CLASSES_ROOT, kHtmlCommandKey, "",
+          Substitute(Substitute(*launch.command, "{browser}", browser), "{iexplore}", iexplore));
     }
     recorders.ClearLog();
 

@@ -2,10 +2,10 @@
 
 #include <tlhelp32.h>
 
-#include "robot/robot.h"
-
 #include <fstream>
 #include <string>
+
+#include "robot/robot.h"
 
 namespace browsertest {
 

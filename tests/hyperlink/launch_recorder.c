@@ -2,7 +2,6 @@
    started with, one line each time, to launches.txt beside itself. Tests
    copy it under the names the cases need (iexplore.exe, ...). */
 #include <windows.h>
-
 #include <stdio.h>
 #include <string.h>
 

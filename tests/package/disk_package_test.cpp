@@ -1,9 +1,9 @@
 // Packages read from real files on disk: through the Windows file API in the
 // Windows build (under Wine), through stdio in the native build.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "reader_test_support.h"
 
@@ -27,7 +27,8 @@ class SetupFileOnDisk {
   SetupFileOnDisk(const std::string& testName, const Bytes& bytes)
       : path_(::testing::TempDir() + "vantorel reader " + testName + " D\xE9mo Setup.exe") {
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
   }
   ~SetupFileOnDisk() { std::remove(path_.c_str()); }
   const char* path() const { return path_.c_str(); }
@@ -74,9 +75,9 @@ TEST(DiskPackageTest, ReadsTheSamePackageAsFromMemory) {
 // file's own path.
 TEST(DiskPackageTest, ACutFileGivesMessage8WithItsPath) {
   Bytes whole = BuildPackage(LargePackage());
-  for (std::size_t length : {std::size_t{100}, std::size_t{4095}, std::size_t{4096},
-                             std::size_t{4097}, std::size_t{8200}, whole.size() / 2,
-                             whole.size() - 5}) {
+  for (std::size_t length :
+       {std::size_t{100}, std::size_t{4095}, std::size_t{4096}, std::size_t{4097},
+        std::size_t{8200}, whole.size() / 2, whole.size() - 5}) {
     SCOPED_TRACE("cut after " + std::to_string(length));
     SetupFileOnDisk setup("cut", CutPackage(whole, length));
     DiskPackageFile file;

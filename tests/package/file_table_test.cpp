@@ -1,9 +1,10 @@
 // The file table, its records, and the check that the file data holds them.
-#include <gtest/gtest.h>
+#include "package/file_table.h"
 
 #include <cstring>
 
-#include "package/file_table.h"
+#include <gtest/gtest.h>
+
 #include "reader_test_support.h"
 
 namespace testpkg {

@@ -55,8 +55,8 @@ class RegistryToucher final : public RegistryRecordSink {
 class AssociationToucher final : public AssociationSink {
  public:
   void Association(const AssociationRecord& r) override {
-    sum_ += Touch(r.Extension) + Touch(r.ClassName) + Touch(r.Description) +
-            Touch(r.ProgramPath) + Touch(r.IconPath);
+    sum_ += Touch(r.Extension) + Touch(r.ClassName) + Touch(r.Description) + Touch(r.ProgramPath) +
+            Touch(r.IconPath);
   }
   size_t sum_ = 0;
 };

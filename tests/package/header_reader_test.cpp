@@ -1,7 +1,8 @@
 // The trailer and the 130-byte header.
+#include "package/header_reader.h"
+
 #include <gtest/gtest.h>
 
-#include "package/header_reader.h"
 #include "package/memory_package_file.h"
 #include "reader_test_support.h"
 #include "stand_in_image.h"
@@ -88,7 +89,7 @@ TEST(PackageHeaderTest, AStartThatCannotBeReadGivesMessage8) {
   pastEnd.U32(0);
   Bytes pointingPastEnd = pastEnd.Finish();
   pointingPastEnd[pointingPastEnd.size() - 1] = 0x7F;  // offset 0x7F000000
-  TestWriter intoTrailer;  // header would overlap the trailer itself
+  TestWriter intoTrailer;                              // header would overlap the trailer itself
   intoTrailer.HeaderImage(Bytes(126, 'h'));
 
   const BrokenStart cases[] = {
@@ -190,7 +191,8 @@ TEST(SignedSetupTest, TheTrailerLiesBeforeTheCertificateTable) {
   const Bytes package = BuildPackage(RichPackage());
   for (bool pe32Plus : {false, true}) {
     for (std::size_t padding = 0; padding < 8; ++padding) {
-      SCOPED_TRACE(::testing::Message() << (pe32Plus ? "PE32+" : "PE32") << ", padding " << padding);
+      SCOPED_TRACE(::testing::Message()
+                   << (pe32Plus ? "PE32+" : "PE32") << ", padding " << padding);
       Bytes unsignedFile = SetupFileWith(support::StandInImage(2, pe32Plus), package);
       WholeRead read;
       ReadWhole(Signed(unsignedFile, padding, 1024, pe32Plus), &read);

@@ -14,7 +14,8 @@ namespace {
 
 void Write(const std::string& directory, const char* name, const Bytes& bytes) {
   std::ofstream out(directory + "/" + name, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -64,7 +65,8 @@ int main(int argc, char** argv) {
   Write(dir, "short-stream.pkg", shortStream.Finish());
 
   // A signed setup file: PE32+ image, package, padding, certificate table.
-  Write(dir, "signed.pkg", Signed(SetupFileWith(support::StandInImage(1, true), BuildPackage(RichPackage())), 3,
-                                  256, true));
+  Write(dir, "signed.pkg",
+        Signed(SetupFileWith(support::StandInImage(1, true), BuildPackage(RichPackage())), 3, 256,
+               true));
   return 0;
 }

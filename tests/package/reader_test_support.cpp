@@ -55,7 +55,8 @@ void AssociationLines::Association(const AssociationRecord& r) {
 void ReadWhole(PackageFile& file, const char* path, WholeRead* read) {
   PackageInput input{&file, path, kCaption};
   MessageRecorder recorder;
-  read->ok = ReadWholePackage(input, &read->contents, read->registry, read->associations, read->fileData);
+  read->ok =
+      ReadWholePackage(input, &read->contents, read->registry, read->associations, read->fileData);
   read->boxes = recorder.boxes();
 }
 

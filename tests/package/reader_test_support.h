@@ -55,7 +55,9 @@ class AssociationLines final : public AssociationSink {
 // The file data as it came, a buffer at a time.
 class FileDataBytes final : public FileDataSink {
  public:
-  void Take(const unsigned char* data, uint32_t count) override { bytes.insert(bytes.end(), data, data + count); }
+  void Take(const unsigned char* data, uint32_t count) override {
+    bytes.insert(bytes.end(), data, data + count);
+  }
   Bytes bytes;
 };
 
@@ -75,7 +77,8 @@ void ReadWhole(const Bytes& bytes, WholeRead* read);
 
 // Checks that a package of `packageSize` bytes read back as `package` was
 // written, without a message.
-void ExpectReadAsWritten(const TestPackage& package, std::size_t packageSize, const WholeRead& read);
+void ExpectReadAsWritten(const TestPackage& package, std::size_t packageSize,
+                         const WholeRead& read);
 
 // The lines the sinks write for a package's sections.
 std::vector<std::string> ExpectedRegistryLines(const TestPackage& package);

@@ -48,9 +48,9 @@ TEST(RegistrySectionTest, ValueTextsArriveAsStored) {
   package.file.Seek(64);
   RegistryLines registry;
   ASSERT_TRUE(ReadRegistrySections(package.input, registry));
-  EXPECT_EQ(registry.lines, (std::vector<std::string>{"key HKCU\\K", "value 1 =x",
-                                                      "value 1 no equals sign", "value 1 a=b=c",
-                                                      "value 1 ", "end"}));
+  EXPECT_EQ(registry.lines,
+            (std::vector<std::string>{"key HKCU\\K", "value 1 =x", "value 1 no equals sign",
+                                      "value 1 a=b=c", "value 1 ", "end"}));
 }
 
 // Long texts cross the reader's internal runs intact.
@@ -83,8 +83,7 @@ TEST(RegistrySectionTest, ACountLargerThanThePackageGivesMessage8) {
   MessageRecorder recorder;
   RegistryLines registry;
   EXPECT_FALSE(ReadRegistrySections(package.input, registry));
-  EXPECT_EQ(registry.lines,
-            (std::vector<std::string>{"key HKCR\\Software\\Demo", "value 1 a=b"}));
+  EXPECT_EQ(registry.lines, (std::vector<std::string>{"key HKCR\\Software\\Demo", "value 1 a=b"}));
   ASSERT_EQ(recorder.ids(), std::vector<unsigned>{IDS_READ_FILE});
   EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
 }

@@ -1,14 +1,16 @@
 // StoredBlock reading and inflation, its three variants and its failures.
+#include "package/stored_block.h"
+
 #include <gtest/gtest.h>
 
-#include "package/stored_block.h"
 #include "reader_test_support.h"
 
 namespace testpkg {
 namespace {
 
 // A package file whose data is just this block.
-Bytes BlockFile(std::uint32_t compressedSize, std::uint32_t uncompressedSize, const Bytes& payload) {
+Bytes BlockFile(std::uint32_t compressedSize, std::uint32_t uncompressedSize,
+                const Bytes& payload) {
   TestWriter out;
   out.HeaderImage({});
   out.Block(compressedSize, uncompressedSize, payload);
@@ -47,9 +49,8 @@ BlockRead ReadBlock(const Bytes& file, StoredBlockVariant variant) {
   return result;
 }
 
-const StoredBlockVariant kAllVariants[] = {StoredBlockVariant::kLicence,
-                                           StoredBlockVariant::kUninstaller,
-                                           StoredBlockVariant::kFileData};
+const StoredBlockVariant kAllVariants[] = {
+    StoredBlockVariant::kLicence, StoredBlockVariant::kUninstaller, StoredBlockVariant::kFileData};
 
 TEST(StoredBlockTest, CompressedBlocksInflateInEveryVariant) {
   Bytes data = ToBytes(std::string(5000, 'q') + "tail");
@@ -72,7 +73,8 @@ TEST(StoredBlockTest, LicenceAndFileDataMayBeStored) {
 
 // The uninstaller is always inflated: CompressedSize 0 is an empty stream.
 TEST(StoredBlockTest, UninstallerWithoutStreamIsAnUncompressError) {
-  BlockRead read = ReadBlock(BlockFile(ToBytes("MZ"), Form::kStored), StoredBlockVariant::kUninstaller);
+  BlockRead read =
+      ReadBlock(BlockFile(ToBytes("MZ"), Form::kStored), StoredBlockVariant::kUninstaller);
   EXPECT_FALSE(read.ok);
   EXPECT_EQ(read.messages, std::vector<unsigned>{IDS_UNCOMPRESS});
 }
@@ -142,10 +144,9 @@ TEST(StoredBlockTest, EveryDamagedStreamByteGivesMessage12) {
     SCOPED_TRACE("damaged byte " + std::to_string(i));
     Bytes damaged = stream;
     damaged[i] ^= 0xFF;
-    BlockRead read =
-        ReadBlock(BlockFile(static_cast<std::uint32_t>(damaged.size()),
-                            static_cast<std::uint32_t>(data.size()), damaged),
-                  StoredBlockVariant::kFileData);
+    BlockRead read = ReadBlock(BlockFile(static_cast<std::uint32_t>(damaged.size()),
+                                         static_cast<std::uint32_t>(data.size()), damaged),
+                               StoredBlockVariant::kFileData);
     EXPECT_FALSE(read.ok);
     EXPECT_EQ(read.messages, std::vector<unsigned>{IDS_UNCOMPRESS});
   }
@@ -177,8 +178,8 @@ TEST(StoredBlockTest, AbsurdSizesAreRefusedBeforeAnyAllocation) {
   };
   for (const SizeCase& c : cases) {
     SCOPED_TRACE(c.what);
-    BlockRead read = ReadBlock(BlockFile(c.compressedSize, c.uncompressedSize, Bytes(16, 'p')),
-                               c.variant);
+    BlockRead read =
+        ReadBlock(BlockFile(c.compressedSize, c.uncompressedSize, Bytes(16, 'p')), c.variant);
     EXPECT_FALSE(read.ok);
     EXPECT_EQ(read.messages, std::vector<unsigned>{c.message});
   }

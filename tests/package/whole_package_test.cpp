@@ -16,7 +16,8 @@ TEST(WholePackageTest, ReadsARichPackageCompletely) {
     EXPECT_STREQ(read.contents.Header.AppVersion, "2.5");
     Bytes licence = ToBytes(p.licence);
     licence.push_back(0);
-    std::size_t licenceBlock = 8 + (form == Form::kStored ? licence.size() : Deflate(licence).size());
+    std::size_t licenceBlock =
+        8 + (form == Form::kStored ? licence.size() : Deflate(licence).size());
     EXPECT_EQ(read.contents.DataOffset, 64u + 130u + licenceBlock) << "data after the licence";
   }
 }

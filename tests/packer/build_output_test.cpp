@@ -1,17 +1,16 @@
 // The setup file as a whole: reproducible, all or nothing, and made from the
 // program images that vtpack finds or is given.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include "packer/package_listing.h"
 #include "vtpack_runner.h"
-
-#include <algorithm>
 
 using namespace packer_test;
 
@@ -27,7 +26,8 @@ void WriteSampleProject(const ProjectFolder& folder) {
   for (auto& b : noise) b = static_cast<std::uint8_t>(random());
   folder.Write("data/noise.bin", noise);
   folder.Write("licence.txt", std::string("Licence\nterms\n"));
-  folder.Write("project.toml", MinimalProject("licence = \"licence.txt\"\n[[files]]\nsource = \"data/*\"\n"));
+  folder.Write("project.toml",
+               MinimalProject("licence = \"licence.txt\"\n[[files]]\nsource = \"data/*\"\n"));
 }
 
 }  // namespace
@@ -45,7 +45,8 @@ TEST(BuildOutput, SameInputsGiveIdenticalBytes) {
 TEST(BuildOutput, SourceDateEpochMakesBuildsOfTouchedFilesIdentical) {
   ProjectFolder folder;
   WriteSampleProject(folder);
-  std::map<std::string, std::optional<std::string>> epoch = {{"SOURCE_DATE_EPOCH", std::string("1000000000")}};
+  std::map<std::string, std::optional<std::string>> epoch = {
+      {"SOURCE_DATE_EPOCH", std::string("1000000000")}};
   ASSERT_EQ(BuildIn(folder, "project.toml", "one.exe", {}, epoch).exitCode, 0);
   folder.SetModified("data/text.txt", 1700000000);
   ASSERT_EQ(BuildIn(folder, "project.toml", "two.exe", {}, epoch).exitCode, 0);
@@ -84,9 +85,11 @@ TEST(BuildOutput, BestAndZopfliExcludeEachOther) {
 TEST(BuildOutput, UsageErrorsExitWithOne) {
   const std::pair<std::vector<std::string>, const char*> rows[] = {
       {{}, "a command is needed: build, list, verify or init (vtpack --help)"},
-      {{"biuld", "x.toml"}, "unknown command 'biuld'; the commands are build, list, verify and init (vtpack --help)"},
+      {{"biuld", "x.toml"},
+       "unknown command 'biuld'; the commands are build, list, verify and init (vtpack --help)"},
       {{"build"}, "project is required (vtpack build --help)"},
-      {{"build", "x.toml", "--fast"}, "the following argument was not expected: --fast (vtpack build --help)"},
+      {{"build", "x.toml", "--fast"},
+       "the following argument was not expected: --fast (vtpack build --help)"},
       {{"build", "-D", "VERSION", "x.toml"}, "-D \"VERSION\" is not NAME=VALUE"},
       {{"build", "x.toml", "-D", "2X=1"}, "-D \"2X\" is not a variable name"},
       {{"list"}, "setup is required (vtpack list --help)"},
@@ -139,13 +142,17 @@ TEST(BuildOutput, ProgramImagesMustBeWindowsPrograms) {
     const char* uninstaller;
     std::string expected;
   } cases[] = {
-      {"text.exe", "uninst.exe", "the setup program \"" + folder.Path("text.exe") + "\" is not a Windows program"},
-      {"none.exe", "uninst.exe", "the setup program \"" + folder.Path("none.exe") + "\" cannot be read: No such file"},
-      {"stub.exe", "text.exe", "the uninstaller \"" + folder.Path("text.exe") + "\" is not a Windows program"},
+      {"text.exe", "uninst.exe",
+       "the setup program \"" + folder.Path("text.exe") + "\" is not a Windows program"},
+      {"none.exe", "uninst.exe",
+       "the setup program \"" + folder.Path("none.exe") + "\" cannot be read: No such file"},
+      {"stub.exe", "text.exe",
+       "the uninstaller \"" + folder.Path("text.exe") + "\" is not a Windows program"},
   };
   for (const Case& c : cases) {
-    RunResult run = RunVtpack({"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe"), "--stub",
-                               folder.Path(c.stub), "--uninstaller", folder.Path(c.uninstaller)});
+    RunResult run =
+        RunVtpack({"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe"), "--stub",
+                   folder.Path(c.stub), "--uninstaller", folder.Path(c.uninstaller)});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find(c.expected), std::string::npos) << run.err;
     EXPECT_FALSE(folder.Exists("Setup.exe"));
@@ -160,7 +167,8 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
   std::filesystem::create_directory(folder.Path("bin"));
   std::filesystem::copy_file(VtpackUnderTest(), folder.Path("bin/vtpack"));
   std::filesystem::permissions(folder.Path("bin/vtpack"), std::filesystem::perms::owner_all);
-  std::vector<std::string> args = {"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe")};
+  std::vector<std::string> args = {"build", folder.Path("project.toml"), "-o",
+                                   folder.Path("Setup.exe")};
   auto packedUninstaller = [&] {
     RunResult run = RunVtpack(args, {}, folder.Path("bin/vtpack"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -170,8 +178,9 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
 
   RunResult missing = RunVtpack(args, {}, folder.Path("bin/vtpack"));
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_NE(missing.err.find("vtsetup.exe is neither beside vtpack (\"" + folder.Path("bin/vtsetup.exe") +
-                             "\") nor at \"" + folder.Path("share/vantorel/vtsetup.exe") + "\"; name it with --stub"),
+  EXPECT_NE(missing.err.find("vtsetup.exe is neither beside vtpack (\"" +
+                             folder.Path("bin/vtsetup.exe") + "\") nor at \"" +
+                             folder.Path("share/vantorel/vtsetup.exe") + "\"; name it with --stub"),
             std::string::npos)
       << missing.err;
 
@@ -194,7 +203,9 @@ TEST(BuildOutput, ProgressShowsOnATerminalSummaryElsewhere) {
   terminal.errorsToTerminal = true;
   RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {}, &terminal);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("\rvtpack: 2 of 2 files, 98.9 kB of 98.9 kB read (100 %), "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\rvtpack: 2 of 2 files, 98.9 kB of 98.9 kB read (100 %), "),
+            std::string::npos)
+      << run.err;
   EXPECT_NE(run.err.find(" kB written, "), std::string::npos) << run.err;
   std::string screen;  // the terminal's line at the end
   std::size_t column = 0;
@@ -217,7 +228,8 @@ TEST(BuildOutput, ProgressShowsOnATerminalSummaryElsewhere) {
 TEST(BuildOutput, BadSourceDateEpochIsRefused) {
   ProjectFolder folder;
   folder.Write("project.toml", MinimalProject());
-  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {{"SOURCE_DATE_EPOCH", std::string("yesterday")}});
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {},
+                          {{"SOURCE_DATE_EPOCH", std::string("yesterday")}});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("SOURCE_DATE_EPOCH \"yesterday\""), std::string::npos) << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
@@ -227,8 +239,10 @@ TEST(BuildOutput, MissingProjectFileIsReported) {
   ProjectFolder folder;
   RunResult run = BuildIn(folder, "nothing.toml");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find(folder.Path("nothing.toml") + ": cannot be read: No such file or directory"),
-            std::string::npos) << run.err;
+  EXPECT_NE(
+      run.err.find(folder.Path("nothing.toml") + ": cannot be read: No such file or directory"),
+      std::string::npos)
+      << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
 }
 
@@ -241,9 +255,12 @@ TEST(BuildOutput, FileDataBeyondWhatTheLayoutHoldsIsRefused) {
   folder.Write("project.toml", MinimalProject("[[files]]\nsource = \"*.bin\"\n"));
   RunResult run = BuildIn(folder);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("files[1].source: \"" + folder.Path("z-huge.bin") +
-                         "\" brings the files to more than 4294967295 bytes (4 GiB), the most a package holds"),
-            std::string::npos) << run.err;
+  EXPECT_NE(
+      run.err.find(
+          "files[1].source: \"" + folder.Path("z-huge.bin") +
+          "\" brings the files to more than 4294967295 bytes (4 GiB), the most a package holds"),
+      std::string::npos)
+      << run.err;
   EXPECT_FALSE(folder.Exists("Setup.exe"));
 }
 
@@ -267,7 +284,8 @@ TEST(BuildOutput, OutputThroughASymbolicLinkWritesItsTarget) {
 // sanitizers' own memory.
 TEST(BuildOutput, ManySmallFilesTakeLittleMemory) {
   ProjectFolder folder;
-  for (int i = 0; i < 4000; ++i) folder.Write("many/f" + std::to_string(i) + ".txt", "file " + std::to_string(i));
+  for (int i = 0; i < 4000; ++i)
+    folder.Write("many/f" + std::to_string(i) + ".txt", "file " + std::to_string(i));
   folder.Write("project.toml", MinimalProject("[[files]]\nsource = \"many/*.txt\"\n"));
   RunResult run = BuildIn(folder);
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -279,13 +297,15 @@ TEST(BuildOutput, ManySmallFilesTakeLittleMemory) {
 TEST(BuildOutput, LongPathsWarnWhenTheUserMayChooseTheFolder) {
   ProjectFolder folder;
   folder.Write("f.txt", std::string("x"));
-  std::string project = MinimalProject("[[files]]\nsource = \"f.txt\"\nsubfolder = \"" + std::string(150, 'd') +
-                                       "\"\nname = \"" + std::string(40, 'n') + "\"\n");
+  std::string project =
+      MinimalProject("[[files]]\nsource = \"f.txt\"\nsubfolder = \"" + std::string(150, 'd') +
+                     "\"\nname = \"" + std::string(40, 'n') + "\"\n");
   folder.Write("project.toml", project);
   RunResult run = BuildIn(folder);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find("vtpack: warning: " + folder.Path("project.toml") + ": line 4: files[1].source: \"" +
-                         folder.Path("f.txt") + "\" fails to install when the folder chosen on the destination "
+  EXPECT_NE(run.err.find("vtpack: warning: " + folder.Path("project.toml") +
+                         ": line 4: files[1].source: \"" + folder.Path("f.txt") +
+                         "\" fails to install when the folder chosen on the destination "
                          "page is longer than 67 characters"),
             std::string::npos)
       << run.err;
@@ -303,9 +323,11 @@ TEST(BuildOutput, HiddenShortcutsPageWarnsOfTheStartupShortcut) {
   RunResult run = BuildIn(folder);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1),
-            "vtpack: warning: " + folder.Path("project.toml") + ": line 4: setup.shortcuts-page: is false: setup then "
-            "makes all three shortcuts, in the Programs menu, on the desktop and in the Startup folder, so the program "
-            "starts at every logon; the package has no place for another choice\n");
+            "vtpack: warning: " + folder.Path("project.toml") +
+                ": line 4: setup.shortcuts-page: is false: setup then "
+                "makes all three shortcuts, in the Programs menu, on the desktop and in the "
+                "Startup folder, so the program "
+                "starts at every logon; the package has no place for another choice\n");
 }
 
 // vtpack init DIR: a project named after the folder that packs all of it,
@@ -315,7 +337,8 @@ TEST(BuildOutput, InitWritesAProjectThatBuilds) {
   ProjectFolder folder;
   const std::string fixtures = PACKER_FIXTURES;
   std::filesystem::create_directories(folder.Path("My App $2/lib"));
-  std::filesystem::copy_file(fixtures + "/versioned-i686.exe", folder.Path("My App $2/my app $2.exe"));
+  std::filesystem::copy_file(fixtures + "/versioned-i686.exe",
+                             folder.Path("My App $2/my app $2.exe"));
   std::filesystem::copy_file(fixtures + "/plain-i686.exe", folder.Path("My App $2/helper.exe"));
   folder.Write("My App $2/lib/x.dll", std::string("x"));
   folder.Write("My App $2/symbols.pdb", std::string("p"));
@@ -323,7 +346,8 @@ TEST(BuildOutput, InitWritesAProjectThatBuilds) {
   RunResult init = RunVtpack({"init", folder.Path("My App $2"), "-o", folder.Path("project.toml")});
   ASSERT_EQ(init.exitCode, 0) << init.err;
   packer::Bytes text = folder.Read("project.toml");
-  EXPECT_NE(std::string(text.begin(), text.end()).find("source = \"My App $$2/**\""), std::string::npos);
+  EXPECT_NE(std::string(text.begin(), text.end()).find("source = \"My App $$2/**\""),
+            std::string::npos);
   RunResult build = BuildIn(folder);
   ASSERT_EQ(build.exitCode, 0) << build.err;
   auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
@@ -332,10 +356,13 @@ TEST(BuildOutput, InitWritesAProjectThatBuilds) {
   EXPECT_EQ(listing.value().programFileName, "my app $2.exe");
   EXPECT_EQ(listing.value().appVersion, "6.0.84.18");
   std::string installed;
-  for (const packer::ListedFile& f : listing.value().files) installed += f.subDirectory + f.fileName + " ";
+  for (const packer::ListedFile& f : listing.value().files)
+    installed += f.subDirectory + f.fileName + " ";
   EXPECT_EQ(installed, "helper.exe lib\\x.dll my app $2.exe ");
-  RunResult again = RunVtpack({"init", folder.Path("My App $2"), "-o", folder.Path("project.toml")});
+  RunResult again =
+      RunVtpack({"init", folder.Path("My App $2"), "-o", folder.Path("project.toml")});
   EXPECT_EQ(again.exitCode, 1);
-  EXPECT_EQ(again.err, "vtpack: " + folder.Path("project.toml") + ": exists already; vtpack init never writes over a file\n");
+  EXPECT_EQ(again.err, "vtpack: " + folder.Path("project.toml") +
+                           ": exists already; vtpack init never writes over a file\n");
   EXPECT_EQ(folder.Read("project.toml"), text);
 }

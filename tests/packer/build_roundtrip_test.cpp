@@ -1,12 +1,11 @@
 // vtpack build, then the package read back by the setup program's reader:
 // what the project file asks for is what the setup program will see.
-#include <gtest/gtest.h>
-
-#include "base/little_endian.h"
-
 #include <cstring>
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
+#include "base/little_endian.h"
 #include "packer/package_listing.h"
 #include "packer/pe_checksum.h"
 #include "vtpack_runner.h"
@@ -16,8 +15,9 @@ using packer::PackageListing;
 
 namespace {
 
-PackageListing BuildAndRead(const ProjectFolder& folder, const std::string& project,
-                            const std::map<std::string, std::optional<std::string>>& environment = {}) {
+PackageListing BuildAndRead(
+    const ProjectFolder& folder, const std::string& project,
+    const std::map<std::string, std::optional<std::string>>& environment = {}) {
   folder.Write("project.toml", project);
   RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, environment);
   EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -25,7 +25,6 @@ PackageListing BuildAndRead(const ProjectFolder& folder, const std::string& proj
   EXPECT_TRUE(listing.ok()) << (listing.ok() ? "" : listing.problem().message);
   return listing.ok() ? listing.value() : PackageListing{};
 }
-
 
 }  // namespace
 
@@ -141,33 +140,39 @@ name = "LIESMICH.txt"
 }
 
 TEST(BuildRoundTrip, DestinationsByName) {
-  const std::pair<const char*, unsigned> table[] = {
-      {"app", 0}, {"windows", 1}, {"system", 2}, {"fonts", 3}, {"program-files", 4}, {"common-files", 5}};
+  const std::pair<const char*, unsigned> table[] = {{"app", 0},           {"windows", 1},
+                                                    {"system", 2},        {"fonts", 3},
+                                                    {"program-files", 4}, {"common-files", 5}};
   ProjectFolder folder;
   std::string project = MinimalProject();
   for (const auto& [name, type] : table) {
     folder.Write(std::string("files/") + name + ".txt", std::string(name));
-    project += "[[files]]\nsource = \"files/" + std::string(name) + ".txt\"\ndestination = \"" + name + "\"\n";
+    project += "[[files]]\nsource = \"files/" + std::string(name) + ".txt\"\ndestination = \"" +
+               name + "\"\n";
   }
   PackageListing p = BuildAndRead(folder, project);
   ASSERT_EQ(p.files.size(), 6u);
-  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(p.files[i].destinationType, table[i].second) << table[i].first;
+  for (std::size_t i = 0; i < 6; ++i)
+    EXPECT_EQ(p.files[i].destinationType, table[i].second) << table[i].first;
 }
 
 TEST(BuildRoundTrip, SubfoldersAreNormalised) {
-  const std::pair<const char*, const char*> table[] = {
-      {"", ""}, {"Docs", "Docs\\"}, {"Docs/Manual", "Docs\\Manual\\"}, {"Docs\\\\Manual\\\\", "Docs\\Manual\\"}};
+  const std::pair<const char*, const char*> table[] = {{"", ""},
+                                                       {"Docs", "Docs\\"},
+                                                       {"Docs/Manual", "Docs\\Manual\\"},
+                                                       {"Docs\\\\Manual\\\\", "Docs\\Manual\\"}};
   ProjectFolder folder;
   folder.Write("f.txt", std::string("x"));
   std::string project = MinimalProject();
   int n = 0;
   for (const auto& [given, stored] : table) {
-    project += "[[files]]\nsource = \"f.txt\"\nname = \"f" + std::to_string(n++) + ".txt\"\nsubfolder = \"" +
-               given + "\"\n";
+    project += "[[files]]\nsource = \"f.txt\"\nname = \"f" + std::to_string(n++) +
+               ".txt\"\nsubfolder = \"" + given + "\"\n";
   }
   PackageListing p = BuildAndRead(folder, project);
   ASSERT_EQ(p.files.size(), 4u);
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(p.files[i].subDirectory, table[i].second) << table[i].first;
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(p.files[i].subDirectory, table[i].second) << table[i].first;
 }
 
 TEST(BuildRoundTrip, FlagsOfEachFile) {
@@ -229,15 +234,17 @@ source = ")" + fixtures + R"(/plain-x86_64.exe"
   // The example of the layout, byte for byte.
   packer::Bytes setup = folder.Read("Setup.exe");
   const std::uint8_t bytes[] = {6, 0, 0, 0, 0x54, 0, 0x12, 0};
-  EXPECT_NE(std::search(setup.begin(), setup.end(), std::begin(bytes), std::end(bytes)), setup.end());
+  EXPECT_NE(std::search(setup.begin(), setup.end(), std::begin(bytes), std::end(bytes)),
+            setup.end());
 }
 
 TEST(BuildRoundTrip, TimeStampIsTheSourceModificationTimeInUtc) {
   ProjectFolder folder;
   folder.Write("f.txt", std::string("x"));
   folder.SetModified("f.txt", 977000687);  // 2000-12-16 21:04:47 UTC, a Saturday
-  PackageListing p = BuildAndRead(folder, MinimalProject("[[files]]\nsource = \"f.txt\"\n"),
-                                  {{"TZ", std::string("America/New_York")}, {"SOURCE_DATE_EPOCH", std::nullopt}});
+  PackageListing p =
+      BuildAndRead(folder, MinimalProject("[[files]]\nsource = \"f.txt\"\n"),
+                   {{"TZ", std::string("America/New_York")}, {"SOURCE_DATE_EPOCH", std::nullopt}});
   ASSERT_EQ(p.files.size(), 1u);
   const packer::ListedTime& t = p.files[0].timestamp;
   EXPECT_EQ(t.stale, 0);
@@ -271,10 +278,14 @@ TEST(BuildRoundTrip, SourceDateEpochBoundsTimeStamps) {
 
 TEST(BuildRoundTrip, LicenceIsCrLfAndNulTerminated) {
   ProjectFolder folder;
-  folder.Write("licence.txt", std::string("\xEF\xBB\xBFLine one\nLine two\r\nLine three\rGr\xC3\xBC\xC3\x9F" "e\n"));
+  folder.Write("licence.txt",
+               std::string("\xEF\xBB\xBFLine one\nLine two\r\nLine three\rGr\xC3\xBC\xC3\x9F"
+                           "e\n"));
   PackageListing p = BuildAndRead(folder, MinimalProject("licence = \"licence.txt\"\n"));
   EXPECT_TRUE(p.hasLicence);
-  EXPECT_EQ(p.licenceText, "Line one\r\nLine two\r\nLine three\r\nGr\xFC\xDF" "e\r\n");
+  EXPECT_EQ(p.licenceText,
+            "Line one\r\nLine two\r\nLine three\r\nGr\xFC\xDF"
+            "e\r\n");
 }
 
 TEST(BuildRoundTrip, SmallLicenceIsStoredLargeOneCompressed) {
@@ -284,7 +295,8 @@ TEST(BuildRoundTrip, SmallLicenceIsStoredLargeOneCompressed) {
   for (int i = 0; i < 200; ++i) longText += "You may use this program as you like.\n";
   folder.Write("long.txt", longText);
   for (const char* name : {"short.txt", "long.txt"}) {
-    PackageListing p = BuildAndRead(folder, MinimalProject(std::string("licence = \"") + name + "\"\n"));
+    PackageListing p =
+        BuildAndRead(folder, MinimalProject(std::string("licence = \"") + name + "\"\n"));
     packer::Bytes setup = folder.Read("Setup.exe");
     std::size_t block = p.headerOffset + layout::kHeaderSize;
     std::uint32_t compressed = LoadU32(&setup[block]), size = LoadU32(&setup[block + 4]);
@@ -325,11 +337,12 @@ values = { Name = "Grüße" }
   EXPECT_TRUE(p.registry[0].values.empty());
   EXPECT_EQ(p.registry[1].root, layout::kRootCurrentUser);
   ASSERT_EQ(p.registry[1].values.size(), 1u);
-  EXPECT_EQ(p.registry[1].values[0], std::make_pair(1u, std::string("Name=Gr\xFC\xDF" "e")));
+  EXPECT_EQ(p.registry[1].values[0], std::make_pair(1u, std::string("Name=Gr\xFC\xDF"
+                                                                    "e")));
   EXPECT_EQ(p.registry[2].root, layout::kRootLocalMachine);
   using Value = std::pair<std::uint32_t, std::string>;
-  const std::vector<Value> machine = {{1, "=default=value"}, {4, "All=-1"}, {4, "Low=-2147483648"},
-                                      {1, "Path=<Destination>\\bin"}};
+  const std::vector<Value> machine = {
+      {1, "=default=value"}, {4, "All=-1"}, {4, "Low=-2147483648"}, {1, "Path=<Destination>\\bin"}};
   EXPECT_EQ(p.registry[2].values, machine);  // names in byte order
   EXPECT_EQ(p.registry[3].root, layout::kRootUsers);
   EXPECT_EQ(p.registry[3].values, std::vector<Value>({{4, "Flag=1"}}));
@@ -366,13 +379,15 @@ icon-index = -3
 TEST(BuildRoundTrip, SourcesMayNameEnvironmentVariables) {
   ProjectFolder folder;
   folder.Write("out/app.exe", std::string("app"));
-  PackageListing p = BuildAndRead(folder, MinimalProject(R"(
+  PackageListing p =
+      BuildAndRead(folder, MinimalProject(R"(
 [[files]]
 source = "${VT_TEST_BIN}/app.exe"
 [[files]]
 source = "${VT_TEST_UNSET:-out}/app.exe"
 name = "copy.exe"
-)"), {{"VT_TEST_BIN", folder.Path("out")}, {"VT_TEST_UNSET", std::nullopt}});
+)"),
+                   {{"VT_TEST_BIN", folder.Path("out")}, {"VT_TEST_UNSET", std::nullopt}});
   ASSERT_EQ(p.files.size(), 2u);
   EXPECT_EQ(p.files[1].fileName, "copy.exe");
 }
@@ -390,7 +405,8 @@ TEST(BuildRoundTrip, CodePageChoosesTheBytes) {
 // (with the project's code page) finds them sound.
 TEST(BuildRoundTrip, DoubleByteNamesKeepTheirBytes) {
   ProjectFolder folder;
-  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) folder.Write(name, std::string(name));
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+    folder.Write(name, std::string(name));
   PackageListing p = BuildAndRead(folder, R"(code-page = 932
 [application]
 name = "ソフト"
@@ -442,11 +458,13 @@ TEST(BuildRoundTrip, GlobsWorkInFoldersNamedWithGlobCharacters) {
   top.Write(sub + "/a.txt", std::string("a"));
   top.Write(sub + "/b.txt", std::string("b"));
   top.Write(sub + "/lib[x]/c.dll", std::string("c"));
-  top.Write(sub + "/project.toml", MinimalProject("[[files]]\nsource = \"*.txt\"\n"
-                                                  "[[files]]\nsource = \"${VT_TEST_LIB}/*.dll\"\n"));
-  RunResult run = RunVtpack({"build", top.Path(sub + "/project.toml"), "-o", top.Path("Setup.exe"), "--stub",
-                             top.Path("stub.exe"), "--uninstaller", top.Path("uninst.exe")},
-                            {{"VT_TEST_LIB", top.Path(sub + "/lib[x]")}});
+  top.Write(sub + "/project.toml",
+            MinimalProject("[[files]]\nsource = \"*.txt\"\n"
+                           "[[files]]\nsource = \"${VT_TEST_LIB}/*.dll\"\n"));
+  RunResult run =
+      RunVtpack({"build", top.Path(sub + "/project.toml"), "-o", top.Path("Setup.exe"), "--stub",
+                 top.Path("stub.exe"), "--uninstaller", top.Path("uninst.exe")},
+                {{"VT_TEST_LIB", top.Path(sub + "/lib[x]")}});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   auto listing = packer::ReadPackageListing(top.Path("Setup.exe"));
   ASSERT_TRUE(listing.ok());
@@ -463,29 +481,36 @@ TEST(BuildRoundTrip, GlobsWorkInFoldersNamedWithGlobCharacters) {
 // paths and whole folders; what a pattern meets but cannot pack warns.
 TEST(BuildRoundTrip, TreesKeepTheirFolders) {
   ProjectFolder folder;
-  for (const char* path : {"dist/app.exe", "dist/app.pdb", "dist/.portable", "dist/bin/core.dll", "dist/bin/core.pdb",
-                           "dist/bin/plugins/x.dll", "dist/bin/plugins.txt", "dist/docs/Über uns/read me.txt",
-                           "dist/.git/HEAD", "dist/.git/objects/ab"})
+  for (const char* path :
+       {"dist/app.exe", "dist/app.pdb", "dist/.portable", "dist/bin/core.dll", "dist/bin/core.pdb",
+        "dist/bin/plugins/x.dll", "dist/bin/plugins.txt", "dist/docs/Über uns/read me.txt",
+        "dist/.git/HEAD", "dist/.git/objects/ab"})
     folder.Write(path, std::string(path));
   std::filesystem::create_directories(folder.Path("dist/logs"));
-  const std::string all = ".git\\HEAD .git\\objects\\ab .portable app.exe app.pdb bin\\core.dll bin\\core.pdb "
-                          "bin\\plugins.txt bin\\plugins\\x.dll docs\\\xDC" "ber uns\\read me.txt";
+  const std::string all =
+      ".git\\HEAD .git\\objects\\ab .portable app.exe app.pdb bin\\core.dll bin\\core.pdb "
+      "bin\\plugins.txt bin\\plugins\\x.dll docs\\\xDC"
+      "ber uns\\read me.txt";
   const std::string empty = "meets 1 empty folder (\"dist/logs\"), which a package cannot carry";
   const struct {
-    const char* entry;  // source, exclude, subfolder
+    const char* entry;      // source, exclude, subfolder
     std::string installed;  // the files' paths, blank-separated
     std::string warning;    // part of the one warning, or ""
   } rows[] = {
       {"source = \"dist/**\"", all, empty},
       {"source = \"dist/**\"\nexclude = [\"*.pdb\", \".git/\"]",
-       ".portable app.exe bin\\core.dll bin\\plugins.txt bin\\plugins\\x.dll docs\\\xDC" "ber uns\\read me.txt", empty},
+       ".portable app.exe bin\\core.dll bin\\plugins.txt bin\\plugins\\x.dll docs\\\xDC"
+       "ber uns\\read me.txt",
+       empty},
       {"source = \"dist/**/*.dll\"", "bin\\core.dll bin\\plugins\\x.dll", empty},
       {"source = \"dist/*\"", ".portable app.exe app.pdb",
-       "\"dist/*\" matches 4 folders, which are not packed; \"dist/**\" packs the folders with all they hold"},
+       "\"dist/*\" matches 4 folders, which are not packed; \"dist/**\" packs the folders with all "
+       "they hold"},
       {"source = \"dist/*/*.dll\"", "bin\\core.dll", ""},
       {"source = \"dist/bin/**\"\nsubfolder = \"App\"\nexclude = [\"plugins/\"]",
        "App\\core.dll App\\core.pdb App\\plugins.txt", ""},
-      {"source = \"dist/**\"\nexclude = [\"/bin/plugins/**\", \"docs\", \"*.pdb\", \".*\", \"logs/\"]",
+      {"source = \"dist/**\"\nexclude = [\"/bin/plugins/**\", \"docs\", \"*.pdb\", \".*\", "
+       "\"logs/\"]",
        "app.exe bin\\core.dll bin\\plugins.txt", ""},
   };
   for (const auto& row : rows) {
@@ -503,7 +528,8 @@ TEST(BuildRoundTrip, TreesKeepTheirFolders) {
     }
     EXPECT_EQ(installed, row.installed);
     std::size_t warnings = 0;
-    for (std::size_t at = run.err.find(": warning: "); at != std::string::npos; at = run.err.find(": warning: ", at + 1))
+    for (std::size_t at = run.err.find(": warning: "); at != std::string::npos;
+         at = run.err.find(": warning: ", at + 1))
       ++warnings;
     EXPECT_EQ(warnings, row.warning.empty() ? 0u : 1u) << run.err;
     EXPECT_NE(run.err.find(row.warning), std::string::npos) << run.err;
@@ -534,9 +560,12 @@ type = "Tool.${APP_VERSION}"
 description = "${VENDOR} document"
 program = '<Destination>\bin\tool.exe'
 )");
-  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {"-D", "APP_VERSION=2.1.3", "-D", "HOST=example.com"},
-                          {{"VENDOR", std::string("Acme")}, {"HOST", std::string("ignored")},
-                           {"APP_NAME", std::nullopt}, {"VT_TEST_UNSET", std::nullopt}});
+  RunResult run = BuildIn(folder, "project.toml", "Setup.exe",
+                          {"-D", "APP_VERSION=2.1.3", "-D", "HOST=example.com"},
+                          {{"VENDOR", std::string("Acme")},
+                           {"HOST", std::string("ignored")},
+                           {"APP_NAME", std::nullopt},
+                           {"VT_TEST_UNSET", std::nullopt}});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
   ASSERT_TRUE(listing.ok());
@@ -552,7 +581,8 @@ program = '<Destination>\bin\tool.exe'
   EXPECT_EQ(p.registry[1].root, layout::kRootLocalMachine);
   EXPECT_EQ(p.registry[1].path, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
   EXPECT_EQ(p.registry[1].values,
-            std::vector<Value>({{1, "Publisher=Acme $ Co"}, {1, "URLInfoAbout=https://example.com/tool"}}));
+            std::vector<Value>(
+                {{1, "Publisher=Acme $ Co"}, {1, "URLInfoAbout=https://example.com/tool"}}));
   ASSERT_EQ(p.associations.size(), 1u);
   EXPECT_EQ(p.associations[0].className, "Tool.2.1.3");
   EXPECT_EQ(p.associations[0].description, "Acme document");
@@ -562,14 +592,19 @@ program = '<Destination>\bin\tool.exe'
 // dot-file, without the debug symbols.
 TEST(BuildRoundTrip, TheTreeExampleIsOneEntry) {
   ProjectFolder folder;
-  RunResult run = BuildIn(folder, SOURCE_DIR "/examples/tree/project.toml", "Setup.exe", {"-D", "APP_VERSION=1.2.0"});
+  RunResult run = BuildIn(folder, SOURCE_DIR "/examples/tree/project.toml", "Setup.exe",
+                          {"-D", "APP_VERSION=1.2.0"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   auto listing = packer::ReadPackageListing(folder.Path("Setup.exe"));
   ASSERT_TRUE(listing.ok());
   std::string installed;
-  for (const packer::ListedFile& f : listing.value().files) installed += f.subDirectory + f.fileName + " ";
-  EXPECT_EQ(installed, ".portable config\\defaults.ini docs\\User Guide.txt docs\\\xDC" "ber das Programm.txt "
-                       "lang\\de\\messages.txt lang\\fr\\messages.txt plugins\\export\\manifest.ini readme.txt "
-                       "themes\\dark\\colours.ini ");
+  for (const packer::ListedFile& f : listing.value().files)
+    installed += f.subDirectory + f.fileName + " ";
+  EXPECT_EQ(
+      installed,
+      ".portable config\\defaults.ini docs\\User Guide.txt docs\\\xDC"
+      "ber das Programm.txt "
+      "lang\\de\\messages.txt lang\\fr\\messages.txt plugins\\export\\manifest.ini readme.txt "
+      "themes\\dark\\colours.ini ");
   EXPECT_EQ(listing.value().appVersion, "1.2.0");
 }

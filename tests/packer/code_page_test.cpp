@@ -1,11 +1,12 @@
 // Converting the project file's UTF-8 into Windows code pages.
-#include <gtest/gtest.h>
-
 #include "packer/code_page.h"
-#include "packer/file_io.h"
-#include "packer/gather.h"
 
 #include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include "packer/file_io.h"
+#include "packer/gather.h"
 
 using namespace packer;
 
@@ -17,12 +18,12 @@ TEST(CodePage, Conversions) {
   } table[] = {
       {1252, "plain", "plain"},
       {1252, "caf\xC3\xA9", "caf\xE9"},
-      {1252, "\xE2\x82\xAC", "\x80"},            // the euro sign
-      {1252, "\xE6\x97\xA5", nullptr},           // a CJK character
-      {1252, "\xCE\xA9", nullptr},               // Greek capital omega
-      {1252, "bad \xC3", nullptr},               // cut UTF-8 sequence
-      {1252, "bad \xFF", nullptr},               // not UTF-8 at all
-      {1251, "\xD0\x96", "\xC6"},                // Cyrillic Zhe
+      {1252, "\xE2\x82\xAC", "\x80"},                         // the euro sign
+      {1252, "\xE6\x97\xA5", nullptr},                        // a CJK character
+      {1252, "\xCE\xA9", nullptr},                            // Greek capital omega
+      {1252, "bad \xC3", nullptr},                            // cut UTF-8 sequence
+      {1252, "bad \xFF", nullptr},                            // not UTF-8 at all
+      {1251, "\xD0\x96", "\xC6"},                             // Cyrillic Zhe
       {932, "\xE6\x97\xA5\xE6\x9C\xAC", "\x93\xFA\x96\x7B"},  // "Japan", two bytes each
   };
   for (const auto& row : table) {
@@ -36,7 +37,10 @@ TEST(CodePage, Conversions) {
 
 TEST(CodePage, BackForDisplay) {
   EXPECT_EQ(CodePageToUtf8("caf\xE9", 1252), "caf\xC3\xA9");
-  EXPECT_EQ(CodePageToUtf8("a\x81" "b", 1252), "a?b");  // 0x81 is undefined in 1252
+  EXPECT_EQ(CodePageToUtf8("a\x81"
+                           "b",
+                           1252),
+            "a?b");  // 0x81 is undefined in 1252
 }
 
 TEST(LicenceText, LineBreaksBecomeCrLf) {
@@ -79,7 +83,8 @@ TEST(LicenceText, FaultsNameTheLine) {
 TEST(CodePage, OnlyWindowsAnsiCodePages) {
   for (int codePage : {874, 932, 936, 949, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258})
     EXPECT_TRUE(IsWindowsAnsiCodePage(codePage)) << codePage;
-  for (int codePage : {500, 437, 850, 65001, 1200, 20127, 99999}) EXPECT_FALSE(IsWindowsAnsiCodePage(codePage)) << codePage;
+  for (int codePage : {500, 437, 850, 65001, 1200, 20127, 99999})
+    EXPECT_FALSE(IsWindowsAnsiCodePage(codePage)) << codePage;
 }
 
 TEST(CodePage, LeadBytesOfTheDoubleByteCodePages) {
@@ -96,10 +101,18 @@ TEST(CodePage, LeadBytesOfTheDoubleByteCodePages) {
 // A file that grows after it was opened is read with the size it had then.
 TEST(InputFileTest, ReadsTheSizeItHadWhenOpened) {
   std::string path = ::testing::TempDir() + "vt-growing-file";
-  { std::FILE* f = std::fopen(path.c_str(), "wb"); std::fputs("0123456789", f); std::fclose(f); }
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs("0123456789", f);
+    std::fclose(f);
+  }
   auto file = InputFile::Open(path);
   ASSERT_TRUE(file.ok());
-  { std::FILE* f = std::fopen(path.c_str(), "ab"); for (int i = 0; i < 10000; ++i) std::fputs("grown", f); std::fclose(f); }
+  {
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    for (int i = 0; i < 10000; ++i) std::fputs("grown", f);
+    std::fclose(f);
+  }
   Bytes bytes;
   ASSERT_FALSE(file.value().ReadInto(bytes).has_value());
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "0123456789");

@@ -1,12 +1,14 @@
 // Every level writes a zlib stream that zlib's own uncompress reads back, and
 // blocks are stored only where that is allowed and smaller.
-#include <gtest/gtest.h>
+#include "packer/compression.h"
+
 #include <zlib.h>
 
 #include <random>
 
+#include <gtest/gtest.h>
+
 #include "test_package_writer.h"
-#include "packer/compression.h"
 
 using namespace packer;
 using testpkg::Inflate;
@@ -17,7 +19,8 @@ Bytes Sample(std::size_t size, bool random) {
   Bytes data(size);
   std::mt19937 generator(3);
   for (std::size_t i = 0; i < size; ++i)
-    data[i] = random ? static_cast<std::uint8_t>(generator()) : static_cast<std::uint8_t>("abcabd"[i % 6] + i / 977);
+    data[i] = random ? static_cast<std::uint8_t>(generator())
+                     : static_cast<std::uint8_t>("abcabd"[i % 6] + i / 977);
   return data;
 }
 
@@ -25,7 +28,8 @@ Bytes Sample(std::size_t size, bool random) {
 
 TEST(Compression, EveryLevelWritesAStandardZlibStream) {
   for (Compression level : {Compression::kDefault, Compression::kBest, Compression::kZopfli}) {
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4000}, std::size_t{70000}}) {
+    for (std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{4000}, std::size_t{70000}}) {
       Bytes data = Sample(size, false);
       Bytes stream = ZlibCompress(data, level);
       ASSERT_GE(stream.size(), 6u);

@@ -39,7 +39,8 @@ struct Image {
   }
   const std::uint8_t* At(std::uint32_t rva) const {
     for (const Section& s : sections)
-      if (rva >= s.address && rva < s.address + s.rawSize) return &bytes[s.rawOffset + rva - s.address];
+      if (rva >= s.address && rva < s.address + s.rawSize)
+        return &bytes[s.rawOffset + rva - s.address];
     ADD_FAILURE() << "RVA " << rva << " in no section";
     return bytes.data();
   }
@@ -63,7 +64,8 @@ struct Image {
   }
 };
 
-packer::Bytes MakeIcon(const ProjectFolder& folder, const std::string& name, const std::vector<std::string>& sizes) {
+packer::Bytes MakeIcon(const ProjectFolder& folder, const std::string& name,
+                       const std::vector<std::string>& sizes) {
   std::vector<std::string> args = {MAKE_ICON, folder.Path(name), "7"};
   args.insert(args.end(), sizes.begin(), sizes.end());
   EXPECT_EQ(RunVtpack(args, {}, PYTHON).exitCode, 0);
@@ -83,7 +85,9 @@ void ExpectIconIs(const Image& image, const packer::Bytes& ico) {
     const std::uint8_t* resource = &group[6 + 14 * i];
     EXPECT_TRUE(std::equal(file, file + 12, resource)) << "entry " << i;
     packer::Bytes data = image.Resource(3, LoadU16(resource + 12));
-    EXPECT_EQ(data, packer::Bytes(&ico[LoadU32(file + 12)], &ico[LoadU32(file + 12)] + LoadU32(file + 8))) << i;
+    EXPECT_EQ(data,
+              packer::Bytes(&ico[LoadU32(file + 12)], &ico[LoadU32(file + 12)] + LoadU32(file + 8)))
+        << i;
   }
 }
 
@@ -117,7 +121,8 @@ void ExpectValidPe(const Image& image, const Image& stub) {
         << "section " << i << " changed";
   }
   const Section& last = image.sections.back();
-  EXPECT_EQ(image.Field(56), (last.address + last.virtualSize + sectionAlignment - 1) / sectionAlignment * sectionAlignment);
+  EXPECT_EQ(image.Field(56), (last.address + last.virtualSize + sectionAlignment - 1) /
+                                 sectionAlignment * sectionAlignment);
   EXPECT_EQ(image.Directory(5, 0), last.address);  // the relocations moved with their section
   EXPECT_EQ(image.Directory(5, 1), stub.Directory(5, 1));
   packer::PeChecksum checksum(image.optional + 64);

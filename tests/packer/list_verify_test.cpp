@@ -1,11 +1,9 @@
 // vtpack list and vtpack verify on packages vtpack wrote, and on the same
 // packages damaged the ways a download or a hand-made package can be.
 #include <gtest/gtest.h>
-
-#include "base/little_endian.h"
-
 #include <sys/stat.h>
 
+#include "base/little_endian.h"
 #include "package/layout.h"
 #include "stand_in_image.h"
 #include "vtpack_runner.h"
@@ -54,16 +52,18 @@ TEST(ListVerify, ListShowsWhatThePackageHolds) {
   BuildSample(folder);
   RunResult run = RunVtpack({"list", folder.Path("Setup.exe")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const char* expected : {
-           "AppName                 \"Test App\"", "AppVersion              \"3.1\"",
-           "ProgramFileName         \"tool.exe\"", "HasLicence              yes (7 bytes of text)",
-           "RunProgramAtEnd         no", "Files: 1",
-           "      3000  3.1.0.7          2000-12-16 21:04:47  app            Bin\\tool.exe  [replace-if-in-use shared]",
-           "Registry: 1 keys", "  HKEY_LOCAL_MACHINE\\Software\\Test", "    number  Count=3",
-           "    text    Path=<Destination>", "Associations: 1",
-           "  .tst  \"Test.File\"  \"Test file\"  program \"<Destination>\\Bin\\tool.exe\"  icon "
-           "\"<Destination>\\Bin\\tool.exe\",0"}) {
-    EXPECT_NE(run.out.find(expected), std::string::npos) << "missing: " << expected << "\n" << run.out;
+  for (const char* expected :
+       {"AppName                 \"Test App\"", "AppVersion              \"3.1\"",
+        "ProgramFileName         \"tool.exe\"", "HasLicence              yes (7 bytes of text)",
+        "RunProgramAtEnd         no", "Files: 1",
+        "      3000  3.1.0.7          2000-12-16 21:04:47  app            Bin\\tool.exe  "
+        "[replace-if-in-use shared]",
+        "Registry: 1 keys", "  HKEY_LOCAL_MACHINE\\Software\\Test", "    number  Count=3",
+        "    text    Path=<Destination>", "Associations: 1",
+        "  .tst  \"Test.File\"  \"Test file\"  program \"<Destination>\\Bin\\tool.exe\"  icon "
+        "\"<Destination>\\Bin\\tool.exe\",0"}) {
+    EXPECT_NE(run.out.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                         << run.out;
   }
 }
 
@@ -72,7 +72,8 @@ TEST(ListVerify, VerifyAcceptsWhatVtpackWrites) {
   BuildSample(folder);
   RunResult run = RunVtpack({"verify", folder.Path("Setup.exe")});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("sound: 1 files, 1 registry keys, 1 associations"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("sound: 1 files, 1 registry keys, 1 associations"), std::string::npos)
+      << run.out;
 }
 
 TEST(ListVerify, AppNameWithoutNulIsReadBoundedAndRejected) {
@@ -83,10 +84,13 @@ TEST(ListVerify, AppNameWithoutNulIsReadBoundedAndRejected) {
   folder.Write("Setup.exe", setup);
   RunResult list = RunVtpack({"list", folder.Path("Setup.exe")});
   ASSERT_EQ(list.exitCode, 0) << list.err;
-  EXPECT_NE(list.out.find("AppName                 \"" + std::string(30, 'A') + "\"\n"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("AppName                 \"" + std::string(30, 'A') + "\"\n"),
+            std::string::npos)
+      << list.out;
   RunResult verify = RunVtpack({"verify", folder.Path("Setup.exe")});
   EXPECT_EQ(verify.exitCode, 1);
-  EXPECT_NE(verify.err.find("AppName fills its 31 bytes without a NUL"), std::string::npos) << verify.err;
+  EXPECT_NE(verify.err.find("AppName fills its 31 bytes without a NUL"), std::string::npos)
+      << verify.err;
 }
 
 TEST(ListVerify, TruncatedPackagesFailWithTheReadMessage) {
@@ -94,14 +98,16 @@ TEST(ListVerify, TruncatedPackagesFailWithTheReadMessage) {
   packer::Bytes setup = BuildSample(folder);
   // Cut inside the header, the licence, the uninstaller, the records and the
   // registry: the trailer is kept, so the reader runs into the cut.
-  for (std::size_t keep : {std::size_t{600}, std::size_t{700}, setup.size() / 2, setup.size() - 40, setup.size() - 8}) {
+  for (std::size_t keep : {std::size_t{600}, std::size_t{700}, setup.size() / 2, setup.size() - 40,
+                           setup.size() - 8}) {
     packer::Bytes cut(setup.begin(), setup.begin() + static_cast<long>(keep) - 4);
     cut.insert(cut.end(), setup.end() - 4, setup.end());
     folder.Write("Cut.exe", cut);
     for (const char* command : {"list", "verify"}) {
       RunResult run = RunVtpack({command, folder.Path("Cut.exe")});
       EXPECT_EQ(run.exitCode, 1) << command << " " << keep;
-      EXPECT_NE(run.err.find("Error reading from the file '" + folder.Path("Cut.exe") + "'."), std::string::npos)
+      EXPECT_NE(run.err.find("Error reading from the file '" + folder.Path("Cut.exe") + "'."),
+                std::string::npos)
           << command << " " << keep << ": " << run.err;
       EXPECT_TRUE(run.out.empty() || std::string(command) == "list") << run.out;
     }
@@ -111,13 +117,15 @@ TEST(ListVerify, TruncatedPackagesFailWithTheReadMessage) {
 TEST(ListVerify, CorruptedStreamFailsWithTheUncompressMessage) {
   ProjectFolder folder;
   packer::Bytes setup = BuildSample(folder);
-  std::size_t licence = LoadU32(&setup[setup.size() - 4]) + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
+  std::size_t licence =
+      LoadU32(&setup[setup.size() - 4]) + layout::kHeaderSize;  // stored: "Terms", CR LF, NUL
   std::size_t uninstaller = licence + layout::kStoredBlockFramingSize + 8;
   setup[uninstaller + layout::kStoredBlockFramingSize + 5] ^= 0x55;  // inside the deflate data
   folder.Write("Bad.exe", setup);
   RunResult run = RunVtpack({"verify", folder.Path("Bad.exe")});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("There was an error uncompressing the data."), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("There was an error uncompressing the data."), std::string::npos)
+      << run.err;
 }
 
 TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
@@ -131,10 +139,14 @@ TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
     const char* expected;
   } damages[] = {
       {"bytes before the trailer",
-       [](packer::Bytes& b, std::size_t) { b.insert(b.end() - 4, {1, 2, 3}); },
+       [](packer::Bytes& b, std::size_t) {
+         b.insert(b.end() - 4, {1, 2, 3});
+       },
        "3 bytes lie between the associations and the trailer"},
       {"uninstaller shorter than declared",
-       [](packer::Bytes& b, std::size_t block) { Store(b, block + 4, UninstallerImage().size() + 10); },
+       [](packer::Bytes& b, std::size_t block) {
+         Store(b, block + 4, UninstallerImage().size() + 10);
+       },
        "the uninstaller inflates to 842 bytes, not the 852 its block declares"},
   };
   for (const Damage& damage : damages) {
@@ -174,7 +186,8 @@ TEST(ListVerify, SignedSetupIsReadAndSaidToBeSigned) {
 TEST(ListVerify, MissingFileIsReported) {
   RunResult run = RunVtpack({"verify", "/nonexistent/Setup.exe"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("/nonexistent/Setup.exe: No such file or directory"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("/nonexistent/Setup.exe: No such file or directory"), std::string::npos)
+      << run.err;
 }
 
 // The setup program refuses a package whose trailer points into its own
@@ -187,13 +200,16 @@ TEST(ListVerify, FilesWithoutAPackageSaySo) {
   ASSERT_EQ(RunVtpack({"verify", folder.Path("Setup.exe")}).exitCode, 0);
   const std::size_t section = support::SectionHeaderOffset(0);  // the stub's one section
   std::uint32_t rawSize = static_cast<std::uint32_t>(setup.size() - 4 - support::kHeadersSize);
-  for (int i = 0; i < 4; ++i) setup[section + 16 + i] = static_cast<std::uint8_t>(rawSize >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    setup[section + 16 + i] = static_cast<std::uint8_t>(rawSize >> (8 * i));
   folder.Write("Inside.exe", setup);
   for (const char* command : {"list", "verify"}) {
     RunResult run = RunVtpack({command, folder.Path("Inside.exe")});
     EXPECT_EQ(run.exitCode, 1) << command << ": " << run.out;
-    EXPECT_EQ(run.err, "vtpack: " + folder.Path("Inside.exe") +
-                           ": holds no package: its last bytes point to no package behind its program image\n");
+    EXPECT_EQ(
+        run.err,
+        "vtpack: " + folder.Path("Inside.exe") +
+            ": holds no package: its last bytes point to no package behind its program image\n");
   }
   // A program never packed, one whose PE headers are cut, and no program.
   packer::Bytes noHeaders = BuildSample(folder);
@@ -238,6 +254,7 @@ TEST(ListVerify, NonRegularFilesAreRefusedWithoutBlocking) {
     EXPECT_NE(run.err.find("is a FIFO, not a regular file"), std::string::npos) << run.err;
     run = RunVtpack({command, "/dev/zero"}, {}, VtpackUnderTest(), &options);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("is a character device, not a regular file"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("is a character device, not a regular file"), std::string::npos)
+        << run.err;
   }
 }

@@ -1,13 +1,13 @@
 // The package bytes at the offsets the layout gives, field by field.
-#include <gtest/gtest.h>
-
-#include "base/little_endian.h"
+#include "packer/package_writer.h"
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
-#include "packer/package_writer.h"
+#include <gtest/gtest.h>
+
+#include "base/little_endian.h"
 
 using namespace packer;
 
@@ -43,8 +43,9 @@ Bytes WritePackage(const PackageParts& parts) {
   return Bytes(sink.data.begin() + headerOffset, sink.data.end() - 4);
 }
 
-
-std::string TextAt(const Bytes& b, std::size_t offset) { return reinterpret_cast<const char*>(&b[offset]); }
+std::string TextAt(const Bytes& b, std::size_t offset) {
+  return reinterpret_cast<const char*>(&b[offset]);
+}
 
 PackageParts Sample() {
   PackageParts parts;
@@ -76,23 +77,24 @@ TEST(PackageWriter, FileRecordFieldsInOrder) {
   parts.files.push_back(file);
   Bytes p = WritePackage(parts);
   std::filesystem::remove(file.source);
-  std::size_t d2 = layout::kHeaderSize + layout::kStoredBlockFramingSize + LoadU32(&p[layout::kHeaderSize]);
-  EXPECT_EQ(LoadU32(&p[d2]), 1u);                      // N
+  std::size_t d2 =
+      layout::kHeaderSize + layout::kStoredBlockFramingSize + LoadU32(&p[layout::kHeaderSize]);
+  EXPECT_EQ(LoadU32(&p[d2]), 1u);  // N
   std::size_t r = d2 + 4;
-  EXPECT_EQ(LoadU32(&p[r]), 2u);                       // FileSize
+  EXPECT_EQ(LoadU32(&p[r]), 2u);  // FileSize
   EXPECT_EQ(TextAt(p, r + 4), "a.dll");
-  EXPECT_EQ(LoadU32(&p[r + 10]), 2u);                  // DestinationType
+  EXPECT_EQ(LoadU32(&p[r + 10]), 2u);  // DestinationType
   EXPECT_EQ(TextAt(p, r + 14), "Sub\\");
   std::size_t after = r + 19 + layout::kDateTimeImageSize;
-  EXPECT_EQ(LoadU32(&p[after]), 1u);                   // HasVersion
+  EXPECT_EQ(LoadU32(&p[after]), 1u);  // HasVersion
   const std::uint8_t version[] = {6, 0, 0, 0, 0x54, 0, 0x12, 0};
   EXPECT_EQ(std::memcmp(&p[after + 4], version, 8), 0);
-  EXPECT_EQ(LoadU32(&p[after + 12]), 0u);              // ReplaceIfInUse
-  EXPECT_EQ(LoadU32(&p[after + 16]), 1u);              // SelfRegister
-  EXPECT_EQ(LoadU32(&p[after + 20]), 0u);              // SharedDll
+  EXPECT_EQ(LoadU32(&p[after + 12]), 0u);  // ReplaceIfInUse
+  EXPECT_EQ(LoadU32(&p[after + 16]), 1u);  // SelfRegister
+  EXPECT_EQ(LoadU32(&p[after + 20]), 0u);  // SharedDll
   std::size_t d3 = after + 24;
-  EXPECT_EQ(LoadU32(&p[d3]), 0u);                      // stored: two bytes
+  EXPECT_EQ(LoadU32(&p[d3]), 0u);  // stored: two bytes
   EXPECT_EQ(LoadU32(&p[d3 + 4]), 2u);
   EXPECT_EQ(p[d3 + 8], 'x');
-  EXPECT_EQ(p.size(), d3 + 10 + 5 * 4);             // four empty registry sections, no associations
+  EXPECT_EQ(p.size(), d3 + 10 + 5 * 4);  // four empty registry sections, no associations
 }

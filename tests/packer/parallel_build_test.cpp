@@ -1,9 +1,9 @@
 // vtpack build on several threads: the same bytes for every -j, and a
 // failure on a worker thread ends the build as any failure does.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "packer/package_listing.h"
 #include "vtpack_runner.h"
@@ -13,14 +13,16 @@ using namespace packer_test;
 TEST(ParallelBuild, EveryJobCountGivesTheSameBytes) {
   ProjectFolder folder;
   std::string text;
-  for (int i = 0; i < 4000; ++i) text += "line " + std::to_string(i * 7919 % 10007) + " of the text\n";
+  for (int i = 0; i < 4000; ++i)
+    text += "line " + std::to_string(i * 7919 % 10007) + " of the text\n";
   folder.Write("data/text.txt", text);
   std::mt19937 random(5);
   packer::Bytes noise(80000);
   for (auto& b : noise) b = static_cast<std::uint8_t>(random());
   folder.Write("data/noise.bin", noise);
   folder.Write("licence.txt", text.substr(0, 5000));
-  folder.Write("project.toml", MinimalProject("licence = \"licence.txt\"\n[[files]]\nsource = \"data/*\"\n"));
+  folder.Write("project.toml",
+               MinimalProject("licence = \"licence.txt\"\n[[files]]\nsource = \"data/*\"\n"));
   for (const char* level : {"--best", "--zopfli", ""}) {
     std::vector<packer::Bytes> outputs;
     for (const char* jobs : {"1", "4"}) {
@@ -47,8 +49,9 @@ TEST(ParallelBuild, WorkerFailureEndsTheBuildWithOneMessage) {
   // The preloaded library comes before the sanitizer's runtime.
   const char* asan = std::getenv("ASAN_OPTIONS");
   std::string asanOptions = std::string(asan ? asan : "") + ":verify_asan_link_order=0";
-  RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {"-j", "2"},
-                          {{"LD_PRELOAD", std::string(FAILING_COMPRESSOR)}, {"ASAN_OPTIONS", asanOptions}});
+  RunResult run =
+      BuildIn(folder, "project.toml", "Setup.exe", {"-j", "2"},
+              {{"LD_PRELOAD", std::string(FAILING_COMPRESSOR)}, {"ASAN_OPTIONS", asanOptions}});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "vtpack: compressing the file data failed: out of memory\n");
   EXPECT_EQ(folder.Entries(), before);
@@ -59,12 +62,14 @@ TEST(ParallelBuild, WorkerFailureEndsTheBuildWithOneMessage) {
 TEST(ParallelBuild, LargeUninstallerIsCompressedInPieces) {
   ProjectFolder folder;
   packer::Bytes uninstaller = UninstallerImage();
-  for (std::uint32_t i = 0; uninstaller.size() <= (16u << 20); ++i) uninstaller.push_back(static_cast<std::uint8_t>(i % 251 ^ i >> 12));
+  for (std::uint32_t i = 0; uninstaller.size() <= (16u << 20); ++i)
+    uninstaller.push_back(static_cast<std::uint8_t>(i % 251 ^ i >> 12));
   folder.Write("big-uninst.exe", uninstaller);
   folder.Write("project.toml", MinimalProject());
   std::vector<packer::Bytes> outputs;
   for (const char* jobs : {"1", "3"}) {
-    RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {"-j", jobs}, {}, nullptr, "stub.exe", "big-uninst.exe");
+    RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {"-j", jobs}, {}, nullptr,
+                            "stub.exe", "big-uninst.exe");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     outputs.push_back(folder.Read("Setup.exe"));
   }

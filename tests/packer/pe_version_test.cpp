@@ -1,12 +1,12 @@
 // Version resources of real executables made by the MinGW tools, and the
 // same files cut short or damaged.
-#include <gtest/gtest.h>
+#include "packer/pe_version.h"
 
 #include <fstream>
 #include <iterator>
 #include <random>
 
-#include "packer/pe_version.h"
+#include <gtest/gtest.h>
 
 using packer::FileVersion;
 using packer::ReadPeFileVersion;
@@ -16,7 +16,8 @@ namespace {
 std::vector<std::uint8_t> Fixture(const std::string& name) {
   std::ifstream in(std::string(PACKER_FIXTURES) + "/" + name, std::ios::binary);
   EXPECT_TRUE(in) << name;
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -26,9 +27,9 @@ TEST(PeVersion, FixturesOfBothArchitectures) {
     const char* file;
     bool hasVersion;
   } table[] = {
-      {"versioned-i686.exe", true},        {"versioned-x86_64.exe", true},
-      {"other_resource-i686.exe", false},  {"other_resource-x86_64.exe", false},
-      {"plain-i686.exe", false},           {"plain-x86_64.exe", false},
+      {"versioned-i686.exe", true},       {"versioned-x86_64.exe", true},
+      {"other_resource-i686.exe", false}, {"other_resource-x86_64.exe", false},
+      {"plain-i686.exe", false},          {"plain-x86_64.exe", false},
   };
   for (const auto& row : table) {
     std::vector<std::uint8_t> image = Fixture(row.file);
@@ -42,7 +43,8 @@ TEST(PeVersion, FixturesOfBothArchitectures) {
 }
 
 TEST(PeVersion, NotAProgram) {
-  const std::string texts[] = {"", "M", "MZ", "just some text", std::string("MZ") + std::string(100, '\0')};
+  const std::string texts[] = {"", "M", "MZ", "just some text",
+                               std::string("MZ") + std::string(100, '\0')};
   for (const std::string& text : texts) {
     auto bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     EXPECT_FALSE(ReadPeFileVersion(bytes, text.size()).has_value()) << text;
@@ -60,7 +62,7 @@ TEST(PeVersion, TruncatedFilesNeverReadBeyondTheirEnd) {
       if (ReadPeFileVersion(prefix.data(), prefix.size()) && size < firstFound) firstFound = size;
     }
     EXPECT_LT(firstFound, image.size()) << name;  // the resource is not at the very end
-    EXPECT_GT(firstFound, 512u) << name;         // but well past the headers
+    EXPECT_GT(firstFound, 512u) << name;          // but well past the headers
   }
 }
 
@@ -69,7 +71,8 @@ TEST(PeVersion, DamagedFilesNeverCrash) {
   std::mt19937 random(1);
   for (int round = 0; round < 2000; ++round) {
     std::vector<std::uint8_t> damaged = image;
-    for (int n = 0; n < 8; ++n) damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+    for (int n = 0; n < 8; ++n)
+      damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
     ReadPeFileVersion(damaged.data(), damaged.size());
   }
 }

@@ -1,16 +1,18 @@
 // The file data stream: a standard zlib stream whatever the data's size
 // against the pieces' size, the same bytes whatever the number of workers,
 // and zopfli's parts joined at any bit as zopfli itself would join them.
-#include <gtest/gtest.h>
+#include "packer/stream_compressor.h"
+
 #include <zlib.h>
-#include <zopfli/deflate.h>
 
 #include <cstdlib>
 #include <random>
 
-#include "test_package_writer.h"
+#include <gtest/gtest.h>
+#include <zopfli/deflate.h>
+
 #include "packer/deflate_blocks.h"
-#include "packer/stream_compressor.h"
+#include "test_package_writer.h"
 
 using namespace packer;
 using testpkg::Inflate;
@@ -24,7 +26,9 @@ Bytes Sample(std::size_t size, bool zeros = false) {
   std::mt19937 random(11);
   for (std::size_t i = 0; i < size; ++i) {
     bool noise = i % 3000000 >= 900000 && i % 3000000 < 970000;
-    data[i] = noise ? static_cast<std::uint8_t>(random()) : zeros ? 0 : static_cast<std::uint8_t>("vantorel "[i % 9] + i / 50000 % 7);
+    data[i] = noise   ? static_cast<std::uint8_t>(random())
+              : zeros ? 0
+                      : static_cast<std::uint8_t>("vantorel "[i % 9] + i / 50000 % 7);
   }
   return data;
 }
@@ -108,7 +112,8 @@ TEST(DeflateBlocks, MovedBlocksAreWhatZopfliWritesFromThatBit) {
   EXPECT_EQ(blocks->end, fresh.size() * 8 - (freshBits == 0 ? 0 : 8 - freshBits));
   auto bitAt = [&fresh](std::uint64_t i) { return fresh[i / 8] >> (i % 8) & 1; };
   std::size_t stored = 0;
-  for (std::uint64_t start : blocks->starts) stored += bitAt(start + 1) == 0 && bitAt(start + 2) == 0;
+  for (std::uint64_t start : blocks->starts)
+    stored += bitAt(start + 1) == 0 && bitAt(start + 2) == 0;
   EXPECT_GE(stored, 1u);
   for (unsigned bit = 1; bit < 8; ++bit) {
     std::uint8_t pending = static_cast<std::uint8_t>(0xA5 & ((1u << bit) - 1));
@@ -129,5 +134,6 @@ TEST(DeflateBlocks, StreamOfOtherDataIsRefused) {
   // Without the zlib header and check value: the raw deflate blocks.
   EXPECT_TRUE(ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()));
   data[4000] ^= 1;
-  EXPECT_FALSE(ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()));
+  EXPECT_FALSE(
+      ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()));
 }

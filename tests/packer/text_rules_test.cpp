@@ -1,10 +1,11 @@
 // The rules for names, folders and registry texts, case by case.
-#include <gtest/gtest.h>
+#include "packer/text_rules.h"
 
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
 #include "packer/variables.h"
-#include "packer/text_rules.h"
 
 using namespace packer;
 
@@ -13,12 +14,14 @@ TEST(TextRules, FileNames) {
     const char* name;
     bool accepted;
   } table[] = {
-      {"setup.exe", true}, {"Read Me.txt", true}, {"a", true}, {"\xE9t\xE9.txt", true}, {".profile", true},
-      {"", false}, {".", false}, {"..", false}, {"a\\b", false}, {"a/b", false}, {"c:", false},
-      {"a*b", false}, {"a?b", false}, {"a\"b", false}, {"a<b", false}, {"a>b", false}, {"a|b", false},
-      {"tab\there", false}, {"trailing.", false}, {"trailing ", false},
+      {"setup.exe", true}, {"Read Me.txt", true}, {"a", true},          {"\xE9t\xE9.txt", true},
+      {".profile", true},  {"", false},           {".", false},         {"..", false},
+      {"a\\b", false},     {"a/b", false},        {"c:", false},        {"a*b", false},
+      {"a?b", false},      {"a\"b", false},       {"a<b", false},       {"a>b", false},
+      {"a|b", false},      {"tab\there", false},  {"trailing.", false}, {"trailing ", false},
   };
-  for (const auto& row : table) EXPECT_EQ(!CheckFileName(row.name).has_value(), row.accepted) << row.name;
+  for (const auto& row : table)
+    EXPECT_EQ(!CheckFileName(row.name).has_value(), row.accepted) << row.name;
   EXPECT_FALSE(CheckFileName(std::string(255, 'n')).has_value());
   EXPECT_TRUE(CheckFileName(std::string(256, 'n')).has_value());
 }
@@ -68,11 +71,18 @@ TEST(TextRules, RegistryKeyPaths) {
     const char* path;
     bool accepted;
   } table[] = {
-      {"Software", true}, {"Software\\Vendor\\Product", true}, {".txt", true}, {"A B", true},
-      {"", false}, {"\\Software", false}, {"Software\\", false}, {"Software\\\\Vendor", false},
+      {"Software", true},
+      {"Software\\Vendor\\Product", true},
+      {".txt", true},
+      {"A B", true},
+      {"", false},
+      {"\\Software", false},
+      {"Software\\", false},
+      {"Software\\\\Vendor", false},
       {"Software/Vendor", false},
   };
-  for (const auto& row : table) EXPECT_EQ(!CheckRegistryKeyPath(row.path).has_value(), row.accepted) << row.path;
+  for (const auto& row : table)
+    EXPECT_EQ(!CheckRegistryKeyPath(row.path).has_value(), row.accepted) << row.path;
 }
 
 TEST(TextRules, RegistryValueNames) {
@@ -104,7 +114,8 @@ TEST(TextRules, RegistryNumbersRoundTripThroughA32BitSignedConversion) {
     EXPECT_EQ(*text, row.text);
     // The setup program converts with a signed 32-bit conversion: same bits.
     long converted = std::strtol(text->c_str(), nullptr, 10);
-    EXPECT_EQ(static_cast<std::uint32_t>(converted), static_cast<std::uint32_t>(row.number)) << row.number;
+    EXPECT_EQ(static_cast<std::uint32_t>(converted), static_cast<std::uint32_t>(row.number))
+        << row.number;
   }
 }
 
@@ -145,21 +156,25 @@ TEST(TextRules, VariableReferences) {
   for (const auto& row : table) {
     auto expanded = ExpandVariables(row.text, variables);
     ASSERT_EQ(expanded.ok(), row.expanded != nullptr) << row.text;
-    if (expanded.ok()) EXPECT_EQ(expanded.value(), row.expanded) << row.text;
-    else EXPECT_NE(expanded.problem().message.find(row.reason), std::string::npos) << expanded.problem().message;
+    if (expanded.ok())
+      EXPECT_EQ(expanded.value(), row.expanded) << row.text;
+    else
+      EXPECT_NE(expanded.problem().message.find(row.reason), std::string::npos)
+          << expanded.problem().message;
   }
 }
 
 TEST(TextRules, DeviceNamesInAnyCaseWithAnyExtension) {
-  for (const char* name : {"CON", "con", "Prn", "AUX", "nul", "NUL.txt", "nul.tar.gz", "COM1", "com9.log", "LPT1",
-                           "lpt9", "aux .txt"}) {
+  for (const char* name : {"CON", "con", "Prn", "AUX", "nul", "NUL.txt", "nul.tar.gz", "COM1",
+                           "com9.log", "LPT1", "lpt9", "aux .txt"}) {
     auto refusal = CheckFileName(name);
     ASSERT_TRUE(refusal.has_value()) << name;
     EXPECT_NE(refusal->find("device name"), std::string::npos) << name << ": " << *refusal;
     EXPECT_TRUE(NormaliseSubDirectory(std::string("docs\\") + name).refusal.has_value()) << name;
     EXPECT_TRUE(CheckApplicationFolder(name).has_value()) << name;
   }
-  for (const char* name : {"CONSOLE", "con_", "COM0", "COM10", "LPT", "nullable.txt", "xcon", "a.con"})
+  for (const char* name :
+       {"CONSOLE", "con_", "COM0", "COM10", "LPT", "nullable.txt", "xcon", "a.con"})
     EXPECT_FALSE(CheckFileName(name).has_value()) << name;
 }
 
@@ -168,8 +183,8 @@ TEST(TextRules, ApplicationFolderNamesTheCharacter) {
   auto slash = CheckApplicationFolder("AC/DC Player");
   ASSERT_TRUE(slash.has_value());
   EXPECT_NE(slash->find("contains \"/\""), std::string::npos) << *slash;
-  for (const char* name : {"A\\..\\..\\Windows", "a:b", "a*", "a?", "a\"b", "a<b", "a>b", "a|b", "..", ".", "App.",
-                           "App ", "tab\there"})
+  for (const char* name : {"A\\..\\..\\Windows", "a:b", "a*", "a?", "a\"b", "a<b", "a>b", "a|b",
+                           "..", ".", "App.", "App ", "tab\there"})
     EXPECT_TRUE(CheckApplicationFolder(name).has_value()) << name;
 }
 
@@ -199,12 +214,15 @@ TEST(TextRules, DoubleByteCharactersAreWalkedWhole) {
 }
 
 TEST(TextRules, InstalledPathLengthCountsTheStandardBase) {
-  EXPECT_EQ(StandardBase(layout::kDestinationApplication, "Test App"), "C:\\Program Files (x86)\\Test App\\");
+  EXPECT_EQ(StandardBase(layout::kDestinationApplication, "Test App"),
+            "C:\\Program Files (x86)\\Test App\\");
   EXPECT_EQ(StandardBase(layout::kDestinationSystem, "x"), "C:\\Windows\\System32\\");
   // 32 + 201 + 26 = 259 characters fit; one more does not.
   std::string sub = std::string(200, 'd') + "\\";
-  EXPECT_FALSE(CheckInstalledPathLength(layout::kDestinationApplication, "Test App", sub, std::string(26, 'n')));
-  EXPECT_TRUE(CheckInstalledPathLength(layout::kDestinationApplication, "Test App", sub, std::string(27, 'n')));
+  EXPECT_FALSE(CheckInstalledPathLength(layout::kDestinationApplication, "Test App", sub,
+                                        std::string(26, 'n')));
+  EXPECT_TRUE(CheckInstalledPathLength(layout::kDestinationApplication, "Test App", sub,
+                                       std::string(27, 'n')));
 }
 
 TEST(TextRules, GlobPatternsEscapeTheValuesOfReferences) {

@@ -1,14 +1,8 @@
 #include "vtpack_runner.h"
 
-#include "stand_in_image.h"
-
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/time.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +13,13 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+
+#include "stand_in_image.h"
 
 extern char** environ;
 
@@ -52,7 +53,8 @@ bool ProjectFolder::Exists(const std::string& relative) const { return fs::exist
 
 std::vector<std::string> ProjectFolder::Entries() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(path_))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -64,7 +66,8 @@ packer::Bytes ProjectFolder::Read(const std::string& relative) const {
 
 void ProjectFolder::SetModified(const std::string& relative, long long seconds) const {
   struct timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
-  if (::utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) != 0) throw std::runtime_error("utimensat");
+  if (::utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) != 0)
+    throw std::runtime_error("utimensat");
 }
 
 packer::Bytes StubImage() { return support::StandInImage(1); }
@@ -83,7 +86,8 @@ std::string ReadAll(int fd) {
   char buffer[4096];
   ::lseek(fd, 0, SEEK_SET);
   ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    text.append(buffer, static_cast<std::size_t>(n));
   return text;
 }
 
@@ -159,7 +163,9 @@ RunResult RunVtpack(const std::vector<std::string>& args,
     ::usleep(watch.signal != 0 && !watch.signalSent ? 200 : 2000);
   }
   RunResult result;
-  result.exitCode = timedOut ? kTimedOut : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.exitCode = timedOut            ? kTimedOut
+                    : WIFEXITED(status) ? WEXITSTATUS(status)
+                                        : 128 + WTERMSIG(status);
   result.peakMemoryKiB = usage.ru_maxrss;
   result.out = ReadAll(::fileno(out));
   // A terminal keeps what was written to it until read, also after vtpack ends.
@@ -170,13 +176,16 @@ RunResult RunVtpack(const std::vector<std::string>& args,
   return result;
 }
 
-RunResult BuildIn(const ProjectFolder& folder, const std::string& project, const std::string& output,
-                  const std::vector<std::string>& extra,
-                  const std::map<std::string, std::optional<std::string>>& environment, RunOptions* options,
-                  const std::string& stub, const std::string& uninstaller) {
-  auto inFolder = [&](const std::string& path) { return !path.empty() && path[0] == '/' ? path : folder.Path(path); };
-  std::vector<std::string> args = {"build", inFolder(project), "-o", inFolder(output),
-                                   "--stub", inFolder(stub), "--uninstaller", inFolder(uninstaller)};
+RunResult BuildIn(const ProjectFolder& folder, const std::string& project,
+                  const std::string& output, const std::vector<std::string>& extra,
+                  const std::map<std::string, std::optional<std::string>>& environment,
+                  RunOptions* options, const std::string& stub, const std::string& uninstaller) {
+  auto inFolder = [&](const std::string& path) {
+    return !path.empty() && path[0] == '/' ? path : folder.Path(path);
+  };
+  std::vector<std::string> args = {
+      "build",         inFolder(project),    "-o", inFolder(output), "--stub", inFolder(stub),
+      "--uninstaller", inFolder(uninstaller)};
   args.insert(args.end(), extra.begin(), extra.end());
   return RunVtpack(args, environment, VtpackUnderTest(), options);
 }

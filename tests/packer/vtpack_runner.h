@@ -72,7 +72,8 @@ RunResult RunVtpack(const std::vector<std::string>& args,
 
 // vtpack build PROJECT -o OUTPUT --stub stub.exe --uninstaller uninst.exe, in `folder`.
 RunResult BuildIn(const ProjectFolder& folder, const std::string& project = "project.toml",
-                  const std::string& output = "Setup.exe", const std::vector<std::string>& extra = {},
+                  const std::string& output = "Setup.exe",
+                  const std::vector<std::string>& extra = {},
                   const std::map<std::string, std::optional<std::string>>& environment = {},
                   RunOptions* options = nullptr, const std::string& stub = "stub.exe",
                   const std::string& uninstaller = "uninst.exe");

@@ -105,7 +105,7 @@ TEST(Product32, DemoInstallsAndUninstalls) {
   ASSERT_FALSE(programFiles32.empty()) << "no 32-bit program-files folder in the prefix";
   ASSERT_NE(programFiles32, ProgramFilesDirectory());
   ASSERT_EQ(programFiles32, *RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion,
-                                         "ProgramFilesDir (x86)", KEY_WOW64_64KEY));
+                                          "ProgramFilesDir (x86)", KEY_WOW64_64KEY));
   const std::string destination = Destination32();
   RemovePath(destination);
   for (const std::string& link : DemoShortcuts()) RemovePath(link);
@@ -165,9 +165,11 @@ TEST(Product32, DemoInstallsAndUninstalls) {
     }
   }
   // The tooltip's tool: shown when the pointer rests on the link.
-  ASSERT_TRUE(robot::MoveMouseTo(robot::CentreOf(robot::ChildById(CurrentPageWindow(sheet), kHyperlink))));
-  EXPECT_NE(robot::WaitForTopWindow(setup.Id(), "tooltips_class32", HyperlinkAddress,
-                                    kEmulatedStepMs), nullptr)
+  ASSERT_TRUE(
+      robot::MoveMouseTo(robot::CentreOf(robot::ChildById(CurrentPageWindow(sheet), kHyperlink))));
+  EXPECT_NE(
+      robot::WaitForTopWindow(setup.Id(), "tooltips_class32", HyperlinkAddress, kEmulatedStepMs),
+      nullptr)
       << "no tooltip over the banner link";
   ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));
 
@@ -201,8 +203,7 @@ TEST(Product32, DemoInstallsAndUninstalls) {
   EXPECT_FALSE(Exists(ProgramFilesDirectory() + "\\" + kAppName))
       << "installed into the 64-bit program-files folder";
   for (const std::string& link : DemoShortcuts()) EXPECT_FALSE(Exists(link)) << link;
-  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, KEY_WOW64_32KEY),
-            1u)
+  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, KEY_WOW64_32KEY), 1u)
       << "the shared library's count";
 
   // HKCU\Software is one key for both views (README, "Registry views of

@@ -1,10 +1,9 @@
 // Reading and answering message boxes, as Windows and Wine build them: a
 // "#32770" dialog with the text in Static 0xFFFF, an icon Static (SS_ICON)
 // and one push button per answer.
-#include "robot/robot.h"
-
 #include <algorithm>
 
+#include "robot/robot.h"
 #include "robot/screen.h"
 
 namespace robot {
@@ -23,8 +22,7 @@ bool IsMessageBox(HWND window) {
 
 HWND IconControlOf(HWND box) {
   for (HWND child : ChildrenOf(box)) {
-    if (ClassOf(child) == "Static" &&
-        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    if (ClassOf(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
       return child;
     }
   }
@@ -60,8 +58,8 @@ BoxIcon IconOnScreen(HWND control) {
   // Icons leave their corners transparent: the corner shows the background.
   uint32_t background = shown.pixels[0];
   for (const KnownIcon& known : kKnownIcons) {
-    Image drawn = RenderIcon(LoadIcon(nullptr, known.resource), shown.width, shown.height,
-                             background);
+    Image drawn =
+        RenderIcon(LoadIcon(nullptr, known.resource), shown.width, shown.height, background);
     if (DifferingPixels(shown, drawn) * 50 <= shown.pixels.size()) return known.icon;
   }
   return BoxIcon::Unknown;
@@ -90,12 +88,18 @@ BoxIcon IconOf(HWND box, DWORD timeoutMs) {
 
 const char* NameOf(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::None: return "none";
-    case BoxIcon::Error: return "error";
-    case BoxIcon::Question: return "question";
-    case BoxIcon::Warning: return "warning";
-    case BoxIcon::Information: return "information";
-    case BoxIcon::Unknown: break;
+    case BoxIcon::None:
+      return "none";
+    case BoxIcon::Error:
+      return "error";
+    case BoxIcon::Question:
+      return "question";
+    case BoxIcon::Warning:
+      return "warning";
+    case BoxIcon::Information:
+      return "information";
+    case BoxIcon::Unknown:
+      break;
   }
   return "unknown";
 }
@@ -147,8 +151,8 @@ MessageBoxContent ReadMessageBox(HWND box, DWORD timeoutMs) {
 }
 
 bool operator==(const MessageBoxContent& a, const MessageBoxContent& b) {
-  return a.caption == b.caption && a.text == b.text && a.icon == b.icon &&
-         a.buttons == b.buttons && a.defaultButton == b.defaultButton;
+  return a.caption == b.caption && a.text == b.text && a.icon == b.icon && a.buttons == b.buttons &&
+         a.defaultButton == b.defaultButton;
 }
 
 std::ostream& operator<<(std::ostream& out, const MessageBoxContent& content) {

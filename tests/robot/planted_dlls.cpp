@@ -17,7 +17,8 @@ std::string OverridesKey(const std::string& program) {
 bool PlantDlls(const std::string& folder, const std::string& program, const std::string& dll,
                const std::vector<std::string>& names) {
   HKEY overrides;
-  if (RegCreateKeyA(HKEY_CURRENT_USER, OverridesKey(program).c_str(), &overrides) != ERROR_SUCCESS) {
+  if (RegCreateKeyA(HKEY_CURRENT_USER, OverridesKey(program).c_str(), &overrides) !=
+      ERROR_SUCCESS) {
     return false;
   }
   bool planted = true;
@@ -27,9 +28,9 @@ bool PlantDlls(const std::string& folder, const std::string& program, const std:
     planted = planted && CopyFileA(dll.c_str(), path.c_str(), FALSE);
     std::string stem = name.substr(0, name.rfind('.'));
     const char order[] = "native,builtin";
-    planted = planted && RegSetValueExA(overrides, stem.c_str(), 0, REG_SZ,
-                                        reinterpret_cast<const BYTE*>(order), sizeof order) ==
-                             ERROR_SUCCESS;
+    planted = planted &&
+              RegSetValueExA(overrides, stem.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(order), sizeof order) == ERROR_SUCCESS;
   }
   RegCloseKey(overrides);
   return planted;

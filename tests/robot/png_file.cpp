@@ -19,8 +19,7 @@ void PutBigEndian(std::vector<uint8_t>& out, uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(value >> shift));
 }
 
-void PutChunk(std::vector<uint8_t>& out, const char type[4],
-              const std::vector<uint8_t>& data) {
+void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data) {
   PutBigEndian(out, uint32_t(data.size()));
   size_t typeStart = out.size();
   out.insert(out.end(), type, type + 4);

@@ -2,18 +2,19 @@
 // signature, every chunk's CRC, the header fields and the inflated rows.
 #include "robot/png_file.h"
 
-#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
 namespace {
 
 uint32_t BigEndianAt(const std::vector<uint8_t>& bytes, size_t at) {
-  return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 |
-         uint32_t(bytes[at + 2]) << 8 | uint32_t(bytes[at + 3]);
+  return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 |
+         uint32_t(bytes[at + 3]);
 }
 
 // Decodes what EncodePng writes; fails the test on any malformed part.
@@ -37,8 +38,7 @@ robot::Image Decode(const std::vector<uint8_t>& png) {
       EXPECT_EQ(length, 13u);
       image.width = int(BigEndianAt(png, at + 8));
       image.height = int(BigEndianAt(png, at + 12));
-      EXPECT_EQ(std::vector<uint8_t>(data + 8, data + 13),
-                (std::vector<uint8_t>{8, 2, 0, 0, 0}));
+      EXPECT_EQ(std::vector<uint8_t>(data + 8, data + 13), (std::vector<uint8_t>{8, 2, 0, 0, 0}));
     } else if (type == "IDAT") {
       compressed.insert(compressed.end(), data, data + length);
     }
@@ -64,7 +64,8 @@ robot::Image Decode(const std::vector<uint8_t>& png) {
 robot::Image Gradient(int width, int height) {
   robot::Image image{width, height, {}};
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) image.pixels.push_back(uint32_t(x * 7919 + y * 104729) & 0xFFFFFF);
+    for (int x = 0; x < width; ++x)
+      image.pixels.push_back(uint32_t(x * 7919 + y * 104729) & 0xFFFFFF);
   }
   return image;
 }
@@ -88,11 +89,7 @@ TEST(PngFile, EncodesEveryPixel) {
 
 TEST(PngFile, RefusesImagesWhoseSizeDoesNotMatch) {
   const robot::Image images[] = {
-      {0, 0, {}},
-      {0, 5, {}},
-      {2, 2, {1, 2, 3}},
-      {1, 1, {1, 2}},
-      {-1, -1, {1}},
+      {0, 0, {}}, {0, 5, {}}, {2, 2, {1, 2, 3}}, {1, 1, {1, 2}}, {-1, -1, {1}},
   };
   for (const robot::Image& image : images) {
     EXPECT_TRUE(robot::EncodePng(image).empty()) << image.width << "x" << image.height;

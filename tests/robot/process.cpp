@@ -1,11 +1,11 @@
 // Starting a program, waiting for its exit code, killing it on timeout.
-#include "robot/robot.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
 #include <utility>
+
+#include "robot/robot.h"
 
 namespace robot {
 namespace {
@@ -122,8 +122,7 @@ Program CreateWith(const char* application, const std::string& commandLine,
   writableCommandLine.push_back('\0');
   if (!CreateProcessA(application, writableCommandLine.data(), nullptr, nullptr, FALSE, 0,
                       environment.empty() ? nullptr : &environment[0],
-                      options.workingDirectory.empty() ? nullptr
-                                                       : options.workingDirectory.c_str(),
+                      options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(),
                       &startup, &started)) {
     Program failed;
     failed.SetError(LastErrorText("CreateProcessA") + " for " + commandLine);
@@ -154,8 +153,8 @@ Program Start(const std::wstring& path) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &started)) {
+  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
     Program failed;
     failed.SetError(LastErrorText("CreateProcessW"));
     return failed;

@@ -70,8 +70,7 @@ class Program {
 };
 
 // Starts `path` with `arguments`, each quoted as the C runtime parses them.
-Program Start(const std::string& path,
-              const std::vector<std::string>& arguments = {},
+Program Start(const std::string& path, const std::vector<std::string>& arguments = {},
               const StartOptions& options = {});
 
 // Starts a command line as Windows starts a registered command (such as an
@@ -85,8 +84,7 @@ Program Start(const std::wstring& path);
 
 // The exit code, or nothing when the program has not ended within the
 // timeout; it is then killed (and its Program no longer runs).
-std::optional<DWORD> WaitForExit(Program& program,
-                                 DWORD timeoutMs = kDefaultTimeoutMs);
+std::optional<DWORD> WaitForExit(Program& program, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // "Z:\dir\file" for a Linux path: how Wine's programs see the host's files.
 std::string WindowsPathOf(const std::string& unixPath);
@@ -97,8 +95,7 @@ std::string WindowsPathOf(const std::string& unixPath);
 // class and caption equal the given ones (empty: any), polled until the
 // timeout; null when none appeared.
 HWND WaitForTopWindow(DWORD processId, const std::string& className,
-                      const std::string& caption = "",
-                      DWORD timeoutMs = kDefaultTimeoutMs);
+                      const std::string& caption = "", DWORD timeoutMs = kDefaultTimeoutMs);
 
 // A visible top-level window of process `processId` (0: any) that `accept`
 // takes, e.g. the wizard sheet: a "#32770" with a Next button (id 0x3024).
@@ -112,19 +109,18 @@ bool WaitForWindowToClose(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
 HWND ChildById(HWND parent, int id);
 // The first descendant whose text is `text`, compared as shown on screen
 // (a mnemonic "&" is ignored on both sides); `className` empty: any class.
-HWND ChildByText(HWND parent, const std::string& text,
-                 const std::string& className = "");
+HWND ChildByText(HWND parent, const std::string& text, const std::string& className = "");
 // Every direct child of `parent`, in z order (the dialog's tab order).
 std::vector<HWND> ChildrenOf(HWND parent);
 
-std::string TextOf(HWND window);   // WM_GETTEXT; "" when not answered in time
+std::string TextOf(HWND window);  // WM_GETTEXT; "" when not answered in time
 // The text, or nothing when the window's program did not answer in time.
 std::optional<std::string> AnsweredTextOf(HWND window);
 std::string ClassOf(HWND window);
 bool IsEnabled(HWND window);
 bool IsVisible(HWND window);
-bool IsChecked(HWND button);       // BM_GETCHECK: BST_CHECKED
-bool IsDefaultButton(HWND button); // BS_DEFPUSHBUTTON style
+bool IsChecked(HWND button);        // BM_GETCHECK: BST_CHECKED
+bool IsDefaultButton(HWND button);  // BS_DEFPUSHBUTTON style
 
 // Presses `button` (BM_CLICK, posted). False, and nothing pressed, when the
 // button is null, hidden or disabled: a user could not press it either.
@@ -152,9 +148,7 @@ struct MessageBoxContent {
   std::string defaultButton;         // text of the preselected button
 };
 bool operator==(const MessageBoxContent& a, const MessageBoxContent& b);
-inline bool operator!=(const MessageBoxContent& a, const MessageBoxContent& b) {
-  return !(a == b);
-}
+inline bool operator!=(const MessageBoxContent& a, const MessageBoxContent& b) { return !(a == b); }
 // For test failure messages.
 std::ostream& operator<<(std::ostream& out, const MessageBoxContent& content);
 

@@ -35,8 +35,8 @@ LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 HWND AddButton(HWND form, const char* text, DWORD style, int id, int top) {
-  return CreateWindowA("Button", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 10, top, 150,
-                       24, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  return CreateWindowA("Button", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 10, top, 150, 24,
+                       form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                        GetModuleHandleA(nullptr), nullptr);
 }
 

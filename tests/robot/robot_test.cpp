@@ -2,12 +2,12 @@
 // show_base_message with base's own boxes): finds their message boxes and
 // windows, reads them, answers, and checks through the exit code that each
 // answer arrived.
-#include <gtest/gtest.h>
+#include "robot/robot.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "base/message_ids.h"
-#include "robot/robot.h"
 
 namespace {
 
@@ -28,13 +28,19 @@ using robot::BoxIcon;
 // The kinds of box base never shows; base's own (error, question, warning)
 // are read in the BaseMessages tests below.
 const BoxCase kBoxCases[] = {
-    {"information, first button preselected", MB_YESNO | MB_ICONINFORMATION,
-     {"Setup", "Note", BoxIcon::Information, {"&Yes", "&No"}, "&Yes"}, IDNO},
-    {"no icon, cancelled", MB_OKCANCEL,
-     {"Setup", "Plain", BoxIcon::None, {"OK", "Cancel"}, "OK"}, IDCANCEL},
+    {"information, first button preselected",
+     MB_YESNO | MB_ICONINFORMATION,
+     {"Setup", "Note", BoxIcon::Information, {"&Yes", "&No"}, "&Yes"},
+     IDNO},
+    {"no icon, cancelled",
+     MB_OKCANCEL,
+     {"Setup", "Plain", BoxIcon::None, {"OK", "Cancel"}, "OK"},
+     IDCANCEL},
     // Blanks, quotes and a trailing backslash survive the command line.
-    {"caption needing quotes", MB_OK | MB_ICONERROR,
-     {"My \"App\" 2.0 \\", "C:\\Program Files\\", BoxIcon::Error, {"OK"}, "OK"}, IDOK},
+    {"caption needing quotes",
+     MB_OK | MB_ICONERROR,
+     {"My \"App\" 2.0 \\", "C:\\Program Files\\", BoxIcon::Error, {"OK"}, "OK"},
+     IDOK},
 };
 
 TEST(MessageBoxes, AreReadAndAnswered) {
@@ -183,7 +189,7 @@ TEST(Windows, ControlsAreFoundReadAndPressed) {
   EXPECT_EQ(robot::ChildrenOf(window).size(), 4u);
   ASSERT_TRUE(robot::Click(done));
   EXPECT_EQ(robot::WaitForExit(form), std::optional<DWORD>(11));  // 10 + checked
-  EXPECT_FALSE(robot::WaitForPostedMessages(done, 200));  // gone with its program
+  EXPECT_FALSE(robot::WaitForPostedMessages(done, 200));          // gone with its program
 }
 
 TEST(Windows, CommandsReachTheDialog) {
@@ -219,23 +225,50 @@ const std::string kConfirmExit = std::to_string(IDS_CONFIRM_EXIT);
 const std::string kProgramExists = std::to_string(IDS_PROGRAM_EXISTS);
 
 const MessageCase kMessageCases[] = {
-    {"error with argument", {"error", kSetupCaption, kOpenFile, kPath},
-     {kSetupCaption, "Unable to open the file 'C:\\Program Files\\Example App\\data file.dat'.",
-      BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
-    {"error without argument", {"error", kSetupCaption, kUncompress},
-     {kSetupCaption, TEXT_UNCOMPRESS, BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
-    {"error before the caption is known", {"error", "", kOutOfMemory},
-     {"", TEXT_OUT_OF_MEMORY, BoxIcon::Error, {"OK"}, "OK"}, IDOK, 0},
-    {"question answered yes", {"question", kSetupCaption, kConfirmExit},
-     {kSetupCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"}, IDYES, 21},
-    {"question answered no", {"question", kSetupCaption, kConfirmExit},
-     {kSetupCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"}, IDNO, 20},
-    {"two-line question answered yes", {"question", kSetupCaption, kProgramExists},
-     {kSetupCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"}, IDYES, 21},
-    {"two-line question answered no", {"question", kSetupCaption, kProgramExists},
-     {kSetupCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"}, IDNO, 20},
-    {"warning", {"warning", kSetupCaption, "Please choose a folder."},
-     {kSetupCaption, "Please choose a folder.", BoxIcon::Warning, {"OK"}, "OK"}, IDOK, 0},
+    {"error with argument",
+     {"error", kSetupCaption, kOpenFile, kPath},
+     {kSetupCaption,
+      "Unable to open the file 'C:\\Program Files\\Example App\\data file.dat'.",
+      BoxIcon::Error,
+      {"OK"},
+      "OK"},
+     IDOK,
+     0},
+    {"error without argument",
+     {"error", kSetupCaption, kUncompress},
+     {kSetupCaption, TEXT_UNCOMPRESS, BoxIcon::Error, {"OK"}, "OK"},
+     IDOK,
+     0},
+    {"error before the caption is known",
+     {"error", "", kOutOfMemory},
+     {"", TEXT_OUT_OF_MEMORY, BoxIcon::Error, {"OK"}, "OK"},
+     IDOK,
+     0},
+    {"question answered yes",
+     {"question", kSetupCaption, kConfirmExit},
+     {kSetupCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"},
+     IDYES,
+     21},
+    {"question answered no",
+     {"question", kSetupCaption, kConfirmExit},
+     {kSetupCaption, TEXT_CONFIRM_EXIT, BoxIcon::Question, kYesNo, "&No"},
+     IDNO,
+     20},
+    {"two-line question answered yes",
+     {"question", kSetupCaption, kProgramExists},
+     {kSetupCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"},
+     IDYES,
+     21},
+    {"two-line question answered no",
+     {"question", kSetupCaption, kProgramExists},
+     {kSetupCaption, TEXT_PROGRAM_EXISTS, BoxIcon::Question, kYesNo, "&No"},
+     IDNO,
+     20},
+    {"warning",
+     {"warning", kSetupCaption, "Please choose a folder."},
+     {kSetupCaption, "Please choose a folder.", BoxIcon::Warning, {"OK"}, "OK"},
+     IDOK,
+     0},
 };
 
 // The shown program and its box, found.

@@ -2,9 +2,9 @@
 // 0x00RRGGBB order, top row first when the height is negative.
 #include "robot/screen.h"
 
-#include "robot/robot.h"
-
 #include <cstring>
+
+#include "robot/robot.h"
 
 namespace robot {
 namespace {

@@ -1,7 +1,7 @@
 // Finding windows and controls, reading them, pressing buttons.
-#include "robot/robot.h"
-
 #include <algorithm>
+
+#include "robot/robot.h"
 
 namespace robot {
 namespace {
@@ -56,8 +56,7 @@ BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
 
 }  // namespace
 
-HWND WaitForTopWindow(DWORD processId, const std::function<bool(HWND)>& accept,
-                      DWORD timeoutMs) {
+HWND WaitForTopWindow(DWORD processId, const std::function<bool(HWND)>& accept, DWORD timeoutMs) {
   TopWindowSearch search = {processId, &accept, nullptr};
   WaitUntil(
       [&] {
@@ -68,8 +67,8 @@ HWND WaitForTopWindow(DWORD processId, const std::function<bool(HWND)>& accept,
   return search.found;
 }
 
-HWND WaitForTopWindow(DWORD processId, const std::string& className,
-                      const std::string& caption, DWORD timeoutMs) {
+HWND WaitForTopWindow(DWORD processId, const std::string& className, const std::string& caption,
+                      DWORD timeoutMs) {
   return WaitForTopWindow(
       processId,
       [&](HWND window) {
@@ -105,8 +104,8 @@ std::vector<HWND> ChildrenOf(HWND parent) {
 
 std::optional<std::string> AnsweredTextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           kMessageTimeoutMs, &length)) {
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+                           &length)) {
     return std::nullopt;
   }
   std::string text(length + 1, '\0');

@@ -3,6 +3,8 @@
 // process, into the prefix's real HKEY_CLASSES_ROOT. In this process,
 // because that is where the shell's change notifications can be watched:
 // Wine delivers them only to windows of the process that sends them.
+#include "engine/associations.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -11,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/associations.h"
 #include "package/association_section.h"
 #include "package/memory_package_file.h"
 #include "package/package_input.h"
@@ -27,8 +28,8 @@ const UINT kNotified = WM_APP + 1;
 class ChangeWatcher {
  public:
   ChangeWatcher() {
-    window_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                              nullptr);
+    window_ =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
@@ -132,12 +133,18 @@ void RemoveAssociation(const std::string& extension, const std::string& classNam
   RegDeleteKeyA(HKEY_CLASSES_ROOT, className.c_str());
 }
 
-const testpkg::TestAssociation kDocument = {
-    "vtadoc", "VantorelTest.Document", "Vantorel test document", "<Destination>\\app.exe",
-    "<Destination>\\icons.dll", 2};
-const testpkg::TestAssociation kQuoted = {
-    "vtaquo", "VantorelTest.Quoted", "Quoted program", "\"C:\\Quoted Program\\run.exe\"",
-    "\"C:\\Quoted Program\\run.exe\"", -101};
+const testpkg::TestAssociation kDocument = {"vtadoc",
+                                            "VantorelTest.Document",
+                                            "Vantorel test document",
+                                            "<Destination>\\app.exe",
+                                            "<Destination>\\icons.dll",
+                                            2};
+const testpkg::TestAssociation kQuoted = {"vtaquo",
+                                          "VantorelTest.Quoted",
+                                          "Quoted program",
+                                          "\"C:\\Quoted Program\\run.exe\"",
+                                          "\"C:\\Quoted Program\\run.exe\"",
+                                          -101};
 
 struct ExpectedValues {
   const testpkg::TestAssociation& entry;
@@ -201,8 +208,9 @@ TEST(Associations, ValuesBeyondTheComparedBytesAreRewritten) {
     EXPECT_EQ(Install({c.entry}), 1) << "not rewritten";
     char text[1024] = {};
     DWORD size = sizeof text;
-    ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, c.key.c_str(), text, reinterpret_cast<LONG*>(&size)),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegQueryValueA(HKEY_CLASSES_ROOT, c.key.c_str(), text, reinterpret_cast<LONG*>(&size)),
+        ERROR_SUCCESS);
     EXPECT_EQ(std::string(text), c.stored);
     EXPECT_EQ(size, c.stored.size() + 1) << "stored with its terminator";
   }

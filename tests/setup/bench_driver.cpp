@@ -37,7 +37,8 @@ HWND FinishButton(DWORD processId, const std::string& caption) {
   HWND dialog = robot::WaitForTopWindow(
       processId,
       [&](HWND window) {
-        if (robot::ClassOf(window) != "#32770" || GetDlgItem(window, IDC_FINISH) == nullptr) return false;
+        if (robot::ClassOf(window) != "#32770" || GetDlgItem(window, IDC_FINISH) == nullptr)
+          return false;
         char text[256] = {};
         GetWindowTextA(window, text, sizeof text);
         return caption == text;

@@ -17,7 +17,7 @@ namespace {
 
 const char kAppName[] = "VT Many Files";
 const char kCaption[] = "VT Many Files Setup";
-const int kFileCount = 1500;                         // tests/setup/make-packages
+const int kFileCount = 1500;                               // tests/setup/make-packages
 const char kRecordKey[] = "Software\\VantorelCancelTest";  // projects/many-files.toml
 
 std::string InstalledFile(int index) {
@@ -45,7 +45,8 @@ InstalledFiles CountInstalledFiles() {
 
 bool RecordWritten() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
   RegCloseKey(key);
   return true;
 }

@@ -46,7 +46,8 @@ TEST(CodePage932, DoubleByteNamesInstallAtTheirPath) {
   EXPECT_TRUE(IsFile(installed)) << "not installed at <app>\\表\\ポ\\ソフト.txt";
   // Where a byte-wise reading would have put it: no separator after "表"...
   EXPECT_FALSE(IsFile(base + Wide(u8"\\ソフト.txt", CP_UTF8)));
-  HANDLE file = CreateFileW(installed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(installed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   char buffer[256];
   DWORD read = 0;

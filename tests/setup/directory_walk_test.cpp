@@ -46,17 +46,21 @@ struct WalkCase {
 TEST(DirectoryWalk, AsksEachLevelAndCreatesTheMissingOnes) {
   const WalkCase cases[] = {
       // Drive, two levels and the whole path with its trailing separator.
-      {"C:\\App\\Docs\\", {"C:"},
+      {"C:\\App\\Docs\\",
+       {"C:"},
        {"C:", "C:\\App", "C:\\App\\Docs", "C:\\App\\Docs\\"},
        {"C:\\App", "C:\\App\\Docs", "C:\\App\\Docs\\"}},
-      {"C:\\App\\Docs\\", {"C:", "C:\\App", "C:\\App\\Docs", "C:\\App\\Docs\\"},
-       {"C:", "C:\\App", "C:\\App\\Docs", "C:\\App\\Docs\\"}, {}},
+      {"C:\\App\\Docs\\",
+       {"C:", "C:\\App", "C:\\App\\Docs", "C:\\App\\Docs\\"},
+       {"C:", "C:\\App", "C:\\App\\Docs", "C:\\App\\Docs\\"},
+       {}},
       // Without a trailing separator the last level is the whole path.
       {"C:\\App", {"C:"}, {"C:", "C:\\App"}, {"C:\\App"}},
       // An empty base: below the current drive's root.
       {"\\Sub\\", {}, {"\\Sub", "\\Sub\\"}, {"\\Sub", "\\Sub\\"}},
       // Network paths: server and share are never asked about or created.
-      {"\\\\server\\share\\App\\", {},
+      {"\\\\server\\share\\App\\",
+       {},
        {"\\\\server\\share\\App", "\\\\server\\share\\App\\"},
        {"\\\\server\\share\\App", "\\\\server\\share\\App\\"}},
       {"\\\\server\\share", {}, {}, {}},

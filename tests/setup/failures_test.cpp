@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "setup_test_support.h"
 #include "base/little_endian.h"
+#include "setup_test_support.h"
 #include "test_package_writer.h"
 
 using namespace setuptest;
@@ -91,9 +91,8 @@ TEST(Failures, DamagedLicenceAtStartUp) {
 }
 
 TEST(Failures, UnknownDestinationType) {
-  std::string path = EditedPackage("unknown-type", [](Bytes& bytes) {
-    PutU32(bytes, MapOf(bytes).firstTypeOffset, 6);
-  });
+  std::string path = EditedPackage(
+      "unknown-type", [](Bytes& bytes) { PutU32(bytes, MapOf(bytes).firstTypeOffset, 6); });
   ExpectFailure(path, kEveryCaption, "Unknown destination type.");
 }
 
@@ -131,9 +130,10 @@ TEST(Failures, DirectoryLongerThanWindowsPaths) {
 TEST(Failures, PackageCutInsideTheLastSections) {
   testpkg::TestPackage package = PackageWithoutPages("VT Cut Sections");
   AddFile(package, "readme.txt", testpkg::ToBytes("text"));
-  package.registry[1] = {{"Software\\VantorelSetupTest\\Cut", {{1, "Name=a value long enough to cut"}}}};
-  package.associations = {{"vtcut", "VantorelTest.Cut", "Cut document", "C:\\cut.exe",
-                           "C:\\cut.exe", 0}};
+  package.registry[1] = {
+      {"Software\\VantorelSetupTest\\Cut", {{1, "Name=a value long enough to cut"}}}};
+  package.associations = {
+      {"vtcut", "VantorelTest.Cut", "Cut document", "C:\\cut.exe", "C:\\cut.exe", 0}};
   const Bytes whole = testpkg::BuildPackage(package);
   // Before the trailer: the associations (a count, then one entry of five
   // texts with their NULs and an icon index), before them the registry.

@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "box_recorder.h"
 #include "engine/file_data_stream.h"
 #include "engine/held_folders.h"
 #include "engine/install_driver.h"
 #include "package/memory_package_file.h"
-#include "box_recorder.h"
 #include "setup_test_support.h"
 #include "state/install_settings.h"
 
@@ -46,9 +46,8 @@ TEST(FileData, FilesLargerThanOnePieceArriveWhole) {
     std::string destination = DefaultDestination(appName);
     RemovePath(destination);
 
-    robot::Program setup = StartSetup(
-        WriteSetup(stored ? "stored-data" : "compressed-data",
-                   SetupFileAround(testpkg::BuildPackage(package))));
+    robot::Program setup = StartSetup(WriteSetup(stored ? "stored-data" : "compressed-data",
+                                                 SetupFileAround(testpkg::BuildPackage(package))));
     ASSERT_TRUE(setup.Started()) << setup.Error();
     HWND finish = WaitForFinishDialog(setup, appName + " Setup");
     ASSERT_NE(finish, nullptr) << "no finish dialog";
@@ -126,8 +125,8 @@ TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {
     ASSERT_TRUE(setup.Started()) << setup.Error();
     auto box = AnswerNextBox(setup, IDOK);
     ASSERT_TRUE(box.has_value()) << "no message box";
-    EXPECT_EQ(box->text, c.message ? std::string(c.message)
-                                   : "Error reading from the file '" + path + "'.");
+    EXPECT_EQ(box->text,
+              c.message ? std::string(c.message) : "Error reading from the file '" + path + "'.");
     EXPECT_EQ(box->caption, appName + " Setup");
     EXPECT_EQ(robot::WaitForExit(setup), 1u);
 
@@ -159,8 +158,8 @@ TEST(FileData, KeptFilePastTheEndOfTheDataIsDamage) {
   const Bytes installed = *ReadBytes(InputFile("versioned.exe"));  // 2.0.0.0
   ASSERT_TRUE(WriteBytes(destination + "\\kept.exe", installed));
 
-  robot::Program setup = StartSetup(
-      WriteSetup("kept-past-end", SetupFileAround(testpkg::BuildPackage(package))));
+  robot::Program setup =
+      StartSetup(WriteSetup("kept-past-end", SetupFileAround(testpkg::BuildPackage(package))));
   ASSERT_TRUE(setup.Started()) << setup.Error();
   auto box = AnswerNextBox(setup, IDOK);
   ASSERT_TRUE(box.has_value()) << "no message box";
@@ -193,7 +192,8 @@ std::vector<std::string> LeftIn(const std::string& folder) {
     if (name == "." || name == "..") continue;
     left.push_back(name);
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      for (const std::string& inner : LeftIn(folder + "\\" + name)) left.push_back(name + "\\" + inner);
+      for (const std::string& inner : LeftIn(folder + "\\" + name))
+        left.push_back(name + "\\" + inner);
     }
   } while (FindNextFileA(search, &found));
   FindClose(search);
@@ -220,7 +220,7 @@ TEST(FileData, APathNamedTwiceSeesTheFirstRecordsFile) {
     const char* name;
     bool installedBefore;  // an unversioned copy, in a folder that exists
     std::uint16_t firstMajor, secondMajor;
-    int stays;             // which record's bytes
+    int stays;  // which record's bytes
     DWORD count;
   } cases[] = {
       {"new folder, newer first", false, 2, 1, 0, 1},
@@ -357,9 +357,10 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
     const PackageMap map = *MapPackage(setup);
     if (c.damaged) {
       const std::uint64_t streamEnd = map.fileDataOffset + 8 + map.fileDataCompressedSize;
-      auto stored = std::search(setup.begin() + map.fileDataOffset, setup.end(), files[2].end() - 64,
-                                files[2].end() - 32);
-      ASSERT_LT(static_cast<std::uint64_t>(stored - setup.begin()), streamEnd) << "not stored as it is";
+      auto stored = std::search(setup.begin() + map.fileDataOffset, setup.end(),
+                                files[2].end() - 64, files[2].end() - 32);
+      ASSERT_LT(static_cast<std::uint64_t>(stored - setup.begin()), streamEnd)
+          << "not stored as it is";
       *stored ^= 0x10;
     }
     // A run holds the folders it wrote in until it ends; this process

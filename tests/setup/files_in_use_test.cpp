@@ -93,8 +93,7 @@ std::optional<DWORD> SharedCount(const std::string& path) {
   return RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path);
 }
 
-void SetSharedCount(const std::string& path, std::optional<DWORD> count,
-                    DWORD type = REG_DWORD) {
+void SetSharedCount(const std::string& path, std::optional<DWORD> count, DWORD type = REG_DWORD) {
   WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path, count, 0, type);
 }
 
@@ -123,7 +122,9 @@ std::string WaitForRegistration() {
   return path;
 }
 
-std::string OpenFailure(const std::string& path) { return "Unable to open the file '" + path + "'."; }
+std::string OpenFailure(const std::string& path) {
+  return "Unable to open the file '" + path + "'.";
+}
 
 std::vector<std::string> TextsOf(const SetupRun& run) {
   std::vector<std::string> texts;
@@ -163,13 +164,13 @@ TEST(FilesInUse, FileHeldOpenByAnotherProgram) {
     SetSharedCount(target, 3);
     RegDeleteTreeA(HKEY_CURRENT_USER, kComponentKey);
     // Held for reading only, as a running program holds its files.
-    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     testpkg::TestPackage package = PackageWithoutPages(kAppName);
-    AddFlaggedFile(package, kLibraryName, NewerLibrary(), {c.replaceIfInUse, 1, 1})
-        .subDirectory = InUseSubfolder(c) + "\\";
+    AddFlaggedFile(package, kLibraryName, NewerLibrary(), {c.replaceIfInUse, 1, 1}).subDirectory =
+        InUseSubfolder(c) + "\\";
     SetupRun run = RunSetupToEnd(WritePackage("in-use", package), kCaption);
     CloseHandle(held);
 
@@ -208,8 +209,7 @@ TEST(FilesInUse, FileHeldOpenByAnotherProgram) {
 // Moves RegSvr32 out of the system directory while it exists.
 class RegSvr32Hidden {
  public:
-  RegSvr32Hidden()
-      : program_(SystemDirectory() + "\\regsvr32.exe"), hidden_(program_ + ".hidden") {
+  RegSvr32Hidden() : program_(SystemDirectory() + "\\regsvr32.exe"), hidden_(program_ + ".hidden") {
     moved_ = MoveFileA(program_.c_str(), hidden_.c_str()) != 0;
   }
   ~RegSvr32Hidden() {
@@ -271,7 +271,7 @@ struct SharedCase {
   Installed installed;
   std::optional<DWORD> countBefore;
   std::optional<DWORD> countAfter;
-  const char* message;  // null: none
+  const char* message;     // null: none
   DWORD type = REG_DWORD;  // of the count before
 };
 
@@ -313,15 +313,16 @@ TEST(SharedCounts, CountFollowsWhatWasThere) {
     file.version = {2, 0, 0, 0};
     SetupRun run = RunSetupToEnd(WritePackage("shared", package), kCaption);
 
-    EXPECT_EQ(TextsOf(run), c.message ? std::vector<std::string>{c.message}
-                                      : std::vector<std::string>{});
+    EXPECT_EQ(TextsOf(run),
+              c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
     EXPECT_TRUE(run.finishDialog);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(ReadBytes(target),
               c.installed == Installed::kAsNew ? versioned : testpkg::ToBytes("shared library"));
     EXPECT_EQ(SharedCount(target), c.countAfter);
     HKEY key;
-    bool keyThere = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    bool keyThere =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDlls, 0, KEY_READ, &key) == ERROR_SUCCESS;
     if (keyThere) RegCloseKey(key);
     EXPECT_EQ(keyThere, c.keyExists) << "the key is never created";
   }
@@ -346,8 +347,8 @@ TEST(SharedCounts, DamagedPackageLeavesCountsAsTheyWere) {
     ASSERT_TRUE(MakeFolders(folder));
     ASSERT_TRUE(WriteBytes(inUse, testpkg::ToBytes("in use")));
     SetSharedCount(library, 7);
-    HANDLE held = CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     testpkg::TestPackage package = PackageWithoutPages(kAppName);
@@ -369,8 +370,7 @@ TEST(SharedCounts, DamagedPackageLeavesCountsAsTheyWere) {
     SetupRun run = RunSetupToEnd(WriteSetup("damaged-shared", setupFile), kCaption);
     CloseHandle(held);
 
-    EXPECT_EQ(TextsOf(run),
-              std::vector<std::string>{"There was an error uncompressing the data."});
+    EXPECT_EQ(TextsOf(run), std::vector<std::string>{"There was an error uncompressing the data."});
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_FALSE(Exists(library)) << "a new file of a damaged package stays";
     EXPECT_FALSE(Exists(inUse + ".new"));
@@ -493,8 +493,8 @@ TEST(OlderWindows, RedirectedSharedFile) {
   // once, as the second run replaced its own lines.
   const std::string shortTarget = ShortPath(target);
   ASSERT_NE(shortTarget, target) << "no short name to test with";
-  EXPECT_EQ(WininitRenameLines(), (std::vector<std::string>{
-                                      "NUL=" + shortTarget,
+  EXPECT_EQ(WininitRenameLines(),
+            (std::vector<std::string>{"NUL=" + shortTarget,
                                       shortTarget + "=" + ShortPath(target + ".new")}));
   EXPECT_TRUE(PendingMovesIn(folder).empty()) << "scheduled as on NT";
 }

@@ -73,7 +73,8 @@ TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
   // The project's publisher and web address, in the application's entry.
   const std::string key = UninstallKey("VT Every Destination");
   EXPECT_EQ(support::RegistryText(HKEY_LOCAL_MACHINE, key, "Publisher"), "Vantorel Test Vendor");
-  EXPECT_EQ(support::RegistryText(HKEY_LOCAL_MACHINE, key, "URLInfoAbout"), "https://vantorel.example/every-destination");
+  EXPECT_EQ(support::RegistryText(HKEY_LOCAL_MACHINE, key, "URLInfoAbout"),
+            "https://vantorel.example/every-destination");
 }
 
 // The setup file carries the vendor's icon as its own (the setup above ran
@@ -81,21 +82,27 @@ TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
 // under the setup program's icon, the one its windows load, and makes an
 // icon of them.
 TEST(Install, TheSetupFileCarriesTheVendorsIcon) {
-  HMODULE setup = LoadLibraryExA(PackagePath("every-destination").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE setup =
+      LoadLibraryExA(PackagePath("every-destination").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(setup, nullptr);
   auto resource = [setup](LPCSTR name, LPCSTR type) {
     HRSRC found = FindResourceA(setup, name, type);
-    const BYTE* data = found ? static_cast<const BYTE*>(LockResource(LoadResource(setup, found))) : nullptr;
-    return data ? std::vector<BYTE>(data, data + SizeofResource(setup, found)) : std::vector<BYTE>();
+    const BYTE* data =
+        found ? static_cast<const BYTE*>(LockResource(LoadResource(setup, found))) : nullptr;
+    return data ? std::vector<BYTE>(data, data + SizeofResource(setup, found))
+                : std::vector<BYTE>();
   };
   std::vector<BYTE> group = resource(MAKEINTRESOURCEA(110), RT_GROUP_ICON);
   std::vector<BYTE> ico = *ReadBytes(InputFile("vendor.ico"));
   ASSERT_EQ(group.size(), 6u + 14 * 4);
   for (int i = 0; i < 4; ++i) {
     const BYTE* entry = &ico[6 + 16 * i];
-    DWORD size = *reinterpret_cast<const DWORD*>(entry + 8), offset = *reinterpret_cast<const DWORD*>(entry + 12);
+    DWORD size = *reinterpret_cast<const DWORD*>(entry + 8),
+          offset = *reinterpret_cast<const DWORD*>(entry + 12);
     WORD id = *reinterpret_cast<const WORD*>(&group[6 + 14 * i + 12]);
-    EXPECT_EQ(resource(MAKEINTRESOURCEA(id), RT_ICON), std::vector<BYTE>(&ico[offset], &ico[offset] + size)) << i;
+    EXPECT_EQ(resource(MAKEINTRESOURCEA(id), RT_ICON),
+              std::vector<BYTE>(&ico[offset], &ico[offset] + size))
+        << i;
   }
   HICON icon = static_cast<HICON>(LoadImageA(setup, MAKEINTRESOURCEA(110), IMAGE_ICON, 48, 48, 0));
   EXPECT_NE(icon, nullptr);
@@ -168,15 +175,17 @@ TEST(Install, StartsFromAFolderOfAnyName) {
   const std::string appName = "VT Any Folder";
   testpkg::TestPackage package = PackageWithoutPages(appName);
   AddFile(package, "readme.txt", testpkg::ToBytes("read me"));
-  const std::string setupFile = WriteSetup("any-folder", SetupFileAround(testpkg::BuildPackage(package)));
+  const std::string setupFile =
+      WriteSetup("any-folder", SetupFileAround(testpkg::BuildPackage(package)));
   const std::wstring scratch(setupFile.begin(), setupFile.end() - strlen("\\setup.exe"));
-  for (const wchar_t* name : {L"\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430",  // Cyrillic
-                              L"\u65e5\u672c\u8a9e"}) {                               // Japanese
+  for (const wchar_t* name :
+       {L"\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430",  // Cyrillic
+        L"\u65e5\u672c\u8a9e"}) {                                   // Japanese
     std::wstring folder = scratch + L"\\" + name;
     std::wstring copy = folder + L"\\Setup.exe";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(std::wstring(setupFile.begin(), setupFile.end()).c_str(), copy.c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW(std::wstring(setupFile.begin(), setupFile.end()).c_str(), copy.c_str(), FALSE));
     RemovePath(DefaultDestination(appName));
 
     robot::Program setup = robot::Start(copy);
@@ -202,9 +211,9 @@ TEST(Install, NoDllIsTakenFromTheSetupFolder) {
   const std::string setupName = "PlantedFolderSetup.exe";
   ASSERT_TRUE(WriteBytes(folder + "\\" + setupName, *ReadBytes(PackagePath("version-rule"))));
   const std::vector<std::string> planted = {
-      "uxtheme.dll",  "comctl32.dll", "dwmapi.dll",   "propsys.dll",     "cryptbase.dll",
-      "userenv.dll",  "profapi.dll",  "winmm.dll",    "apphelp.dll",     "cabinet.dll",
-      "wintrust.dll", "crypt32.dll",  "sspicli.dll",  "windowscodecs.dll"};
+      "uxtheme.dll",  "comctl32.dll", "dwmapi.dll",  "propsys.dll",      "cryptbase.dll",
+      "userenv.dll",  "profapi.dll",  "winmm.dll",   "apphelp.dll",      "cabinet.dll",
+      "wintrust.dll", "crypt32.dll",  "sspicli.dll", "windowscodecs.dll"};
   ASSERT_TRUE(robot::PlantDlls(folder, setupName, robot::WindowsPathOf(PLANTED_DLL), planted));
   ASSERT_TRUE(robot::PlantDlls(folder, setupName, robot::WindowsPathOf(PLANTED_VERSION_DLL),
                                {"version.dll"}));

@@ -99,7 +99,8 @@ TEST(SetupLinks, ALogWithOtherNamesKeepsTheirBytes) {
   EXPECT_EQ(StateOf({outside}, {}), before);
   auto log = ReadBytes(destination + "\\Uninst.log");
   ASSERT_TRUE(log.has_value());
-  EXPECT_EQ(std::string(log->begin(), log->end()).substr(0, sizeof kAppName), kAppName + std::string("\n"));
+  EXPECT_EQ(std::string(log->begin(), log->end()).substr(0, sizeof kAppName),
+            kAppName + std::string("\n"));
   RemovePath(destination);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(kAppName).c_str());
 }

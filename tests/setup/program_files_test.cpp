@@ -34,14 +34,18 @@ const std::string kShortVariable = "%VT_SHORT_FOLDER%\\Programs";
 
 const ProgramFilesCase kCases[] = {
     {"only ProgramFilesDir", true, {{"ProgramFilesDir", REG_SZ, "D:\\Apps"}}, "D:\\Apps"},
-    {"ProgramFilesPath expanded first", true,
+    {"ProgramFilesPath expanded first",
+     true,
      {{"ProgramFilesPath", REG_EXPAND_SZ, kShortVariable}, {"ProgramFilesDir", REG_SZ, "D:\\Apps"}},
      "E:\\Short\\Programs"},
-    {"ProgramFilesPath too long once expanded", true,
+    {"ProgramFilesPath too long once expanded",
+     true,
      {{"ProgramFilesPath", REG_EXPAND_SZ, kLongVariable}, {"ProgramFilesDir", REG_SZ, "D:\\Apps"}},
      "D:\\Apps"},
-    {"ProgramFilesPath not text", true,
-     {{"ProgramFilesPath", REG_DWORD, "1234"}, {"ProgramFilesDir", REG_SZ, "D:\\Apps"}}, "D:\\Apps"},
+    {"ProgramFilesPath not text",
+     true,
+     {{"ProgramFilesPath", REG_DWORD, "1234"}, {"ProgramFilesDir", REG_SZ, "D:\\Apps"}},
+     "D:\\Apps"},
     {"neither value", true, {}, "C:\\Program Files"},
     {"no key", false, {}, "C:\\Program Files"},
 };
@@ -72,8 +76,9 @@ TEST_F(ProgramFilesTest, RegistryValuesInOrderThenTheFallback) {
       ASSERT_EQ(RegCreateKeyA(machine_, kCurrentVersion, &key), ERROR_SUCCESS);
       for (const Value& value : c.values) {
         DWORD number = strtoul(value.data.c_str(), nullptr, 10);
-        const BYTE* data = value.type == REG_DWORD ? reinterpret_cast<const BYTE*>(&number)
-                                                   : reinterpret_cast<const BYTE*>(value.data.c_str());
+        const BYTE* data = value.type == REG_DWORD
+                               ? reinterpret_cast<const BYTE*>(&number)
+                               : reinterpret_cast<const BYTE*>(value.data.c_str());
         DWORD size = value.type == REG_DWORD ? sizeof number : DWORD(value.data.size() + 1);
         ASSERT_EQ(RegSetValueExA(key, value.name, 0, value.type, data, size), ERROR_SUCCESS);
       }

@@ -1,7 +1,7 @@
 // From a registry record's "name=data" text to the value that is stored.
-#include <gtest/gtest.h>
-
 #include "engine/registry_text.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -12,12 +12,9 @@ TEST(RegistryText, SplitsAtTheFirstEquals) {
     const char* name;
     const char* data;
   } cases[] = {
-      {"Path=C:\\x", true, "Path", "C:\\x"},
-      {"=x", true, "", "x"},  // the key's default value
-      {"a=b=c", true, "a", "b=c"},
-      {"Name=", true, "Name", ""},
-      {"NoEquals", false, "", ""},
-      {"", false, "", ""},
+      {"Path=C:\\x", true, "Path", "C:\\x"}, {"=x", true, "", "x"},  // the key's default value
+      {"a=b=c", true, "a", "b=c"},           {"Name=", true, "Name", ""},
+      {"NoEquals", false, "", ""},           {"", false, "", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

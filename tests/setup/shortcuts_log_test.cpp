@@ -1,8 +1,8 @@
 // The shortcut step and the uninstall log: shell links in the Programs,
 // Desktop and Startup folders, "Uninst.log" byte for byte, the install
-// record beside it, and the Uninstall entry. Real setup executables where a package decides; the two
-// steps run in this process, with a recorder for their message boxes, for
-// what only the wizard's shortcuts page could choose.
+// record beside it, and the Uninstall entry. Real setup executables where a package decides; the
+// two steps run in this process, with a recorder for their message boxes, for what only the
+// wizard's shortcuts page could choose.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -66,8 +66,8 @@ TEST(ShortcutsAndLog, SetupWritesThreeLinksTheLogAndTheUninstallEntry) {
       WriteSetup("shortcuts", SetupFileAround(testpkg::BuildPackage(package)));
   RemoveInstalled(appName, destination);
   const std::vector<std::string> links = LinksOf(appName);
-  const std::string expectedLog = appName + "\nDon'tCheckProgramNotRunning\n3\n" + links[0] +
-                                  "\n" + links[1] + "\n" + links[2] + "\n0\n";
+  const std::string expectedLog = appName + "\nDon'tCheckProgramNotRunning\n3\n" + links[0] + "\n" +
+                                  links[1] + "\n" + links[2] + "\n0\n";
 
   for (const char* round : {"first install", "second install"}) {
     SCOPED_TRACE(round);
@@ -94,8 +94,8 @@ TEST(ShortcutsAndLog, SetupWritesThreeLinksTheLogAndTheUninstallEntry) {
     WriteBytes(destination + "\\Uninst.log", testpkg::ToBytes("stale log\r\n"));
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, UninstallKey(appName).c_str(), "DisplayName", REG_SZ,
                     "stale", 6);
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, UninstallKey(appName).c_str(), "UninstallString",
-                    REG_SZ, "stale", 6);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, UninstallKey(appName).c_str(), "UninstallString", REG_SZ,
+                    "stale", 6);
   }
   RemoveInstalled(appName, destination);
 }
@@ -152,15 +152,37 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
   const std::string scratch = ScratchFolder("log cases");
   const std::string desktopLink = LinkIn(CSIDL_DESKTOPDIRECTORY, "VT Log Check");
   const StepCase cases[] = {
-      {"check flag 0, no shortcut, no shared file", "VT Log Plain", false, false, false, false,
-       scratch + "\\Plain", "", 0, "VT Log Plain\nDon'tCheckProgramNotRunning\n0\n0\n", {}},
-      {"check flag set, the desktop shortcut", "VT Log Check", true, false, true, false,
-       scratch + "\\Check", "", 0,
+      {"check flag 0, no shortcut, no shared file",
+       "VT Log Plain",
+       false,
+       false,
+       false,
+       false,
+       scratch + "\\Plain",
+       "",
+       0,
+       "VT Log Plain\nDon'tCheckProgramNotRunning\n0\n0\n",
+       {}},
+      {"check flag set, the desktop shortcut",
+       "VT Log Check",
+       true,
+       false,
+       true,
+       false,
+       scratch + "\\Check",
+       "",
+       0,
        "VT Log Check\nCheckProgramNotRunning\nVTStepsWindow\n1\n" + desktopLink + "\n0\n",
        {desktopLink}},
-      {"a destination with blanks, two shared files", "VT Log Blanks", false, false, false,
-       false, scratch + "\\With Blanks\\VT Log Blanks",
-       "C:\\windows\\system32\\vt shared.dll\n" + scratch + "\\With Blanks\\b.ocx\n", 2,
+      {"a destination with blanks, two shared files",
+       "VT Log Blanks",
+       false,
+       false,
+       false,
+       false,
+       scratch + "\\With Blanks\\VT Log Blanks",
+       "C:\\windows\\system32\\vt shared.dll\n" + scratch + "\\With Blanks\\b.ocx\n",
+       2,
        "VT Log Blanks\nDon'tCheckProgramNotRunning\n0\n2\nC:\\windows\\system32\\vt shared.dll\n" +
            scratch + "\\With Blanks\\b.ocx\n",
        {}},
@@ -172,8 +194,7 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
     EXPECT_EQ(Settings.ShortcutCount, static_cast<int>(c.expectedLinks.size()));
     for (const std::string& link : c.expectedLinks) EXPECT_TRUE(Exists(link)) << link;
     EXPECT_EQ(Text(ReadBytes(c.destination + "\\Uninst.log")), c.expectedLog);
-    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(c.appName), "DisplayName"),
-              c.appName);
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(c.appName), "DisplayName"), c.appName);
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(c.appName), "UninstallString"),
               UninstallString(c.destination));
     RemoveInstalled(c.appName, c.destination);
@@ -184,11 +205,12 @@ TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
 // messages; one that cannot be written leaves no Uninstall entry.
 TEST_F(InProcessSteps, ARecordThatCannotBeWrittenLeavesNoEntry) {
   const std::string destination = ScratchFolder("record fails") + "\\VT Record";
-  const StepCase c = {"", "VT Record Fails", false, false, false, false, destination, "", 0, "", {}};
+  const StepCase c = {"", "VT Record Fails", false, false, false, false, destination, "", 0, "",
+                      {}};
   RemoveInstalled(c.appName, destination);
   ASSERT_TRUE(MakeFolders(destination + "\\Uninst.rec"));  // a folder where the file goes
-  EXPECT_EQ(RunSteps(c), std::vector<std::string>{"Unable to open the file '" + destination +
-                                                  "\\Uninst.rec'."});
+  EXPECT_EQ(RunSteps(c),
+            std::vector<std::string>{"Unable to open the file '" + destination + "\\Uninst.rec'."});
   EXPECT_EQ(Text(ReadBytes(destination + "\\Uninst.log")),
             "VT Record Fails\nDon'tCheckProgramNotRunning\n0\n0\n");
   EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(c.appName), "DisplayName"));
@@ -199,13 +221,14 @@ TEST_F(InProcessSteps, ARecordThatCannotBeWrittenLeavesNoEntry) {
 // counts as not found: no link lands in the current drive's root.
 TEST_F(InProcessSteps, AFolderWithoutPathIsNotFound) {
   const std::string appName = "VT No Folder";
-  PrepareSettings({"", appName.c_str(), false, false, false, false, "C:\\VT No Folder", "", 0, "", {}});
+  PrepareSettings(
+      {"", appName.c_str(), false, false, false, false, "C:\\VT No Folder", "", 0, "", {}});
   SetCurrentDirectoryA(WindowsDirectory().c_str());
   const std::string rootLink = WindowsDirectory().substr(0, 2) + "\\" + appName + ".lnk";
   support::BoxRecorder recorder;
   CreateShortcut("C:\\VT No Folder\\tool.exe", CSIDL_DRIVES, "Programs");
-  EXPECT_EQ(recorder.texts(), std::vector<std::string>{
-                          "Unable to determine the path to the Programs directory."});
+  EXPECT_EQ(recorder.texts(),
+            std::vector<std::string>{"Unable to determine the path to the Programs directory."});
   EXPECT_FALSE(Exists(rootLink));
   RemovePath(rootLink);
   EXPECT_EQ(Settings.ShortcutCount, 0);
@@ -243,7 +266,8 @@ TEST_F(InProcessSteps, ALinkPathTooLongIsReported) {
                     static_cast<DWORD>(folder.size() + 1));
     ASSERT_EQ(SpecialFolderPath(CSIDL_STARTUP), folder) << "the shell did not take the folder";
 
-    PrepareSettings({"", appName.c_str(), false, false, false, false, "C:\\VT Long", "", 0, "", {}});
+    PrepareSettings(
+        {"", appName.c_str(), false, false, false, false, "C:\\VT Long", "", 0, "", {}});
     support::BoxRecorder recorder;
     CreateShortcut("C:\\VT Long\\tool.exe", CSIDL_STARTUP, "Startup");
     EXPECT_EQ(recorder.texts(), c.boxTexts);

@@ -27,7 +27,8 @@ TEST(Signing, SignedSetupInstallsAsTheUnsignedOne) {
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
   for (const char* file : {"readme.txt", "Docs\\Manual\\manual.txt", "empty.dat"}) {
     std::string name = file;
-    EXPECT_EQ(ReadBytes(destination + "\\" + name), ReadBytes(InputFile(name.substr(name.rfind('\\') + 1))))
+    EXPECT_EQ(ReadBytes(destination + "\\" + name),
+              ReadBytes(InputFile(name.substr(name.rfind('\\') + 1))))
         << name;
   }
 }

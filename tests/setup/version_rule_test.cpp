@@ -14,9 +14,9 @@ using namespace setuptest;
 namespace {
 
 struct VersionCase {
-  const char* name;           // installed file name (projects/version-rule.toml)
-  const char* existing;       // input copied there first; null: no file
-  const char* packageInput;   // the bytes of its record
+  const char* name;          // installed file name (projects/version-rule.toml)
+  const char* existing;      // input copied there first; null: no file
+  const char* packageInput;  // the bytes of its record
   bool keepsExisting;
 };
 

@@ -53,7 +53,8 @@ TEST(BannerLink, FramesShowsTheAddressAndOpensItWhenClicked) {
   const std::string browser = recorders.Copy("iexplore.exe");
   ScopedRegistryValue ie(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer", "Version",
                          std::string("11.0"));
-  ScopedRegistryValue htm(HKEY_CLASSES_ROOT, ".htm", "", std::string(browsertest::kTestDocumentClass));
+  ScopedRegistryValue htm(HKEY_CLASSES_ROOT, ".htm", "",
+                          std::string(browsertest::kTestDocumentClass));
   ScopedRegistryValue open(HKEY_CLASSES_ROOT,
                            std::string(browsertest::kTestDocumentClass) + "\\shell\\open\\command",
                            "", Command(browser, "-nohome \"%1\""));

@@ -22,12 +22,10 @@ struct LeavingWay {
   bool (*start)(HWND sheet);
 };
 
-const LeavingWay kCancelButton = {"Cancel", [](HWND sheet) {
-                                    return robot::Click(robot::ChildById(sheet, kCancel));
-                                  }};
-const LeavingWay kCloseBox = {"close box", [](HWND sheet) {
-                                return PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0) != 0;
-                              }};
+const LeavingWay kCancelButton = {
+    "Cancel", [](HWND sheet) { return robot::Click(robot::ChildById(sheet, kCancel)); }};
+const LeavingWay kCloseBox = {
+    "close box", [](HWND sheet) { return PostMessageA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0) != 0; }};
 
 // On each page both ways are answered No; the row's way is then answered
 // Yes.

@@ -143,8 +143,9 @@ TEST(DestinationPage, WithoutThePageTheDefaultIsTakenTheSameWay) {
     testpkg::TestPackage package = PackageWithoutPages(c.appName);
     package.checkProgramNotRunning = 0;
     AddFile(package, "readme.txt", testpkg::ToBytes("read me"));
-    const SetupRun run = RunSetupToEnd(WriteSetup("default destination", SetupFileAround(testpkg::BuildPackage(package))),
-                                       std::string(c.appName) + " Setup");
+    const SetupRun run = RunSetupToEnd(
+        WriteSetup("default destination", SetupFileAround(testpkg::BuildPackage(package))),
+        std::string(c.appName) + " Setup");
     if (c.folder[0] == '\0') {
       ASSERT_EQ(run.boxes.size(), 1u);
       EXPECT_EQ(run.boxes[0].text, "Setup can't install into '" + DefaultDestination(c.appName) +
@@ -167,8 +168,10 @@ TEST(DestinationPage, AnotherApplicationsFolderIsRefused) {
   testpkg::TestPackage package = PackageWithoutPages("VT First Application");
   package.checkProgramNotRunning = 0;
   RemovePath(first);
-  ASSERT_TRUE(RunSetupToEnd(WriteSetup("first application", SetupFileAround(testpkg::BuildPackage(package))),
-                            "VT First Application Setup").finishDialog);
+  ASSERT_TRUE(RunSetupToEnd(
+                  WriteSetup("first application", SetupFileAround(testpkg::BuildPackage(package))),
+                  "VT First Application Setup")
+                  .finishDialog);
   const std::string refusal = "'" + first + "' holds another application.";
 
   robot::Program setup;
@@ -185,12 +188,14 @@ TEST(DestinationPage, AnotherApplicationsFolderIsRefused) {
   ASSERT_TRUE(MakeFolders(second));
   ASSERT_TRUE(WriteBytes(second + "\\Uninst.log", *ReadBytes(first + "\\Uninst.log")));
   package = PackageWithoutPages("VT Second Application");
-  const SetupRun run = RunSetupToEnd(WriteSetup("second application", SetupFileAround(testpkg::BuildPackage(package))),
-                                     "VT Second Application Setup");
+  const SetupRun run = RunSetupToEnd(
+      WriteSetup("second application", SetupFileAround(testpkg::BuildPackage(package))),
+      "VT Second Application Setup");
   ASSERT_EQ(run.boxes.size(), 1u);
   EXPECT_EQ(run.boxes[0].text, "'" + second + "' holds another application.");
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey("VT Second Application"), "DisplayName"));
+  EXPECT_FALSE(
+      RegistryText(HKEY_LOCAL_MACHINE, UninstallKey("VT Second Application"), "DisplayName"));
   RemovePath(second);
   Uninstall("VT First Application", first);
 }
@@ -221,7 +226,8 @@ TEST(DestinationPage, AnInstalledProgramIsOverwrittenOnlyAfterYes) {
       ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));
       std::optional<robot::MessageBoxContent> box = AnswerNextBox(setup, answer);
       ASSERT_TRUE(box.has_value()) << "no question";
-      EXPECT_EQ(box->text, "The program already exists in this\ndirectory, do you want to overwrite it?");
+      EXPECT_EQ(box->text,
+                "The program already exists in this\ndirectory, do you want to overwrite it?");
       EXPECT_EQ(box->caption, kCaption);
       EXPECT_EQ(box->icon, robot::BoxIcon::Question) << robot::NameOf(box->icon);
       EXPECT_EQ(box->buttons, (std::vector<std::string>{"&Yes", "&No"}));

@@ -55,7 +55,8 @@ TEST(LicencePage, TheWizardGoesOnOnlyWhileIAgreeIsChosen) {
   EXPECT_TRUE(robot::WaitUntil([&] {
     background = BackgroundBelowText(text);
     return background == 0xFFFFFFu;
-  })) << "the licence's background is 0x" << std::hex << background;
+  })) << "the licence's background is 0x"
+      << std::hex << background;
   EXPECT_TRUE(robot::IsChecked(robot::ChildById(sheet, kDisagree)));
   EXPECT_FALSE(robot::IsChecked(robot::ChildById(sheet, kAgree)));
   EXPECT_EQ(Buttons(sheet), "Back Next(off)");

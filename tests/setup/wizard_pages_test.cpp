@@ -85,7 +85,8 @@ TEST(PageSelection, ShowsTheSelectedPagesInOrderWithTheirButtons) {
     for (size_t i = 0; i < steps.size(); ++i) {
       ExpectPage(sheet, steps[i], steps[i].entering);
       ExpectBannerLink(CurrentPageWindow(sheet));
-      robot::SaveWindowScreenshot(sheet, std::string("wizard-") + row.name + "-" + NameOf(steps[i].page));
+      robot::SaveWindowScreenshot(sheet,
+                                  std::string("wizard-") + row.name + "-" + NameOf(steps[i].page));
       if (steps[i].page == Page::kLicence) {
         ASSERT_TRUE(Press(sheet, kAgree));
         ExpectPage(sheet, steps[i], steps[i].agreed);

@@ -12,12 +12,12 @@
 
 #include <gtest/gtest.h>
 
-#include "state/install_settings.h"
 #include "base/messages.h"
 #include "base/system_library.h"
 #include "hyperlink/hyperlink_control.h"
 #include "package/layout.h"
 #include "robot/robot.h"
+#include "state/install_settings.h"
 #include "ui/wizard.h"
 #include "wizard_test_support.h"
 
@@ -45,7 +45,7 @@ class WizardStep : public ::testing::Test {
 
 struct ShortcutCase {
   const char* name;
-  bool before[3];          // programs, desktop, startup as InstallSettings holds them
+  bool before[3];           // programs, desktop, startup as InstallSettings holds them
   std::vector<int> clicks;  // check boxes clicked, in order
   bool after[3];
 };

@@ -18,7 +18,9 @@ bool DoubleByteCodePage::Active() const { return GetACP() == 932; }
 
 namespace {
 
-bool ShiftJisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool ShiftJisLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 }  // namespace
 

@@ -4,8 +4,8 @@ namespace support {
 namespace {
 
 // RegGetValueA with a view: the key opened through it first.
-LONG GetValue(HKEY root, const std::string& key, const std::string& name, DWORD flags,
-              void* data, DWORD* size, REGSAM view) {
+LONG GetValue(HKEY root, const std::string& key, const std::string& name, DWORD flags, void* data,
+              DWORD* size, REGSAM view) {
   HKEY opened;
   LONG result = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &opened);
   if (result != ERROR_SUCCESS) return result;
@@ -21,9 +21,9 @@ bool SetValue(HKEY root, const std::string& key, const std::string& name, DWORD 
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  LONG result = remove ? RegDeleteValueA(opened, name.c_str())
-                       : RegSetValueExA(opened, name.c_str(), 0, type,
-                                        static_cast<const BYTE*>(data), size);
+  LONG result =
+      remove ? RegDeleteValueA(opened, name.c_str())
+             : RegSetValueExA(opened, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(opened);
   return result == ERROR_SUCCESS || (remove && result == ERROR_FILE_NOT_FOUND);
 }
@@ -65,16 +65,16 @@ std::optional<RegistryData> RegistryValue(HKEY root, const std::string& key,
   DWORD size = 0;
   if (GetValue(root, key, name, flags, nullptr, &size, 0) != ERROR_SUCCESS) return std::nullopt;
   data.bytes.resize(size);
-  if (RegGetValueA(root, key.c_str(), name.c_str(), flags, &data.type, data.bytes.data(),
-                   &size) != ERROR_SUCCESS) {
+  if (RegGetValueA(root, key.c_str(), name.c_str(), flags, &data.type, data.bytes.data(), &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   data.bytes.resize(size);
   return data;
 }
 
-std::optional<std::string> RegistryText(HKEY root, const std::string& key,
-                                        const std::string& name, REGSAM view) {
+std::optional<std::string> RegistryText(HKEY root, const std::string& key, const std::string& name,
+                                        REGSAM view) {
   DWORD size = 0;
   if (GetValue(root, key, name, RRF_RT_REG_SZ, nullptr, &size, view) != ERROR_SUCCESS) {
     return std::nullopt;
@@ -97,8 +97,7 @@ std::optional<DWORD> RegistryNumber(HKEY root, const std::string& key, const std
   return number;
 }
 
-std::vector<std::string> RegistryTexts(HKEY root, const std::string& key,
-                                       const std::string& name) {
+std::vector<std::string> RegistryTexts(HKEY root, const std::string& key, const std::string& name) {
   std::vector<std::string> texts;
   DWORD size = 0;
   if (GetValue(root, key, name, RRF_RT_REG_MULTI_SZ, nullptr, &size, 0) != ERROR_SUCCESS) {
@@ -118,7 +117,8 @@ std::vector<std::string> RegistryTexts(HKEY root, const std::string& key,
 
 bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name,
                         const std::optional<RegistryData>& data) {
-  return SetValue(root, key, name, data ? data->type : REG_NONE, data ? data->bytes.data() : nullptr,
+  return SetValue(root, key, name, data ? data->type : REG_NONE,
+                  data ? data->bytes.data() : nullptr,
                   data ? static_cast<DWORD>(data->bytes.size()) : 0, !data, 0);
 }
 
@@ -130,16 +130,14 @@ bool WriteRegistryText(HKEY root, const std::string& key, const std::string& nam
 
 bool WriteRegistryNumber(HKEY root, const std::string& key, const std::string& name,
                          std::optional<DWORD> number, REGSAM view, DWORD type) {
-  return SetValue(root, key, name, type, number ? &*number : nullptr, sizeof(DWORD),
-                  !number, view);
+  return SetValue(root, key, name, type, number ? &*number : nullptr, sizeof(DWORD), !number, view);
 }
 
 void DeleteRegistryKey(HKEY root, const std::string& key, REGSAM view) {
   const size_t last = key.rfind('\\');
   HKEY parent = root;
-  if (last != std::string::npos &&
-      RegOpenKeyExA(root, key.substr(0, last).c_str(), 0, KEY_ALL_ACCESS | view, &parent) !=
-          ERROR_SUCCESS) {
+  if (last != std::string::npos && RegOpenKeyExA(root, key.substr(0, last).c_str(), 0,
+                                                 KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS) {
     return;
   }
   const std::string child = last == std::string::npos ? key : key.substr(last + 1);
@@ -148,8 +146,7 @@ void DeleteRegistryKey(HKEY root, const std::string& key, REGSAM view) {
   if (parent != root) RegCloseKey(parent);
 }
 
-ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key,
-                                         const std::string& name,
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& key, const std::string& name,
                                          const std::optional<std::string>& text)
     : root_(root), key_(key), name_(name) {
   createdPart_ = FirstMissingPart(root, key);

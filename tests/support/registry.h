@@ -24,15 +24,14 @@ struct RegistryData {
 std::optional<RegistryData> RegistryValue(HKEY root, const std::string& key,
                                           const std::string& name);
 // A REG_SZ value; nothing when it is missing or of another type.
-std::optional<std::string> RegistryText(HKEY root, const std::string& key,
-                                        const std::string& name, REGSAM view = 0);
+std::optional<std::string> RegistryText(HKEY root, const std::string& key, const std::string& name,
+                                        REGSAM view = 0);
 // A REG_DWORD value; nothing when it is missing or of another type.
 std::optional<DWORD> RegistryNumber(HKEY root, const std::string& key, const std::string& name,
                                     REGSAM view = 0);
 // The texts of a REG_MULTI_SZ value, in order, empty ones too; none when
 // it is missing.
-std::vector<std::string> RegistryTexts(HKEY root, const std::string& key,
-                                       const std::string& name);
+std::vector<std::string> RegistryTexts(HKEY root, const std::string& key, const std::string& name);
 // Write the value (creating the key), or delete it when given nothing.
 bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name,
                         const std::optional<RegistryData>& data);

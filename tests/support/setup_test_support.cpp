@@ -178,7 +178,8 @@ std::optional<Bytes> ReadBytes(const std::string& path) {
 
 bool WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 
@@ -211,7 +212,8 @@ std::optional<FILETIME> LastWriteTime(const std::string& path) {
 
 FILETIME ToMinute(FILETIME time) {
   const std::uint64_t kTicksPerMinute = 60ull * 10000000ull;
-  std::uint64_t ticks = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  std::uint64_t ticks =
+      (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
   ticks -= ticks % kTicksPerMinute;
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
@@ -229,8 +231,7 @@ robot::Program StartSetup(const std::string& path, const robot::StartOptions& op
   return robot::Start(path, {}, options);
 }
 
-HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption,
-                         DWORD timeoutMs) {
+HWND WaitForFinishDialog(const robot::Program& setup, const std::string& caption, DWORD timeoutMs) {
   HWND found = nullptr;
   robot::WaitUntil(
       [&] {
@@ -266,29 +267,31 @@ SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
            !robot::ChildById(window, IDC_PROGRESS_TEXT);
   };
   // Until setup has ended: each window it shows is read and answered.
-  robot::WaitUntil([&] {
-    HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 0);
-    if (!window) return !setup.Running();
-    // The closing dialogs' text is a Static of id 0xFFFF, as in a message
-    // box: their Finish button tells them apart.
-    HWND finish = robot::ChildById(window, IDC_FINISH);
-    if (finish && robot::TextOf(finish) == "&Finish" && robot::TextOf(window) == caption) {
-      HWND no = robot::ChildById(window, IDC_RESTART_NO);
-      if (no) {
-        run.restartDialog = true;
-        robot::Click(no);
-        robot::WaitForPostedMessages(no);
-      } else {
-        run.finishDialog = true;
-      }
-      robot::Click(finish);
-    } else {
-      run.boxes.push_back(robot::ReadMessageBox(window));
-      robot::AnswerMessageBox(window, IDOK);
-    }
-    robot::WaitForWindowToClose(window);
-    return false;
-  }, 60000);
+  robot::WaitUntil(
+      [&] {
+        HWND window = robot::WaitForTopWindow(setup.Id(), answerable, 0);
+        if (!window) return !setup.Running();
+        // The closing dialogs' text is a Static of id 0xFFFF, as in a message
+        // box: their Finish button tells them apart.
+        HWND finish = robot::ChildById(window, IDC_FINISH);
+        if (finish && robot::TextOf(finish) == "&Finish" && robot::TextOf(window) == caption) {
+          HWND no = robot::ChildById(window, IDC_RESTART_NO);
+          if (no) {
+            run.restartDialog = true;
+            robot::Click(no);
+            robot::WaitForPostedMessages(no);
+          } else {
+            run.finishDialog = true;
+          }
+          robot::Click(finish);
+        } else {
+          run.boxes.push_back(robot::ReadMessageBox(window));
+          robot::AnswerMessageBox(window, IDOK);
+        }
+        robot::WaitForWindowToClose(window);
+        return false;
+      },
+      60000);
   run.exitCode = robot::WaitForExit(setup);
   return run;
 }
@@ -310,7 +313,8 @@ UnseenRun RunUnseen(const std::string& commandLine) {
   robot::Program program = robot::StartCommandLine(commandLine);
   robot::WaitUntil(
       [&] {
-        run.windowSeen = robot::WaitForTopWindow(program.Id(), [](HWND) { return true; }, 0);
+        run.windowSeen = robot::WaitForTopWindow(
+            program.Id(), [](HWND) { return true; }, 0);
         return run.windowSeen || !program.Running();
       },
       60000);

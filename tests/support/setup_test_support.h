@@ -45,8 +45,7 @@ std::string ScratchFolder(const std::string& name);
 
 inline constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 // Where Windows counts the installs of shared files, path by path.
-inline constexpr char kSharedDlls[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+inline constexpr char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 std::string WindowsDirectory();
 std::string SystemDirectory();
@@ -165,9 +164,9 @@ UnseenRun RunUnseen(const std::string& commandLine);
 // setup program's own reader.
 struct PackageMap {
   std::uint32_t headerOffset = 0;
-  std::uint64_t fileTableOffset = 0;       // D2: the file count
-  std::uint64_t firstTypeOffset = 0;       // DestinationType of the first record
-  std::uint64_t fileDataOffset = 0;        // D3: its two sizes
+  std::uint64_t fileTableOffset = 0;  // D2: the file count
+  std::uint64_t firstTypeOffset = 0;  // DestinationType of the first record
+  std::uint64_t fileDataOffset = 0;   // D3: its two sizes
   std::uint32_t fileDataCompressedSize = 0;
 };
 std::optional<PackageMap> MapPackage(const Bytes& setupFile);

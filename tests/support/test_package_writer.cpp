@@ -1,11 +1,11 @@
 #include "test_package_writer.h"
 
-#include "stand_in_image.h"
+#include <zlib.h>
 
 #include <algorithm>
-
 #include <stdexcept>
-#include <zlib.h>
+
+#include "stand_in_image.h"
 
 namespace testpkg {
 
@@ -184,7 +184,8 @@ Bytes SetupFileWith(Bytes image, const Bytes& package) {
 Bytes Signed(Bytes setup, std::size_t padding, std::uint32_t tableSize, bool pe32Plus) {
   setup.resize(setup.size() + padding, 0);
   std::uint32_t table = static_cast<std::uint32_t>(setup.size());
-  for (std::uint32_t i = 0; i < tableSize; ++i) setup.push_back(static_cast<std::uint8_t>(0x30 + i % 200));
+  for (std::uint32_t i = 0; i < tableSize; ++i)
+    setup.push_back(static_cast<std::uint8_t>(0x30 + i % 200));
   Put(setup, support::SecurityEntryOffset(pe32Plus), table, 4);
   Put(setup, support::SecurityEntryOffset(pe32Plus) + 4, tableSize, 4);
   return setup;
@@ -210,7 +211,7 @@ TestPackage RichPackage(Form blocks) {
   program.contents = ToBytes(std::string(300, 'x') + "program");
   program.hasVersion = 1;
   program.version = {6, 0, 84, 18};
-  program.timestamp[0] = 0x2F;  // some seconds; stale 0, fields as stored
+  program.timestamp[0] = 0x2F;         // some seconds; stale 0, fields as stored
   program.timestamp[8 + 4 * 5] = 100;  // years since 1900
   TestFile readme;
   readme.name = "readme.txt";

@@ -48,7 +48,9 @@ robot::Program StartWizardSetup(const std::string& folder, const testpkg::TestPa
 HWND WaitForSheet(const robot::Program& setup, DWORD timeoutMs) {
   return robot::WaitForTopWindow(
       setup.Id(),
-      [](HWND window) { return robot::ClassOf(window) == "#32770" && robot::ChildById(window, kNext); },
+      [](HWND window) {
+        return robot::ClassOf(window) == "#32770" && robot::ChildById(window, kNext);
+      },
       timeoutMs);
 }
 

@@ -16,20 +16,19 @@
 //   ui_dialog_host            (no arguments: leaves a trace, see below)
 // What a test cannot see on screen comes back as the exit code (HostResult).
 #include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/message_ids.h"
+#include "base/system_library.h"
+#include "dialog_host_results.h"
 #include "setup_program/run_sequence.h"
 #include "state/install_settings.h"
-#include "base/message_ids.h"
-#include "dialog_host_results.h"
 #include "ui/closing_dialogs.h"
+#include "ui/progress_dialog.h"
 #include "ui/restart_computer.h"
 #include "ui/run_installed_program.h"
-#include "ui/progress_dialog.h"
-#include "base/system_library.h"
 
 namespace {
 

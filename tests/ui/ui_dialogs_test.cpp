@@ -34,8 +34,9 @@ HostedDialog ShowDialog(const std::vector<std::string>& arguments) {
     if (!hosted.dialog) {
       DWORD code = 0;
       GetExitCodeProcess(hosted.host.Handle(), &code);
-      hosted.host.SetError("no dialog; host " + std::string(hosted.host.Running() ? "runs" : "ended") +
-                           ", exit code " + std::to_string(code));
+      hosted.host.SetError("no dialog; host " +
+                           std::string(hosted.host.Running() ? "runs" : "ended") + ", exit code " +
+                           std::to_string(code));
     }
   }
   return hosted;
@@ -67,9 +68,8 @@ TEST(FinishDialog, ShowsCaptionTextIconAndDefaultFinishButton) {
   HostedDialog hosted = ShowDialog({"finish", kCaption});
   ASSERT_TRUE(hosted.dialog) << hosted.host.Error();
   EXPECT_EQ(robot::TextOf(hosted.dialog), kCaption);
-  EXPECT_TRUE(robot::ChildByText(hosted.dialog,
-                                 "Setup is complete!\n\nClick the Finish button to exit.",
-                                 "Static"));
+  EXPECT_TRUE(robot::ChildByText(
+      hosted.dialog, "Setup is complete!\n\nClick the Finish button to exit.", "Static"));
   HWND finish = robot::ChildById(hosted.dialog, IDC_FINISH);
   EXPECT_EQ(robot::TextOf(finish), "&Finish");
   EXPECT_TRUE(robot::IsDefaultButton(finish));
@@ -314,8 +314,7 @@ TEST(ProgressDialog, ShowsPhaseTextBarAndCancel) {
   // The dialog shows before the host sets the phase and the bar.
   BarState state = SettledBar(bar, 100);
   EXPECT_EQ(robot::TextOf(hosted.dialog), kCaption);
-  EXPECT_EQ(robot::TextOf(robot::ChildById(hosted.dialog, IDC_PROGRESS_TEXT)),
-            "Creating files...");
+  EXPECT_EQ(robot::TextOf(robot::ChildById(hosted.dialog, IDC_PROGRESS_TEXT)), "Creating files...");
   EXPECT_TRUE(robot::IsVisible(bar));
   EXPECT_EQ(state.low, 0);
   EXPECT_GT(state.high, 0);
@@ -330,8 +329,7 @@ TEST(ProgressDialog, ShowsPhaseTextBarAndCancel) {
 TEST(ProgressDialog, BeforeTheFilesOnlyThePhaseTextShows) {
   HostedDialog hosted = ShowDialog({"progress", kCaption, "0"});
   ASSERT_TRUE(hosted.dialog) << hosted.host.Error();
-  EXPECT_EQ(robot::TextOf(robot::ChildById(hosted.dialog, IDC_PROGRESS_TEXT)),
-            "Reading data...");
+  EXPECT_EQ(robot::TextOf(robot::ChildById(hosted.dialog, IDC_PROGRESS_TEXT)), "Reading data...");
   EXPECT_FALSE(robot::IsVisible(robot::ChildById(hosted.dialog, IDC_PROGRESS_BAR)));
   robot::SaveScreenshot("ui-progress-dialog-reading");
   ASSERT_TRUE(robot::Click(robot::ChildById(hosted.dialog, IDCANCEL)));

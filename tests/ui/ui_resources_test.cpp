@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include "state/install_settings.h"
+#include "base/system_library.h"
 #include "robot/robot.h"
+#include "state/install_settings.h"
 #include "ui/closing_dialogs.h"
-#include "ui/restart_computer.h"
 #include "ui/progress_dialog.h"
 #include "ui/resource_ids.h"
-#include "base/system_library.h"
+#include "ui/restart_computer.h"
 
 namespace {
 
@@ -79,8 +79,7 @@ BOOL WINAPI IgnoreRestart(UINT, DWORD) { return TRUE; }
 DialogIcons ProgressDialogIcons() {
   ProgressDialog dialog;
   if (!InitCommonControlsFromSystem() || !dialog.Create()) return {};
-  DialogIcons icons =
-      IconsOf(robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption));
+  DialogIcons icons = IconsOf(robot::WaitForTopWindow(GetCurrentProcessId(), "#32770", kCaption));
   dialog.Close();
   return icons;
 }

@@ -114,8 +114,8 @@ TEST(SystemLibrary, VersionFunctionsReadAVersionResource) {
   ASSERT_TRUE(version->GetFileVersionInfoA(withVersion.c_str(), 0, size, &block[0]));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  ASSERT_TRUE(version->VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed),
-                                      &length));
+  ASSERT_TRUE(
+      version->VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
   ASSERT_TRUE(fixed);
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
 

@@ -11,9 +11,9 @@
 
 #include "base/install_record_text.h"
 #include "base/path_list.h"
+#include "base/path_rules.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/log_parser.h"
-#include "base/path_rules.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   UninstallLog log;
   if (ParseUninstallLog(text, size, log) == 0) {
     std::string written = std::string(log.appName.Text()) + "\n";
-    written += log.checkProgramNotRunning ? "CheckProgramNotRunning\n"
-                                          : "Don'tCheckProgramNotRunning\n";
+    written +=
+        log.checkProgramNotRunning ? "CheckProgramNotRunning\n" : "Don'tCheckProgramNotRunning\n";
     if (log.checkProgramNotRunning) written += std::string(log.windowClass.Text()) + "\n";
     AppendList(written, log.shortcutCount, log.shortcuts);
     AppendList(written, log.sharedFileCount, log.sharedFiles);

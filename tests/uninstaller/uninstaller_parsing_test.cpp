@@ -1,7 +1,7 @@
 // The uninstaller's text rules without Windows: its command line, the
 // strict reading of "Uninst.log" and of the install record, and the path
-// rules and comparisons that decide what may be removed. Tables of cases; natively under the sanitizers, and under
-// Wine with the system's own code page.
+// rules and comparisons that decide what may be removed. Tables of cases; natively under the
+// sanitizers, and under Wine with the system's own code page.
 #include <string>
 #include <vector>
 
@@ -9,11 +9,11 @@
 
 #include "base/install_record_text.h"
 #include "base/path_list.h"
+#include "base/path_rules.h"
 #include "base/platform.h"
 #include "double_byte_code_page.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/log_parser.h"
-#include "base/path_rules.h"
 
 namespace {
 
@@ -80,23 +80,43 @@ struct GoodLog {
 
 TEST(UninstallLogParser, ReadsWhatSetupWrites) {
   const GoodLog cases[] = {
-      {"no check, no lists", "My App\nDon'tCheckProgramNotRunning\n0\n0\n", "My App", false, "",
-       {}, {}},
+      {"no check, no lists",
+       "My App\nDon'tCheckProgramNotRunning\n0\n0\n",
+       "My App",
+       false,
+       "",
+       {},
+       {}},
       {"check and one desktop shortcut",
-       "App\nCheckProgramNotRunning\nAppWindow\n1\nC:\\users\\me\\Desktop\\App.lnk\n0\n", "App",
-       true, "AppWindow", {"C:\\users\\me\\Desktop\\App.lnk"}, {}},
+       "App\nCheckProgramNotRunning\nAppWindow\n1\nC:\\users\\me\\Desktop\\App.lnk\n0\n",
+       "App",
+       true,
+       "AppWindow",
+       {"C:\\users\\me\\Desktop\\App.lnk"},
+       {}},
       {"everything",
        "A\nCheckProgramNotRunning\n\n3\nC:\\P\\A.lnk\nC:\\D\\A.LNK\n\\\\s\\h\\S\\A.lnk\n"
        "2\nC:\\windows\\system32\\a b.dll\nC:\\Program Files\\A\\c.ocx\n",
-       "A", true, "", {"C:\\P\\A.lnk", "C:\\D\\A.LNK", "\\\\s\\h\\S\\A.lnk"},
+       "A",
+       true,
+       "",
+       {"C:\\P\\A.lnk", "C:\\D\\A.LNK", "\\\\s\\h\\S\\A.lnk"},
        {"C:\\windows\\system32\\a b.dll", "C:\\Program Files\\A\\c.ocx"}},
       {"30-byte names, a path of 259 bytes",
        std::string(30, 'n') + "\nCheckProgramNotRunning\n" + std::string(30, 'w') + "\n0\n1\nC:\\" +
            std::string(256, 'p') + "\n",
-       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnn", true, "wwwwwwwwwwwwwwwwwwwwwwwwwwwwww", {},
+       "nnnnnnnnnnnnnnnnnnnnnnnnnnnnnn",
+       true,
+       "wwwwwwwwwwwwwwwwwwwwwwwwwwwwww",
+       {},
        {"C:\\" + std::string(256, 'p')}},
-      {"the same shared file twice", "A\nDon'tCheckProgramNotRunning\n0\n2\nC:\\s.dll\nC:\\s.dll\n",
-       "A", false, "", {}, {"C:\\s.dll", "C:\\s.dll"}},
+      {"the same shared file twice",
+       "A\nDon'tCheckProgramNotRunning\n0\n2\nC:\\s.dll\nC:\\s.dll\n",
+       "A",
+       false,
+       "",
+       {},
+       {"C:\\s.dll", "C:\\s.dll"}},
   };
   for (const GoodLog& c : cases) {
     SCOPED_TRACE(c.what);
@@ -139,11 +159,13 @@ TEST(UninstallLogParser, RefusesAnythingElseNamingTheLine) {
       {"count of ten digits", "App\nDon'tCheckProgramNotRunning\n1000000000\n0\n", 3},
       {"fewer shortcuts than counted", "App\nDon'tCheckProgramNotRunning\n2\nC:\\A.lnk\n0\n", 5},
       {"relative shortcut", "App\nDon'tCheckProgramNotRunning\n1\nA.lnk\n0\n", 4},
-      {"shortcut that is no link", "App\nDon'tCheckProgramNotRunning\n1\nC:\\windows\\win.ini\n0\n", 4},
+      {"shortcut that is no link", "App\nDon'tCheckProgramNotRunning\n1\nC:\\windows\\win.ini\n0\n",
+       4},
       {"empty shortcut line", "App\nDon'tCheckProgramNotRunning\n1\n\n0\n", 4},
       {"shared count missing", "App\nDon'tCheckProgramNotRunning\n0\n", 4},
       {"relative shared file", "App\nDon'tCheckProgramNotRunning\n0\n1\ns.dll\n", 5},
-      {"path of 260 bytes", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\" + std::string(257, 'p') + "\n", 5},
+      {"path of 260 bytes",
+       "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\" + std::string(257, 'p') + "\n", 5},
       {"shared file line missing", "App\nDon'tCheckProgramNotRunning\n0\n1\n", 5},
       {"last line without its end", "App\nDon'tCheckProgramNotRunning\n0\n1\nC:\\s.dll", 5},
       {"a line after the lists", good + "extra\n", 8},
@@ -190,7 +212,8 @@ TEST(UninstallLogParser, ShortcutsAreTheLinksSetupMakes) {
     int line;
   };
   const ShortcutCase cases[] = {
-      {"two folders, any case", "App\nDon'tCheckProgramNotRunning\n2\nC:\\P\\App.lnk\nc:\\d\\APP.LNK\n0\n", 0},
+      {"two folders, any case",
+       "App\nDon'tCheckProgramNotRunning\n2\nC:\\P\\App.lnk\nc:\\d\\APP.LNK\n0\n", 0},
       {"with the class line", "App\nCheckProgramNotRunning\nW\n1\nC:\\D\\App.lnk\n0\n", 0},
       {"another name", "App\nDon'tCheckProgramNotRunning\n1\nC:\\D\\Other App.lnk\n0\n", 4},
       {"another folder", "App\nDon'tCheckProgramNotRunning\n1\nC:\\Docs\\App.lnk\n0\n", 4},
@@ -212,7 +235,8 @@ TEST(InstallRecordParser, ReadsWhatSetupWritesAndWritesItBack) {
       "Vantorel install record 1\nMy App\nfolder .\nfolder Docs\nfile app.exe\n"
       "file Docs\\read me.txt\noutside C:\\windows\\system32\\my.dll\n"
       "shared 2 C:\\Program Files\\Common Files\\s.dll\nshared 1 \\\\srv\\share\\t.dll\n"
-      "earlier " + std::string(64, 'a') + " C:\\Old Place\n";
+      "earlier " +
+      std::string(64, 'a') + " C:\\Old Place\n";
   InstallRecord record;
   ASSERT_EQ(ParseInstallRecord(text.data(), text.size(), record), 0);
   EXPECT_STREQ(record.appName, "My App");
@@ -220,7 +244,8 @@ TEST(InstallRecordParser, ReadsWhatSetupWritesAndWritesItBack) {
   EXPECT_EQ(Paths(record.files), (std::vector<std::string>{"app.exe", "Docs\\read me.txt"}));
   EXPECT_EQ(Paths(record.outsideFiles), std::vector<std::string>{"C:\\windows\\system32\\my.dll"});
   EXPECT_EQ(Paths(record.sharedFiles),
-            (std::vector<std::string>{"2 C:\\Program Files\\Common Files\\s.dll", "1 \\\\srv\\share\\t.dll"}));
+            (std::vector<std::string>{"2 C:\\Program Files\\Common Files\\s.dll",
+                                      "1 \\\\srv\\share\\t.dll"}));
   SharedString digest, folder;
   int position = 0;
   ASSERT_TRUE(NextEarlierInstall(record.earlierInstalls, position, digest, folder));
@@ -296,19 +321,20 @@ TEST(InstallRecordParser, MergeKeepsEveryPathAndAddsTheRaises) {
 // ---- paths ----
 
 TEST(UninstallerPathRules, PlainPathsNameOnePlaceBelowTheirFolder) {
-  for (const char* path : {"a", "Docs\\Manual\\read me.txt", "a.b.c", "...x", "nullify.txt", "COM10",
-                           "con~1", "LPT0"}) {
+  for (const char* path : {"a", "Docs\\Manual\\read me.txt", "a.b.c", "...x", "nullify.txt",
+                           "COM10", "con~1", "LPT0"}) {
     EXPECT_TRUE(IsPlainRelativePath(path)) << path;
   }
-  for (const char* path : {"", ".", "..", "a\\..\\b", "a\\.", "\\a", "a\\", "C:\\a", "a:b",
-                           "a/b", "a*", "a?", "a\"b", "a<", "a>", "a|b", "a\tb", "aux",
-                           "Aux .txt", "x\\lpt9.log", "con.tar.gz", "a.", "a "}) {
+  for (const char* path :
+       {"",     ".",   "..",       "a\\..\\b",    "a\\.",       "\\a", "a\\", "C:\\a",
+        "a:b",  "a/b", "a*",       "a?",          "a\"b",       "a<",  "a>",  "a|b",
+        "a\tb", "aux", "Aux .txt", "x\\lpt9.log", "con.tar.gz", "a.",  "a "}) {
     EXPECT_FALSE(IsPlainRelativePath(path)) << path;
   }
   EXPECT_TRUE(IsPlainFullPath("C:\\Program Files\\App\\a.dll"));
   EXPECT_TRUE(IsPlainFullPath("\\\\server\\share\\a.dll"));
-  for (const char* path : {"C:\\", "C:a", "\\\\?\\C:\\a", "\\\\.\\nul", "C:\\a\\..\\b",
-                           "C:\\a:stream", "C:\\nul"}) {
+  for (const char* path :
+       {"C:\\", "C:a", "\\\\?\\C:\\a", "\\\\.\\nul", "C:\\a\\..\\b", "C:\\a:stream", "C:\\nul"}) {
     EXPECT_FALSE(IsPlainFullPath(path)) << path;
   }
 }
@@ -356,7 +382,6 @@ TEST(UninstallerPathRules, ADestinationNamesTheFolderWindowsOpens) {
 #endif
 }
 
-
 struct FolderCase {
   const char* folder;
   const char* other;
@@ -384,8 +409,8 @@ TEST(UninstallerPathRules, AFolderHoldsWhatLiesBelowItWhateverTheCase) {
 }
 
 TEST(UninstallerPathRules, RootsAreDrivesAndShares) {
-  for (const char* root : {"C:", "C:\\", "z:\\", "\\\\server\\share", "\\\\server\\share\\",
-                           "\\\\server"}) {
+  for (const char* root :
+       {"C:", "C:\\", "z:\\", "\\\\server\\share", "\\\\server\\share\\", "\\\\server"}) {
     EXPECT_TRUE(IsRootFolder(root)) << root;
   }
   for (const char* folder : {"C:\\App", "C:\\App\\", "\\\\server\\share\\App", "C:\\a\\b"}) {
@@ -398,13 +423,13 @@ TEST(UninstallerPathRules, RootsAreDrivesAndShares) {
 TEST(UninstallerPathRules, TrailBytesThatLookLikeSeparatorsAreNoSeparators) {
 #ifndef _WIN32
   {
-  support::DoubleByteCodePage codePage;
-  EXPECT_FALSE(HasSeparator("\x95\\"));
-  EXPECT_EQ(LastSeparator("C:\\\x95\\"), 2);
-  EXPECT_FALSE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\b"));
-  EXPECT_TRUE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\\\b"));
-  SharedString logPath;
-  EXPECT_FALSE(LogPathFromCommandLine("VTUnInst.exe C:\\App\x95\\Uninst.log", logPath));
+    support::DoubleByteCodePage codePage;
+    EXPECT_FALSE(HasSeparator("\x95\\"));
+    EXPECT_EQ(LastSeparator("C:\\\x95\\"), 2);
+    EXPECT_FALSE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\b"));
+    EXPECT_TRUE(IsSameOrAbove("C:\\A\x95\\", "C:\\A\x95\\\\b"));
+    SharedString logPath;
+    EXPECT_FALSE(LogPathFromCommandLine("VTUnInst.exe C:\\App\x95\\Uninst.log", logPath));
   }
   EXPECT_TRUE(HasSeparator("\x95\\"));
 #else

@@ -71,8 +71,8 @@ struct Installation {
   std::string RecordPath() const { return folder + "\\Uninst.rec"; }
   std::string LogText() const {
     std::string text = appName + "\n";
-    text += check ? "CheckProgramNotRunning\n" + windowClass + "\n"
-                  : "Don'tCheckProgramNotRunning\n";
+    text +=
+        check ? "CheckProgramNotRunning\n" + windowClass + "\n" : "Don'tCheckProgramNotRunning\n";
     text += std::to_string(shortcuts.size()) + "\n";
     for (const std::string& link : shortcuts) text += link + "\n";
     text += std::to_string(sharedFiles.size()) + "\n";
@@ -142,8 +142,7 @@ void Lay(const Installation& installed, const std::string& logText = "",
   if (!installed.withRecord) return;
   ASSERT_TRUE(WriteBytes(installed.RecordPath(), testpkg::ToBytes(record)));
   SetText(key, "UninstallLogSHA256", Digest(digestsOfWritten ? log : installed.LogText()));
-  SetText(key, "InstallRecordSHA256",
-          Digest(digestsOfWritten ? record : installed.RecordText()));
+  SetText(key, "InstallRecordSHA256", Digest(digestsOfWritten ? record : installed.RecordText()));
 }
 
 bool HasUninstallEntry(const std::string& appName) {
@@ -289,9 +288,9 @@ std::vector<std::string> PendingDeletions() {
 
 struct RoundTripCase {
   const char* what;
-  bool demoRunning;        // the demo's window is open when the uninstaller starts
-  long otherUsers;         // of the shared library, counted before the install
-  int sharedAnswer;        // to the question about the shared library; 0: none asked
+  bool demoRunning;  // the demo's window is open when the uninstaller starts
+  long otherUsers;   // of the shared library, counted before the install
+  int sharedAnswer;  // to the question about the shared library; 0: none asked
 };
 
 // Install the demo, run its Uninstall entry as Windows would, answer the
@@ -372,8 +371,8 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
       robot::WaitForWindowToClose(again);
     }
     if (c.sharedAnswer != 0) {
-      ExpectBox(uninstaller, SharedQuestion(appName, sharedLibrary),
-                c.sharedAnswer, "uninstaller_demo_shared_library");
+      ExpectBox(uninstaller, SharedQuestion(appName, sharedLibrary), c.sharedAnswer,
+                "uninstaller_demo_shared_library");
     }
     ExpectBox(uninstaller, Removed(appName), IDOK, "uninstaller_removed");
     EXPECT_EQ(robot::WaitForExit(uninstaller), 0u);
@@ -411,8 +410,9 @@ TEST(Uninstaller, TheUsersFilesStay) {
   AddFile(package, "demo.exe", testpkg::ToBytes("the program"));
   AddFile(package, "MyNotes.txt", testpkg::ToBytes("the package's notes"), "Docs\\");
   AddFile(package, "manual.txt", testpkg::ToBytes("the manual"), "Docs\\Deep\\");
-  SetupRun run = RunSetupToEnd(WriteSetup("user files", SetupFileAround(testpkg::BuildPackage(package))),
-                               appName + " Setup");
+  SetupRun run =
+      RunSetupToEnd(WriteSetup("user files", SetupFileAround(testpkg::BuildPackage(package))),
+                    appName + " Setup");
   ASSERT_TRUE(run.finishDialog);
   // Made while the program was used.
   ASSERT_TRUE(MakeFolders(folder + "\\Saves"));
@@ -436,8 +436,8 @@ TEST(Uninstaller, TheUsersFilesStay) {
   EXPECT_EQ(Text(ReadBytes(folder + "\\Saves\\game1.sav")), "a saved game");
   EXPECT_EQ(Text(ReadBytes(folder + "\\settings.ini")), "[settings]");
   EXPECT_EQ(Text(ReadBytes(folder + "\\Docs\\mine.txt")), "mine");
-  for (const char* gone : {"demo.exe", "Docs\\MyNotes.txt", "Docs\\Deep", "Uninst.log",
-                           "Uninst.rec"}) {
+  for (const char* gone :
+       {"demo.exe", "Docs\\MyNotes.txt", "Docs\\Deep", "Uninst.log", "Uninst.rec"}) {
     EXPECT_FALSE(Exists(folder + "\\" + gone)) << gone;
   }
   for (const std::string& link : installed.shortcuts) EXPECT_FALSE(Exists(link)) << link;
@@ -474,7 +474,6 @@ TEST(Uninstaller, LinksAreNeverFollowed) {
   EXPECT_TRUE(Exists(installed.folder + "\\file link.txt"));
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(installed.appName).c_str());
 }
-
 
 struct SwapCase {
   const char* what;
@@ -567,11 +566,13 @@ TEST(Uninstaller, ChangedLogsAndRecordsRemoveNothing) {
   const std::string otherLog = DefaultDestination("VT Other") + "\\Uninst.log";
   SetText(UninstallKey("VT Other"), "UninstallString", Uninstaller() + " " + otherLog);
   const std::string report = SpecialFolderPath(CSIDL_PERSONAL) + "\\report.lnk";
-  const std::string publicLink = SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\VT Other.lnk";
+  const std::string publicLink =
+      SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\VT Other.lnk";
   const std::string otherLibrary = SystemDirectory() + "\\otherlib.dll";
   const std::string otherDll = ProgramFilesDirectory() + "\\Other\\other.dll";
   MakeFolders(ProgramFilesDirectory() + "\\Other");
-  for (const std::string& file : {report, publicLink, otherLibrary, otherDll, installed.sharedFiles[0]}) {
+  for (const std::string& file :
+       {report, publicLink, otherLibrary, otherDll, installed.sharedFiles[0]}) {
     ASSERT_TRUE(WriteBytes(file, testpkg::ToBytes("not VT Changed's")));
   }
   SetCount(otherLibrary, 3);
@@ -593,50 +594,55 @@ TEST(Uninstaller, ChangedLogsAndRecordsRemoveNothing) {
                                    log + "' as the one of " + appName + ". Nothing was removed.");
   };
   const auto logChanged = Failure(
-      "Vantorel",
-      "The uninstall log '" + log + "' is not as setup wrote it: it was changed since. Nothing was removed.");
-  const auto recordChanged = Failure(
-      "Vantorel",
-      "The install record '" + record + "' is missing or not as setup wrote it. Nothing was removed.");
+      "Vantorel", "The uninstall log '" + log +
+                      "' is not as setup wrote it: it was changed since. Nothing was removed.");
+  const auto recordChanged =
+      Failure("Vantorel", "The install record '" + record +
+                              "' is missing or not as setup wrote it. Nothing was removed.");
   std::string crlf = installed.LogText();
-  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) crlf.insert(at, "\r");
+  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2)
+    crlf.insert(at, "\r");
   const std::string head = "Vantorel install record 1\nVT Changed\n";
   const std::string noCheck = "\nDon'tCheckProgramNotRunning\n";
   const ChangeCase cases[] = {
       {"no log named", " ", "", "", false, false, "",
-       Failure("Vantorel", "The uninstaller needs the full path of an application's Uninst.log on "
-                           "its command line, as the list of installed programs gives it. Nothing "
-                           "was removed.")},
+       Failure("Vantorel",
+               "The uninstaller needs the full path of an application's Uninst.log on "
+               "its command line, as the list of installed programs gives it. Nothing "
+               "was removed.")},
       {"no log there", installed.folder + "\\Gone\\Uninst.log", "", "", false, false, "",
        Failure("Vantorel", "The uninstall log '" + installed.folder +
                                "\\Gone\\Uninst.log' does not exist: the application may have "
                                "been removed already. Nothing was removed.")},
       {"CR LF line ends", "", crlf, "", false, false, "", damaged(1)},
-      {"another application's name, its links and files",
-       "", "VT Other" + noCheck + "2\n" + report + "\n" + publicLink + "\n4\n" + otherLibrary + "\n" +
+      {"another application's name, its links and files", "",
+       "VT Other" + noCheck + "2\n" + report + "\n" + publicLink + "\n4\n" + otherLibrary + "\n" +
            otherLibrary + "\n" + otherLibrary + "\n" + otherDll + "\n",
        "", false, false, "", damaged(4)},
       {"another installed application's name", "",
        "VT Other" + noCheck + "1\n" + DesktopLink("VT Other") + "\n0\n", "", false, false, "",
        notRegistered("VT Other")},
-      {"a link twice", "", "VT Changed" + noCheck + "2\n" + link + "\n" + link + "\n1\n" +
-           installed.sharedFiles[0] + "\n", "", true, false, "", damaged(5)},
-      {"a shared file once more", "", "VT Changed" + noCheck + "1\n" + link + "\n2\n" +
-           installed.sharedFiles[0] + "\n" + installed.sharedFiles[0] + "\n", "", false, false, "",
-       logChanged},
-      {"a file added to the record", "", "", installed.RecordText() + "outside " +
-           otherLibrary + "\n", false, false, "", recordChanged},
+      {"a link twice", "",
+       "VT Changed" + noCheck + "2\n" + link + "\n" + link + "\n1\n" + installed.sharedFiles[0] +
+           "\n",
+       "", true, false, "", damaged(5)},
+      {"a shared file once more", "",
+       "VT Changed" + noCheck + "1\n" + link + "\n2\n" + installed.sharedFiles[0] + "\n" +
+           installed.sharedFiles[0] + "\n",
+       "", false, false, "", logChanged},
+      {"a file added to the record", "", "",
+       installed.RecordText() + "outside " + otherLibrary + "\n", false, false, "", recordChanged},
       {"the record removed", "", "", "", false, true, "", recordChanged},
-      {"the entry names another log", "", "", "", false, false,
-       Uninstaller() + " " + otherLog, notRegistered("VT Changed")},
+      {"the entry names another log", "", "", "", false, false, Uninstaller() + " " + otherLog,
+       notRegistered("VT Changed")},
       {"a record with ..", "", "", head + "file ..\\..\\windows\\win.ini\n", true, false, "",
        recordDamaged(3)},
       {"a record with a stream name", "", "", head + "file app.exe:hidden\n", true, false, "",
        recordDamaged(3)},
       {"a record with a device name", "", "", head + "file Docs\\con.txt\n", true, false, "",
        recordDamaged(3)},
-      {"the record of another application", "", "", "Vantorel install record 1\nVT Other\n",
-       true, false, "", recordDamaged(2)},
+      {"the record of another application", "", "", "Vantorel install record 1\nVT Other\n", true,
+       false, "", recordDamaged(2)},
   };
   for (const ChangeCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -646,8 +652,9 @@ TEST(Uninstaller, ChangedLogsAndRecordsRemoveNothing) {
     if (!c.uninstallString.empty()) {
       SetText(UninstallKey("VT Changed"), "UninstallString", c.uninstallString);
     }
-    const std::vector<std::string> paths = {installed.folder, link, report, publicLink,
-                                            otherLibrary, otherDll, installed.sharedFiles[0]};
+    const std::vector<std::string> paths = {
+        installed.folder,        link, report, publicLink, otherLibrary, otherDll,
+        installed.sharedFiles[0]};
     const std::vector<std::string> keys = {UninstallKey("VT Changed"), UninstallKey("VT Other"),
                                            kSharedDlls};
     const auto before = StateOf(paths, keys);
@@ -676,8 +683,8 @@ std::string Lower(std::string text) {
 // folder still link Templates there).
 bool InThePrefix(const std::string& folder) {
   HANDLE handle = CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   char final[MAX_PATH] = {};
   GetFinalPathNameByHandleA(handle, final, MAX_PATH, 0);
@@ -806,11 +813,12 @@ TEST(Uninstaller, UpgradeForgetsNothing) {
     testpkg::TestPackage package = PackageWithoutPages(appName);
     package.checkProgramNotRunning = 0;
     for (const std::string& name : version.files) AddFile(package, name, testpkg::ToBytes(name));
-    testpkg::TestFile& shared = AddFile(package, "vtshared.dll", testpkg::ToBytes("shared"), "VT Upgrade\\");
+    testpkg::TestFile& shared =
+        AddFile(package, "vtshared.dll", testpkg::ToBytes("shared"), "VT Upgrade\\");
     shared.destinationType = 5;  // common files
     shared.sharedDll = 1;
-    SetupRun run = RunSetupToEnd(WriteSetup("upgrade", SetupFileAround(testpkg::BuildPackage(package))),
-                                 appName + " Setup");
+    SetupRun run = RunSetupToEnd(
+        WriteSetup("upgrade", SetupFileAround(testpkg::BuildPackage(package))), appName + " Setup");
     ASSERT_TRUE(run.finishDialog);
     const std::string record = Text(ReadBytes(installed.RecordPath()));
     EXPECT_EQ(record, version.record);
@@ -835,14 +843,14 @@ TEST(Uninstaller, UpgradeForgetsNothing) {
   Clean(installed);
 }
 
-
 // A setup of the application with the destination page, its files in
 // `files` and one shared library in the common-files folder.
 testpkg::TestPackage MovingPackage(const std::vector<std::string>& files) {
   testpkg::TestPackage package = wizardtest::WizardPackage("VT Moved", {false, false, true, false});
   package.checkProgramNotRunning = 0;
   for (const std::string& name : files) AddFile(package, name, testpkg::ToBytes(name));
-  testpkg::TestFile& shared = AddFile(package, "vtmoved.dll", testpkg::ToBytes("shared"), "VT Moved\\");
+  testpkg::TestFile& shared =
+      AddFile(package, "vtmoved.dll", testpkg::ToBytes("shared"), "VT Moved\\");
   shared.destinationType = 5;  // common files
   shared.sharedDll = 1;
   return package;
@@ -948,8 +956,8 @@ TEST(Uninstaller, NothingGoesUnlessTheUserAgrees) {
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = "VTUninstallTestWindow";
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowA("VTUninstallTestWindow", "VT Declined", WS_OVERLAPPED, 0, 0, 100,
-                              100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowA("VTUninstallTestWindow", "VT Declined", WS_OVERLAPPED, 0, 0, 100, 100,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
   robot::Program cancelled = StartUninstaller(installed.LogPath());
   ExpectBox(cancelled, Confirmation("VT Declined"), IDYES);
@@ -1024,12 +1032,13 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
     ExpectBox(uninstaller, SharedQuestion("VT Shared", c->path), c->answer,
               c->answer == IDNO ? "uninstaller_shared_file" : "");
   }
-  ExpectLeft(uninstaller, "VT Shared",
-             {"The shared file '" + shared + "\\uncounted.dll' has no usage count and was left in place.",
-              InUse(shared + "\\in use.dll"),
-              "The folder '" + installed.folder +
-                  "' was left in place: it holds shared files that were kept."},
-             "uninstaller_left_items");
+  ExpectLeft(
+      uninstaller, "VT Shared",
+      {"The shared file '" + shared + "\\uncounted.dll' has no usage count and was left in place.",
+       InUse(shared + "\\in use.dll"),
+       "The folder '" + installed.folder +
+           "' was left in place: it holds shared files that were kept."},
+      "uninstaller_left_items");
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
 
   for (const SharedCase& c : cases) {
@@ -1041,7 +1050,8 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
   EXPECT_FALSE(Exists(installed.LogPath()));
   EXPECT_FALSE(HasUninstallEntry("VT Shared"));
   EXPECT_EQ(PendingDeletions(), std::vector<std::string>{});
-  for (const SharedCase& c : cases) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, c.path.c_str());
+  for (const SharedCase& c : cases)
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, c.path.c_str());
   Clean(installed);
 }
 
@@ -1059,8 +1069,13 @@ TEST(Uninstaller, FilesThatCannotGoAtOnce) {
   RemovePath(waiting);
   Installation installed = InstalledApp("VT In Use");
   installed.folders = {".", "Data", "Data\\Deeper"};
-  installed.files = {"app.exe", "read-only.dat", "Data\\other.dat", "Data\\held.dat",
-                     "Data\\Deeper\\running.dll", "linked.dat", "linked read-only.dat"};
+  installed.files = {"app.exe",
+                     "read-only.dat",
+                     "Data\\other.dat",
+                     "Data\\held.dat",
+                     "Data\\Deeper\\running.dll",
+                     "linked.dat",
+                     "linked read-only.dat"};
   Clean(installed);
   Lay(installed);
   const std::string in = installed.folder + "\\";
@@ -1082,13 +1097,16 @@ TEST(Uninstaller, FilesThatCannotGoAtOnce) {
 
   robot::Program uninstaller = StartUninstaller(installed.LogPath());
   ExpectBox(uninstaller, Confirmation("VT In Use"), IDYES);
-  ExpectLeft(uninstaller, "VT In Use",
-             {"'" + in + "Data\\Deeper\\running.dll' is in use: it will be removed when Windows restarts.",
-              InUse(in + "Data\\held.dat"),
-              "Only the name '" + in + "linked.dat' was removed: the file has other names (hard "
-                                       "links), which keep it.",
-              "'" + in + "linked read-only.dat' was left in place: it is read-only, and has "
-                         "other names (hard links) whose file would change with it."});
+  ExpectLeft(
+      uninstaller, "VT In Use",
+      {"'" + in + "Data\\Deeper\\running.dll' is in use: it will be removed when Windows restarts.",
+       InUse(in + "Data\\held.dat"),
+       "Only the name '" + in +
+           "linked.dat' was removed: the file has other names (hard "
+           "links), which keep it.",
+       "'" + in +
+           "linked read-only.dat' was left in place: it is read-only, and has "
+           "other names (hard links) whose file would change with it."});
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
 
   for (const char* gone : {"read-only.dat", "Data\\other.dat", "Data\\Deeper", "linked.dat"}) {
@@ -1097,8 +1115,9 @@ TEST(Uninstaller, FilesThatCannotGoAtOnce) {
   EXPECT_TRUE(Exists(in + "Data\\held.dat"));
   EXPECT_TRUE(Exists(in + "linked read-only.dat"));
   EXPECT_EQ(StateOf({outside}, {}), outsideBefore);
-  EXPECT_EQ(GetFileAttributesA((outside + "\\linked read-only.dat").c_str()) & FILE_ATTRIBUTE_READONLY,
-            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(
+      GetFileAttributesA((outside + "\\linked read-only.dat").c_str()) & FILE_ATTRIBUTE_READONLY,
+      static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
   EXPECT_FALSE(HasUninstallEntry("VT In Use"));
   // The running file waits in the uninstaller's folder, and the folder
   // after it.
@@ -1215,8 +1234,9 @@ TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
   Clean(installed);
   Lay(installed);
   robot::Program repeated = StartUninstaller(installed.LogPath());
-  ExpectBox(repeated, Failure("Vantorel", "The uninstall log '" + installed.LogPath() +
-                                              "' is damaged (line 7). Nothing was removed."),
+  ExpectBox(repeated,
+            Failure("Vantorel", "The uninstall log '" + installed.LogPath() +
+                                    "' is damaged (line 7). Nothing was removed."),
             IDOK);
   EXPECT_EQ(robot::WaitForExit(repeated), 1u);
   EXPECT_EQ(CountOf(shared), 3);

@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
   BY_HANDLE_FILE_INFORMATION info = {0};
   GetFileInformationByHandle(link, &info);
-  printf("link opened as itself: %d\n", (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+  printf("link opened as itself: %d\n",
+         (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
   snprintf(file, sizeof file, "%s\\f.txt", argv[1]);
   snprintf(moved, sizeof moved, "%s moved", argv[1]);
   HANDLE held = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
