@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "packer/package_listing.h"
+#include "packer/setup_file/package_listing.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;

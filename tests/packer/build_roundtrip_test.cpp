@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "base/little_endian.h"
-#include "packer/package_listing.h"
-#include "packer/pe_checksum.h"
+#include "packer/pe/pe_checksum.h"
+#include "packer/setup_file/package_listing.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;

@@ -1,12 +1,12 @@
 // Converting the project file's UTF-8 into Windows code pages.
-#include "packer/code_page.h"
+#include "packer/project/code_page.h"
 
 #include <cstdio>
 
 #include <gtest/gtest.h>
 
 #include "packer/file_io.h"
-#include "packer/gather.h"
+#include "packer/setup_file/gather.h"
 
 using namespace packer;
 

@@ -1,6 +1,6 @@
 // Every level writes a zlib stream that zlib's own uncompress reads back, and
 // blocks are stored only where that is allowed and smaller.
-#include "packer/compression.h"
+#include "packer/compression/compression.h"
 
 #include <zlib.h>
 

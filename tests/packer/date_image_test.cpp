@@ -1,5 +1,5 @@
 // The 44-byte time stamp image, in UTC, for dates around the edges.
-#include "packer/date_image.h"
+#include "packer/setup_file/date_image.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "packer/icon_file.h"
-#include "packer/pe_version.h"
-#include "packer/program_icon.h"
+#include "packer/pe/icon_file.h"
+#include "packer/pe/pe_version.h"
+#include "packer/pe/program_icon.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   packer::ReadPeFileVersion(data, size);

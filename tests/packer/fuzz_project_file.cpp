@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "packer/project_file.h"
+#include "packer/project/project_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

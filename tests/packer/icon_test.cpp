@@ -8,7 +8,7 @@
 
 #include "base/little_endian.h"
 #include "packer/file_io.h"
-#include "packer/pe_checksum.h"
+#include "packer/pe/pe_checksum.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;

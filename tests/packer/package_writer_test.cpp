@@ -1,5 +1,5 @@
 // The package bytes at the offsets the layout gives, field by field.
-#include "packer/package_writer.h"
+#include "packer/setup_file/package_writer.h"
 
 #include <cstdio>
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "packer/package_listing.h"
+#include "packer/setup_file/package_listing.h"
 #include "vtpack_runner.h"
 
 using namespace packer_test;

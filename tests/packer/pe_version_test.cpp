@@ -1,6 +1,6 @@
 // Version resources of real executables made by the MinGW tools, and the
 // same files cut short or damaged.
-#include "packer/pe_version.h"
+#include "packer/pe/pe_version.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,7 +1,7 @@
 // The file data stream: a standard zlib stream whatever the data's size
 // against the pieces' size, the same bytes whatever the number of workers,
 // and zopfli's parts joined at any bit as zopfli itself would join them.
-#include "packer/stream_compressor.h"
+#include "packer/compression/stream_compressor.h"
 
 #include <zlib.h>
 
@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <zopfli/deflate.h>
 
-#include "packer/deflate_blocks.h"
+#include "packer/compression/deflate_blocks.h"
 #include "test_package_writer.h"
 
 using namespace packer;

@@ -1,11 +1,11 @@
 // The rules for names, folders and registry texts, case by case.
-#include "packer/text_rules.h"
+#include "packer/project/text_rules.h"
 
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include "packer/variables.h"
+#include "packer/project/variables.h"
 
 using namespace packer;
 

@@ -1,0 +1,295 @@
+// vtpack: builds a setup executable from a project file, and lists or
+// verifies one. A failure of build or list ends with one message naming the
+// input and the entry at fault; verify prints a line for every fault it
+// finds. Either way the exit code is 1.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "package/header_reader.h"
+#include "package/memory_package_file.h"
+#include "package/stored_block.h"
+#include "packer/command_line/package_report.h"
+#include "packer/command_line/packed_programs.h"
+#include "packer/file_io.h"
+#include "packer/pe/pe_checksum.h"
+#include "packer/pe/program_icon.h"
+#include "packer/progress.h"
+#include "packer/project/code_page.h"
+#include "packer/project/project_file.h"
+#include "packer/project/starter_project.h"
+#include "packer/setup_file/gather.h"
+#include "packer/setup_file/package_writer.h"
+
+namespace packer {
+namespace {
+
+struct BuildRequest {
+  std::string project;
+  std::string output = "Setup.exe";
+  std::string stub;         // empty: vtsetup.exe where vtpack finds it
+  std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
+  bool best = false;
+  bool zopfli = false;
+  std::vector<std::string> definitions;  // -D NAME=VALUE
+  unsigned jobs = 0;                     // 0: one per processor
+};
+
+int Fail(const std::string& message) {
+  std::cerr << "vtpack: " << message << "\n";
+  return 1;
+}
+
+// A program image for the setup file: a readable Windows executable that is
+// not the output file; for the setup program, one whose image (headers and
+// sections) the setup program's reader can find.
+Result<Bytes> ReadProgramImage(const std::string& path, const char* role,
+                               const OutputTarget& output, bool findImageEnd) {
+  FileIdentity identity;
+  auto image = ReadFileBytes(path, &identity);
+  if (!image.ok())
+    return Problem{"", std::string("the ") + role + " \"" + path +
+                           "\" cannot be read: " + image.problem().message};
+  if (output.exists && identity == output.identity)
+    return Problem{"", std::string("the ") + role + " \"" + path + "\" is the output file \"" +
+                           output.path + "\"; vtpack never writes over its inputs"};
+  const Bytes& bytes = image.value();
+  if (bytes.size() < 64 || bytes[0] != 'M' || bytes[1] != 'Z')
+    return Problem{"", std::string("the ") + role + " \"" + path + "\" is not a Windows program"};
+  if (!findImageEnd) return image;
+  // The package goes behind the image, where the setup program's reader
+  // looks for it.
+  MemoryPackageFile file(bytes.data(), bytes.size());
+  std::uint64_t imageEnd = 0;
+  if (!ReadProgramImageEnd(file, &imageEnd) || imageEnd > bytes.size())
+    return Problem{
+        "", std::string("the ") + role + " \"" + path +
+                "\" is not a Windows program: its PE headers or sections are cut or malformed"};
+  return image;
+}
+
+Result<GatherOptions> ReadEnvironment() {
+  GatherOptions options;
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  if (epoch != nullptr && *epoch != '\0') {
+    std::string text = epoch;
+    if (text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos)
+      return Problem{"",
+                     "SOURCE_DATE_EPOCH \"" + text + "\" is not a number of seconds since 1970"};
+    options.latestTime = std::stoll(text);
+  }
+  return options;
+}
+
+int Build(const BuildRequest& request, const char* argv0) {
+  Variables variables;
+  for (const std::string& definition : request.definitions) {
+    if (auto refusal = variables.Define(definition)) return Fail("-D " + *refusal);
+  }
+  // Where the output goes, and which file it is when it exists already: no
+  // input may be that file, whatever its name.
+  auto output = ResolveOutput(request.output);
+  if (!output.ok()) return Fail(output.problem().message);
+  FileIdentity projectIdentity;
+  auto project = ReadProjectFile(request.project, variables, &projectIdentity);
+  if (!project.ok()) return Fail(Describe(request.project, project.problem()));
+  if (output.value().exists && projectIdentity == output.value().identity)
+    return Fail(
+        Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
+                                                  "\"; vtpack never writes over its inputs"}));
+  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  if (!stubPath.ok()) return Fail(stubPath.problem().message);
+  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
+  auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
+  if (!stub.ok()) return Fail(stub.problem().message);
+  // The package starts behind it, at most 7 zeros later.
+  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
+    return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
+  auto uninstaller =
+      ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
+  if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
+  // Its block is always a stream, which the setup program inflates whole.
+  if (uninstaller.value().size() > kLargestBlock / 2)
+    return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
+  auto environment = ReadEnvironment();
+  if (!environment.ok()) return Fail(environment.problem().message);
+  if (output.value().exists) environment.value().output = output.value().identity;
+  environment.value().outputPath = output.value().path;
+
+  // The temporary file exists from here on; any failure, or SIGINT/SIGTERM,
+  // removes it.
+  AtomicOutput file;
+  if (auto problem = file.Create(output.value())) return Fail(problem->message);
+  environment.value().temporary = file.Identity();
+  auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
+  if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
+  for (const Problem& warning : parts.value().warnings)
+    std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
+  Compression level = request.zopfli ? Compression::kZopfli
+                      : request.best ? Compression::kBest
+                                     : Compression::kDefault;
+  if (parts.value().icon) {
+    auto branded = ReplaceProgramIcon(stub.value(), *parts.value().icon);
+    if (!branded.ok())
+      return Fail("the setup program \"" + stubPath.value() + "\" " + branded.problem().message +
+                  " (application.icon)");
+    stub.value() = std::move(branded.value());
+  }
+  std::size_t fileCount = parts.value().files.size();
+  std::uint64_t fileBytes = 0;
+  for (const PackedFile& packed : parts.value().files) fileBytes += packed.size;
+  // The files are read while the setup file is written: its line stays
+  // until then, and is erased before any other message.
+  BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr, &std::cerr);
+  progress.Expect(fileCount, fileBytes);
+  ProgressSink told(file, progress);
+  auto size = WriteSetupFile(stub.value(), parts.value(), level, told, &progress, request.jobs);
+  // The image's checksum field holds the whole setup file's, as signing
+  // tools and Windows compute it.
+  auto checksumField = PeChecksumField(stub.value());
+  auto problem = size.ok() && checksumField ? StampPeChecksum(file, *checksumField) : std::nullopt;
+  if (size.ok() && !problem) problem = file.Commit();
+  if (size.ok() && !problem) progress.Finish();
+  progress.Erase();
+  // Problems of an input name its entry in the project; the output's stand alone.
+  if (!size.ok())
+    return Fail(size.problem().entry.empty() ? size.problem().message
+                                             : Describe(request.project, size.problem()));
+  if (problem) return Fail(problem->message);
+  std::cout << request.output << ": " << fileCount << " files, " << size.value() << " bytes\n";
+  return 0;
+}
+
+// vtpack init DIR: a project file that builds as it stands, written only
+// where no file is.
+int Init(const std::string& folder, const std::string& projectPath) {
+  auto text = StarterProject(folder, projectPath);
+  if (!text.ok()) return Fail(text.problem().message);
+  std::FILE* out = std::fopen(projectPath.c_str(), "wx");
+  if (out == nullptr) {
+    int error = errno;
+    if (error == EEXIST)
+      return Fail(projectPath + ": exists already; vtpack init never writes over a file");
+    return Fail(projectPath + ": cannot be written: " + std::strerror(error));
+  }
+  bool written =
+      std::fwrite(text.value().data(), 1, text.value().size(), out) == text.value().size();
+  written = std::fclose(out) == 0 && written;
+  if (!written) {
+    std::remove(projectPath.c_str());
+    return Fail(projectPath + ": cannot be written");
+  }
+  std::cout << projectPath << ": a project for \"" << folder << "\"; vtpack build " << projectPath
+            << "\n";
+  return 0;
+}
+
+constexpr const char* kCommands[] = {"build", "list", "verify", "init"};
+
+// A usage error as every other failure: one line with vtpack's prefix, and
+// where to read more.
+int UsageError(const std::string& message, const std::string& command) {
+  return Fail(message + " (vtpack " + (command.empty() ? "" : command + " ") + "--help)");
+}
+
+}  // namespace
+}  // namespace packer
+
+int main(int argc, char** argv) {
+  using namespace packer;
+  // A first word that is not an option must be a command: say which it is not.
+  if (argc > 1 && argv[1][0] != '-') {
+    bool known = false;
+    for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
+    if (!known)
+      return UsageError("unknown command '" + std::string(argv[1]) +
+                            "'; the commands are build, list, verify and init",
+                        "");
+  }
+  CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
+  app.require_subcommand(0, 1);
+  app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
+
+  BuildRequest build;
+  CLI::App* buildCommand =
+      app.add_subcommand("build", "Build a setup executable from a project file");
+  buildCommand->add_option("project", build.project, "Project file (TOML)")->required();
+  buildCommand->add_option("-o,--output", build.output, "Setup executable to write")
+      ->capture_default_str();
+  buildCommand
+      ->add_option(
+          "-D,--define", build.definitions,
+          "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
+          "repeatable")
+      ->allow_extra_args(false);
+  auto* best =
+      buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
+  auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
+  best->excludes(zopfli);
+  buildCommand
+      ->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
+  buildCommand->add_option(
+      "--stub", build.stub,
+      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
+      " from vtpack's folder)");
+  buildCommand->add_option("--uninstaller", build.uninstaller,
+                           "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
+
+  std::string setupFile;
+  int codePage = kDefaultCodePage;
+  bool json = false;
+  CLI::App* listCommand = app.add_subcommand("list", "Print what a setup executable holds");
+  listCommand->add_option("setup", setupFile, "Setup executable")->required();
+  listCommand->add_option("--code-page", codePage, "Code page of the package's texts")
+      ->capture_default_str();
+  listCommand->add_flag("--json", json, "Print it as JSON (its shape: docs/project-format.md)");
+  CLI::App* verifyCommand =
+      app.add_subcommand("verify", "Read a whole setup executable and check it");
+  verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
+  verifyCommand
+      ->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
+      ->capture_default_str();
+  verifyCommand->add_flag("--json", json, "Print the package and its faults as JSON");
+
+  std::string folder, projectPath = "project.toml";
+  CLI::App* initCommand =
+      app.add_subcommand("init", "Write a starter project file for a build folder");
+  initCommand->add_option("folder", folder, "The application's build folder")->required();
+  initCommand->add_option("-o,--output", projectPath, "Project file to write")
+      ->capture_default_str();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success& e) {  // --help, --version
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::string command;
+    for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
+    std::string message = e.what();
+    message = message.substr(0, message.find('\n'));
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+      message[0] = static_cast<char>(message[0] - 'A' + 'a');
+    return UsageError(message, command);
+  }
+  if (*buildCommand) return Build(build, argv[0]);
+  if (*initCommand) return Init(folder, projectPath);
+  if (!*listCommand && !*verifyCommand)
+    return UsageError("a command is needed: build, list, verify or init", "");
+  if (!IsWindowsAnsiCodePage(codePage))
+    return Fail("code page " + std::to_string(codePage) +
+                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+  if (*listCommand) return ListPackage(setupFile, codePage, json, std::cout, std::cerr);
+  return VerifyPackage(setupFile, codePage, json, std::cout, std::cerr);
+}

@@ -1,0 +1,114 @@
+// What a project file asks for, checked and with every text already in the
+// package's code page. Paths of the packer's inputs stay as given (UTF-8,
+// relative to the project file's folder).
+#ifndef VANTOREL_PACKER_PROJECT_H
+#define VANTOREL_PACKER_PROJECT_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "package/layout.h"
+#include "packer/pe/pe_version.h"
+
+namespace packer {
+
+// Where an entry came from, for messages about it after parsing.
+struct EntryName {
+  std::string entry;  // "files[2].source"
+  int line = 0;
+};
+
+struct SetupOptions {
+  bool showWelcomePage = true;
+  bool showDestinationPage = true;
+  bool showShortcutsPage = true;
+  bool runProgramAtEnd = false;
+  bool checkProgramNotRunning = false;
+};
+
+struct Application {
+  std::string name;         // AppName
+  std::string version;      // AppVersion
+  std::string programFile;  // ProgramFileName
+  std::string windowClass;  // ProgramWindowClass
+  // The application's Uninstall entry: registry records of the package.
+  std::string publisher;  // "Publisher"
+  std::string url;        // "URLInfoAbout"
+};
+
+enum class VersionChoice { kFromResource, kGiven, kNone };
+
+// Where a file goes and how the setup program treats it there.
+struct FilePlacement {
+  layout::DestinationType destination = layout::kDestinationApplication;
+  std::string subDirectory;  // "" or "Docs\Manual\"
+  bool replaceIfInUse = false;
+  bool selfRegister = false;
+  bool sharedDll = false;
+};
+
+// One [[files]] entry: a path or glob, and what each matched file becomes.
+struct FileSpec {
+  EntryName source;     // entry of the "source" key
+  std::string pattern;  // path or glob, variables expanded
+  bool isGlob = false;
+  std::string globPattern;            // for a glob: the pattern with the values of ${...} escaped
+  std::vector<std::string> excludes;  // glob-escaped as globPattern
+  EntryName exclude;
+  std::string fileName;  // given name (single source only); empty: the source's
+  FilePlacement placement;
+  VersionChoice versionChoice = VersionChoice::kFromResource;
+  FileVersion version;
+};
+
+constexpr std::uint32_t kRegistryTypeText = 1;    // REG_SZ
+constexpr std::uint32_t kRegistryTypeNumber = 4;  // REG_DWORD
+
+struct RegistryValue {
+  std::uint32_t type = kRegistryTypeText;
+  std::string text;  // "name=data" as the package stores it
+};
+
+struct RegistryKey {
+  std::string path;
+  std::vector<RegistryValue> values;
+};
+
+struct Association {
+  std::string extension;  // without the dot
+  std::string typeName;
+  std::string description;
+  std::string program;
+  std::string icon;
+  std::int32_t iconIndex = 0;
+};
+
+// What goes into the package as the project file gives it.
+struct PackageSettings {
+  Application application;
+  SetupOptions options;
+  std::vector<RegistryKey> registry[layout::kRegistryRootCount];
+  std::vector<Association> associations;
+};
+
+struct Project {
+  std::string directory;  // the project file's folder: base of relative paths
+  int codePage = 1252;
+  PackageSettings settings;
+  std::optional<std::string> licencePath;
+  EntryName licenceEntry;
+  // The setup program's own icon replaced by the vendor's (.ico).
+  std::optional<std::string> iconPath;
+  EntryName iconEntry;
+  // AppVersion from the version resource of the installed program's source.
+  bool versionFromProgram = false;
+  EntryName versionFromProgramEntry;
+  std::vector<FileSpec> files;
+  std::vector<Problem> warnings;  // sound, but probably not what the vendor means
+};
+
+}  // namespace packer
+
+#endif
