@@ -30,6 +30,26 @@ SharedString FinalPathOf(HANDLE handle);
 // is `path` (case aside).
 bool HoldsItself(HANDLE handle, const char* path);
 
+// NtSetInformationFile on `handle`: what a handle allows on every Windows
+// of the NT family (the kernel32 forms of it came with Vista). The NTSTATUS;
+// STATUS_NOT_IMPLEMENTED where there is no such function.
+LONG SetFileInformation(HANDLE handle, void* information, ULONG size, int kind);
+enum { kRenameInformation = 10, kBasicInformation = 4, kDispositionInformation = 13 };
+
+// Marks what `handle` (opened with DELETE) holds for deletion when its
+// last handle closes; false when it cannot go (a folder that is not empty,
+// a running program's file).
+bool MarkForDeletion(HANDLE handle);
+
+// Opens the file or empty folder at `path` as itself and deletes it
+// through that handle; false when it is not itself (a link stays) or
+// cannot go.
+bool DeleteItself(const char* path);
+
+// Gives what `handle` (opened with DELETE) holds the full path `path`, on
+// its own volume; a file already there is never replaced.
+bool RenameThroughHandle(HANDLE handle, const char* path);
+
 // What opening a folder to hold it found.
 enum class Holding { kHeld, kMissing, kNotItself };
 

@@ -2,13 +2,25 @@
 
 #include <windows.h>
 
+#include "base/file_handles.h"
 #include "base/path_list.h"
 #include "engine/held_folders.h"
 
 namespace {
 
+// A folder this run made and holds goes through the handle it holds;
+// everything else is opened as itself for it.
+bool RemoveItem(const char* path) {
+  HANDLE held = HeldApplicationFolders.Find(path);
+  if (held == nullptr) return DeleteItself(path);
+  const bool marked = MarkForDeletion(held);
+  // The last handle: the folder goes as it closes.
+  if (marked) HeldApplicationFolders.Release(path);
+  return marked;
+}
+
 // Calls `remove` on every line of `list`, last line first.
-void RemoveEach(SharedString& list, BOOL(WINAPI* remove)(LPCSTR)) {
+void RemoveEach(SharedString& list, bool (*remove)(const char*)) {
   int length = list.Length();
   char* lines = list.GetBuffer(length);
   while (length > 0) {
@@ -28,9 +40,9 @@ void CreatedItems::AddFile(const char* path) { AppendPath(files_, path); }
 void CreatedItems::AddFolder(const char* path) { AppendPath(folders_, path); }
 
 void CreatedItems::RemoveAll() {
-  // Held without sharing deletion, the folders could not go.
-  ReleaseHeldFolders();
-  RemoveEach(files_, DeleteFileA);
+  // The folders stay held meanwhile: nothing on the way is swapped for a
+  // link while what this run made is taken away.
+  RemoveEach(files_, DeleteItself);
   // A folder is made only after its parent, so the last made is the deepest.
-  RemoveEach(folders_, RemoveDirectoryA);
+  RemoveEach(folders_, RemoveItem);
 }
