@@ -8,15 +8,12 @@
 
 namespace {
 
-// A folder this run made and holds goes through the handle it holds;
-// everything else is opened as itself for it.
-bool RemoveItem(const char* path) {
-  HANDLE held = HeldApplicationFolders.Find(path);
-  if (held == nullptr) return DeleteItself(path);
-  const bool marked = MarkForDeletion(held);
-  // The last handle: the folder goes as it closes.
-  if (marked) HeldApplicationFolders.Release(path);
-  return marked;
+// A folder this run made is let go (its hold shares no deletion) and
+// opened again as itself: the folders above it stay held, and what the
+// name leads to by then goes only when it is that folder still.
+bool RemoveFolder(const char* path) {
+  HeldApplicationFolders.Release(path);
+  return DeleteItself(path);
 }
 
 // Calls `remove` on every line of `list`, last line first.
@@ -40,9 +37,9 @@ void CreatedItems::AddFile(const char* path) { AppendPath(files_, path); }
 void CreatedItems::AddFolder(const char* path) { AppendPath(folders_, path); }
 
 void CreatedItems::RemoveAll() {
-  // The folders stay held meanwhile: nothing on the way is swapped for a
-  // link while what this run made is taken away.
+  // The folders above stay held meanwhile: nothing on the way is swapped
+  // for a link while what this run made is taken away.
   RemoveEach(files_, DeleteItself);
   // A folder is made only after its parent, so the last made is the deepest.
-  RemoveEach(folders_, RemoveItem);
+  RemoveEach(folders_, RemoveFolder);
 }

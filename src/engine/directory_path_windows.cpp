@@ -11,8 +11,8 @@
 namespace {
 
 // What setup may do with the folders it holds: read their permissions and
-// secure them (engine/destination_folder.h); those it makes it may also
-// delete again.
+// secure them. Not DELETE: a handle with it keeps every program that does
+// not share deletion (most list folders so) from opening the folder.
 const DWORD kHeldAccess = READ_CONTROL | WRITE_DAC | WRITE_OWNER;
 
 struct Walk {
@@ -61,7 +61,7 @@ bool MakeDirectory(const char* path, void* context) {
   if (walk->created != nullptr) walk->created->AddFolder(path);
   walk->made = true;
   if (walk->notItself == nullptr ||
-      HeldApplicationFolders.Hold(path, kHeldAccess | DELETE) == Holding::kHeld) {
+      HeldApplicationFolders.Hold(path, kHeldAccess) == Holding::kHeld) {
     return true;
   }
   *walk->notItself = path;

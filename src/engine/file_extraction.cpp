@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/file_handles.h"
 #include "base/messages.h"
 #include "base/run_log.h"
 #include "engine/directory_path.h"
@@ -152,15 +153,19 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
     InstallTimer timer(InstallPhase::kSetFileTime);
     SetFileTimestamp(file, record.FileTimestamp, false);
   }
+  if (!written) {
+    // What an installed file was to be replaced with is of no use now.
+    if (target.Staged()) MarkForDeletion(file);
+  } else if (target.Staged()) {
+    // Open until it is in place: what lands is what was written and checked.
+    loop.written.Add(index, target);
+    return true;
+  }
   {
     InstallTimer timer(InstallPhase::kCloseFile);
     CloseHandle(file);
   }
-  if (!written) {
-    // What an installed file was to be replaced with is of no use now.
-    if (target.staged) DeleteFileA(StagingPath(target.folder, target.staging));
-    return false;
-  }
+  if (!written) return false;
   loop.written.Add(index, target);
   return true;
 }

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "base/file_handles.h"
 #include "base/messages.h"
+#include "base/path_list.h"
 #include "engine/associations.h"
 #include "engine/created_items.h"
 #include "engine/directory_path.h"
@@ -13,6 +15,7 @@
 #include "engine/registry_records.h"
 #include "engine/setup_executable.h"
 #include "engine/system_folders.h"
+#include "engine/uninstall_log.h"
 #include "engine/written_files.h"
 #include "package/file_table.h"
 #include "package/header_reader.h"
@@ -51,12 +54,13 @@ bool WriteRegistry(PackageInput& input) {
 
 }  // namespace
 
-bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& created,
+bool InstallFiles(PackageInput& input, InstallProgress& progress, InstallChanges& changes,
                   const FileDataBudget& budget) {
   InstallTimer timer(InstallPhase::kFileLoop);
-  FileTable files;
+  FileTable& files = changes.files;
+  CreatedItems& created = changes.created;
+  WrittenFiles& written = changes.written;
   FileDataStream data(budget);
-  WrittenFiles written;
   if (!ReadFileTable(input, &files)) {
     created.RemoveAll();
     return false;
@@ -82,8 +86,14 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
     created.RemoveAll();
     return false;
   }
-  return written.Complete(created) && extracted;
+  return extracted ? written.Place(created) : (written.Complete(created), false);
 }
+
+namespace {
+
+InstallChanges RunChanges;
+
+}  // namespace
 
 bool RunInstall(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
@@ -100,13 +110,27 @@ bool RunInstall(InstallProgress& progress) {
   }
   // On failure the progress stays until the process ends; the file closes
   // here.
-  CreatedItems created;
-  if (!WriteUninstaller(input, created) || !InstallFiles(input, progress, created) ||
-      !WriteRegistry(input)) {
+  if (!WriteUninstaller(input, RunChanges.created) || !InstallFiles(input, progress, RunChanges)) {
+    return false;
+  }
+  // A package damaged past its files is damaged all the same.
+  if (!WriteRegistry(input)) {
+    RunChanges.written.Undo(RunChanges.created);
     return false;
   }
   file.Close();
   progress.Close();
   WriteInstallTiming();
   return true;
+}
+
+bool CompleteInstall() {
+  if (WriteUninstallLog()) {
+    RunChanges.written.Finish();
+    return true;
+  }
+  RunChanges.written.Undo(RunChanges.created);
+  SharedString link;
+  for (int position = 0; NextPath(Settings.ShortcutList, position, link);) DeleteItself(link);
+  return false;
 }
