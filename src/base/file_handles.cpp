@@ -84,6 +84,22 @@ bool DeleteItself(const char* path) {
   return deleted;
 }
 
+HANDLE CreateOwnFile(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  file = OpenItself(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ);
+  BY_HANDLE_FILE_INFORMATION information;
+  if (file != INVALID_HANDLE_VALUE &&
+      (!HoldsItself(file, path) || !GetFileInformationByHandle(file, &information) ||
+       information.nNumberOfLinks != 1 ||
+       (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !SetEndOfFile(file))) {
+    CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+  }
+  return file;
+}
+
 bool RenameThroughHandle(HANDLE handle, const char* path) {
   // FILE_RENAME_INFORMATION with no root folder: the name is the NT form
   // of the full path, "\??\C:\...".

@@ -46,6 +46,12 @@ bool MarkForDeletion(HANDLE handle);
 // cannot go.
 bool DeleteItself(const char* path);
 
+// A file to write at `path`: a new one, or the one there when it is itself
+// and has no other name, emptied; never a link's target, or a file that
+// another name shares, which a user who may make names in the folder
+// could have put there. INVALID_HANDLE_VALUE otherwise.
+HANDLE CreateOwnFile(const char* path);
+
 // Gives what `handle` (opened with DELETE) holds the full path `path`, on
 // its own volume; a file already there is never replaced.
 bool RenameThroughHandle(HANDLE handle, const char* path);

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "base/file_handles.h"
-#include "base/platform.h"
 
 namespace {
 
@@ -50,9 +49,10 @@ const TokenFacts& Token() {
   HANDLE token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return facts;
   DWORD size = 0;
-  GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
-  TOKEN_GROUPS* groups = static_cast<TOKEN_GROUPS*>(platform::Allocate(size + 1));
-  if (GetTokenInformation(token, TokenGroups, groups, size, &size)) {
+  // Room for the hundreds of groups of a domain's user.
+  alignas(8) BYTE scratch[16384];
+  const TOKEN_GROUPS* groups = reinterpret_cast<TOKEN_GROUPS*>(scratch);
+  if (GetTokenInformation(token, TokenGroups, scratch, sizeof scratch, &size)) {
     for (DWORD i = 0; i < groups->GroupCount; ++i) {
       const SID_AND_ATTRIBUTES& group = groups->Groups[i];
       if (IsSid(static_cast<BYTE*>(group.Sid), kAdministrators) &&
@@ -62,10 +62,8 @@ const TokenFacts& Token() {
       }
     }
   }
-  platform::Free(groups);
-  BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  if (GetTokenInformation(token, TokenUser, user, sizeof user, &size)) {
-    const BYTE* sid = static_cast<BYTE*>(reinterpret_cast<TOKEN_USER*>(user)->User.Sid);
+  if (GetTokenInformation(token, TokenUser, scratch, sizeof scratch, &size)) {
+    const BYTE* sid = static_cast<BYTE*>(reinterpret_cast<TOKEN_USER*>(scratch)->User.Sid);
     memcpy(facts.user, sid, SidLength(sid));
   }
   CloseHandle(token);
@@ -115,29 +113,20 @@ typedef DWORD(WINAPI* SetSecurityFunction)(HANDLE, int, SECURITY_INFORMATION, PS
 bool RunsAsAdministrator() { return Token().administrator; }
 
 DWORD RightsOfOthers(HANDLE folder, bool inherited) {
-  DWORD size = 4096, needed = 0;
-  BYTE* descriptor = nullptr;
-  bool read = false;
-  for (int attempt = 0; attempt < 2 && !read; ++attempt) {
-    platform::Free(descriptor);
-    descriptor = static_cast<BYTE*>(platform::Allocate(size));
-    read = GetKernelObjectSecurity(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                   descriptor, size, &needed) != FALSE;
-    size = needed;
+  alignas(8) BYTE scratch[8192];
+  DWORD needed = 0;
+  if (!GetKernelObjectSecurity(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                               scratch, sizeof scratch, &needed)) {
+    return FILE_ALL_ACCESS;
   }
-  DWORD rights = FILE_ALL_ACCESS;
   // SECURITY_DESCRIPTOR_RELATIVE: control at 2, the owner's offset at 4,
   // the list's at 16.
-  DWORD owner = 0, list = 0;
-  if (read) {
-    memcpy(&owner, descriptor + 4, sizeof owner);
-    memcpy(&list, descriptor + 16, sizeof list);
-  }
-  if (read && (descriptor[2] & SE_DACL_PRESENT) != 0 && list != 0) {
-    rights = RightsInList(descriptor + list, inherited);
-    if (owner == 0 || IsOthers(descriptor + owner)) rights |= WRITE_DAC | WRITE_OWNER;
-  }
-  platform::Free(descriptor);
+  DWORD owner, list;
+  memcpy(&owner, scratch + 4, sizeof owner);
+  memcpy(&list, scratch + 16, sizeof list);
+  if ((scratch[2] & SE_DACL_PRESENT) == 0 || list == 0) return FILE_ALL_ACCESS;
+  DWORD rights = RightsInList(scratch + list, inherited);
+  if (owner == 0 || IsOthers(scratch + owner)) rights |= WRITE_DAC | WRITE_OWNER;
   return rights;
 }
 
@@ -159,7 +148,9 @@ SECURITY_ATTRIBUTES* AdminOnlyAttributes() {
 
 bool SecureFolder(HANDLE folder) {
   // SetSecurityInfo, unlike SetKernelObjectSecurity, passes the entries on
-  // to what the folder already holds; Windows 2000 on.
+  // to what the folder already holds (Windows 2000 on). Wine 8's keeps
+  // merging the parent's inheritable entries into a protected list; the
+  // descriptor set as it is afterwards keeps the folder's own list right.
   const SetSecurityFunction set = reinterpret_cast<SetSecurityFunction>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "SetSecurityInfo")));
   return set != nullptr &&
@@ -167,5 +158,7 @@ bool SecureFolder(HANDLE folder) {
              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
                  PROTECTED_DACL_SECURITY_INFORMATION,
              kAdminOnly + kOwnerOffset, nullptr, reinterpret_cast<PACL>(kAdminOnly + kListOffset),
-             nullptr) == ERROR_SUCCESS;
+             nullptr) == ERROR_SUCCESS &&
+         SetKernelObjectSecurity(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                 kAdminOnly);
 }

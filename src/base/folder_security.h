@@ -35,7 +35,7 @@ enum : DWORD {
 // those its entries pass on to what is made inside it. An owner among the
 // others adds WRITE_DAC and WRITE_OWNER (an owner may always change the
 // permissions). Every right when the folder has no list of entries, or
-// its permissions cannot be read.
+// its permissions cannot be read (or take more than 8 KiB).
 DWORD RightsOfOthers(HANDLE folder, bool inherited);
 
 // Others can write, delete or re-permission the folder or what is made

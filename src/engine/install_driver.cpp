@@ -7,6 +7,7 @@
 #include "base/path_list.h"
 #include "engine/associations.h"
 #include "engine/created_items.h"
+#include "engine/destination_folder.h"
 #include "engine/directory_path.h"
 #include "engine/file_data_stream.h"
 #include "engine/file_extraction.h"
@@ -110,7 +111,8 @@ bool RunInstall(InstallProgress& progress) {
   }
   // On failure the progress stays until the process ends; the file closes
   // here.
-  if (!WriteUninstaller(input, RunChanges.created) || !InstallFiles(input, progress, RunChanges)) {
+  if (!PrepareDestination(RunChanges.created) || !WriteUninstaller(input, RunChanges.created) ||
+      !InstallFiles(input, progress, RunChanges)) {
     return false;
   }
   // A package damaged past its files is damaged all the same.

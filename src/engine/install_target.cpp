@@ -5,6 +5,7 @@
 #include "base/run_log.h"
 #include "base/windows_version.h"
 #include "engine/directory_path.h"
+#include "engine/file_in_use.h"
 #include "engine/install_record.h"
 #include "engine/output_file.h"
 #include "engine/self_registration.h"
@@ -45,6 +46,18 @@ HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
   if (!CanOverwrite(path)) return INVALID_HANDLE_VALUE;
   target.staging = CreateStagingFile(target.folder);
   return target.staging;
+}
+
+// What becomes of a file that a program keeps from being written or
+// replaced now: nothing when the record does not allow its replacement at
+// the next start; that replacement where the way to it allows it
+// (MayReplaceAtRestart); else the user is asked to close the program, and
+// the install tries again or stops (the question said why).
+enum class InUse { kFail, kRedirect, kRetry, kCancelled };
+InUse WhenInUse(const FileRecord& record, const InstallTarget& target) {
+  if (record.ReplaceIfInUse == 0) return InUse::kFail;
+  if (MayReplaceAtRestart(target.folder)) return InUse::kRedirect;
+  return AskToCloseProgramUsing(target.path) ? InUse::kRetry : InUse::kCancelled;
 }
 
 void CloseIfOpen(HANDLE handle) {
@@ -90,33 +103,46 @@ void DropMovedAside(const Placement& placement) {
 }
 
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created) {
-  HANDLE file = OpenDestination(target.path, target.existed, target, created);
-  if (file != INVALID_HANDLE_VALUE) return file;
-  // A new file's name taken meanwhile (a link that leads nowhere, which no
-  // look shows) is no file in use to be replaced at the next start.
-  if (record.ReplaceIfInUse != 0 && (target.existed || GetLastError() != ERROR_FILE_EXISTS)) {
-    Settings.RestartNeeded = true;
-    const SharedString replacement = ReplacementPath(target.path);
-    file = OpenDestination(replacement, FileExists(replacement), target, created);
-    target.redirected = file != INVALID_HANDLE_VALUE;
+  for (;;) {
+    HANDLE file = OpenDestination(target.path, target.existed, target, created);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    // A new file's name taken meanwhile (a link that leads nowhere, which no
+    // look shows) is no file in use to be replaced at the next start.
+    if (!target.existed && GetLastError() == ERROR_FILE_EXISTS) break;
+    const InUse inUse = WhenInUse(record, target);
+    if (inUse == InUse::kRetry) continue;
+    if (inUse == InUse::kCancelled) return INVALID_HANDLE_VALUE;
+    if (inUse == InUse::kRedirect) {
+      Settings.RestartNeeded = true;
+      const SharedString replacement = ReplacementPath(target.path);
+      file = OpenDestination(replacement, FileExists(replacement), target, created);
+      target.redirected = file != INVALID_HANDLE_VALUE;
+      if (target.redirected) return file;
+    }
+    break;
   }
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
-  }
-  return file;
+  ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
+  return INVALID_HANDLE_VALUE;
 }
 
 bool PlaceStagedFile(const FileRecord& record, InstallTarget& target, Placement& placement) {
   const SharedString replacement = ReplacementPath(target.path);
-  if (PutInPlace(target.staging, target.folder, target.redirected ? replacement : target.path,
-                 placement)) {
-    return true;
-  }
-  if (!target.redirected && record.ReplaceIfInUse != 0 &&
-      PutInPlace(target.staging, target.folder, replacement, placement)) {
-    Settings.RestartNeeded = true;
-    target.redirected = true;
-    return true;
+  for (;;) {
+    if (PutInPlace(target.staging, target.folder, target.redirected ? replacement : target.path,
+                   placement)) {
+      return true;
+    }
+    if (target.redirected) break;
+    const InUse inUse = WhenInUse(record, target);
+    if (inUse == InUse::kRetry) continue;
+    if (inUse == InUse::kCancelled) return false;
+    if (inUse == InUse::kRedirect &&
+        PutInPlace(target.staging, target.folder, replacement, placement)) {
+      Settings.RestartNeeded = true;
+      target.redirected = true;
+      return true;
+    }
+    break;
   }
   ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
   return false;

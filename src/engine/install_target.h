@@ -26,7 +26,9 @@ struct InstallTarget {
 
 // Opens the file that takes the record's bytes for `target.path`, or, when
 // that cannot be overwritten and the record allows it, for the ".new" file
-// (which sets RestartNeeded and `target.redirected`). A file that is new is
+// (which sets RestartNeeded and `target.redirected`) where the file may
+// wait for the next start (engine/file_in_use.h), else after asking the
+// user to close the program that uses it (Cancel stops the install). A file that is new is
 // created in place as a new file (a name that appeared meanwhile, a link
 // among them, makes it fail) and listed in `created`; one that exists is left as it
 // is, and the bytes go to a staging file beside it (`target.staging`, the
@@ -58,9 +60,10 @@ void DropMovedAside(const Placement& placement);
 // After the data's check: puts the staging file in the place of the file
 // it replaces, which moves aside (`placement`) until the install is sure
 // to be complete. When that file cannot be moved now (a program has opened
-// it meanwhile), the record may allow its ".new" file instead, as
-// OpenInstallTarget would have; otherwise IDS_OPEN_FILE names
-// `target.path` and false is returned, with the staging file where it was.
+// it meanwhile), the record may allow its ".new" file instead, or the user
+// is asked, as OpenInstallTarget would have; otherwise IDS_OPEN_FILE names
+// `target.path` (none after Cancel) and false is returned, with the
+// staging file where it was.
 bool PlaceStagedFile(const FileRecord& record, InstallTarget& target, Placement& placement);
 // Undoes PlaceStagedFile (TakeBack).
 void UndoPlacement(const InstallTarget& target, const Placement& placement);
