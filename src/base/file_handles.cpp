@@ -158,6 +158,10 @@ Holding HeldFolders::Hold(const char* path, DWORD access) {
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   const DWORD list = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
   HANDLE handle = OpenItself(path, list | access, share);
+  // Administrators may read Program Files' permissions, not change them.
+  if (handle == INVALID_HANDLE_VALUE && (access & READ_CONTROL) != 0 && access != READ_CONTROL) {
+    handle = OpenItself(path, list | READ_CONTROL, share);
+  }
   if (handle == INVALID_HANDLE_VALUE && access != 0) handle = OpenItself(path, list, share);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();

@@ -71,7 +71,8 @@ class HeldFolders {
 
   // Opens and holds the folder at `path` (full, as the file system names
   // it), with `access` besides reading its list (without it when the folder
-  // cannot be opened so: another program keeps it from being deleted, say);
+  // cannot be opened so: another program keeps it from being deleted, say;
+  // READ_CONTROL, when asked for, is kept where only the rest is refused);
   // kHeld when it is held now or was already. kMissing: nothing there.
   // kNotItself: a link or reparse point, or a name that leads elsewhere;
   // nothing is held then. Anything that is there but cannot be opened

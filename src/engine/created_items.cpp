@@ -36,6 +36,8 @@ void CreatedItems::AddFile(const char* path) { AppendPath(files_, path); }
 
 void CreatedItems::AddFolder(const char* path) { AppendPath(folders_, path); }
 
+bool CreatedItems::HasFolder(const char* path) const { return ListHoldsPath(folders_, path); }
+
 void CreatedItems::RemoveAll() {
   // The folders above stay held meanwhile: nothing on the way is swapped
   // for a link while what this run made is taken away.

@@ -12,6 +12,8 @@ class CreatedItems {
  public:
   void AddFile(const char* path);
   void AddFolder(const char* path);
+  // Whether this run made the folder `path`.
+  bool HasFolder(const char* path) const;
 
   // Deletes the files, newest first, then the folders, deepest first, each
   // through a handle on itself while the folders on the way are held (a

@@ -199,6 +199,25 @@ SharedString RaisesOf(const Install* installs, int count) {
   return raises.sharedFiles;
 }
 
+// Step 5 for the `count` installs the record vouches for: their shortcuts,
+// counts, files and folders, and the entry, unless earlier installs
+// `stayed`: then the first install's log and record are written anew and
+// the entry kept (uninstaller/kept_chain.h).
+void RemoveInstalls(HeldFolders& held, const Install* installs, int count, const UninstallLog& log,
+                    const SharedString& stayed, const char* caption, LeftItems& left) {
+  KeptFiles kept;
+  const bool keepChain = !stayed.IsEmpty();
+  RemoveShortcuts(held, log, left);
+  ReleaseSharedFiles(held, RaisesOf(installs, count), caption, kept, left);
+  for (int i = 0; i < count; ++i) {
+    RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left,
+                        keepChain && i == 0);
+  }
+  if (!keepChain || !KeepChain(installs[0].folder, log, installs[0].record, stayed)) {
+    RemoveUninstallEntry(log.appName, left);
+  }
+}
+
 // The folder being removed must not be the current one, which Windows
 // keeps from being removed.
 void LeaveCurrentFolder() {
@@ -251,21 +270,12 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
     return 1;
   }
-  KeptFiles kept;
-  const bool keepChain = !stayed.IsEmpty();
   if (hasRecord) {
-    RemoveShortcuts(held, log, left);
-    ReleaseSharedFiles(held, RaisesOf(installs, count), caption, kept, left);
-    for (int i = 0; i < count; ++i) {
-      RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left,
-                          keepChain && i == 0);
-    }
+    RemoveInstalls(held, installs, count, log, stayed, caption, left);
   } else {
     // Nothing vouches for what such a log lists: nothing outside its
     // folder is touched, no count given back.
     left.Add(IDS_UN_LEFT_NO_RECORD, main.folder);
-  }
-  if (!keepChain || !KeepChain(main.folder, log, main.record, stayed)) {
     RemoveUninstallEntry(log.appName, left);
   }
   ShowOutcome(caption, log.appName, left);
