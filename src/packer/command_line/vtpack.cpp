@@ -23,6 +23,7 @@
 #include "packer/file_io.h"
 #include "packer/pe/pe_checksum.h"
 #include "packer/pe/program_icon.h"
+#include "packer/pe/program_manifest.h"
 #include "packer/progress.h"
 #include "packer/project/code_page.h"
 #include "packer/project/project_file.h"
@@ -37,7 +38,7 @@ struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
   std::string stub;         // empty: vtsetup.exe where vtpack finds it
-  std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
+  std::string uninstaller;  // empty: VTUnInst.exe (VTUnInstUser.exe) where vtpack finds it
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
@@ -77,6 +78,21 @@ Result<Bytes> ReadProgramImage(const std::string& path, const char* role,
   return image;
 }
 
+// The uninstaller runs as the package does: as its user for a per-user
+// package (it must not ask for an administrator), asking for one for the
+// machine's.
+Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser) {
+  if (RunsAsInvoker(uninstaller) == perUser) return std::nullopt;
+  return Problem{"",
+                 "the uninstaller \"" + path + "\" " +
+                     (perUser ? std::string("does not run as the invoking user: a per-user package "
+                                            "(application.scope = \"user\") needs ") +
+                                    kPerUserUninstaller.fileName
+                              : std::string("runs as the invoking user: a package for the machine "
+                                            "needs ") +
+                                    kUninstaller.fileName)};
+}
+
 Result<GatherOptions> ReadEnvironment() {
   GatherOptions options;
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -108,7 +124,9 @@ int Build(const BuildRequest& request, const char* argv0) {
                                                   "\"; vtpack never writes over its inputs"}));
   auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
   if (!stubPath.ok()) return Fail(stubPath.problem().message);
-  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  const bool perUser = project.value().settings.application.scope == InstallScope::kUser;
+  auto uninstallerPath =
+      LocatePackedProgram(request.uninstaller, perUser ? kPerUserUninstaller : kUninstaller, argv0);
   if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
   auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
   if (!stub.ok()) return Fail(stub.problem().message);
@@ -118,6 +136,8 @@ int Build(const BuildRequest& request, const char* argv0) {
   auto uninstaller =
       ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
+  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser))
+    return Fail(problem->message);
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
@@ -144,6 +164,11 @@ int Build(const BuildRequest& request, const char* argv0) {
       return Fail("the setup program \"" + stubPath.value() + "\" " + branded.problem().message +
                   " (application.icon)");
     stub.value() = std::move(branded.value());
+  }
+  if (perUser) {
+    if (auto problem = AskToRunAsInvoker(stub.value()))
+      return Fail("the setup program \"" + stubPath.value() + "\" " + problem->message +
+                  " (application.scope)");
   }
   std::size_t fileCount = parts.value().files.size();
   std::uint64_t fileBytes = 0;
@@ -172,8 +197,8 @@ int Build(const BuildRequest& request, const char* argv0) {
 
 // vtpack init DIR: a project file that builds as it stands, written only
 // where no file is.
-int Init(const std::string& folder, const std::string& projectPath) {
-  auto text = StarterProject(folder, projectPath);
+int Init(const std::string& folder, const std::string& projectPath, bool perUser) {
+  auto text = StarterProject(folder, projectPath, perUser);
   if (!text.ok()) return Fail(text.problem().message);
   std::FILE* out = std::fopen(projectPath.c_str(), "wx");
   if (out == nullptr) {
@@ -245,7 +270,8 @@ int main(int argc, char** argv) {
       "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
       " from vtpack's folder)");
   buildCommand->add_option("--uninstaller", build.uninstaller,
-                           "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
+                           "Uninstaller image (default: VTUnInst.exe, for a per-user package "
+                           "VTUnInstUser.exe, found as vtsetup.exe)");
 
   std::string setupFile;
   int codePage = kDefaultCodePage;
@@ -269,6 +295,10 @@ int main(int argc, char** argv) {
   initCommand->add_option("folder", folder, "The application's build folder")->required();
   initCommand->add_option("-o,--output", projectPath, "Project file to write")
       ->capture_default_str();
+  bool perUser = false;
+  initCommand->add_flag("--user", perUser,
+                        "A per-user package: installed for the user who runs setup, who needs no "
+                        "administrator");
 
   try {
     app.parse(argc, argv);
@@ -284,7 +314,7 @@ int main(int argc, char** argv) {
     return UsageError(message, command);
   }
   if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(folder, projectPath);
+  if (*initCommand) return Init(folder, projectPath, perUser);
   if (!*listCommand && !*verifyCommand)
     return UsageError("a command is needed: build, list, verify or init", "");
   if (!IsWindowsAnsiCodePage(codePage))

@@ -100,7 +100,8 @@ std::vector<Program> FindPrograms(const fs::path& folder) {
 
 }  // namespace
 
-Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath) {
+Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath,
+                                   bool perUser) {
   std::error_code error;
   if (!fs::is_directory(folderText, error))
     return Problem{"",
@@ -126,7 +127,14 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text +=
       "# The whole format: docs/project-format.md (/usr/share/doc/vantorel/ once installed).\n\n";
   text += "[application]\n";
-  text += "# The name setup shows and installs under, <Program Files>\\<name>; at most 30 bytes.\n";
+  if (perUser) {
+    text += "# For the user who runs setup, who needs no administrator: the entry in the list\n";
+    text += "# of installed programs and the records under HKEY_CURRENT_USER.\n";
+    text += "scope = \"user\"\n";
+  }
+  text += std::string("# The name setup shows and installs under, ") +
+          (perUser ? "<local application data>\\Programs" : "<Program Files>") +
+          "\\<name>; at most 30 bytes.\n";
   text += "name = " + Quoted(name) + "\n";
   if (!programs.empty()) {
     const Program& program = programs.front();
@@ -176,9 +184,9 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text += "source = " + Quoted(EscapeGlob(source) + "/**") + "\n";
   text += "# Left out: debug symbols at any depth, and version control's folders.\n";
   text += "exclude = [\"*.pdb\", \".git/\"]\n";
-  text +=
-      "# Where: app (the folder the user chose), windows, system, fonts, program-files, "
-      "common-files.\n";
+  text += perUser ? "# Where: app, the folder the user chose (a per-user package has no other).\n"
+                  : "# Where: app (the folder the user chose), windows, system, fonts, "
+                    "program-files, common-files.\n";
   text += "destination = \"app\"\n";
   text += "# A folder below the destination for all of them, \"\" for none.\n";
   text += "subfolder = \"\"\n";

@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 
+#include "base/uninstall_names.h"
 #include "package/stored_block.h"
 #include "packer/file_io.h"
 #include "packer/pe/icon_file.h"
@@ -170,9 +171,10 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, con
   if (!placed.ok()) return placed.problem();
   PackedFile file = std::move(placed.value());
   const std::string& path = found.path;
+  const Application& app = project.settings.application;
   if (auto refusal =
-          CheckInstalledPathLength(file.placement.destination, project.settings.application.name,
-                                   file.placement.subDirectory, file.fileName))
+          CheckInstalledPathLength(file.placement.destination, app.name,
+                                   file.placement.subDirectory, file.fileName, app.scope))
     return At(fileSpec.source, "\"" + path + "\" " + *refusal);
   auto input = InputFile::Open(path);
   if (!input.ok())
@@ -352,7 +354,15 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
       const PackedFile& packed = file.value();
       const std::string& path = each.path;
       std::string below = packed.placement.subDirectory + packed.fileName;
-      std::string installed = StandardBase(packed.placement.destination, appName) + below;
+      std::string installed =
+          StandardBase(packed.placement.destination, appName, project.settings.application.scope) +
+          below;
+      if (project.settings.application.scope == InstallScope::kUser &&
+          packed.placement.destination == layout::kDestinationApplication &&
+          FoldCase(below, project.codePage) == FoldCase(uninstall::kUninstallerName))
+        return At(fileSpec.source, "\"" + path + "\" installs as " + uninstall::kUninstallerName +
+                                       " in the destination folder itself, where a per-user "
+                                       "package's uninstaller lies");
       std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
       auto [previous, inserted] = installedBy.emplace(FoldCase(installed, project.codePage),
                                                       Target{entry, packed.placement.destination});
