@@ -391,6 +391,18 @@ const std::map<std::string, layout::RegistryRoot>& RegistryRoots() {
   return names;
 }
 
+// A per-user package writes the user's own keys alone.
+Check CheckPerUserRoot(const TableReader& table, const Project& project,
+                       const std::string& rootName, layout::RegistryRoot root) {
+  if (project.settings.application.scope != InstallScope::kUser || root == layout::kRootCurrentUser)
+    return std::nullopt;
+  const char* const whose[] = {"holds the machine's file types", "", "is the machine's",
+                               "holds every user's keys"};
+  return table.Fail("root", rootName + " " + whose[root] + kNeedsAdministrator +
+                                ": write HKEY_CURRENT_USER" +
+                                (root == layout::kRootClasses ? "\\Software\\Classes" : ""));
+}
+
 Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (auto p = table.AllowOnly({"root", "key", "values"})) return p;
   std::string rootName;
@@ -400,15 +412,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
     return table.Fail("root", "\"" + rootName +
                                   "\" is unknown; use HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, "
                                   "HKEY_LOCAL_MACHINE or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)");
-  if (project.settings.application.scope == InstallScope::kUser &&
-      root->second != layout::kRootCurrentUser) {
-    const char* const whose[] = {"holds the machine's file types", "", "is the machine's",
-                                 "holds every user's keys"};
-    return table.Fail("root",
-                      rootName + " " + whose[root->second] + kNeedsAdministrator +
-                          ": write HKEY_CURRENT_USER" +
-                          (root->second == layout::kRootClasses ? "\\Software\\Classes" : ""));
-  }
+  if (auto p = CheckPerUserRoot(table, project, rootName, root->second)) return p;
   RegistryKey key;
   if (auto p = table.Text("key", &key.path, true)) return p;
   if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage))
