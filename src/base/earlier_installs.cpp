@@ -1,10 +1,9 @@
 #include "base/earlier_installs.h"
 
-#include <string.h>
-
 #include "base/file_contents.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
+#include "base/program_arguments.h"
 #include "base/uninstall_key.h"
 #include "base/uninstall_names.h"
 
@@ -39,11 +38,13 @@ Vouched ReadVouchedRecord(const char* folder, const SharedString& digest, const 
 }
 
 // The folder of the log that the entry's UninstallString names:
-// "<Windows>\VTUnInst.exe <folder>\Uninst.log", as setup writes it.
+// "<uninstaller> <folder>\Uninst.log", as setup writes it (the
+// uninstaller's path quoted for a per-user package).
 bool EntryFolder(const RegisteredEntry& entry, SharedString& folder) {
-  const char* log = strstr(entry.uninstallString, ".exe ");
-  if (log == nullptr) return false;
-  folder = log + 5;
+  const char* command = entry.uninstallString;
+  const char* log = SkipBlanks(AfterProgramPath(command));
+  if (log == command || *log == '\0') return false;
+  folder = log;
   folder = folder.Middle(0, LastSeparator(folder));
   return true;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_handles.h"
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/run_log.h"
 #include "base/uninstall_key.h"
@@ -75,7 +76,8 @@ bool RegisterUninstaller(const char* logPath, const SharedString& logText,
   for (unsigned value : kValues) {
     if (failed & value) ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
   }
-  LogLine("Uninstall entry: HKLM\\%s", UninstallKeyName(header.AppName).Text());
+  LogLine("Uninstall entry: %s\\%s", IsPerUserScope() ? "HKCU" : "HKLM",
+          UninstallKeyName(header.AppName).Text());
   return (failed & kUninstallStringNotSaved) == 0;
 }
 

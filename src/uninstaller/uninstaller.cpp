@@ -5,6 +5,7 @@
 #include "base/file_contents.h"
 #include "base/file_handles.h"
 #include "base/install_record_text.h"
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
@@ -17,6 +18,7 @@
 #include "uninstaller/kept_chain.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/log_parser.h"
+#include "uninstaller/own_file_removal.h"
 #include "uninstaller/path_resolution.h"
 #include "uninstaller/recorded_items.h"
 #include "uninstaller/shared_files.h"
@@ -202,8 +204,8 @@ SharedString RaisesOf(const Install* installs, int count) {
 // Step 5 for the `count` installs the record vouches for: their shortcuts,
 // counts, files and folders, and the entry, unless earlier installs
 // `stayed`: then the first install's log and record are written anew and
-// the entry kept (uninstaller/kept_chain.h).
-void RemoveInstalls(HeldFolders& held, const Install* installs, int count, const UninstallLog& log,
+// the entry kept (uninstaller/kept_chain.h). Whether the entry went.
+bool RemoveInstalls(HeldFolders& held, const Install* installs, int count, const UninstallLog& log,
                     const SharedString& stayed, const char* caption, LeftItems& left) {
   KeptFiles kept;
   const bool keepChain = !stayed.IsEmpty();
@@ -213,9 +215,9 @@ void RemoveInstalls(HeldFolders& held, const Install* installs, int count, const
     RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left,
                         keepChain && i == 0);
   }
-  if (!keepChain || !KeepChain(installs[0].folder, log, installs[0].record, stayed)) {
-    RemoveUninstallEntry(log.appName, left);
-  }
+  if (keepChain && KeepChain(installs[0].folder, log, installs[0].record, stayed)) return false;
+  RemoveUninstallEntry(log.appName, left);
+  return true;
 }
 
 // The folder being removed must not be the current one, which Windows
@@ -226,12 +228,26 @@ void LeaveCurrentFolder() {
   if (length > 0 && length < MAX_PATH) SetCurrentDirectoryA(windows);
 }
 
+// A per-user uninstaller in the folder it removed goes too, after its end,
+// with the folder when setup made it.
+void RemoveItselfAfterExit(const Install& main, const SharedString& own, LeftItems& left) {
+  const int separator = LastSeparator(own);
+  if (!IsPerUserScope() || separator < 0 || !IsSamePath(own.Middle(0, separator), main.folder)) {
+    return;
+  }
+  const bool madeFolder = ListHoldsPath(main.record.folders, ".");
+  if (!RemoveAfterExit(own, madeFolder ? main.folder.Text() : "")) {
+    left.Add(IDS_UN_LEFT_NOT_REMOVED, own);
+  }
+}
+
 // The run after the command line was read: `understood` when it was.
 int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!understood) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
     return 1;
   }
+  const SharedString own = OwnFile();
   HeldFolders held;
   Install installs[kMaxInstalls + 1];
   Install& main = installs[0];
@@ -270,13 +286,14 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
     return 1;
   }
-  if (hasRecord) {
-    RemoveInstalls(held, installs, count, log, stayed, caption, left);
-  } else {
+  if (!hasRecord) {
     // Nothing vouches for what such a log lists: nothing outside its
     // folder is touched, no count given back.
     left.Add(IDS_UN_LEFT_NO_RECORD, main.folder);
     RemoveUninstallEntry(log.appName, left);
+  }
+  if (!hasRecord || RemoveInstalls(held, installs, count, log, stayed, caption, left)) {
+    RemoveItselfAfterExit(main, own, left);
   }
   ShowOutcome(caption, log.appName, left);
   if (left.IsEmpty()) return 0;
@@ -287,6 +304,10 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
 
 int RunUninstaller() {
   LeaveCurrentFolder();
+  RemoverCommandLine remover;
+  if (IsPerUserScope() && ParseRemoverCommandLine(GetCommandLineA(), remover)) {
+    return RunRemover(remover);
+  }
   UninstallerCommandLine commandLine;
   const bool understood = ParseUninstallerCommandLine(GetCommandLineA(), commandLine);
   const bool logged =

@@ -10,6 +10,7 @@
 #include "packer/project/code_page.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -64,9 +65,9 @@ void CheckHeaderField(const PackageListing& p, int offset, const char* name,
                      " fills its 31 bytes without a NUL (read as its first 30)");
 }
 
-// What the reader accepts but a package that vtpack writes never holds.
-std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
-  std::vector<std::string> faults;
+using Faults = std::vector<std::string>;
+
+void FindHeaderFaults(const PackageListing& p, int codePage, Faults& faults) {
   CheckHeaderField(p, layout::kAppNameOffset, "AppName", faults);
   CheckHeaderField(p, layout::kAppVersionOffset, "AppVersion", faults);
   CheckHeaderField(p, layout::kProgramWindowClassOffset, "ProgramWindowClass", faults);
@@ -80,7 +81,10 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
     faults.push_back("RunProgramAtEnd is set but ProgramFileName is empty");
   if (p.checkProgramNotRunning && p.programWindowClass.empty())
     faults.push_back("CheckProgramNotRunning is set but ProgramWindowClass is empty");
+}
 
+// The sizes the blocks declare against what they hold.
+void FindSizeFaults(const PackageListing& p, Faults& faults) {
   if (p.uninstaller.size() != p.uninstallerDeclaredSize)
     faults.push_back("the uninstaller inflates to " + std::to_string(p.uninstaller.size()) +
                      " bytes, not the " + std::to_string(p.uninstallerDeclaredSize) +
@@ -96,25 +100,55 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   if (!p.files.empty() && p.fileDataProduced != sum)
     faults.push_back("the file data holds " + std::to_string(p.fileDataProduced) +
                      " bytes but the files need " + std::to_string(sum));
+}
+
+void FindFileFaults(const ListedFile& f, std::size_t number, const PackageListing& p, int codePage,
+                    Faults& faults) {
+  std::string name = "file " + std::to_string(number) + " (" + f.subDirectory + f.fileName + ")";
+  if (auto refusal = CheckFileName(f.fileName, codePage))
+    faults.push_back(name + ": FileName " + *refusal);
+  SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
+  if (sub.refusal) {
+    faults.push_back(name + ": SubDirectory " + *sub.refusal);
+  } else if (sub.normalised != f.subDirectory) {
+    faults.push_back(name + ": SubDirectory does not end in \"\\\"");
+  }
+  if (f.destinationType >= layout::kDestinationTypeCount) {
+    faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
+  } else if (!sub.refusal) {
+    if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory,
+                                                f.fileName, p.scope))
+      faults.push_back(name + " " + *refusal);
+  }
+}
+
+// A per-user package's setup program runs without an administrator, and
+// so does its uninstaller: what needs one is no part of it.
+void FindPerUserFaults(const PackageListing& p, Faults& faults) {
+  const bool perUser = p.scope == InstallScope::kUser;
+  if (perUser != p.uninstallerRunsAsInvoker)
+    faults.push_back(perUser ? "the setup program runs as its user (a per-user package), but its "
+                               "uninstaller does not"
+                             : "the uninstaller runs as its user, but the setup program installs "
+                               "for the machine");
+  if (!perUser) return;
   for (std::size_t i = 0; i < p.files.size(); ++i) {
     const ListedFile& f = p.files[i];
     std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
-    if (auto refusal = CheckFileName(f.fileName, codePage))
-      faults.push_back(name + ": FileName " + *refusal);
-    SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
-    if (sub.refusal) {
-      faults.push_back(name + ": SubDirectory " + *sub.refusal);
-    } else if (sub.normalised != f.subDirectory) {
-      faults.push_back(name + ": SubDirectory does not end in \"\\\"");
-    }
-    if (f.destinationType >= layout::kDestinationTypeCount) {
-      faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
-    } else if (!sub.refusal) {
-      if (auto refusal =
-              CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory, f.fileName))
-        faults.push_back(name + " " + *refusal);
-    }
+    if (f.destinationType != layout::kDestinationApplication)
+      faults.push_back(name + ": a per-user package installs into the destination folder only");
+    if (f.sharedDll || f.selfRegister)
+      faults.push_back(name + ": a per-user package neither counts nor registers files");
   }
+  for (const ListedRegistryKey& key : p.registry) {
+    if (key.root != layout::kRootCurrentUser)
+      faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path +
+                       ": a per-user package writes HKEY_CURRENT_USER only");
+  }
+}
+
+// The sections after the files, and what lies behind them.
+void FindSectionFaults(const PackageListing& p, Faults& faults) {
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
       if (text.find('=') == std::string::npos)
@@ -128,6 +162,17 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   if (p.endOffset != p.trailerOffset)
     faults.push_back(std::to_string(p.trailerOffset - p.endOffset) +
                      " bytes lie between the associations and the trailer");
+}
+
+// What the reader accepts but a package that vtpack writes never holds.
+Faults FindFaults(const PackageListing& p, int codePage) {
+  Faults faults;
+  FindHeaderFaults(p, codePage, faults);
+  FindSizeFaults(p, faults);
+  for (std::size_t i = 0; i < p.files.size(); ++i)
+    FindFileFaults(p.files[i], i + 1, p, codePage, faults);
+  FindSectionFaults(p, faults);
+  FindPerUserFaults(p, faults);
   return faults;
 }
 
@@ -142,21 +187,13 @@ std::string IsoTime(const ListedTime& stamp) {
   return text + "Z";
 }
 
-// The document of docs/project-format.md ("vtpack list --json"); `faults`
-// only for verify.
-void WriteJson(const std::string& path, const PackageListing& p, int codePage,
-               const std::vector<std::string>* faults, std::ostream& out) {
-  auto utf8 = [codePage](const std::string& bytes) { return CodePageToUtf8(bytes, codePage); };
-  JsonWriter json(out);
-  json.BeginObject();
-  json.Key("file");
-  json.String(path);
-  json.Key("size");
-  json.Number(static_cast<std::int64_t>(p.fileSize));
-  json.Key("package-offset");
-  json.Number(p.headerOffset);
-  json.Key("signed");
-  json.Bool(p.isSigned);
+// Texts of the package, in its code page, as the document's UTF-8.
+struct JsonText {
+  int codePage;
+  std::string operator()(const std::string& bytes) const { return CodePageToUtf8(bytes, codePage); }
+};
+
+void WriteHeaderJson(const PackageListing& p, const JsonText& utf8, JsonWriter& json) {
   json.Key("header");
   json.BeginObject();
   for (auto [name, text] :
@@ -176,85 +213,111 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
     json.Bool(flag);
   }
   json.EndObject();
+}
+
+void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) {
+  json.BeginObject();
+  json.Key("installed-path");
+  std::string folder = f.destinationType < layout::kDestinationTypeCount
+                           ? kDestinationFolders[f.destinationType]
+                           : "<type " + std::to_string(f.destinationType) + ">";
+  json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
+  json.Key("destination");
+  json.String(Destination(f.destinationType));
+  json.Key("size");
+  json.Number(f.fileSize);
+  json.Key("version");
+  if (f.hasVersion == layout::kHasVersionPresent)
+    json.String(VersionText(f));
+  else
+    json.Null();
+  json.Key("time");
+  json.String(IsoTime(f.timestamp));
+  json.Key("flags");
+  json.BeginObject();
+  for (auto [name, flag] :
+       {std::make_pair("replace-if-in-use", f.replaceIfInUse),
+        std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
+    json.Key(name);
+    json.Bool(flag != 0);
+  }
+  json.EndObject();
+  json.EndObject();
+}
+
+void WriteRegistryKeyJson(const ListedRegistryKey& key, const JsonText& utf8, JsonWriter& json) {
+  json.BeginObject();
+  json.Key("root");
+  json.String(kRootNames[key.root]);
+  json.Key("key");
+  json.String(utf8(key.path));
+  json.Key("values");
+  json.BeginArray();
+  for (const auto& [type, text] : key.values) {
+    std::size_t equals = text.find('=');
+    json.BeginObject();
+    json.Key("name");
+    json.String(utf8(text.substr(0, equals)));
+    json.Key("type");
+    json.Number(type);
+    json.Key("data");
+    if (equals == std::string::npos)
+      json.Null();
+    else
+      json.String(utf8(text.substr(equals + 1)));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+void WriteAssociationJson(const ListedAssociation& a, const JsonText& utf8, JsonWriter& json) {
+  json.BeginObject();
+  for (auto [name, text] :
+       {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
+        std::make_pair("description", &a.description), std::make_pair("program", &a.program),
+        std::make_pair("icon", &a.icon)}) {
+    json.Key(name);
+    json.String(utf8(*text));
+  }
+  json.Key("icon-index");
+  json.Number(a.iconIndex);
+  json.EndObject();
+}
+
+// The document of docs/project-format.md ("vtpack list --json"); `faults`
+// only for verify.
+void WriteJson(const std::string& path, const PackageListing& p, int codePage,
+               const std::vector<std::string>* faults, std::ostream& out) {
+  const JsonText utf8{codePage};
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Key("file");
+  json.String(path);
+  json.Key("size");
+  json.Number(static_cast<std::int64_t>(p.fileSize));
+  json.Key("package-offset");
+  json.Number(p.headerOffset);
+  json.Key("signed");
+  json.Bool(p.isSigned);
+  json.Key("scope");
+  json.String(ScopeName(p.scope));
+  WriteHeaderJson(p, utf8, json);
   json.Key("licence-bytes");
   json.Number(static_cast<std::int64_t>(p.licenceText.size()));
   json.Key("uninstaller-bytes");
   json.Number(static_cast<std::int64_t>(p.uninstaller.size()));
   json.Key("files");
   json.BeginArray();
-  for (const ListedFile& f : p.files) {
-    json.BeginObject();
-    json.Key("installed-path");
-    std::string folder = f.destinationType < layout::kDestinationTypeCount
-                             ? kDestinationFolders[f.destinationType]
-                             : "<type " + std::to_string(f.destinationType) + ">";
-    json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
-    json.Key("destination");
-    json.String(Destination(f.destinationType));
-    json.Key("size");
-    json.Number(f.fileSize);
-    json.Key("version");
-    if (f.hasVersion == layout::kHasVersionPresent)
-      json.String(VersionText(f));
-    else
-      json.Null();
-    json.Key("time");
-    json.String(IsoTime(f.timestamp));
-    json.Key("flags");
-    json.BeginObject();
-    for (auto [name, flag] :
-         {std::make_pair("replace-if-in-use", f.replaceIfInUse),
-          std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
-      json.Key(name);
-      json.Bool(flag != 0);
-    }
-    json.EndObject();
-    json.EndObject();
-  }
+  for (const ListedFile& f : p.files) WriteFileJson(f, utf8, json);
   json.EndArray();
   json.Key("registry");
   json.BeginArray();
-  for (const ListedRegistryKey& key : p.registry) {
-    json.BeginObject();
-    json.Key("root");
-    json.String(kRootNames[key.root]);
-    json.Key("key");
-    json.String(utf8(key.path));
-    json.Key("values");
-    json.BeginArray();
-    for (const auto& [type, text] : key.values) {
-      std::size_t equals = text.find('=');
-      json.BeginObject();
-      json.Key("name");
-      json.String(utf8(text.substr(0, equals)));
-      json.Key("type");
-      json.Number(type);
-      json.Key("data");
-      if (equals == std::string::npos)
-        json.Null();
-      else
-        json.String(utf8(text.substr(equals + 1)));
-      json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject();
-  }
+  for (const ListedRegistryKey& key : p.registry) WriteRegistryKeyJson(key, utf8, json);
   json.EndArray();
   json.Key("associations");
   json.BeginArray();
-  for (const ListedAssociation& a : p.associations) {
-    json.BeginObject();
-    for (auto [name, text] :
-         {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
-          std::make_pair("description", &a.description), std::make_pair("program", &a.program),
-          std::make_pair("icon", &a.icon)}) {
-      json.Key(name);
-      json.String(utf8(*text));
-    }
-    json.Key("icon-index");
-    json.Number(a.iconIndex);
-    json.EndObject();
-  }
+  for (const ListedAssociation& a : p.associations) WriteAssociationJson(a, utf8, json);
   json.EndArray();
   if (faults) {
     json.Key("faults");
@@ -288,6 +351,10 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
+      << "\n"
+      << "Scope: " << ScopeName(p.scope)
+      << (p.scope == InstallScope::kUser ? " (runs as the user who starts it, installs for them)"
+                                         : " (asks for an administrator, installs for the machine)")
       << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
