@@ -23,6 +23,9 @@ namespace {
 const char kAppName[] = "VT Open Folders";
 const char kOpen[] = "C:\\VT Open";  // every user may change it
 const DWORD kReadExecute = 0x1200a9, kModify = 0x1301ff;
+// Files after the first two, so many that the loop is still at work when
+// the robot's Cancel arrives (as in cancel_test.cpp).
+const int kFiller = 1500;
 
 std::string Text(const std::optional<Bytes>& bytes) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : "(missing)";
@@ -61,7 +64,7 @@ std::string OpenFoldersSetup(int filler = 0, bool libFirst = false) {
   AddFile(package, "helper.dll", testpkg::ToBytes("the helper"), "lib\\").replaceIfInUse = 1;
   if (libFirst) AddFile(package, "app.exe", testpkg::ToBytes("the program"));
   for (int i = 0; i < filler; ++i) {
-    AddFile(package, "filler-" + std::to_string(i) + ".txt", Noise(2000, i));
+    AddFile(package, "filler-" + std::to_string(i) + ".txt", Noise(100, i));
   }
   return WriteSetup("open folders", SetupFileAround(testpkg::BuildPackage(package)));
 }
@@ -183,7 +186,7 @@ TEST_F(OpenFolders, StagingFilesAreHeldAndTheUndoFollowsNoLink) {
   Forget(destination);
   ASSERT_TRUE(MakeFolders(destination));
   ASSERT_TRUE(WriteBytes(destination + "\\app.exe", testpkg::ToBytes("installed before")));
-  EXPECT_TRUE(RunAnsweringNo(OpenFoldersSetup(300), [&] {
+  EXPECT_TRUE(RunAnsweringNo(OpenFoldersSetup(kFiller), [&] {
                 WIN32_FIND_DATAA found;
                 HANDLE search = FindFirstFileA((destination + "\\~vt*.tmp").c_str(), &found);
                 for (bool more = search != INVALID_HANDLE_VALUE; more;
@@ -200,7 +203,7 @@ TEST_F(OpenFolders, StagingFilesAreHeldAndTheUndoFollowsNoLink) {
   ASSERT_TRUE(WriteBytes(destination + "\\app.exe", testpkg::ToBytes("installed before")));
   // Read and written meanwhile, never renamed: the new copy cannot go in.
   HANDLE held = INVALID_HANDLE_VALUE;
-  const SetupRun run = RunAnsweringNo(OpenFoldersSetup(300, true), [&] {
+  const SetupRun run = RunAnsweringNo(OpenFoldersSetup(kFiller, true), [&] {
     held = CreateFileA((destination + "\\app.exe").c_str(), GENERIC_READ,
                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_TRUE(RunLinuxShell("mv \"$1/lib\" \"$1/lib.moved\" && ln -s \"$2\" \"$1/lib\"",
