@@ -1,3 +1,4 @@
+#include <windows.h>
 #include <prsht.h>
 
 #include "state/install_settings.h"
