@@ -4,6 +4,15 @@
 #include "base/path_rules.h"
 #include "base/program_arguments.h"
 
+namespace {
+
+// The one switch longer than a letter; any case.
+bool IsPassiveSwitch(const char* argument) {
+  return argument[0] == '/' && StartsWithNoCase(argument + 1, "PASSIVE") && argument[8] == '\0';
+}
+
+}  // namespace
+
 bool ParseSetupCommandLine(const char* commandLine, SetupCommandLine& parsed) {
   const char* rest = SkipBlanks(AfterProgramPath(SkipBlanks(commandLine)));
   while (*rest != '\0') {
@@ -20,6 +29,8 @@ bool ParseSetupCommandLine(const char* commandLine, SetupCommandLine& parsed) {
     }
     if (IsSwitch(argument, 'S')) {
       parsed.silent = true;
+    } else if (IsPassiveSwitch(argument)) {
+      parsed.passive = true;
     } else if (IsSwitch(argument, '?')) {
       parsed.help = true;
     } else if (!IsSwitchWithValue(argument, "LOG", parsed.logPath)) {

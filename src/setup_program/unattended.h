@@ -17,7 +17,8 @@ enum : int {
 };
 
 // Opens the run log when the command line names one, and from then on
-// every message box is a line of it too. Under "/S" no box is shown at all:
+// every message box is a line of it too. Under "/S" and "/PASSIVE" no box
+// is shown at all:
 // its text goes to the log, and the answer taken is Yes to the question
 // before installing over the program (the one question a run without a
 // window meets) and OK to the rest.
