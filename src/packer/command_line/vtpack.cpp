@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "package/header_reader.h"
 #include "package/memory_package_file.h"
 #include "package/stored_block.h"
+#include "packer/command_line/manifest_commands.h"
 #include "packer/command_line/package_report.h"
 #include "packer/command_line/packed_programs.h"
 #include "packer/file_io.h"
@@ -27,6 +29,7 @@
 #include "packer/project/code_page.h"
 #include "packer/project/project_file.h"
 #include "packer/project/starter_project.h"
+#include "packer/publishing/setup_version_resource.h"
 #include "packer/setup_file/gather.h"
 #include "packer/setup_file/package_writer.h"
 
@@ -145,6 +148,16 @@ int Build(const BuildRequest& request, const char* argv0) {
                   " (application.icon)");
     stub.value() = std::move(branded.value());
   }
+  // The facts for winget that the package has no place for.
+  if (auto resource =
+          SetupVersionResource(parts.value().settings.application, project.value().codePage)) {
+    auto described = PutVersionResource(stub.value(), *resource);
+    if (!described.ok())
+      return Fail(
+          "the setup program \"" + stubPath.value() + "\" " + described.problem().message +
+          " (it would carry application.description, licence-name, id, copyright and locale)");
+    stub.value() = std::move(described.value());
+  }
   std::size_t fileCount = parts.value().files.size();
   std::uint64_t fileBytes = 0;
   for (const PackedFile& packed : parts.value().files) fileBytes += packed.size;
@@ -194,7 +207,7 @@ int Init(const std::string& folder, const std::string& projectPath) {
   return 0;
 }
 
-constexpr const char* kCommands[] = {"build", "list", "verify", "init"};
+constexpr const char* kCommands[] = {"build", "list", "verify", "init", "manifest"};
 
 // A usage error as every other failure: one line with vtpack's prefix, and
 // where to read more.
@@ -213,7 +226,7 @@ int main(int argc, char** argv) {
     for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
     if (!known)
       return UsageError("unknown command '" + std::string(argv[1]) +
-                            "'; the commands are build, list, verify and init",
+                            "'; the commands are build, list, verify, init and manifest",
                         "");
   }
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
@@ -270,6 +283,26 @@ int main(int argc, char** argv) {
   initCommand->add_option("-o,--output", projectPath, "Project file to write")
       ->capture_default_str();
 
+  std::string url, manifestFolder = ".";
+  int manifestCodePage = 0;  // 0: the one the version resource names, else 1252
+  CLI::App* manifestCommand =
+      app.add_subcommand("manifest", "Write what winget or Intune needs of a setup executable");
+  manifestCommand->require_subcommand(1);
+  CLI::App* wingetCommand =
+      manifestCommand->add_subcommand("winget", "Write the winget manifests of a setup executable");
+  wingetCommand->add_option("setup", setupFile, "Setup executable, as published")->required();
+  wingetCommand->add_option("--url", url, "Where the setup executable is published")->required();
+  wingetCommand->add_option("-o,--output", manifestFolder, "Folder of the manifests")
+      ->capture_default_str();
+  CLI::App* intuneCommand = manifestCommand->add_subcommand(
+      "intune", "Print Intune's Win32-app settings of a setup executable");
+  intuneCommand->add_option("setup", setupFile, "Setup executable")->required();
+  intuneCommand->add_flag("--json", json, "Print them as Microsoft Graph's win32LobApp properties");
+  for (CLI::App* command : {wingetCommand, intuneCommand})
+    command->add_option("--code-page", manifestCodePage,
+                        "Code page of the package's texts (default: the one its version resource "
+                        "names, else 1252)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
@@ -285,8 +318,17 @@ int main(int argc, char** argv) {
   }
   if (*buildCommand) return Build(build, argv[0]);
   if (*initCommand) return Init(folder, projectPath);
+  const std::optional<int> givenCodePage =
+      manifestCodePage != 0 ? std::optional<int>(manifestCodePage) : std::nullopt;
+  if (givenCodePage && !IsWindowsAnsiCodePage(manifestCodePage))
+    return Fail("code page " + std::to_string(manifestCodePage) +
+                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+  if (*wingetCommand)
+    return WriteWingetManifests(setupFile, url, manifestFolder, givenCodePage, std::cout,
+                                std::cerr);
+  if (*intuneCommand) return PrintIntuneApp(setupFile, json, givenCodePage, std::cout, std::cerr);
   if (!*listCommand && !*verifyCommand)
-    return UsageError("a command is needed: build, list, verify or init", "");
+    return UsageError("a command is needed: build, list, verify, init or manifest", "");
   if (!IsWindowsAnsiCodePage(codePage))
     return Fail("code page " + std::to_string(codePage) +
                 " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");

@@ -1,5 +1,7 @@
 #include "packer/pe/pe_version.h"
 
+#include <utility>
+
 #include "base/little_endian.h"
 #include "package/memory_package_file.h"
 #include "package/program_image.h"
@@ -74,7 +76,11 @@ std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size
   return ReadPeFileVersion(file);
 }
 
-std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
+namespace {
+
+// The file offset and size of the version resource's data: type 16, first
+// name, first language.
+std::optional<std::pair<std::uint64_t, std::uint32_t>> FindVersionResource(PackageFile& file) {
   Image image(file);
   PeHeaders headers;
   std::uint32_t resourceRva, resourceSize;
@@ -100,11 +106,30 @@ std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
   }
   std::uint64_t dataEntry = *root + *target;
   auto dataRva = image.U32(dataEntry), dataSize = image.U32(dataEntry + 4);
-  if (!dataRva || !dataSize || *dataSize < 92) return std::nullopt;
-  // VS_VERSIONINFO: wLength, wValueLength, wType, L"VS_VERSION_INFO", padding
-  // to 32 bits, VS_FIXEDFILEINFO (52 bytes).
+  if (!dataRva || !dataSize) return std::nullopt;
   auto info = RvaToOffset(file, headers, *dataRva, *dataSize);
   if (!info) return std::nullopt;
+  return std::make_pair(*info, *dataSize);
+}
+
+}  // namespace
+
+std::optional<Bytes> ReadVersionResource(PackageFile& file) {
+  auto found = FindVersionResource(file);
+  // VS_VERSIONINFO's length is 16 bits.
+  if (!found || found->second > 0xFFFF || !file.Seek(found->first)) return std::nullopt;
+  Bytes data(found->second);
+  if (!file.Read(data.data(), found->second)) return std::nullopt;
+  return data;
+}
+
+std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
+  Image image(file);
+  auto found = FindVersionResource(file);
+  if (!found || found->second < 92) return std::nullopt;
+  const std::optional<std::uint64_t> info = found->first;
+  // VS_VERSIONINFO: wLength, wValueLength, wType, L"VS_VERSION_INFO", padding
+  // to 32 bits, VS_FIXEDFILEINFO (52 bytes).
   static const char kKey[] = "VS_VERSION_INFO";
   for (unsigned i = 0; i < sizeof kKey; ++i) {
     if (image.U16(*info + 6 + 2 * i) != static_cast<std::uint32_t>(kKey[i])) return std::nullopt;

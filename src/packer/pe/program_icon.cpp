@@ -1,6 +1,7 @@
 #include "packer/pe/program_icon.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ constexpr std::uint32_t kBaseRelocationDirectory = 5;
 // type, count, then 14 bytes per image whose last two are its RT_ICON id.
 constexpr std::uint32_t kIconType = 3;        // RT_ICON
 constexpr std::uint32_t kIconGroupType = 14;  // RT_GROUP_ICON
+constexpr std::uint32_t kVersionType = 16;    // RT_VERSION
 constexpr std::size_t kGroupHeaderSize = 6;
 constexpr std::size_t kGroupEntrySize = 14;
 // Bounds on what a resource directory may hold here: a setup program has a
@@ -410,9 +412,10 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
   return std::nullopt;
 }
 
-}  // namespace
-
-Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+// The image with its resource tree read, changed by `edit` and written
+// anew.
+Result<Bytes> RewriteResources(const Bytes& image,
+                               const std::function<Check(ResourceNode& root)>& edit) {
   auto read = ReadLayout(image);
   if (!read.ok()) return read.problem();
   PeLayout& layout = read.value();
@@ -422,21 +425,20 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
     return Refuse("has a damaged data directory");
   if (certificateSize != 0)
     return Refuse(
-        "is signed: a new icon would break its signature; give the unsigned program and sign the "
-        "setup "
-        "file vtpack writes");
+        "is signed: changing its resources would break its signature; give the unsigned program "
+        "and sign the setup file vtpack writes");
   auto holder = std::find_if(layout.sections.begin(), layout.sections.end(), [&](const Section& s) {
     return s.fields.virtualAddress == resourceRva;
   });
   if (resourceSize == 0 || holder == layout.sections.end() || holder->fields.rawSize == 0)
-    return Refuse("has no resources of its own (no icon to replace)");
+    return Refuse("has no resources of its own");
   const Section resources = *holder;
   const std::size_t index = static_cast<std::size_t>(holder - layout.sections.begin());
 
   ImageReader reader(image, layout.sections);
   auto tree = reader.ReadTree(resources.fields.rawOffset, resources.fields.rawSize);
   if (!tree.ok()) return tree.problem();
-  if (auto problem = ReplaceFirstGroup(tree.value(), icon)) return *problem;
+  if (auto problem = edit(tree.value())) return *problem;
   Bytes written = TreeWriter().Write(tree.value(), resourceRva);
 
   // Linkers may leave the section's raw size unaligned; its bytes reach to
@@ -507,6 +509,40 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   if (symbolTable >= rawEnd)
     StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + rawShift));
   return out;
+}
+
+// The version resource in place of the tree's own, as type 16, name 1,
+// language neutral (0).
+Check PutVersion(ResourceNode& root, const Bytes& versionInfo) {
+  ResourceNode* versions = FindId(root, kVersionType);
+  if (versions == nullptr) {
+    ResourceNode type;
+    type.id = kVersionType;
+    auto after =
+        std::find_if(root.children.begin(), root.children.end(),
+                     [](const ResourceNode& n) { return !n.named && n.id > kVersionType; });
+    versions = &*root.children.insert(after, std::move(type));
+  }
+  if (versions->leaf) return Refuse("has damaged resources");
+  ResourceNode language;
+  language.leaf = true;
+  language.data = versionInfo;
+  ResourceNode name;
+  name.id = 1;
+  name.children.push_back(std::move(language));
+  versions->children.clear();
+  versions->children.push_back(std::move(name));
+  return std::nullopt;
+}
+
+}  // namespace
+
+Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+  return RewriteResources(image, [&](ResourceNode& root) { return ReplaceFirstGroup(root, icon); });
+}
+
+Result<Bytes> PutVersionResource(const Bytes& image, const Bytes& versionInfo) {
+  return RewriteResources(image, [&](ResourceNode& root) { return PutVersion(root, versionInfo); });
 }
 
 }  // namespace packer
