@@ -145,11 +145,12 @@ int PrintIntuneApp(const std::string& setupPath, bool json, std::optional<int> c
                    std::ostream& out, std::ostream& errors) {
   auto setup = ReadPublishedSetup(setupPath, codePage);
   if (!setup.ok()) return Fail(errors, setupPath, setup.problem());
-  const IntuneApp app = IntuneAppFor(setup.value());
+  auto app = IntuneAppFor(setup.value());
+  if (!app.ok()) return Fail(errors, setupPath, app.problem());
   if (json) {
-    PrintIntuneJson(setup.value(), app, out);
+    PrintIntuneJson(setup.value(), app.value(), out);
   } else {
-    PrintIntuneText(setup.value(), app, out);
+    PrintIntuneText(setup.value(), app.value(), out);
   }
   return 0;
 }

@@ -30,7 +30,11 @@ std::string DefaultFolder(const PublishedSetup& setup) {
 
 }  // namespace
 
-IntuneApp IntuneAppFor(const PublishedSetup& setup) {
+Result<IntuneApp> IntuneAppFor(const PublishedSetup& setup) {
+  if (setup.version.empty())
+    return Problem{"application.version",
+                   "is empty: the detection rule compares the entry's DisplayVersion with it; add "
+                   "it to the project and build again"};
   IntuneApp app;
   app.installCommand = Word(setup.fileName) + " /S " + LogSwitch(setup, "install");
   // The entry's QuietUninstallString, with a log.

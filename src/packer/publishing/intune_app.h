@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "packer/problem.h"
 #include "packer/publishing/published_setup.h"
 
 namespace packer {
@@ -36,7 +37,8 @@ struct IntuneApp {
   IntuneRegistryRule rule;
 };
 
-IntuneApp IntuneAppFor(const PublishedSetup& setup);
+// A setup file without a version has no rule: the Problem names the field.
+Result<IntuneApp> IntuneAppFor(const PublishedSetup& setup);
 
 }  // namespace packer
 
