@@ -208,8 +208,8 @@ TEST(Unattended, PublishedManifestsDescribeTheInstall) {
   ASSERT_TRUE(VerQueryValueA(version.data(), "\\StringFileInfo\\000004E4\\FileDescription",
                              reinterpret_cast<void**>(&description), &length));
   EXPECT_STREQ(description, "VT Published Setup");
-  const std::string chosen = std::string(kFolders) + "\Chosen folder";
-  const std::string log = ScratchFolder("published-log") + "\winget.log";
+  const std::string chosen = std::string(kFolders) + "\\Chosen folder";
+  const std::string log = ScratchFolder("published-log") + "\\winget.log";
   const std::string key = UninstallKey(facts["ProductCode"]);
   Clean(facts["DisplayName"]);
   robot::Program run =
@@ -223,7 +223,9 @@ TEST(Unattended, PublishedManifestsDescribeTheInstall) {
         robot::WaitForTopWindow(
             run.Id(),
             [&](HWND window) {
-              shown.insert(robot::ClassOf(window) + " " + robot::TextOf(window));
+              // What a window said counts when it was still there after.
+              const std::string seen = robot::ClassOf(window) + " " + robot::TextOf(window);
+              if (IsWindow(window)) shown.insert(seen);
               HWND cancel = robot::ChildById(window, IDCANCEL);
               if (cancelDisabled || !robot::ChildById(window, IDC_PROGRESS_BAR) || !cancel)
                 return false;
@@ -251,11 +253,11 @@ TEST(Unattended, PublishedManifestsDescribeTheInstall) {
   ASSERT_TRUE(quiet.has_value());
   EXPECT_EQ(RunUnseen(*quiet).exitCode, 0u);
 
-  // Intune runs its commands from the folder that holds the setup file.
-  const std::string folder = setup.substr(0, setup.rfind('\\'));
+  // Intune runs its commands in the folder that holds the setup file.
   const std::string ruleKey = Replaced(facts["keyPath"], "HKEY_LOCAL_MACHINE\\", "");
   const REGSAM view = facts["check32BitOn64System"] == "true" ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-  robot::Program install = robot::StartCommandLine(facts["installCommandLine"], {folder, {}});
+  robot::Program install = robot::StartCommandLine(
+      Replaced(facts["installCommandLine"], "published.exe", "\"" + setup + "\""));
   EXPECT_EQ(robot::WaitForExit(install), 0u);
   EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, ruleKey, facts["valueName"], view),
             facts["comparisonValue"]);
