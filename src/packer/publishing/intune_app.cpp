@@ -1,5 +1,6 @@
 #include "packer/publishing/intune_app.h"
 
+#include "base/deployment_interface.h"
 #include "base/uninstall_names.h"
 
 namespace packer {
@@ -18,7 +19,8 @@ std::string LogSwitch(const PublishedSetup& setup, const char* what) {
   std::string base = setup.fileName;
   if (base.size() > 4 && base.compare(base.size() - 4, 4, ".exe") == 0)
     base.resize(base.size() - 4);
-  return "/LOG=" + Word(std::string(kLogFolder) + "\\" + base + "-" + what + ".log");
+  return std::string("/") + switches::kLog + "=" +
+         Word(std::string(kLogFolder) + "\\" + base + "-" + what + ".log");
 }
 
 // The folder setup installs into by default on 64-bit Windows.
@@ -36,14 +38,18 @@ Result<IntuneApp> IntuneAppFor(const PublishedSetup& setup) {
                    "is empty: the detection rule compares the entry's DisplayVersion with it; add "
                    "it to the project and build again"};
   IntuneApp app;
-  app.installCommand = Word(setup.fileName) + " /S " + LogSwitch(setup, "install");
+  const std::string silent = std::string(" /") + switches::kSilent + " ";
+  app.installCommand = Word(setup.fileName) + silent + LogSwitch(setup, "install");
   // The entry's QuietUninstallString, with a log.
   app.uninstallCommand = "\"" + std::string(kWindowsFolder) + "\\" + uninstall::kUninstallerName +
-                         "\" /S " + LogSwitch(setup, "uninstall") + " \"" + DefaultFolder(setup) +
-                         "\\" + uninstall::kLogName + "\"";
+                         "\"" + silent + LogSwitch(setup, "uninstall") + " \"" +
+                         DefaultFolder(setup) + "\\" + uninstall::kLogName + "\"";
   app.runAsAccount = setup.scope == "user" ? "user" : "system";
   app.architectures = setup.architecture == "arm64" ? "arm64" : "x64";
-  app.returnCodes = {{0, "success"}, {3010, "softReboot"}, {1, "failed"}, {1639, "failed"}};
+  app.returnCodes = {{kExitDone, "success"},
+                     {kExitRestartNeeded, "softReboot"},
+                     {kExitFailed, "failed"},
+                     {kExitBadCommandLine, "failed"}};
   app.rule.keyPath = "HKEY_LOCAL_MACHINE\\" + UninstallEntryKey(setup);
   app.rule.valueName = "DisplayVersion";
   app.rule.comparisonValue = setup.version;

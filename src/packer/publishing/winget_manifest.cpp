@@ -1,5 +1,6 @@
 #include "packer/publishing/winget_manifest.h"
 
+#include "base/deployment_interface.h"
 #include "packer/project/winget_rules.h"
 
 namespace packer {
@@ -100,18 +101,16 @@ std::string InstallerEntry(const PublishedSetup& setup, const std::string& url) 
 std::string InstallerManifest(const PublishedSetup& setup, const std::string& id,
                               const std::string& url) {
   std::string text = Head("installer", setup, id);
-  text +=
-      "InstallerType: exe\n"
-      "InstallModes:\n  - interactive\n  - silent\n  - silentWithProgress\n"
-      "InstallerSwitches:\n"
-      "  Silent: /S\n"
-      "  SilentWithProgress: /PASSIVE\n"
-      "  InstallLocation: /D=<INSTALLPATH>\n"
-      "  Log: '/LOG=\"<LOGPATH>\"'\n"
-      "ExpectedReturnCodes:\n"
-      "  - InstallerReturnCode: 3010\n    ReturnResponse: rebootRequiredToFinish\n"
-      "  - InstallerReturnCode: 1639\n    ReturnResponse: invalidParameter\n"
-      "UpgradeBehavior: install\n";
+  text += std::string("InstallerType: exe\n") +
+          "InstallModes:\n  - interactive\n  - silent\n  - silentWithProgress\n" +
+          "InstallerSwitches:\n" + "  Silent: /" + switches::kSilent + "\n" +
+          "  SilentWithProgress: /" + switches::kPassive + "\n" +
+          "  InstallLocation: " + switches::kDestination + "<INSTALLPATH>\n" + "  Log: '/" +
+          switches::kLog + "=\"<LOGPATH>\"'\n" + "ExpectedReturnCodes:\n" +
+          "  - InstallerReturnCode: " + std::to_string(kExitRestartNeeded) +
+          "\n    ReturnResponse: rebootRequiredToFinish\n" +
+          "  - InstallerReturnCode: " + std::to_string(kExitBadCommandLine) +
+          "\n    ReturnResponse: invalidParameter\n" + "UpgradeBehavior: install\n";
   if (!setup.extensions.empty()) {
     text += "FileExtensions:\n";
     for (const std::string& extension : setup.extensions) text += "  - " + Quoted(extension) + "\n";
