@@ -1,5 +1,6 @@
 #include "ui/wizard.h"
 
+#include <windows.h>
 #include <prsht.h>
 #include <stddef.h>
 

@@ -1,5 +1,6 @@
 #include "ui/wizard_navigation.h"
 
+#include <windows.h>
 #include <prsht.h>
 
 #include "base/messages.h"

@@ -93,83 +93,87 @@ Result<GatherOptions> ReadEnvironment() {
   return options;
 }
 
-int Build(const BuildRequest& request, const char* argv0) {
+// What a build reads before it writes anything.
+struct BuildInputs {
+  OutputTarget output;
+  Project project;
+  std::string stubPath;
+  Bytes stub;
+  Bytes uninstaller;
+  GatherOptions options;
+};
+
+// The packed programs, found and read: neither may be the output file.
+Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildInputs& inputs) {
+  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  if (!stubPath.ok()) return stubPath.problem();
+  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  if (!uninstallerPath.ok()) return uninstallerPath.problem();
+  auto stub = ReadProgramImage(stubPath.value(), "setup program", inputs.output, true);
+  if (!stub.ok()) return stub.problem();
+  // The package starts behind it, at most 7 zeros later.
+  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
+    return Problem{"", "the setup program \"" + stubPath.value() + "\" is larger than 4 GiB"};
+  auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", inputs.output, false);
+  if (!uninstaller.ok()) return uninstaller.problem();
+  // Its block is always a stream, which the setup program inflates whole.
+  if (uninstaller.value().size() > kLargestBlock / 2)
+    return Problem{
+        "", "the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package"};
+  inputs.stubPath = stubPath.value();
+  inputs.stub = std::move(stub.value());
+  inputs.uninstaller = std::move(uninstaller.value());
+  return std::nullopt;
+}
+
+// Every input of the build, each checked; a problem's message is the whole
+// line vtpack prints.
+Result<BuildInputs> ReadBuildInputs(const BuildRequest& request, const char* argv0) {
   Variables variables;
   for (const std::string& definition : request.definitions) {
-    if (auto refusal = variables.Define(definition)) return Fail("-D " + *refusal);
+    if (auto refusal = variables.Define(definition)) return Problem{"", "-D " + *refusal};
   }
   // Where the output goes, and which file it is when it exists already: no
   // input may be that file, whatever its name.
   auto output = ResolveOutput(request.output);
-  if (!output.ok()) return Fail(output.problem().message);
+  if (!output.ok()) return output.problem();
   FileIdentity projectIdentity;
   auto project = ReadProjectFile(request.project, variables, &projectIdentity);
-  if (!project.ok()) return Fail(Describe(request.project, project.problem()));
+  if (!project.ok()) return Problem{"", Describe(request.project, project.problem())};
   if (output.value().exists && projectIdentity == output.value().identity)
-    return Fail(
-        Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
-                                                  "\"; vtpack never writes over its inputs"}));
-  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
-  if (!stubPath.ok()) return Fail(stubPath.problem().message);
-  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
-  if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
-  auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
-  if (!stub.ok()) return Fail(stub.problem().message);
-  // The package starts behind it, at most 7 zeros later.
-  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
-    return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
-  auto uninstaller =
-      ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
-  if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
-  // Its block is always a stream, which the setup program inflates whole.
-  if (uninstaller.value().size() > kLargestBlock / 2)
-    return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
+    return Problem{
+        "", Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
+                                                      "\"; vtpack never writes over its inputs"})};
+  BuildInputs inputs;
+  inputs.output = output.value();
+  inputs.project = std::move(project.value());
+  if (auto problem = ReadPackedPrograms(request, argv0, inputs)) return *problem;
   auto environment = ReadEnvironment();
-  if (!environment.ok()) return Fail(environment.problem().message);
-  if (output.value().exists) environment.value().output = output.value().identity;
-  environment.value().outputPath = output.value().path;
+  if (!environment.ok()) return environment.problem();
+  inputs.options = environment.value();
+  if (inputs.output.exists) inputs.options.output = inputs.output.identity;
+  inputs.options.outputPath = inputs.output.path;
+  return inputs;
+}
 
-  // The temporary file exists from here on; any failure, or SIGINT/SIGTERM,
-  // removes it.
-  AtomicOutput file;
-  if (auto problem = file.Create(output.value())) return Fail(problem->message);
-  environment.value().temporary = file.Identity();
-  auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
-  if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
-  for (const Problem& warning : parts.value().warnings)
-    std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
+// The setup file written into `file` and committed; prints its line.
+int WritePackedSetup(const BuildRequest& request, const Bytes& stub, const PackageParts& parts,
+                     AtomicOutput& file) {
   Compression level = request.zopfli ? Compression::kZopfli
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
-  if (parts.value().icon) {
-    auto branded = ReplaceProgramIcon(stub.value(), *parts.value().icon);
-    if (!branded.ok())
-      return Fail("the setup program \"" + stubPath.value() + "\" " + branded.problem().message +
-                  " (application.icon)");
-    stub.value() = std::move(branded.value());
-  }
-  // The facts for winget that the package has no place for.
-  if (auto resource =
-          SetupVersionResource(parts.value().settings.application, project.value().codePage)) {
-    auto described = PutVersionResource(stub.value(), *resource);
-    if (!described.ok())
-      return Fail(
-          "the setup program \"" + stubPath.value() + "\" " + described.problem().message +
-          " (it would carry application.description, licence-name, id, copyright and locale)");
-    stub.value() = std::move(described.value());
-  }
-  std::size_t fileCount = parts.value().files.size();
+  std::size_t fileCount = parts.files.size();
   std::uint64_t fileBytes = 0;
-  for (const PackedFile& packed : parts.value().files) fileBytes += packed.size;
+  for (const PackedFile& packed : parts.files) fileBytes += packed.size;
   // The files are read while the setup file is written: its line stays
   // until then, and is erased before any other message.
   BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr, &std::cerr);
   progress.Expect(fileCount, fileBytes);
   ProgressSink told(file, progress);
-  auto size = WriteSetupFile(stub.value(), parts.value(), level, told, &progress, request.jobs);
+  auto size = WriteSetupFile(stub, parts, level, told, &progress, request.jobs);
   // The image's checksum field holds the whole setup file's, as signing
   // tools and Windows compute it.
-  auto checksumField = PeChecksumField(stub.value());
+  auto checksumField = PeChecksumField(stub);
   auto problem = size.ok() && checksumField ? StampPeChecksum(file, *checksumField) : std::nullopt;
   if (size.ok() && !problem) problem = file.Commit();
   if (size.ok() && !problem) progress.Finish();
@@ -181,6 +185,42 @@ int Build(const BuildRequest& request, const char* argv0) {
   if (problem) return Fail(problem->message);
   std::cout << request.output << ": " << fileCount << " files, " << size.value() << " bytes\n";
   return 0;
+}
+
+// The setup program's image with the vendor's icon, and with the version
+// resource that carries the facts for winget when the project gives them.
+std::optional<std::string> RewriteImageResources(BuildInputs& in, const PackageParts& parts) {
+  const std::string program = "the setup program \"" + in.stubPath + "\" ";
+  if (parts.icon) {
+    auto branded = ReplaceProgramIcon(in.stub, *parts.icon);
+    if (!branded.ok()) return program + branded.problem().message + " (application.icon)";
+    in.stub = std::move(branded.value());
+  }
+  if (auto resource = SetupVersionResource(parts.settings.application, in.project.codePage)) {
+    auto described = PutVersionResource(in.stub, *resource);
+    if (!described.ok())
+      return program + described.problem().message +
+             " (it would carry application.description, licence-name, id, copyright and locale)";
+    in.stub = std::move(described.value());
+  }
+  return std::nullopt;
+}
+
+int Build(const BuildRequest& request, const char* argv0) {
+  auto inputs = ReadBuildInputs(request, argv0);
+  if (!inputs.ok()) return Fail(inputs.problem().message);
+  BuildInputs& in = inputs.value();
+  // The temporary file exists from here on; any failure, or SIGINT/SIGTERM,
+  // removes it.
+  AtomicOutput file;
+  if (auto problem = file.Create(in.output)) return Fail(problem->message);
+  in.options.temporary = file.Identity();
+  auto parts = GatherPackage(in.project, std::move(in.uninstaller), in.options);
+  if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
+  for (const Problem& warning : parts.value().warnings)
+    std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
+  if (auto refusal = RewriteImageResources(in, parts.value())) return Fail(*refusal);
+  return WritePackedSetup(request, in.stub, parts.value(), file);
 }
 
 // vtpack init DIR: a project file that builds as it stands, written only
@@ -215,6 +255,139 @@ int UsageError(const std::string& message, const std::string& command) {
   return Fail(message + " (vtpack " + (command.empty() ? "" : command + " ") + "--help)");
 }
 
+// What list and verify are asked: one of them runs.
+struct ReadRequest {
+  std::string setupFile;
+  int codePage = kDefaultCodePage;
+  bool json = false;
+};
+
+struct InitRequest {
+  std::string folder;
+  std::string projectPath = "project.toml";
+};
+
+struct ManifestRequest {
+  std::string setupFile, url, folder = ".";
+  bool json = false;
+  int codePage = 0;  // 0: the one the version resource names, else 1252
+};
+
+struct ManifestCommands {
+  CLI::App* winget;
+  CLI::App* intune;
+};
+
+CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
+  CLI::App* command = app.add_subcommand("build", "Build a setup executable from a project file");
+  command->add_option("project", build.project, "Project file (TOML)")->required();
+  command->add_option("-o,--output", build.output, "Setup executable to write")
+      ->capture_default_str();
+  command
+      ->add_option(
+          "-D,--define", build.definitions,
+          "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
+          "repeatable")
+      ->allow_extra_args(false);
+  auto* best =
+      command->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
+  auto* zopfli = command->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
+  best->excludes(zopfli);
+  command->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
+  command->add_option(
+      "--stub", build.stub,
+      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
+      " from vtpack's folder)");
+  command->add_option("--uninstaller", build.uninstaller,
+                      "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
+  return command;
+}
+
+CLI::App* AddListCommand(CLI::App& app, ReadRequest& read) {
+  CLI::App* command = app.add_subcommand("list", "Print what a setup executable holds");
+  command->add_option("setup", read.setupFile, "Setup executable")->required();
+  command->add_option("--code-page", read.codePage, "Code page of the package's texts")
+      ->capture_default_str();
+  command->add_flag("--json", read.json, "Print it as JSON (its shape: docs/project-format.md)");
+  return command;
+}
+
+CLI::App* AddVerifyCommand(CLI::App& app, ReadRequest& read) {
+  CLI::App* command = app.add_subcommand("verify", "Read a whole setup executable and check it");
+  command->add_option("setup", read.setupFile, "Setup executable")->required();
+  command
+      ->add_option("--code-page", read.codePage, "Code page of the package's texts (the project's)")
+      ->capture_default_str();
+  command->add_flag("--json", read.json, "Print the package and its faults as JSON");
+  return command;
+}
+
+CLI::App* AddInitCommand(CLI::App& app, InitRequest& init) {
+  CLI::App* command = app.add_subcommand("init", "Write a starter project file for a build folder");
+  command->add_option("folder", init.folder, "The application's build folder")->required();
+  command->add_option("-o,--output", init.projectPath, "Project file to write")
+      ->capture_default_str();
+  return command;
+}
+
+ManifestCommands AddManifestCommand(CLI::App& app, ManifestRequest& manifest) {
+  CLI::App* command =
+      app.add_subcommand("manifest", "Write what winget or Intune needs of a setup executable");
+  command->require_subcommand(1);
+  CLI::App* winget =
+      command->add_subcommand("winget", "Write the winget manifests of a setup executable");
+  winget->add_option("setup", manifest.setupFile, "Setup executable, as published")->required();
+  winget->add_option("--url", manifest.url, "Where the setup executable is published")->required();
+  winget->add_option("-o,--output", manifest.folder, "Folder of the manifests")
+      ->capture_default_str();
+  CLI::App* intune =
+      command->add_subcommand("intune", "Print Intune's Win32-app settings of a setup executable");
+  intune->add_option("setup", manifest.setupFile, "Setup executable")->required();
+  intune->add_flag("--json", manifest.json,
+                   "Print them as Microsoft Graph's win32LobApp properties");
+  for (CLI::App* sub : {winget, intune})
+    sub->add_option("--code-page", manifest.codePage,
+                    "Code page of the package's texts (default: the one its version resource "
+                    "names, else 1252)");
+  return {winget, intune};
+}
+
+// CLI11's message, first line only and starting in lower case, as vtpack's
+// other messages.
+int ParseFailure(CLI::App& app, const CLI::ParseError& error) {
+  std::string command;
+  for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
+  std::string message = error.what();
+  message = message.substr(0, message.find('\n'));
+  if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+    message[0] = static_cast<char>(message[0] - 'A' + 'a');
+  return UsageError(message, command);
+}
+
+int Read(const ReadRequest& read, bool verify) {
+  if (!IsWindowsAnsiCodePage(read.codePage))
+    return Fail("code page " + std::to_string(read.codePage) +
+                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+  if (verify) return VerifyPackage(read.setupFile, read.codePage, read.json, std::cout, std::cerr);
+  return ListPackage(read.setupFile, read.codePage, read.json, std::cout, std::cerr);
+}
+
+int Manifest(const ManifestRequest& manifest, bool winget) {
+  std::optional<int> codePage;
+  if (manifest.codePage != 0) {
+    if (!IsWindowsAnsiCodePage(manifest.codePage))
+      return Fail("code page " + std::to_string(manifest.codePage) +
+                  " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+    codePage = manifest.codePage;
+  }
+  if (winget)
+    return WriteWingetManifests(manifest.setupFile, manifest.url, manifest.folder, codePage,
+                                std::cout, std::cerr);
+  return PrintIntuneApp(manifest.setupFile, manifest.json, codePage, std::cout, std::cerr);
+}
+
 }  // namespace
 }  // namespace packer
 
@@ -232,106 +405,27 @@ int main(int argc, char** argv) {
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
-
   BuildRequest build;
-  CLI::App* buildCommand =
-      app.add_subcommand("build", "Build a setup executable from a project file");
-  buildCommand->add_option("project", build.project, "Project file (TOML)")->required();
-  buildCommand->add_option("-o,--output", build.output, "Setup executable to write")
-      ->capture_default_str();
-  buildCommand
-      ->add_option(
-          "-D,--define", build.definitions,
-          "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
-          "repeatable")
-      ->allow_extra_args(false);
-  auto* best =
-      buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
-  auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
-  best->excludes(zopfli);
-  buildCommand
-      ->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
-      ->type_name("N")
-      ->check(CLI::Range(1u, 1024u));
-  buildCommand->add_option(
-      "--stub", build.stub,
-      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
-      " from vtpack's folder)");
-  buildCommand->add_option("--uninstaller", build.uninstaller,
-                           "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
-
-  std::string setupFile;
-  int codePage = kDefaultCodePage;
-  bool json = false;
-  CLI::App* listCommand = app.add_subcommand("list", "Print what a setup executable holds");
-  listCommand->add_option("setup", setupFile, "Setup executable")->required();
-  listCommand->add_option("--code-page", codePage, "Code page of the package's texts")
-      ->capture_default_str();
-  listCommand->add_flag("--json", json, "Print it as JSON (its shape: docs/project-format.md)");
-  CLI::App* verifyCommand =
-      app.add_subcommand("verify", "Read a whole setup executable and check it");
-  verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
-  verifyCommand
-      ->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
-      ->capture_default_str();
-  verifyCommand->add_flag("--json", json, "Print the package and its faults as JSON");
-
-  std::string folder, projectPath = "project.toml";
-  CLI::App* initCommand =
-      app.add_subcommand("init", "Write a starter project file for a build folder");
-  initCommand->add_option("folder", folder, "The application's build folder")->required();
-  initCommand->add_option("-o,--output", projectPath, "Project file to write")
-      ->capture_default_str();
-
-  std::string url, manifestFolder = ".";
-  int manifestCodePage = 0;  // 0: the one the version resource names, else 1252
-  CLI::App* manifestCommand =
-      app.add_subcommand("manifest", "Write what winget or Intune needs of a setup executable");
-  manifestCommand->require_subcommand(1);
-  CLI::App* wingetCommand =
-      manifestCommand->add_subcommand("winget", "Write the winget manifests of a setup executable");
-  wingetCommand->add_option("setup", setupFile, "Setup executable, as published")->required();
-  wingetCommand->add_option("--url", url, "Where the setup executable is published")->required();
-  wingetCommand->add_option("-o,--output", manifestFolder, "Folder of the manifests")
-      ->capture_default_str();
-  CLI::App* intuneCommand = manifestCommand->add_subcommand(
-      "intune", "Print Intune's Win32-app settings of a setup executable");
-  intuneCommand->add_option("setup", setupFile, "Setup executable")->required();
-  intuneCommand->add_flag("--json", json, "Print them as Microsoft Graph's win32LobApp properties");
-  for (CLI::App* command : {wingetCommand, intuneCommand})
-    command->add_option("--code-page", manifestCodePage,
-                        "Code page of the package's texts (default: the one its version resource "
-                        "names, else 1252)");
-
+  ReadRequest read;
+  InitRequest init;
+  CLI::App* buildCommand = AddBuildCommand(app, build);
+  CLI::App* listCommand = AddListCommand(app, read);
+  CLI::App* verifyCommand = AddVerifyCommand(app, read);
+  CLI::App* initCommand = AddInitCommand(app, init);
+  ManifestRequest manifest;
+  const ManifestCommands manifestCommands = AddManifestCommand(app, manifest);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::string command;
-    for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
-    std::string message = e.what();
-    message = message.substr(0, message.find('\n'));
-    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
-      message[0] = static_cast<char>(message[0] - 'A' + 'a');
-    return UsageError(message, command);
+    return ParseFailure(app, e);
   }
   if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(folder, projectPath);
-  const std::optional<int> givenCodePage =
-      manifestCodePage != 0 ? std::optional<int>(manifestCodePage) : std::nullopt;
-  if (givenCodePage && !IsWindowsAnsiCodePage(manifestCodePage))
-    return Fail("code page " + std::to_string(manifestCodePage) +
-                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
-  if (*wingetCommand)
-    return WriteWingetManifests(setupFile, url, manifestFolder, givenCodePage, std::cout,
-                                std::cerr);
-  if (*intuneCommand) return PrintIntuneApp(setupFile, json, givenCodePage, std::cout, std::cerr);
-  if (!*listCommand && !*verifyCommand)
-    return UsageError("a command is needed: build, list, verify, init or manifest", "");
-  if (!IsWindowsAnsiCodePage(codePage))
-    return Fail("code page " + std::to_string(codePage) +
-                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
-  if (*listCommand) return ListPackage(setupFile, codePage, json, std::cout, std::cerr);
-  return VerifyPackage(setupFile, codePage, json, std::cout, std::cerr);
+  if (*initCommand) return Init(init.folder, init.projectPath);
+  if (*listCommand) return Read(read, false);
+  if (*verifyCommand) return Read(read, true);
+  if (*manifestCommands.winget) return Manifest(manifest, true);
+  if (*manifestCommands.intune) return Manifest(manifest, false);
+  return UsageError("a command is needed: build, list, verify, init or manifest", "");
 }
