@@ -4,7 +4,8 @@
 yaml and held to the rules of winget's manifest schema 1.10.0 (its required
 fields, patterns, enums and lengths, transcribed below, and no field it does
 not know), its facts checked against the file; the same for the file signed
-afterwards; Intune's JSON; and the one-line error of a missing fact.
+afterwards, and a per-user one; Intune's JSON; and the one-line error of a
+missing fact.
 
     manifest_check.py VTPACK FIXTURES SIGN_SETUP
 """
@@ -187,6 +188,32 @@ def check_intune(vtpack, setup, view32):
     assert [c["returnCode"] for c in intune["returnCodes"]] == [0, 3010, 1, 1639], intune
 
 
+def check_per_user(vtpack, fixtures, work):
+    """A per-user package: winget's user scope, Intune's user context and HKCU rule."""
+    project = os.path.join(work, "user.toml")
+    open(project, "w", encoding="utf-8").write(
+        PROJECT.replace('locale = "de-DE"', 'locale = "de-DE"\nscope = "user"'))
+    setup = os.path.join(work, "User.exe")
+    run(vtpack, "build", project, "-o", setup, "--stub",
+        os.path.join(fixtures, "machine_manifest-i686.exe"), "--uninstaller",
+        os.path.join(fixtures, "per_user_manifest-i686.exe"))
+    folder = os.path.join(work, "winget-user")
+    run(vtpack, "manifest", "winget", setup, "--url", "https://x.example/u.exe", "-o", folder)
+    name = "VantorelSoftware.VantorelZoë.installer.yaml"
+    installer = yaml.safe_load(open(os.path.join(folder, name), encoding="utf-8"))
+    jsonschema.validate(installer, SCHEMAS["installer"])
+    entry = installer["Installers"][0]
+    assert (entry["Scope"], entry["ElevationRequirement"]) == ("user", "elevationProhibited"), entry
+    assert entry["AppsAndFeaturesEntries"][0]["Publisher"] == "Vantorel Software", entry
+    intune = json.loads(run(vtpack, "manifest", "intune", setup, "--json").stdout)
+    rule = intune["rules"][0]
+    assert intune["installExperience"]["runAsAccount"] == "user", intune
+    assert rule["keyPath"].startswith("HKEY_CURRENT_USER\\Software\\") and \
+        rule["check32BitOn64System"] is False, rule
+    assert intune["uninstallCommandLine"].startswith(
+        '"%LOCALAPPDATA%\\Programs\\Vantorel Zoë\\VTUnInst.exe" /S'), intune
+
+
 def main():
     vtpack, fixtures, sign_setup = sys.argv[1:4]
     with tempfile.TemporaryDirectory() as work:
@@ -201,6 +228,7 @@ def main():
                 "--uninstaller", os.path.join(work, "uninst.exe"))
             check_winget(vtpack, setup, os.path.join(work, f"winget-{arch}"), architecture)
             check_intune(vtpack, setup, architecture == "x86")
+        check_per_user(vtpack, fixtures, work)
         # Signed after vtpack, as vendors do: the facts stay, the digest is the signed file's.
         signed = os.path.join(work, "Signed.exe")
         run(sign_setup, os.path.join(work, "Setup-i686.exe"), signed)
@@ -214,7 +242,7 @@ def main():
         assert failed.stderr.count("\n") == 1 and "application.licence-name" in failed.stderr, \
             failed.stderr
         assert not os.path.exists(os.path.join(work, "none"))
-    print("manifest_check: winget and Intune manifests of x86, x64 and signed setups hold")
+    print("manifest_check: winget and Intune manifests of x86, x64, per-user and signed setups hold")
 
 
 if __name__ == "__main__":

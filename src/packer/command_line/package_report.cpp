@@ -10,6 +10,7 @@
 #include "packer/project/code_page.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -101,8 +102,8 @@ void FindSizeFaults(const PackageListing& p, Faults& faults) {
                      " bytes but the files need " + std::to_string(sum));
 }
 
-void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& appName,
-                    int codePage, Faults& faults) {
+void FindFileFaults(const ListedFile& f, std::size_t number, const PackageListing& p, int codePage,
+                    Faults& faults) {
   std::string name = "file " + std::to_string(number) + " (" + f.subDirectory + f.fileName + ")";
   if (auto refusal = CheckFileName(f.fileName, codePage))
     faults.push_back(name + ": FileName " + *refusal);
@@ -115,9 +116,34 @@ void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& 
   if (f.destinationType >= layout::kDestinationTypeCount) {
     faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
   } else if (!sub.refusal) {
-    if (auto refusal =
-            CheckInstalledPathLength(f.destinationType, appName, f.subDirectory, f.fileName))
+    if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory,
+                                                f.fileName, p.scope))
       faults.push_back(name + " " + *refusal);
+  }
+}
+
+// A per-user package's setup program runs without an administrator, and
+// so does its uninstaller: what needs one is no part of it.
+void FindPerUserFaults(const PackageListing& p, Faults& faults) {
+  const bool perUser = p.scope == InstallScope::kUser;
+  if (perUser != p.uninstallerRunsAsInvoker)
+    faults.push_back(perUser ? "the setup program runs as its user (a per-user package), but its "
+                               "uninstaller does not"
+                             : "the uninstaller runs as its user, but the setup program installs "
+                               "for the machine");
+  if (!perUser) return;
+  for (std::size_t i = 0; i < p.files.size(); ++i) {
+    const ListedFile& f = p.files[i];
+    std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
+    if (f.destinationType != layout::kDestinationApplication)
+      faults.push_back(name + ": a per-user package installs into the destination folder only");
+    if (f.sharedDll || f.selfRegister)
+      faults.push_back(name + ": a per-user package neither counts nor registers files");
+  }
+  for (const ListedRegistryKey& key : p.registry) {
+    if (key.root != layout::kRootCurrentUser)
+      faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path +
+                       ": a per-user package writes HKEY_CURRENT_USER only");
   }
 }
 
@@ -144,8 +170,9 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   FindHeaderFaults(p, codePage, faults);
   FindSizeFaults(p, faults);
   for (std::size_t i = 0; i < p.files.size(); ++i)
-    FindFileFaults(p.files[i], i + 1, p.appName, codePage, faults);
+    FindFileFaults(p.files[i], i + 1, p, codePage, faults);
   FindSectionFaults(p, faults);
+  FindPerUserFaults(p, faults);
   return faults;
 }
 
@@ -273,6 +300,8 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
   json.Number(p.headerOffset);
   json.Key("signed");
   json.Bool(p.isSigned);
+  json.Key("scope");
+  json.String(ScopeName(p.scope));
   WriteHeaderJson(p, utf8, json);
   json.Key("licence-bytes");
   json.Number(static_cast<std::int64_t>(p.licenceText.size()));
@@ -322,6 +351,10 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
+      << "\n"
+      << "Scope: " << ScopeName(p.scope)
+      << (p.scope == InstallScope::kUser ? " (runs as the user who starts it, installs for them)"
+                                         : " (asks for an administrator, installs for the machine)")
       << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"

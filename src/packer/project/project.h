@@ -29,6 +29,12 @@ struct SetupOptions {
   bool checkProgramNotRunning = false;
 };
 
+// Who a package installs for: the whole machine (setup asks for an
+// administrator), or the user who runs setup, alone and without one. The
+// package's layout has no place for it: the setup program's manifest
+// carries it (pe/program_manifest.h).
+enum class InstallScope { kMachine, kUser };
+
 struct Application {
   std::string name;         // AppName
   std::string version;      // AppVersion
@@ -37,6 +43,7 @@ struct Application {
   // The application's Uninstall entry: registry records of the package.
   std::string publisher;  // "Publisher"
   std::string url;        // "URLInfoAbout"
+  InstallScope scope = InstallScope::kMachine;
   // For winget (pe/version_info.h carries them in the setup file's version
   // resource; UTF-8): the package's identifier, a short description, the
   // licence's name, the copyright line and the language of these texts.

@@ -4,7 +4,9 @@
 // Windows 11), where a 32-bit setup program's default folder is in
 // "C:\Program Files (x86)" and its entry in the registry's 32-bit view;
 // setup installs into its default folder, since the install command names
-// none.
+// none. A per-user package runs as the user, its log in %TEMP%, its folder
+// and uninstaller in %LOCALAPPDATA%\Programs, its entry under
+// HKEY_CURRENT_USER.
 #ifndef VANTOREL_PACKER_PUBLISHING_INTUNE_APP_H
 #define VANTOREL_PACKER_PUBLISHING_INTUNE_APP_H
 

@@ -12,6 +12,7 @@
 #include "package/stdio_package_file.h"
 #include "packer/project/code_page.h"
 #include "packer/setup_file/package_listing.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -59,14 +60,15 @@ Result<std::string> FileDigest(const std::string& path) {
   return upper;
 }
 
-// Every package that vtpack builds today installs for the whole machine.
-std::string PackageScope(const PackageListing&) { return "machine"; }
-
-// The data of the package's record `name` in the application's Uninstall key.
-std::string UninstallRecord(const PackageListing& listing, const std::string& name) {
+// The data of the package's record `name` in the application's Uninstall
+// key, under the root of the package's scope.
+std::string UninstallRecord(const PackageListing& listing, InstallScope scope,
+                            const std::string& name) {
   const std::string key = std::string(kUninstallKeyParent) + "\\" + listing.appName;
+  const layout::RegistryRoot root =
+      scope == InstallScope::kUser ? layout::kRootCurrentUser : layout::kRootLocalMachine;
   for (const ListedRegistryKey& records : listing.registry) {
-    if (records.root != layout::kRootLocalMachine || records.path != key) continue;
+    if (records.root != root || records.path != key) continue;
     for (const auto& [type, text] : records.values)
       if (text.compare(0, name.size() + 1, name + "=") == 0) return text.substr(name.size() + 1);
   }
@@ -96,19 +98,21 @@ Result<PublishedSetup> ReadPublishedSetup(const std::string& path, std::optional
   if (!digest.ok()) return digest.problem();
   setup.sha256 = digest.value();
   setup.fileName = path.substr(path.find_last_of('/') + 1);
-  setup.scope = PackageScope(p);
+  const InstallScope scope = SetupScope(file);
+  setup.scope = ScopeName(scope);
   setup.isSigned = p.isSigned;
   auto utf8 = [&](const std::string& text) { return CodePageToUtf8(text, setup.codePage); };
   setup.name = utf8(p.appName);
   setup.version = utf8(p.appVersion);
-  setup.publisher = utf8(UninstallRecord(p, "Publisher"));
-  setup.url = utf8(UninstallRecord(p, "URLInfoAbout"));
+  setup.publisher = utf8(UninstallRecord(p, scope, "Publisher"));
+  setup.url = utf8(UninstallRecord(p, scope, "URLInfoAbout"));
   for (const ListedAssociation& a : p.associations) setup.extensions.push_back(utf8(a.extension));
   return setup;
 }
 
 std::string UninstallEntryKey(const PublishedSetup& setup) {
-  return std::string(kUninstallKeyParent) + "\\" + setup.name;
+  return std::string(setup.scope == "user" ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") + "\\" +
+         kUninstallKeyParent + "\\" + setup.name;
 }
 
 }  // namespace packer

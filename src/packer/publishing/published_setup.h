@@ -34,7 +34,8 @@ struct PublishedSetup {
 // (default 1252). The Problem's message is one line without the path.
 Result<PublishedSetup> ReadPublishedSetup(const std::string& path, std::optional<int> codePage);
 
-// The Uninstall entry's key below its root, for the detection rules.
+// The Uninstall entry's key with its root, HKEY_LOCAL_MACHINE or (for a
+// per-user package) HKEY_CURRENT_USER, as Intune's detection rules name it.
 std::string UninstallEntryKey(const PublishedSetup& setup);
 
 }  // namespace packer
