@@ -72,7 +72,8 @@
   "for a restart: close the program, then choose Retry."
 #define TEXT_SOME_PROGRAM "a program"
 #define TEXT_USAGE \
-  "/S\tsilent; accepts the licence\n/LOG=file\tlog of the run\n/D=folder\tdestination, last\n\n" \
+  "/S\tsilent; accepts the licence\n/PASSIVE\tas /S, showing progress\n/LOG=file\tlog of the " \
+  "run\n/D=folder\tdestination, last\n\n" \
   "0 done, 1 failed, 3010 restart needed, 1639 bad command line"
 
 #endif
