@@ -42,6 +42,10 @@ struct UninstallEntryValues {
   const SharedString* recordText;
 };
 
+// Without `logText` (and `recordText`), only the entry of an install under
+// way (base/install_journal.h): DisplayName, UninstallString and
+// QuietUninstallString, no version a deployment tool would take for an
+// install done, no digests.
 // What could not be written; 0 when everything was.
 enum : unsigned {
   kEntryKeyNotCreated = 1,  // then nothing else was tried
@@ -75,6 +79,11 @@ bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry);
 // are vouched for by. False when either cannot be stored.
 bool WriteEntryDigests(const char* appName, const SharedString& logText,
                        const SharedString& recordText);
+
+// The same in the existing key `keyName` below the entry's root, as the
+// values UninstallLogSHA256 and InstallRecordSHA256.
+bool WriteDigestsAt(const char* keyName, const SharedString& logText,
+                    const SharedString& recordText);
 
 // Whether the digest of `size` bytes at `data` is `digest`.
 bool MatchesDigest(const char* data, int size, const SharedString& digest);

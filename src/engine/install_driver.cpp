@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/path_list.h"
@@ -44,6 +45,7 @@ bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
     return false;
   }
   bool existed = FileExists(path);
+  if (perUser && !existed) JournalLine("file", path);
   HANDLE file = CreateOutputFile(path);
   if (file == INVALID_HANDLE_VALUE) return false;
   if (!existed) created.AddFile(path);
@@ -110,7 +112,9 @@ InstallChanges RunChanges;
 
 }  // namespace
 
-bool RunInstall(InstallProgress& progress) {
+namespace {
+
+bool InstallAll(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
   Win32PackageFile file;
   if (!OpenSetupExecutable(file, setupPath, Settings.SetupCaption)) return false;
@@ -125,6 +129,10 @@ bool RunInstall(InstallProgress& progress) {
   }
   // On failure the progress stays until the process ends; the file closes
   // here.
+  if (!BeginInstallUnderWay()) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_REGISTRY_KEY);
+    return false;
+  }
   if (!PrepareDestination(RunChanges.created) || !WriteUninstaller(input, RunChanges.created) ||
       !InstallFiles(input, progress, RunChanges)) {
     return false;
@@ -140,13 +148,24 @@ bool RunInstall(InstallProgress& progress) {
   return true;
 }
 
+}  // namespace
+
+bool RunInstall(InstallProgress& progress) {
+  if (InstallAll(progress)) return true;
+  EndInstallUnderWay(false);
+  return false;
+}
+
 bool CompleteInstall() {
+  RunChanges.written.RaiseSharedCounts();
   if (WriteUninstallLog()) {
     RunChanges.written.Finish();
+    EndInstallUnderWay(true);
     return true;
   }
   RunChanges.written.Undo(RunChanges.created);
   SharedString link;
   for (int position = 0; NextPath(Settings.ShortcutList, position, link);) DeleteItself(link);
+  EndInstallUnderWay(false);
   return false;
 }

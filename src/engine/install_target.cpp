@@ -1,6 +1,7 @@
 #include "engine/install_target.h"
 
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/run_log.h"
@@ -59,6 +60,7 @@ bool ScheduleAtSignIn(const char* path, const char* replacement) {
 HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
                        CreatedItems& created) {
   if (!existed) {
+    JournalLine("file", path);
     HANDLE file = CreateNewFile(path);
     if (file != INVALID_HANDLE_VALUE) created.AddFile(path);
     return file;
@@ -185,6 +187,9 @@ void FinishInstalledFile(const FileRecord& record, const InstallTarget& target) 
   // A redirected file is registered under the name it will have after the
   // restart.
   if (record.SelfRegister != 0) RegisterFile(target.path);
+}
+
+void RaiseCountOf(const FileRecord& record, const InstallTarget& target) {
   if (record.SharedDll != 0) RaiseSharedCount(target.path, target.existed);
 }
 

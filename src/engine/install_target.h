@@ -74,10 +74,14 @@ void UndoPlacement(const InstallTarget& target, const Placement& placement);
 // yet.
 void NoteInstalledFile(const FileRecord& record, const InstallTarget& target);
 
+// Once the file is in place, before the uninstall log and record are
+// written: its shared count raised, when it is shared, and recorded so
+// (engine/shared_dll_count.h).
+void RaiseCountOf(const FileRecord& record, const InstallTarget& target);
+
 // Once the uninstall log, record and entry are written, in this order: the
 // replacement of a redirected file scheduled for the next start, the file
-// registered, its shared count raised. Failures are reported and the
-// install goes on.
+// registered. Failures are reported and the install goes on.
 void FinishInstalledFile(const FileRecord& record, const InstallTarget& target);
 
 // Schedules `replacement` to take the place of `path` at the next start of
