@@ -296,6 +296,27 @@ void RemoveItselfAfterExit(const Install& main, const SharedString& own, LeftIte
   }
 }
 
+// The log and the record of the install in the held `main.folder`, or,
+// for an install that stopped before its log, what it noted
+// (base/install_journal.h) for both. False after a reported failure.
+bool ReadInstall(const SharedString& logPath, Install& main, UninstallLog& log, bool& hasRecord) {
+  SharedString logText;
+  bool logMissing = false;
+  InstallJournal stopped;
+  if (ReadLog(logPath, main.folder, logText, log, logMissing)) {
+    return ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord);
+  }
+  if (!logMissing) return false;
+  if (!FindStoppedInstall(logPath, log.appName, stopped)) {
+    ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
+    return false;
+  }
+  main.record.appName = log.appName;
+  AddJournalToRecord(stopped, main.folder, main.record);
+  hasRecord = true;
+  return true;
+}
+
 // A log whose folder is not there: an install that stopped before it made
 // its folder left only its entry, which goes; otherwise the log is missing.
 int RemoveStoppedWithoutFolder(const SharedString& logPath) {
@@ -333,21 +354,9 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
     case FolderOpening::kOpen:
       break;
   }
-  SharedString logText;
   UninstallLog log;
-  bool hasRecord = false, logMissing = false;
-  InstallJournal stopped;
-  if (ReadLog(logPath, main.folder, logText, log, logMissing)) {
-    if (!ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord)) return 1;
-  } else if (logMissing && FindStoppedInstall(logPath, log.appName, stopped)) {
-    // Stopped before its log: what it made stands for the log and record.
-    main.record.appName = log.appName;
-    AddJournalToRecord(stopped, main.folder, main.record);
-    hasRecord = true;
-  } else {
-    if (logMissing) ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
-    return 1;
-  }
+  bool hasRecord = false;
+  if (!ReadInstall(logPath, main, log, hasRecord)) return 1;
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);

@@ -297,8 +297,8 @@ struct RoundTripCase {
 // uninstaller's questions: everything the log and the record name goes,
 // the shared library gives back the demo's count (offered for deletion
 // when no other program counts it), and the shared uninstaller stays. The
-// registry records and association of the package are not recorded and
-// stay too.
+// value of the package's registry record goes; its key stays, holding what
+// the demo's self-registration put there.
 TEST(Uninstaller, RemovesTheInstalledDemo) {
   const std::string appName = "Vantorel Demo";
   const std::string caption = appName + " Uninstall";
@@ -383,7 +383,8 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
     EXPECT_EQ(CountOf(sharedLibrary), c.otherUsers > 0 ? c.otherUsers : -1);
     EXPECT_EQ(Exists(sharedLibrary), c.otherUsers > 0 || c.sharedAnswer != IDYES);
     EXPECT_TRUE(Exists(Uninstaller()));
-    EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo", "InstallDir"));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo", "InstallDir"));
+    EXPECT_TRUE(support::KeyExists(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo\\Component"));
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo");
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str());
     RemovePath(sharedLibrary);
