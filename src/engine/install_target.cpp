@@ -99,10 +99,12 @@ bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Pla
     placement.aside = MoveAside(folder, destination);
     if (placement.aside == INVALID_HANDLE_VALUE) return false;
   }
+  MarkForDeletion(staging, false);
   if (RenameThroughHandle(staging, destination)) {
     CloseHandle(staging);
     return true;
   }
+  MarkForDeletion(staging);
   if (placement.aside != INVALID_HANDLE_VALUE) {
     RenameThroughHandle(placement.aside, destination);
     CloseHandle(placement.aside);

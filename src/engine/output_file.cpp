@@ -81,6 +81,9 @@ bool CanOverwrite(const char* path) {
 HANDLE CreateStagingFile(const char* directory) {
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
     HANDLE file = CreateFileForWriting(StagingPath(directory), CREATE_NEW, GENERIC_WRITE | DELETE);
+    // It goes with its handle, however the run ends, until it is put in
+    // place.
+    if (file != INVALID_HANDLE_VALUE) MarkForDeletion(file);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;

@@ -42,7 +42,9 @@ bool CanOverwrite(const char* path);
 // could fill beforehand). Created as a new file, open for writing and for
 // its renaming, others only reading it: it is what this handle writes that
 // goes in place, never what a name holds by then. INVALID_HANDLE_VALUE
-// when none can be made.
+// when none can be made. It is marked for deletion until PutInPlace
+// (engine/install_target.h) renames it: a run that ends before, however it
+// ends, leaves none.
 HANDLE CreateStagingFile(const char* directory);
 
 // Renames the file at `path`, in `directory`, to a free staging name,

@@ -225,19 +225,28 @@ TEST(Unattended, AKilledSetupIsRemovedWhole) {
   ASSERT_TRUE(support::WriteRegistryText(HKEY_LOCAL_MACHINE, kSharedDlls, "C:\\VT Killed other.dll",
                                          "kept"));
   const std::map<std::string, std::string> before = KilledState();
+  const auto staging = [&] {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\part3\\~vt*.tmp").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return search != INVALID_HANDLE_VALUE;
+  };
   const struct {
     const char* point;
     std::function<bool()> reached;
+    bool installedBefore = false;
   } points[] = {
       {"before the first file", [&] { return Exists(folder); }},
-      {"among the files", [&] { return Exists(folder + "\\part3"); }},
+      {"among the files", [&] { return Exists(folder + "\\part1"); }},
       {"between files and registry",
        [&] { return Exists(CommonFilesDirectory() + "\\VT Killed\\vtkillshared.dll"); }},
       {"before the entry", [&] { return Exists(Links(kKilledApp)[0]); }},
+      {"among the files of a reinstall", staging, true},
   };
   for (const auto& point : points) {
     for (bool again : {false, true}) {
       SCOPED_TRACE(std::string(point.point) + (again ? ", setup again" : ", uninstall at once"));
+      if (point.installedBefore) ASSERT_EQ(RunUnseen(setup).exitCode, 0u);
       robot::Program killed = robot::StartCommandLine(setup);
       ASSERT_TRUE(robot::WaitUntil(point.reached, 60000));
       TerminateProcess(killed.Handle(), 1);
@@ -245,6 +254,7 @@ TEST(Unattended, AKilledSetupIsRemovedWhole) {
       std::printf("killed %s: %zu items in its folder, log %d, registry %d, shortcut %d\n",
                   point.point, StateOf({folder}, {}).size(), Exists(folder + "\\Uninst.log"),
                   support::KeyExists(HKEY_LOCAL_MACHINE, kKilledKey), Exists(Links(kKilledApp)[0]));
+      EXPECT_FALSE(staging()) << "a staging file stayed";
       if (again) {
         EXPECT_EQ(RunUnseen(setup).exitCode, 0u);
       }
