@@ -7,6 +7,7 @@
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/path_list.h"
+#include "base/path_rules.h"
 #include "engine/associations.h"
 #include "engine/created_items.h"
 #include "engine/destination_folder.h"
@@ -32,7 +33,9 @@ namespace {
 // D1: the uninstaller, written into the Windows directory, or a per-user
 // package's into the destination folder, made and held as for the
 // application's files, and recorded among them: it goes with the
-// application.
+// application. Written whole beside its place first: a run killed meanwhile
+// leaves the uninstaller there before, which every application installed
+// for the machine shares, whole.
 bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
   BlockBuffer program;
   if (!ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &program)) return false;
@@ -46,11 +49,15 @@ bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
   }
   bool existed = FileExists(path);
   if (perUser && !existed) JournalLine("file", path);
-  HANDLE file = CreateOutputFile(path);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  Placement placement;
+  if (!PlaceWholeFile(path.Middle(0, LastSeparator(path)), path, program.Data(),
+                      static_cast<DWORD>(program.Length()), placement)) {
+    return false;
+  }
+  DropMovedAside(placement);
   if (!existed) created.AddFile(path);
   if (perUser) RecordInstalledFile(layout::kDestinationApplication, path, existed);
-  return WriteAndClose(file, path, program.Data(), program.Length());
+  return true;
 }
 
 uint64_t TotalFileSize(const FileTable& files) {

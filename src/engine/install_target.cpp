@@ -106,6 +106,7 @@ bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Pla
   }
   MarkForDeletion(staging);
   if (placement.aside != INVALID_HANDLE_VALUE) {
+    MarkForDeletion(placement.aside, false);
     RenameThroughHandle(placement.aside, destination);
     CloseHandle(placement.aside);
     placement.aside = INVALID_HANDLE_VALUE;
@@ -113,9 +114,32 @@ bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Pla
   return false;
 }
 
+bool PlaceWholeFile(const SharedString& folder, const char* path, const void* data, DWORD size,
+                    Placement& placement) {
+  const SharedString directory = folder + "\\";
+  HANDLE file = CreateStagingFile(directory);
+  if (file == INVALID_HANDLE_VALUE) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
+    return false;
+  }
+  DWORD written = 0;
+  unsigned failure = 0;
+  if (!WriteFile(file, data, size, &written, nullptr) || written != size) {
+    failure = IDS_WRITE_FILE;
+  } else if (!PutInPlace(file, directory, path, placement)) {
+    failure = IDS_OPEN_FILE;
+  }
+  if (failure == 0) return true;
+  MarkForDeletion(file);
+  CloseHandle(file);
+  ShowError(nullptr, Settings.SetupCaption, failure, path);
+  return false;
+}
+
 void TakeBack(const char* destination, const Placement& placement) {
   DeleteItself(destination);
   if (placement.aside != INVALID_HANDLE_VALUE) {
+    MarkForDeletion(placement.aside, false);
     RenameThroughHandle(placement.aside, destination);
     CloseHandle(placement.aside);
   }

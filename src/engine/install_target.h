@@ -51,6 +51,14 @@ struct Placement {
 // be renamed, or a folder has that name, with nothing changed and
 // `staging` open.
 bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Placement& placement);
+// The `size` bytes at `data` as the file `path` in the held `folder`,
+// written whole as a new file beside it and put in its place through its
+// handle, so that a hard link at its name keeps the bytes of its other
+// file, and a run that ends before leaves the file as it was; the file it
+// replaces waits aside (`placement`). IDS_OPEN_FILE or IDS_WRITE_FILE naming
+// it otherwise.
+bool PlaceWholeFile(const SharedString& folder, const char* path, const void* data, DWORD size,
+                    Placement& placement);
 // Undoes PutInPlace: the file put at `destination` goes (opened as itself
 // again), the one moved aside comes back.
 void TakeBack(const char* destination, const Placement& placement);

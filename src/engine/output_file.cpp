@@ -95,7 +95,11 @@ HANDLE MoveAside(const char* directory, const char* path) {
   if (file == INVALID_HANDLE_VALUE) return file;
   if (HoldsItself(file, path)) {
     for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
-      if (RenameThroughHandle(file, StagingPath(directory))) return file;
+      // Aside, it goes with its handle unless it is taken back.
+      if (RenameThroughHandle(file, StagingPath(directory))) {
+        MarkForDeletion(file);
+        return file;
+      }
     }
   }
   CloseHandle(file);

@@ -50,8 +50,9 @@ HANDLE CreateStagingFile(const char* directory);
 // Renames the file at `path`, in `directory`, to a free staging name,
 // through a handle on the file itself that stays open (others may read it,
 // not rename or delete it), so that it can come back or go later through
-// that handle. INVALID_HANDLE_VALUE when it cannot be renamed (a program
-// uses it, or it is not itself).
+// that handle, marked for deletion meanwhile (TakeBack takes the mark
+// back): a run that ends before leaves it nowhere. INVALID_HANDLE_VALUE
+// when it cannot be renamed (a program uses it, or it is not itself).
 HANDLE MoveAside(const char* directory, const char* path);
 
 #endif

@@ -99,34 +99,6 @@ bool RegisterUninstaller(const char* logPath, const SharedString& logText,
   return (failed & kUninstallStringNotSaved) == 0;
 }
 
-// A file of the uninstall in the held `folder`, written whole as a new
-// file beside it and put in its place through its handle, so that a hard
-// link at its name keeps the bytes of its other file; the file it replaces
-// waits aside (`placement`) until the install is sure. IDS_OPEN_FILE or
-// IDS_WRITE_FILE naming it otherwise.
-bool PlaceWholeFile(const SharedString& folder, const char* path, const SharedString& text,
-                    Placement& placement) {
-  const SharedString directory = folder + "\\";
-  HANDLE file = CreateStagingFile(directory);
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
-    return false;
-  }
-  DWORD written = 0;
-  const DWORD size = static_cast<DWORD>(text.Length());
-  unsigned failure = 0;
-  if (!WriteFile(file, text.Text(), size, &written, nullptr) || written != size) {
-    failure = IDS_WRITE_FILE;
-  } else if (!PutInPlace(file, directory, path, placement)) {
-    failure = IDS_OPEN_FILE;
-  }
-  if (failure == 0) return true;
-  MarkForDeletion(file);
-  CloseHandle(file);
-  ShowError(nullptr, Settings.SetupCaption, failure, path);
-  return false;
-}
-
 }  // namespace
 
 bool BeginInstallUnderWay() {
@@ -166,8 +138,12 @@ bool WriteUninstallLog() {
   // vouch for it, before the entry does.
   WriteDigestsAt(InstallJournalKeyName(Settings.Header.AppName), logText, recordText);
   Placement logPlacement, recordPlacement;
-  if (!PlaceWholeFile(destination, logPath, logText, logPlacement)) return false;
-  const bool record = PlaceWholeFile(destination, recordPath, recordText, recordPlacement);
+  if (!PlaceWholeFile(destination, logPath, logText.Text(), static_cast<DWORD>(logText.Length()),
+                      logPlacement)) {
+    return false;
+  }
+  const bool record = PlaceWholeFile(destination, recordPath, recordText.Text(),
+                                     static_cast<DWORD>(recordText.Length()), recordPlacement);
   if (record && RegisterUninstaller(logPath, logText, recordText)) {
     DropMovedAside(logPlacement);
     DropMovedAside(recordPlacement);

@@ -225,6 +225,7 @@ TEST(Unattended, AKilledSetupIsRemovedWhole) {
   ASSERT_TRUE(support::WriteRegistryText(HKEY_LOCAL_MACHINE, kSharedDlls, "C:\\VT Killed other.dll",
                                          "kept"));
   const std::map<std::string, std::string> before = KilledState();
+  std::optional<FILETIME> linkTime;
   const auto staging = [&] {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\part3\\~vt*.tmp").c_str(), &found);
@@ -242,11 +243,19 @@ TEST(Unattended, AKilledSetupIsRemovedWhole) {
        [&] { return Exists(CommonFilesDirectory() + "\\VT Killed\\vtkillshared.dll"); }},
       {"before the entry", [&] { return Exists(Links(kKilledApp)[0]); }},
       {"among the files of a reinstall", staging, true},
+      // Its links are made again once its files are in place.
+      {"before the entry of a reinstall",
+       [&] {
+         const auto now = LastWriteTime(Links(kKilledApp)[0]);
+         return now && linkTime && CompareFileTime(&*now, &*linkTime) != 0;
+       },
+       true},
   };
   for (const auto& point : points) {
     for (bool again : {false, true}) {
       SCOPED_TRACE(std::string(point.point) + (again ? ", setup again" : ", uninstall at once"));
       if (point.installedBefore) ASSERT_EQ(RunUnseen(setup).exitCode, 0u);
+      linkTime = LastWriteTime(Links(kKilledApp)[0]);
       robot::Program killed = robot::StartCommandLine(setup);
       ASSERT_TRUE(robot::WaitUntil(point.reached, 60000));
       TerminateProcess(killed.Handle(), 1);
