@@ -66,6 +66,12 @@ bool ReadInstallJournal(const char* appName, InstallJournal& journal) {
 void AddJournalToRecord(const InstallJournal& journal, const char* folder, InstallRecord& record) {
   SharedString line;
   for (int position = 0; NextPath(journal.lines, position, line);) {
+    // A file noted and not there (a staging file put in place or deleted,
+    // one not made yet) is nothing to remove.
+    if (strncmp(line, "file ", 5) == 0 &&
+        GetFileAttributesA(line.Text() + 5) == INVALID_FILE_ATTRIBUTES) {
+      continue;
+    }
     const SharedString recordLine = RecordLine(line, folder);
     if (!recordLine.IsEmpty()) AddInstallRecordLine(record, recordLine);
   }

@@ -48,8 +48,8 @@ bool ReadInstallJournal(const char* appName, InstallJournal& journal);
 // Adds what `journal` lists to `record`, as an install into `folder`
 // records it: paths below `folder` as its own files and folders, other
 // files as files outside it (a folder elsewhere is left out: the record
-// keeps none), the raises, keys and values. Lines no record may hold are
-// passed over.
+// keeps none), the raises, keys and values. Files that are not there, and
+// lines no record may hold, are passed over.
 void AddJournalToRecord(const InstallJournal& journal, const char* folder, InstallRecord& record);
 
 // The part of `path` below `folder`: "." for the folder itself; empty when

@@ -178,10 +178,14 @@ int ParseInstallRecord(const char* text, size_t size, InstallRecord& record) {
   if (!lines.Next(read.appName) || read.appName.IsEmpty() || HasSeparator(read.appName)) {
     return lines.Number();
   }
+  const bool withKeys =
+      strncmp(text, uninstall::kRecordHeadWithKeys, sizeof uninstall::kRecordHeadWithKeys - 1) == 0;
   int kind = 0;
   while (!lines.AtEnd()) {
     if (!lines.Next(line, kMaxLineLength) || !ReadEntry(line, kind, read)) return lines.Number();
   }
+  // The version says whether there are keys or values, as setup writes it.
+  if (withKeys != (!read.keys.IsEmpty() || !read.values.IsEmpty())) return 1;
   record = read;
   return 0;
 }

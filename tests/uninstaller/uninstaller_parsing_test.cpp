@@ -301,6 +301,8 @@ TEST(InstallRecordParser, RefusesAnythingElseNamingTheLine) {
       {"an earlier folder not full", head + "earlier " + std::string(64, '0') + " Old\n", 3},
       {"an earlier install before a file",
        head + "earlier " + std::string(64, '0') + " C:\\Old\nfile a.exe\n", 4},
+      {"format 2 without keys", "Vantorel install record 2\nApp\nfile a.exe\n", 1},
+      {"format 1 with a key", head + "key HKCU\\Software\n", 1},
       {"a key of no root", head + "key HKXY\\Software\n", 3},
       {"a key with an empty part", head + "key HKLM\\Software\\\\X\n", 3},
       {"a root alone", head + "key HKLM\\\n", 3},
