@@ -8,8 +8,15 @@
 
 namespace uninstall {
 
-// In the Windows directory, shared by every application Vantorel installed.
+// In the Windows directory, shared by every application Vantorel installed
+// with a setup program of its own kind: the 32-bit and the 64-bit programs
+// each read their own registry view (and the 32-bit ones see the system
+// folder through WoW64), so neither may take the other's place.
+#ifdef _WIN64
+constexpr char kUninstallerName[] = "VTUnInst64.exe";
+#else
 constexpr char kUninstallerName[] = "VTUnInst.exe";
+#endif
 // In the application's destination directory.
 constexpr char kLogName[] = "Uninst.log";
 constexpr char kCheckLine[] = "CheckProgramNotRunning";
