@@ -193,6 +193,41 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
   EXPECT_EQ(packedUninstaller(), UninstallerImage());
 }
 
+// The architecture picks the programs and is read back from the setup file:
+// 64-bit files in a 32-bit package warn, naming them (as many as a warning
+// lists) and the fix; in a 64-bit package, around the 64-bit programs,
+// vtpack looks for vtsetup64.exe and they pass.
+TEST(BuildOutput, TheArchitectureChoosesTheProgramsAndWarnsOfFilesForAnother) {
+  ProjectFolder folder;
+  const std::string fixtures = PACKER_FIXTURES;
+  const std::string files = "[[files]]\nsource = \"" + fixtures + "/*-x86_64.exe\"\n";
+  folder.Write("project.toml", MinimalProject(files));
+  RunResult run = BuildIn(folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find(": files[1].source: \"" + fixtures + "/other_resource-x86_64.exe\", \"" +
+                         fixtures + "/plain-x86_64.exe\", \"" + fixtures +
+                         "/versioned-x86_64.exe\" and 1 more are 64-bit (x64), and the package is "
+                         "32-bit: its setup program installs a 32-bit application (Program Files "
+                         "(x86), the 32-bit registry view, the 32-bit RegSvr32); set architecture "
+                         "= \"x64\" in [application]\n"),
+            std::string::npos)
+      << run.err;
+  ASSERT_EQ(packer::ReadSetupArchitecture(folder.Path("Setup.exe")).value(),
+            packer::Architecture::kX86);
+
+  folder.Write("project.toml", MinimalProject("architecture = \"x64\"\n" + files));
+  run = RunVtpack({"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe")});
+  EXPECT_NE(run.err.find("vtsetup64.exe is neither beside vtpack"), std::string::npos) << run.err;
+  run =
+      BuildIn(folder, "project.toml", "Setup.exe", {}, {}, nullptr, fixtures + "/plain-x86_64.exe");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
+  ASSERT_EQ(packer::ReadSetupArchitecture(folder.Path("Setup.exe")).value(),
+            packer::Architecture::kX64);
+  run = RunVtpack({"list", "--json", folder.Path("Setup.exe")});
+  EXPECT_NE(run.out.find("\"architecture\": \"x64\",\n"), std::string::npos) << run.out;
+}
+
 // On a terminal, build keeps one line of progress on stderr, the files and
 // bytes read of the total and the bytes written, and blanks it out before it
 // ends; into a file or a pipe it writes one summary line at the end.

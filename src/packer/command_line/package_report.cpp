@@ -64,6 +64,26 @@ void CheckHeaderField(const PackageListing& p, int offset, const char* name,
                      " fills its 31 bytes without a NUL (read as its first 30)");
 }
 
+// Each setup program writes the uninstaller under its own name, and the
+// two must read the same registry view.
+void FindArchitectureFaults(const PackageListing& p, std::vector<std::string>& faults) {
+  if (!p.architecture) {
+    faults.push_back("the setup program is for neither x86 nor x64");
+  } else if (p.uninstallerArchitecture && p.uninstallerArchitecture != p.architecture) {
+    faults.push_back("the uninstaller is " +
+                     DescribeArchitecture(*p.uninstallerArchitecture, "program") +
+                     " and the setup program " + DescribeArchitecture(*p.architecture, "one"));
+  }
+}
+
+// "x64 (64-bit setup program)", as vtpack list shows it.
+std::string ArchitectureText(const PackageListing& p) {
+  if (!p.architecture) return "neither x86 nor x64";
+  return std::string(ArchitectureName(*p.architecture)) + (*p.architecture == Architecture::kX64
+                                                               ? " (64-bit setup program)"
+                                                               : " (32-bit setup program)");
+}
+
 // What the reader accepts but a package that vtpack writes never holds.
 std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   std::vector<std::string> faults;
@@ -87,6 +107,7 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
                      " its block declares");
   if (p.uninstaller.size() < 2 || p.uninstaller[0] != 'M' || p.uninstaller[1] != 'Z')
     faults.push_back("the uninstaller is not a Windows program (no \"MZ\" at its start)");
+  FindArchitectureFaults(p, faults);
 
   std::uint64_t sum = 0;
   for (const ListedFile& file : p.files) sum += file.fileSize;
@@ -157,6 +178,11 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
   json.Number(p.headerOffset);
   json.Key("signed");
   json.Bool(p.isSigned);
+  json.Key("architecture");
+  if (p.architecture)
+    json.String(ArchitectureName(*p.architecture));
+  else
+    json.Null();
   json.Key("header");
   json.BeginObject();
   for (auto [name, text] :
@@ -289,6 +315,7 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
       << "\n"
+      << "Architecture: " << ArchitectureText(p) << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"

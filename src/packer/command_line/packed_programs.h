@@ -1,5 +1,6 @@
 // Where vtpack finds the two Windows programs it packs, vtsetup.exe and
-// VTUnInst.exe, when no option names them: beside vtpack, as in the build's
+// VTUnInst.exe (vtsetup64.exe and VTUnInst64.exe for an x64 package), when
+// no option names them: beside vtpack, as in the build's
 // dist folder, else in the folder that `make install` and the Debian package
 // give them, VANTOREL_PROGRAMS_FROM_BIN from vtpack's own folder
 // (../share/vantorel), so that an installed tree works wherever it lies.
@@ -8,6 +9,7 @@
 
 #include <string>
 
+#include "packer/architecture.h"
 #include "packer/problem.h"
 
 namespace packer {
@@ -19,6 +21,15 @@ struct PackedProgram {
 };
 inline constexpr PackedProgram kSetupProgram{"vtsetup.exe", "setup program", "--stub"};
 inline constexpr PackedProgram kUninstaller{"VTUnInst.exe", "uninstaller", "--uninstaller"};
+inline constexpr PackedProgram kSetupProgram64{"vtsetup64.exe", "setup program", "--stub"};
+inline constexpr PackedProgram kUninstaller64{"VTUnInst64.exe", "uninstaller", "--uninstaller"};
+
+inline const PackedProgram& SetupProgramFor(Architecture architecture) {
+  return architecture == Architecture::kX64 ? kSetupProgram64 : kSetupProgram;
+}
+inline const PackedProgram& UninstallerFor(Architecture architecture) {
+  return architecture == Architecture::kX64 ? kUninstaller64 : kUninstaller;
+}
 
 // `given` when not empty, else the program where vtpack finds it; argv0 is
 // vtpack's argv[0].

@@ -22,6 +22,7 @@
 #include "packer/command_line/packed_programs.h"
 #include "packer/file_io.h"
 #include "packer/pe/pe_checksum.h"
+#include "packer/pe/pe_machine.h"
 #include "packer/pe/program_icon.h"
 #include "packer/progress.h"
 #include "packer/project/code_page.h"
@@ -36,8 +37,8 @@ namespace {
 struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
-  std::string stub;         // empty: vtsetup.exe where vtpack finds it
-  std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
+  std::string stub;         // empty: vtsetup.exe (vtsetup64.exe) where vtpack finds it
+  std::string uninstaller;  // empty: VTUnInst.exe (VTUnInst64.exe) where vtpack finds it
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
@@ -77,6 +78,34 @@ Result<Bytes> ReadProgramImage(const std::string& path, const char* role,
   return image;
 }
 
+// The setup program is of the project's architecture, and the uninstaller
+// of the setup program's: each setup program writes the uninstaller under
+// its own name, and the two read the same registry view. An uninstaller
+// whose headers cannot be read is packed as it is.
+Check CheckArchitectures(const Project& project, const Bytes& stub, const std::string& stubPath,
+                         const Bytes& uninstaller, const std::string& uninstallerPath) {
+  const Architecture wanted = project.settings.application.architecture;
+  const std::string name = ArchitectureName(wanted);
+  auto kind = ReadImageKind(stub);
+  if (!kind)
+    return Problem{"", "the setup program \"" + stubPath + "\" is for neither x86 nor x64"};
+  if (kind->architecture != wanted)
+    return Problem{project.architectureEntry.entry,
+                   "is \"" + name + "\", but the setup program \"" + stubPath + "\" is " +
+                       DescribeArchitecture(kind->architecture, "program") + "; give " +
+                       kSetupProgram.option + " " + SetupProgramFor(wanted).fileName +
+                       ", or set the architecture to \"" + ArchitectureName(kind->architecture) +
+                       "\"",
+                   project.architectureEntry.line};
+  auto packed = ReadImageKind(uninstaller);
+  if (packed && packed->architecture != wanted)
+    return Problem{"", "the uninstaller \"" + uninstallerPath + "\" is " +
+                           DescribeArchitecture(packed->architecture, "program") +
+                           " and the setup program " + DescribeArchitecture(wanted, "one") +
+                           "; give " + kUninstaller.option + " " + UninstallerFor(wanted).fileName};
+  return std::nullopt;
+}
+
 Result<GatherOptions> ReadEnvironment() {
   GatherOptions options;
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -106,9 +135,11 @@ int Build(const BuildRequest& request, const char* argv0) {
     return Fail(
         Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
                                                   "\"; vtpack never writes over its inputs"}));
-  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  const Architecture architecture = project.value().settings.application.architecture;
+  auto stubPath = LocatePackedProgram(request.stub, SetupProgramFor(architecture), argv0);
   if (!stubPath.ok()) return Fail(stubPath.problem().message);
-  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  auto uninstallerPath =
+      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture), argv0);
   if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
   auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
   if (!stub.ok()) return Fail(stub.problem().message);
@@ -118,6 +149,9 @@ int Build(const BuildRequest& request, const char* argv0) {
   auto uninstaller =
       ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
   if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
+  if (auto problem = CheckArchitectures(project.value(), stub.value(), stubPath.value(),
+                                        uninstaller.value(), uninstallerPath.value()))
+    return Fail(problem->entry.empty() ? problem->message : Describe(request.project, *problem));
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
@@ -242,10 +276,11 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1u, 1024u));
   buildCommand->add_option(
       "--stub", build.stub,
-      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
-      " from vtpack's folder)");
-  buildCommand->add_option("--uninstaller", build.uninstaller,
-                           "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
+      "Setup program image (default: vtsetup.exe, or vtsetup64.exe for architecture x64, beside "
+      "vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
+  buildCommand->add_option(
+      "--uninstaller", build.uninstaller,
+      "Uninstaller image (default: VTUnInst.exe, or VTUnInst64.exe, found as vtsetup.exe)");
 
   std::string setupFile;
   int codePage = kDefaultCodePage;

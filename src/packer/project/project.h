@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "package/layout.h"
+#include "packer/architecture.h"
 #include "packer/pe/pe_version.h"
 
 namespace packer {
@@ -36,6 +37,9 @@ struct Application {
   // The application's Uninstall entry: registry records of the package.
   std::string publisher;  // "Publisher"
   std::string url;        // "URLInfoAbout"
+  // The setup program and uninstaller vtpack packs, and so where the
+  // application installs.
+  Architecture architecture = Architecture::kX86;
 };
 
 enum class VersionChoice { kFromResource, kGiven, kNone };
@@ -105,6 +109,7 @@ struct Project {
   // AppVersion from the version resource of the installed program's source.
   bool versionFromProgram = false;
   EntryName versionFromProgramEntry;
+  EntryName architectureEntry;  // application.architecture, for messages about it
   std::vector<FileSpec> files;
   std::vector<Problem> warnings;  // sound, but probably not what the vendor means
 };

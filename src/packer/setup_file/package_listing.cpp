@@ -11,6 +11,7 @@
 #include "package/stdio_package_file.h"
 #include "package/whole_package.h"
 #include "packer/file_io.h"
+#include "packer/pe/pe_machine.h"
 
 namespace packer {
 namespace {
@@ -114,6 +115,8 @@ void CopyContents(const ::PackageContents& c, ContentCollector& collected,
   listing.checkProgramNotRunning = h.CheckProgramNotRunning != 0;
   listing.licenceText = c.LicenceText.Text();
   listing.uninstaller.assign(c.Uninstaller.Data(), c.Uninstaller.Data() + c.Uninstaller.Length());
+  if (auto kind = ReadImageKind(listing.uninstaller))
+    listing.uninstallerArchitecture = kind->architecture;
   listing.fileDataProduced = c.FileDataLength;
   for (int i = 0; i < c.Files.Count(); ++i) {
     const FileRecord& r = c.Files[i];
@@ -192,12 +195,29 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
   if (none) return Problem{"", *none};
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
   CopyContents(*contents, collected, listing);
+  auto architecture = ReadSetupArchitecture(path);
+  if (architecture.ok()) listing.architecture = architecture.value();
   listing.headerImage.resize(layout::kHeaderSize);
   if (!file.Seek(contents->HeaderOffset) ||
       !file.Read(listing.headerImage.data(), layout::kHeaderSize))
     return Problem{"", "the header cannot be read again"};
   PeekDeclaredSizes(file, *contents, listing);
   return listing;
+}
+
+Result<Architecture> ReadSetupArchitecture(const std::string& path) {
+  auto regular = InputFile::Open(path);
+  if (!regular.ok()) return regular.problem();
+  StdioPackageFile file;
+  if (!file.Open(path.c_str())) return Problem{"", std::strerror(errno)};
+  auto kind = ReadImageKind(file);
+  if (!kind) {
+    PeHeaders headers;
+    return Problem{"", ReadPeHeaders(file, &headers)
+                           ? "its setup program is for neither x86 nor x64"
+                           : "is not a Windows program whose headers can be read"};
+  }
+  return kind->architecture;
 }
 
 }  // namespace packer
