@@ -125,8 +125,8 @@ TEST(Unattended, UninstallEntryAndItsQuietUninstall) {
       {"DisplayVersion", "2.5.1"},
       {"InstallLocation", folder},
       {"DisplayIcon", folder + "\\tool.exe"},
-      {"UninstallString", WindowsDirectory() + "\\VTUnInst.exe " + log},
-      {"QuietUninstallString", "\"" + WindowsDirectory() + "\\VTUnInst.exe\" /S \"" + log + "\""},
+      {"UninstallString", InstalledUninstaller() + " " + log},
+      {"QuietUninstallString", "\"" + InstalledUninstaller() + "\" /S \"" + log + "\""},
       {"Publisher", "Example Vendor"},
       {"URLInfoAbout", "https://example.com/"}};
   for (const auto& [name, text] : texts) {
