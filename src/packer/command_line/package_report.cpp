@@ -84,9 +84,9 @@ std::string ArchitectureText(const PackageListing& p) {
                                                                : " (32-bit setup program)");
 }
 
-// What the reader accepts but a package that vtpack writes never holds.
-std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
-  std::vector<std::string> faults;
+using Faults = std::vector<std::string>;
+
+void FindHeaderFaults(const PackageListing& p, int codePage, Faults& faults) {
   CheckHeaderField(p, layout::kAppNameOffset, "AppName", faults);
   CheckHeaderField(p, layout::kAppVersionOffset, "AppVersion", faults);
   CheckHeaderField(p, layout::kProgramWindowClassOffset, "ProgramWindowClass", faults);
@@ -100,14 +100,16 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
     faults.push_back("RunProgramAtEnd is set but ProgramFileName is empty");
   if (p.checkProgramNotRunning && p.programWindowClass.empty())
     faults.push_back("CheckProgramNotRunning is set but ProgramWindowClass is empty");
+}
 
+// The sizes the blocks declare against what they hold.
+void FindSizeFaults(const PackageListing& p, Faults& faults) {
   if (p.uninstaller.size() != p.uninstallerDeclaredSize)
     faults.push_back("the uninstaller inflates to " + std::to_string(p.uninstaller.size()) +
                      " bytes, not the " + std::to_string(p.uninstallerDeclaredSize) +
                      " its block declares");
   if (p.uninstaller.size() < 2 || p.uninstaller[0] != 'M' || p.uninstaller[1] != 'Z')
     faults.push_back("the uninstaller is not a Windows program (no \"MZ\" at its start)");
-  FindArchitectureFaults(p, faults);
 
   std::uint64_t sum = 0;
   for (const ListedFile& file : p.files) sum += file.fileSize;
@@ -117,25 +119,30 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   if (!p.files.empty() && p.fileDataProduced != sum)
     faults.push_back("the file data holds " + std::to_string(p.fileDataProduced) +
                      " bytes but the files need " + std::to_string(sum));
-  for (std::size_t i = 0; i < p.files.size(); ++i) {
-    const ListedFile& f = p.files[i];
-    std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
-    if (auto refusal = CheckFileName(f.fileName, codePage))
-      faults.push_back(name + ": FileName " + *refusal);
-    SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
-    if (sub.refusal) {
-      faults.push_back(name + ": SubDirectory " + *sub.refusal);
-    } else if (sub.normalised != f.subDirectory) {
-      faults.push_back(name + ": SubDirectory does not end in \"\\\"");
-    }
-    if (f.destinationType >= layout::kDestinationTypeCount) {
-      faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
-    } else if (!sub.refusal) {
-      if (auto refusal =
-              CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory, f.fileName))
-        faults.push_back(name + " " + *refusal);
-    }
+}
+
+void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& appName,
+                    int codePage, Faults& faults) {
+  std::string name = "file " + std::to_string(number) + " (" + f.subDirectory + f.fileName + ")";
+  if (auto refusal = CheckFileName(f.fileName, codePage))
+    faults.push_back(name + ": FileName " + *refusal);
+  SubDirectoryResult sub = NormaliseSubDirectory(f.subDirectory, codePage);
+  if (sub.refusal) {
+    faults.push_back(name + ": SubDirectory " + *sub.refusal);
+  } else if (sub.normalised != f.subDirectory) {
+    faults.push_back(name + ": SubDirectory does not end in \"\\\"");
   }
+  if (f.destinationType >= layout::kDestinationTypeCount) {
+    faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
+  } else if (!sub.refusal) {
+    if (auto refusal =
+            CheckInstalledPathLength(f.destinationType, appName, f.subDirectory, f.fileName))
+      faults.push_back(name + " " + *refusal);
+  }
+}
+
+// The sections after the files, and what lies behind them.
+void FindSectionFaults(const PackageListing& p, Faults& faults) {
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
       if (text.find('=') == std::string::npos)
@@ -149,6 +156,17 @@ std::vector<std::string> FindFaults(const PackageListing& p, int codePage) {
   if (p.endOffset != p.trailerOffset)
     faults.push_back(std::to_string(p.trailerOffset - p.endOffset) +
                      " bytes lie between the associations and the trailer");
+}
+
+// What the reader accepts but a package that vtpack writes never holds.
+Faults FindFaults(const PackageListing& p, int codePage) {
+  Faults faults;
+  FindHeaderFaults(p, codePage, faults);
+  FindSizeFaults(p, faults);
+  FindArchitectureFaults(p, faults);
+  for (std::size_t i = 0; i < p.files.size(); ++i)
+    FindFileFaults(p.files[i], i + 1, p.appName, codePage, faults);
+  FindSectionFaults(p, faults);
   return faults;
 }
 
@@ -163,26 +181,13 @@ std::string IsoTime(const ListedTime& stamp) {
   return text + "Z";
 }
 
-// The document of docs/project-format.md ("vtpack list --json"); `faults`
-// only for verify.
-void WriteJson(const std::string& path, const PackageListing& p, int codePage,
-               const std::vector<std::string>* faults, std::ostream& out) {
-  auto utf8 = [codePage](const std::string& bytes) { return CodePageToUtf8(bytes, codePage); };
-  JsonWriter json(out);
-  json.BeginObject();
-  json.Key("file");
-  json.String(path);
-  json.Key("size");
-  json.Number(static_cast<std::int64_t>(p.fileSize));
-  json.Key("package-offset");
-  json.Number(p.headerOffset);
-  json.Key("signed");
-  json.Bool(p.isSigned);
-  json.Key("architecture");
-  if (p.architecture)
-    json.String(ArchitectureName(*p.architecture));
-  else
-    json.Null();
+// Texts of the package, in its code page, as the document's UTF-8.
+struct JsonText {
+  int codePage;
+  std::string operator()(const std::string& bytes) const { return CodePageToUtf8(bytes, codePage); }
+};
+
+void WriteHeaderJson(const PackageListing& p, const JsonText& utf8, JsonWriter& json) {
   json.Key("header");
   json.BeginObject();
   for (auto [name, text] :
@@ -202,85 +207,114 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
     json.Bool(flag);
   }
   json.EndObject();
+}
+
+void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) {
+  json.BeginObject();
+  json.Key("installed-path");
+  std::string folder = f.destinationType < layout::kDestinationTypeCount
+                           ? kDestinationFolders[f.destinationType]
+                           : "<type " + std::to_string(f.destinationType) + ">";
+  json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
+  json.Key("destination");
+  json.String(Destination(f.destinationType));
+  json.Key("size");
+  json.Number(f.fileSize);
+  json.Key("version");
+  if (f.hasVersion == layout::kHasVersionPresent)
+    json.String(VersionText(f));
+  else
+    json.Null();
+  json.Key("time");
+  json.String(IsoTime(f.timestamp));
+  json.Key("flags");
+  json.BeginObject();
+  for (auto [name, flag] :
+       {std::make_pair("replace-if-in-use", f.replaceIfInUse),
+        std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
+    json.Key(name);
+    json.Bool(flag != 0);
+  }
+  json.EndObject();
+  json.EndObject();
+}
+
+void WriteRegistryKeyJson(const ListedRegistryKey& key, const JsonText& utf8, JsonWriter& json) {
+  json.BeginObject();
+  json.Key("root");
+  json.String(kRootNames[key.root]);
+  json.Key("key");
+  json.String(utf8(key.path));
+  json.Key("values");
+  json.BeginArray();
+  for (const auto& [type, text] : key.values) {
+    std::size_t equals = text.find('=');
+    json.BeginObject();
+    json.Key("name");
+    json.String(utf8(text.substr(0, equals)));
+    json.Key("type");
+    json.Number(type);
+    json.Key("data");
+    if (equals == std::string::npos)
+      json.Null();
+    else
+      json.String(utf8(text.substr(equals + 1)));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+void WriteAssociationJson(const ListedAssociation& a, const JsonText& utf8, JsonWriter& json) {
+  json.BeginObject();
+  for (auto [name, text] :
+       {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
+        std::make_pair("description", &a.description), std::make_pair("program", &a.program),
+        std::make_pair("icon", &a.icon)}) {
+    json.Key(name);
+    json.String(utf8(*text));
+  }
+  json.Key("icon-index");
+  json.Number(a.iconIndex);
+  json.EndObject();
+}
+
+// The document of docs/project-format.md ("vtpack list --json"); `faults`
+// only for verify.
+void WriteJson(const std::string& path, const PackageListing& p, int codePage,
+               const std::vector<std::string>* faults, std::ostream& out) {
+  const JsonText utf8{codePage};
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Key("file");
+  json.String(path);
+  json.Key("size");
+  json.Number(static_cast<std::int64_t>(p.fileSize));
+  json.Key("package-offset");
+  json.Number(p.headerOffset);
+  json.Key("signed");
+  json.Bool(p.isSigned);
+  json.Key("architecture");
+  if (p.architecture)
+    json.String(ArchitectureName(*p.architecture));
+  else
+    json.Null();
+  WriteHeaderJson(p, utf8, json);
   json.Key("licence-bytes");
   json.Number(static_cast<std::int64_t>(p.licenceText.size()));
   json.Key("uninstaller-bytes");
   json.Number(static_cast<std::int64_t>(p.uninstaller.size()));
   json.Key("files");
   json.BeginArray();
-  for (const ListedFile& f : p.files) {
-    json.BeginObject();
-    json.Key("installed-path");
-    std::string folder = f.destinationType < layout::kDestinationTypeCount
-                             ? kDestinationFolders[f.destinationType]
-                             : "<type " + std::to_string(f.destinationType) + ">";
-    json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
-    json.Key("destination");
-    json.String(Destination(f.destinationType));
-    json.Key("size");
-    json.Number(f.fileSize);
-    json.Key("version");
-    if (f.hasVersion == layout::kHasVersionPresent)
-      json.String(VersionText(f));
-    else
-      json.Null();
-    json.Key("time");
-    json.String(IsoTime(f.timestamp));
-    json.Key("flags");
-    json.BeginObject();
-    for (auto [name, flag] :
-         {std::make_pair("replace-if-in-use", f.replaceIfInUse),
-          std::make_pair("self-register", f.selfRegister), std::make_pair("shared", f.sharedDll)}) {
-      json.Key(name);
-      json.Bool(flag != 0);
-    }
-    json.EndObject();
-    json.EndObject();
-  }
+  for (const ListedFile& f : p.files) WriteFileJson(f, utf8, json);
   json.EndArray();
   json.Key("registry");
   json.BeginArray();
-  for (const ListedRegistryKey& key : p.registry) {
-    json.BeginObject();
-    json.Key("root");
-    json.String(kRootNames[key.root]);
-    json.Key("key");
-    json.String(utf8(key.path));
-    json.Key("values");
-    json.BeginArray();
-    for (const auto& [type, text] : key.values) {
-      std::size_t equals = text.find('=');
-      json.BeginObject();
-      json.Key("name");
-      json.String(utf8(text.substr(0, equals)));
-      json.Key("type");
-      json.Number(type);
-      json.Key("data");
-      if (equals == std::string::npos)
-        json.Null();
-      else
-        json.String(utf8(text.substr(equals + 1)));
-      json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject();
-  }
+  for (const ListedRegistryKey& key : p.registry) WriteRegistryKeyJson(key, utf8, json);
   json.EndArray();
   json.Key("associations");
   json.BeginArray();
-  for (const ListedAssociation& a : p.associations) {
-    json.BeginObject();
-    for (auto [name, text] :
-         {std::make_pair("extension", &a.extension), std::make_pair("type", &a.className),
-          std::make_pair("description", &a.description), std::make_pair("program", &a.program),
-          std::make_pair("icon", &a.icon)}) {
-      json.Key(name);
-      json.String(utf8(*text));
-    }
-    json.Key("icon-index");
-    json.Number(a.iconIndex);
-    json.EndObject();
-  }
+  for (const ListedAssociation& a : p.associations) WriteAssociationJson(a, utf8, json);
   json.EndArray();
   if (faults) {
     json.Key("faults");

@@ -119,78 +119,94 @@ Result<GatherOptions> ReadEnvironment() {
   return options;
 }
 
-int Build(const BuildRequest& request, const char* argv0) {
+// What a build reads before it writes anything.
+struct BuildInputs {
+  OutputTarget output;
+  Project project;
+  std::string stubPath;
+  Bytes stub;
+  Bytes uninstaller;
+  GatherOptions options;
+};
+
+// The packed programs of the project's architecture, found and read:
+// neither may be the output file.
+Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildInputs& inputs) {
+  const Architecture architecture = inputs.project.settings.application.architecture;
+  auto stubPath = LocatePackedProgram(request.stub, SetupProgramFor(architecture), argv0);
+  if (!stubPath.ok()) return stubPath.problem();
+  auto uninstallerPath =
+      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture), argv0);
+  if (!uninstallerPath.ok()) return uninstallerPath.problem();
+  auto stub = ReadProgramImage(stubPath.value(), "setup program", inputs.output, true);
+  if (!stub.ok()) return stub.problem();
+  // The package starts behind it, at most 7 zeros later.
+  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
+    return Problem{"", "the setup program \"" + stubPath.value() + "\" is larger than 4 GiB"};
+  auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", inputs.output, false);
+  if (!uninstaller.ok()) return uninstaller.problem();
+  // Its block is always a stream, which the setup program inflates whole.
+  if (uninstaller.value().size() > kLargestBlock / 2)
+    return Problem{
+        "", "the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package"};
+  if (auto problem = CheckArchitectures(inputs.project, stub.value(), stubPath.value(),
+                                        uninstaller.value(), uninstallerPath.value()))
+    return Problem{"",
+                   problem->entry.empty() ? problem->message : Describe(request.project, *problem)};
+  inputs.stubPath = stubPath.value();
+  inputs.stub = std::move(stub.value());
+  inputs.uninstaller = std::move(uninstaller.value());
+  return std::nullopt;
+}
+
+// Every input of the build, each checked; a problem's message is the whole
+// line vtpack prints.
+Result<BuildInputs> ReadBuildInputs(const BuildRequest& request, const char* argv0) {
   Variables variables;
   for (const std::string& definition : request.definitions) {
-    if (auto refusal = variables.Define(definition)) return Fail("-D " + *refusal);
+    if (auto refusal = variables.Define(definition)) return Problem{"", "-D " + *refusal};
   }
   // Where the output goes, and which file it is when it exists already: no
   // input may be that file, whatever its name.
   auto output = ResolveOutput(request.output);
-  if (!output.ok()) return Fail(output.problem().message);
+  if (!output.ok()) return output.problem();
   FileIdentity projectIdentity;
   auto project = ReadProjectFile(request.project, variables, &projectIdentity);
-  if (!project.ok()) return Fail(Describe(request.project, project.problem()));
+  if (!project.ok()) return Problem{"", Describe(request.project, project.problem())};
   if (output.value().exists && projectIdentity == output.value().identity)
-    return Fail(
-        Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
-                                                  "\"; vtpack never writes over its inputs"}));
-  const Architecture architecture = project.value().settings.application.architecture;
-  auto stubPath = LocatePackedProgram(request.stub, SetupProgramFor(architecture), argv0);
-  if (!stubPath.ok()) return Fail(stubPath.problem().message);
-  auto uninstallerPath =
-      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture), argv0);
-  if (!uninstallerPath.ok()) return Fail(uninstallerPath.problem().message);
-  auto stub = ReadProgramImage(stubPath.value(), "setup program", output.value(), true);
-  if (!stub.ok()) return Fail(stub.problem().message);
-  // The package starts behind it, at most 7 zeros later.
-  if (stub.value().size() > std::numeric_limits<std::uint32_t>::max() - 8)
-    return Fail("the setup program \"" + stubPath.value() + "\" is larger than 4 GiB");
-  auto uninstaller =
-      ReadProgramImage(uninstallerPath.value(), "uninstaller", output.value(), false);
-  if (!uninstaller.ok()) return Fail(uninstaller.problem().message);
-  if (auto problem = CheckArchitectures(project.value(), stub.value(), stubPath.value(),
-                                        uninstaller.value(), uninstallerPath.value()))
-    return Fail(problem->entry.empty() ? problem->message : Describe(request.project, *problem));
-  // Its block is always a stream, which the setup program inflates whole.
-  if (uninstaller.value().size() > kLargestBlock / 2)
-    return Fail("the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package");
+    return Problem{
+        "", Describe(request.project, Problem{"", "is the output file \"" + output.value().path +
+                                                      "\"; vtpack never writes over its inputs"})};
+  BuildInputs inputs;
+  inputs.output = output.value();
+  inputs.project = std::move(project.value());
+  if (auto problem = ReadPackedPrograms(request, argv0, inputs)) return *problem;
   auto environment = ReadEnvironment();
-  if (!environment.ok()) return Fail(environment.problem().message);
-  if (output.value().exists) environment.value().output = output.value().identity;
-  environment.value().outputPath = output.value().path;
+  if (!environment.ok()) return environment.problem();
+  inputs.options = environment.value();
+  if (inputs.output.exists) inputs.options.output = inputs.output.identity;
+  inputs.options.outputPath = inputs.output.path;
+  return inputs;
+}
 
-  // The temporary file exists from here on; any failure, or SIGINT/SIGTERM,
-  // removes it.
-  AtomicOutput file;
-  if (auto problem = file.Create(output.value())) return Fail(problem->message);
-  environment.value().temporary = file.Identity();
-  auto parts = GatherPackage(project.value(), std::move(uninstaller.value()), environment.value());
-  if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
-  for (const Problem& warning : parts.value().warnings)
-    std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
+// The setup file written into `file` and committed; prints its line.
+int WritePackedSetup(const BuildRequest& request, const Bytes& stub, const PackageParts& parts,
+                     AtomicOutput& file) {
   Compression level = request.zopfli ? Compression::kZopfli
                       : request.best ? Compression::kBest
                                      : Compression::kDefault;
-  if (parts.value().icon) {
-    auto branded = ReplaceProgramIcon(stub.value(), *parts.value().icon);
-    if (!branded.ok())
-      return Fail("the setup program \"" + stubPath.value() + "\" " + branded.problem().message +
-                  " (application.icon)");
-    stub.value() = std::move(branded.value());
-  }
-  std::size_t fileCount = parts.value().files.size();
+  std::size_t fileCount = parts.files.size();
   std::uint64_t fileBytes = 0;
-  for (const PackedFile& packed : parts.value().files) fileBytes += packed.size;
+  for (const PackedFile& packed : parts.files) fileBytes += packed.size;
   // The files are read while the setup file is written: its line stays
   // until then, and is erased before any other message.
   BuildProgress progress(::isatty(STDERR_FILENO) ? &std::cerr : nullptr, &std::cerr);
   progress.Expect(fileCount, fileBytes);
   ProgressSink told(file, progress);
-  auto size = WriteSetupFile(stub.value(), parts.value(), level, told, &progress, request.jobs);
+  auto size = WriteSetupFile(stub, parts, level, told, &progress, request.jobs);
   // The image's checksum field holds the whole setup file's, as signing
   // tools and Windows compute it.
-  auto checksumField = PeChecksumField(stub.value());
+  auto checksumField = PeChecksumField(stub);
   auto problem = size.ok() && checksumField ? StampPeChecksum(file, *checksumField) : std::nullopt;
   if (size.ok() && !problem) problem = file.Commit();
   if (size.ok() && !problem) progress.Finish();
@@ -202,6 +218,29 @@ int Build(const BuildRequest& request, const char* argv0) {
   if (problem) return Fail(problem->message);
   std::cout << request.output << ": " << fileCount << " files, " << size.value() << " bytes\n";
   return 0;
+}
+
+int Build(const BuildRequest& request, const char* argv0) {
+  auto inputs = ReadBuildInputs(request, argv0);
+  if (!inputs.ok()) return Fail(inputs.problem().message);
+  BuildInputs& in = inputs.value();
+  // The temporary file exists from here on; any failure, or SIGINT/SIGTERM,
+  // removes it.
+  AtomicOutput file;
+  if (auto problem = file.Create(in.output)) return Fail(problem->message);
+  in.options.temporary = file.Identity();
+  auto parts = GatherPackage(in.project, std::move(in.uninstaller), in.options);
+  if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
+  for (const Problem& warning : parts.value().warnings)
+    std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
+  if (parts.value().icon) {
+    auto branded = ReplaceProgramIcon(in.stub, *parts.value().icon);
+    if (!branded.ok())
+      return Fail("the setup program \"" + in.stubPath + "\" " + branded.problem().message +
+                  " (application.icon)");
+    in.stub = std::move(branded.value());
+  }
+  return WritePackedSetup(request, in.stub, parts.value(), file);
 }
 
 // vtpack init DIR: a project file that builds as it stands, written only
@@ -236,6 +275,93 @@ int UsageError(const std::string& message, const std::string& command) {
   return Fail(message + " (vtpack " + (command.empty() ? "" : command + " ") + "--help)");
 }
 
+// What list and verify are asked: one of them runs.
+struct ReadRequest {
+  std::string setupFile;
+  int codePage = kDefaultCodePage;
+  bool json = false;
+};
+
+struct InitRequest {
+  std::string folder;
+  std::string projectPath = "project.toml";
+};
+
+CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
+  CLI::App* command = app.add_subcommand("build", "Build a setup executable from a project file");
+  command->add_option("project", build.project, "Project file (TOML)")->required();
+  command->add_option("-o,--output", build.output, "Setup executable to write")
+      ->capture_default_str();
+  command
+      ->add_option(
+          "-D,--define", build.definitions,
+          "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
+          "repeatable")
+      ->allow_extra_args(false);
+  auto* best =
+      command->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
+  auto* zopfli = command->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
+  best->excludes(zopfli);
+  command->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
+      ->type_name("N")
+      ->check(CLI::Range(1u, 1024u));
+  command->add_option(
+      "--stub", build.stub,
+      "Setup program image (default: vtsetup.exe, or vtsetup64.exe for architecture x64, beside "
+      "vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
+  command->add_option(
+      "--uninstaller", build.uninstaller,
+      "Uninstaller image (default: VTUnInst.exe, or VTUnInst64.exe, found as vtsetup.exe)");
+  return command;
+}
+
+CLI::App* AddListCommand(CLI::App& app, ReadRequest& read) {
+  CLI::App* command = app.add_subcommand("list", "Print what a setup executable holds");
+  command->add_option("setup", read.setupFile, "Setup executable")->required();
+  command->add_option("--code-page", read.codePage, "Code page of the package's texts")
+      ->capture_default_str();
+  command->add_flag("--json", read.json, "Print it as JSON (its shape: docs/project-format.md)");
+  return command;
+}
+
+CLI::App* AddVerifyCommand(CLI::App& app, ReadRequest& read) {
+  CLI::App* command = app.add_subcommand("verify", "Read a whole setup executable and check it");
+  command->add_option("setup", read.setupFile, "Setup executable")->required();
+  command
+      ->add_option("--code-page", read.codePage, "Code page of the package's texts (the project's)")
+      ->capture_default_str();
+  command->add_flag("--json", read.json, "Print the package and its faults as JSON");
+  return command;
+}
+
+CLI::App* AddInitCommand(CLI::App& app, InitRequest& init) {
+  CLI::App* command = app.add_subcommand("init", "Write a starter project file for a build folder");
+  command->add_option("folder", init.folder, "The application's build folder")->required();
+  command->add_option("-o,--output", init.projectPath, "Project file to write")
+      ->capture_default_str();
+  return command;
+}
+
+// CLI11's message, first line only and starting in lower case, as vtpack's
+// other messages.
+int ParseFailure(CLI::App& app, const CLI::ParseError& error) {
+  std::string command;
+  for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
+  std::string message = error.what();
+  message = message.substr(0, message.find('\n'));
+  if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+    message[0] = static_cast<char>(message[0] - 'A' + 'a');
+  return UsageError(message, command);
+}
+
+int Read(const ReadRequest& read, bool verify) {
+  if (!IsWindowsAnsiCodePage(read.codePage))
+    return Fail("code page " + std::to_string(read.codePage) +
+                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+  if (verify) return VerifyPackage(read.setupFile, read.codePage, read.json, std::cout, std::cerr);
+  return ListPackage(read.setupFile, read.codePage, read.json, std::cout, std::cerr);
+}
+
 }  // namespace
 }  // namespace packer
 
@@ -253,78 +379,23 @@ int main(int argc, char** argv) {
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
-
   BuildRequest build;
-  CLI::App* buildCommand =
-      app.add_subcommand("build", "Build a setup executable from a project file");
-  buildCommand->add_option("project", build.project, "Project file (TOML)")->required();
-  buildCommand->add_option("-o,--output", build.output, "Setup executable to write")
-      ->capture_default_str();
-  buildCommand
-      ->add_option(
-          "-D,--define", build.definitions,
-          "NAME=VALUE: ${NAME} in the project's texts takes VALUE (before the environment); "
-          "repeatable")
-      ->allow_extra_args(false);
-  auto* best =
-      buildCommand->add_flag("--best", build.best, "Smaller output: libdeflate's highest level");
-  auto* zopfli = buildCommand->add_flag("--zopfli", build.zopfli, "Smallest output: zopfli (slow)");
-  best->excludes(zopfli);
-  buildCommand
-      ->add_option("-j,--jobs", build.jobs, "Compress on N threads (default: one per processor)")
-      ->type_name("N")
-      ->check(CLI::Range(1u, 1024u));
-  buildCommand->add_option(
-      "--stub", build.stub,
-      "Setup program image (default: vtsetup.exe, or vtsetup64.exe for architecture x64, beside "
-      "vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
-  buildCommand->add_option(
-      "--uninstaller", build.uninstaller,
-      "Uninstaller image (default: VTUnInst.exe, or VTUnInst64.exe, found as vtsetup.exe)");
-
-  std::string setupFile;
-  int codePage = kDefaultCodePage;
-  bool json = false;
-  CLI::App* listCommand = app.add_subcommand("list", "Print what a setup executable holds");
-  listCommand->add_option("setup", setupFile, "Setup executable")->required();
-  listCommand->add_option("--code-page", codePage, "Code page of the package's texts")
-      ->capture_default_str();
-  listCommand->add_flag("--json", json, "Print it as JSON (its shape: docs/project-format.md)");
-  CLI::App* verifyCommand =
-      app.add_subcommand("verify", "Read a whole setup executable and check it");
-  verifyCommand->add_option("setup", setupFile, "Setup executable")->required();
-  verifyCommand
-      ->add_option("--code-page", codePage, "Code page of the package's texts (the project's)")
-      ->capture_default_str();
-  verifyCommand->add_flag("--json", json, "Print the package and its faults as JSON");
-
-  std::string folder, projectPath = "project.toml";
-  CLI::App* initCommand =
-      app.add_subcommand("init", "Write a starter project file for a build folder");
-  initCommand->add_option("folder", folder, "The application's build folder")->required();
-  initCommand->add_option("-o,--output", projectPath, "Project file to write")
-      ->capture_default_str();
-
+  ReadRequest read;
+  InitRequest init;
+  CLI::App* buildCommand = AddBuildCommand(app, build);
+  CLI::App* listCommand = AddListCommand(app, read);
+  CLI::App* verifyCommand = AddVerifyCommand(app, read);
+  CLI::App* initCommand = AddInitCommand(app, init);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::string command;
-    for (CLI::App* sub : app.get_subcommands()) command = sub->get_name();
-    std::string message = e.what();
-    message = message.substr(0, message.find('\n'));
-    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
-      message[0] = static_cast<char>(message[0] - 'A' + 'a');
-    return UsageError(message, command);
+    return ParseFailure(app, e);
   }
   if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(folder, projectPath);
-  if (!*listCommand && !*verifyCommand)
-    return UsageError("a command is needed: build, list, verify or init", "");
-  if (!IsWindowsAnsiCodePage(codePage))
-    return Fail("code page " + std::to_string(codePage) +
-                " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
-  if (*listCommand) return ListPackage(setupFile, codePage, json, std::cout, std::cerr);
-  return VerifyPackage(setupFile, codePage, json, std::cout, std::cerr);
+  if (*initCommand) return Init(init.folder, init.projectPath);
+  if (*listCommand) return Read(read, false);
+  if (*verifyCommand) return Read(read, true);
+  return UsageError("a command is needed: build, list, verify or init", "");
 }

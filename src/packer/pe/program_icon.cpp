@@ -181,34 +181,24 @@ std::vector<std::uint16_t> GroupIconIds(const Bytes& group) {
   return ids;
 }
 
-// Puts `icon` in place of the tree's first icon group, its images in place
-// of that group's images (those that another group also names stay).
-Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
-  ResourceNode* groups = FindId(root, kIconGroupType);
-  if (groups == nullptr || groups->leaf || groups->children.empty() || groups->children[0].leaf ||
-      groups->children[0].children.empty() || !groups->children[0].children[0].leaf)
-    return Refuse("has no icon of its own to replace");
-  ResourceNode* images = FindId(root, kIconType);
-  if (images == nullptr || images->leaf) return Refuse("has no icon images to replace");
-  ResourceNode& group = groups->children[0];
+// The RT_ICON ids that the first group names and no other group does.
+std::set<std::uint16_t> StaleImageIds(const ResourceNode& groups) {
   std::set<std::uint16_t> stale, kept;
-  for (const ResourceNode& language : group.children)
+  for (const ResourceNode& language : groups.children[0].children)
     for (std::uint16_t id : GroupIconIds(language.data)) stale.insert(id);
-  for (std::size_t g = 1; g < groups->children.size(); ++g)
-    for (const ResourceNode& language : groups->children[g].children)
+  for (std::size_t g = 1; g < groups.children.size(); ++g)
+    for (const ResourceNode& language : groups.children[g].children)
       for (std::uint16_t id : GroupIconIds(language.data)) kept.insert(id);
-  const ResourceNode& model = group.children[0];  // its language and code page
-  auto& list = images->children;
-  list.erase(std::remove_if(list.begin(), list.end(),
-                            [&](const ResourceNode& n) {
-                              return !n.named && stale.count(n.id) && !kept.count(n.id);
-                            }),
-             list.end());
-  std::set<std::uint32_t> used;
-  for (const ResourceNode& n : list)
-    if (!n.named) used.insert(n.id);
-  if (used.size() + icon.images.size() > 0xFFFF) return Refuse("has too many icon images");
+  for (std::uint16_t id : kept) stale.erase(id);
+  return stale;
+}
 
+// Adds `icon`'s images to the RT_ICON directory `list` under ids not `used`
+// yet, in the language and code page of `group`'s first entry; returns the
+// group data naming them.
+Bytes AddIconImages(const IconFile& icon, const ResourceNode& group, std::set<std::uint32_t>& used,
+                    std::vector<ResourceNode>& list) {
+  const ResourceNode& model = group.children[0];  // its language and code page
   ByteWriter groupData;
   groupData.U16(0);
   groupData.U16(1);
@@ -237,13 +227,36 @@ Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
     name.children.push_back(std::move(language));
     list.push_back(std::move(name));
   }
+  return groupData.bytes();
+}
+
+// Puts `icon` in place of the tree's first icon group, its images in place
+// of that group's images (those that another group also names stay).
+Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
+  ResourceNode* groups = FindId(root, kIconGroupType);
+  if (groups == nullptr || groups->leaf || groups->children.empty() || groups->children[0].leaf ||
+      groups->children[0].children.empty() || !groups->children[0].children[0].leaf)
+    return Refuse("has no icon of its own to replace");
+  ResourceNode* images = FindId(root, kIconType);
+  if (images == nullptr || images->leaf) return Refuse("has no icon images to replace");
+  ResourceNode& group = groups->children[0];
+  const std::set<std::uint16_t> stale = StaleImageIds(*groups);
+  auto& list = images->children;
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [&](const ResourceNode& n) { return !n.named && stale.count(n.id); }),
+             list.end());
+  std::set<std::uint32_t> used;
+  for (const ResourceNode& n : list)
+    if (!n.named) used.insert(n.id);
+  if (used.size() + icon.images.size() > 0xFFFF) return Refuse("has too many icon images");
+  Bytes groupData = AddIconImages(icon, group, used, list);
   // Named entries first, then ids in ascending order, as the loader's
   // binary search expects.
   std::stable_sort(list.begin(), list.end(), [](const ResourceNode& a, const ResourceNode& b) {
     if (a.named != b.named) return a.named;
     return !a.named && a.id < b.id;
   });
-  for (ResourceNode& language : group.children) language.data = groupData.bytes();
+  for (ResourceNode& language : group.children) language.data = groupData;
   return std::nullopt;
 }
 
@@ -253,80 +266,91 @@ Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
 class TreeWriter {
  public:
   Bytes Write(const ResourceNode& root, std::uint32_t rva) {
-    std::vector<const ResourceNode*> directories{&root};
-    for (std::size_t i = 0; i < directories.size(); ++i)
-      for (const ResourceNode& child : directories[i]->children)
-        if (!child.leaf) directories.push_back(&child);
+    LayOut(root);
+    for (std::size_t i = 0; i < directories_.size(); ++i) WriteTable(i, rva);
+    return std::move(out_);
+  }
+
+ private:
+  // Where each table, name, data entry and resource goes; `out_` sized.
+  void LayOut(const ResourceNode& root) {
+    directories_.push_back(&root);
+    for (std::size_t i = 0; i < directories_.size(); ++i)
+      for (const ResourceNode& child : directories_[i]->children)
+        if (!child.leaf) directories_.push_back(&child);
     std::uint64_t at = 0;
-    for (const ResourceNode* d : directories) {
+    for (const ResourceNode* d : directories_) {
       tableAt_.push_back(at);
       at += 16 + 8 * d->children.size();
     }
-    std::vector<const ResourceNode*> leaves;
-    for (const ResourceNode* d : directories)
+    std::size_t leaves = 0;
+    for (const ResourceNode* d : directories_)
       for (const ResourceNode& child : d->children) {
         if (child.named) {
           nameAt_.push_back(at);
           at += 2 + 2 * child.name.size();
         }
-        if (child.leaf) leaves.push_back(&child);
+        if (child.leaf) ++leaves;
       }
     at = Align(at, 4);
-    std::uint64_t entriesAt = at;
-    at += 16 * leaves.size();
-    std::vector<std::uint64_t> dataAt;
-    for (const ResourceNode* leaf : leaves) {
-      at = Align(at, 8);
-      dataAt.push_back(at);
-      at += leaf->data.size();
-    }
-    out_.assign(at, 0);
-
-    std::size_t nextTable = 1, nextName = 0, nextLeaf = 0;
-    for (std::size_t i = 0; i < directories.size(); ++i) {
-      const ResourceNode& d = *directories[i];
-      std::size_t table = tableAt_[i];
-      StoreU32(out_, table, d.characteristics);
-      StoreU32(out_, table + 4, d.timeDateStamp);
-      StoreU16(out_, table + 8, d.majorVersion);
-      StoreU16(out_, table + 10, d.minorVersion);
-      std::uint16_t named = 0;
-      for (const ResourceNode& child : d.children)
-        named = static_cast<std::uint16_t>(named + child.named);
-      StoreU16(out_, table + 12, named);
-      StoreU16(out_, table + 14, static_cast<std::uint16_t>(d.children.size() - named));
-      for (std::size_t c = 0; c < d.children.size(); ++c) {
-        const ResourceNode& child = d.children[c];
-        std::size_t entry = table + 16 + 8 * c;
-        if (child.named) {
-          std::uint64_t name = nameAt_[nextName++];
-          StoreU32(out_, entry, kSubdirectoryFlag | static_cast<std::uint32_t>(name));
-          StoreU16(out_, name, static_cast<std::uint16_t>(child.name.size()));
-          for (std::size_t k = 0; k < child.name.size(); ++k)
-            StoreU16(out_, name + 2 + 2 * k, static_cast<std::uint16_t>(child.name[k]));
-        } else {
-          StoreU32(out_, entry, child.id);
-        }
-        if (child.leaf) {
-          std::size_t n = nextLeaf++;
-          std::uint64_t dataEntry = entriesAt + 16 * n;
-          StoreU32(out_, entry + 4, static_cast<std::uint32_t>(dataEntry));
-          StoreU32(out_, dataEntry, static_cast<std::uint32_t>(rva + dataAt[n]));
-          StoreU32(out_, dataEntry + 4, static_cast<std::uint32_t>(child.data.size()));
-          StoreU32(out_, dataEntry + 8, child.codePage);
-          std::copy(child.data.begin(), child.data.end(),
-                    out_.begin() + static_cast<long>(dataAt[n]));
-        } else {
-          StoreU32(out_, entry + 4,
-                   kSubdirectoryFlag | static_cast<std::uint32_t>(tableAt_[nextTable++]));
-        }
+    entriesAt_ = at;
+    at += 16 * leaves;
+    for (const ResourceNode* d : directories_)
+      for (const ResourceNode& child : d->children) {
+        if (!child.leaf) continue;
+        at = Align(at, 8);
+        dataAt_.push_back(at);
+        at += child.data.size();
       }
-    }
-    return std::move(out_);
+    out_.assign(at, 0);
   }
 
- private:
-  std::vector<std::uint64_t> tableAt_, nameAt_;
+  void WriteTable(std::size_t index, std::uint32_t rva) {
+    const ResourceNode& d = *directories_[index];
+    std::size_t table = tableAt_[index];
+    StoreU32(out_, table, d.characteristics);
+    StoreU32(out_, table + 4, d.timeDateStamp);
+    StoreU16(out_, table + 8, d.majorVersion);
+    StoreU16(out_, table + 10, d.minorVersion);
+    std::uint16_t named = 0;
+    for (const ResourceNode& child : d.children)
+      named = static_cast<std::uint16_t>(named + child.named);
+    StoreU16(out_, table + 12, named);
+    StoreU16(out_, table + 14, static_cast<std::uint16_t>(d.children.size() - named));
+    for (std::size_t c = 0; c < d.children.size(); ++c)
+      WriteEntry(d.children[c], table + 16 + 8 * c, rva);
+  }
+
+  // A directory entry at `entry`: its name or id, then its data entry (with
+  // the resource's bytes) or its subdirectory.
+  void WriteEntry(const ResourceNode& child, std::size_t entry, std::uint32_t rva) {
+    if (child.named) {
+      std::uint64_t name = nameAt_[nextName_++];
+      StoreU32(out_, entry, kSubdirectoryFlag | static_cast<std::uint32_t>(name));
+      StoreU16(out_, name, static_cast<std::uint16_t>(child.name.size()));
+      for (std::size_t k = 0; k < child.name.size(); ++k)
+        StoreU16(out_, name + 2 + 2 * k, static_cast<std::uint16_t>(child.name[k]));
+    } else {
+      StoreU32(out_, entry, child.id);
+    }
+    if (child.leaf) {
+      std::size_t n = nextLeaf_++;
+      std::uint64_t dataEntry = entriesAt_ + 16 * n;
+      StoreU32(out_, entry + 4, static_cast<std::uint32_t>(dataEntry));
+      StoreU32(out_, dataEntry, static_cast<std::uint32_t>(rva + dataAt_[n]));
+      StoreU32(out_, dataEntry + 4, static_cast<std::uint32_t>(child.data.size()));
+      StoreU32(out_, dataEntry + 8, child.codePage);
+      std::copy(child.data.begin(), child.data.end(), out_.begin() + static_cast<long>(dataAt_[n]));
+    } else {
+      StoreU32(out_, entry + 4,
+               kSubdirectoryFlag | static_cast<std::uint32_t>(tableAt_[nextTable_++]));
+    }
+  }
+
+  std::vector<const ResourceNode*> directories_;
+  std::vector<std::uint64_t> tableAt_, nameAt_, dataAt_;
+  std::uint64_t entriesAt_ = 0;
+  std::size_t nextTable_ = 1, nextName_ = 0, nextLeaf_ = 0;
   Bytes out_;
 };
 
@@ -410,12 +434,9 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
   return std::nullopt;
 }
 
-}  // namespace
-
-Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
-  auto read = ReadLayout(image);
-  if (!read.ok()) return read.problem();
-  PeLayout& layout = read.value();
+// The section holding the resources, by its index in the layout; a signed
+// image is refused, as a new icon would break its signature.
+Result<std::size_t> FindResourceSection(const Bytes& image, const PeLayout& layout) {
   std::uint32_t resourceRva = 0, resourceSize = 0, certificates = 0, certificateSize = 0;
   if (!Directory(image, layout, kResourceDirectory, &resourceRva, &resourceSize) ||
       !Directory(image, layout, kSecurityDirectory, &certificates, &certificateSize))
@@ -430,56 +451,64 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   });
   if (resourceSize == 0 || holder == layout.sections.end() || holder->fields.rawSize == 0)
     return Refuse("has no resources of its own (no icon to replace)");
-  const Section resources = *holder;
-  const std::size_t index = static_cast<std::size_t>(holder - layout.sections.begin());
+  return static_cast<std::size_t>(holder - layout.sections.begin());
+}
 
-  ImageReader reader(image, layout.sections);
-  auto tree = reader.ReadTree(resources.fields.rawOffset, resources.fields.rawSize);
-  if (!tree.ok()) return tree.problem();
-  if (auto problem = ReplaceFirstGroup(tree.value(), icon)) return *problem;
-  Bytes written = TreeWriter().Write(tree.value(), resourceRva);
+// How the resource section of `oldRaw` bytes in the file, from `rawStart`
+// to `rawEnd`, grows to `newRaw`, and how far what lies behind it moves.
+struct Growth {
+  std::size_t index = 0;  // the resource section's
+  std::uint64_t written = 0, oldRaw = 0, newRaw = 0, rawStart = 0, rawEnd = 0;
+  std::int64_t rawShift = 0;
+  std::uint64_t addressShift = 0;
+};
 
+// The new resource section's place, checked: the sections behind it must
+// lie behind it in the file too, and whatever moves must be movable.
+Result<Growth> LayOutGrowth(const Bytes& image, const PeLayout& layout, std::size_t index,
+                            std::uint64_t written) {
+  const Section& resources = layout.sections[index];
+  Growth g{index, written};
   // Linkers may leave the section's raw size unaligned; its bytes reach to
   // the next multiple of the file alignment all the same.
-  const std::uint64_t oldRaw =
-      std::min<std::uint64_t>(Align(resources.fields.rawSize, layout.fileAlignment),
-                              image.size() - resources.fields.rawOffset);
-  const std::uint64_t newRaw = Align(written.size(), layout.fileAlignment);
+  g.oldRaw = std::min<std::uint64_t>(Align(resources.fields.rawSize, layout.fileAlignment),
+                                     image.size() - resources.fields.rawOffset);
+  g.newRaw = Align(written, layout.fileAlignment);
   const std::uint64_t oldSpan = resources.VirtualSpan(layout.sectionAlignment);
-  const std::uint64_t newSpan = Align(written.size(), layout.sectionAlignment);
-  const std::int64_t rawShift =
-      static_cast<std::int64_t>(newRaw) - static_cast<std::int64_t>(oldRaw);
-  const std::uint64_t addressShift = newSpan > oldSpan ? newSpan - oldSpan : 0;
-  const std::uint64_t rawStart = resources.fields.rawOffset, rawEnd = rawStart + oldRaw;
+  const std::uint64_t newSpan = Align(written, layout.sectionAlignment);
+  g.rawShift = static_cast<std::int64_t>(g.newRaw) - static_cast<std::int64_t>(g.oldRaw);
+  g.addressShift = newSpan > oldSpan ? newSpan - oldSpan : 0;
+  g.rawStart = resources.fields.rawOffset;
+  g.rawEnd = g.rawStart + g.oldRaw;
   for (std::size_t i = 0; i < layout.sections.size(); ++i) {
     const PeSection& f = layout.sections[i].fields;
     if (i == index || f.rawSize == 0) continue;
-    bool before = std::uint64_t{f.rawOffset} + f.rawSize <= rawStart,
-         behind = f.rawOffset >= rawEnd;
-    if (!(before || behind) || (behind != (f.virtualAddress > resourceRva)))
+    bool before = std::uint64_t{f.rawOffset} + f.rawSize <= g.rawStart,
+         behind = f.rawOffset >= g.rawEnd;
+    if (!(before || behind) || (behind != (f.virtualAddress > resources.fields.virtualAddress)))
       return Refuse("has sections whose order in the file differs from their order in memory");
   }
-  if (addressShift > 0 || rawShift != 0) {
+  if (g.addressShift > 0 || g.rawShift != 0) {
     if (auto problem = CheckMovable(image, layout, resources)) return *problem;
   }
+  return g;
+}
 
-  // The file: everything before the resources, the new resources, and
-  // everything behind them (later sections, then whatever follows the image).
-  Bytes out(image.begin(), image.begin() + static_cast<long>(rawStart));
-  out.insert(out.end(), written.begin(), written.end());
-  out.resize(rawStart + newRaw, 0);
-  out.insert(out.end(), image.begin() + static_cast<long>(rawEnd), image.end());
-
+// The section table after the growth, written into `out`; returns the
+// image's new end in memory.
+std::uint64_t MoveSections(PeLayout& layout, const Growth& g, Bytes& out) {
+  const std::uint32_t resourceRva = layout.sections[g.index].fields.virtualAddress;
   std::uint64_t sizeOfImage = 0;
   for (std::size_t i = 0; i < layout.sections.size(); ++i) {
     Section& s = layout.sections[i];
-    if (i == index) {
-      s.fields.virtualSize = static_cast<std::uint32_t>(written.size());
-      s.fields.rawSize = static_cast<std::uint32_t>(newRaw);
+    if (i == g.index) {
+      s.fields.virtualSize = static_cast<std::uint32_t>(g.written);
+      s.fields.rawSize = static_cast<std::uint32_t>(g.newRaw);
     } else if (s.fields.virtualAddress > resourceRva) {
-      s.fields.virtualAddress = static_cast<std::uint32_t>(s.fields.virtualAddress + addressShift);
+      s.fields.virtualAddress =
+          static_cast<std::uint32_t>(s.fields.virtualAddress + g.addressShift);
       if (s.fields.rawSize != 0)
-        s.fields.rawOffset = static_cast<std::uint32_t>(s.fields.rawOffset + rawShift);
+        s.fields.rawOffset = static_cast<std::uint32_t>(s.fields.rawOffset + g.rawShift);
     }
     StoreU32(out, s.header + 8, s.fields.virtualSize);
     StoreU32(out, s.header + 12, s.fields.virtualAddress);
@@ -487,25 +516,59 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
     StoreU32(out, s.header + 20, s.fields.rawOffset);
     sizeOfImage = std::max<std::uint64_t>(sizeOfImage, s.fields.virtualAddress + s.VirtualSpan(1));
   }
+  return sizeOfImage;
+}
+
+// The headers' sizes and addresses made to agree with the moved sections.
+void UpdateHeaders(const Bytes& image, PeLayout& layout, const Growth& g, Bytes& out) {
+  const Section resources = layout.sections[g.index];
+  const std::uint32_t resourceRva = resources.fields.virtualAddress;
+  const std::uint64_t sizeOfImage = MoveSections(layout, g, out);
   const std::size_t optional = layout.headers.optionalHeader;
   const std::size_t directories = optional + layout.headers.directories;
-  StoreU32(out, directories + 8 * kResourceDirectory + 4,
-           static_cast<std::uint32_t>(written.size()));
+  StoreU32(out, directories + 8 * kResourceDirectory + 4, static_cast<std::uint32_t>(g.written));
   std::uint32_t relocations = 0, relocationSize = 0;
   Directory(image, layout, kBaseRelocationDirectory, &relocations, &relocationSize);
   if (relocationSize != 0 && relocations > resourceRva)
     StoreU32(out, directories + 8 * kBaseRelocationDirectory,
-             static_cast<std::uint32_t>(relocations + addressShift));
+             static_cast<std::uint32_t>(relocations + g.addressShift));
   StoreU32(out, optional + kSizeOfImageOffset,
            static_cast<std::uint32_t>(Align(sizeOfImage, layout.sectionAlignment)));
   if (resources.characteristics & kInitializedData)
     StoreU32(out, optional + kInitializedDataOffset,
              static_cast<std::uint32_t>(LoadU32(image.data() + optional + kInitializedDataOffset) +
-                                        rawShift));
+                                        g.rawShift));
   const std::size_t symbols = optional - kSymbolTableBeforeOptional;
   std::uint32_t symbolTable = LoadU32(image.data() + symbols);
-  if (symbolTable >= rawEnd)
-    StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + rawShift));
+  if (symbolTable >= g.rawEnd)
+    StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + g.rawShift));
+}
+
+}  // namespace
+
+Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+  auto read = ReadLayout(image);
+  if (!read.ok()) return read.problem();
+  PeLayout& layout = read.value();
+  auto index = FindResourceSection(image, layout);
+  if (!index.ok()) return index.problem();
+  const PeSection& resources = layout.sections[index.value()].fields;
+  ImageReader reader(image, layout.sections);
+  auto tree = reader.ReadTree(resources.rawOffset, resources.rawSize);
+  if (!tree.ok()) return tree.problem();
+  if (auto problem = ReplaceFirstGroup(tree.value(), icon)) return *problem;
+  Bytes written = TreeWriter().Write(tree.value(), resources.virtualAddress);
+  auto growth = LayOutGrowth(image, layout, index.value(), written.size());
+  if (!growth.ok()) return growth.problem();
+  const Growth& g = growth.value();
+
+  // The file: everything before the resources, the new resources, and
+  // everything behind them (later sections, then whatever follows the image).
+  Bytes out(image.begin(), image.begin() + static_cast<long>(g.rawStart));
+  out.insert(out.end(), written.begin(), written.end());
+  out.resize(g.rawStart + g.newRaw, 0);
+  out.insert(out.end(), image.begin() + static_cast<long>(g.rawEnd), image.end());
+  UpdateHeaders(image, layout, g, out);
   return out;
 }
 

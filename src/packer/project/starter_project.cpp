@@ -98,25 +98,8 @@ std::vector<Program> FindPrograms(const fs::path& folder) {
   return programs;
 }
 
-}  // namespace
-
-Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath) {
-  std::error_code error;
-  if (!fs::is_directory(folderText, error))
-    return Problem{"",
-                   "\"" + folderText +
-                       "\" is not a folder: vtpack init DIR writes a project for a build folder"};
-  fs::path folder = fs::weakly_canonical(fs::absolute(folderText), error);
-  fs::path projectFolder = fs::weakly_canonical(fs::absolute(projectPath), error).parent_path();
-  fs::path inside = projectFolder.lexically_relative(folder);
-  if (!inside.empty() && *inside.begin() != "..")
-    return Problem{"", "the project file \"" + projectPath + "\" would lie inside \"" + folderText +
-                           "\" and be packed with it; write it elsewhere with -o"};
-  fs::path relative = folder.lexically_relative(projectFolder);
-  std::string source = (relative.empty() ? folder : relative).generic_string();
-  const std::string name = ApplicationName(folder.filename().string());
-  std::vector<Program> programs = FindPrograms(folder);
-
+// The project's first lines: what wrote it and how to use it.
+std::string Preamble(const std::string& folderText, const std::string& projectPath) {
   std::string text;
   text += "# Vantorel project for the build folder " + Quoted(folderText) +
           ", written by vtpack init.\n";
@@ -125,6 +108,11 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text += "# vtpack build -D NAME=VALUE or the environment gives the value; $$ writes a \"$\".\n";
   text +=
       "# The whole format: docs/project-format.md (/usr/share/doc/vantorel/ once installed).\n\n";
+  return text;
+}
+
+std::string ApplicationTable(const std::string& name, const std::vector<Program>& programs) {
+  std::string text;
   text += "[application]\n";
   text += "# The name setup shows and installs under, <Program Files>\\<name>; at most 30 bytes.\n";
   text += "name = " + Quoted(name) + "\n";
@@ -159,6 +147,11 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text += "# The publisher and web address shown in the list of installed programs.\n";
   text += "# publisher = \"My Company\"\n";
   text += "# url = \"https://www.example.com/\"\n\n";
+  return text;
+}
+
+std::string SetupTable() {
+  std::string text;
   text += "[setup]\n";
   text += "welcome-page = true                 # the welcome page\n";
   text += "destination-page = true             # the user may choose the folder\n";
@@ -171,6 +164,12 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text +=
       "check-program-not-running = false   # the uninstaller has the program closed first (needs "
       "window-class)\n\n";
+  return text;
+}
+
+// The one entry packing the whole folder, `source` as the project names it.
+std::string FilesTable(const std::string& source) {
+  std::string text;
   text += "[[files]]\n";
   text += "# Every file below the folder, each in its folder; names beginning with a dot too.\n";
   text += "source = " + Quoted(EscapeGlob(source) + "/**") + "\n";
@@ -183,6 +182,37 @@ Result<std::string> StarterProject(const std::string& folderText, const std::str
   text += "# A folder below the destination for all of them, \"\" for none.\n";
   text += "subfolder = \"\"\n";
   return text;
+}
+
+// The build folder as the project names it, relative to the project's
+// folder where it can be; the project file may not lie inside it.
+Result<std::string> SourceFolder(const std::string& folderText, const std::string& projectPath,
+                                 fs::path& folder) {
+  std::error_code error;
+  if (!fs::is_directory(folderText, error))
+    return Problem{"",
+                   "\"" + folderText +
+                       "\" is not a folder: vtpack init DIR writes a project for a build folder"};
+  folder = fs::weakly_canonical(fs::absolute(folderText), error);
+  fs::path projectFolder = fs::weakly_canonical(fs::absolute(projectPath), error).parent_path();
+  fs::path inside = projectFolder.lexically_relative(folder);
+  if (!inside.empty() && *inside.begin() != "..")
+    return Problem{"", "the project file \"" + projectPath + "\" would lie inside \"" + folderText +
+                           "\" and be packed with it; write it elsewhere with -o"};
+  fs::path relative = folder.lexically_relative(projectFolder);
+  return (relative.empty() ? folder : relative).generic_string();
+}
+
+}  // namespace
+
+Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath) {
+  fs::path folder;
+  auto source = SourceFolder(folderText, projectPath, folder);
+  if (!source.ok()) return source.problem();
+  const std::string name = ApplicationName(folder.filename().string());
+  std::vector<Program> programs = FindPrograms(folder);
+  return Preamble(folderText, projectPath) + ApplicationTable(name, programs) + SetupTable() +
+         FilesTable(source.value());
 }
 
 }  // namespace packer

@@ -352,6 +352,67 @@ Check VersionFromProgram(const Project& project, PackageParts& contents) {
   return std::nullopt;
 }
 
+// The installed paths of the files gathered so far. Two records for one
+// installed path: the later would silently replace the earlier, so the
+// project is refused instead. Paths are compared as they are on a standard
+// system where the user keeps the default folder: an "app" file lands in
+// "<Program Files>\<name>\", so a "program-files" file below "<name>" may
+// land on it.
+class InstalledPaths {
+ public:
+  explicit InstalledPaths(const Project& project) : project_(project) {}
+
+  Check Add(const FileSpec& fileSpec, const PackedFile& packed, const std::string& path) {
+    const int codePage = project_.codePage;
+    std::string below = packed.placement.subDirectory + packed.fileName;
+    std::string installed =
+        StandardBase(packed.placement.destination, project_.settings.application.name) + below;
+    std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
+    auto [previous, inserted] = installedBy_.emplace(FoldCase(installed, codePage),
+                                                     Target{entry, packed.placement.destination});
+    if (!inserted) {
+      std::string message =
+          "\"" + path + "\" installs to the same place as a file of " + previous->second.entry;
+      if (previous->second.destination != packed.placement.destination)
+        message += " when the user keeps the default folder: \"" +
+                   CodePageToUtf8(installed, codePage) + "\"";
+      return At(fileSpec.source, message);
+    }
+    if (packed.placement.destination == layout::kDestinationApplication &&
+        below.size() > longestBelowApplication_) {
+      longestBelowApplication_ = below.size();
+      longestEntry_ = fileSpec.source;
+      longestPath_ = path;
+    }
+    return std::nullopt;
+  }
+
+  // The user may choose a longer folder than the standard one on the
+  // destination page: a warning names the file that leaves the least room
+  // for it.
+  void WarnAboutChosenFolder(std::vector<Problem>& warnings) const {
+    if (!project_.settings.options.showDestinationPage || longestBelowApplication_ == 0) return;
+    // Folder + "\\" + the path below it.
+    std::size_t room = kMostPathLength - 1 - longestBelowApplication_;
+    if (room < kWarnBelowChosenFolder)
+      warnings.push_back(At(longestEntry_, "\"" + longestPath_ +
+                                               "\" fails to install when the folder "
+                                               "chosen on the destination page is longer than " +
+                                               std::to_string(room) + " characters"));
+  }
+
+ private:
+  struct Target {
+    std::string entry;
+    std::uint32_t destination;
+  };
+  const Project& project_;
+  std::map<std::string, Target> installedBy_;
+  std::size_t longestBelowApplication_ = 0;
+  EntryName longestEntry_;
+  std::string longestPath_;
+};
+
 }  // namespace
 
 Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
@@ -362,23 +423,7 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
   contents.warnings = project.warnings;
   if (auto problem = GatherLicence(project, options, contents)) return *problem;
   if (auto problem = GatherIcon(project, options, contents)) return *problem;
-
-  // Two records for one installed path: the later would silently replace
-  // the earlier, so the project is refused instead. Paths are compared as
-  // they are on a standard system where the user keeps the default folder:
-  // an "app" file lands in "<Program Files>\<name>\", so a "program-files"
-  // file below "<name>" may land on it.
-  struct Target {
-    std::string entry;
-    std::uint32_t destination;
-  };
-  std::map<std::string, Target> installedBy;
-  const std::string& appName = project.settings.application.name;
-  // The user may choose a longer folder than the standard one on the
-  // destination page: the file that leaves the least room for it.
-  std::size_t longestBelowApplication = 0;
-  EntryName longestEntry;
-  std::string longestPath;
+  InstalledPaths installed(project);
   std::uint64_t total = 0;
   for (std::size_t i = 0; i < project.files.size(); ++i) {
     const FileSpec& fileSpec = project.files[i];
@@ -389,41 +434,12 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     for (const FoundFile& each : found.value()) {
       auto file = PackFile(fileSpec, i, each, project, options, total);
       if (!file.ok()) return file.problem();
-      const PackedFile& packed = file.value();
-      const std::string& path = each.path;
-      std::string below = packed.placement.subDirectory + packed.fileName;
-      std::string installed = StandardBase(packed.placement.destination, appName) + below;
-      std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
-      auto [previous, inserted] = installedBy.emplace(FoldCase(installed, project.codePage),
-                                                      Target{entry, packed.placement.destination});
-      if (!inserted) {
-        std::string message =
-            "\"" + path + "\" installs to the same place as a file of " + previous->second.entry;
-        if (previous->second.destination != packed.placement.destination)
-          message += " when the user keeps the default folder: \"" +
-                     CodePageToUtf8(installed, project.codePage) + "\"";
-        return At(fileSpec.source, message);
-      }
-      if (packed.placement.destination == layout::kDestinationApplication &&
-          below.size() > longestBelowApplication) {
-        longestBelowApplication = below.size();
-        longestEntry = fileSpec.source;
-        longestPath = path;
-      }
+      if (auto problem = installed.Add(fileSpec, file.value(), each.path)) return *problem;
       contents.files.push_back(std::move(file.value()));
     }
     WarnOf64BitFiles(project, fileSpec, contents.files, first, contents.warnings);
   }
-  if (project.settings.options.showDestinationPage && longestBelowApplication > 0) {
-    // Folder + "\\" + the path below it.
-    std::size_t room = kMostPathLength - 1 - longestBelowApplication;
-    if (room < kWarnBelowChosenFolder)
-      contents.warnings.push_back(
-          At(longestEntry, "\"" + longestPath +
-                               "\" fails to install when the folder "
-                               "chosen on the destination page is longer than " +
-                               std::to_string(room) + " characters"));
-  }
+  installed.WarnAboutChosenFolder(contents.warnings);
   if (contents.files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     return Problem{"files", "too many files"};
   if (auto problem = VersionFromProgram(project, contents)) return *problem;

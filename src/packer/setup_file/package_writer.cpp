@@ -154,6 +154,112 @@ void ReturnLargeBuffersToTheSystem() {
 // of 8 and pad the file with zeros up to there.
 constexpr std::uint64_t kSigningAlignment = 8;
 
+// The package around the file data: `prefix` the header, the licence, D1
+// and D2; `suffix` D4 to D8; `total` the file data's size.
+struct PackageFrame {
+  ByteWriter prefix, suffix;
+  std::uint64_t total = 0;
+};
+
+Check FramePackage(const PackageParts& contents, Compression level, WorkerPool& pool,
+                   PackageFrame& frame) {
+  ByteWriter& prefix = frame.prefix;
+  WriteHeader(prefix, contents);
+  if (contents.licenceText) {
+    Bytes text(contents.licenceText->begin(), contents.licenceText->end());
+    text.push_back(0);
+    if (auto problem = WriteStoredBlock(prefix, text, level, true, pool, "the licence"))
+      return problem;
+  }
+  if (auto problem = WriteStoredBlock(prefix, contents.uninstaller, level, false, pool,
+                                      "the uninstaller"))  // D1
+    return problem;
+  prefix.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
+  for (const PackedFile& file : contents.files) WriteFileRecord(prefix, file);
+  for (const auto& section : contents.settings.registry)
+    WriteRegistrySection(frame.suffix, section);
+  WriteAssociations(frame.suffix, contents.settings.associations);
+  for (const PackedFile& file : contents.files) frame.total += file.size;
+  return std::nullopt;
+}
+
+// The file data as a stream, written as it is made; its sizes go in once it
+// is complete. The stream's end makes the file's length right. False when
+// the stream is no smaller than the data: `out` is then emptied again.
+Result<bool> WriteCompressed(const Bytes& programImage, const PackageParts& contents,
+                             const PackageFrame& frame, Compression level, WorkerPool& pool,
+                             OutputSink& out, BuildProgress* progress) {
+  if (auto problem = Append(out, programImage)) return *problem;
+  if (auto problem = Append(out, frame.prefix.bytes())) return *problem;
+  std::uint64_t sizesAt = out.Size();
+  const std::uint8_t unknownSizes[layout::kStoredBlockFramingSize] = {};
+  if (auto problem = out.Append(unknownSizes, sizeof unknownSizes)) return *problem;
+  std::uint64_t streamStart = out.Size();
+  StreamCompressor stream(level, pool, [&](const std::uint8_t* bytes, std::size_t size) {
+    return out.Append(bytes, size);
+  });
+  // The files are read straight into the piece being filled, while the
+  // workers compress those before it.
+  auto room = [&]() -> Result<StreamCompressor::Room> { return stream.Space(); };
+  auto filled = [&](std::size_t size) {
+    stream.Filled(size);
+    return Check{};
+  };
+  if (auto problem = ReadFileData(contents, room, filled, progress)) return *problem;
+  if (auto problem =
+          stream.Finish(streamStart, frame.suffix.size() + layout::kTrailerSize, kSigningAlignment))
+    return *problem;
+  if (stream.StreamSize() >= frame.total) {
+    // Stored is smaller: the file is written again (the progress line has
+    // counted its files already).
+    if (auto problem = out.Truncate(0)) return *problem;
+    return false;
+  }
+  ByteWriter sizes;
+  sizes.U32(static_cast<std::uint32_t>(stream.StreamSize()));
+  sizes.U32(static_cast<std::uint32_t>(frame.total));
+  if (auto problem = out.WriteAt(sizesAt, sizes.bytes().data(), sizes.size())) return *problem;
+  Bytes trailer;
+  AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size()));
+  if (auto problem = Append(out, frame.suffix.bytes())) return *problem;
+  if (auto problem = Append(out, trailer)) return *problem;
+  return true;
+}
+
+// The file data stored: every size is known, so zeros between the image
+// and the package make the file's length a multiple of 8.
+Check WriteStored(const Bytes& programImage, const PackageParts& contents,
+                  const PackageFrame& frame, OutputSink& out, BuildProgress* progress) {
+  const std::uint64_t total = frame.total;
+  std::uint64_t size =
+      programImage.size() + frame.prefix.size() + frame.suffix.size() + layout::kTrailerSize;
+  if (!contents.files.empty()) size += layout::kStoredBlockFramingSize + total;
+  Bytes padding((kSigningAlignment - size % kSigningAlignment) % kSigningAlignment, 0);
+  Bytes trailer;
+  AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size() + padding.size()));
+  for (const Bytes* part :
+       std::initializer_list<const Bytes*>{&programImage, &padding, &frame.prefix.bytes()}) {
+    if (auto problem = Append(out, *part)) return problem;
+  }
+  if (!contents.files.empty()) {
+    ByteWriter sizes;
+    sizes.U32(0);
+    sizes.U32(static_cast<std::uint32_t>(total));
+    if (auto problem = Append(out, sizes.bytes())) return problem;
+    Bytes buffer(1 << 20);
+    auto room = [&]() -> Result<StreamCompressor::Room> {
+      return StreamCompressor::Room{buffer.data(), buffer.size()};
+    };
+    auto copy = [&](std::size_t size) { return out.Append(buffer.data(), size); };
+    if (auto problem = ReadFileData(contents, room, copy, total > 0 ? nullptr : progress))
+      return problem;
+  }
+  for (const Bytes* part : std::initializer_list<const Bytes*>{&frame.suffix.bytes(), &trailer}) {
+    if (auto problem = Append(out, *part)) return problem;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackageParts& contents,
@@ -161,91 +267,14 @@ Result<std::uint64_t> WriteSetupFile(const Bytes& programImage, const PackagePar
                                      unsigned jobs) {
   ReturnLargeBuffersToTheSystem();
   WorkerPool pool(jobs > 0 ? jobs : ProcessorsAvailable());
-  ByteWriter prefix;  // the header, the licence, D1 and D2
-  WriteHeader(prefix, contents);
-  if (contents.licenceText) {
-    Bytes text(contents.licenceText->begin(), contents.licenceText->end());
-    text.push_back(0);
-    if (auto problem = WriteStoredBlock(prefix, text, level, true, pool, "the licence"))
-      return *problem;
+  PackageFrame frame;
+  if (auto problem = FramePackage(contents, level, pool, frame)) return *problem;
+  if (frame.total > 0) {
+    auto written = WriteCompressed(programImage, contents, frame, level, pool, out, progress);
+    if (!written.ok()) return written.problem();
+    if (written.value()) return out.Size();
   }
-  if (auto problem = WriteStoredBlock(prefix, contents.uninstaller, level, false, pool,
-                                      "the uninstaller"))  // D1
-    return *problem;
-  prefix.I32(static_cast<std::int32_t>(contents.files.size()));  // D2
-  for (const PackedFile& file : contents.files) WriteFileRecord(prefix, file);
-  ByteWriter suffix;  // D4 to D8
-  for (const auto& section : contents.settings.registry) WriteRegistrySection(suffix, section);
-  WriteAssociations(suffix, contents.settings.associations);
-  std::uint64_t total = 0;
-  for (const PackedFile& file : contents.files) total += file.size;
-
-  if (total > 0) {
-    // The file data as a stream, written as it is made; its sizes go in
-    // once it is complete. The stream's end makes the file's length right.
-    if (auto problem = Append(out, programImage)) return *problem;
-    if (auto problem = Append(out, prefix.bytes())) return *problem;
-    std::uint64_t sizesAt = out.Size();
-    const std::uint8_t unknownSizes[layout::kStoredBlockFramingSize] = {};
-    if (auto problem = out.Append(unknownSizes, sizeof unknownSizes)) return *problem;
-    std::uint64_t streamStart = out.Size();
-    StreamCompressor stream(level, pool, [&](const std::uint8_t* bytes, std::size_t size) {
-      return out.Append(bytes, size);
-    });
-    // The files are read straight into the piece being filled, while the
-    // workers compress those before it.
-    auto room = [&]() -> Result<StreamCompressor::Room> { return stream.Space(); };
-    auto filled = [&](std::size_t size) {
-      stream.Filled(size);
-      return Check{};
-    };
-    if (auto problem = ReadFileData(contents, room, filled, progress)) return *problem;
-    if (auto problem =
-            stream.Finish(streamStart, suffix.size() + layout::kTrailerSize, kSigningAlignment))
-      return *problem;
-    if (stream.StreamSize() < total) {
-      ByteWriter sizes;
-      sizes.U32(static_cast<std::uint32_t>(stream.StreamSize()));
-      sizes.U32(static_cast<std::uint32_t>(total));
-      if (auto problem = out.WriteAt(sizesAt, sizes.bytes().data(), sizes.size())) return *problem;
-      Bytes trailer;
-      AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size()));
-      if (auto problem = Append(out, suffix.bytes())) return *problem;
-      if (auto problem = Append(out, trailer)) return *problem;
-      return out.Size();
-    }
-    // Stored is smaller: the file is written again (the progress line has
-    // counted its files already).
-    if (auto problem = out.Truncate(0)) return *problem;
-  }
-
-  // Every size is known: zeros between the image and the package make the
-  // file's length a multiple of 8.
-  std::uint64_t size = programImage.size() + prefix.size() + suffix.size() + layout::kTrailerSize;
-  if (!contents.files.empty()) size += layout::kStoredBlockFramingSize + total;
-  Bytes padding((kSigningAlignment - size % kSigningAlignment) % kSigningAlignment, 0);
-  Bytes trailer;
-  AppendTrailer(trailer, static_cast<std::uint32_t>(programImage.size() + padding.size()));
-  for (const Bytes* part :
-       std::initializer_list<const Bytes*>{&programImage, &padding, &prefix.bytes()}) {
-    if (auto problem = Append(out, *part)) return *problem;
-  }
-  if (!contents.files.empty()) {
-    ByteWriter sizes;
-    sizes.U32(0);
-    sizes.U32(static_cast<std::uint32_t>(total));
-    if (auto problem = Append(out, sizes.bytes())) return *problem;
-    Bytes buffer(1 << 20);
-    auto room = [&]() -> Result<StreamCompressor::Room> {
-      return StreamCompressor::Room{buffer.data(), buffer.size()};
-    };
-    auto copy = [&](std::size_t size) { return out.Append(buffer.data(), size); };
-    if (auto problem = ReadFileData(contents, room, copy, total > 0 ? nullptr : progress))
-      return *problem;
-  }
-  for (const Bytes* part : std::initializer_list<const Bytes*>{&suffix.bytes(), &trailer}) {
-    if (auto problem = Append(out, *part)) return *problem;
-  }
+  if (auto problem = WriteStored(programImage, contents, frame, out, progress)) return *problem;
   return out.Size();
 }
 
