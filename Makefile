@@ -57,9 +57,9 @@ release:
 	cmake --build $(BUILD)/release --target vtpack -j $(JOBS)
 
 # The distribution folder: the release vtpack with the programs it packs
-# beside it (vtsetup.exe and VTUnInst.exe from the product build,
-# vtsetup64.exe and VTUnInst64.exe from the 64-bit one), the demo program
-# and its libraries (the 64-bit ones in x64/).
+# beside it (vtsetup.exe and the uninstallers from the product build,
+# vtsetup64.exe and the 64-bit uninstallers from the 64-bit one), the demo
+# program and its libraries (the 64-bit ones in x64/).
 dist: release windows-x86 windows-x64-product
 	$(MAKE) dist-files
 dist-files:

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "base/uninstall_names.h"
+
 namespace packer {
 
 enum class Architecture { kX86, kX64 };
@@ -28,6 +30,12 @@ inline std::optional<Architecture> ArchitectureNamed(const std::string& name) {
 inline std::string DescribeArchitecture(Architecture architecture, const char* what) {
   return std::string(architecture == Architecture::kX64 ? "a 64-bit (x64) " : "a 32-bit (x86) ") +
          what;
+}
+
+// The name the package's setup program gives the uninstaller it installs.
+inline const char* InstalledUninstallerName(Architecture architecture) {
+  return architecture == Architecture::kX64 ? uninstall::kUninstaller64Name
+                                            : uninstall::kUninstaller32Name;
 }
 
 }  // namespace packer

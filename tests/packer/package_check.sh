@@ -16,10 +16,10 @@ release=$1 product=$2 product64=$3 source=$4 version=$5
 vtpack=$release/src/packer/vtpack
 fail() { echo "package_check: $*" >&2; exit 1; }
 [ -x "$vtpack" ] || fail "$vtpack is missing: build the release tree first (make release)"
-for program in vtsetup.exe VTUnInst.exe demoapp.exe; do
+for program in vtsetup.exe VTUnInst.exe VTUnInstUser.exe demoapp.exe; do
   [ -f "$product/dist/$program" ] || fail "$product/dist/$program is missing: build the product first (make windows-x86)"
 done
-for program in vtsetup64.exe VTUnInst64.exe x64/demoapp.exe; do
+for program in vtsetup64.exe VTUnInst64.exe VTUnInstUser64.exe x64/demoapp.exe; do
   [ -f "$product64/dist/$program" ] || fail "$product64/dist/$program is missing: build the 64-bit product first (make windows-x64-product)"
 done
 
@@ -41,6 +41,8 @@ expected="-rwxr-xr-x root/root ./usr/bin/vtpack
 -rw-r--r-- root/root ./usr/share/man/man1/vtpack.1.gz
 -rw-r--r-- root/root ./usr/share/vantorel/VTUnInst.exe
 -rw-r--r-- root/root ./usr/share/vantorel/VTUnInst64.exe
+-rw-r--r-- root/root ./usr/share/vantorel/VTUnInstUser.exe
+-rw-r--r-- root/root ./usr/share/vantorel/VTUnInstUser64.exe
 -rw-r--r-- root/root ./usr/share/vantorel/vtsetup.exe
 -rw-r--r-- root/root ./usr/share/vantorel/vtsetup64.exe"
 [ "$files" = "$expected" ] || fail "the package holds

@@ -57,8 +57,8 @@ std::string FontsDirectory() {
   return buffer;
 }
 
-std::string InstalledUninstaller() {
-  return WindowsDirectory() + "\\" + uninstall::kUninstallerName;
+std::string InstalledUninstaller(const std::string& folder) {
+  return folder + "\\" + uninstall::kUninstallerName;
 }
 
 std::string DefaultDestination(const std::string& appName) {

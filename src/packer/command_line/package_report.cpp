@@ -10,6 +10,7 @@
 #include "packer/project/code_page.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -76,12 +77,22 @@ void FindArchitectureFaults(const PackageListing& p, std::vector<std::string>& f
   }
 }
 
-// "x64 (64-bit setup program)", as vtpack list shows it.
-std::string ArchitectureText(const PackageListing& p) {
-  if (!p.architecture) return "neither x86 nor x64";
-  return std::string(ArchitectureName(*p.architecture)) + (*p.architecture == Architecture::kX64
-                                                               ? " (64-bit setup program)"
-                                                               : " (32-bit setup program)");
+// What kind of setup it is, as vtpack list shows it: "Architecture: x64
+// (64-bit setup program)" and "Scope: machine (...)", each a line.
+std::string KindLines(const PackageListing& p) {
+  std::string text = "Architecture: ";
+  if (!p.architecture) {
+    text += "neither x86 nor x64";
+  } else {
+    text += std::string(ArchitectureName(*p.architecture)) + (*p.architecture == Architecture::kX64
+                                                                  ? " (64-bit setup program)"
+                                                                  : " (32-bit setup program)");
+  }
+  return text + "\nScope: " + ScopeName(p.scope) +
+         (p.scope == InstallScope::kUser
+              ? " (runs as the user who starts it, installs for them)"
+              : " (asks for an administrator, installs for the machine)") +
+         "\n";
 }
 
 using Faults = std::vector<std::string>;
@@ -121,8 +132,8 @@ void FindSizeFaults(const PackageListing& p, Faults& faults) {
                      " bytes but the files need " + std::to_string(sum));
 }
 
-void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& appName,
-                    int codePage, Faults& faults) {
+void FindFileFaults(const ListedFile& f, std::size_t number, const PackageListing& p, int codePage,
+                    Faults& faults) {
   std::string name = "file " + std::to_string(number) + " (" + f.subDirectory + f.fileName + ")";
   if (auto refusal = CheckFileName(f.fileName, codePage))
     faults.push_back(name + ": FileName " + *refusal);
@@ -135,9 +146,34 @@ void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& 
   if (f.destinationType >= layout::kDestinationTypeCount) {
     faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
   } else if (!sub.refusal) {
-    if (auto refusal =
-            CheckInstalledPathLength(f.destinationType, appName, f.subDirectory, f.fileName))
+    if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory,
+                                                f.fileName, p.scope))
       faults.push_back(name + " " + *refusal);
+  }
+}
+
+// A per-user package's setup program runs without an administrator, and
+// so does its uninstaller: what needs one is no part of it.
+void FindPerUserFaults(const PackageListing& p, Faults& faults) {
+  const bool perUser = p.scope == InstallScope::kUser;
+  if (perUser != p.uninstallerRunsAsInvoker)
+    faults.push_back(perUser ? "the setup program runs as its user (a per-user package), but its "
+                               "uninstaller does not"
+                             : "the uninstaller runs as its user, but the setup program installs "
+                               "for the machine");
+  if (!perUser) return;
+  for (std::size_t i = 0; i < p.files.size(); ++i) {
+    const ListedFile& f = p.files[i];
+    std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
+    if (f.destinationType != layout::kDestinationApplication)
+      faults.push_back(name + ": a per-user package installs into the destination folder only");
+    if (f.sharedDll || f.selfRegister)
+      faults.push_back(name + ": a per-user package neither counts nor registers files");
+  }
+  for (const ListedRegistryKey& key : p.registry) {
+    if (key.root != layout::kRootCurrentUser)
+      faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path +
+                       ": a per-user package writes HKEY_CURRENT_USER only");
   }
 }
 
@@ -165,8 +201,9 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   FindSizeFaults(p, faults);
   FindArchitectureFaults(p, faults);
   for (std::size_t i = 0; i < p.files.size(); ++i)
-    FindFileFaults(p.files[i], i + 1, p.appName, codePage, faults);
+    FindFileFaults(p.files[i], i + 1, p, codePage, faults);
   FindSectionFaults(p, faults);
+  FindPerUserFaults(p, faults);
   return faults;
 }
 
@@ -299,6 +336,8 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
     json.String(ArchitectureName(*p.architecture));
   else
     json.Null();
+  json.Key("scope");
+  json.String(ScopeName(p.scope));
   WriteHeaderJson(p, utf8, json);
   json.Key("licence-bytes");
   json.Number(static_cast<std::int64_t>(p.licenceText.size()));
@@ -349,8 +388,7 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
       << "\n"
-      << "Architecture: " << ArchitectureText(p) << "\n"
-      << "Header\n"
+      << KindLines(p) << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"
       << "  ProgramFileName         " << text(p.programFileName) << "\n"

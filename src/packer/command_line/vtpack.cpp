@@ -24,6 +24,7 @@
 #include "packer/pe/pe_checksum.h"
 #include "packer/pe/pe_machine.h"
 #include "packer/pe/program_icon.h"
+#include "packer/pe/program_manifest.h"
 #include "packer/progress.h"
 #include "packer/project/code_page.h"
 #include "packer/project/project_file.h"
@@ -37,8 +38,10 @@ namespace {
 struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
-  std::string stub;         // empty: vtsetup.exe (vtsetup64.exe) where vtpack finds it
-  std::string uninstaller;  // empty: VTUnInst.exe (VTUnInst64.exe) where vtpack finds it
+  std::string stub;  // empty: vtsetup.exe (vtsetup64.exe) where vtpack finds it
+  // empty: VTUnInst.exe (VTUnInstUser.exe; VTUnInst64.exe, VTUnInstUser64.exe) where vtpack
+  // finds it
+  std::string uninstaller;
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
@@ -99,10 +102,12 @@ Check CheckArchitectures(const Project& project, const Bytes& stub, const std::s
                    project.architectureEntry.line};
   auto packed = ReadImageKind(uninstaller);
   if (packed && packed->architecture != wanted)
-    return Problem{"", "the uninstaller \"" + uninstallerPath + "\" is " +
-                           DescribeArchitecture(packed->architecture, "program") +
-                           " and the setup program " + DescribeArchitecture(wanted, "one") +
-                           "; give " + kUninstaller.option + " " + UninstallerFor(wanted).fileName};
+    return Problem{
+        "", "the uninstaller \"" + uninstallerPath + "\" is " +
+                DescribeArchitecture(packed->architecture, "program") + " and the setup program " +
+                DescribeArchitecture(wanted, "one") + "; give " + kUninstaller.option + " " +
+                UninstallerFor(wanted, project.settings.application.scope == InstallScope::kUser)
+                    .fileName};
   return std::nullopt;
 }
 
@@ -129,14 +134,30 @@ struct BuildInputs {
   GatherOptions options;
 };
 
-// The packed programs of the project's architecture, found and read:
-// neither may be the output file.
+// The uninstaller runs as the package does: as its user for a per-user
+// package (it must not ask for an administrator), asking for one for the
+// machine's.
+Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser,
+                            Architecture architecture) {
+  if (RunsAsInvoker(uninstaller) == perUser) return std::nullopt;
+  return Problem{"",
+                 "the uninstaller \"" + path + "\" " +
+                     (perUser ? std::string("does not run as the invoking user: a per-user package "
+                                            "(application.scope = \"user\") needs ")
+                              : std::string("runs as the invoking user: a package for the machine "
+                                            "needs ")) +
+                     UninstallerFor(architecture, perUser).fileName};
+}
+
+// The packed programs of the project's architecture and scope, found and
+// read: neither may be the output file.
 Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildInputs& inputs) {
   const Architecture architecture = inputs.project.settings.application.architecture;
   auto stubPath = LocatePackedProgram(request.stub, SetupProgramFor(architecture), argv0);
   if (!stubPath.ok()) return stubPath.problem();
+  const bool perUser = inputs.project.settings.application.scope == InstallScope::kUser;
   auto uninstallerPath =
-      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture), argv0);
+      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture, perUser), argv0);
   if (!uninstallerPath.ok()) return uninstallerPath.problem();
   auto stub = ReadProgramImage(stubPath.value(), "setup program", inputs.output, true);
   if (!stub.ok()) return stub.problem();
@@ -145,6 +166,9 @@ Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildIn
     return Problem{"", "the setup program \"" + stubPath.value() + "\" is larger than 4 GiB"};
   auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", inputs.output, false);
   if (!uninstaller.ok()) return uninstaller.problem();
+  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser,
+                                           architecture))
+    return problem;
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Problem{
@@ -240,13 +264,18 @@ int Build(const BuildRequest& request, const char* argv0) {
                   " (application.icon)");
     in.stub = std::move(branded.value());
   }
+  if (in.project.settings.application.scope == InstallScope::kUser) {
+    if (auto problem = AskToRunAsInvoker(in.stub))
+      return Fail("the setup program \"" + in.stubPath + "\" " + problem->message +
+                  " (application.scope)");
+  }
   return WritePackedSetup(request, in.stub, parts.value(), file);
 }
 
 // vtpack init DIR: a project file that builds as it stands, written only
 // where no file is.
-int Init(const std::string& folder, const std::string& projectPath) {
-  auto text = StarterProject(folder, projectPath);
+int Init(const std::string& folder, const std::string& projectPath, bool perUser) {
+  auto text = StarterProject(folder, projectPath, perUser);
   if (!text.ok()) return Fail(text.problem().message);
   std::FILE* out = std::fopen(projectPath.c_str(), "wx");
   if (out == nullptr) {
@@ -285,6 +314,7 @@ struct ReadRequest {
 struct InitRequest {
   std::string folder;
   std::string projectPath = "project.toml";
+  bool perUser = false;
 };
 
 CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
@@ -309,9 +339,10 @@ CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
       "--stub", build.stub,
       "Setup program image (default: vtsetup.exe, or vtsetup64.exe for architecture x64, beside "
       "vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
-  command->add_option(
-      "--uninstaller", build.uninstaller,
-      "Uninstaller image (default: VTUnInst.exe, or VTUnInst64.exe, found as vtsetup.exe)");
+  command->add_option("--uninstaller", build.uninstaller,
+                      "Uninstaller image (default: VTUnInst.exe, for a per-user package "
+                      "VTUnInstUser.exe, for architecture x64 VTUnInst64.exe or "
+                      "VTUnInstUser64.exe, found as vtsetup.exe)");
   return command;
 }
 
@@ -339,6 +370,9 @@ CLI::App* AddInitCommand(CLI::App& app, InitRequest& init) {
   command->add_option("folder", init.folder, "The application's build folder")->required();
   command->add_option("-o,--output", init.projectPath, "Project file to write")
       ->capture_default_str();
+  command->add_flag("--user", init.perUser,
+                    "A per-user package: installed for the user who runs setup, who needs no "
+                    "administrator");
   return command;
 }
 
@@ -394,7 +428,7 @@ int main(int argc, char** argv) {
     return ParseFailure(app, e);
   }
   if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(init.folder, init.projectPath);
+  if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
   if (*listCommand) return Read(read, false);
   if (*verifyCommand) return Read(read, true);
   return UsageError("a command is needed: build, list, verify or init", "");

@@ -12,6 +12,7 @@
 #include "package/layout.h"
 #include "packer/architecture.h"
 #include "packer/pe/pe_version.h"
+#include "packer/problem.h"
 
 namespace packer {
 
@@ -29,6 +30,12 @@ struct SetupOptions {
   bool checkProgramNotRunning = false;
 };
 
+// Who a package installs for: the whole machine (setup asks for an
+// administrator), or the user who runs setup, alone and without one. The
+// package's layout has no place for it: the setup program's manifest
+// carries it (pe/program_manifest.h).
+enum class InstallScope { kMachine, kUser };
+
 struct Application {
   std::string name;         // AppName
   std::string version;      // AppVersion
@@ -40,6 +47,7 @@ struct Application {
   // The setup program and uninstaller vtpack packs, and so where the
   // application installs.
   Architecture architecture = Architecture::kX86;
+  InstallScope scope = InstallScope::kMachine;
 };
 
 enum class VersionChoice { kFromResource, kGiven, kNone };

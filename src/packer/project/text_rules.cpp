@@ -165,14 +165,16 @@ Refusal CheckRegistryValueName(const std::string& name, int codePage) {
   return std::nullopt;
 }
 
-std::string StandardBase(std::uint32_t destination, const std::string& appName) {
+std::string StandardBase(std::uint32_t destination, const std::string& appName,
+                         InstallScope scope) {
   // The product is a 32-bit program: on 64-bit Windows its Program Files is
   // "Program Files (x86)", the longer of the two; System32 and SysWOW64 are
   // of one length.
   const std::string programFiles = "C:\\Program Files (x86)\\";
+  const std::string userPrograms = "C:\\Users\\TwentyLetterUserName\\AppData\\Local\\Programs\\";
   switch (destination) {
     case layout::kDestinationApplication:
-      return programFiles + appName + "\\";
+      return (scope == InstallScope::kUser ? userPrograms : programFiles) + appName + "\\";
     case layout::kDestinationWindows:
       return "C:\\Windows\\";
     case layout::kDestinationSystem:
@@ -189,8 +191,9 @@ std::string StandardBase(std::uint32_t destination, const std::string& appName) 
 }
 
 Refusal CheckInstalledPathLength(std::uint32_t destination, const std::string& appName,
-                                 const std::string& subDirectory, const std::string& fileName) {
-  std::string folder = StandardBase(destination, appName) + subDirectory;
+                                 const std::string& subDirectory, const std::string& fileName,
+                                 InstallScope scope) {
+  std::string folder = StandardBase(destination, appName, scope) + subDirectory;
   std::string path = folder + fileName;
   if (path.size() > kMostPathLength)
     return "installs as \"" + path + "\" on a standard system, " + std::to_string(path.size()) +

@@ -12,6 +12,8 @@
 #include "package/whole_package.h"
 #include "packer/file_io.h"
 #include "packer/pe/pe_machine.h"
+#include "packer/pe/program_manifest.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -197,6 +199,8 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
   CopyContents(*contents, collected, listing);
   auto architecture = ReadSetupArchitecture(path);
   if (architecture.ok()) listing.architecture = architecture.value();
+  listing.scope = SetupScope(file);
+  listing.uninstallerRunsAsInvoker = RunsAsInvoker(listing.uninstaller);
   listing.headerImage.resize(layout::kHeaderSize);
   if (!file.Seek(contents->HeaderOffset) ||
       !file.Read(listing.headerImage.data(), layout::kHeaderSize))
