@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "packer/file_io.h"
 #include "packer/setup_file/package_listing.h"
 #include "vtpack_runner.h"
 
@@ -200,16 +201,20 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
 TEST(BuildOutput, TheArchitectureChoosesTheProgramsAndWarnsOfFilesForAnother) {
   ProjectFolder folder;
   const std::string fixtures = PACKER_FIXTURES;
-  const std::string files = "[[files]]\nsource = \"" + fixtures + "/*-x86_64.exe\"\n";
+  const packer::Bytes program = packer::ReadFileBytes(fixtures + "/plain-x86_64.exe").value();
+  for (const char* name : {"bin/a.exe", "bin/b.dll", "bin/c.exe", "bin/d.exe"})
+    folder.Write(name, program);
+  folder.Write("bin/readme.txt", std::string("not a program"));
+  const std::string files = "[[files]]\nsource = \"bin/*\"\n";
   folder.Write("project.toml", MinimalProject(files));
   RunResult run = BuildIn(folder);
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.err.find(": files[1].source: \"" + fixtures + "/other_resource-x86_64.exe\", \"" +
-                         fixtures + "/plain-x86_64.exe\", \"" + fixtures +
-                         "/versioned-x86_64.exe\" and 1 more are 64-bit (x64), and the package is "
-                         "32-bit: its setup program installs a 32-bit application (Program Files "
-                         "(x86), the 32-bit registry view, the 32-bit RegSvr32); set architecture "
-                         "= \"x64\" in [application]\n"),
+  EXPECT_NE(run.err.find(": files[1].source: \"" + folder.Path("bin/a.exe") + "\", \"" +
+                         folder.Path("bin/b.dll") + "\", \"" + folder.Path("bin/c.exe") +
+                         "\" and 1 more are 64-bit (x64), and the package is 32-bit: its setup "
+                         "program installs a 32-bit application (Program Files (x86), the 32-bit "
+                         "registry view, the 32-bit RegSvr32); set architecture = \"x64\" in "
+                         "[application]\n"),
             std::string::npos)
       << run.err;
   ASSERT_EQ(packer::ReadSetupArchitecture(folder.Path("Setup.exe")).value(),
