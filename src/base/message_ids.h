@@ -59,7 +59,8 @@
 #define TEXT_OTHER_APPLICATION "'%s' holds another application."
 #define TEXT_EARLIER_RECORD_LOST "No record of the earlier install in '%s': its files will stay."
 #define TEXT_USAGE \
-  "/S\tsilent; accepts the licence\n/LOG=file\tlog of the run\n/D=folder\tdestination, last\n\n" \
+  "/S\tsilent; accepts the licence\n/PASSIVE\tas /S, showing progress\n/LOG=file\tlog of the " \
+  "run\n/D=folder\tdestination, last\n\n" \
   "0 done, 1 failed, 3010 restart needed, 1639 bad command line"
 
 #endif

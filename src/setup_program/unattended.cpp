@@ -7,11 +7,11 @@
 
 namespace {
 
-bool silent = false;
+bool unattended = false;
 
 int LoggedMessageBox(const MessageBoxRequest& request) {
   int answer = kAnswerOk;
-  if (!silent) {
+  if (!unattended) {
     answer = SystemMessageBox(request);
   } else if ((request.style & MB_TYPEMASK) == MB_YESNO) {
     answer = request.id == IDS_PROGRAM_EXISTS ? kAnswerYes : kAnswerNo;
@@ -23,9 +23,9 @@ int LoggedMessageBox(const MessageBoxRequest& request) {
 }  // namespace
 
 void BeginRun(const SetupCommandLine& commandLine) {
-  silent = commandLine.silent;
+  unattended = commandLine.Unattended();
   const bool logged = !commandLine.logPath.IsEmpty() && OpenRunLog(commandLine.logPath, "Setup");
-  if (silent || logged) SetMessageBoxHandler(LoggedMessageBox);
+  if (unattended || logged) SetMessageBoxHandler(LoggedMessageBox);
 }
 
 void ShowUsage(const char* wrong) {

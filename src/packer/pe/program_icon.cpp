@@ -1,6 +1,7 @@
 #include "packer/pe/program_icon.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ constexpr std::uint32_t kBaseRelocationDirectory = 5;
 // type, count, then 14 bytes per image whose last two are its RT_ICON id.
 constexpr std::uint32_t kIconType = 3;        // RT_ICON
 constexpr std::uint32_t kIconGroupType = 14;  // RT_GROUP_ICON
+constexpr std::uint32_t kVersionType = 16;    // RT_VERSION
 constexpr std::size_t kGroupHeaderSize = 6;
 constexpr std::size_t kGroupEntrySize = 14;
 // Bounds on what a resource directory may hold here: a setup program has a
@@ -413,7 +415,7 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
     if (address < start) continue;
     if (index != kBaseRelocationDirectory)
       return Refuse("has data behind its resources (data directory " + std::to_string(index) +
-                    ") that the new icon would move");
+                    ") that new resources would move");
   }
   std::uint32_t relocations = 0, size = 0;
   Directory(image, layout, kBaseRelocationDirectory, &relocations, &size);
@@ -435,7 +437,7 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
 }
 
 // The section holding the resources, by its index in the layout; a signed
-// image is refused, as a new icon would break its signature.
+// image is refused, as changing its resources would break its signature.
 Result<std::size_t> FindResourceSection(const Bytes& image, const PeLayout& layout) {
   std::uint32_t resourceRva = 0, resourceSize = 0, certificates = 0, certificateSize = 0;
   if (!Directory(image, layout, kResourceDirectory, &resourceRva, &resourceSize) ||
@@ -443,14 +445,13 @@ Result<std::size_t> FindResourceSection(const Bytes& image, const PeLayout& layo
     return Refuse("has a damaged data directory");
   if (certificateSize != 0)
     return Refuse(
-        "is signed: a new icon would break its signature; give the unsigned program and sign the "
-        "setup "
-        "file vtpack writes");
+        "is signed: changing its resources would break its signature; give the unsigned program "
+        "and sign the setup file vtpack writes");
   auto holder = std::find_if(layout.sections.begin(), layout.sections.end(), [&](const Section& s) {
     return s.fields.virtualAddress == resourceRva;
   });
   if (resourceSize == 0 || holder == layout.sections.end() || holder->fields.rawSize == 0)
-    return Refuse("has no resources of its own (no icon to replace)");
+    return Refuse("has no resources of its own");
   return static_cast<std::size_t>(holder - layout.sections.begin());
 }
 
@@ -544,9 +545,10 @@ void UpdateHeaders(const Bytes& image, PeLayout& layout, const Growth& g, Bytes&
     StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + g.rawShift));
 }
 
-}  // namespace
-
-Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+// The image with its resource tree read, changed by `edit` and written
+// anew.
+Result<Bytes> RewriteResources(const Bytes& image,
+                               const std::function<Check(ResourceNode& root)>& edit) {
   auto read = ReadLayout(image);
   if (!read.ok()) return read.problem();
   PeLayout& layout = read.value();
@@ -556,7 +558,7 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   ImageReader reader(image, layout.sections);
   auto tree = reader.ReadTree(resources.rawOffset, resources.rawSize);
   if (!tree.ok()) return tree.problem();
-  if (auto problem = ReplaceFirstGroup(tree.value(), icon)) return *problem;
+  if (auto problem = edit(tree.value())) return *problem;
   Bytes written = TreeWriter().Write(tree.value(), resources.virtualAddress);
   auto growth = LayOutGrowth(image, layout, index.value(), written.size());
   if (!growth.ok()) return growth.problem();
@@ -570,6 +572,40 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   out.insert(out.end(), image.begin() + static_cast<long>(g.rawEnd), image.end());
   UpdateHeaders(image, layout, g, out);
   return out;
+}
+
+// The version resource in place of the tree's own, as type 16, name 1,
+// language neutral (0).
+Check PutVersion(ResourceNode& root, const Bytes& versionInfo) {
+  ResourceNode* versions = FindId(root, kVersionType);
+  if (versions == nullptr) {
+    ResourceNode type;
+    type.id = kVersionType;
+    auto after =
+        std::find_if(root.children.begin(), root.children.end(),
+                     [](const ResourceNode& n) { return !n.named && n.id > kVersionType; });
+    versions = &*root.children.insert(after, std::move(type));
+  }
+  if (versions->leaf) return Refuse("has damaged resources");
+  ResourceNode language;
+  language.leaf = true;
+  language.data = versionInfo;
+  ResourceNode name;
+  name.id = 1;
+  name.children.push_back(std::move(language));
+  versions->children.clear();
+  versions->children.push_back(std::move(name));
+  return std::nullopt;
+}
+
+}  // namespace
+
+Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+  return RewriteResources(image, [&](ResourceNode& root) { return ReplaceFirstGroup(root, icon); });
+}
+
+Result<Bytes> PutVersionResource(const Bytes& image, const Bytes& versionInfo) {
+  return RewriteResources(image, [&](ResourceNode& root) { return PutVersion(root, versionInfo); });
 }
 
 }  // namespace packer

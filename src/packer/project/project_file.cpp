@@ -13,6 +13,7 @@
 #include "packer/project/source_tree.h"
 #include "packer/project/text_rules.h"
 #include "packer/project/variables.h"
+#include "packer/project/winget_rules.h"
 
 namespace packer {
 namespace {
@@ -169,6 +170,32 @@ Check ReadArchitecture(const TableReader& table, Project& project) {
   return std::nullopt;
 }
 
+// The texts that only winget's manifests use, held to winget's rules.
+Check ReadPublishingFacts(const TableReader& table, Application& app) {
+  const struct {
+    const char* key;
+    std::string* text;
+    std::size_t least, most;
+  } texts[] = {{"description", &app.description, 3, 256},
+               {"licence-name", &app.licenceName, 3, 512},
+               {"copyright", &app.copyright, 3, 512}};
+  for (const auto& t : texts) {
+    if (auto p = table.Utf8(t.key, t.text)) return p;
+    if (!table.Has(t.key)) continue;
+    if (auto refusal = CheckTextLength(*t.text, t.least, t.most))
+      return table.Fail(t.key, *refusal);
+  }
+  if (auto p = table.Utf8("id", &app.id)) return p;
+  if (table.Has("id")) {
+    if (auto refusal = CheckPackageIdentifier(app.id)) return table.Fail("id", *refusal);
+  }
+  if (auto p = table.Utf8("locale", &app.locale)) return p;
+  if (table.Has("locale")) {
+    if (auto refusal = CheckPackageLocale(app.locale)) return table.Fail("locale", *refusal);
+  }
+  return std::nullopt;
+}
+
 Check ReadApplication(const TableReader& file, Project& project) {
   const toml::node* node = file.Find("application");
   if (!node)
@@ -177,7 +204,8 @@ Check ReadApplication(const TableReader& file, Project& project) {
   TableReader table = file.Below(*node->as_table(), "application");
   if (auto p =
           table.AllowOnly({"name", "version", "version-from-program", "program", "window-class",
-                           "licence", "icon", "publisher", "url", "scope", "architecture"}))
+                           "licence", "icon", "publisher", "url", "scope", "id", "description",
+                           "licence-name", "copyright", "locale", "architecture"}))
     return p;
   if (auto p = ReadArchitecture(table, project)) return p;
   Application& app = project.settings.application;
@@ -224,7 +252,7 @@ Check ReadApplication(const TableReader& file, Project& project) {
     if (auto p = table.Text(key, text)) return p;
     if (table.Has(key) && text->empty()) return table.Fail(key, "is empty");
   }
-  return std::nullopt;
+  return ReadPublishingFacts(table, app);
 }
 
 Check ReadSetupOptions(const TableReader& file, Project& project) {
