@@ -27,7 +27,7 @@ SharedString FinalPathOf(HANDLE handle);
 
 // Whether `handle` (from OpenItself) holds the object at `path` itself:
 // no reparse point, and, where Windows can tell, the name behind the handle
-// is `path` (case aside).
+// is `path` (case aside), or the name WoW64 gives it in the system folder.
 bool HoldsItself(HANDLE handle, const char* path);
 
 // What opening a folder to hold it found.

@@ -136,16 +136,19 @@ TEST(Icon, ReplacesTheSetupProgramsOwnAndKeepsAValidImage) {
   const struct {
     const char* stub;
     std::vector<std::string> sizes;
+    const char* architecture;
   } rows[] = {
-      {"with_icon-i686.exe", {"16", "32", "48", "png:256"}},  // the resources grow: .reloc moves
-      {"with_icon-x86_64.exe", {"48", "16"}},
-      {"with_icon-i686.exe", {"png:16"}},  // smaller than the program's own
+      // the resources grow: .reloc moves
+      {"with_icon-i686.exe", {"16", "32", "48", "png:256"}, "x86"},
+      {"with_icon-x86_64.exe", {"48", "16"}, "x64"},
+      {"with_icon-i686.exe", {"png:16"}, "x86"},  // smaller than the program's own
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.stub);
     ProjectFolder folder;
     packer::Bytes ico = MakeIcon(folder, "vendor.ico", row.sizes);
-    folder.Write("project.toml", MinimalProject("icon = \"vendor.ico\"\n"));
+    folder.Write("project.toml", MinimalProject("icon = \"vendor.ico\"\narchitecture = \"" +
+                                                std::string(row.architecture) + "\"\n"));
     std::string stub = std::string(PACKER_FIXTURES) + "/" + row.stub;
     RunResult run = BuildIn(folder, "project.toml", "Setup.exe", {}, {}, nullptr, stub);
     ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -92,7 +92,7 @@ const DamageCase kDamageCases[] = {
 TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {
   const std::string appName = "VT Damaged Data";
   const std::string destination = DefaultDestination(appName);
-  const std::string uninstaller = WindowsDirectory() + "\\VTUnInst.exe";
+  const std::string uninstaller = InstalledUninstaller();
   for (const DamageCase& c : kDamageCases) {
     SCOPED_TRACE(c.name);
     testpkg::TestPackage package = PackageWithoutPages(appName);

@@ -39,7 +39,7 @@ std::string Text(const std::optional<Bytes>& bytes) {
 }
 
 std::string UninstallString(const std::string& destination) {
-  return WindowsDirectory() + "\\VTUnInst.exe " + destination + "\\Uninst.log";
+  return InstalledUninstaller() + " " + destination + "\\Uninst.log";
 }
 
 // What an application leaves: its links (those in Startup would be started

@@ -65,6 +65,36 @@ void CheckHeaderField(const PackageListing& p, int offset, const char* name,
                      " fills its 31 bytes without a NUL (read as its first 30)");
 }
 
+// Each setup program writes the uninstaller under its own name, and the
+// two must read the same registry view.
+void FindArchitectureFaults(const PackageListing& p, std::vector<std::string>& faults) {
+  if (!p.architecture) {
+    faults.push_back("the setup program is for neither x86 nor x64");
+  } else if (p.uninstallerArchitecture && p.uninstallerArchitecture != p.architecture) {
+    faults.push_back("the uninstaller is " +
+                     DescribeArchitecture(*p.uninstallerArchitecture, "program") +
+                     " and the setup program " + DescribeArchitecture(*p.architecture, "one"));
+  }
+}
+
+// What kind of setup it is, as vtpack list shows it: "Architecture: x64
+// (64-bit setup program)" and "Scope: machine (...)", each a line.
+std::string KindLines(const PackageListing& p) {
+  std::string text = "Architecture: ";
+  if (!p.architecture) {
+    text += "neither x86 nor x64";
+  } else {
+    text += std::string(ArchitectureName(*p.architecture)) + (*p.architecture == Architecture::kX64
+                                                                  ? " (64-bit setup program)"
+                                                                  : " (32-bit setup program)");
+  }
+  return text + "\nScope: " + ScopeName(p.scope) +
+         (p.scope == InstallScope::kUser
+              ? " (runs as the user who starts it, installs for them)"
+              : " (asks for an administrator, installs for the machine)") +
+         "\n";
+}
+
 using Faults = std::vector<std::string>;
 
 void FindHeaderFaults(const PackageListing& p, int codePage, Faults& faults) {
@@ -169,6 +199,7 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   Faults faults;
   FindHeaderFaults(p, codePage, faults);
   FindSizeFaults(p, faults);
+  FindArchitectureFaults(p, faults);
   for (std::size_t i = 0; i < p.files.size(); ++i)
     FindFileFaults(p.files[i], i + 1, p, codePage, faults);
   FindSectionFaults(p, faults);
@@ -300,6 +331,11 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
   json.Number(p.headerOffset);
   json.Key("signed");
   json.Bool(p.isSigned);
+  json.Key("architecture");
+  if (p.architecture)
+    json.String(ArchitectureName(*p.architecture));
+  else
+    json.Null();
   json.Key("scope");
   json.String(ScopeName(p.scope));
   WriteHeaderJson(p, utf8, json);
@@ -352,11 +388,7 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
       << "\n"
-      << "Scope: " << ScopeName(p.scope)
-      << (p.scope == InstallScope::kUser ? " (runs as the user who starts it, installs for them)"
-                                         : " (asks for an administrator, installs for the machine)")
-      << "\n"
-      << "Header\n"
+      << KindLines(p) << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"
       << "  ProgramFileName         " << text(p.programFileName) << "\n"

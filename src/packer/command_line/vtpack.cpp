@@ -24,6 +24,7 @@
 #include "packer/command_line/packed_programs.h"
 #include "packer/file_io.h"
 #include "packer/pe/pe_checksum.h"
+#include "packer/pe/pe_machine.h"
 #include "packer/pe/program_icon.h"
 #include "packer/pe/program_manifest.h"
 #include "packer/progress.h"
@@ -40,8 +41,10 @@ namespace {
 struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
-  std::string stub;         // empty: vtsetup.exe where vtpack finds it
-  std::string uninstaller;  // empty: VTUnInst.exe (VTUnInstUser.exe) where vtpack finds it
+  std::string stub;  // empty: vtsetup.exe (vtsetup64.exe) where vtpack finds it
+  // empty: VTUnInst.exe (VTUnInstUser.exe; VTUnInst64.exe, VTUnInstUser64.exe) where vtpack
+  // finds it
+  std::string uninstaller;
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
@@ -81,6 +84,36 @@ Result<Bytes> ReadProgramImage(const std::string& path, const char* role,
   return image;
 }
 
+// The setup program is of the project's architecture, and the uninstaller
+// of the setup program's: each setup program writes the uninstaller under
+// its own name, and the two read the same registry view. An uninstaller
+// whose headers cannot be read is packed as it is.
+Check CheckArchitectures(const Project& project, const Bytes& stub, const std::string& stubPath,
+                         const Bytes& uninstaller, const std::string& uninstallerPath) {
+  const Architecture wanted = project.settings.application.architecture;
+  const std::string name = ArchitectureName(wanted);
+  auto kind = ReadImageKind(stub);
+  if (!kind)
+    return Problem{"", "the setup program \"" + stubPath + "\" is for neither x86 nor x64"};
+  if (kind->architecture != wanted)
+    return Problem{project.architectureEntry.entry,
+                   "is \"" + name + "\", but the setup program \"" + stubPath + "\" is " +
+                       DescribeArchitecture(kind->architecture, "program") + "; give " +
+                       kSetupProgram.option + " " + SetupProgramFor(wanted).fileName +
+                       ", or set the architecture to \"" + ArchitectureName(kind->architecture) +
+                       "\"",
+                   project.architectureEntry.line};
+  auto packed = ReadImageKind(uninstaller);
+  if (packed && packed->architecture != wanted)
+    return Problem{
+        "", "the uninstaller \"" + uninstallerPath + "\" is " +
+                DescribeArchitecture(packed->architecture, "program") + " and the setup program " +
+                DescribeArchitecture(wanted, "one") + "; give " + kUninstaller.option + " " +
+                UninstallerFor(wanted, project.settings.application.scope == InstallScope::kUser)
+                    .fileName};
+  return std::nullopt;
+}
+
 Result<GatherOptions> ReadEnvironment() {
   GatherOptions options;
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -107,25 +140,27 @@ struct BuildInputs {
 // The uninstaller runs as the package does: as its user for a per-user
 // package (it must not ask for an administrator), asking for one for the
 // machine's.
-Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser) {
+Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser,
+                            Architecture architecture) {
   if (RunsAsInvoker(uninstaller) == perUser) return std::nullopt;
   return Problem{"",
                  "the uninstaller \"" + path + "\" " +
                      (perUser ? std::string("does not run as the invoking user: a per-user package "
-                                            "(application.scope = \"user\") needs ") +
-                                    kPerUserUninstaller.fileName
+                                            "(application.scope = \"user\") needs ")
                               : std::string("runs as the invoking user: a package for the machine "
-                                            "needs ") +
-                                    kUninstaller.fileName)};
+                                            "needs ")) +
+                     UninstallerFor(architecture, perUser).fileName};
 }
 
-// The packed programs, found and read: neither may be the output file.
+// The packed programs of the project's architecture and scope, found and
+// read: neither may be the output file.
 Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildInputs& inputs) {
-  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  const Architecture architecture = inputs.project.settings.application.architecture;
+  auto stubPath = LocatePackedProgram(request.stub, SetupProgramFor(architecture), argv0);
   if (!stubPath.ok()) return stubPath.problem();
   const bool perUser = inputs.project.settings.application.scope == InstallScope::kUser;
   auto uninstallerPath =
-      LocatePackedProgram(request.uninstaller, perUser ? kPerUserUninstaller : kUninstaller, argv0);
+      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture, perUser), argv0);
   if (!uninstallerPath.ok()) return uninstallerPath.problem();
   auto stub = ReadProgramImage(stubPath.value(), "setup program", inputs.output, true);
   if (!stub.ok()) return stub.problem();
@@ -134,12 +169,17 @@ Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildIn
     return Problem{"", "the setup program \"" + stubPath.value() + "\" is larger than 4 GiB"};
   auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", inputs.output, false);
   if (!uninstaller.ok()) return uninstaller.problem();
-  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser))
+  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser,
+                                           architecture))
     return problem;
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Problem{
         "", "the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package"};
+  if (auto problem = CheckArchitectures(inputs.project, stub.value(), stubPath.value(),
+                                        uninstaller.value(), uninstallerPath.value()))
+    return Problem{"",
+                   problem->entry.empty() ? problem->message : Describe(request.project, *problem)};
   inputs.stubPath = stubPath.value();
   inputs.stub = std::move(stub.value());
   inputs.uninstaller = std::move(uninstaller.value());
@@ -324,11 +364,12 @@ CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
       ->check(CLI::Range(1u, 1024u));
   command->add_option(
       "--stub", build.stub,
-      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
-      " from vtpack's folder)");
+      "Setup program image (default: vtsetup.exe, or vtsetup64.exe for architecture x64, beside "
+      "vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
   command->add_option("--uninstaller", build.uninstaller,
                       "Uninstaller image (default: VTUnInst.exe, for a per-user package "
-                      "VTUnInstUser.exe, found as vtsetup.exe)");
+                      "VTUnInstUser.exe, for architecture x64 VTUnInst64.exe or "
+                      "VTUnInstUser64.exe, found as vtsetup.exe)");
   return command;
 }
 

@@ -154,6 +154,22 @@ std::string Indexed(const char* name, std::size_t index) {
   return std::string(name) + "[" + std::to_string(index + 1) + "]";
 }
 
+// "x86" (the default) or "x64"; ${...} may choose it, so that one project
+// builds both.
+Check ReadArchitecture(const TableReader& table, Project& project) {
+  project.architectureEntry = table.Name("architecture");
+  std::string name;
+  if (auto p = table.Utf8("architecture", &name)) return p;
+  if (!table.Has("architecture")) return std::nullopt;
+  auto architecture = ArchitectureNamed(name);
+  if (!architecture)
+    return table.Fail("architecture", "is \"" + name +
+                                          "\"; it must be \"x86\" (the 32-bit setup program, "
+                                          "for every Windows) or \"x64\" (the 64-bit one)");
+  project.settings.application.architecture = *architecture;
+  return std::nullopt;
+}
+
 // The texts that only winget's manifests use, held to winget's rules.
 Check ReadPublishingFacts(const TableReader& table, Application& app) {
   const struct {
@@ -186,10 +202,12 @@ Check ReadApplication(const TableReader& file, Project& project) {
     return file.Fail("application", "is missing: the [application] table names the program");
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
   TableReader table = file.Below(*node->as_table(), "application");
-  if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program",
-                                "window-class", "licence", "icon", "publisher", "url", "scope",
-                                "id", "description", "licence-name", "copyright", "locale"}))
+  if (auto p =
+          table.AllowOnly({"name", "version", "version-from-program", "program", "window-class",
+                           "licence", "icon", "publisher", "url", "scope", "id", "description",
+                           "licence-name", "copyright", "locale", "architecture"}))
     return p;
+  if (auto p = ReadArchitecture(table, project)) return p;
   Application& app = project.settings.application;
   std::string scope = "machine";
   if (auto p = table.Utf8("scope", &scope)) return p;
