@@ -94,6 +94,61 @@ bool IsRedirectedName(const char* final, const char* path) {
 
 }  // namespace
 
+LONG SetFileInformation(HANDLE handle, void* information, ULONG size, int kind) {
+  typedef LONG(NTAPI * SetFunction)(HANDLE, ULONG_PTR*, void*, ULONG, int);
+  static const SetFunction set = reinterpret_cast<SetFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
+  ULONG_PTR status[2];  // IO_STATUS_BLOCK
+  return set == nullptr ? static_cast<LONG>(0xC0000002)
+                        : set(handle, status, information, size, kind);
+}
+
+bool MarkForDeletion(HANDLE handle) {
+  BOOLEAN deleteFile = TRUE;
+  return SetFileInformation(handle, &deleteFile, sizeof deleteFile, kDispositionInformation) == 0;
+}
+
+bool DeleteItself(const char* path) {
+  HANDLE item = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  if (item == INVALID_HANDLE_VALUE) return false;
+  const bool deleted = HoldsItself(item, path) && MarkForDeletion(item);
+  CloseHandle(item);
+  return deleted;
+}
+
+HANDLE CreateOwnFile(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  file = OpenItself(path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ);
+  BY_HANDLE_FILE_INFORMATION information;
+  if (file != INVALID_HANDLE_VALUE &&
+      (!HoldsItself(file, path) || !GetFileInformationByHandle(file, &information) ||
+       information.nNumberOfLinks != 1 ||
+       (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !SetEndOfFile(file))) {
+    CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+  }
+  return file;
+}
+
+bool RenameThroughHandle(HANDLE handle, const char* path) {
+  // FILE_RENAME_INFORMATION with no root folder: the name is the NT form
+  // of the full path, "\??\C:\...".
+  struct {
+    BOOLEAN replaceIfExists;
+    HANDLE rootDirectory;
+    ULONG nameLength;  // in bytes
+    WCHAR name[MAX_PATH + 4];
+  } rename = {};
+  memcpy(rename.name, L"\\??\\", 8);
+  const int characters = MultiByteToWideChar(CP_ACP, 0, path, -1, rename.name + 4, MAX_PATH) - 1;
+  if (characters <= 0) return false;
+  rename.nameLength = static_cast<ULONG>((characters + 4) * sizeof(WCHAR));
+  return SetFileInformation(handle, &rename, sizeof rename, kRenameInformation) == 0;
+}
+
 HANDLE OpenItself(const char* path, DWORD access, DWORD share) {
   return CreateFileA(path, access, share, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -136,6 +191,10 @@ Holding HeldFolders::Hold(const char* path, DWORD access) {
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   const DWORD list = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
   HANDLE handle = OpenItself(path, list | access, share);
+  // Administrators may read Program Files' permissions, not change them.
+  if (handle == INVALID_HANDLE_VALUE && (access & READ_CONTROL) != 0 && access != READ_CONTROL) {
+    handle = OpenItself(path, list | READ_CONTROL, share);
+  }
   if (handle == INVALID_HANDLE_VALUE && access != 0) handle = OpenItself(path, list, share);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();

@@ -30,6 +30,32 @@ SharedString FinalPathOf(HANDLE handle);
 // is `path` (case aside), or the name WoW64 gives it in the system folder.
 bool HoldsItself(HANDLE handle, const char* path);
 
+// NtSetInformationFile on `handle`: what a handle allows on every Windows
+// of the NT family (the kernel32 forms of it came with Vista). The NTSTATUS;
+// STATUS_NOT_IMPLEMENTED where there is no such function.
+LONG SetFileInformation(HANDLE handle, void* information, ULONG size, int kind);
+enum { kRenameInformation = 10, kBasicInformation = 4, kDispositionInformation = 13 };
+
+// Marks what `handle` (opened with DELETE) holds for deletion when its
+// last handle closes; false when it cannot go (a folder that is not empty,
+// a running program's file).
+bool MarkForDeletion(HANDLE handle);
+
+// Opens the file or empty folder at `path` as itself and deletes it
+// through that handle; false when it is not itself (a link stays) or
+// cannot go.
+bool DeleteItself(const char* path);
+
+// A file to write at `path`: a new one, or the one there when it is itself
+// and has no other name, emptied; never a link's target, or a file that
+// another name shares, which a user who may make names in the folder
+// could have put there. INVALID_HANDLE_VALUE otherwise.
+HANDLE CreateOwnFile(const char* path);
+
+// Gives what `handle` (opened with DELETE) holds the full path `path`, on
+// its own volume; a file already there is never replaced.
+bool RenameThroughHandle(HANDLE handle, const char* path);
+
 // What opening a folder to hold it found.
 enum class Holding { kHeld, kMissing, kNotItself };
 
@@ -45,7 +71,8 @@ class HeldFolders {
 
   // Opens and holds the folder at `path` (full, as the file system names
   // it), with `access` besides reading its list (without it when the folder
-  // cannot be opened so: another program keeps it from being deleted, say);
+  // cannot be opened so: another program keeps it from being deleted, say;
+  // READ_CONTROL, when asked for, is kept where only the rest is refused);
   // kHeld when it is held now or was already. kMissing: nothing there.
   // kNotItself: a link or reparse point, or a name that leads elsewhere;
   // nothing is held then. Anything that is there but cannot be opened

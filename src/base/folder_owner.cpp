@@ -1,9 +1,15 @@
 #include "base/folder_owner.h"
 
+#include <windows.h>
 #include <string.h>
 
 #include "base/compare_no_case.h"
+#include "base/earlier_installs.h"
 #include "base/file_contents.h"
+#include "base/folder_security.h"
+#include "base/messages.h"
+#include "base/path_list.h"
+#include "base/path_rules.h"
 #include "base/uninstall_names.h"
 
 namespace {
@@ -29,7 +35,48 @@ bool NamesAnother(const char* folder, const char* name, const char* head, const 
   return length != static_cast<int>(strlen(appName)) || !MatchesNoCase(line, appName, length);
 }
 
+// HoldsOnlyRecorded for the folder `below` of `destination` ("" itself).
+bool HoldsOnlyRecordedBelow(const SharedString& destination, const SharedString& below,
+                            const InstallRecord& record) {
+  const SharedString folder = below.IsEmpty() ? destination : destination + "\\" + below;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(folder + "\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return false;  // even an empty folder lists "."
+  bool own = true;
+  do {
+    const SharedString name(found.cFileName);
+    if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
+    const SharedString item = below.IsEmpty() ? name : below + "\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      own = false;
+    } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      own =
+          ListHoldsPath(record.folders, item) && HoldsOnlyRecordedBelow(destination, item, record);
+    } else {
+      own = ListHoldsPath(record.files, item) ||
+            (below.IsEmpty() &&
+             (IsSamePath(name, uninstall::kLogName) || IsSamePath(name, uninstall::kRecordName)));
+    }
+  } while (own && FindNextFileA(search, &found));
+  FindClose(search);
+  return own;
+}
+
 }  // namespace
+
+bool HoldsOnlyRecorded(const char* folder, const InstallRecord& record) {
+  return HoldsOnlyRecordedBelow(SharedString(folder), SharedString(), record);
+}
+
+unsigned DestinationRefusal(const char* folder, const char* appName, InstallRecord& record) {
+  if (!AddEarlierInstalls(appName, folder, record)) return IDS_EARLIER_RECORD_CHANGED;
+  const bool exists = GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES;
+  if (exists && RunsAsAdministrator() && IsFolderOpenToOthers(folder) &&
+      !HoldsOnlyRecorded(folder, record)) {
+    return IDS_FOLDER_OPEN;
+  }
+  return 0;
+}
 
 bool HoldsAnotherApplication(const char* folder, const char* appName) {
   return NamesAnother(folder, uninstall::kLogName, "", appName) ||

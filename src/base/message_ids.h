@@ -24,11 +24,17 @@
 #define IDS_REGISTER_FILE 24
 #define IDS_READ_REGISTRY_KEY 25
 #define IDS_OPEN_REGISTRY_KEY 26
-// A destination setup cannot install into, or that another application's
-// files hold; an earlier install whose record was lost.
+// A destination setup cannot install into: not a full path, another
+// application's, holding an earlier install's record that was changed, or
+// open to other users and holding their files.
 #define IDS_DESTINATION_REFUSED 28
 #define IDS_OTHER_APPLICATION 30
-#define IDS_EARLIER_RECORD_LOST 31
+#define IDS_EARLIER_RECORD_CHANGED 31
+#define IDS_FOLDER_OPEN 27
+// A file in use that cannot wait for the next start of Windows, and the
+// program that uses it when Windows cannot tell which.
+#define IDS_FILE_IN_USE 32
+#define IDS_SOME_PROGRAM 33
 // The command line's switches and exit codes (/?, or an argument setup
 // does not know).
 #define IDS_USAGE 29
@@ -57,7 +63,14 @@
 #define TEXT_OPEN_REGISTRY_KEY "Unable to open registry key."
 #define TEXT_DESTINATION_REFUSED "Setup can't install into '%s'. Type a full path like C:\\App."
 #define TEXT_OTHER_APPLICATION "'%s' holds another application."
-#define TEXT_EARLIER_RECORD_LOST "No record of the earlier install in '%s': its files will stay."
+#define TEXT_EARLIER_RECORD_CHANGED \
+  "The install record in '%s' was changed: installing there would orphan what it names."
+#define TEXT_FOLDER_OPEN \
+  "Other users can change '%s', and it holds files of others. Choose another folder."
+#define TEXT_FILE_IN_USE \
+  "'%s' is in use by %s. Other users can change a folder on its way, so it can't wait " \
+  "for a restart: close the program, then choose Retry."
+#define TEXT_SOME_PROGRAM "a program"
 #define TEXT_USAGE \
   "/S\tsilent; accepts the licence\n/PASSIVE\tas /S, showing progress\n/LOG=file\tlog of the " \
   "run\n/D=folder\tdestination, last\n\n" \

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/file_handles.h"
+#include "base/folder_security.h"
 #include "base/shared_string.h"
 
 namespace {
@@ -43,8 +45,11 @@ const char* AnswerName(int answer) {
 }  // namespace
 
 bool OpenRunLog(const char* path, const char* program) {
-  logFile = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  // An administrator's log is never written through a link, or into a file
+  // that another name shares: a user may make either where logs are kept.
+  logFile = RunsAsAdministrator() ? CreateOwnFile(path)
+                                  : CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (logFile == INVALID_HANDLE_VALUE) return false;
   SYSTEMTIME now;
   GetLocalTime(&now);

@@ -11,7 +11,8 @@
 
 // Creates the log at `path` (an earlier one is replaced) and writes its
 // first lines: `program`, the local time and the command line. False when
-// it cannot be created.
+// it cannot be created. Run as an administrator, a link at `path`, or a
+// file that has other names, is not written through: no log then.
 bool OpenRunLog(const char* path, const char* program);
 
 // A line, formatted printf-style; nothing when no log is open. Lines are

@@ -31,6 +31,14 @@ bool SetNumber(HKEY key, const char* name, DWORD number) {
   return SetValue(key, name, REG_DWORD, &number, sizeof number);
 }
 
+bool SetDigests(HKEY key, const SharedString& logText, const SharedString& recordText) {
+  SharedString digest;
+  Sha256Digest(logText.Text(), static_cast<size_t>(logText.Length()), digest);
+  bool saved = SetText(key, kLogDigestValue, digest);
+  Sha256Digest(recordText.Text(), static_cast<size_t>(recordText.Length()), digest);
+  return SetText(key, kRecordDigestValue, digest) && saved;
+}
+
 }  // namespace
 
 SharedString UninstallKeyName(const char* appName) {
@@ -59,10 +67,7 @@ unsigned WriteUninstallEntry(const UninstallEntryValues& values) {
   saved &= SetNumber(key, "EstimatedSize", values.sizeKiB);
   saved &= SetNumber(key, "NoModify", 1);
   saved &= SetNumber(key, "NoRepair", 1);
-  Sha256Digest(values.logText->Text(), static_cast<size_t>(values.logText->Length()), digest);
-  saved &= SetText(key, kLogDigestValue, digest);
-  Sha256Digest(values.recordText->Text(), static_cast<size_t>(values.recordText->Length()), digest);
-  saved &= SetText(key, kRecordDigestValue, digest);
+  saved &= SetDigests(key, *values.logText, *values.recordText);
   if (values.program[0] == '\0') {
     RegDeleteValueA(key, "DisplayIcon");
   } else {
@@ -84,6 +89,18 @@ bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry) {
   ReadRegistryText(key, kRecordDigestValue, entry.recordDigest, kDigestLength);
   RegCloseKey(key);
   return true;
+}
+
+bool WriteEntryDigests(const char* appName, const SharedString& logText,
+                       const SharedString& recordText) {
+  HKEY key;
+  if (RegOpenKeyExA(ScopeRoot(), UninstallKeyName(appName), 0, KEY_SET_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const bool saved = SetDigests(key, logText, recordText);
+  RegCloseKey(key);
+  return saved;
 }
 
 bool MatchesDigest(const char* data, int size, const SharedString& digest) {

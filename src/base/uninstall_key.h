@@ -70,6 +70,12 @@ struct RegisteredEntry {
 // False when the application has no entry.
 bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry);
 
+// Stores the digests of `logText` and `recordText` in the existing entry
+// of `appName`: what a log and a record written anew by the uninstaller
+// are vouched for by. False when either cannot be stored.
+bool WriteEntryDigests(const char* appName, const SharedString& logText,
+                       const SharedString& recordText);
+
 // Whether the digest of `size` bytes at `data` is `digest`.
 bool MatchesDigest(const char* data, int size, const SharedString& digest);
 

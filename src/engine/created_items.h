@@ -12,8 +12,12 @@ class CreatedItems {
  public:
   void AddFile(const char* path);
   void AddFolder(const char* path);
+  // Whether this run made the folder `path`.
+  bool HasFolder(const char* path) const;
 
-  // Deletes the files, newest first, then the folders, deepest first; a
+  // Deletes the files, newest first, then the folders, deepest first, each
+  // through a handle on itself while the folders on the way are held (a
+  // name that became a link stays, and so does what it leads to); a
   // folder that is not empty (something else was put there meanwhile)
   // stays, and so does a file that cannot be deleted. Nothing is reported:
   // the user has already been told why the install stopped.

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/file_handles.h"
 #include "base/messages.h"
 #include "base/run_log.h"
 #include "engine/directory_path.h"
@@ -100,9 +101,33 @@ bool MakeFolder(const SharedString& directory, bool held, FileLoop& loop) {
   loop.lastFolder = directory;
   loop.lastHeld = held;
   // A file's path is the directory and its name: only when the directory
-  // ends in a separator does the file lie in the folder made.
-  loop.newFolder = loop.newFolder && EndsWithSeparator(directory);
+  // ends in a separator does the file lie in the folder made (by this
+  // walk, or before the loop: the destination).
+  loop.newFolder =
+      EndsWithSeparator(directory) &&
+      (loop.newFolder || loop.created.HasFolder(directory.Middle(0, directory.Length() - 1)));
   return true;
+}
+
+// Writes record `index`'s bytes and time stamp into the opened `file`
+// and notes it in `loop.written`. A staging file stays open until it is in
+// place: what lands is what was written and checked.
+bool WriteFileOf(FileRecord& record, int index, uint64_t cursor, HANDLE file,
+                 const InstallTarget& target, FileLoop& loop) {
+  bool written = WriteContents(file, loop.data, cursor, record.FileSize, target.path);
+  // The time is set on the open file: no second open just for it.
+  if (written) {
+    InstallTimer timer(InstallPhase::kSetFileTime);
+    SetFileTimestamp(file, record.FileTimestamp, false);
+  }
+  // What an installed file was to be replaced with is of no use then.
+  if (!written && target.Staged()) MarkForDeletion(file);
+  if (!written || !target.Staged()) {
+    InstallTimer timer(InstallPhase::kCloseFile);
+    CloseHandle(file);
+  }
+  if (written) loop.written.Add(index, target);
+  return written;
 }
 
 bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop) {
@@ -146,23 +171,7 @@ bool InstallFile(FileRecord& record, int index, uint64_t cursor, FileLoop& loop)
   }
   HANDLE file = OpenInstallTarget(record, target, loop.created);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool written = WriteContents(file, loop.data, cursor, record.FileSize, target.path);
-  // The time is set on the open file: no second open just for it.
-  if (written) {
-    InstallTimer timer(InstallPhase::kSetFileTime);
-    SetFileTimestamp(file, record.FileTimestamp, false);
-  }
-  {
-    InstallTimer timer(InstallPhase::kCloseFile);
-    CloseHandle(file);
-  }
-  if (!written) {
-    // What an installed file was to be replaced with is of no use now.
-    if (target.staged) DeleteFileA(StagingPath(target.folder, target.staging));
-    return false;
-  }
-  loop.written.Add(index, target);
-  return true;
+  return WriteFileOf(record, index, cursor, file, target, loop);
 }
 
 }  // namespace

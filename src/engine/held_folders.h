@@ -9,7 +9,7 @@
 
 extern HeldFolders HeldApplicationFolders;
 
-// Lets them go, so that the folders this run made can be removed again.
+// Lets them go, as the end of the run does.
 void ReleaseHeldFolders();
 
 #endif

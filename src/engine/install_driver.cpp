@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include "base/file_handles.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
+#include "base/path_list.h"
 #include "engine/associations.h"
 #include "engine/created_items.h"
+#include "engine/destination_folder.h"
 #include "engine/directory_path.h"
 #include "engine/file_data_stream.h"
 #include "engine/file_extraction.h"
@@ -15,6 +18,7 @@
 #include "engine/registry_records.h"
 #include "engine/setup_executable.h"
 #include "engine/system_folders.h"
+#include "engine/uninstall_log.h"
 #include "engine/written_files.h"
 #include "package/file_table.h"
 #include "package/header_reader.h"
@@ -65,12 +69,13 @@ bool WriteRegistry(PackageInput& input) {
 
 }  // namespace
 
-bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& created,
+bool InstallFiles(PackageInput& input, InstallProgress& progress, InstallChanges& changes,
                   const FileDataBudget& budget) {
   InstallTimer timer(InstallPhase::kFileLoop);
-  FileTable files;
+  FileTable& files = changes.files;
+  CreatedItems& created = changes.created;
+  WrittenFiles& written = changes.written;
   FileDataStream data(budget);
-  WrittenFiles written;
   if (!ReadFileTable(input, &files)) {
     created.RemoveAll();
     return false;
@@ -96,8 +101,14 @@ bool InstallFiles(PackageInput& input, InstallProgress& progress, CreatedItems& 
     created.RemoveAll();
     return false;
   }
-  return written.Complete(created) && extracted;
+  return extracted ? written.Place(created) : (written.Complete(created), false);
 }
+
+namespace {
+
+InstallChanges RunChanges;
+
+}  // namespace
 
 bool RunInstall(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
@@ -114,13 +125,28 @@ bool RunInstall(InstallProgress& progress) {
   }
   // On failure the progress stays until the process ends; the file closes
   // here.
-  CreatedItems created;
-  if (!WriteUninstaller(input, created) || !InstallFiles(input, progress, created) ||
-      !WriteRegistry(input)) {
+  if (!PrepareDestination(RunChanges.created) || !WriteUninstaller(input, RunChanges.created) ||
+      !InstallFiles(input, progress, RunChanges)) {
+    return false;
+  }
+  // A package damaged past its files is damaged all the same.
+  if (!WriteRegistry(input)) {
+    RunChanges.written.Undo(RunChanges.created);
     return false;
   }
   file.Close();
   progress.Close();
   WriteInstallTiming();
   return true;
+}
+
+bool CompleteInstall() {
+  if (WriteUninstallLog()) {
+    RunChanges.written.Finish();
+    return true;
+  }
+  RunChanges.written.Undo(RunChanges.created);
+  SharedString link;
+  for (int position = 0; NextPath(Settings.ShortcutList, position, link);) DeleteItself(link);
+  return false;
 }

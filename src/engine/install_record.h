@@ -20,13 +20,9 @@ void RecordCreatedFolder(const char* path);
 
 // The text of the record to write into the destination folder: this
 // install's files, folders and shared-count raises (SharedDllList), and
-// the install before it, as the application's Uninstall entry names it
-// and vouches for it (the digest stored there matches; anything else is
-// no word of ours): in the same folder its record is merged into this one,
-// in another folder this one names it ("earlier"), so that one uninstall
-// removes both. An earlier log that the entry vouches for whose record is
-// gone or changed is reported (IDS_EARLIER_RECORD_LOST), and the shared
-// files it lists keep their counts. Read it before the entry is rewritten.
+// what the earlier installs left to it (base/earlier_installs.h), which
+// the destination added before anything was written
+// (engine/destination_folder.h).
 SharedString InstallRecordToWrite();
 
 #endif

@@ -1,9 +1,13 @@
 #include "engine/install_target.h"
 
+#include "base/file_handles.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
+#include "base/run_log.h"
 #include "base/windows_version.h"
 #include "engine/directory_path.h"
+#include "engine/file_in_use.h"
+#include "engine/install_record.h"
 #include "engine/output_file.h"
 #include "engine/self_registration.h"
 #include "engine/shared_dll_count.h"
@@ -60,78 +64,128 @@ HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
     return file;
   }
   if (!CanOverwrite(path)) return INVALID_HANDLE_VALUE;
-  HANDLE file = CreateStagingFile(target.folder, &target.staging);
-  target.staged = file != INVALID_HANDLE_VALUE;
-  return file;
+  target.staging = CreateStagingFile(target.folder);
+  return target.staging;
 }
 
-// Puts `staging` at `destination`; a file already there moves aside to a
-// staging name first, so that it can come back.
-bool MoveIntoPlace(const char* folder, const char* staging, const char* destination,
-                   Placement& placement) {
-  placement.movedAside = false;
-  if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
-    if (!MoveToStagingName(folder, destination, &placement.aside)) return false;
-    placement.movedAside = true;
-  }
-  if (MoveFileExA(staging, destination, 0)) return true;
-  if (placement.movedAside) {
-    MoveFileExA(StagingPath(folder, placement.aside), destination, 0);
-    placement.movedAside = false;
-  }
-  return false;
+// What becomes of a file that a program keeps from being written or
+// replaced now: nothing when the record does not allow its replacement at
+// the next start; that replacement where the way to it allows it
+// (MayReplaceAtRestart); else the user is asked to close the program, and
+// the install tries again or stops (the question said why).
+enum class InUse { kFail, kRedirect, kRetry, kCancelled };
+InUse WhenInUse(const FileRecord& record, const InstallTarget& target) {
+  if (record.ReplaceIfInUse == 0) return InUse::kFail;
+  if (MayReplaceAtRestart(target.folder)) return InUse::kRedirect;
+  return AskToCloseProgramUsing(target.path) ? InUse::kRetry : InUse::kCancelled;
+}
+
+void CloseIfOpen(HANDLE handle) {
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
 }
 
 }  // namespace
 
+bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Placement& placement) {
+  placement.aside = INVALID_HANDLE_VALUE;
+  const DWORD attributes = GetFileAttributesA(destination);
+  // A folder of that name is not moved aside.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    placement.aside = MoveAside(folder, destination);
+    if (placement.aside == INVALID_HANDLE_VALUE) return false;
+  }
+  if (RenameThroughHandle(staging, destination)) {
+    CloseHandle(staging);
+    return true;
+  }
+  if (placement.aside != INVALID_HANDLE_VALUE) {
+    RenameThroughHandle(placement.aside, destination);
+    CloseHandle(placement.aside);
+    placement.aside = INVALID_HANDLE_VALUE;
+  }
+  return false;
+}
+
+void TakeBack(const char* destination, const Placement& placement) {
+  DeleteItself(destination);
+  if (placement.aside != INVALID_HANDLE_VALUE) {
+    RenameThroughHandle(placement.aside, destination);
+    CloseHandle(placement.aside);
+  }
+}
+
+void DropMovedAside(const Placement& placement) {
+  if (placement.aside != INVALID_HANDLE_VALUE) MarkForDeletion(placement.aside);
+  CloseIfOpen(placement.aside);
+}
+
 HANDLE OpenInstallTarget(const FileRecord& record, InstallTarget& target, CreatedItems& created) {
-  HANDLE file = OpenDestination(target.path, target.existed, target, created);
-  if (file != INVALID_HANDLE_VALUE) return file;
-  // A new file's name taken meanwhile (a link that leads nowhere, which no
-  // look shows) is no file in use to be replaced at the next start.
-  if (record.ReplaceIfInUse != 0 && (target.existed || GetLastError() != ERROR_FILE_EXISTS)) {
-    Settings.RestartNeeded = true;
-    const SharedString replacement = ReplacementPath(target.path);
-    file = OpenDestination(replacement, FileExists(replacement), target, created);
-    target.redirected = file != INVALID_HANDLE_VALUE;
+  for (;;) {
+    HANDLE file = OpenDestination(target.path, target.existed, target, created);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    // A new file's name taken meanwhile (a link that leads nowhere, which no
+    // look shows) is no file in use to be replaced at the next start.
+    if (!target.existed && GetLastError() == ERROR_FILE_EXISTS) break;
+    const InUse inUse = WhenInUse(record, target);
+    if (inUse == InUse::kRetry) continue;
+    if (inUse == InUse::kCancelled) return INVALID_HANDLE_VALUE;
+    if (inUse == InUse::kRedirect) {
+      Settings.RestartNeeded = true;
+      const SharedString replacement = ReplacementPath(target.path);
+      file = OpenDestination(replacement, FileExists(replacement), target, created);
+      target.redirected = file != INVALID_HANDLE_VALUE;
+      if (target.redirected) return file;
+    }
+    break;
   }
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
-  }
-  return file;
+  ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
+  return INVALID_HANDLE_VALUE;
 }
 
 bool PlaceStagedFile(const FileRecord& record, InstallTarget& target, Placement& placement) {
-  const SharedString staging = StagingPath(target.folder, target.staging);
   const SharedString replacement = ReplacementPath(target.path);
-  if (MoveIntoPlace(target.folder, staging, target.redirected ? replacement : target.path,
-                    placement)) {
-    return true;
-  }
-  if (!target.redirected && record.ReplaceIfInUse != 0 &&
-      MoveIntoPlace(target.folder, staging, replacement, placement)) {
-    Settings.RestartNeeded = true;
-    target.redirected = true;
-    return true;
+  for (;;) {
+    if (PutInPlace(target.staging, target.folder, target.redirected ? replacement : target.path,
+                   placement)) {
+      return true;
+    }
+    if (target.redirected) break;
+    const InUse inUse = WhenInUse(record, target);
+    if (inUse == InUse::kRetry) continue;
+    if (inUse == InUse::kCancelled) return false;
+    if (inUse == InUse::kRedirect &&
+        PutInPlace(target.staging, target.folder, replacement, placement)) {
+      Settings.RestartNeeded = true;
+      target.redirected = true;
+      return true;
+    }
+    break;
   }
   ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, target.path);
   return false;
 }
 
 void UndoPlacement(const InstallTarget& target, const Placement& placement) {
-  const SharedString destination = target.redirected ? ReplacementPath(target.path) : target.path;
-  MoveFileExA(destination, StagingPath(target.folder, target.staging), 0);
-  if (placement.movedAside) {
-    MoveFileExA(StagingPath(target.folder, placement.aside), destination, 0);
-  }
+  TakeBack(target.redirected ? ReplacementPath(target.path) : target.path, placement);
+}
+
+void NoteInstalledFile(const FileRecord& record, const InstallTarget& target) {
+  LogLine(target.redirected ? "Scheduled: %s" : "Written: %s", target.path.Text());
+  RecordInstalledFile(record.DestinationType, target.path, target.existed);
+  // A redirected file is counted under the name it will have after the
+  // restart.
+  if (record.SharedDll != 0) ListSharedFile(target.path);
 }
 
 void FinishInstalledFile(const FileRecord& record, const InstallTarget& target) {
   if (target.redirected) ScheduleReplacement(target.path, ReplacementPath(target.path));
-  // A redirected file is registered and counted under the name it will
-  // have after the restart.
+  // A redirected file is registered under the name it will have after the
+  // restart.
   if (record.SelfRegister != 0) RegisterFile(target.path);
-  if (record.SharedDll != 0) CountSharedFile(target.path, target.existed);
+  if (record.SharedDll != 0) RaiseSharedCount(target.path, target.existed);
 }
 
 void ScheduleReplacement(const char* path, const char* replacement) {

@@ -10,15 +10,33 @@
 namespace {
 
 const DWORD kAttributesNotOverwritten = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-// Names a staging file may take before the install gives up: only a folder
-// crowded with leftovers of crashed installs runs out of them.
-const unsigned kStagingAttempts = 256;
+// Names drawn before the install gives up: each is one of 2^32, so only a
+// failing random source makes two of them taken.
+const unsigned kStagingAttempts = 16;
 
-HANDLE CreateFileForWriting(const char* path, DWORD disposition) {
+HANDLE CreateFileForWriting(const char* path, DWORD disposition, DWORD access = GENERIC_WRITE) {
   if (strlen(path) >= MAX_PATH) return INVALID_HANDLE_VALUE;
   InstallTimer timer(InstallPhase::kCreateFile);
-  return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+// A number nobody can tell beforehand: RtlGenRandom (advapi32's
+// SystemFunction036, Windows XP on), else the clock and the process.
+unsigned RandomNumber() {
+  typedef BOOLEAN(WINAPI * RandomFunction)(void*, ULONG);
+  static const RandomFunction random = reinterpret_cast<RandomFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("advapi32.dll"), "SystemFunction036")));
+  static unsigned fallback = GetTickCount() ^ GetCurrentProcessId() << 16;
+  unsigned number = 0;
+  if (random == nullptr || !random(&number, sizeof number)) number = fallback += 0x9E3779B9u;
+  return number;
+}
+
+SharedString StagingPath(const char* directory) {
+  SharedString path;
+  FormatString(path, "%s~vt%08X.tmp", directory, RandomNumber());
+  return path;
 }
 
 }  // namespace
@@ -60,43 +78,23 @@ bool CanOverwrite(const char* path) {
   return true;
 }
 
-SharedString StagingPath(const char* directory, unsigned number) {
-  SharedString path;
-  FormatString(path, "%s~vt%04X.tmp", directory, number & 0xFFFF);
-  return path;
-}
-
-namespace {
-
-// Takes the first free staging name of `directory` from a number that
-// differs from run to run: a new file (`file` set), or the name the file at
-// `movedPath` is renamed to. Names in use are passed over; any other
-// failure ends the search.
-bool TakeStagingName(const char* directory, const char* movedPath, unsigned* number, HANDLE* file) {
-  unsigned first = (GetTickCount() ^ GetCurrentProcessId()) & 0xFFFF;
+HANDLE CreateStagingFile(const char* directory) {
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
-    *number = (first + attempt) & 0xFFFF;
-    const SharedString path = StagingPath(directory, *number);
-    if (movedPath != nullptr) {
-      if (MoveFileExA(movedPath, path, 0)) return true;
-    } else {
-      *file = CreateNewFile(path);
-      if (*file != INVALID_HANDLE_VALUE) return true;
-    }
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    HANDLE file = CreateFileForWriting(StagingPath(directory), CREATE_NEW, GENERIC_WRITE | DELETE);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
-  return false;
+  return INVALID_HANDLE_VALUE;
 }
 
-}  // namespace
-
-HANDLE CreateStagingFile(const char* directory, unsigned* number) {
-  HANDLE file = INVALID_HANDLE_VALUE;
-  TakeStagingName(directory, nullptr, number, &file);
-  return file;
-}
-
-bool MoveToStagingName(const char* directory, const char* path, unsigned* number) {
-  return TakeStagingName(directory, path, number, nullptr);
+HANDLE MoveAside(const char* directory, const char* path) {
+  HANDLE file = OpenItself(path, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (file == INVALID_HANDLE_VALUE) return file;
+  if (HoldsItself(file, path)) {
+    for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
+      if (RenameThroughHandle(file, StagingPath(directory))) return file;
+    }
+  }
+  CloseHandle(file);
+  return INVALID_HANDLE_VALUE;
 }

@@ -37,14 +37,19 @@ bool CanOverwrite(const char* path);
 // A staging file: the bytes that are to replace a file of `directory`,
 // kept beside it (so that a rename puts them in place) until they have
 // passed the file data's check. `directory` as a file's path begins with
-// it, so normally ending in "\"; the name is "~vtXXXX.tmp", XXXX being
-// `number` in hexadecimal.
-SharedString StagingPath(const char* directory, unsigned number);
-// Creates a new staging file in `directory` and gives its number;
-// INVALID_HANDLE_VALUE when none can be made.
-HANDLE CreateStagingFile(const char* directory, unsigned* number);
-// Renames the file at `path`, in `directory`, to a free staging name and
-// gives its number; false when it cannot be renamed.
-bool MoveToStagingName(const char* directory, const char* path, unsigned* number);
+// it, so normally ending in "\"; the name is "~vtXXXXXXXX.tmp", XXXXXXXX
+// a number drawn at random for each name (no range of names that others
+// could fill beforehand). Created as a new file, open for writing and for
+// its renaming, others only reading it: it is what this handle writes that
+// goes in place, never what a name holds by then. INVALID_HANDLE_VALUE
+// when none can be made.
+HANDLE CreateStagingFile(const char* directory);
+
+// Renames the file at `path`, in `directory`, to a free staging name,
+// through a handle on the file itself that stays open (others may read it,
+// not rename or delete it), so that it can come back or go later through
+// that handle. INVALID_HANDLE_VALUE when it cannot be renamed (a program
+// uses it, or it is not itself).
+HANDLE MoveAside(const char* directory, const char* path);
 
 #endif

@@ -4,13 +4,22 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "base/folder_security.h"
 #include "base/messages.h"
+#include "base/path_rules.h"
 #include "engine/short_path.h"
 #include "engine/system_folders.h"
 #include "package/layout.h"
 #include "state/install_settings.h"
 
 void RegisterFile(const char* path) {
+  // What RegSvr32 loads runs with this process's rights: never from a
+  // folder others could have put a file in.
+  if (RunsAsAdministrator() &&
+      IsFolderOpenToOthers(SharedString(path).Middle(0, LastSeparator(path)))) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_REGISTER_FILE, path);
+    return;
+  }
   SharedString program;
   GetDestinationBase(layout::kDestinationSystem, program);
   program += "\\RegSvr32.exe";
@@ -23,9 +32,21 @@ void RegisterFile(const char* path) {
   } else {
     FormatString(parameters, "%s /s", file.Text());
   }
-  HINSTANCE started = ShellExecuteA(nullptr, "open", program, parameters, nullptr, SW_SHOWNORMAL);
-  // ShellExecuteA's result is an error code below 33, a success above.
-  if (reinterpret_cast<INT_PTR>(started) <= 32) {
+  SHELLEXECUTEINFOA start = {};
+  start.cbSize = sizeof start;
+  start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // failures are ours to report
+  start.lpVerb = "open";
+  start.lpFile = program;
+  start.lpParameters = parameters;
+  start.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&start)) {
     ShowError(nullptr, Settings.SetupCaption, IDS_REGISTER_FILE, path);
+    return;
+  }
+  // Done before setup goes on: its folders, held until then, cannot change
+  // under RegSvr32.
+  if (start.hProcess != nullptr) {
+    WaitForSingleObject(start.hProcess, INFINITE);
+    CloseHandle(start.hProcess);
   }
 }

@@ -22,19 +22,22 @@ DWORD ReadCount(HKEY key, const char* path) {
   return ReadRegistryCount(key, path, count) ? count : 0;
 }
 
-void ListSharedFile(const char* path) {
-  AppendPath(Settings.SharedDllList, path);
-  ++Settings.SharedDllCount;
-}
-
 }  // namespace
 
-void CountSharedFile(const char* path, bool existed) {
+void ListSharedFile(const char* path) {
   HKEY key;
   if (!OpenSharedDllsKey(&key)) {
     ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_REGISTRY_KEY);
     return;
   }
+  RegCloseKey(key);
+  AppendPath(Settings.SharedDllList, path);
+  ++Settings.SharedDllCount;
+}
+
+void RaiseSharedCount(const char* path, bool existed) {
+  HKEY key;
+  if (!OpenSharedDllsKey(&key)) return;  // reported when it was listed
   DWORD count = ReadCount(key, path);
   if (!existed) {
     count = 1;
@@ -47,6 +50,5 @@ void CountSharedFile(const char* path, bool existed) {
                      sizeof count) != ERROR_SUCCESS) {
     ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
   }
-  ListSharedFile(path);
   RegCloseKey(key);
 }

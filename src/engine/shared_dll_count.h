@@ -6,12 +6,16 @@
 #ifndef VANTOREL_ENGINE_SHARED_DLL_COUNT_H
 #define VANTOREL_ENGINE_SHARED_DLL_COUNT_H
 
-// Raises the count of the file at `path`: 1 when the file is new (`existed`
-// false: a count left by an earlier install is stale), 2 when it was there
-// without a count (someone installed it without counting), else one more.
-// The file is then listed in the settings' SharedDllList for the uninstall
-// log, also when the count could not be stored (IDS_SAVE_REGISTRY_KEY). Without the
-// SharedDLLs key (IDS_OPEN_REGISTRY_KEY) nothing is counted or listed.
-void CountSharedFile(const char* path, bool existed);
+// Lists the file at `path` in the settings' SharedDllList for the uninstall
+// log. Without the SharedDLLs key (IDS_OPEN_REGISTRY_KEY) nothing is
+// listed, and nothing will be counted.
+void ListSharedFile(const char* path);
+
+// Raises the count of the listed file at `path`: 1 when the file is new
+// (`existed` false: a count left by an earlier install is stale), 2 when it
+// was there without a count (someone installed it without counting), else
+// one more. A count that cannot be stored is reported
+// (IDS_SAVE_REGISTRY_KEY): the file stays listed all the same.
+void RaiseSharedCount(const char* path, bool existed);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/file_handles.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/run_log.h"
@@ -9,6 +10,7 @@
 #include "base/uninstall_names.h"
 #include "engine/directory_path.h"
 #include "engine/install_record.h"
+#include "engine/install_target.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
 #include "state/install_settings.h"
@@ -51,8 +53,10 @@ unsigned InstalledKiB() {
 
 // The Uninstall entry (base/uninstall_key.h), which keeps the digests of the
 // log and the record beside it: the uninstaller then tells that neither was
-// changed.
-void RegisterUninstaller(const char* logPath, const SharedString& logText,
+// changed. False when the entry would not lead the uninstaller to the log
+// (no key, or no UninstallString); the values deployment tools read are
+// reported when they fail, and the run goes on.
+bool RegisterUninstaller(const char* logPath, const SharedString& logText,
                          const SharedString& recordText) {
   const PackageHeader& header = Settings.Header;
   SharedString program;
@@ -66,7 +70,7 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   const unsigned failed = WriteUninstallEntry(values);
   if (failed & kEntryKeyNotCreated) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_REGISTRY_KEY);
-    return;
+    return false;
   }
   const unsigned kValues[] = {kDisplayNameNotSaved, kUninstallStringNotSaved, kOtherValueNotSaved};
   for (unsigned value : kValues) {
@@ -74,32 +78,40 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   }
   LogLine("Uninstall entry: %s\\%s", IsPerUserScope() ? "HKCU" : "HKLM",
           UninstallKeyName(header.AppName).Text());
+  return (failed & kUninstallStringNotSaved) == 0;
 }
 
-// A file of the uninstall in the held `folder`: written whole as a new file
-// beside it, then renamed over it, so that a hard link at its name keeps
-// the bytes of its other file. IDS_OPEN_FILE or IDS_WRITE_FILE naming it
-// otherwise.
-bool WriteWholeFile(const SharedString& folder, const char* path, const SharedString& text) {
+// A file of the uninstall in the held `folder`, written whole as a new
+// file beside it and put in its place through its handle, so that a hard
+// link at its name keeps the bytes of its other file; the file it replaces
+// waits aside (`placement`) until the install is sure. IDS_OPEN_FILE or
+// IDS_WRITE_FILE naming it otherwise.
+bool PlaceWholeFile(const SharedString& folder, const char* path, const SharedString& text,
+                    Placement& placement) {
   const SharedString directory = folder + "\\";
-  unsigned number = 0;
-  HANDLE file = CreateStagingFile(directory, &number);
-  const SharedString staging = StagingPath(directory, number);
-  if (file != INVALID_HANDLE_VALUE) {
-    if (!WriteAndClose(file, path, text.Text(), static_cast<DWORD>(text.Length()))) {
-      DeleteFileA(staging);
-      return false;
-    }
-    if (MoveFileExA(staging, path, MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileA(staging);
+  HANDLE file = CreateStagingFile(directory);
+  if (file == INVALID_HANDLE_VALUE) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
+    return false;
   }
-  ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
+  DWORD written = 0;
+  const DWORD size = static_cast<DWORD>(text.Length());
+  unsigned failure = 0;
+  if (!WriteFile(file, text.Text(), size, &written, nullptr) || written != size) {
+    failure = IDS_WRITE_FILE;
+  } else if (!PutInPlace(file, directory, path, placement)) {
+    failure = IDS_OPEN_FILE;
+  }
+  if (failure == 0) return true;
+  MarkForDeletion(file);
+  CloseHandle(file);
+  ShowError(nullptr, Settings.SetupCaption, failure, path);
   return false;
 }
 
 }  // namespace
 
-void WriteUninstallLog() {
+bool WriteUninstallLog() {
   const SharedString& destination = Settings.DestinationDir;
   SharedString logPath, recordPath;
   FormatString(logPath, "%s\\%s", destination.Text(), uninstall::kLogName);
@@ -108,14 +120,20 @@ void WriteUninstallLog() {
   if (!CreateDirectoryPath(destination, nullptr, nullptr, &notItself)) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_DIRECTORY,
               notItself.IsEmpty() ? destination : notItself);
-    return;
+    return false;
   }
-  // Before the log, the record or the entry change.
   const SharedString recordText = InstallRecordToWrite();
   const SharedString logText = LogText();
-  if (!WriteWholeFile(destination, logPath, logText) ||
-      !WriteWholeFile(destination, recordPath, recordText)) {
-    return;
+  Placement logPlacement, recordPlacement;
+  if (!PlaceWholeFile(destination, logPath, logText, logPlacement)) return false;
+  const bool record = PlaceWholeFile(destination, recordPath, recordText, recordPlacement);
+  if (record && RegisterUninstaller(logPath, logText, recordText)) {
+    DropMovedAside(logPlacement);
+    DropMovedAside(recordPlacement);
+    return true;
   }
-  RegisterUninstaller(logPath, logText, recordText);
+  // The earlier log and record come back: they match the entry as it was.
+  if (record) TakeBack(recordPath, recordPlacement);
+  TakeBack(logPath, logPlacement);
+  return false;
 }

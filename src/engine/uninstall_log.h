@@ -14,14 +14,13 @@
 #ifndef VANTOREL_ENGINE_UNINSTALL_LOG_H
 #define VANTOREL_ENGINE_UNINSTALL_LOG_H
 
-// Writes the log, then the record, then the Uninstall registration;
-// failures are reported (a file that cannot be written with IDS_OPEN_FILE or IDS_WRITE_FILE
-// naming it) and the run goes on to its closing dialog. Both are written
-// as new files renamed over the old ones. A log that cannot be written
-// leaves the earlier log, record and Uninstall entry as they were; a record
-// that cannot be written after the log was leaves the entry's digests
-// vouching for neither, so the uninstaller refuses the folder until setup
-// runs again.
-void WriteUninstallLog();
+// Writes the log, then the record, then the Uninstall registration. Both
+// files are written as new files and put in place through their handles.
+// True when all three are there; otherwise the failure was reported (a
+// file that cannot be written with IDS_OPEN_FILE or IDS_WRITE_FILE naming
+// it, the entry with IDS_CREATE_REGISTRY_KEY or IDS_SAVE_REGISTRY_KEY),
+// the earlier log and record are back in their places, and the caller
+// undoes the install: an install nothing could remove is worse than none.
+bool WriteUninstallLog();
 
 #endif

@@ -3,9 +3,8 @@
 #include <stdlib.h>
 
 #include "base/compare_no_case.h"
+#include "base/file_handles.h"
 #include "base/path_rules.h"
-#include "base/run_log.h"
-#include "engine/install_record.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
@@ -22,6 +21,7 @@ bool WrittenFiles::Reserve(const FileTable& files) {
   const int count = files.Count();
   unsigned slots = 8;
   while (slots < 2u * static_cast<unsigned>(count)) slots *= 2;
+  // calloc: every entry starts unwritten.
   entries_ = static_cast<Entry*>(calloc(count > 0 ? count : 1, sizeof(Entry)));
   slots_ = static_cast<int*>(calloc(slots, sizeof(int)));
   if (entries_ == nullptr || slots_ == nullptr) {
@@ -50,9 +50,10 @@ unsigned WrittenFiles::SlotOf(const char* path, unsigned hash) const {
 void WrittenFiles::Add(int index, const InstallTarget& target) {
   Entry& entry = entries_[index];
   entry.hash = HashNoCase(target.path);
-  entry.staging = static_cast<uint16_t>(target.staging);
+  entry.staging = target.staging;
+  entry.placement.aside = INVALID_HANDLE_VALUE;
   entry.flags = kWritten | (target.existed ? kExisted : 0) | (target.redirected ? kRedirected : 0) |
-                (target.staged ? kStaged : 0);
+                (target.Staged() ? kStaged : 0);
   // A later record of the same path takes the earlier one's slot.
   slots_[SlotOf(target.path, entry.hash)] = index + 1;
 }
@@ -72,41 +73,53 @@ bool WrittenFiles::TargetOf(int index, InstallTarget& target) const {
   target.path = target.folder + record.FileName;
   target.existed = (entry.flags & kExisted) != 0;
   target.redirected = (entry.flags & kRedirected) != 0;
-  target.staged = (entry.flags & kStaged) != 0;
   target.staging = entry.staging;
   return true;
 }
 
-bool WrittenFiles::Complete(CreatedItems& created) {
+bool WrittenFiles::Place(CreatedItems& created) {
   InstallTimer timer(InstallPhase::kCompleteFiles);
   // Nothing is final before every file is in place: a file that a program
   // opened meanwhile undoes the whole install, as damaged data would.
   for (int i = 0; i < count_; ++i) {
     InstallTarget target;
-    if (!TargetOf(i, target) || !target.staged) continue;
-    Placement placement;
-    if (!PlaceStagedFile((*files_)[i], target, placement)) {
+    if (!TargetOf(i, target) || !target.Staged()) continue;
+    if (!PlaceStagedFile((*files_)[i], target, entries_[i].placement)) {
       UndoPlacements(i);
       Discard();
       created.RemoveAll();
       return false;
     }
-    entries_[i].aside = static_cast<uint16_t>(placement.aside);
-    if (placement.movedAside) entries_[i].flags |= kMovedAside;
+    entries_[i].staging = INVALID_HANDLE_VALUE;
     if (target.redirected) entries_[i].flags |= kRedirected;
   }
   for (int i = 0; i < count_; ++i) {
     InstallTarget target;
+    // Here the file is in place, or waiting under its ".new" name.
+    if (TargetOf(i, target)) NoteInstalledFile((*files_)[i], target);
+  }
+  return true;
+}
+
+void WrittenFiles::Finish() {
+  for (int i = 0; i < count_; ++i) {
+    InstallTarget target;
     if (!TargetOf(i, target)) continue;
-    // Here the file is final: in place, or waiting under its ".new" name.
-    LogLine(target.redirected ? "Scheduled: %s" : "Written: %s", target.path.Text());
     FinishInstalledFile((*files_)[i], target);
-    RecordInstalledFile((*files_)[i].DestinationType, target.path, target.existed);
-    if ((entries_[i].flags & kMovedAside) != 0) {
-      DeleteFileA(StagingPath(target.folder, entries_[i].aside));
-    }
+    if (entries_[i].flags & kStaged) DropMovedAside(entries_[i].placement);
     entries_[i].flags = 0;
   }
+}
+
+void WrittenFiles::Undo(CreatedItems& created) {
+  UndoPlacements(count_);
+  for (int i = 0; i < count_; ++i) entries_[i].flags = 0;
+  created.RemoveAll();
+}
+
+bool WrittenFiles::Complete(CreatedItems& created) {
+  if (!Place(created)) return false;
+  Finish();
   return true;
 }
 
@@ -114,17 +127,18 @@ void WrittenFiles::UndoPlacements(int failed) {
   // Newest first: a path the table names twice was moved aside twice.
   for (int i = failed - 1; i >= 0; --i) {
     InstallTarget target;
-    if (!TargetOf(i, target) || !target.staged) continue;
-    Placement placement = {entries_[i].aside, (entries_[i].flags & kMovedAside) != 0};
-    UndoPlacement(target, placement);
+    if (!TargetOf(i, target) || (entries_[i].flags & kStaged) == 0 || target.Staged()) continue;
+    UndoPlacement(target, entries_[i].placement);
+    entries_[i].flags = 0;
   }
 }
 
 void WrittenFiles::Discard() {
   for (int i = 0; i < count_; ++i) {
     InstallTarget target;
-    if (TargetOf(i, target) && target.staged) {
-      DeleteFileA(StagingPath(target.folder, target.staging));
+    if (TargetOf(i, target) && target.Staged()) {
+      MarkForDeletion(target.staging);
+      CloseHandle(target.staging);
     }
     entries_[i].flags = 0;
   }

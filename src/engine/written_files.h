@@ -31,25 +31,32 @@ class WrittenFiles {
   // the later record finds the earlier one's file there.
   int LastWriterOf(const char* path, bool* redirected) const;
 
-  // Once the data has passed its check, in two passes over the files
-  // written, in table order. First each staging file takes the place of
-  // the file it replaces, which moves aside until the end. When one cannot
-  // be put in place, IDS_OPEN_FILE names it and the install is undone as
-  // for damaged data: the files moved aside come back, the staging files
-  // go, and so does what `created` lists; false. Then every file is
-  // finished (FinishInstalledFile) and recorded, and the files moved aside
-  // are deleted.
+  // Once the data has passed its check, in table order: each staging file
+  // takes the place of the file it replaces, which moves aside until the
+  // end, both through their handles. When one cannot be put in place,
+  // IDS_OPEN_FILE names it and the install is undone as for damaged data:
+  // the files moved aside come back, the staging files go, and so does
+  // what `created` lists; false. Otherwise every file is noted
+  // (NoteInstalledFile).
+  bool Place(CreatedItems& created);
+  // After Place: every file is finished (FinishInstalledFile), and the
+  // files moved aside are deleted.
+  void Finish();
+  // After Place, instead of Finish: every file placed goes, the files moved
+  // aside come back, and so does what `created` lists.
+  void Undo(CreatedItems& created);
+  // Place, then Finish.
   bool Complete(CreatedItems& created);
   // The data failed its check: every staging file is deleted, so the files
   // they were to replace keep their bytes.
   void Discard();
 
  private:
-  enum : uint8_t { kWritten = 1, kExisted = 2, kRedirected = 4, kStaged = 8, kMovedAside = 16 };
+  enum : uint8_t { kWritten = 1, kExisted = 2, kRedirected = 4, kStaged = 8 };
   struct Entry {
-    unsigned hash;  // of the path, for LastWriterOf
-    uint16_t staging;
-    uint16_t aside;  // the staging number of the file moved aside
+    unsigned hash;   // of the path, for LastWriterOf
+    HANDLE staging;  // the staging file, open until it is in place
+    Placement placement;
     uint8_t flags;
   };
   // The target as the loop had it; false for a record it did not write.
@@ -57,7 +64,7 @@ class WrittenFiles {
   // The slot of `path` in the index of written paths: the one that holds
   // it, or the empty one where it goes.
   unsigned SlotOf(const char* path, unsigned hash) const;
-  // Puts back what the first pass of Complete did before record `failed`.
+  // Puts back what Place did before record `failed`.
   void UndoPlacements(int failed);
 
   const FileTable* files_ = nullptr;

@@ -6,7 +6,6 @@
 #include "base/run_log.h"
 #include "base/system_library.h"
 #include "engine/install_driver.h"
-#include "engine/uninstall_log.h"
 #include "setup_program/command_line.h"
 #include "setup_program/load_package_header.h"
 #include "setup_program/unattended.h"
@@ -81,7 +80,10 @@ int Run(const SetupCommandLine& commandLine) {
       return kExitFailed;
     }
     CreateShortcuts();
-    WriteUninstallLog();
+    if (!CompleteInstall()) {
+      CoUninitialize();
+      return kExitFailed;
+    }
     if (!unattended) {
       ShowClosingStep();
     } else if (Settings.RestartNeeded) {

@@ -15,6 +15,8 @@ int LoggedMessageBox(const MessageBoxRequest& request) {
     answer = SystemMessageBox(request);
   } else if ((request.style & MB_TYPEMASK) == MB_YESNO) {
     answer = request.id == IDS_PROGRAM_EXISTS ? kAnswerYes : kAnswerNo;
+  } else if ((request.style & MB_TYPEMASK) == MB_RETRYCANCEL) {
+    answer = IDCANCEL;  // nobody to close the program
   }
   LogMessageBox(request, answer);
   return answer;

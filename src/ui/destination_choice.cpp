@@ -12,8 +12,12 @@ bool TakeDestination(HWND owner, const char* text) {
     ShowError(owner, Settings.SetupCaption, IDS_DESTINATION_REFUSED, typed);
     return false;
   }
-  if (HoldsAnotherApplication(destination, Settings.Header.AppName)) {
-    ShowError(owner, Settings.SetupCaption, IDS_OTHER_APPLICATION, destination);
+  InstallRecord earlier;
+  const unsigned refusal = HoldsAnotherApplication(destination, Settings.Header.AppName)
+                               ? unsigned{IDS_OTHER_APPLICATION}
+                               : DestinationRefusal(destination, Settings.Header.AppName, earlier);
+  if (refusal != 0) {
+    ShowError(owner, Settings.SetupCaption, refusal, destination);
     return false;
   }
   Settings.DestinationDir = destination;

@@ -9,9 +9,10 @@
 // uninstaller finds it in again ("/" taken as "\", the blanks and dots
 // that end a name trimmed: base/path_rules.h DestinationFromText). False,
 // after an error box owned by `owner` (the page, or none), when `text` is
-// not a full path of a folder (IDS_DESTINATION_REFUSED) or the folder
-// holds another application (IDS_OTHER_APPLICATION); DestinationDir then
-// stays as it was.
+// not a full path of a folder (IDS_DESTINATION_REFUSED), the folder
+// holds another application (IDS_OTHER_APPLICATION), or setup cannot take
+// it for what base/folder_owner.h DestinationRefusal says; DestinationDir
+// then stays as it was.
 bool TakeDestination(HWND owner, const char* text);
 
 #endif

@@ -1,7 +1,6 @@
 #include "uninstaller/file_removal.h"
 
 #include <windows.h>
-#include <winternl.h>
 
 #include "base/install_scope.h"
 #include "base/messages.h"
@@ -21,7 +20,6 @@ const char kWaitingFolder[] = "VTUnInst Pending";
 const int kWaitingNameAttempts = 64;
 
 const LONG kCannotDelete = static_cast<LONG>(0xC0000121);  // STATUS_CANNOT_DELETE
-enum { kRenameInformation = 10, kBasicInformation = 4, kDispositionInformation = 13 };
 
 struct BasicInformation {
   LARGE_INTEGER times[4];  // 0: unchanged
@@ -34,38 +32,26 @@ struct RenameInformation {
   WCHAR name[MAX_PATH];
 };
 
-// NtSetInformationFile: what a handle allows on every Windows of the NT
-// family (the kernel32 forms of it come with Vista).
-LONG SetInformation(HANDLE file, void* information, ULONG size, int kind) {
-  typedef LONG(NTAPI * SetInformationFunction)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, int);
-  static const SetInformationFunction set =
-      reinterpret_cast<SetInformationFunction>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
-  if (set == nullptr) return kCannotDelete;
-  IO_STATUS_BLOCK status;
-  return set(file, &status, information, size, kind);
-}
-
 // Marks what `handle` holds for deletion when its last handle closes.
-LONG MarkForDeletion(HANDLE handle) {
+LONG DeletionStatus(HANDLE handle) {
   BOOLEAN deleteFile = TRUE;
-  return SetInformation(handle, &deleteFile, sizeof deleteFile, kDispositionInformation);
+  return SetFileInformation(handle, &deleteFile, sizeof deleteFile, kDispositionInformation);
 }
 
 bool ClearReadOnly(HANDLE handle, DWORD attributes) {
   BasicInformation basic = {};
   basic.attributes = attributes & ~FILE_ATTRIBUTE_READONLY;
   if (basic.attributes == 0) basic.attributes = FILE_ATTRIBUTE_NORMAL;
-  return SetInformation(handle, &basic, sizeof basic, kBasicInformation) == 0;
+  return SetFileInformation(handle, &basic, sizeof basic, kBasicInformation) == 0;
 }
 
 // Deletion, or a read-only file's attribute cleared first when it has no
 // other name that would change with it.
 LONG Delete(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& information) {
-  LONG status = MarkForDeletion(handle);
+  LONG status = DeletionStatus(handle);
   if (status == kCannotDelete && (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
       information.nNumberOfLinks <= 1 && ClearReadOnly(handle, information.dwFileAttributes)) {
-    status = MarkForDeletion(handle);
+    status = DeletionStatus(handle);
   }
   return status;
 }
@@ -99,7 +85,7 @@ bool MoveAsideForRestart(HeldFolders& held, FileToRemove& file) {
         MultiByteToWideChar(CP_ACP, 0, waitingName, waitingName.Length(), rename.name, MAX_PATH);
     if (characters == 0) return false;
     rename.nameLength = static_cast<ULONG>(characters * sizeof(WCHAR));
-    const LONG status = SetInformation(file.handle, &rename, sizeof rename, kRenameInformation);
+    const LONG status = SetFileInformation(file.handle, &rename, sizeof rename, kRenameInformation);
     if (status == static_cast<LONG>(0xC0000035)) continue;  // STATUS_OBJECT_NAME_COLLISION
     if (status != 0) return false;
     MoveFileExA(waiting + "\\" + waitingName, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);

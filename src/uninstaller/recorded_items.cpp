@@ -89,7 +89,7 @@ int Depth(const char* below) {
 }  // namespace
 
 void RemoveRecordedItems(HeldFolders& held, const SharedString& folder, const InstallRecord& record,
-                         const KeptFiles& kept, LeftItems& left) {
+                         const KeptFiles& kept, LeftItems& left, bool keepLog) {
   Removing removing = {held, folder, record, kept, left, SharedString()};
   SharedString path;
   int raises = 0;
@@ -102,13 +102,15 @@ void RemoveRecordedItems(HeldFolders& held, const SharedString& folder, const In
   for (int position = 0; NextPath(record.outsideFiles, position, path);) {
     RemoveOwnFile(removing, path);
   }
-  RemoveOwnFile(removing, InFolder(folder, uninstall::kLogName));
-  RemoveOwnFile(removing, InFolder(folder, uninstall::kRecordName));
+  if (!keepLog) {
+    RemoveOwnFile(removing, InFolder(folder, uninstall::kLogName));
+    RemoveOwnFile(removing, InFolder(folder, uninstall::kRecordName));
+  }
   int deepest = 0;
   for (int position = 0; NextPath(record.folders, position, path);) {
     if (Depth(path) > deepest) deepest = Depth(path);
   }
-  for (int depth = deepest; depth >= 0; --depth) {
+  for (int depth = deepest; depth >= (keepLog ? 1 : 0); --depth) {
     for (int position = 0; NextPath(record.folders, position, path);) {
       if (Depth(path) == depth) RemoveOwnFolder(removing, InFolder(folder, path));
     }

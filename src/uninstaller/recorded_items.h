@@ -20,8 +20,9 @@ class LeftItems;
 // (one made by the program or the user, or there before the install) keeps
 // its folder, and is named when it lies in a recorded folder or the
 // application's. A file in use goes at the next start of Windows, from
-// the uninstaller's own folder.
+// the uninstaller's own folder. With `keepLog`, the log, the record and
+// the application's folder stay (uninstaller/kept_chain.h).
 void RemoveRecordedItems(HeldFolders& held, const SharedString& folder, const InstallRecord& record,
-                         const KeptFiles& kept, LeftItems& left);
+                         const KeptFiles& kept, LeftItems& left, bool keepLog = false);
 
 #endif

@@ -15,6 +15,7 @@
 #include "uninstaller/application_folder.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/file_removal.h"
+#include "uninstaller/kept_chain.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/log_parser.h"
 #include "uninstaller/own_file_removal.h"
@@ -95,8 +96,8 @@ bool ReadLog(const char* path, const SharedString& folder, SharedString& text, U
 
 // The record beside the log, when the Uninstall entry keeps digests: both
 // files as setup wrote them, or nothing is removed. `hasRecord` false: a
-// log that another setup program wrote, whose lines are taken only once
-// each.
+// log that another setup program wrote, which vouches for nothing (a line
+// repeated in it is damage all the same).
 bool ReadRecord(const char* logPath, const SharedString& folder, const SharedString& logText,
                 const UninstallLog& log, InstallRecord& record, bool& hasRecord) {
   UninstallEntry entry;
@@ -144,13 +145,14 @@ bool HasInstallIn(const Install* installs, int count, const char* folder) {
 // names, and those that their records name in turn, after it in
 // `installs` (kMaxInstalls in all, and room for one more): each folder held
 // as itself, of the application's own, and holding a record that the
-// digest of its line vouches for. A folder that
-// is gone is done with; one that fails a check stays, and is a line in
-// `left`. Returns how many installs there are, the first included.
-int ReadEarlierInstalls(HeldFolders& held, Install* installs, const char* appName,
-                        LeftItems& left) {
+// digest of its line vouches for. One whose folder is gone, or that fails
+// a check, stays: a line in `left`, and its line in `stayed`
+// (uninstaller/kept_chain.h). Returns how many installs there are, the
+// first included.
+int ReadEarlierInstalls(HeldFolders& held, Install* installs, const char* appName, LeftItems& left,
+                        SharedString& stayed) {
   int count = 1;
-  SharedString digest, folder, text;
+  SharedString digest, folder, text, line;
   for (int named = 0; named < count; ++named) {
     const SharedString& lines = installs[named].record.earlierInstalls;
     for (int position = 0; NextEarlierInstall(lines, position, digest, folder);) {
@@ -158,7 +160,12 @@ int ReadEarlierInstalls(HeldFolders& held, Install* installs, const char* appNam
       // The one after the last is room to read one that is not taken.
       Install& install = installs[count];
       const FolderOpening opening = OpenApplicationFolder(folder, held, install.folder);
-      if (opening == FolderOpening::kMissing) continue;
+      FormatString(line, "%s %s", digest.Text(), folder.Text());
+      if (opening == FolderOpening::kMissing) {
+        left.Add(IDS_UN_LEFT_EARLIER_GONE, folder);
+        AppendPathOnce(stayed, line);
+        continue;
+      }
       if (count == kMaxInstalls || opening != FolderOpening::kOpen ||
           !IsApplicationsOwnFolder(install.folder) ||
           ReadOwnFile(install.folder, uninstall::kRecordName, text) != Reading::kDone ||
@@ -166,6 +173,7 @@ int ReadEarlierInstalls(HeldFolders& held, Install* installs, const char* appNam
           ParseInstallRecord(text, static_cast<size_t>(text.Length()), install.record) != 0 ||
           !IsSamePath(install.record.appName, appName)) {
         left.Add(IDS_UN_LEFT_EARLIER, folder);
+        AppendPathOnce(stayed, line);
         continue;
       }
       ++count;
@@ -177,16 +185,6 @@ int ReadEarlierInstalls(HeldFolders& held, Install* installs, const char* appNam
 void RemoveShortcuts(HeldFolders& held, const UninstallLog& log, LeftItems& left) {
   SharedString path;
   for (int position = 0; NextPath(log.shortcuts, position, path);) RemoveFile(held, path, left);
-}
-
-// Without a record, each line of the log's list is one raise.
-SharedString RaisesFromLog(const UninstallLog& log) {
-  InstallRecord raises;
-  SharedString path;
-  for (int position = 0; NextPath(log.sharedFiles, position, path);) {
-    AddSharedRaises(raises, path, 1);
-  }
-  return raises.sharedFiles;
 }
 
 // The raises of every install together: a file counted by two installs
@@ -201,6 +199,25 @@ SharedString RaisesOf(const Install* installs, int count) {
     }
   }
   return raises.sharedFiles;
+}
+
+// Step 5 for the `count` installs the record vouches for: their shortcuts,
+// counts, files and folders, and the entry, unless earlier installs
+// `stayed`: then the first install's log and record are written anew and
+// the entry kept (uninstaller/kept_chain.h). Whether the entry went.
+bool RemoveInstalls(HeldFolders& held, const Install* installs, int count, const UninstallLog& log,
+                    const SharedString& stayed, const char* caption, LeftItems& left) {
+  KeptFiles kept;
+  const bool keepChain = !stayed.IsEmpty();
+  RemoveShortcuts(held, log, left);
+  ReleaseSharedFiles(held, RaisesOf(installs, count), caption, kept, left);
+  for (int i = 0; i < count; ++i) {
+    RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left,
+                        keepChain && i == 0);
+  }
+  if (keepChain && KeepChain(installs[0].folder, log, installs[0].record, stayed)) return false;
+  RemoveUninstallEntry(log.appName, left);
+  return true;
 }
 
 // The folder being removed must not be the current one, which Windows
@@ -262,25 +279,22 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
     return 1;
   }
   LeftItems left;
-  const int count = hasRecord ? ReadEarlierInstalls(held, installs, log.appName, left) : 1;
+  SharedString stayed;
+  const int count = hasRecord ? ReadEarlierInstalls(held, installs, log.appName, left, stayed) : 1;
   if (!ConfirmRemoval(caption, log.appName) ||
       (log.checkProgramNotRunning &&
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
     return 1;
   }
-  KeptFiles kept;
-  RemoveShortcuts(held, log, left);
-  ReleaseSharedFiles(held, hasRecord ? RaisesOf(installs, count) : RaisesFromLog(log), caption,
-                     kept, left);
-  if (hasRecord) {
-    for (int i = 0; i < count; ++i) {
-      RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left);
-    }
-  } else {
+  if (!hasRecord) {
+    // Nothing vouches for what such a log lists: nothing outside its
+    // folder is touched, no count given back.
     left.Add(IDS_UN_LEFT_NO_RECORD, main.folder);
+    RemoveUninstallEntry(log.appName, left);
   }
-  RemoveUninstallEntry(log.appName, left);
-  RemoveItselfAfterExit(main, own, left);
+  if (!hasRecord || RemoveInstalls(held, installs, count, log, stayed, caption, left)) {
+    RemoveItselfAfterExit(main, own, left);
+  }
   ShowOutcome(caption, log.appName, left);
   if (left.IsEmpty()) return 0;
   return silent && left.OnlyAtRestart() ? kExitRestartNeeded : 1;

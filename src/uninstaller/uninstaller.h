@@ -14,7 +14,9 @@
 //     application's program closed;
 //  5. the shortcuts; the shared files' usage counts, each file whose count
 //     reaches 0 removed when the user agrees; the recorded files and
-//     folders (without a record, the folder stays); the Uninstall entry;
+//     folders (without a record, nothing: the folder, the shortcuts and the
+//     counts stay); the Uninstall entry, unless an earlier install stays
+//     (uninstaller/kept_chain.h);
 //  6. a closing message: removed, or what was left and why.
 // Returns the exit code: 0 when everything was removed, 1 otherwise (also
 // when the user stopped, or the log could not be used). Silent ("/S", see

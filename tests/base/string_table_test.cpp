@@ -12,17 +12,18 @@ HRSRC Block(int name, WORD language) {
                          language);
 }
 
-TEST(StringTable, TwoBlocksInEnglishUk) {
+TEST(StringTable, ThreeBlocksInEnglishUk) {
   EXPECT_NE(Block(1, kEnglishUk), nullptr);  // ids 0 to 15
   EXPECT_NE(Block(2, kEnglishUk), nullptr);  // ids 16 to 31
-  EXPECT_EQ(Block(3, kEnglishUk), nullptr);  // ids 32 to 47: none
+  EXPECT_NE(Block(3, kEnglishUk), nullptr);  // ids 32 to 47
+  EXPECT_EQ(Block(4, kEnglishUk), nullptr);  // ids 48 to 63: none
   EXPECT_EQ(Block(1, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)), nullptr);
 }
 
 TEST(StringTable, GapsInsideThePresentBlock) {
   char buffer[256];
   HMODULE module = GetModuleHandleA(nullptr);
-  for (UINT id : {0u, 1u, 18u, 19u, 20u, 21u, 27u, 32u})
+  for (UINT id : {0u, 1u, 18u, 19u, 20u, 21u, 34u})
     EXPECT_EQ(LoadStringA(module, id, buffer, sizeof buffer), 0) << id;
   for (UINT id : {2u, 17u, 22u, 26u})
     EXPECT_GT(LoadStringA(module, id, buffer, sizeof buffer), 0) << id;

@@ -208,8 +208,10 @@ bool InstallHere(const Bytes& setup, const FileDataBudget& budget = kInstallBudg
   if (!file.Seek(map.fileTableOffset)) return false;
   PackageInput input = {&file, "setup.exe", Settings.SetupCaption};
   NoProgress progress;
-  CreatedItems created;
-  return InstallFiles(input, progress, created, budget);
+  InstallChanges changes;
+  if (!InstallFiles(input, progress, changes, budget)) return false;
+  changes.written.Finish();
+  return true;
 }
 
 // One path named by two records: the second sees the first one's file, as
@@ -375,9 +377,10 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
     ASSERT_TRUE(file.Seek(map.fileTableOffset));
     PackageInput input = {&file, "setup.exe", Settings.SetupCaption};
     NoProgress progress;
-    CreatedItems created;
+    InstallChanges changes;
     boxes.Clear();
-    bool done = InstallFiles(input, progress, created, FileDataBudget{4096, 2, c.worker});
+    bool done = InstallFiles(input, progress, changes, FileDataBudget{4096, 2, c.worker});
+    if (done) changes.written.Finish();
 
     if (!c.damaged) {
       EXPECT_TRUE(done);

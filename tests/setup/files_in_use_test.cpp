@@ -472,6 +472,7 @@ TEST(OlderWindows, RedirectedSharedFile) {
       file.path = target.c_str();
       file.existed = true;
       file.redirected = true;
+      NoteInstalledFile(record, file);
       FinishInstalledFile(record, file);
 
       if (keyExists) {
@@ -515,6 +516,7 @@ TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
     Settings.SharedDllCount = 0;
     InstallTarget file;
     file.path = target.c_str();
+    NoteInstalledFile(record, file);
     FinishInstalledFile(record, file);
     EXPECT_EQ(SharedCount(target), std::nullopt);
   }

@@ -79,9 +79,9 @@ TEST(SetupLinks, ALinkInTheDestinationStopsTheInstallBeforeItWritesThere) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey(kAppName).c_str());
 }
 
-// Reinstalled over a log and a record that are hard links to files
-// elsewhere: those files keep their bytes, and the application gets a log
-// and a record of its own.
+// Reinstalled over a log and a record that have second names elsewhere
+// (hard links a user made to them): those keep the old bytes, and the
+// application gets a log and a record of its own.
 TEST(SetupLinks, ALogWithOtherNamesKeepsTheirBytes) {
   const std::string destination = DefaultDestination(kAppName);
   const std::string setup = PlantedSetup();
@@ -89,10 +89,8 @@ TEST(SetupLinks, ALogWithOtherNamesKeepsTheirBytes) {
   ASSERT_TRUE(RunSetupToEnd(setup, std::string(kAppName) + " Setup").finishDialog);
   const std::string outside = ScratchFolder("hard linked");
   for (const char* name : {"Uninst.log", "Uninst.rec"}) {
-    ASSERT_TRUE(WriteBytes(outside + "\\" + name, testpkg::ToBytes("another file's bytes")));
-    ASSERT_TRUE(RemovePath(destination + "\\" + name));
-    ASSERT_TRUE(CreateHardLinkA((destination + "\\" + name).c_str(),
-                                (outside + "\\" + name).c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkA((outside + "\\" + name).c_str(),
+                                (destination + "\\" + name).c_str(), nullptr));
   }
   const auto before = StateOf({outside}, {});
   EXPECT_TRUE(RunSetupToEnd(setup, std::string(kAppName) + " Setup").finishDialog);

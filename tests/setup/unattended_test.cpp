@@ -75,7 +75,7 @@ TEST(Unattended, CommandLinesExitCodesAndTheRunLog) {
       {"/D=VT Unattended\\Relative", false, 1639, "", "Not understood: /D=VT Unattended\\Relative"},
       {"/X", false, 1639, "", "Not understood: /X"},
       {"/D=" + blocked + "\\App", false, 1, "",
-       "Message 10: Unable to create the directory '" + blocked + "\\App\\'."},
+       "Message 10: Unable to create the directory '" + blocked + "\\App'."},
       {"", true, 3010, standard, "Scheduled: " + standard + "\\tool.exe"},
   };
   for (const auto& c : cases) {

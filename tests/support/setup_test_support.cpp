@@ -261,8 +261,12 @@ std::optional<robot::MessageBoxContent> AnswerNextBox(const robot::Program& setu
 }
 
 SetupRun RunSetupToEnd(const std::string& path, const std::string& caption) {
-  SetupRun run;
   robot::Program setup = StartSetup(path);
+  return FinishSetupRun(setup, caption);
+}
+
+SetupRun FinishSetupRun(robot::Program& setup, const std::string& caption) {
+  SetupRun run;
   run.started = setup.Started();
   // A message box or a closing dialog: a dialog with a text Static of id
   // 0xFFFF. Not the progress dialog, whose phase text is a control of its

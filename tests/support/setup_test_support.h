@@ -151,6 +151,8 @@ struct SetupRun {
 // its end: every message box is read and answered with OK, the closing
 // dialog is left through Finish.
 SetupRun RunSetupToEnd(const std::string& path, const std::string& caption);
+// The same for a setup started already.
+SetupRun FinishSetupRun(robot::Program& setup, const std::string& caption);
 
 // A program started from `commandLine` as a deployment tool starts it, and
 // watched until it ends: a run under "/S" shows no window. When one does

@@ -876,58 +876,95 @@ void InstallInto(const testpkg::TestPackage& package, const std::string& folder,
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
 }
 
+const char kMovedRoot[] = "C:\\VT Moved";
+const std::string kFirst = std::string(kMovedRoot) + "\\First";
+const std::string kSecond = std::string(kMovedRoot) + "\\Second";
+
+std::string MovedLibrary() { return CommonFilesDirectory() + "\\VT Moved\\vtmoved.dll"; }
+
+void ForgetMoved() {
+  MakeSharedDllsKey();
+  RemovePath(kMovedRoot);
+  RemovePath(CommonFilesDirectory() + "\\VT Moved");
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, MovedLibrary().c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT Moved").c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, wizardtest::kRecordKey);
+}
+
+// Runs the entry's uninstall: `left` the closing message's lines (none:
+// removed), `libraryGoes` when its shared library's count reaches 0.
+void UninstallMoved(const std::vector<std::string>& left, bool libraryGoes) {
+  auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey("VT Moved"), "UninstallString");
+  ASSERT_TRUE(command.has_value());
+  robot::Program uninstaller = robot::StartCommandLine(*command);
+  ExpectBox(uninstaller, Confirmation("VT Moved"), IDYES);
+  if (libraryGoes) ExpectBox(uninstaller, SharedQuestion("VT Moved", MovedLibrary()), IDYES);
+  if (left.empty()) {
+    ExpectBox(uninstaller, Removed("VT Moved"), IDOK);
+  } else {
+    ExpectLeft(uninstaller, "VT Moved", left);
+  }
+  EXPECT_EQ(robot::WaitForExit(uninstaller), left.empty() ? 0u : 1u);
+  EXPECT_EQ(Exists(MovedLibrary()), !libraryGoes);
+}
+
 // Installed again in another folder, the application's record names the
 // earlier install with the digest of its record, and one uninstall removes
-// both. When the earlier install's record was lost, setup says so, and the
-// counts of the shared files its log lists are given back all the same.
+// both; installed in the first folder again (A, B, A), the first record is
+// merged into the new one.
 TEST(Uninstaller, ReinstallingElsewhereOrphansNothing) {
-  MakeSharedDllsKey();
-  const std::string root = "C:\\VT Moved";
-  const std::string first = root + "\\First", second = root + "\\Second";
-  const std::string library = CommonFilesDirectory() + "\\VT Moved\\vtmoved.dll";
-  const testpkg::TestPackage version1 = MovingPackage({"a.exe", "b.dat"});
-  const testpkg::TestPackage version2 = MovingPackage({"a.exe"});
-  auto uninstall = [&](std::vector<std::string> left) {
-    auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey("VT Moved"), "UninstallString");
-    ASSERT_TRUE(command.has_value());
-    robot::Program uninstaller = robot::StartCommandLine(*command);
-    ExpectBox(uninstaller, Confirmation("VT Moved"), IDYES);
-    ExpectBox(uninstaller, SharedQuestion("VT Moved", library), IDYES);
-    if (left.empty()) {
-      ExpectBox(uninstaller, Removed("VT Moved"), IDOK);
-    } else {
-      ExpectLeft(uninstaller, "VT Moved", left);
-    }
-    EXPECT_EQ(robot::WaitForExit(uninstaller), left.empty() ? 0u : 1u);
-    EXPECT_EQ(CountOf(library), -1);
-    EXPECT_FALSE(Exists(library));
-  };
-  RemovePath(root);
-  RemovePath(CommonFilesDirectory() + "\\VT Moved");
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, library.c_str());
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey("VT Moved").c_str());
-
-  InstallInto(version1, first);
-  const std::string firstRecord = Text(ReadBytes(first + "\\Uninst.rec"));
-  InstallInto(version2, second);
-  EXPECT_NE(Text(ReadBytes(second + "\\Uninst.rec"))
-                .find("\nearlier " + Digest(firstRecord) + " " + first + "\n"),
+  ForgetMoved();
+  InstallInto(MovingPackage({"a.exe", "b.dat"}), kFirst);
+  const std::string firstRecord = Text(ReadBytes(kFirst + "\\Uninst.rec"));
+  InstallInto(MovingPackage({"a.exe"}), kSecond);
+  EXPECT_NE(Text(ReadBytes(kSecond + "\\Uninst.rec"))
+                .find("\nearlier " + Digest(firstRecord) + " " + kFirst + "\n"),
             std::string::npos);
-  EXPECT_TRUE(Exists(first + "\\b.dat"));
-  EXPECT_EQ(CountOf(library), 2);
-  uninstall({});
-  EXPECT_FALSE(Exists(first));
-  EXPECT_FALSE(Exists(second));
+  EXPECT_TRUE(Exists(kFirst + "\\b.dat"));
+  InstallInto(MovingPackage({"a.exe"}), kFirst);
+  EXPECT_EQ(CountOf(MovedLibrary()), 3);
+  UninstallMoved({}, true);
+  EXPECT_FALSE(Exists(kFirst));
+  EXPECT_FALSE(Exists(kSecond));
+  EXPECT_EQ(CountOf(MovedLibrary()), -1);
+  ForgetMoved();
+}
 
-  // The record lost before an upgrade in the same folder.
-  InstallInto(version1, first);
-  ASSERT_TRUE(RemovePath(first + "\\Uninst.rec"));
-  InstallInto(version2, first,
-              "No record of the earlier install in '" + first + "': its files will stay.");
-  uninstall({NotInstalled(first + "\\b.dat")});
-  EXPECT_TRUE(Exists(first + "\\b.dat"));
-  RemovePath(root);
-  RegDeleteTreeA(HKEY_CURRENT_USER, wizardtest::kRecordKey);
+// An earlier install whose folder is gone (a user renamed it away) is
+// named, and the application stays listed, with what is left to remove,
+// until an uninstall finds it back.
+TEST(Uninstaller, AnEarlierInstallThatIsGoneStaysListed) {
+  ForgetMoved();
+  InstallInto(MovingPackage({"a.exe", "b.dat"}), kFirst);
+  InstallInto(MovingPackage({"a.exe"}), kSecond);
+  ASSERT_TRUE(MoveFileA(kFirst.c_str(), (kFirst + " away").c_str()));
+  UninstallMoved({"'" + kFirst +
+                  "', where the application was installed before, is not there. The "
+                  "application stays in the list of installed programs: uninstall it again "
+                  "once the folder is back."},
+                 false);
+  EXPECT_EQ(CountOf(MovedLibrary()), 1);
+  ASSERT_TRUE(MoveFileA((kFirst + " away").c_str(), kFirst.c_str()));
+  UninstallMoved({}, true);
+  EXPECT_FALSE(Exists(kFirst));
+  EXPECT_FALSE(Exists(kSecond));
+  EXPECT_FALSE(HasUninstallEntry("VT Moved"));
+  ForgetMoved();
+}
+
+// One byte of the earlier record changed: setup refuses the folder rather
+// than write over what names the earlier install's files.
+TEST(Uninstaller, AChangedRecordIsNotWrittenOver) {
+  ForgetMoved();
+  InstallInto(MovingPackage({"a.exe", "b.dat"}), kFirst);
+  std::string changed = Text(ReadBytes(kFirst + "\\Uninst.rec"));
+  changed[changed.find("b.dat")] = 'B';
+  ASSERT_TRUE(WriteBytes(kFirst + "\\Uninst.rec", testpkg::ToBytes(changed)));
+  const std::string setup =
+      WriteSetup("moved again", SetupFileAround(testpkg::BuildPackage(MovingPackage({"a.exe"}))));
+  EXPECT_EQ(RunUnseen("\"" + setup + "\" /S /D=" + kFirst).exitCode, 1u);
+  EXPECT_EQ(Text(ReadBytes(kFirst + "\\Uninst.rec")), changed);
+  ForgetMoved();
 }
 
 // Asked once, naming the application; No, or Cancel while its program
@@ -1214,11 +1251,9 @@ TEST(Uninstaller, ClosingMessageListsTenItemsAndCountsTheRest) {
   Clean(installed);
 }
 
-// A log that another setup program wrote (its entry keeps no digests):
-// its links go, its counts are given back and its entry goes, but nothing
-// in the folder: there is no record of what is the application's. Such a
-// log lists each shared file once: a line repeated is damage, as a count
-// nobody raised would be given back.
+// A log that another setup program wrote (its entry keeps no digests)
+// vouches for nothing: only its entry goes; its links, its counts and the
+// folder stay. A line repeated in it is damage all the same.
 TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
   PlaceUninstaller();
   MakeSharedDllsKey();
@@ -1245,10 +1280,11 @@ TEST(Uninstaller, ALogWithoutRecordLeavesTheFolder) {
   ExpectBox(uninstaller, Confirmation("VT Foreign"), IDYES);
   ExpectLeft(uninstaller, "VT Foreign",
              {"The folder '" + installed.folder +
-              "' was left in place: setup kept no record of what it installed there."});
+              "' was left in place, and so were the shortcuts and shared-file counts its "
+              "uninstall log lists: setup kept no record of what it installed there."});
   EXPECT_EQ(robot::WaitForExit(uninstaller), 1u);
-  EXPECT_FALSE(Exists(installed.shortcuts[0]));
-  EXPECT_EQ(CountOf(shared), 2);
+  EXPECT_TRUE(Exists(installed.shortcuts[0]));
+  EXPECT_EQ(CountOf(shared), 3);
   EXPECT_TRUE(Exists(installed.folder + "\\app.exe"));
   EXPECT_TRUE(Exists(installed.LogPath()));
   EXPECT_FALSE(HasUninstallEntry("VT Foreign"));
