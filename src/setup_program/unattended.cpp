@@ -32,7 +32,7 @@ void ShowUsage(const char* wrong) {
   if (wrong != nullptr) LogLine("Not understood: %s", wrong);
   const unsigned style = wrong != nullptr ? unsigned{kBoxError} : unsigned{MB_ICONINFORMATION};
   ResourceText usage(IDS_USAGE);
-  ShowMessageBox(MessageBoxRequest{nullptr, IDS_USAGE, usage.text(), kProductCaption, style});
+  ShowMessageBox(MessageBoxRequest{nullptr, IDS_USAGE, usage.Text(), kProductCaption, style});
 }
 
 int EndRun(int exitCode) {

@@ -83,7 +83,7 @@ class TableReader {
     return std::nullopt;
   }
 
-  const Variables& variables() const { return variables_; }
+  const Variables& GivenVariables() const { return variables_; }
 
   // A string converted to the package's code page.
   Check Text(const char* key, std::string* out, bool required = false) const {
@@ -140,7 +140,7 @@ class TableReader {
     return tables;
   }
 
-  const toml::table& table() const { return table_; }
+  const toml::table& Table() const { return table_; }
 
  private:
   const toml::table& table_;
@@ -378,7 +378,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (valuesNode) {
     if (!valuesNode->is_table()) return table.Fail("values", "must be a table of name = value");
     TableReader values = table.Below(*valuesNode->as_table(), table.Entry("values"));
-    for (auto&& entryPair : values.table()) {
+    for (auto&& entryPair : values.Table()) {
       const toml::node& node = entryPair.second;
       std::string utf8Name(entryPair.first.str());
       const std::string entry = values.Entry("\"" + utf8Name + "\"");
@@ -391,7 +391,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
         return fail("the name " + *refusal);
       RegistryValue value;
       if (node.is_string()) {
-        auto expanded = ExpandVariables(node.as_string()->get(), table.variables());
+        auto expanded = ExpandVariables(node.as_string()->get(), table.GivenVariables());
         if (!expanded.ok()) return fail(expanded.problem().message);
         const std::string& utf8Data = expanded.value();
         if (utf8Data.find('\0') != std::string::npos) return fail("contains a NUL character");
