@@ -19,7 +19,7 @@ namespace {
 class Messages : public ::testing::Test {
  protected:
   support::BoxRecorder recorder;
-  const std::vector<support::RecordedBox>& recorded = recorder.boxes();
+  const std::vector<support::RecordedBox>& recorded = recorder.Boxes();
 };
 
 TEST(ResourceTextTest, AbsentIdsGiveNull) {

@@ -26,7 +26,7 @@ class ProjectFolder {
   ProjectFolder(const ProjectFolder&) = delete;
   ProjectFolder& operator=(const ProjectFolder&) = delete;
 
-  const std::string& path() const { return path_; }
+  const std::string& Root() const { return path_; }
   std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
   void Write(const std::string& relative, const std::string& content) const;
   void Write(const std::string& relative, const packer::Bytes& content) const;
