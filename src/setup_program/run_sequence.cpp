@@ -110,7 +110,9 @@ int RunSetup(HINSTANCE instance) {
   Settings.InstanceHandle = instance;
   SetupCommandLine commandLine;
   const bool understood = ParseSetupCommandLine(GetCommandLineA(), commandLine);
-  BeginRun(commandLine);
+  // Silent, the question before installing over the program is the one
+  // answered Yes: the run stands for installing.
+  BeginRun("Setup", commandLine.logPath, commandLine.silent, IDS_PROGRAM_EXISTS);
   if (!understood || commandLine.help) {
     ShowUsage(understood ? nullptr : commandLine.wrong.Text());
     return EndRun(understood ? kExitDone : kExitBadCommandLine);

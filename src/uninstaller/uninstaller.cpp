@@ -213,7 +213,7 @@ void LeaveCurrentFolder() {
 int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!understood) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
-    return 1;
+    return kExitFailed;
   }
   HeldFolders held;
   Install installs[kMaxInstalls + 1];
@@ -224,10 +224,10 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
                                 main.folder)) {
     case FolderOpening::kMissing:
       ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
-      return 1;
+      return kExitFailed;
     case FolderOpening::kNotItself:
       ShowFailure(kProductCaption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
-      return 1;
+      return kExitFailed;
     case FolderOpening::kOpen:
       break;
   }
@@ -236,21 +236,21 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   bool hasRecord = false;
   if (!ReadLog(logPath, main.folder, logText, log) ||
       !ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord)) {
-    return 1;
+    return kExitFailed;
   }
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);
   if (!IsApplicationsOwnFolder(main.folder)) {
     ShowFailure(caption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
-    return 1;
+    return kExitFailed;
   }
   LeftItems left;
   const int count = hasRecord ? ReadEarlierInstalls(held, installs, log.appName, left) : 1;
   if (!ConfirmRemoval(caption, log.appName) ||
       (log.checkProgramNotRunning &&
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
-    return 1;
+    return kExitFailed;
   }
   KeptFiles kept;
   RemoveShortcuts(held, log, left);
@@ -265,8 +265,8 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   }
   RemoveUninstallEntry(log.appName, left);
   ShowOutcome(caption, log.appName, left);
-  if (left.IsEmpty()) return 0;
-  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : 1;
+  if (left.IsEmpty()) return kExitDone;
+  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : kExitFailed;
 }
 
 }  // namespace
@@ -275,11 +275,8 @@ int RunUninstaller() {
   LeaveCurrentFolder();
   UninstallerCommandLine commandLine;
   const bool understood = ParseUninstallerCommandLine(GetCommandLineA(), commandLine);
-  const bool logged =
-      !commandLine.runLogPath.IsEmpty() && OpenRunLog(commandLine.runLogPath, "Uninstaller");
-  if (commandLine.silent || logged) LogBoxes(commandLine.silent);
-  const int exitCode = Uninstall(understood, commandLine.logPath, commandLine.silent);
-  LogLine("Result: exit code %d", exitCode);
-  CloseRunLog();
-  return exitCode;
+  // Silent, the confirmation is the one question answered Yes: the run
+  // stands for removing.
+  BeginRun("Uninstaller", commandLine.runLogPath, commandLine.silent, IDS_UN_CONFIRM);
+  return EndRun(Uninstall(understood, commandLine.logPath, commandLine.silent));
 }
