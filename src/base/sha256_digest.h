@@ -10,7 +10,11 @@
 
 #include "base/shared_string.h"
 
-// The digest of `size` bytes at `data` as 64 lower-case hexadecimal digits.
+// A digest's length as text: lower-case hexadecimal digits.
+const int kDigestLength = 64;
+
+// The digest of `size` bytes at `data` as kDigestLength lower-case
+// hexadecimal digits.
 void Sha256Digest(const void* data, size_t size, SharedString& digest);
 
 #endif

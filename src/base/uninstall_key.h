@@ -1,7 +1,8 @@
 // The application's entry in the system's list of installed programs, the
 // key "Software\Microsoft\Windows\CurrentVersion\Uninstall\<AppName>" of
 // HKEY_LOCAL_MACHINE: setup writes it, the uninstaller checks and removes
-// it, and this is the one place that knows its name and values.
+// it, vtpack adds the vendor's values to it, and this is the one place that
+// knows its name and values.
 //
 // Only administrators may write the key, while the application's folder
 // may be open to its users: the SHA-256 digests of the log and the install
@@ -48,9 +49,13 @@ enum : unsigned {
 unsigned WriteUninstallEntry(const UninstallEntryValues& values);
 
 // The key that holds every application's entry, below HKEY_LOCAL_MACHINE.
-// vtpack writes a package's own values of the entry below it too.
 inline constexpr char kUninstallKeyParent[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The entry's values that vtpack writes as registry records of the package
+// (the layout has no other place for them), from the project's
+// [application] publisher and url.
+inline constexpr char kPublisherValue[] = "Publisher";
+inline constexpr char kUrlInfoAboutValue[] = "URLInfoAbout";
 
 // The key's name below HKEY_LOCAL_MACHINE: the parent, "\\", the name.
 SharedString UninstallKeyName(const char* appName);

@@ -8,19 +8,17 @@
 
 #include "packer/command_line/json_writer.h"
 #include "packer/project/code_page.h"
+#include "packer/project/destinations.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
 
 namespace packer {
 namespace {
 
-const char* const kDestinationNames[] = {"app",   "windows",       "system",
-                                         "fonts", "program-files", "common-files"};
-const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                  "HKEY_USERS"};
+using layout::kRegistryRootNames;
 
 std::string Destination(std::uint32_t type) {
-  return type < layout::kDestinationTypeCount ? kDestinationNames[type]
+  return type < layout::kDestinationTypeCount ? kDestinations[type].name
                                               : "type " + std::to_string(type);
 }
 
@@ -126,8 +124,8 @@ void FindSectionFaults(const PackageListing& p, Faults& faults) {
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
       if (text.find('=') == std::string::npos)
-        faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path + ": value \"" + text +
-                         "\" has no \"=\" and would be dropped");
+        faults.push_back(std::string(kRegistryRootNames[key.root]) + "\\" + key.path +
+                         ": value \"" + text + "\" has no \"=\" and would be dropped");
     }
   }
   for (const ListedAssociation& a : p.associations) {
@@ -148,10 +146,6 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   FindSectionFaults(p, faults);
   return faults;
 }
-
-// The folder each destination type stands for, as the documentation names it.
-const char* const kDestinationFolders[] = {"<Destination>", "<Windows>",       "<System>",
-                                           "<Fonts>",       "<Program Files>", "<Common Files>"};
 
 std::string IsoTime(const ListedTime& stamp) {
   std::string text = TimeText(stamp);
@@ -192,7 +186,7 @@ void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) 
   json.BeginObject();
   json.Key("installed-path");
   std::string folder = f.destinationType < layout::kDestinationTypeCount
-                           ? kDestinationFolders[f.destinationType]
+                           ? kDestinations[f.destinationType].label
                            : "<type " + std::to_string(f.destinationType) + ">";
   json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
   json.Key("destination");
@@ -221,7 +215,7 @@ void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) 
 void WriteRegistryKeyJson(const ListedRegistryKey& key, const JsonText& utf8, JsonWriter& json) {
   json.BeginObject();
   json.Key("root");
-  json.String(kRootNames[key.root]);
+  json.String(kRegistryRootNames[key.root]);
   json.Key("key");
   json.String(utf8(key.path));
   json.Key("values");
@@ -347,7 +341,8 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   }
   out << "Registry: " << p.registry.size() << " keys\n";
   for (const ListedRegistryKey& key : p.registry) {
-    out << "  " << kRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage) << "\n";
+    out << "  " << kRegistryRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage)
+        << "\n";
     for (const auto& [type, valueText] : key.values) {
       std::string kind = type == 1   ? "text  "
                          : type == 4 ? "number"

@@ -4,6 +4,7 @@
 // finds. Either way the exit code is 1.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -231,8 +232,6 @@ int Init(const std::string& folder, const std::string& projectPath) {
   return 0;
 }
 
-constexpr const char* kCommands[] = {"build", "list", "verify", "init"};
-
 // A usage error as every other failure: one line with vtpack's prefix, and
 // where to read more.
 int UsageError(const std::string& message, const std::string& command) {
@@ -317,6 +316,14 @@ int ParseFailure(CLI::App& app, const CLI::ParseError& error) {
   return UsageError(message, command);
 }
 
+// The commands' names, in the order they were added.
+std::vector<std::string> CommandNames(CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
+    names.push_back(command->get_name());
+  return names;
+}
+
 int Read(const ReadRequest& read, bool verify) {
   if (!IsWindowsAnsiCodePage(read.codePage))
     return Fail("code page " + std::to_string(read.codePage) +
@@ -330,15 +337,6 @@ int Read(const ReadRequest& read, bool verify) {
 
 int main(int argc, char** argv) {
   using namespace packer;
-  // A first word that is not an option must be a command: say which it is not.
-  if (argc > 1 && argv[1][0] != '-') {
-    bool known = false;
-    for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
-    if (!known)
-      return UsageError("unknown command '" + std::string(argv[1]) +
-                            "'; the commands are build, list, verify and init",
-                        "");
-  }
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
@@ -349,6 +347,13 @@ int main(int argc, char** argv) {
   CLI::App* listCommand = AddListCommand(app, read);
   CLI::App* verifyCommand = AddVerifyCommand(app, read);
   CLI::App* initCommand = AddInitCommand(app, init);
+  const std::vector<std::string> commands = CommandNames(app);
+  // A first word that is not an option must be a command: say which it is not.
+  if (argc > 1 && argv[1][0] != '-' &&
+      std::find(commands.begin(), commands.end(), argv[1]) == commands.end())
+    return UsageError("unknown command '" + std::string(argv[1]) + "'; the commands are " +
+                          JoinWords(commands, " and "),
+                      "");
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
@@ -360,5 +365,5 @@ int main(int argc, char** argv) {
   if (*initCommand) return Init(init.folder, init.projectPath);
   if (*listCommand) return Read(read, false);
   if (*verifyCommand) return Read(read, true);
-  return UsageError("a command is needed: build, list, verify or init", "");
+  return UsageError("a command is needed: " + JoinWords(commands, " or "), "");
 }

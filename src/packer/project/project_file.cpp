@@ -1,6 +1,5 @@
 #include "packer/project/project_file.h"
 
-#include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -10,6 +9,8 @@
 #include "base/uninstall_key.h"
 #include "packer/file_io.h"
 #include "packer/project/code_page.h"
+#include "packer/project/destinations.h"
+#include "packer/project/project_paths.h"
 #include "packer/project/source_tree.h"
 #include "packer/project/text_rules.h"
 #include "packer/project/variables.h"
@@ -232,18 +233,6 @@ Check ReadSetupOptions(const TableReader& file, Project& project) {
   return std::nullopt;
 }
 
-const std::map<std::string, layout::DestinationType>& Destinations() {
-  static const std::map<std::string, layout::DestinationType> names = {
-      {"app", layout::kDestinationApplication},
-      {"windows", layout::kDestinationWindows},
-      {"system", layout::kDestinationSystem},
-      {"fonts", layout::kDestinationFonts},
-      {"program-files", layout::kDestinationProgramFiles},
-      {"common-files", layout::kDestinationCommonFiles},
-  };
-  return names;
-}
-
 std::optional<FileVersion> ParseVersion(const std::string& text) {
   FileVersion version;
   std::uint16_t* parts[] = {&version.major, &version.minor, &version.build, &version.revision};
@@ -260,18 +249,6 @@ std::optional<FileVersion> ParseVersion(const std::string& text) {
   }
   if (count == 0 || text.back() == '.') return std::nullopt;
   return version;
-}
-
-// A glob character that no backslash escapes.
-bool HasGlobCharacters(const std::string& pattern) {
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '\\') {
-      ++i;
-    } else if (pattern[i] == '*' || pattern[i] == '?' || pattern[i] == '[') {
-      return true;
-    }
-  }
-  return false;
 }
 
 Check ReadExcludes(const TableReader& table, FileSpec& fileSpec) {
@@ -306,12 +283,11 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
 
   std::string destination = "app";
   if (auto p = table.Utf8("destination", &destination)) return *p;
-  auto found = Destinations().find(destination);
-  if (found == Destinations().end())
-    return table.Fail("destination", "\"" + destination +
-                                         "\" is unknown; use app, windows, system, fonts, "
-                                         "program-files or common-files");
-  fileSpec.placement.destination = found->second;
+  auto found = FindDestination(destination);
+  if (!found)
+    return table.Fail("destination",
+                      "\"" + destination + "\" is unknown; use " + DestinationNameList());
+  fileSpec.placement.destination = *found;
 
   std::string subfolder;
   if (auto p = table.Text("subfolder", &subfolder)) return *p;
@@ -346,29 +322,30 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
   return fileSpec;
 }
 
-const std::map<std::string, layout::RegistryRoot>& RegistryRoots() {
-  static const std::map<std::string, layout::RegistryRoot> names = {
-      {"HKEY_CLASSES_ROOT", layout::kRootClasses},
-      {"HKCR", layout::kRootClasses},
-      {"HKEY_CURRENT_USER", layout::kRootCurrentUser},
-      {"HKCU", layout::kRootCurrentUser},
-      {"HKEY_LOCAL_MACHINE", layout::kRootLocalMachine},
-      {"HKLM", layout::kRootLocalMachine},
-      {"HKEY_USERS", layout::kRootUsers},
-      {"HKU", layout::kRootUsers},
-  };
-  return names;
+// A root by its name or its short name.
+std::optional<layout::RegistryRoot> FindRegistryRoot(const std::string& name) {
+  for (int root = 0; root < layout::kRegistryRootCount; ++root) {
+    if (name == layout::kRegistryRootNames[root] || name == layout::kRegistryRootShortNames[root])
+      return static_cast<layout::RegistryRoot>(root);
+  }
+  return std::nullopt;
+}
+
+// "HKEY_CLASSES_ROOT, ... or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)".
+std::string RegistryRootNameList() {
+  const auto* names = layout::kRegistryRootNames;
+  const auto* shortNames = layout::kRegistryRootShortNames;
+  return JoinWords({names, names + layout::kRegistryRootCount}, " or ") + " (or " +
+         JoinWords({shortNames, shortNames + layout::kRegistryRootCount}, ", ") + ")";
 }
 
 Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (auto p = table.AllowOnly({"root", "key", "values"})) return p;
   std::string rootName;
   if (auto p = table.Utf8("root", &rootName, true)) return p;
-  auto root = RegistryRoots().find(rootName);
-  if (root == RegistryRoots().end())
-    return table.Fail("root", "\"" + rootName +
-                                  "\" is unknown; use HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, "
-                                  "HKEY_LOCAL_MACHINE or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)");
+  auto root = FindRegistryRoot(rootName);
+  if (!root)
+    return table.Fail("root", "\"" + rootName + "\" is unknown; use " + RegistryRootNameList());
   RegistryKey key;
   if (auto p = table.Text("key", &key.path, true)) return p;
   if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage))
@@ -412,7 +389,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
       key.values.push_back(std::move(value));
     }
   }
-  project.settings.registry[root->second].push_back(std::move(key));
+  project.settings.registry[*root].push_back(std::move(key));
   return std::nullopt;
 }
 
@@ -452,8 +429,9 @@ void AddUninstallEntryValues(Project& project) {
   RegistryKey key{std::string(kUninstallKeyParent) + "\\" + app.name, {}};
   // In byte order of their names, as the values of every key.
   if (!app.publisher.empty())
-    key.values.push_back({kRegistryTypeText, "Publisher=" + app.publisher});
-  if (!app.url.empty()) key.values.push_back({kRegistryTypeText, "URLInfoAbout=" + app.url});
+    key.values.push_back({kRegistryTypeText, std::string(kPublisherValue) + "=" + app.publisher});
+  if (!app.url.empty())
+    key.values.push_back({kRegistryTypeText, std::string(kUrlInfoAboutValue) + "=" + app.url});
   if (!key.values.empty())
     project.settings.registry[layout::kRootLocalMachine].push_back(std::move(key));
 }
