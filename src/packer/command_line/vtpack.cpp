@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -361,9 +362,15 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return ParseFailure(app, e);
   }
-  if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(init.folder, init.projectPath);
-  if (*listCommand) return Read(read, false);
-  if (*verifyCommand) return Read(read, true);
+  try {
+    if (*buildCommand) return Build(build, argv[0]);
+    if (*initCommand) return Init(init.folder, init.projectPath);
+    if (*listCommand) return Read(read, false);
+    if (*verifyCommand) return Read(read, true);
+  } catch (const std::bad_alloc&) {
+    // Every failure but this one comes back as a Problem; a temporary
+    // output file is removed on the way here.
+    return Fail("out of memory");
+  }
   return UsageError("a command is needed: " + JoinWords(commands, " or "), "");
 }
