@@ -44,6 +44,12 @@ class ProjectFolder {
 packer::Bytes StubImage();
 packer::Bytes UninstallerImage();
 
+// The PE checksum of a whole file whose checksum field lies at `field`, as
+// CheckSumMappedFile computes it: the 16-bit words (the field's as zero)
+// added with each carry folded back at once, plus the file's length.
+// Written apart from vtpack's PeChecksum, which it checks.
+std::uint32_t FileChecksum(const packer::Bytes& file, std::size_t field);
+
 // How a run is watched. A run that has not ended after `timeoutSeconds` is
 // killed and reported with exit code kTimedOut, so a vtpack that hangs fails
 // its test instead of hanging it.
