@@ -9,7 +9,6 @@ namespace {
 
 constexpr std::uint32_t kResourceTypeVersion = 16;
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
-constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
 
 // Bounds-checked little-endian reads from the image, each a small read of
 // its own: the image need not be in memory.
@@ -62,7 +61,7 @@ std::optional<std::uint32_t> FindResourceEntry(const Image& image, std::uint64_t
     std::uint64_t entry = directory + 16 + 8ull * i;
     auto name = image.U32(entry), target = image.U32(entry + 4);
     if (!name || !target) return std::nullopt;
-    if (!id || (!(*name & kSubdirectoryFlag) && *name == *id)) return *target;
+    if (!id || (!(*name & kResourceSubdirectoryFlag) && *name == *id)) return *target;
   }
   return std::nullopt;
 }
@@ -94,9 +93,9 @@ std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
     target = FindResourceEntry(image, directory, id);
     id.reset();
     if (!target) return std::nullopt;
-    bool isDirectory = (*target & kSubdirectoryFlag) != 0;
+    bool isDirectory = (*target & kResourceSubdirectoryFlag) != 0;
     if (isDirectory != (level < 2)) return std::nullopt;
-    directory = *root + (*target & ~kSubdirectoryFlag);
+    directory = *root + (*target & ~kResourceSubdirectoryFlag);
   }
   std::uint64_t dataEntry = *root + *target;
   auto dataRva = image.U32(dataEntry), dataSize = image.U32(dataEntry + 4);
