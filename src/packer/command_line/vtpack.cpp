@@ -278,22 +278,14 @@ CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
   return command;
 }
 
-CLI::App* AddListCommand(CLI::App& app, ReadRequest& read) {
-  CLI::App* command = app.add_subcommand("list", "Print what a setup executable holds");
+// list and verify: a setup executable, the code page of its texts, and
+// whether to print JSON.
+CLI::App* AddReadCommand(CLI::App& app, ReadRequest& read, const char* name,
+                         const char* description, const char* codePageHelp, const char* jsonHelp) {
+  CLI::App* command = app.add_subcommand(name, description);
   command->add_option("setup", read.setupFile, "Setup executable")->required();
-  command->add_option("--code-page", read.codePage, "Code page of the package's texts")
-      ->capture_default_str();
-  command->add_flag("--json", read.json, "Print it as JSON (its shape: docs/project-format.md)");
-  return command;
-}
-
-CLI::App* AddVerifyCommand(CLI::App& app, ReadRequest& read) {
-  CLI::App* command = app.add_subcommand("verify", "Read a whole setup executable and check it");
-  command->add_option("setup", read.setupFile, "Setup executable")->required();
-  command
-      ->add_option("--code-page", read.codePage, "Code page of the package's texts (the project's)")
-      ->capture_default_str();
-  command->add_flag("--json", read.json, "Print the package and its faults as JSON");
+  command->add_option("--code-page", read.codePage, codePageHelp)->capture_default_str();
+  command->add_flag("--json", read.json, jsonHelp);
   return command;
 }
 
@@ -345,8 +337,13 @@ int main(int argc, char** argv) {
   ReadRequest read;
   InitRequest init;
   CLI::App* buildCommand = AddBuildCommand(app, build);
-  CLI::App* listCommand = AddListCommand(app, read);
-  CLI::App* verifyCommand = AddVerifyCommand(app, read);
+  CLI::App* listCommand = AddReadCommand(app, read, "list", "Print what a setup executable holds",
+                                         "Code page of the package's texts",
+                                         "Print it as JSON (its shape: docs/project-format.md)");
+  CLI::App* verifyCommand =
+      AddReadCommand(app, read, "verify", "Read a whole setup executable and check it",
+                     "Code page of the package's texts (the project's)",
+                     "Print the package and its faults as JSON");
   CLI::App* initCommand = AddInitCommand(app, init);
   const std::vector<std::string> commands = CommandNames(app);
   // A first word that is not an option must be a command: say which it is not.
