@@ -47,7 +47,7 @@ release:
 	cmake --build $(BUILD)/release --target vtpack -j $(JOBS)
 
 # The distribution folder: the release vtpack with the programs it packs
-# beside it (vtsetup.exe and VTUnInst.exe from the product build), the demo
+# beside it (vtsetup.exe and the uninstallers from the product build), the demo
 # program and its libraries.
 dist: release windows-x86
 	$(MAKE) dist-files

@@ -1,7 +1,8 @@
 # Installing and packaging vtpack, in the release tree only (the native
 # build with sanitizers serves the tests):
 #   bin/vtpack                              this tree's release build
-#   share/vantorel/vtsetup.exe, VTUnInst.exe  the i686 product build's programs
+#   share/vantorel/vtsetup.exe, VTUnInst.exe, VTUnInstUser.exe
+#                                           the i686 product build's programs
 #   share/doc/vantorel/project-format.md
 #   share/man/man1/vtpack.1.gz
 # `make install PREFIX=...` is cmake --install; `make package` is
@@ -26,6 +27,7 @@ add_dependencies(vtpack vtpack_manual)
 
 install(TARGETS vtpack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VANTOREL_PRODUCT_TREE}/dist/vtsetup.exe ${VANTOREL_PRODUCT_TREE}/dist/VTUnInst.exe
+              ${VANTOREL_PRODUCT_TREE}/dist/VTUnInstUser.exe
         DESTINATION ${VANTOREL_PROGRAMS_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/docs/project-format.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantorel)
 install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "base/install_scope.h"
 #include "base/registry_value.h"
 #include "base/sha256_digest.h"
 
@@ -39,11 +40,14 @@ SharedString UninstallKeyName(const char* appName) {
 
 unsigned WriteUninstallEntry(const UninstallEntryValues& values) {
   HKEY key;
-  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, UninstallKeyName(values.appName), &key) != ERROR_SUCCESS) {
+  const bool perUser = IsPerUserScope();
+  if (RegCreateKeyA(ScopeRoot(), UninstallKeyName(values.appName), &key) != ERROR_SUCCESS) {
     return kEntryKeyNotCreated;
   }
+  // A per-user uninstaller lies in the user's profile, whose path often
+  // has blanks: quoted, no shorter path is ever taken for it.
   SharedString command, digest;
-  FormatString(command, "%s %s", values.uninstaller, values.logPath);
+  FormatString(command, perUser ? "\"%s\" %s" : "%s %s", values.uninstaller, values.logPath);
   unsigned failed = SetText(key, "DisplayName", values.appName) ? 0u : kDisplayNameNotSaved;
   if (!SetText(key, kUninstallStringValue, command)) failed |= kUninstallStringNotSaved;
   // Every other value is tried, whichever failed before it.
@@ -70,7 +74,7 @@ unsigned WriteUninstallEntry(const UninstallEntryValues& values) {
 
 bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyName(appName), 0, KEY_QUERY_VALUE, &key) !=
+  if (RegOpenKeyExA(ScopeRoot(), UninstallKeyName(appName), 0, KEY_QUERY_VALUE, &key) !=
       ERROR_SUCCESS) {
     return false;
   }

@@ -1,15 +1,18 @@
 // The application's entry in the system's list of installed programs, the
 // key "Software\Microsoft\Windows\CurrentVersion\Uninstall\<AppName>" of
-// HKEY_LOCAL_MACHINE: setup writes it, the uninstaller checks and removes
-// it, vtpack adds the vendor's values to it, and this is the one place that
-// knows its name and values.
+// HKEY_LOCAL_MACHINE, or of HKEY_CURRENT_USER for a per-user package
+// (base/install_scope.h): setup writes it, the uninstaller checks and
+// removes it, vtpack adds the vendor's values to it, and this is the one
+// place that knows its name and values.
 //
-// Only administrators may write the key, while the application's folder
-// may be open to its users: the SHA-256 digests of the log and the install
-// record kept there ("UninstallLogSHA256", "InstallRecordSHA256", 64
-// lower-case hexadecimal digits each) are the word about those files that
-// their users cannot change. Windows' list of programs and deployment tools
-// read the other values. The package's own registry records may add more
+// Only administrators may write the machine's key, while the application's
+// folder may be open to its users: the SHA-256 digests of the log and the
+// install record kept there ("UninstallLogSHA256", "InstallRecordSHA256",
+// 64 lower-case hexadecimal digits each) are the word about those files
+// that their users cannot change. A per-user install's key and folder are
+// both the user's own: there the digests tell that the files are still as
+// setup wrote them. Windows' list of programs and deployment tools read
+// the other values. The package's own registry records may add more
 // (a vendor's "Publisher" and "URLInfoAbout"), written before the entry and
 // left as they are; removing the entry removes them with it.
 #ifndef VANTOREL_BASE_UNINSTALL_KEY_H
@@ -21,6 +24,7 @@
 //   DisplayName, DisplayVersion   the application's name and version
 //   UninstallString               "<uninstaller> <log>", neither quoted: the
 //                                 uninstaller takes the rest of its line
+//                                 (per user: "\"<uninstaller>\" <log>")
 //   QuietUninstallString          "\"<uninstaller>\" /S \"<log>\""
 //   InstallLocation               the destination folder
 //   DisplayIcon                   the installed program, when there is one
@@ -48,7 +52,8 @@ enum : unsigned {
 };
 unsigned WriteUninstallEntry(const UninstallEntryValues& values);
 
-// The key that holds every application's entry, below HKEY_LOCAL_MACHINE.
+// The key that holds every application's entry, below HKEY_LOCAL_MACHINE
+// (or HKEY_CURRENT_USER).
 inline constexpr char kUninstallKeyParent[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // The entry's values that vtpack writes as registry records of the package
@@ -57,7 +62,7 @@ inline constexpr char kUninstallKeyParent[] =
 inline constexpr char kPublisherValue[] = "Publisher";
 inline constexpr char kUrlInfoAboutValue[] = "URLInfoAbout";
 
-// The key's name below HKEY_LOCAL_MACHINE: the parent, "\\", the name.
+// The key's name below its root: the parent, "\\", the name.
 SharedString UninstallKeyName(const char* appName);
 
 // What the uninstaller and a reinstall read back. The digests are empty

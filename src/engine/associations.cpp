@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "base/install_scope.h"
 #include "engine/registry_text.h"
 
 namespace {
@@ -86,13 +87,14 @@ bool WriteDefaultIcon(HKEY classKey, const char* iconPath, int iconIndex) {
 
 // True when the description, the command or the icon was stored. The
 // extension's own value is written every time and is no change.
-bool WriteAssociation(const char* extension, const char* className, const char* description,
-                      const char* programPath, const char* iconPath, int iconIndex) {
-  if (extension[0] != '.') return false;
+bool WriteAssociation(HKEY classes, const char* extension, const char* className,
+                      const char* description, const char* programPath, const char* iconPath,
+                      int iconIndex) {
+  if (classes == nullptr || extension[0] != '.') return false;
   HKEY extensionKey, classKey;
-  if (!CreateKey(HKEY_CLASSES_ROOT, extension, KEY_WRITE, &extensionKey)) return false;
+  if (!CreateKey(classes, extension, KEY_WRITE, &extensionKey)) return false;
   if (!StoreDefaultText(extensionKey, className) ||
-      !CreateKey(HKEY_CLASSES_ROOT, className, kReadWrite, &classKey)) {
+      !CreateKey(classes, className, kReadWrite, &classKey)) {
     RegCloseKey(extensionKey);
     return false;
   }
@@ -106,12 +108,24 @@ bool WriteAssociation(const char* extension, const char* className, const char* 
 
 }  // namespace
 
+AssociationWriter::AssociationWriter(const char* destination)
+    : destination_(destination), classes_(HKEY_CLASSES_ROOT) {
+  if (IsPerUserScope() &&
+      !CreateKey(HKEY_CURRENT_USER, "Software\\Classes", kReadWrite, &classes_)) {
+    classes_ = nullptr;
+  }
+}
+
+AssociationWriter::~AssociationWriter() {
+  if (classes_ != nullptr && classes_ != HKEY_CLASSES_ROOT) RegCloseKey(classes_);
+}
+
 void AssociationWriter::Association(const AssociationRecord& record) {
   SharedString programPath = record.ProgramPath;
   SharedString iconPath = record.IconPath;
   FillDestination(programPath, destination_);
   FillDestination(iconPath, destination_);
-  if (WriteAssociation('.' + record.Extension, record.ClassName, record.Description,
+  if (WriteAssociation(classes_, '.' + record.Extension, record.ClassName, record.Description,
                        Quoted(programPath), Quoted(iconPath), record.IconIndex)) {
     changed_ = true;
   }

@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "engine/associations.h"
 #include "engine/created_items.h"
 #include "engine/directory_path.h"
 #include "engine/file_data_stream.h"
 #include "engine/file_extraction.h"
+#include "engine/install_record.h"
 #include "engine/install_timing.h"
 #include "engine/output_file.h"
 #include "engine/registry_records.h"
@@ -16,20 +18,32 @@
 #include "engine/written_files.h"
 #include "package/file_table.h"
 #include "package/header_reader.h"
+#include "package/layout.h"
 #include "package/stored_block.h"
 #include "state/install_settings.h"
 
 namespace {
 
-// D1: the uninstaller, written into the Windows directory.
+// D1: the uninstaller, written into the Windows directory, or a per-user
+// package's into the destination folder, made and held as for the
+// application's files, and recorded among them: it goes with the
+// application.
 bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
   BlockBuffer program;
   if (!ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &program)) return false;
   const SharedString path = UninstallerPath();
+  const bool perUser = IsPerUserScope();
+  SharedString notItself;
+  if (perUser && !CreateDirectoryPath(Settings.DestinationDir, &created, nullptr, &notItself)) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_DIRECTORY,
+              notItself.IsEmpty() ? Settings.DestinationDir : notItself);
+    return false;
+  }
   bool existed = FileExists(path);
   HANDLE file = CreateOutputFile(path);
   if (file == INVALID_HANDLE_VALUE) return false;
   if (!existed) created.AddFile(path);
+  if (perUser) RecordInstalledFile(layout::kDestinationApplication, path, existed);
   return WriteAndClose(file, path, program.Data(), program.Length());
 }
 

@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
+#include "base/program_arguments.h"
 #include "base/uninstall_key.h"
 #include "package/layout.h"
 #include "state/install_settings.h"
@@ -40,10 +41,12 @@ struct EarlierEntry {
 
 bool ReadEarlierEntry(EarlierEntry& entry) {
   if (!ReadRegisteredEntry(Settings.Header.AppName, entry.registered)) return false;
-  // "<Windows>\VTUnInst.exe <folder>\Uninst.log", as setup writes it.
-  const char* log = strstr(entry.registered.uninstallString, ".exe ");
-  if (log == nullptr) return false;
-  entry.folder = log + 5;
+  // "<uninstaller> <folder>\Uninst.log", as setup writes it (the
+  // uninstaller's path quoted for a per-user package).
+  const char* command = entry.registered.uninstallString;
+  const char* log = SkipBlanks(AfterProgramPath(command));
+  if (log == command || *log == '\0') return false;
+  entry.folder = log;
   entry.folder = entry.folder.Middle(0, LastSeparator(entry.folder));
   return true;
 }

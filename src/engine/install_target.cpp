@@ -1,5 +1,6 @@
 #include "engine/install_target.h"
 
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/windows_version.h"
 #include "engine/directory_path.h"
@@ -14,6 +15,7 @@
 namespace {
 
 const char kReplacementSuffix[] = ".new";
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 SharedString ReplacementPath(const char* path) { return SharedString(path) + kReplacementSuffix; }
 
@@ -28,6 +30,24 @@ void ScheduleInWininit(const char* path, const char* replacement) {
   const SharedString shortPath = ShortPathOf(path);
   WritePrivateProfileStringA("rename", "NUL", shortPath, wininit);
   WritePrivateProfileStringA("rename", shortPath, shortReplacement, wininit);
+}
+
+// Without an administrator Windows replaces nothing at its next start: a
+// per-user package's file is replaced at the user's next sign-in, by a
+// command that Windows runs once from the user's RunOnce key, a value named
+// after the file (an install repeated before then schedules it once).
+bool ScheduleAtSignIn(const char* path, const char* replacement) {
+  SharedString system, command;
+  GetDestinationBase(layout::kDestinationSystem, system);
+  FormatString(command, "\"%s\\cmd.exe\" /c move /y \"%s\" \"%s\"", system.Text(), replacement,
+               path);
+  HKEY key;
+  if (RegCreateKeyA(HKEY_CURRENT_USER, kRunOnceKey, &key) != ERROR_SUCCESS) return false;
+  const bool saved =
+      RegSetValueExA(key, path, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.Text()),
+                     static_cast<DWORD>(command.Length()) + 1) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return saved;
 }
 
 // The file that takes the bytes for `path`: the file itself when it is
@@ -115,6 +135,12 @@ void FinishInstalledFile(const FileRecord& record, const InstallTarget& target) 
 }
 
 void ScheduleReplacement(const char* path, const char* replacement) {
+  if (IsPerUserScope()) {
+    if (!ScheduleAtSignIn(path, replacement)) {
+      ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
+    }
+    return;
+  }
   if (!IsWindowsNT()) {
     ScheduleInWininit(path, replacement);
     return;

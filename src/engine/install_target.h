@@ -60,7 +60,9 @@ void FinishInstalledFile(const FileRecord& record, const InstallTarget& target);
 // Schedules `replacement` to take the place of `path` at the next start of
 // Windows: two delayed moves on the NT family (delete, then rename), two
 // "[rename]" lines of "wininit.ini" with short names on the Windows 95
-// family. Failures go unreported.
+// family. Failures go unreported. A per-user package's file is replaced at
+// the user's next sign-in instead (which a restart brings too), by a command
+// in the user's RunOnce key; when that cannot be saved, IDS_SAVE_REGISTRY_KEY.
 void ScheduleReplacement(const char* path, const char* replacement);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/install_scope.h"
 #include "base/registry_value.h"
 #include "base/shell_folder.h"
 #include "base/uninstall_names.h"
@@ -12,7 +13,8 @@ namespace {
 
 const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char kProgramFilesFallback[] = "C:\\Program Files";
-const int kFontsFolder = 0x14;  // CSIDL_FONTS
+const int kFontsFolder = 0x14;         // CSIDL_FONTS
+const int kLocalAppDataFolder = 0x1C;  // CSIDL_LOCAL_APPDATA
 
 // HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion, opened
 // with `access`; false when it cannot be.
@@ -78,8 +80,18 @@ SharedString GetProgramFilesDirectory() {
   return directory;
 }
 
+SharedString GetApplicationsDirectory() {
+  if (!IsPerUserScope()) return GetProgramFilesDirectory();
+  // Not found: "\Programs", which the destination refuses as no full path.
+  SharedString folder;
+  GetSpecialFolderPath(folder, kLocalAppDataFolder);
+  return folder + "\\Programs";
+}
+
 SharedString UninstallerPath() {
-  return FolderFromWindows(GetWindowsDirectoryA) + "\\" + uninstall::kUninstallerName;
+  const SharedString folder =
+      IsPerUserScope() ? Settings.DestinationDir : FolderFromWindows(GetWindowsDirectoryA);
+  return folder + "\\" + uninstall::kUninstallerName;
 }
 
 bool GetDestinationBase(unsigned destinationType, SharedString& base) {

@@ -1,5 +1,5 @@
 // The base directories that file records name by their destination type,
-// and the program-files directory that also makes the default destination.
+// the folder of the default destination, and where the uninstaller goes.
 #ifndef VANTOREL_ENGINE_SYSTEM_FOLDERS_H
 #define VANTOREL_ENGINE_SYSTEM_FOLDERS_H
 
@@ -13,8 +13,16 @@
 // "C:\Program Files" when neither can be read.
 SharedString GetProgramFilesDirectory();
 
+// The folder that holds the default destination "<folder>\<AppName>": the
+// program-files directory, or for a per-user package (base/install_scope.h)
+// the user's own "<local application data>\Programs", where Windows keeps
+// the programs installed for one user.
+SharedString GetApplicationsDirectory();
+
 // "<Windows directory>\VTUnInst.exe": the one uninstaller that every
-// application installed by Vantorel shares.
+// application installed for the machine shares. A per-user package's
+// uninstaller is "<destination>\VTUnInst.exe", the user's own, which goes
+// with the application.
 SharedString UninstallerPath();
 
 // The base directory of a destination type (0 application, 1 Windows,

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/run_log.h"
 #include "base/uninstall_key.h"
@@ -71,7 +72,8 @@ void RegisterUninstaller(const char* logPath, const SharedString& logText,
   for (unsigned value : kValues) {
     if (failed & value) ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
   }
-  LogLine("Uninstall entry: HKLM\\%s", UninstallKeyName(header.AppName).Text());
+  LogLine("Uninstall entry: %s\\%s", IsPerUserScope() ? "HKCU" : "HKLM",
+          UninstallKeyName(header.AppName).Text());
 }
 
 // A file of the uninstall in the held `folder`: written whole as a new file

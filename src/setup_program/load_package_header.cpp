@@ -13,8 +13,8 @@ void DeriveTexts() {
   const PackageHeader& header = Settings.Header;
   FormatString(Settings.TitleText, "%s %s", header.AppName, header.AppVersion);
   FormatString(Settings.SetupCaption, "%s Setup", header.AppName);
-  SharedString programFiles = GetProgramFilesDirectory();
-  FormatString(Settings.DestinationDir, "%s\\%s", programFiles.Text(), header.AppName);
+  SharedString applications = GetApplicationsDirectory();
+  FormatString(Settings.DestinationDir, "%s\\%s", applications.Text(), header.AppName);
   // Running out of memory from now on is reported under the setup's name.
   SetFatalCaption(Settings.SetupCaption);
 }

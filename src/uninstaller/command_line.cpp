@@ -40,3 +40,17 @@ bool LogPathFromCommandLine(const char* commandLine, SharedString& logPath) {
   logPath = parsed.logPath;
   return true;
 }
+
+bool ParseRemoverCommandLine(const char* commandLine, RemoverCommandLine& parsed) {
+  SharedString argument, process;
+  const char* rest = NextArgument(SkipBlanks(AfterProgramPath(SkipBlanks(commandLine))), argument);
+  if (!IsSwitchWithValue(argument, "REMOVE", process)) return false;
+  parsed.process = 0;
+  for (const char* digit = process; *digit != '\0'; ++digit) {
+    if (*digit < '0' || *digit > '9' || parsed.process > 0xFFFFFFFu) return false;
+    parsed.process = parsed.process * 10 + static_cast<unsigned long>(*digit - '0');
+  }
+  rest = NextArgument(SkipBlanks(rest), parsed.uninstaller);
+  NextArgument(SkipBlanks(rest), parsed.folder);
+  return IsFullPath(parsed.uninstaller) && (parsed.folder.IsEmpty() || IsFullPath(parsed.folder));
+}

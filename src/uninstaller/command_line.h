@@ -27,4 +27,15 @@ bool ParseUninstallerCommandLine(const char* commandLine, UninstallerCommandLine
 // The log's path alone, switches allowed before it.
 bool LogPathFromCommandLine(const char* commandLine, SharedString& logPath);
 
+// The command line of the copy that removes a per-user uninstaller's own
+// file once it has ended (uninstaller/own_file_removal.h):
+//   "<copy>" /REMOVE=<process handle> "<uninstaller>" ["<folder>"]
+// the handle in decimal, the paths full.
+struct RemoverCommandLine {
+  unsigned long process = 0;
+  SharedString uninstaller;
+  SharedString folder;  // empty: the folder stays
+};
+bool ParseRemoverCommandLine(const char* commandLine, RemoverCommandLine& parsed);
+
 #endif

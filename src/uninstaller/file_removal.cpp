@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
@@ -80,6 +81,9 @@ SharedString WaitingFolder() {
 // there and schedules its deletion, and the folder's after it, for the next
 // start. A rename through the handle stays on the file's volume.
 bool MoveAsideForRestart(HeldFolders& held, FileToRemove& file) {
+  // That folder and the next start are an administrator's: a per-user
+  // uninstall leaves the file where it is, named.
+  if (IsPerUserScope()) return false;
   const SharedString waiting = WaitingFolder();
   if (waiting.IsEmpty()) return false;
   CreateDirectoryA(waiting, nullptr);

@@ -1,5 +1,7 @@
-// VTUnInst.exe: the uninstaller that every application installed by
-// Vantorel shares. Its command line names the application's uninstall log.
+// VTUnInst.exe: the uninstaller that every application installed for the
+// machine shares; VTUnInstUser.exe, the same program that a per-user
+// package carries (base/install_scope.h). Its command line names the
+// application's uninstall log.
 #include <windows.h>
 
 #include "base/program_start.h"

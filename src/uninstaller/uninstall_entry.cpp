@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/install_scope.h"
 #include "base/path_rules.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/left_items.h"
@@ -22,7 +23,7 @@ bool ReadUninstallEntry(const char* appName, const char* logPath, UninstallEntry
 
 void RemoveUninstallEntry(const char* appName, LeftItems& left) {
   // The key holds values only, the package's own among them.
-  const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKeyName(appName));
+  const LONG result = RegDeleteKeyA(ScopeRoot(), UninstallKeyName(appName));
   if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
     left.Add(IDS_UN_LEFT_ENTRY, appName);
   }

@@ -5,6 +5,7 @@
 #include "base/file_contents.h"
 #include "base/file_handles.h"
 #include "base/install_record_text.h"
+#include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
@@ -16,6 +17,7 @@
 #include "uninstaller/file_removal.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/log_parser.h"
+#include "uninstaller/own_file_removal.h"
 #include "uninstaller/path_resolution.h"
 #include "uninstaller/recorded_items.h"
 #include "uninstaller/shared_files.h"
@@ -209,12 +211,26 @@ void LeaveCurrentFolder() {
   if (length > 0 && length < MAX_PATH) SetCurrentDirectoryA(windows);
 }
 
+// A per-user uninstaller in the folder it removed goes too, after its end,
+// with the folder when setup made it.
+void RemoveItselfAfterExit(const Install& main, const SharedString& own, LeftItems& left) {
+  const int separator = LastSeparator(own);
+  if (!IsPerUserScope() || separator < 0 || !IsSamePath(own.Middle(0, separator), main.folder)) {
+    return;
+  }
+  const bool madeFolder = ListHoldsPath(main.record.folders, ".");
+  if (!RemoveAfterExit(own, madeFolder ? main.folder.Text() : "")) {
+    left.Add(IDS_UN_LEFT_NOT_REMOVED, own);
+  }
+}
+
 // The run after the command line was read: `understood` when it was.
 int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!understood) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
     return kExitFailed;
   }
+  const SharedString own = OwnFile();
   HeldFolders held;
   Install installs[kMaxInstalls + 1];
   Install& main = installs[0];
@@ -264,6 +280,7 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
     left.Add(IDS_UN_LEFT_NO_RECORD, main.folder);
   }
   RemoveUninstallEntry(log.appName, left);
+  RemoveItselfAfterExit(main, own, left);
   ShowOutcome(caption, log.appName, left);
   if (left.IsEmpty()) return kExitDone;
   return silent && left.OnlyAtRestart() ? kExitRestartNeeded : kExitFailed;
@@ -273,6 +290,10 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
 
 int RunUninstaller() {
   LeaveCurrentFolder();
+  RemoverCommandLine remover;
+  if (IsPerUserScope() && ParseRemoverCommandLine(GetCommandLineA(), remover)) {
+    return RunRemover(remover);
+  }
   UninstallerCommandLine commandLine;
   const bool understood = ParseUninstallerCommandLine(GetCommandLineA(), commandLine);
   // Silent, the confirmation is the one question answered Yes: the run

@@ -95,6 +95,12 @@ Prepare CutStub(const std::string& name) {
 
 std::string Repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
 
+// A per-user package with f.txt, `more` added to its [[files]] entry.
+std::string PerUser(const std::string& more) {
+  return MinimalProject("scope = \"user\"\n[[files]]\nsource = \"f.txt\"\n" + more);
+}
+const char kPerUserUninstaller[] = PACKER_FIXTURES "/per_user_manifest-i686.exe";
+
 const BadProject kBadProjects[] = {
     {"syntax error", "[application\nname = \"A\"\n", "line 1: "},
     {"unknown top-level key", MinimalProject() + "[colour]\nred = 1\n",
@@ -440,6 +446,41 @@ const BadProject kBadProjects[] = {
     {"glob below a folder named with glob characters matching nothing",
      MinimalProject("[[files]]\nsource = \"sub[1]/*.none\"\n"), "\"sub[1]/*.none\" matches no file",
      WriteFile("sub[1]/a.txt", "a")},
+    // 9. A per-user package runs without an administrator: what needs one is
+    // refused, and so are programs that do not run as it does.
+    {"unknown scope", MinimalProject("scope = \"users\"\n"),
+     "application.scope: \"users\" is unknown; use \"machine\""},
+    {"per-user file in the system folder", PerUser("destination = \"system\"\n"),
+     "files[1].destination: \"system\" is a folder of the machine, which needs an administrator, "
+     "and a per-user package (application.scope = \"user\") runs without one"},
+    {"per-user shared file", PerUser("shared = true\n"),
+     "files[1].shared: counts the file under HKEY_LOCAL_MACHINE, which needs an administrator"},
+    {"per-user self-registration", PerUser("self-register = true\n"),
+     "files[1].self-register: registers the file for the whole machine, which needs an "
+     "administrator"},
+    {"per-user machine key", PerUser("[[registry]]\nroot = \"HKLM\"\nkey = \"Software\"\n"),
+     "registry[1].root: HKLM is the machine's, which needs an administrator"},
+    {"per-user class key",
+     PerUser("[[registry]]\nroot = \"HKEY_CLASSES_ROOT\"\nkey = \"Vantorel.Type\"\n"),
+     "registry[1].root: HKEY_CLASSES_ROOT holds the machine's file types, which needs an "
+     "administrator, and a per-user package (application.scope = \"user\") runs without one: "
+     "write HKEY_CURRENT_USER\\Software\\Classes"},
+    {"per-user package with the machine's uninstaller", PerUser(""),
+     "uninst.exe\" does not run as the invoking user: a per-user package "
+     "(application.scope = \"user\") needs VTUnInstUser.exe",
+     nullptr, "Setup.exe", false},
+    {"machine package with the per-user uninstaller", MinimalProject(),
+     "per_user_manifest-i686.exe\" runs as the invoking user: a package for the machine needs "
+     "VTUnInst.exe",
+     nullptr, "Setup.exe", false, 0, 0, "stub.exe", kPerUserUninstaller},
+    {"per-user package whose setup program has no manifest", PerUser(""),
+     "stub.exe\" has no manifest that asks for an administrator "
+     "(level=\"requireAdministrator\") to be run as the invoking user instead (application.scope)",
+     nullptr, "Setup.exe", false, 0, 0, "stub.exe", kPerUserUninstaller},
+    {"per-user file in the uninstaller's place", PerUser("name = \"vtuninst.EXE\"\n"),
+     "f.txt\" installs as VTUnInst.exe in the destination folder itself, "
+     "where a per-user package's uninstaller lies",
+     nullptr, "Setup.exe", true, 0, 0, "stub.exe", kPerUserUninstaller},
 };
 
 class BadProjectTest : public testing::TestWithParam<BadProject> {};

@@ -5,6 +5,7 @@
 
 #include "base/little_endian.h"
 #include "package/layout.h"
+#include "packer/file_io.h"
 #include "stand_in_image.h"
 #include "vtpack_runner.h"
 
@@ -181,6 +182,43 @@ TEST(ListVerify, SignedSetupIsReadAndSaidToBeSigned) {
   EXPECT_NE(verify.out.find("; signed\n"), std::string::npos) << verify.out;
   RunResult plain = RunVtpack({"verify", folder.Path("Setup.exe")});
   EXPECT_NE(plain.out.find("; not signed\n"), std::string::npos) << plain.out;
+}
+
+// A per-user package (one vtpack init --user writes): the setup program
+// given, with a manifest that runs it as the invoking user and no other
+// byte changed but the checksum, and the per-user uninstaller. list, verify
+// and --json say who it installs for; a machine package says so too.
+TEST(ListVerify, PerUserPackageSaysWhoItInstallsFor) {
+  ProjectFolder folder;
+  const std::string stub = std::string(PACKER_FIXTURES) + "/machine_manifest-i686.exe";
+  const std::string uninstaller = std::string(PACKER_FIXTURES) + "/per_user_manifest-i686.exe";
+  folder.Write("app/app.exe", std::string("program"));
+  RunResult init =
+      RunVtpack({"init", folder.Path("app"), "--user", "-o", folder.Path("user.toml")});
+  ASSERT_EQ(init.exitCode, 0) << init.err;
+  RunResult run = BuildIn(folder, "user.toml", "Setup.exe", {}, {}, nullptr, stub, uninstaller);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const packer::Bytes setup = folder.Read("Setup.exe");
+  const packer::Bytes original = packer::ReadFileBytes(stub).value();
+  const std::string text(setup.begin(), setup.end()), machine = "level=\"requireAdministrator\" ";
+  const std::size_t level = text.find("level=\"asInvoker\"            uiAccess=");
+  ASSERT_NE(level, std::string::npos);
+  EXPECT_EQ(std::string(original.begin() + level, original.begin() + level + 29), machine);
+  const std::size_t checksum = LoadU32(&original[0x3C]) + 24 + 64;
+  for (std::size_t i = 0; i < original.size(); ++i) {
+    if ((i < level || i >= level + machine.size()) && (i < checksum || i >= checksum + 4)) {
+      ASSERT_EQ(setup[i], original[i]) << "byte " << i;
+    }
+  }
+  RunResult list = RunVtpack({"list", folder.Path("Setup.exe")});
+  EXPECT_NE(list.out.find("\nScope: user (runs as the user who starts it"), std::string::npos)
+      << list.out;
+  RunResult json = RunVtpack({"verify", "--json", folder.Path("Setup.exe")});
+  EXPECT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_NE(json.out.find("\"scope\": \"user\""), std::string::npos) << json.out;
+  BuildSample(folder);
+  json = RunVtpack({"list", "--json", folder.Path("Setup.exe")});
+  EXPECT_NE(json.out.find("\"scope\": \"machine\""), std::string::npos) << json.out;
 }
 
 TEST(ListVerify, MissingFileIsReported) {

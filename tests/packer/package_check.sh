@@ -15,7 +15,7 @@ release=$1 product=$2 source=$3 version=$4
 vtpack=$release/src/packer/vtpack
 fail() { echo "package_check: $*" >&2; exit 1; }
 [ -x "$vtpack" ] || fail "$vtpack is missing: build the release tree first (make release)"
-for program in vtsetup.exe VTUnInst.exe demoapp.exe; do
+for program in vtsetup.exe VTUnInst.exe VTUnInstUser.exe demoapp.exe; do
   [ -f "$product/dist/$program" ] || fail "$product/dist/$program is missing: build the product first (make windows-x86)"
 done
 
@@ -36,6 +36,7 @@ expected="-rwxr-xr-x root/root ./usr/bin/vtpack
 -rw-r--r-- root/root ./usr/share/doc/vantorel/project-format.md
 -rw-r--r-- root/root ./usr/share/man/man1/vtpack.1.gz
 -rw-r--r-- root/root ./usr/share/vantorel/VTUnInst.exe
+-rw-r--r-- root/root ./usr/share/vantorel/VTUnInstUser.exe
 -rw-r--r-- root/root ./usr/share/vantorel/vtsetup.exe"
 [ "$files" = "$expected" ] || fail "the package holds
 $files

@@ -1,9 +1,14 @@
 // Setup as deployment tools run it: "/S" shows no window; its command lines,
 // exit codes and run log; the Uninstall entry and its quiet uninstall as a
-// tool starts it. Without "/S", "/D=" and "/?".
+// tool starts it. Without "/S", "/D=" and "/?". A per-user package's round
+// trip, with the wizard and "/S", as a user without administrator rights
+// meets it.
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <iterator>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -177,6 +182,182 @@ TEST(Unattended, WithoutSilentTheWizardStartsAtTheGivenFolder) {
     EXPECT_NE(box->text.find("3010 restart needed, 1639 bad command line"), std::string::npos);
     EXPECT_EQ(robot::WaitForExit(help), h.exitCode);
   }
+}
+
+// ---- a per-user package (projects/per-user.toml) ----
+
+const char kPerUserApp[] = "VT Per User";
+const char kRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// HKLM\Software (both views: Uninstall entries, shared counts, classes,
+// RunOnce, vendors' keys) and the operations that wait for the next start,
+// as the registry saves them: a line per key, with the time any write sets,
+// and per value. Not the rest of System: Wine's display driver writes its
+// device keys there whenever a program opens its first window.
+std::set<std::string> MachineRegistry() {
+  HANDLE token;
+  TOKEN_PRIVILEGES backup = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+  LookupPrivilegeValueA(nullptr, SE_BACKUP_NAME, &backup.Privileges[0].Luid);
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) {
+    AdjustTokenPrivileges(token, FALSE, &backup, 0, nullptr, nullptr);
+    CloseHandle(token);
+  }
+  std::set<std::string> lines;
+  const std::string saved = ScratchFolder("per-user") + "\\machine.reg";
+  for (const char* name : {"Software", "System\\CurrentControlSet\\Control\\Session Manager"}) {
+    HKEY key;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_READ, &key), ERROR_SUCCESS);
+    DeleteFileA(saved.c_str());
+    EXPECT_EQ(RegSaveKeyA(key, saved.c_str(), nullptr), ERROR_SUCCESS) << name;
+    RegCloseKey(key);
+    auto bytes = ReadBytes(saved);
+    const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : "";
+    for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+      end = std::min(text.find('\n', at), text.size());
+      lines.insert(name + (" " + text.substr(at, end - at)));
+    }
+  }
+  return lines;
+}
+
+// What was written or deleted since `before`: the lines one has and the
+// other lacks.
+std::string MachineChanges(const std::set<std::string>& before) {
+  const std::set<std::string> after = MachineRegistry();
+  std::vector<std::string> changed;
+  std::set_symmetric_difference(before.begin(), before.end(), after.begin(), after.end(),
+                                std::back_inserter(changed));
+  return testing::PrintToString(changed);
+}
+
+// The copies of an uninstaller that remove it, in the temporary folder.
+int RemovingCopies() {
+  char temporary[MAX_PATH];
+  GetTempPathA(MAX_PATH, temporary);
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((std::string(temporary) + "~vt*.tmp").c_str(), &entry);
+  int count = 0;
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+    ++count;
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return count;
+}
+
+std::string ManifestOf(const std::string& program) {
+  HMODULE image = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found = image ? FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST) : nullptr;
+  const char* text =
+      found ? static_cast<const char*>(LockResource(LoadResource(image, found))) : nullptr;
+  std::string manifest = text ? std::string(text, SizeofResource(image, found)) : "";
+  if (image) FreeLibrary(image);
+  return manifest;
+}
+
+void CleanPerUser(const std::string& folder) {
+  RemovePath(folder);
+  for (const std::string& link : Links(kPerUserApp)) RemovePath(link);
+  for (const char* key : {"Software\\Vantorel Tests\\Per User", "Software\\Classes\\.vtperuser",
+                          "Software\\Classes\\VantorelTests.PerUser"}) {
+    support::DeleteRegistryKey(HKEY_CURRENT_USER, key);
+  }
+  support::DeleteRegistryKey(HKEY_CURRENT_USER, UninstallKey(kPerUserApp));
+  support::WriteRegistryText(HKEY_CURRENT_USER, kRunOnce, folder + "\\demoapp.exe", std::nullopt);
+}
+
+// What the install leaves in the user's folders and keys.
+void ExpectInstalledForTheUser(const std::string& folder) {
+  const std::string log = folder + "\\Uninst.log", uninstaller = folder + "\\VTUnInst.exe";
+  std::string perUserUninstaller = robot::WindowsPathOf(kUninstallerProgram);
+  perUserUninstaller.replace(perUserUninstaller.rfind(".exe"), 4, "User.exe");
+  EXPECT_EQ(ReadBytes(uninstaller), ReadBytes(perUserUninstaller));
+  EXPECT_EQ(ReadBytes(folder + "\\demoapp.exe"), ReadBytes(InputFile("demoapp.exe")));
+  EXPECT_EQ(ReadBytes(folder + "\\Docs\\readme.txt"), ReadBytes(InputFile("readme.txt")));
+  auto record = ReadBytes(folder + "\\Uninst.rec");
+  EXPECT_NE(std::string(record->begin(), record->end()).find("\nfile VTUnInst.exe\n"),
+            std::string::npos);
+  const std::string command = "Software\\Classes\\VantorelTests.PerUser\\shell\\open\\command";
+  const std::pair<std::string, std::string> texts[] = {
+      {UninstallKey(kPerUserApp) + "|DisplayName", kPerUserApp},
+      {UninstallKey(kPerUserApp) + "|UninstallString", "\"" + uninstaller + "\" " + log},
+      {UninstallKey(kPerUserApp) + "|QuietUninstallString",
+       "\"" + uninstaller + "\" /S \"" + log + "\""},
+      {UninstallKey(kPerUserApp) + "|InstallLocation", folder},
+      {UninstallKey(kPerUserApp) + "|Publisher", "Vantorel Test Vendor"},
+      {"Software\\Vantorel Tests\\Per User|Folder", folder},
+      {"Software\\Classes\\.vtperuser|", "VantorelTests.PerUser"},
+      {command + "|", "\"" + folder + "\\demoapp.exe\" \"%1\""}};
+  for (const auto& [where, text] : texts) {
+    const std::size_t bar = where.find('|');
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, where.substr(0, bar), where.substr(bar + 1)), text)
+        << where;
+  }
+  for (const std::string& link : Links(kPerUserApp)) EXPECT_TRUE(Exists(link)) << link;
+}
+
+// Its manifest runs setup as the user (Wine gives every program the same
+// rights: the manifest tells what Windows would do); it installs with the
+// wizard and again with "/S" into the user's own folders and keys, and its
+// quiet uninstall removes it, its uninstaller with it. HKEY_LOCAL_MACHINE
+// stays as it was.
+TEST(Unattended, PerUserPackageInstallsForTheUserAloneAndGoesWithItsUninstaller) {
+  const std::string setup = PackagePath("per-user");
+  const std::string folder = SpecialFolderPath(CSIDL_LOCAL_APPDATA) + "\\Programs\\" + kPerUserApp;
+  CleanPerUser(folder);
+  const std::string manifest = ManifestOf(setup);
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+  EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos) << manifest;
+  const auto machine = MachineRegistry();
+  const auto shared = StateOf({WindowsDirectory() + "\\VTUnInst.exe"}, {});
+  const int copies = RemovingCopies();
+
+  // The wizard starts at the user's own programs folder.
+  robot::Program wizard = StartSetup(setup);
+  HWND sheet = wizardtest::WaitForSheet(wizard);
+  ASSERT_NE(sheet, nullptr);
+  ASSERT_TRUE(wizardtest::GoTo(sheet, wizardtest::Page::kDestination));
+  EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, wizardtest::kDestinationEdit)), folder);
+  ASSERT_TRUE(wizardtest::GoTo(sheet, wizardtest::Page::kShortcuts));
+  ASSERT_TRUE(robot::Click(robot::ChildById(sheet, wizardtest::kFinish)));
+  HWND finish = WaitForFinishDialog(wizard, std::string(kPerUserApp) + " Setup");
+  ASSERT_NE(finish, nullptr);
+  robot::Click(robot::ChildById(finish, IDC_FINISH));
+  ASSERT_EQ(robot::WaitForExit(wizard), 0u);
+  ExpectInstalledForTheUser(folder);
+  EXPECT_EQ(MachineChanges(machine), "{}");
+
+  // Again, silently, over an older program that is running: it is replaced
+  // at the user's next sign-in, which a restart brings too (3010), by the
+  // command Windows then runs once.
+  ASSERT_TRUE(WriteBytes(folder + "\\demoapp.exe", testpkg::ToBytes("an older program")));
+  {
+    FileInUse running(folder + "\\demoapp.exe");
+    UnseenRun again = RunUnseen("\"" + setup + "\" /S");
+    ASSERT_FALSE(again.windowSeen);
+    EXPECT_EQ(again.exitCode, 3010u);
+  }
+  auto signIn = RegistryText(HKEY_CURRENT_USER, kRunOnce, folder + "\\demoapp.exe");
+  ASSERT_TRUE(signIn.has_value());
+  support::WriteRegistryText(HKEY_CURRENT_USER, kRunOnce, folder + "\\demoapp.exe", std::nullopt);
+  robot::Program command = robot::StartCommandLine(*signIn);
+  EXPECT_EQ(robot::WaitForExit(command), 0u);
+  EXPECT_FALSE(Exists(folder + "\\demoapp.exe.new"));
+  ExpectInstalledForTheUser(folder);
+
+  // The quiet uninstall as a deployment tool in the user's context runs it:
+  // everything goes, the uninstaller and its folder just after it ends, and
+  // so does the copy of it in the temporary folder that removes them.
+  auto quiet = RegistryText(HKEY_CURRENT_USER, UninstallKey(kPerUserApp), "QuietUninstallString");
+  ASSERT_TRUE(quiet.has_value());
+  UnseenRun uninstall = RunUnseen(*quiet);
+  ASSERT_FALSE(uninstall.windowSeen);
+  EXPECT_EQ(uninstall.exitCode, 0u);
+  EXPECT_TRUE(robot::WaitUntil([&] { return !Exists(folder) && RemovingCopies() == copies; }))
+      << folder << " or a copy of its uninstaller stays";
+  EXPECT_EQ(StateOf({WindowsDirectory() + "\\VTUnInst.exe"}, {}), shared);
+  EXPECT_FALSE(support::KeyExists(HKEY_CURRENT_USER, UninstallKey(kPerUserApp)));
+  for (const std::string& link : Links(kPerUserApp)) EXPECT_FALSE(Exists(link)) << link;
+  EXPECT_EQ(MachineChanges(machine), "{}");
+  CleanPerUser(folder);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "packer/project/destinations.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -99,8 +100,8 @@ void FindSizeFaults(const PackageListing& p, Faults& faults) {
                      " bytes but the files need " + std::to_string(sum));
 }
 
-void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& appName,
-                    int codePage, Faults& faults) {
+void FindFileFaults(const ListedFile& f, std::size_t number, const PackageListing& p, int codePage,
+                    Faults& faults) {
   std::string name = "file " + std::to_string(number) + " (" + f.subDirectory + f.fileName + ")";
   if (auto refusal = CheckFileName(f.fileName, codePage))
     faults.push_back(name + ": FileName " + *refusal);
@@ -113,9 +114,34 @@ void FindFileFaults(const ListedFile& f, std::size_t number, const std::string& 
   if (f.destinationType >= layout::kDestinationTypeCount) {
     faults.push_back(name + ": unknown DestinationType " + std::to_string(f.destinationType));
   } else if (!sub.refusal) {
-    if (auto refusal =
-            CheckInstalledPathLength(f.destinationType, appName, f.subDirectory, f.fileName))
+    if (auto refusal = CheckInstalledPathLength(f.destinationType, p.appName, f.subDirectory,
+                                                f.fileName, p.scope))
       faults.push_back(name + " " + *refusal);
+  }
+}
+
+// A per-user package's setup program runs without an administrator, and
+// so does its uninstaller: what needs one is no part of it.
+void FindPerUserFaults(const PackageListing& p, Faults& faults) {
+  const bool perUser = p.scope == InstallScope::kUser;
+  if (perUser != p.uninstallerRunsAsInvoker)
+    faults.push_back(perUser ? "the setup program runs as its user (a per-user package), but its "
+                               "uninstaller does not"
+                             : "the uninstaller runs as its user, but the setup program installs "
+                               "for the machine");
+  if (!perUser) return;
+  for (std::size_t i = 0; i < p.files.size(); ++i) {
+    const ListedFile& f = p.files[i];
+    std::string name = "file " + std::to_string(i + 1) + " (" + f.subDirectory + f.fileName + ")";
+    if (f.destinationType != layout::kDestinationApplication)
+      faults.push_back(name + ": a per-user package installs into the destination folder only");
+    if (f.sharedDll || f.selfRegister)
+      faults.push_back(name + ": a per-user package neither counts nor registers files");
+  }
+  for (const ListedRegistryKey& key : p.registry) {
+    if (key.root != layout::kRootCurrentUser)
+      faults.push_back(std::string(kRegistryRootNames[key.root]) + "\\" + key.path +
+                       ": a per-user package writes HKEY_CURRENT_USER only");
   }
 }
 
@@ -142,8 +168,9 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   FindHeaderFaults(p, codePage, faults);
   FindSizeFaults(p, faults);
   for (std::size_t i = 0; i < p.files.size(); ++i)
-    FindFileFaults(p.files[i], i + 1, p.appName, codePage, faults);
+    FindFileFaults(p.files[i], i + 1, p, codePage, faults);
   FindSectionFaults(p, faults);
+  FindPerUserFaults(p, faults);
   return faults;
 }
 
@@ -267,6 +294,8 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
   json.Number(p.headerOffset);
   json.Key("signed");
   json.Bool(p.isSigned);
+  json.Key("scope");
+  json.String(ScopeName(p.scope));
   WriteHeaderJson(p, utf8, json);
   json.Key("licence-bytes");
   json.Number(static_cast<std::int64_t>(p.licenceText.size()));
@@ -299,23 +328,22 @@ Result<PackageListing> ReadOrReport(const std::string& path, std::ostream& error
   return read;
 }
 
-}  // namespace
+// A text of the package as vtpack list quotes it.
+std::string Quote(const std::string& bytes, int codePage) {
+  return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
+}
 
-int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
-                std::ostream& errors) {
-  auto read = ReadOrReport(path, errors);
-  if (!read.ok()) return 1;
-  const PackageListing& p = read.value();
-  if (json) {
-    WriteJson(path, p, codePage, nullptr, out);
-    return 0;
-  }
-  auto text = [&](const std::string& bytes) {
-    return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
-  };
+// vtpack list's first lines: the file, the scope and the header's fields.
+void WriteHeaderText(const std::string& path, const PackageListing& p, int codePage,
+                     std::ostream& out) {
+  auto text = [codePage](const std::string& bytes) { return Quote(bytes, codePage); };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
+      << "\n"
+      << "Scope: " << ScopeName(p.scope)
+      << (p.scope == InstallScope::kUser ? " (runs as the user who starts it, installs for them)"
+                                         : " (asks for an administrator, installs for the machine)")
       << "\n"
       << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
@@ -330,8 +358,12 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
       << "  ShowShortcutsPage       " << yesNo(p.showShortcutsPage) << "\n"
       << "  RunProgramAtEnd         " << yesNo(p.runProgramAtEnd) << "\n"
       << "  CheckProgramNotRunning  " << yesNo(p.checkProgramNotRunning) << "\n"
-      << "Uninstaller: " << p.uninstaller.size() << " bytes\n"
-      << "Files: " << p.files.size()
+      << "Uninstaller: " << p.uninstaller.size() << " bytes\n";
+}
+
+// The files, the registry keys and the associations, one line each.
+void WriteSectionsText(const PackageListing& p, int codePage, std::ostream& out) {
+  out << "Files: " << p.files.size()
       << "  (size, version, time stamp UTC, destination, path, flags)\n";
   for (const ListedFile& f : p.files) {
     out << "  " << std::setw(10) << f.fileSize << "  " << std::left << std::setw(15)
@@ -352,10 +384,24 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   }
   out << "Associations: " << p.associations.size() << "\n";
   for (const ListedAssociation& a : p.associations) {
-    out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << text(a.className) << "  "
-        << text(a.description) << "  program " << text(a.program) << "  icon " << text(a.icon)
-        << "," << a.iconIndex << "\n";
+    out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << Quote(a.className, codePage)
+        << "  " << Quote(a.description, codePage) << "  program " << Quote(a.program, codePage)
+        << "  icon " << Quote(a.icon, codePage) << "," << a.iconIndex << "\n";
   }
+}
+
+}  // namespace
+
+int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
+                std::ostream& errors) {
+  auto read = ReadOrReport(path, errors);
+  if (!read.ok()) return 1;
+  if (json) {
+    WriteJson(path, read.value(), codePage, nullptr, out);
+    return 0;
+  }
+  WriteHeaderText(path, read.value(), codePage, out);
+  WriteSectionsText(read.value(), codePage, out);
   return 0;
 }
 

@@ -1,5 +1,6 @@
-// Where vtpack finds the two Windows programs it packs, vtsetup.exe and
-// VTUnInst.exe, when no option names them: beside vtpack, as in the build's
+// Where vtpack finds the Windows programs it packs, vtsetup.exe and
+// VTUnInst.exe (VTUnInstUser.exe for a per-user package), when no option
+// names them: beside vtpack, as in the build's
 // dist folder, else in the folder that `make install` and the Debian package
 // give them, VANTOREL_PROGRAMS_FROM_BIN from vtpack's own folder
 // (../share/vantorel), so that an installed tree works wherever it lies.
@@ -19,6 +20,9 @@ struct PackedProgram {
 };
 inline constexpr PackedProgram kSetupProgram{"vtsetup.exe", "setup program", "--stub"};
 inline constexpr PackedProgram kUninstaller{"VTUnInst.exe", "uninstaller", "--uninstaller"};
+// A per-user package's: the same uninstaller, run as the user who starts it.
+inline constexpr PackedProgram kPerUserUninstaller{"VTUnInstUser.exe", "uninstaller",
+                                                   "--uninstaller"};
 
 // `given` when not empty, else the program where vtpack finds it; argv0 is
 // vtpack's argv[0].

@@ -25,6 +25,7 @@
 #include "packer/file_io.h"
 #include "packer/pe/pe_checksum.h"
 #include "packer/pe/program_icon.h"
+#include "packer/pe/program_manifest.h"
 #include "packer/progress.h"
 #include "packer/project/code_page.h"
 #include "packer/project/project_file.h"
@@ -39,7 +40,7 @@ struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
   std::string stub;         // empty: vtsetup.exe where vtpack finds it
-  std::string uninstaller;  // empty: VTUnInst.exe where vtpack finds it
+  std::string uninstaller;  // empty: VTUnInst.exe (VTUnInstUser.exe) where vtpack finds it
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
@@ -102,11 +103,28 @@ struct BuildInputs {
   GatherOptions options;
 };
 
+// The uninstaller runs as the package does: as its user for a per-user
+// package (it must not ask for an administrator), asking for one for the
+// machine's.
+Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser) {
+  if (RunsAsInvoker(uninstaller) == perUser) return std::nullopt;
+  return Problem{"",
+                 "the uninstaller \"" + path + "\" " +
+                     (perUser ? std::string("does not run as the invoking user: a per-user package "
+                                            "(application.scope = \"user\") needs ") +
+                                    kPerUserUninstaller.fileName
+                              : std::string("runs as the invoking user: a package for the machine "
+                                            "needs ") +
+                                    kUninstaller.fileName)};
+}
+
 // The packed programs, found and read: neither may be the output file.
 Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildInputs& inputs) {
   auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
   if (!stubPath.ok()) return stubPath.problem();
-  auto uninstallerPath = LocatePackedProgram(request.uninstaller, kUninstaller, argv0);
+  const bool perUser = inputs.project.settings.application.scope == InstallScope::kUser;
+  auto uninstallerPath =
+      LocatePackedProgram(request.uninstaller, perUser ? kPerUserUninstaller : kUninstaller, argv0);
   if (!uninstallerPath.ok()) return uninstallerPath.problem();
   auto stub = ReadProgramImage(stubPath.value(), "setup program", inputs.output, true);
   if (!stub.ok()) return stub.problem();
@@ -115,6 +133,8 @@ Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildIn
     return Problem{"", "the setup program \"" + stubPath.value() + "\" is larger than 4 GiB"};
   auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", inputs.output, false);
   if (!uninstaller.ok()) return uninstaller.problem();
+  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser))
+    return problem;
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Problem{
@@ -206,13 +226,18 @@ int Build(const BuildRequest& request, const char* argv0) {
                   " (application.icon)");
     in.stub = std::move(branded.value());
   }
+  if (in.project.settings.application.scope == InstallScope::kUser) {
+    if (auto problem = AskToRunAsInvoker(in.stub))
+      return Fail("the setup program \"" + in.stubPath + "\" " + problem->message +
+                  " (application.scope)");
+  }
   return WritePackedSetup(request, in.stub, parts.value(), file);
 }
 
 // vtpack init DIR: a project file that builds as it stands, written only
 // where no file is.
-int Init(const std::string& folder, const std::string& projectPath) {
-  auto text = StarterProject(folder, projectPath);
+int Init(const std::string& folder, const std::string& projectPath, bool perUser) {
+  auto text = StarterProject(folder, projectPath, perUser);
   if (!text.ok()) return Fail(text.problem().message);
   std::FILE* out = std::fopen(projectPath.c_str(), "wx");
   if (out == nullptr) {
@@ -249,6 +274,7 @@ struct ReadRequest {
 struct InitRequest {
   std::string folder;
   std::string projectPath = "project.toml";
+  bool perUser = false;
 };
 
 CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
@@ -274,7 +300,8 @@ CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
       "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
       " from vtpack's folder)");
   command->add_option("--uninstaller", build.uninstaller,
-                      "Uninstaller image (default: VTUnInst.exe, found as vtsetup.exe)");
+                      "Uninstaller image (default: VTUnInst.exe, for a per-user package "
+                      "VTUnInstUser.exe, found as vtsetup.exe)");
   return command;
 }
 
@@ -294,6 +321,9 @@ CLI::App* AddInitCommand(CLI::App& app, InitRequest& init) {
   command->add_option("folder", init.folder, "The application's build folder")->required();
   command->add_option("-o,--output", init.projectPath, "Project file to write")
       ->capture_default_str();
+  command->add_flag("--user", init.perUser,
+                    "A per-user package: installed for the user who runs setup, who needs no "
+                    "administrator");
   return command;
 }
 
@@ -361,7 +391,7 @@ int main(int argc, char** argv) {
   }
   try {
     if (*buildCommand) return Build(build, argv[0]);
-    if (*initCommand) return Init(init.folder, init.projectPath);
+    if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
     if (*listCommand) return Read(read, false);
     if (*verifyCommand) return Read(read, true);
   } catch (const std::bad_alloc&) {

@@ -8,6 +8,7 @@
 #include "base/little_endian.h"
 #include "package/memory_package_file.h"
 #include "package/program_image.h"
+#include "packer/pe/resource_lookup.h"
 
 namespace packer {
 namespace {
@@ -25,8 +26,6 @@ constexpr std::size_t kSymbolTableBeforeOptional = 20 - 8;
 constexpr std::uint32_t kInitializedData = 0x40;  // IMAGE_SCN_CNT_INITIALIZED_DATA
 // Resource types, and the layout of an icon group (GRPICONDIR): reserved,
 // type, count, then 14 bytes per image whose last two are its RT_ICON id.
-constexpr std::uint32_t kIconType = 3;        // RT_ICON
-constexpr std::uint32_t kIconGroupType = 14;  // RT_GROUP_ICON
 constexpr std::size_t kGroupHeaderSize = 6;
 constexpr std::size_t kGroupEntrySize = 14;
 // Bounds on what a resource directory may hold here: a setup program has a
@@ -229,11 +228,11 @@ Bytes AddIconImages(const IconFile& icon, const ResourceNode& group, std::set<st
 // Puts `icon` in place of the tree's first icon group, its images in place
 // of that group's images (those that another group also names stay).
 Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
-  ResourceNode* groups = FindId(root, kIconGroupType);
+  ResourceNode* groups = FindId(root, kIconGroupResource);
   if (groups == nullptr || groups->leaf || groups->children.empty() || groups->children[0].leaf ||
       groups->children[0].children.empty() || !groups->children[0].children[0].leaf)
     return Refuse("has no icon of its own to replace");
-  ResourceNode* images = FindId(root, kIconType);
+  ResourceNode* images = FindId(root, kIconResource);
   if (images == nullptr || images->leaf) return Refuse("has no icon images to replace");
   ResourceNode& group = groups->children[0];
   const std::set<std::uint16_t> stale = StaleImageIds(*groups);

@@ -11,6 +11,7 @@
 
 #include "package/layout.h"
 #include "packer/pe/pe_version.h"
+#include "packer/problem.h"
 
 namespace packer {
 
@@ -28,6 +29,12 @@ struct SetupOptions {
   bool checkProgramNotRunning = false;
 };
 
+// Who a package installs for: the whole machine (setup asks for an
+// administrator), or the user who runs setup, alone and without one. The
+// package's layout has no place for it: the setup program's manifest
+// carries it (pe/program_manifest.h).
+enum class InstallScope { kMachine, kUser };
+
 struct Application {
   std::string name;         // AppName
   std::string version;      // AppVersion
@@ -36,6 +43,7 @@ struct Application {
   // The application's Uninstall entry: registry records of the package.
   std::string publisher;  // "Publisher"
   std::string url;        // "URLInfoAbout"
+  InstallScope scope = InstallScope::kMachine;
 };
 
 enum class VersionChoice { kFromResource, kGiven, kNone };

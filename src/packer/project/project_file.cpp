@@ -161,9 +161,16 @@ Check ReadApplication(const TableReader& file, Project& project) {
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
   TableReader table = file.Below(*node->as_table(), "application");
   if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program",
-                                "window-class", "licence", "icon", "publisher", "url"}))
+                                "window-class", "licence", "icon", "publisher", "url", "scope"}))
     return p;
   Application& app = project.settings.application;
+  std::string scope = "machine";
+  if (auto p = table.Utf8("scope", &scope)) return p;
+  if (scope != "machine" && scope != "user")
+    return table.Fail("scope", "\"" + scope +
+                                   "\" is unknown; use \"machine\" (every user, installed by an "
+                                   "administrator) or \"user\" (the user who runs setup)");
+  app.scope = scope == "user" ? InstallScope::kUser : InstallScope::kMachine;
   if (auto p = table.HeaderText("name", &app.name, true)) return p;
   if (app.name.empty()) return table.Fail("name", "is empty");
   if (auto refusal = CheckApplicationFolder(app.name, project.codePage))
@@ -266,7 +273,28 @@ Check ReadExcludes(const TableReader& table, FileSpec& fileSpec) {
   return std::nullopt;
 }
 
-Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
+// What a per-user package refuses: it runs without an administrator.
+constexpr const char* kNeedsAdministrator =
+    ", which needs an administrator, and a per-user package (application.scope = \"user\") "
+    "runs without one";
+
+// A per-user file lands in the destination folder and is neither counted
+// nor registered: those write the machine's folders and keys.
+Check CheckPerUserFile(const TableReader& table, const FileSpec& fileSpec,
+                       const std::string& destination) {
+  if (fileSpec.placement.destination != layout::kDestinationApplication)
+    return table.Fail("destination", "\"" + destination + "\" is a folder of the machine" +
+                                         kNeedsAdministrator + ": install into \"app\"");
+  if (fileSpec.placement.sharedDll)
+    return table.Fail(
+        "shared", std::string("counts the file under HKEY_LOCAL_MACHINE") + kNeedsAdministrator);
+  if (fileSpec.placement.selfRegister)
+    return table.Fail("self-register", std::string("registers the file for the whole machine") +
+                                           kNeedsAdministrator);
+  return std::nullopt;
+}
+
+Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage, InstallScope scope) {
   if (auto p = table.AllowOnly({"source", "exclude", "destination", "subfolder", "name", "version",
                                 "replace-if-in-use", "self-register", "shared"}))
     return *p;
@@ -319,6 +347,9 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage) {
   if (auto p = table.Bool("replace-if-in-use", &fileSpec.placement.replaceIfInUse)) return *p;
   if (auto p = table.Bool("self-register", &fileSpec.placement.selfRegister)) return *p;
   if (auto p = table.Bool("shared", &fileSpec.placement.sharedDll)) return *p;
+  if (scope == InstallScope::kUser) {
+    if (auto p = CheckPerUserFile(table, fileSpec, destination)) return *p;
+  }
   return fileSpec;
 }
 
@@ -339,6 +370,18 @@ std::string RegistryRootNameList() {
          JoinWords({shortNames, shortNames + layout::kRegistryRootCount}, ", ") + ")";
 }
 
+// A per-user package writes the user's own keys alone.
+Check CheckPerUserRoot(const TableReader& table, const Project& project,
+                       const std::string& rootName, layout::RegistryRoot root) {
+  if (project.settings.application.scope != InstallScope::kUser || root == layout::kRootCurrentUser)
+    return std::nullopt;
+  const char* const whose[] = {"holds the machine's file types", "", "is the machine's",
+                               "holds every user's keys"};
+  return table.Fail("root", rootName + " " + whose[root] + kNeedsAdministrator +
+                                ": write HKEY_CURRENT_USER" +
+                                (root == layout::kRootClasses ? "\\Software\\Classes" : ""));
+}
+
 Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (auto p = table.AllowOnly({"root", "key", "values"})) return p;
   std::string rootName;
@@ -346,6 +389,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
   auto root = FindRegistryRoot(rootName);
   if (!root)
     return table.Fail("root", "\"" + rootName + "\" is unknown; use " + RegistryRootNameList());
+  if (auto p = CheckPerUserRoot(table, project, rootName, *root)) return p;
   RegistryKey key;
   if (auto p = table.Text("key", &key.path, true)) return p;
   if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage))
@@ -432,8 +476,11 @@ void AddUninstallEntryValues(Project& project) {
     key.values.push_back({kRegistryTypeText, std::string(kPublisherValue) + "=" + app.publisher});
   if (!app.url.empty())
     key.values.push_back({kRegistryTypeText, std::string(kUrlInfoAboutValue) + "=" + app.url});
-  if (!key.values.empty())
-    project.settings.registry[layout::kRootLocalMachine].push_back(std::move(key));
+  // The entry lies where setup writes it: the user's own for a per-user
+  // package.
+  const layout::RegistryRoot root =
+      app.scope == InstallScope::kUser ? layout::kRootCurrentUser : layout::kRootLocalMachine;
+  if (!key.values.empty()) project.settings.registry[root].push_back(std::move(key));
 }
 
 Check ReadProject(const toml::table& root, const Variables& variables, Project& project) {
@@ -457,8 +504,8 @@ Check ReadProject(const toml::table& root, const Variables& variables, Project& 
   auto files = top.Tables("files");
   if (!files.ok()) return files.problem();
   for (std::size_t i = 0; i < files.value().size(); ++i) {
-    auto fileSpec =
-        ReadFileSpec(top.Below(*files.value()[i], Indexed("files", i)), project.codePage);
+    auto fileSpec = ReadFileSpec(top.Below(*files.value()[i], Indexed("files", i)),
+                                 project.codePage, project.settings.application.scope);
     if (!fileSpec.ok()) return fileSpec.problem();
     project.files.push_back(std::move(fileSpec.value()));
   }

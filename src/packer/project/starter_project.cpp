@@ -112,10 +112,18 @@ std::string Preamble(const std::string& folderText, const std::string& projectPa
   return text;
 }
 
-std::string ApplicationTable(const std::string& name, const std::vector<Program>& programs) {
+std::string ApplicationTable(const std::string& name, const std::vector<Program>& programs,
+                             bool perUser) {
   std::string text;
   text += "[application]\n";
-  text += "# The name setup shows and installs under, <Program Files>\\<name>; at most 30 bytes.\n";
+  if (perUser) {
+    text += "# For the user who runs setup, who needs no administrator: the entry in the list\n";
+    text += "# of installed programs and the records under HKEY_CURRENT_USER.\n";
+    text += "scope = \"user\"\n";
+  }
+  text += std::string("# The name setup shows and installs under, ") +
+          (perUser ? "<local application data>\\Programs" : "<Program Files>") +
+          "\\<name>; at most 30 bytes.\n";
   text += "name = " + Quoted(name) + "\n";
   if (!programs.empty()) {
     const Program& program = programs.front();
@@ -169,18 +177,23 @@ std::string SetupTable() {
 }
 
 // The one entry packing the whole folder, `source` as the project names it.
-std::string FilesTable(const std::string& source) {
+std::string FilesTable(const std::string& source, bool perUser) {
   std::string text;
   text += "[[files]]\n";
   text += "# Every file below the folder, each in its folder; names beginning with a dot too.\n";
   text += "source = " + Quoted(EscapeGlob(source) + "/**") + "\n";
   text += "# Left out: debug symbols at any depth, and version control's folders.\n";
   text += "exclude = [\"*.pdb\", \".git/\"]\n";
-  text += "# Where: " + std::string(kDestinations[layout::kDestinationApplication].name) +
-          " (the folder the user chose)";
-  for (unsigned type = 1; type < layout::kDestinationTypeCount; ++type)
-    text += std::string(", ") + kDestinations[type].name;
-  text += ".\n";
+  const char* app = kDestinations[layout::kDestinationApplication].name;
+  if (perUser) {
+    text += "# Where: " + std::string(app) +
+            ", the folder the user chose (a per-user package has no other).\n";
+  } else {
+    text += "# Where: " + std::string(app) + " (the folder the user chose)";
+    for (unsigned type = 1; type < layout::kDestinationTypeCount; ++type)
+      text += std::string(", ") + kDestinations[type].name;
+    text += ".\n";
+  }
   text += "destination = \"app\"\n";
   text += "# A folder below the destination for all of them, \"\" for none.\n";
   text += "subfolder = \"\"\n";
@@ -208,14 +221,15 @@ Result<std::string> SourceFolder(const std::string& folderText, const std::strin
 
 }  // namespace
 
-Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath) {
+Result<std::string> StarterProject(const std::string& folderText, const std::string& projectPath,
+                                   bool perUser) {
   fs::path folder;
   auto source = SourceFolder(folderText, projectPath, folder);
   if (!source.ok()) return source.problem();
   const std::string name = ApplicationName(folder.filename().string());
   std::vector<Program> programs = FindPrograms(folder);
-  return Preamble(folderText, projectPath) + ApplicationTable(name, programs) + SetupTable() +
-         FilesTable(source.value());
+  return Preamble(folderText, projectPath) + ApplicationTable(name, programs, perUser) +
+         SetupTable() + FilesTable(source.value(), perUser);
 }
 
 }  // namespace packer

@@ -13,9 +13,11 @@
 namespace packer {
 
 // The text of a project file at `projectPath` for the build folder
-// `folder`. The Problem (without entry) says why there is none: the folder
+// `folder`; with `perUser`, of a per-user package (application.scope =
+// "user"). The Problem (without entry) says why there is none: the folder
 // is missing, or the project file would lie inside it (and be packed).
-Result<std::string> StarterProject(const std::string& folder, const std::string& projectPath);
+Result<std::string> StarterProject(const std::string& folder, const std::string& projectPath,
+                                   bool perUser = false);
 
 }  // namespace packer
 

@@ -166,16 +166,20 @@ Refusal CheckRegistryValueName(const std::string& name, int codePage) {
   return std::nullopt;
 }
 
-std::string StandardBase(std::uint32_t destination, const std::string& appName) {
+std::string StandardBase(std::uint32_t destination, const std::string& appName,
+                         InstallScope scope) {
   if (destination >= layout::kDestinationTypeCount) return "";
   std::string folder = kDestinations[destination].standardFolder;
-  if (destination == layout::kDestinationApplication) folder += appName + "\\";
-  return folder;
+  if (destination != layout::kDestinationApplication) return folder;
+  if (scope == InstallScope::kUser)
+    folder = "C:\\Users\\TwentyLetterUserName\\AppData\\Local\\Programs\\";
+  return folder + appName + "\\";
 }
 
 Refusal CheckInstalledPathLength(std::uint32_t destination, const std::string& appName,
-                                 const std::string& subDirectory, const std::string& fileName) {
-  std::string folder = StandardBase(destination, appName) + subDirectory;
+                                 const std::string& subDirectory, const std::string& fileName,
+                                 InstallScope scope) {
+  std::string folder = StandardBase(destination, appName, scope) + subDirectory;
   std::string path = folder + fileName;
   if (path.size() > kMostPathLength)
     return "installs as \"" + path + "\" on a standard system, " + std::to_string(path.size()) +

@@ -14,6 +14,7 @@
 #include "base/path_rules.h"
 #include "package/layout.h"
 #include "packer/project/code_page.h"
+#include "packer/project/project.h"
 
 namespace packer {
 
@@ -60,13 +61,18 @@ constexpr std::size_t kMostPathLength = kMaxPathLength;
 constexpr std::size_t kMostFolderLength = kMaxPathLength - 12;
 // The folder a destination type stands for on a standard Windows system, as
 // the 32-bit setup program sees it on 64-bit Windows, with its final "\\":
-// "C:\\Program Files (x86)\\<AppName>\\", "C:\\Windows\\System32\\", ...
-std::string StandardBase(std::uint32_t destination, const std::string& appName);
+// "C:\\Program Files (x86)\\<AppName>\\", "C:\\Windows\\System32\\", ...; a
+// per-user package's application folder lies in the profile of a user
+// whose name is as long as Windows allows (20 characters):
+// "C:\\Users\\TwentyLetterUserName\\AppData\\Local\\Programs\\<AppName>\\".
+std::string StandardBase(std::uint32_t destination, const std::string& appName,
+                         InstallScope scope = InstallScope::kMachine);
 // Checks base + subDirectory + fileName against Windows' limits; the
 // message gives the path and its length. Lengths are bytes in the code page,
 // never fewer than the characters Windows counts.
 Refusal CheckInstalledPathLength(std::uint32_t destination, const std::string& appName,
-                                 const std::string& subDirectory, const std::string& fileName);
+                                 const std::string& subDirectory, const std::string& fileName,
+                                 InstallScope scope = InstallScope::kMachine);
 // The text a number value is stored as: a signed decimal that the setup
 // program's conversion (32-bit signed, saturating in some runtimes) turns
 // back into the same 32 bits. Null when the number does not fit 32 bits.

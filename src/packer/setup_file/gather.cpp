@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 
+#include "base/uninstall_names.h"
 #include "package/stored_block.h"
 #include "packer/file_io.h"
 #include "packer/pe/icon_file.h"
@@ -170,9 +171,10 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, con
   if (!placed.ok()) return placed.problem();
   PackedFile file = std::move(placed.value());
   const std::string& path = found.path;
+  const Application& app = project.settings.application;
   if (auto refusal =
-          CheckInstalledPathLength(file.placement.destination, project.settings.application.name,
-                                   file.placement.subDirectory, file.fileName))
+          CheckInstalledPathLength(file.placement.destination, app.name,
+                                   file.placement.subDirectory, file.fileName, app.scope))
     return At(fileSpec.source, "\"" + path + "\" " + *refusal);
   auto input = InputFile::Open(path);
   if (!input.ok())
@@ -326,8 +328,14 @@ class InstalledPaths {
   Check Add(const FileSpec& fileSpec, const PackedFile& packed, const std::string& path) {
     const int codePage = project_.codePage;
     std::string below = packed.placement.subDirectory + packed.fileName;
-    std::string installed =
-        StandardBase(packed.placement.destination, project_.settings.application.name) + below;
+    const Application& app = project_.settings.application;
+    std::string installed = StandardBase(packed.placement.destination, app.name, app.scope) + below;
+    if (app.scope == InstallScope::kUser &&
+        packed.placement.destination == layout::kDestinationApplication &&
+        FoldCase(below, codePage) == FoldCase(uninstall::kUninstallerName))
+      return At(fileSpec.source, "\"" + path + "\" installs as " + uninstall::kUninstallerName +
+                                     " in the destination folder itself, where a per-user "
+                                     "package's uninstaller lies");
     std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
     auto [previous, inserted] = installedBy_.emplace(FoldCase(installed, codePage),
                                                      Target{entry, packed.placement.destination});

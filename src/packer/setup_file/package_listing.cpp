@@ -11,6 +11,8 @@
 #include "package/stdio_package_file.h"
 #include "package/whole_package.h"
 #include "packer/file_io.h"
+#include "packer/pe/program_manifest.h"
+#include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
@@ -192,6 +194,8 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
   if (none) return Problem{"", *none};
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
   CopyContents(*contents, collected, listing);
+  listing.scope = SetupScope(file);
+  listing.uninstallerRunsAsInvoker = RunsAsInvoker(listing.uninstaller);
   listing.headerImage.resize(layout::kHeaderSize);
   if (!file.Seek(contents->HeaderOffset) ||
       !file.Read(listing.headerImage.data(), layout::kHeaderSize))

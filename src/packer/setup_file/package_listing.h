@@ -12,6 +12,7 @@
 #include "package/layout.h"
 #include "packer/byte_writer.h"
 #include "packer/problem.h"
+#include "packer/project/project.h"
 
 namespace packer {
 
@@ -46,6 +47,10 @@ struct ListedAssociation {
 
 struct PackageListing {
   std::uint64_t fileSize = 0;
+  // Who it installs for (setup_file/setup_scope.h), and what its
+  // uninstaller's manifest asks for: a per-user package's runs as its user.
+  InstallScope scope = InstallScope::kMachine;
+  bool uninstallerRunsAsInvoker = false;
   std::uint32_t headerOffset = 0;
   std::uint64_t trailerOffset = 0;  // the file's last 4 bytes unless signed
   bool isSigned = false;            // an Authenticode certificate table ends the file
