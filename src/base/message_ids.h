@@ -3,7 +3,7 @@
 #ifndef VANTOREL_BASE_MESSAGE_IDS_H
 #define VANTOREL_BASE_MESSAGE_IDS_H
 
-#include "base/exit_codes.h"
+#include "base/deployment_interface.h"
 
 #define IDS_CONFIRM_EXIT 2
 #define IDS_COM_INIT_FAILED 3
@@ -60,12 +60,13 @@
 #define TEXT_DESTINATION_REFUSED "Setup can't install into '%s'. Type a full path like C:\\App."
 #define TEXT_OTHER_APPLICATION "'%s' holds another application."
 #define TEXT_EARLIER_RECORD_LOST "No record of the earlier install in '%s': its files will stay."
-// The exit codes' numbers as text (base/exit_codes.h).
+// The exit codes' numbers as text (base/deployment_interface.h).
 #define VT_NUMBER_TEXT(number) VT_NUMBER_TEXT_OF(number)
 #define VT_NUMBER_TEXT_OF(number) #number
 // clang-format off: one line of the text a line here
 #define TEXT_USAGE \
   "/S\tsilent; accepts the licence\n" \
+  "/PASSIVE\tas /S, showing progress\n" \
   "/LOG=file\tlog of the run\n" \
   "/D=folder\tdestination, last\n\n" \
   VT_NUMBER_TEXT(VT_EXIT_DONE) " done, " \

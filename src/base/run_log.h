@@ -8,7 +8,7 @@
 #ifndef VANTOREL_BASE_RUN_LOG_H
 #define VANTOREL_BASE_RUN_LOG_H
 
-#include "base/exit_codes.h"
+#include "base/deployment_interface.h"
 #include "base/system_message_box.h"
 
 // Opens the log at `logPath` unless it is empty (an earlier one is

@@ -47,38 +47,38 @@ void HashBlock(uint32_t state[8], const unsigned char* block) {
   for (int i = 0; i < 8; ++i) state[i] += v[i];
 }
 
-// Takes the bytes one at a time: the data hashed here is a few kilobytes,
-// and the one path keeps the program small.
-struct Hasher {
-  uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                       0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  unsigned char block[64];
-  unsigned filled = 0;
-
-  void Add(unsigned char byte) {
-    block[filled++] = byte;
-    if (filled == 64) {
-      HashBlock(state, block);
-      filled = 0;
-    }
-  }
-};
-
 }  // namespace
 
-void Sha256Digest(const void* data, size_t size, SharedString& digest) {
-  Hasher hasher;
+// Takes the bytes one at a time: the setup program hashes a few kilobytes,
+// and the one path keeps it small.
+void Sha256::AddByte(unsigned char byte) {
+  block_[filled_++] = byte;
+  if (filled_ == 64) {
+    HashBlock(state_, block_);
+    filled_ = 0;
+  }
+}
+
+void Sha256::Add(const void* data, size_t size) {
   const unsigned char* bytes = static_cast<const unsigned char*>(data);
-  for (size_t i = 0; i < size; ++i) hasher.Add(bytes[i]);
+  for (size_t i = 0; i < size; ++i) AddByte(bytes[i]);
+  length_ += size;
+}
+
+void Sha256::Finish(SharedString& digest) {
   // A 1 bit, zeros, and the length in bits at the end of the last block.
-  hasher.Add(0x80);
-  while (hasher.filled != 56) hasher.Add(0);
-  const uint64_t bits = static_cast<uint64_t>(size) * 8;
-  for (int shift = 56; shift >= 0; shift -= 8)
-    hasher.Add(static_cast<unsigned char>(bits >> shift));
+  const uint64_t bits = length_ * 8;
+  AddByte(0x80);
+  while (filled_ != 56) AddByte(0);
+  for (int shift = 56; shift >= 0; shift -= 8) AddByte(static_cast<unsigned char>(bits >> shift));
 
   static const char kDigits[] = "0123456789abcdef";
   char* text = digest.GetBufferOfLength(64);
-  for (int i = 0; i < 64; ++i)
-    text[i] = kDigits[(hasher.state[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
+  for (int i = 0; i < 64; ++i) text[i] = kDigits[(state_[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
+}
+
+void Sha256Digest(const void* data, size_t size, SharedString& digest) {
+  Sha256 hash;
+  hash.Add(data, size);
+  hash.Finish(digest);
 }

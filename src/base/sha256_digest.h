@@ -7,11 +7,30 @@
 #define VANTOREL_BASE_SHA256_DIGEST_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include "base/shared_string.h"
 
 // A digest's length as text: lower-case hexadecimal digits.
 const int kDigestLength = 64;
+
+// The digest of bytes given a piece at a time (vtpack hashes whole setup
+// files this way).
+class Sha256 {
+ public:
+  void Add(const void* data, size_t size);
+  // As kDigestLength lower-case hexadecimal digits; the hash is used up.
+  void Finish(SharedString& digest);
+
+ private:
+  void AddByte(unsigned char byte);
+
+  uint32_t state_[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                        0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+  unsigned char block_[64];
+  unsigned filled_ = 0;
+  uint64_t length_ = 0;  // bytes added
+};
 
 // The digest of `size` bytes at `data` as kDigestLength lower-case
 // hexadecimal digits.

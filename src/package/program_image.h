@@ -27,6 +27,12 @@ constexpr uint32_t kResourceDirectory = 2;
 constexpr uint32_t kSecurityDirectory = 4;  // its address is a file offset, not an RVA
 constexpr uint32_t kBaseRelocationDirectory = 5;
 
+// The file header, right before the optional header: Machine and
+// PointerToSymbolTable at these offsets of its 20 bytes.
+constexpr uint64_t kFileHeaderSize = 20;
+constexpr uint64_t kMachineOffset = 0;
+constexpr uint64_t kSymbolTableOffset = 8;
+
 // Fields at the same offsets in the optional header of PE32 and PE32+.
 constexpr uint64_t kSizeOfHeadersOffset = 60;
 constexpr uint64_t kChecksumOffset = 64;

@@ -1,6 +1,8 @@
 // The setup program's command line, spelled as NSIS installers spell theirs
 // (deployment tools default to that spelling), in any case:
 //   /S            silent: no window; the choices the wizard starts with
+//   /PASSIVE      as /S, but the progress dialog shows (without Cancel):
+//                 what winget runs by default; /S wins over it
 //   /LOG=<file>   a plain-text log of the run
 //   /?            the switches and exit codes, in a message box
 //   /D=<folder>   the destination: last, and the whole rest of the line,
@@ -15,10 +17,14 @@
 
 struct SetupCommandLine {
   bool silent = false;
+  bool passive = false;
   bool help = false;
   SharedString logPath;      // empty: no log
   SharedString destination;  // empty: the default; else as DestinationFromText made it
   SharedString wrong;        // the argument not understood
+
+  // No page, question, box or closing dialog.
+  bool Unattended() const { return silent || passive; }
 };
 
 // Fills `parsed` from the whole command line, the program's path first.

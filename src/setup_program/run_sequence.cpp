@@ -20,12 +20,12 @@
 
 namespace {
 
-// The install with its progress dialog, which it closes when it is done.
-// Without the dialog (silent, or when it cannot be made) the install goes
-// on unseen.
-bool Install(bool silent) {
+// The install with its progress dialog, which it closes when it is done;
+// under "/PASSIVE" without Cancel, since nothing may be asked. Without the
+// dialog (silent, or when it cannot be made) the install goes on unseen.
+bool Install(const SetupCommandLine& commandLine) {
   ProgressDialog progress;
-  if (!silent) progress.Create();
+  if (!commandLine.silent) progress.Create(!commandLine.passive);
   return RunInstall(progress);
 }
 
@@ -37,7 +37,7 @@ void AskRunningProgramToClose() {
   if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
-// Silent, the wizard's first choices stand: the default destination (or
+// Unattended, the wizard's first choices stand: the default destination (or
 // "/D="), every shortcut, the licence accepted. Its question before
 // installing over the program, asked where the wizard has a destination
 // page, is answered Yes (the box goes to the run log).
@@ -52,13 +52,13 @@ void AcceptStartingChoices() {
 
 // Everything after the command line; the exit code.
 int Run(const SetupCommandLine& commandLine) {
-  const bool silent = commandLine.silent;
+  const bool unattended = commandLine.Unattended();
   if (FAILED(CoInitialize(nullptr))) {
     ShowError(nullptr, Settings.SetupCaption, IDS_COM_INIT_FAILED);
     return kExitFailed;
   }
   // Silent, no control is ever made.
-  if (!silent) InitCommonControlsFromSystem();
+  if (!commandLine.silent) InitCommonControlsFromSystem();
   if (!LoadPackageHeader()) {
     CoUninitialize();
     return kExitFailed;
@@ -67,22 +67,22 @@ int Run(const SetupCommandLine& commandLine) {
   LogLine("Application: %s", Settings.TitleText.Text());
   AskRunningProgramToClose();
   int exitCode = kExitDone;
-  if (silent || RunWizard()) {
+  if (unattended || RunWizard()) {
     // Without the destination page, the default (or "/D=") is taken as the
     // page takes a typed folder.
     if (!TakeDestination(nullptr, Settings.DestinationDir)) {
       CoUninitialize();
       return kExitFailed;
     }
-    if (silent) AcceptStartingChoices();
+    if (unattended) AcceptStartingChoices();
     LogLine("Destination: %s", Settings.DestinationDir.Text());
-    if (!Install(silent)) {
+    if (!Install(commandLine)) {
       CoUninitialize();
       return kExitFailed;
     }
     CreateShortcuts();
     WriteUninstallLog();
-    if (!silent) {
+    if (!unattended) {
       ShowClosingStep();
     } else if (Settings.RestartNeeded) {
       exitCode = kExitRestartNeeded;
@@ -110,9 +110,10 @@ int RunSetup(HINSTANCE instance) {
   Settings.InstanceHandle = instance;
   SetupCommandLine commandLine;
   const bool understood = ParseSetupCommandLine(GetCommandLineA(), commandLine);
-  // Silent, the question before installing over the program is the one
-  // answered Yes: the run stands for installing.
-  BeginRun("Setup", commandLine.logPath, commandLine.silent, IDS_PROGRAM_EXISTS);
+  // Unattended (/S or /PASSIVE), no box is shown, and the question before
+  // installing over the program is the one answered Yes: the run stands for
+  // installing.
+  BeginRun("Setup", commandLine.logPath, commandLine.Unattended(), IDS_PROGRAM_EXISTS);
   if (!understood || commandLine.help) {
     ShowUsage(understood ? nullptr : commandLine.wrong.Text());
     return EndRun(understood ? kExitDone : kExitBadCommandLine);

@@ -1,5 +1,6 @@
-// The help of "/?" for deployment tools. The run of "/S" and "/LOG=" begins
-// and ends as the uninstaller's (base/run_log.h).
+// The help of "/?" for deployment tools (base/deployment_interface.h has
+// the switches and exit codes). The run of "/S", "/PASSIVE" and "/LOG="
+// begins and ends as the uninstaller's (base/run_log.h).
 #ifndef VANTOREL_SETUP_PROGRAM_UNATTENDED_H
 #define VANTOREL_SETUP_PROGRAM_UNATTENDED_H
 

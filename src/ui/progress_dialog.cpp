@@ -17,15 +17,17 @@ namespace {
 // cannot tell), and at the last file.
 const DWORD kRefreshIntervalMs = 100;
 
-// Cancel, Escape and the close box all arrive as IDCANCEL. Every command
-// counts as handled.
+// Cancel, Escape and the close box all arrive as IDCANCEL, which counts
+// while the button is enabled. Every command counts as handled.
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
       InitialiseSetupDialog(dialog);
       return FALSE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDCANCEL) Settings.CancelRequested = true;
+      if (LOWORD(wParam) == IDCANCEL && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL))) {
+        Settings.CancelRequested = true;
+      }
       return TRUE;
   }
   return FALSE;
@@ -33,9 +35,10 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-bool ProgressDialog::Create() {
+bool ProgressDialog::Create(bool cancellable) {
   window_ = CreateDialogParamA(Settings.InstanceHandle, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
                                ProgressDialogProc, 0);
+  if (!cancellable) EnableWindow(GetDlgItem(window_, IDCANCEL), FALSE);
   SetPhase(IDS_READING_DATA);
   return window_ != nullptr;
 }

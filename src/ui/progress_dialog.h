@@ -20,8 +20,10 @@ class ProgressDialog final : public InstallProgress {
 
   // Visible, centred, without owner; captioned with the setup caption and
   // showing "Reading data...". Needs the progress bar class registered
-  // (InitCommonControls). False when it could not be made.
-  bool Create();
+  // (InitCommonControls). Without `cancellable` its Cancel button is
+  // disabled, and Escape and the close box do nothing either. False when
+  // it could not be made.
+  bool Create(bool cancellable = true);
 
   void SetPhase(unsigned textId) override;
   void ShowBar(unsigned fileCount) override;

@@ -16,9 +16,9 @@
 //     reaches 0 removed when the user agrees; the recorded files and
 //     folders (without a record, the folder stays); the Uninstall entry;
 //  6. a closing message: removed, or what was left and why.
-// Returns the exit code (base/exit_codes.h): kExitDone when everything was
-// removed, kExitFailed otherwise (also when the user stopped, or the log
-// could not be used). Silent ("/S", see uninstaller/command_line.h), what
+// Returns the exit code (base/deployment_interface.h): kExitDone when
+// everything was removed, kExitFailed otherwise (also when the user
+// stopped, or the log could not be used). Silent ("/S", see uninstaller/command_line.h), what
 // waits only for the next start of Windows gives kExitRestartNeeded
 // instead, and no box is shown; "/LOG=" writes the run's log
 // (base/run_log.h).

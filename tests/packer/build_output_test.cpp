@@ -84,9 +84,10 @@ TEST(BuildOutput, BestAndZopfliExcludeEachOther) {
 // and exit code 1.
 TEST(BuildOutput, UsageErrorsExitWithOne) {
   const std::pair<std::vector<std::string>, const char*> rows[] = {
-      {{}, "a command is needed: build, list, verify or init (vtpack --help)"},
+      {{}, "a command is needed: build, list, verify, init or manifest (vtpack --help)"},
       {{"biuld", "x.toml"},
-       "unknown command 'biuld'; the commands are build, list, verify and init (vtpack --help)"},
+       "unknown command 'biuld'; the commands are build, list, verify, init and manifest (vtpack "
+       "--help)"},
       {{"build"}, "project is required (vtpack build --help)"},
       {{"build", "x.toml", "--fast"},
        "the following argument was not expected: --fast (vtpack build --help)"},

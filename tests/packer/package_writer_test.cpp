@@ -49,7 +49,11 @@ std::string TextAt(const Bytes& b, std::size_t offset) {
 
 PackageParts Sample() {
   PackageParts parts;
-  parts.settings.application = {"App", "1.0", "app.exe", "AppWindow", "", ""};
+  Application& app = parts.settings.application;
+  app.name = "App";
+  app.version = "1.0";
+  app.programFile = "app.exe";
+  app.windowClass = "AppWindow";
   parts.settings.options.showWelcomePage = false;
   parts.settings.options.runProgramAtEnd = true;
   parts.uninstaller = {'M', 'Z', 1, 2, 3};

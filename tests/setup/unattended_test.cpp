@@ -1,13 +1,14 @@
 // Setup as deployment tools run it: "/S" shows no window; its command lines,
 // exit codes and run log; the Uninstall entry and its quiet uninstall as a
-// tool starts it. Without "/S", "/D=" and "/?". A per-user package's round
-// trip, with the wizard and "/S", as a user without administrator rights
-// meets it.
+// tool starts it; winget's run and Intune's with what vtpack manifest wrote
+// for them. Without "/S", "/D=" and "/?". A per-user package's round trip,
+// with the wizard and "/S", as a user without administrator rights meets it.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -182,6 +183,101 @@ TEST(Unattended, WithoutSilentTheWizardStartsAtTheGivenFolder) {
     EXPECT_NE(box->text.find("3010 restart needed, 1639 bad command line"), std::string::npos);
     EXPECT_EQ(robot::WaitForExit(help), h.exitCode);
   }
+}
+
+// What tests/setup/make-packages read from vtpack manifest's output for
+// projects/published.toml: name<TAB>value lines.
+std::map<std::string, std::string> PublishedFacts() {
+  std::map<std::string, std::string> facts;
+  auto bytes =
+      ReadBytes(robot::WindowsPathOf(std::string(kPackagesFolder) + "/published-facts.txt"));
+  const std::string text = bytes ? std::string(bytes->begin(), bytes->end()) : "";
+  for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    const std::string line = text.substr(at, end - at);
+    facts[line.substr(0, line.find('\t'))] = line.substr(line.find('\t') + 1);
+  }
+  return facts;
+}
+
+std::string Replaced(std::string text, const std::string& token, const std::string& value) {
+  const std::size_t at = text.find(token);
+  return at == std::string::npos ? text : text.replace(at, token.size(), value);
+}
+
+// winget's default run, its switches as the installer manifest spells them
+// and in winget's order: the progress dialog alone, without Cancel, and an
+// install where <INSTALLPATH> says, its log at <LOGPATH> and an entry with
+// AppsAndFeaturesEntries' values. Then Intune's install, rule and uninstall.
+TEST(Unattended, PublishedManifestsDescribeTheInstall) {
+  auto facts = PublishedFacts();
+  ASSERT_EQ(facts["Scope"], "machine");
+  ASSERT_EQ(facts["Architecture"], "x64");  // the 64-bit setup program
+  const std::string setup = PackagePath("published");
+  // Windows reads the version resource that carries the facts for winget.
+  std::vector<char> version(GetFileVersionInfoSizeA(setup.c_str(), nullptr));
+  char* description = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(
+      GetFileVersionInfoA(setup.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+  ASSERT_TRUE(VerQueryValueA(version.data(), "\\StringFileInfo\\000004E4\\FileDescription",
+                             reinterpret_cast<void**>(&description), &length));
+  EXPECT_STREQ(description, "VT Published Setup");
+  const std::string chosen = std::string(kFolders) + "\\Chosen folder";
+  const std::string log = ScratchFolder("published-log") + "\\winget.log";
+  const std::string key = UninstallKey(facts["ProductCode"]);
+  Clean(facts["DisplayName"]);
+  robot::Program run =
+      robot::StartCommandLine("\"" + setup + "\" " + facts["SilentWithProgress"] + " " +
+                              Replaced(facts["Log"], "<LOGPATH>", log) + " " +
+                              Replaced(facts["InstallLocation"], "<INSTALLPATH>", chosen));
+  std::set<std::string> shown;
+  bool cancelDisabled = false;
+  robot::WaitUntil(
+      [&] {
+        robot::WaitForTopWindow(
+            run.Id(),
+            [&](HWND window) {
+              // What a window said counts when it was still there after.
+              const std::string seen = robot::ClassOf(window) + " " + robot::TextOf(window);
+              if (IsWindow(window)) shown.insert(seen);
+              HWND cancel = robot::ChildById(window, IDCANCEL);
+              if (cancelDisabled || !robot::ChildById(window, IDC_PROGRESS_BAR) || !cancel)
+                return false;
+              cancelDisabled = !robot::IsEnabled(cancel);
+              robot::SaveWindowScreenshot(window, "passive-progress");
+              return false;
+            },
+            0);
+        return !run.Running();
+      },
+      60000);
+  EXPECT_EQ(robot::WaitForExit(run), 0u);
+  EXPECT_EQ(shown, std::set<std::string>{"#32770 VT Published Setup"});
+  EXPECT_TRUE(cancelDisabled);
+  EXPECT_TRUE(Exists(chosen + "\\file-0000.txt"));
+  auto written = ReadBytes(log);
+  ASSERT_TRUE(written.has_value());
+  EXPECT_NE(std::string(written->begin(), written->end()).find("Result: exit code 0"),
+            std::string::npos);
+  for (const char* name : {"DisplayName", "DisplayVersion", "Publisher"}) {
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, name), facts[name]) << name;
+  }
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, "InstallLocation"), chosen);
+  auto quiet = RegistryText(HKEY_LOCAL_MACHINE, key, "QuietUninstallString");
+  ASSERT_TRUE(quiet.has_value());
+  EXPECT_EQ(RunUnseen(*quiet).exitCode, 0u);
+
+  // Intune runs its commands in the folder that holds the setup file.
+  const std::string ruleKey = Replaced(facts["keyPath"], "HKEY_LOCAL_MACHINE\\", "");
+  const REGSAM view = facts["check32BitOn64System"] == "true" ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  robot::Program install = robot::StartCommandLine(
+      Replaced(facts["installCommandLine"], "published.exe", "\"" + setup + "\""));
+  EXPECT_EQ(robot::WaitForExit(install), 0u);
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, ruleKey, facts["valueName"], view),
+            facts["comparisonValue"]);
+  EXPECT_EQ(RunUnseen(facts["uninstallCommandLine"]).exitCode, 0u);
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, ruleKey, facts["valueName"], view), std::nullopt);
+  EXPECT_FALSE(Exists(DefaultDestination(facts["DisplayName"])));
 }
 
 // ---- a per-user package (projects/per-user.toml) ----

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "package/header_reader.h"
 #include "package/memory_package_file.h"
 #include "package/stored_block.h"
+#include "packer/command_line/manifest_commands.h"
 #include "packer/command_line/package_report.h"
 #include "packer/command_line/packed_programs.h"
 #include "packer/file_io.h"
@@ -30,6 +32,7 @@
 #include "packer/project/code_page.h"
 #include "packer/project/project_file.h"
 #include "packer/project/starter_project.h"
+#include "packer/publishing/setup_version_resource.h"
 #include "packer/setup_file/gather.h"
 #include "packer/setup_file/package_writer.h"
 
@@ -206,6 +209,30 @@ int WritePackedSetup(const BuildRequest& request, const Bytes& stub, const Packa
   return 0;
 }
 
+// The setup program's image with the vendor's icon, with the version
+// resource that carries the facts for winget when the project gives them,
+// and, for a per-user package, asking to run as the user who starts it.
+std::optional<std::string> RewriteImageResources(BuildInputs& in, const PackageParts& parts) {
+  const std::string program = "the setup program \"" + in.stubPath + "\" ";
+  if (parts.icon) {
+    auto branded = ReplaceProgramIcon(in.stub, *parts.icon);
+    if (!branded.ok()) return program + branded.problem().message + " (application.icon)";
+    in.stub = std::move(branded.value());
+  }
+  if (auto resource = SetupVersionResource(parts.settings.application, in.project.codePage)) {
+    auto described = PutVersionResource(in.stub, *resource);
+    if (!described.ok())
+      return program + described.problem().message +
+             " (it would carry application.description, licence-name, id, copyright and locale)";
+    in.stub = std::move(described.value());
+  }
+  if (in.project.settings.application.scope == InstallScope::kUser) {
+    if (auto problem = AskToRunAsInvoker(in.stub))
+      return program + problem->message + " (application.scope)";
+  }
+  return std::nullopt;
+}
+
 int Build(const BuildRequest& request, const char* argv0) {
   auto inputs = ReadBuildInputs(request, argv0);
   if (!inputs.ok()) return Fail(inputs.problem().message);
@@ -219,18 +246,7 @@ int Build(const BuildRequest& request, const char* argv0) {
   if (!parts.ok()) return Fail(Describe(request.project, parts.problem()));
   for (const Problem& warning : parts.value().warnings)
     std::cerr << "vtpack: warning: " << Describe(request.project, warning) << "\n";
-  if (parts.value().icon) {
-    auto branded = ReplaceProgramIcon(in.stub, *parts.value().icon);
-    if (!branded.ok())
-      return Fail("the setup program \"" + in.stubPath + "\" " + branded.problem().message +
-                  " (application.icon)");
-    in.stub = std::move(branded.value());
-  }
-  if (in.project.settings.application.scope == InstallScope::kUser) {
-    if (auto problem = AskToRunAsInvoker(in.stub))
-      return Fail("the setup program \"" + in.stubPath + "\" " + problem->message +
-                  " (application.scope)");
-  }
+  if (auto refusal = RewriteImageResources(in, parts.value())) return Fail(*refusal);
   return WritePackedSetup(request, in.stub, parts.value(), file);
 }
 
@@ -275,6 +291,17 @@ struct InitRequest {
   std::string folder;
   std::string projectPath = "project.toml";
   bool perUser = false;
+};
+
+struct ManifestRequest {
+  std::string setupFile, url, folder = ".";
+  bool json = false;
+  int codePage = 0;  // 0: the one the version resource names, else 1252
+};
+
+struct ManifestCommands {
+  CLI::App* winget;
+  CLI::App* intune;
 };
 
 CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
@@ -327,6 +354,28 @@ CLI::App* AddInitCommand(CLI::App& app, InitRequest& init) {
   return command;
 }
 
+ManifestCommands AddManifestCommand(CLI::App& app, ManifestRequest& manifest) {
+  CLI::App* command =
+      app.add_subcommand("manifest", "Write what winget or Intune needs of a setup executable");
+  command->require_subcommand(1);
+  CLI::App* winget =
+      command->add_subcommand("winget", "Write the winget manifests of a setup executable");
+  winget->add_option("setup", manifest.setupFile, "Setup executable, as published")->required();
+  winget->add_option("--url", manifest.url, "Where the setup executable is published")->required();
+  winget->add_option("-o,--output", manifest.folder, "Folder of the manifests")
+      ->capture_default_str();
+  CLI::App* intune =
+      command->add_subcommand("intune", "Print Intune's Win32-app settings of a setup executable");
+  intune->add_option("setup", manifest.setupFile, "Setup executable")->required();
+  intune->add_flag("--json", manifest.json,
+                   "Print them as Microsoft Graph's win32LobApp properties");
+  for (CLI::App* sub : {winget, intune})
+    sub->add_option("--code-page", manifest.codePage,
+                    "Code page of the package's texts (default: the one its version resource "
+                    "names, else 1252)");
+  return {winget, intune};
+}
+
 // CLI11's message, first line only and starting in lower case, as vtpack's
 // other messages.
 int ParseFailure(CLI::App& app, const CLI::ParseError& error) {
@@ -355,6 +404,20 @@ int Read(const ReadRequest& read, bool verify) {
   return ListPackage(read.setupFile, read.codePage, read.json, std::cout, std::cerr);
 }
 
+int Manifest(const ManifestRequest& manifest, bool winget) {
+  std::optional<int> codePage;
+  if (manifest.codePage != 0) {
+    if (!IsWindowsAnsiCodePage(manifest.codePage))
+      return Fail("code page " + std::to_string(manifest.codePage) +
+                  " is not a Windows ANSI code page; use 874, 932, 936, 949, 950 or 1250 to 1258");
+    codePage = manifest.codePage;
+  }
+  if (winget)
+    return WriteWingetManifests(manifest.setupFile, manifest.url, manifest.folder, codePage,
+                                std::cout, std::cerr);
+  return PrintIntuneApp(manifest.setupFile, manifest.json, codePage, std::cout, std::cerr);
+}
+
 }  // namespace
 }  // namespace packer
 
@@ -375,6 +438,8 @@ int main(int argc, char** argv) {
                      "Code page of the package's texts (the project's)",
                      "Print the package and its faults as JSON");
   CLI::App* initCommand = AddInitCommand(app, init);
+  ManifestRequest manifest;
+  const ManifestCommands manifestCommands = AddManifestCommand(app, manifest);
   const std::vector<std::string> commands = CommandNames(app);
   // A first word that is not an option must be a command: say which it is not.
   if (argc > 1 && argv[1][0] != '-' &&
@@ -394,6 +459,8 @@ int main(int argc, char** argv) {
     if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
     if (*listCommand) return Read(read, false);
     if (*verifyCommand) return Read(read, true);
+    if (*manifestCommands.winget) return Manifest(manifest, true);
+    if (*manifestCommands.intune) return Manifest(manifest, false);
   } catch (const std::bad_alloc&) {
     // Every failure but this one comes back as a Problem; a temporary
     // output file is removed on the way here.

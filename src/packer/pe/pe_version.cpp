@@ -40,4 +40,13 @@ std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
   return version;
 }
 
+std::optional<Bytes> ReadVersionResource(PackageFile& file) {
+  auto resource = FindFirstResource(file, kVersionResource);
+  // VS_VERSIONINFO's length is 16 bits.
+  if (!resource || resource->size > 0xFFFF || !file.Seek(resource->offset)) return std::nullopt;
+  Bytes data(resource->size);
+  if (!file.Read(data.data(), resource->size)) return std::nullopt;
+  return data;
+}
+
 }  // namespace packer

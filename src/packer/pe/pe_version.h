@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "package/package_file.h"
+#include "packer/byte_writer.h"
 
 namespace packer {
 
@@ -26,6 +27,10 @@ std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* image, std::siz
 // The same for an image read a few bytes at a time (a few dozen small
 // reads), whatever its size: it need not be in memory.
 std::optional<FileVersion> ReadPeFileVersion(PackageFile& image);
+
+// The version resource's bytes (pe/version_info.h reads them); nullopt
+// when the image has none.
+std::optional<Bytes> ReadVersionResource(PackageFile& image);
 
 }  // namespace packer
 

@@ -1,6 +1,7 @@
 #include "packer/pe/program_icon.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,11 +22,11 @@ constexpr std::size_t kFileAlignmentOffset = 36;
 constexpr std::size_t kSizeOfImageOffset = 56;
 constexpr std::size_t kLastFieldUsed = kSizeOfHeadersOffset + 4;
 // The file header's PointerToSymbolTable, counted back from the optional
-// header that follows the 20-byte file header.
-constexpr std::size_t kSymbolTableBeforeOptional = 20 - 8;
+// header that follows the file header.
+constexpr std::size_t kSymbolTableBeforeOptional = kFileHeaderSize - kSymbolTableOffset;
 constexpr std::uint32_t kInitializedData = 0x40;  // IMAGE_SCN_CNT_INITIALIZED_DATA
-// Resource types, and the layout of an icon group (GRPICONDIR): reserved,
-// type, count, then 14 bytes per image whose last two are its RT_ICON id.
+// The layout of an icon group (GRPICONDIR): reserved, type, count, then 14
+// bytes per image whose last two are its RT_ICON id.
 constexpr std::size_t kGroupHeaderSize = 6;
 constexpr std::size_t kGroupEntrySize = 14;
 // Bounds on what a resource directory may hold here: a setup program has a
@@ -409,7 +410,7 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
     if (address < start) continue;
     if (index != kBaseRelocationDirectory)
       return Refuse("has data behind its resources (data directory " + std::to_string(index) +
-                    ") that the new icon would move");
+                    ") that new resources would move");
   }
   std::uint32_t relocations = 0, size = 0;
   Directory(image, layout, kBaseRelocationDirectory, &relocations, &size);
@@ -431,7 +432,7 @@ Check CheckMovable(const Bytes& image, const PeLayout& layout, const Section& re
 }
 
 // The section holding the resources, by its index in the layout; a signed
-// image is refused, as a new icon would break its signature.
+// image is refused, as changing its resources would break its signature.
 Result<std::size_t> FindResourceSection(const Bytes& image, const PeLayout& layout) {
   std::uint32_t resourceRva = 0, resourceSize = 0, certificates = 0, certificateSize = 0;
   if (!Directory(image, layout, kResourceDirectory, &resourceRva, &resourceSize) ||
@@ -439,14 +440,13 @@ Result<std::size_t> FindResourceSection(const Bytes& image, const PeLayout& layo
     return Refuse("has a damaged data directory");
   if (certificateSize != 0)
     return Refuse(
-        "is signed: a new icon would break its signature; give the unsigned program and sign the "
-        "setup "
-        "file vtpack writes");
+        "is signed: changing its resources would break its signature; give the unsigned program "
+        "and sign the setup file vtpack writes");
   auto holder = std::find_if(layout.sections.begin(), layout.sections.end(), [&](const Section& s) {
     return s.fields.virtualAddress == resourceRva;
   });
   if (resourceSize == 0 || holder == layout.sections.end() || holder->fields.rawSize == 0)
-    return Refuse("has no resources of its own (no icon to replace)");
+    return Refuse("has no resources of its own");
   return static_cast<std::size_t>(holder - layout.sections.begin());
 }
 
@@ -540,9 +540,10 @@ void UpdateHeaders(const Bytes& image, PeLayout& layout, const Growth& g, Bytes&
     StoreU32(out, symbols, static_cast<std::uint32_t>(symbolTable + g.rawShift));
 }
 
-}  // namespace
-
-Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+// The image with its resource tree read, changed by `edit` and written
+// anew.
+Result<Bytes> RewriteResources(const Bytes& image,
+                               const std::function<Check(ResourceNode& root)>& edit) {
   auto read = ReadLayout(image);
   if (!read.ok()) return read.problem();
   PeLayout& layout = read.value();
@@ -552,7 +553,7 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   ImageReader reader(image, layout.sections);
   auto tree = reader.ReadTree(resources.rawOffset, resources.rawSize);
   if (!tree.ok()) return tree.problem();
-  if (auto problem = ReplaceFirstGroup(tree.value(), icon)) return *problem;
+  if (auto problem = edit(tree.value())) return *problem;
   Bytes written = TreeWriter().Write(tree.value(), resources.virtualAddress);
   auto growth = LayOutGrowth(image, layout, index.value(), written.size());
   if (!growth.ok()) return growth.problem();
@@ -566,6 +567,40 @@ Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
   out.insert(out.end(), image.begin() + static_cast<long>(g.rawEnd), image.end());
   UpdateHeaders(image, layout, g, out);
   return out;
+}
+
+// The version resource in place of the tree's own, as type 16, name 1,
+// language neutral (0).
+Check PutVersion(ResourceNode& root, const Bytes& versionInfo) {
+  ResourceNode* versions = FindId(root, kVersionResource);
+  if (versions == nullptr) {
+    ResourceNode type;
+    type.id = kVersionResource;
+    auto after =
+        std::find_if(root.children.begin(), root.children.end(),
+                     [](const ResourceNode& n) { return !n.named && n.id > kVersionResource; });
+    versions = &*root.children.insert(after, std::move(type));
+  }
+  if (versions->leaf) return Refuse("has damaged resources");
+  ResourceNode language;
+  language.leaf = true;
+  language.data = versionInfo;
+  ResourceNode name;
+  name.id = 1;
+  name.children.push_back(std::move(language));
+  versions->children.clear();
+  versions->children.push_back(std::move(name));
+  return std::nullopt;
+}
+
+}  // namespace
+
+Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon) {
+  return RewriteResources(image, [&](ResourceNode& root) { return ReplaceFirstGroup(root, icon); });
+}
+
+Result<Bytes> PutVersionResource(const Bytes& image, const Bytes& versionInfo) {
+  return RewriteResources(image, [&](ResourceNode& root) { return PutVersion(root, versionInfo); });
 }
 
 }  // namespace packer

@@ -1,7 +1,9 @@
-// The vendor's icon in place of the setup program's own: the first icon
-// group of the program's resources (the one Explorer shows, and the one the
-// setup program's windows load) is replaced, with its images, and the
-// resource section is written anew. The image stays a valid PE: the
+// The setup program's image with resources of the vendor's: the vendor's
+// icon in place of the setup program's own, and a version resource (what
+// Explorer's file properties and vtpack manifest read). For the icon, the
+// first icon group of the program's resources (the one Explorer shows, and
+// the one the setup program's windows load) is replaced, with its images;
+// either way the resource section is written anew. The image stays a valid PE: the
 // section's sizes, the sections behind it (the base relocations), the
 // resource and relocation directories, SizeOfImage and SizeOfInitializedData
 // are made to agree with it (the checksum is the whole setup file's, see
@@ -19,6 +21,10 @@ namespace packer {
 // entry) says why this image's icon cannot be replaced: no icon of its own,
 // a signature, resources the rewrite cannot move.
 Result<Bytes> ReplaceProgramIcon(const Bytes& image, const IconFile& icon);
+
+// The program image with `versionInfo` (pe/version_info.h) as its version
+// resource, rewritten in the same way; an earlier one goes.
+Result<Bytes> PutVersionResource(const Bytes& image, const Bytes& versionInfo);
 
 }  // namespace packer
 

@@ -44,6 +44,15 @@ struct Application {
   std::string publisher;  // "Publisher"
   std::string url;        // "URLInfoAbout"
   InstallScope scope = InstallScope::kMachine;
+  // For winget (pe/version_info.h carries them in the setup file's version
+  // resource; UTF-8): the package's identifier, a short description, the
+  // licence's name, the copyright line and the language of these texts.
+  std::string id, description, licenceName, copyright, locale;
+
+  bool HasPublishingFacts() const {
+    return !id.empty() || !description.empty() || !licenceName.empty() || !copyright.empty() ||
+           !locale.empty();
+  }
 };
 
 enum class VersionChoice { kFromResource, kGiven, kNone };

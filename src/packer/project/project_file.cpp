@@ -13,7 +13,9 @@
 #include "packer/project/project_paths.h"
 #include "packer/project/source_tree.h"
 #include "packer/project/text_rules.h"
+#include "packer/project/uninstall_entry.h"
 #include "packer/project/variables.h"
+#include "packer/project/winget_rules.h"
 
 namespace packer {
 namespace {
@@ -154,6 +156,32 @@ std::string Indexed(const char* name, std::size_t index) {
   return std::string(name) + "[" + std::to_string(index + 1) + "]";
 }
 
+// The texts that only winget's manifests use, held to winget's rules.
+Check ReadPublishingFacts(const TableReader& table, Application& app) {
+  const struct {
+    const char* key;
+    std::string* text;
+    std::size_t least, most;
+  } texts[] = {{"description", &app.description, 3, 256},
+               {"licence-name", &app.licenceName, 3, 512},
+               {"copyright", &app.copyright, 3, 512}};
+  for (const auto& t : texts) {
+    if (auto p = table.Utf8(t.key, t.text)) return p;
+    if (!table.Has(t.key)) continue;
+    if (auto refusal = CheckTextLength(*t.text, t.least, t.most))
+      return table.Fail(t.key, *refusal);
+  }
+  if (auto p = table.Utf8("id", &app.id)) return p;
+  if (table.Has("id")) {
+    if (auto refusal = CheckPackageIdentifier(app.id)) return table.Fail("id", *refusal);
+  }
+  if (auto p = table.Utf8("locale", &app.locale)) return p;
+  if (table.Has("locale")) {
+    if (auto refusal = CheckPackageLocale(app.locale)) return table.Fail("locale", *refusal);
+  }
+  return std::nullopt;
+}
+
 Check ReadApplication(const TableReader& file, Project& project) {
   const toml::node* node = file.Find("application");
   if (!node)
@@ -161,7 +189,8 @@ Check ReadApplication(const TableReader& file, Project& project) {
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
   TableReader table = file.Below(*node->as_table(), "application");
   if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program",
-                                "window-class", "licence", "icon", "publisher", "url", "scope"}))
+                                "window-class", "licence", "icon", "publisher", "url", "scope",
+                                "id", "description", "licence-name", "copyright", "locale"}))
     return p;
   Application& app = project.settings.application;
   std::string scope = "machine";
@@ -207,7 +236,7 @@ Check ReadApplication(const TableReader& file, Project& project) {
     if (auto p = table.Text(key, text)) return p;
     if (table.Has(key) && text->empty()) return table.Fail(key, "is empty");
   }
-  return std::nullopt;
+  return ReadPublishingFacts(table, app);
 }
 
 Check ReadSetupOptions(const TableReader& file, Project& project) {
@@ -470,7 +499,7 @@ Check ReadAssociation(const TableReader& table, Project& project) {
 
 void AddUninstallEntryValues(Project& project) {
   const Application& app = project.settings.application;
-  RegistryKey key{std::string(kUninstallKeyParent) + "\\" + app.name, {}};
+  RegistryKey key{UninstallEntryPath(app.name), {}};
   // In byte order of their names, as the values of every key.
   if (!app.publisher.empty())
     key.values.push_back({kRegistryTypeText, std::string(kPublisherValue) + "=" + app.publisher});
@@ -478,9 +507,8 @@ void AddUninstallEntryValues(Project& project) {
     key.values.push_back({kRegistryTypeText, std::string(kUrlInfoAboutValue) + "=" + app.url});
   // The entry lies where setup writes it: the user's own for a per-user
   // package.
-  const layout::RegistryRoot root =
-      app.scope == InstallScope::kUser ? layout::kRootCurrentUser : layout::kRootLocalMachine;
-  if (!key.values.empty()) project.settings.registry[root].push_back(std::move(key));
+  if (!key.values.empty())
+    project.settings.registry[UninstallEntryRoot(app.scope)].push_back(std::move(key));
 }
 
 Check ReadProject(const toml::table& root, const Variables& variables, Project& project) {
