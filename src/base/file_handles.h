@@ -22,7 +22,8 @@ HANDLE OpenItself(const char* path, DWORD access, DWORD share);
 
 // The full name of what `handle` holds, as the file system names it (long
 // names, links resolved): "C:\..." or "\\server\share\...". Empty where
-// Windows cannot tell (before Vista).
+// Windows cannot tell (before Vista), and for a name that does not fit in
+// MAX_PATH with the "\\?\" Windows puts before it.
 SharedString FinalPathOf(HANDLE handle);
 
 // Whether `handle` (from OpenItself) holds the object at `path` itself:

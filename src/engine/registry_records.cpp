@@ -5,9 +5,6 @@
 
 namespace {
 
-// For the run log, in the order of layout::RegistryRoot.
-const char* const kRootNames[] = {"HKCR", "HKCU", "HKLM", "HKU"};
-
 HKEY RootKey(layout::RegistryRoot root) {
   switch (root) {
     case layout::kRootClasses:
@@ -25,7 +22,7 @@ HKEY RootKey(layout::RegistryRoot root) {
 
 void RegistryWriter::BeginKey(layout::RegistryRoot root, const SharedString& keyPath) {
   EndKey();
-  LogLine("Registry key: %s\\%s", kRootNames[root], keyPath.Text());
+  LogLine("Registry key: %s\\%s", layout::kRegistryRootShortNames[root], keyPath.Text());
   // Opens the key, creating it and any missing parents.
   HKEY key = nullptr;
   if (RegCreateKeyA(RootKey(root), keyPath, &key) == ERROR_SUCCESS) key_ = key;

@@ -245,7 +245,7 @@ void RemoveItselfAfterExit(const Install& main, const SharedString& own, LeftIte
 int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!understood) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
-    return 1;
+    return kExitFailed;
   }
   const SharedString own = OwnFile();
   HeldFolders held;
@@ -257,10 +257,10 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
                                 main.folder)) {
     case FolderOpening::kMissing:
       ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
-      return 1;
+      return kExitFailed;
     case FolderOpening::kNotItself:
       ShowFailure(kProductCaption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
-      return 1;
+      return kExitFailed;
     case FolderOpening::kOpen:
       break;
   }
@@ -269,14 +269,14 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   bool hasRecord = false;
   if (!ReadLog(logPath, main.folder, logText, log) ||
       !ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord)) {
-    return 1;
+    return kExitFailed;
   }
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);
   if (!IsApplicationsOwnFolder(main.folder)) {
     ShowFailure(caption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
-    return 1;
+    return kExitFailed;
   }
   LeftItems left;
   SharedString stayed;
@@ -284,7 +284,7 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!ConfirmRemoval(caption, log.appName) ||
       (log.checkProgramNotRunning &&
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
-    return 1;
+    return kExitFailed;
   }
   if (!hasRecord) {
     // Nothing vouches for what such a log lists: nothing outside its
@@ -296,8 +296,8 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
     RemoveItselfAfterExit(main, own, left);
   }
   ShowOutcome(caption, log.appName, left);
-  if (left.IsEmpty()) return 0;
-  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : 1;
+  if (left.IsEmpty()) return kExitDone;
+  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : kExitFailed;
 }
 
 }  // namespace
@@ -310,11 +310,8 @@ int RunUninstaller() {
   }
   UninstallerCommandLine commandLine;
   const bool understood = ParseUninstallerCommandLine(GetCommandLineA(), commandLine);
-  const bool logged =
-      !commandLine.runLogPath.IsEmpty() && OpenRunLog(commandLine.runLogPath, "Uninstaller");
-  if (commandLine.silent || logged) LogBoxes(commandLine.silent);
-  const int exitCode = Uninstall(understood, commandLine.logPath, commandLine.silent);
-  LogLine("Result: exit code %d", exitCode);
-  CloseRunLog();
-  return exitCode;
+  // Silent, the confirmation is the one question answered Yes: the run
+  // stands for removing.
+  BeginRun("Uninstaller", commandLine.runLogPath, commandLine.silent, IDS_UN_CONFIRM);
+  return EndRun(Uninstall(understood, commandLine.logPath, commandLine.silent));
 }

@@ -515,9 +515,9 @@ class BadProjectTest : public testing::TestWithParam<BadProject> {};
 std::map<std::string, std::string> Snapshot(const ProjectFolder& folder) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
-  for (auto it = fs::recursive_directory_iterator(folder.path());
+  for (auto it = fs::recursive_directory_iterator(folder.Root());
        it != fs::recursive_directory_iterator(); ++it) {
-    std::string relative = fs::relative(it->path(), folder.path()).string();
+    std::string relative = fs::relative(it->path(), folder.Root()).string();
     fs::file_status status = it->symlink_status();
     std::string& value = entries[relative];
     if (fs::is_symlink(status)) {
@@ -553,7 +553,7 @@ TEST_P(BadProjectTest, IsRefusedWithoutOutput) {
   std::map<std::string, std::string> before = Snapshot(folder);
   RunOptions options;
   options.signal = bad.signal;
-  options.watchFolder = folder.path();
+  options.watchFolder = folder.Root();
   options.temporaryPrefix = "." + bad.output + ".";
   options.fileSizeLimit = bad.fileSizeLimit;
   RunResult run =

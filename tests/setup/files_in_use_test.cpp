@@ -476,13 +476,13 @@ TEST(OlderWindows, RedirectedSharedFile) {
       FinishInstalledFile(record, file);
 
       if (keyExists) {
-        EXPECT_TRUE(recorder.boxes().empty());
+        EXPECT_TRUE(recorder.Boxes().empty());
         EXPECT_EQ(SharedCount(target), 2u);
         EXPECT_EQ(SharedCount(target + ".new"), 4u) << "the .new name was counted";
         EXPECT_EQ(std::string(Settings.SharedDllList.Text()), target + "\n");
         EXPECT_EQ(Settings.SharedDllCount, 1);
       } else {
-        EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_OPEN_REGISTRY_KEY});
+        EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_OPEN_REGISTRY_KEY});
         EXPECT_EQ(std::string(Settings.SharedDllList.Text()), "");
         EXPECT_EQ(Settings.SharedDllCount, 0);
       }
@@ -520,7 +520,7 @@ TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
     FinishInstalledFile(record, file);
     EXPECT_EQ(SharedCount(target), std::nullopt);
   }
-  EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
+  EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
   // (Compared as a whole: the path is too long to print.)
   EXPECT_TRUE(std::string(Settings.SharedDllList.Text()) == target + "\n") << "not listed";
   EXPECT_EQ(Settings.SharedDllCount, 1);

@@ -167,12 +167,23 @@ TEST(Unattended, WithoutSilentTheWizardStartsAtTheGivenFolder) {
   EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, wizardtest::kDestinationEdit)),
             "C:\\VT Unattended\\Given");
 
-  robot::Program help = robot::StartCommandLine(setup + "/?");
-  auto box = AnswerNextBox(help, IDOK);
-  ASSERT_TRUE(box.has_value());
-  EXPECT_EQ(box->icon, robot::BoxIcon::Information);
-  EXPECT_NE(box->text.find("/D=folder"), std::string::npos) << box->text;
-  EXPECT_EQ(robot::WaitForExit(help), 0u);
+  // A switch setup does not know shows the same box as an error, and the
+  // exit code deployment tools read for it.
+  const struct {
+    const char* argument;
+    robot::BoxIcon icon;
+    DWORD exitCode;
+  } helps[] = {{"/?", robot::BoxIcon::Information, 0}, {"/X", robot::BoxIcon::Error, 1639}};
+  for (const auto& h : helps) {
+    SCOPED_TRACE(h.argument);
+    robot::Program help = robot::StartCommandLine(setup + h.argument);
+    auto box = AnswerNextBox(help, IDOK);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->icon, h.icon);
+    EXPECT_NE(box->text.find("/D=folder"), std::string::npos) << box->text;
+    EXPECT_NE(box->text.find("3010 restart needed, 1639 bad command line"), std::string::npos);
+    EXPECT_EQ(robot::WaitForExit(help), h.exitCode);
+  }
 }
 
 // What tests/setup/make-packages read from vtpack manifest's output for

@@ -8,6 +8,7 @@
 
 #include "packer/command_line/json_writer.h"
 #include "packer/project/code_page.h"
+#include "packer/project/destinations.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
 #include "packer/setup_file/setup_scope.h"
@@ -15,13 +16,10 @@
 namespace packer {
 namespace {
 
-const char* const kDestinationNames[] = {"app",   "windows",       "system",
-                                         "fonts", "program-files", "common-files"};
-const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                  "HKEY_USERS"};
+using layout::kRegistryRootNames;
 
 std::string Destination(std::uint32_t type) {
-  return type < layout::kDestinationTypeCount ? kDestinationNames[type]
+  return type < layout::kDestinationTypeCount ? kDestinations[type].name
                                               : "type " + std::to_string(type);
 }
 
@@ -172,7 +170,7 @@ void FindPerUserFaults(const PackageListing& p, Faults& faults) {
   }
   for (const ListedRegistryKey& key : p.registry) {
     if (key.root != layout::kRootCurrentUser)
-      faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path +
+      faults.push_back(std::string(kRegistryRootNames[key.root]) + "\\" + key.path +
                        ": a per-user package writes HKEY_CURRENT_USER only");
   }
 }
@@ -182,8 +180,8 @@ void FindSectionFaults(const PackageListing& p, Faults& faults) {
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
       if (text.find('=') == std::string::npos)
-        faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path + ": value \"" + text +
-                         "\" has no \"=\" and would be dropped");
+        faults.push_back(std::string(kRegistryRootNames[key.root]) + "\\" + key.path +
+                         ": value \"" + text + "\" has no \"=\" and would be dropped");
     }
   }
   for (const ListedAssociation& a : p.associations) {
@@ -206,10 +204,6 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   FindPerUserFaults(p, faults);
   return faults;
 }
-
-// The folder each destination type stands for, as the documentation names it.
-const char* const kDestinationFolders[] = {"<Destination>", "<Windows>",       "<System>",
-                                           "<Fonts>",       "<Program Files>", "<Common Files>"};
 
 std::string IsoTime(const ListedTime& stamp) {
   std::string text = TimeText(stamp);
@@ -250,7 +244,7 @@ void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) 
   json.BeginObject();
   json.Key("installed-path");
   std::string folder = f.destinationType < layout::kDestinationTypeCount
-                           ? kDestinationFolders[f.destinationType]
+                           ? kDestinations[f.destinationType].label
                            : "<type " + std::to_string(f.destinationType) + ">";
   json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
   json.Key("destination");
@@ -279,7 +273,7 @@ void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) 
 void WriteRegistryKeyJson(const ListedRegistryKey& key, const JsonText& utf8, JsonWriter& json) {
   json.BeginObject();
   json.Key("root");
-  json.String(kRootNames[key.root]);
+  json.String(kRegistryRootNames[key.root]);
   json.Key("key");
   json.String(utf8(key.path));
   json.Key("values");
@@ -370,20 +364,15 @@ Result<PackageListing> ReadOrReport(const std::string& path, std::ostream& error
   return read;
 }
 
-}  // namespace
+// A text of the package as vtpack list quotes it.
+std::string Quote(const std::string& bytes, int codePage) {
+  return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
+}
 
-int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
-                std::ostream& errors) {
-  auto read = ReadOrReport(path, errors);
-  if (!read.ok()) return 1;
-  const PackageListing& p = read.value();
-  if (json) {
-    WriteJson(path, p, codePage, nullptr, out);
-    return 0;
-  }
-  auto text = [&](const std::string& bytes) {
-    return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
-  };
+// vtpack list's first lines: the file, the scope and the header's fields.
+void WriteHeaderText(const std::string& path, const PackageListing& p, int codePage,
+                     std::ostream& out) {
+  auto text = [codePage](const std::string& bytes) { return Quote(bytes, codePage); };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
@@ -401,8 +390,12 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
       << "  ShowShortcutsPage       " << yesNo(p.showShortcutsPage) << "\n"
       << "  RunProgramAtEnd         " << yesNo(p.runProgramAtEnd) << "\n"
       << "  CheckProgramNotRunning  " << yesNo(p.checkProgramNotRunning) << "\n"
-      << "Uninstaller: " << p.uninstaller.size() << " bytes\n"
-      << "Files: " << p.files.size()
+      << "Uninstaller: " << p.uninstaller.size() << " bytes\n";
+}
+
+// The files, the registry keys and the associations, one line each.
+void WriteSectionsText(const PackageListing& p, int codePage, std::ostream& out) {
+  out << "Files: " << p.files.size()
       << "  (size, version, time stamp UTC, destination, path, flags)\n";
   for (const ListedFile& f : p.files) {
     out << "  " << std::setw(10) << f.fileSize << "  " << std::left << std::setw(15)
@@ -412,7 +405,8 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   }
   out << "Registry: " << p.registry.size() << " keys\n";
   for (const ListedRegistryKey& key : p.registry) {
-    out << "  " << kRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage) << "\n";
+    out << "  " << kRegistryRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage)
+        << "\n";
     for (const auto& [type, valueText] : key.values) {
       std::string kind = type == 1   ? "text  "
                          : type == 4 ? "number"
@@ -422,10 +416,24 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   }
   out << "Associations: " << p.associations.size() << "\n";
   for (const ListedAssociation& a : p.associations) {
-    out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << text(a.className) << "  "
-        << text(a.description) << "  program " << text(a.program) << "  icon " << text(a.icon)
-        << "," << a.iconIndex << "\n";
+    out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << Quote(a.className, codePage)
+        << "  " << Quote(a.description, codePage) << "  program " << Quote(a.program, codePage)
+        << "  icon " << Quote(a.icon, codePage) << "," << a.iconIndex << "\n";
   }
+}
+
+}  // namespace
+
+int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
+                std::ostream& errors) {
+  auto read = ReadOrReport(path, errors);
+  if (!read.ok()) return 1;
+  if (json) {
+    WriteJson(path, read.value(), codePage, nullptr, out);
+    return 0;
+  }
+  WriteHeaderText(path, read.value(), codePage, out);
+  WriteSectionsText(read.value(), codePage, out);
   return 0;
 }
 

@@ -4,12 +4,14 @@
 // finds. Either way the exit code is 1.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -312,8 +314,6 @@ int Init(const std::string& folder, const std::string& projectPath, bool perUser
   return 0;
 }
 
-constexpr const char* kCommands[] = {"build", "list", "verify", "init", "manifest"};
-
 // A usage error as every other failure: one line with vtpack's prefix, and
 // where to read more.
 int UsageError(const std::string& message, const std::string& command) {
@@ -373,22 +373,14 @@ CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
   return command;
 }
 
-CLI::App* AddListCommand(CLI::App& app, ReadRequest& read) {
-  CLI::App* command = app.add_subcommand("list", "Print what a setup executable holds");
+// list and verify: a setup executable, the code page of its texts, and
+// whether to print JSON.
+CLI::App* AddReadCommand(CLI::App& app, ReadRequest& read, const char* name,
+                         const char* description, const char* codePageHelp, const char* jsonHelp) {
+  CLI::App* command = app.add_subcommand(name, description);
   command->add_option("setup", read.setupFile, "Setup executable")->required();
-  command->add_option("--code-page", read.codePage, "Code page of the package's texts")
-      ->capture_default_str();
-  command->add_flag("--json", read.json, "Print it as JSON (its shape: docs/project-format.md)");
-  return command;
-}
-
-CLI::App* AddVerifyCommand(CLI::App& app, ReadRequest& read) {
-  CLI::App* command = app.add_subcommand("verify", "Read a whole setup executable and check it");
-  command->add_option("setup", read.setupFile, "Setup executable")->required();
-  command
-      ->add_option("--code-page", read.codePage, "Code page of the package's texts (the project's)")
-      ->capture_default_str();
-  command->add_flag("--json", read.json, "Print the package and its faults as JSON");
+  command->add_option("--code-page", read.codePage, codePageHelp)->capture_default_str();
+  command->add_flag("--json", read.json, jsonHelp);
   return command;
 }
 
@@ -437,6 +429,14 @@ int ParseFailure(CLI::App& app, const CLI::ParseError& error) {
   return UsageError(message, command);
 }
 
+// The commands' names, in the order they were added.
+std::vector<std::string> CommandNames(CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
+    names.push_back(command->get_name());
+  return names;
+}
+
 int Read(const ReadRequest& read, bool verify) {
   if (!IsWindowsAnsiCodePage(read.codePage))
     return Fail("code page " + std::to_string(read.codePage) +
@@ -464,15 +464,6 @@ int Manifest(const ManifestRequest& manifest, bool winget) {
 
 int main(int argc, char** argv) {
   using namespace packer;
-  // A first word that is not an option must be a command: say which it is not.
-  if (argc > 1 && argv[1][0] != '-') {
-    bool known = false;
-    for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
-    if (!known)
-      return UsageError("unknown command '" + std::string(argv[1]) +
-                            "'; the commands are build, list, verify, init and manifest",
-                        "");
-  }
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
@@ -480,11 +471,23 @@ int main(int argc, char** argv) {
   ReadRequest read;
   InitRequest init;
   CLI::App* buildCommand = AddBuildCommand(app, build);
-  CLI::App* listCommand = AddListCommand(app, read);
-  CLI::App* verifyCommand = AddVerifyCommand(app, read);
+  CLI::App* listCommand = AddReadCommand(app, read, "list", "Print what a setup executable holds",
+                                         "Code page of the package's texts",
+                                         "Print it as JSON (its shape: docs/project-format.md)");
+  CLI::App* verifyCommand =
+      AddReadCommand(app, read, "verify", "Read a whole setup executable and check it",
+                     "Code page of the package's texts (the project's)",
+                     "Print the package and its faults as JSON");
   CLI::App* initCommand = AddInitCommand(app, init);
   ManifestRequest manifest;
   const ManifestCommands manifestCommands = AddManifestCommand(app, manifest);
+  const std::vector<std::string> commands = CommandNames(app);
+  // A first word that is not an option must be a command: say which it is not.
+  if (argc > 1 && argv[1][0] != '-' &&
+      std::find(commands.begin(), commands.end(), argv[1]) == commands.end())
+    return UsageError("unknown command '" + std::string(argv[1]) + "'; the commands are " +
+                          JoinWords(commands, " and "),
+                      "");
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
@@ -492,11 +495,17 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return ParseFailure(app, e);
   }
-  if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
-  if (*listCommand) return Read(read, false);
-  if (*verifyCommand) return Read(read, true);
-  if (*manifestCommands.winget) return Manifest(manifest, true);
-  if (*manifestCommands.intune) return Manifest(manifest, false);
-  return UsageError("a command is needed: build, list, verify, init or manifest", "");
+  try {
+    if (*buildCommand) return Build(build, argv[0]);
+    if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
+    if (*listCommand) return Read(read, false);
+    if (*verifyCommand) return Read(read, true);
+    if (*manifestCommands.winget) return Manifest(manifest, true);
+    if (*manifestCommands.intune) return Manifest(manifest, false);
+  } catch (const std::bad_alloc&) {
+    // Every failure but this one comes back as a Problem; a temporary
+    // output file is removed on the way here.
+    return Fail("out of memory");
+  }
+  return UsageError("a command is needed: " + JoinWords(commands, " or "), "");
 }

@@ -9,6 +9,7 @@
 #include "base/uninstall_key.h"
 #include "package/stdio_package_file.h"
 #include "packer/project/code_page.h"
+#include "packer/project/uninstall_entry.h"
 #include "packer/setup_file/package_listing.h"
 #include "packer/setup_file/setup_scope.h"
 
@@ -35,9 +36,8 @@ Result<std::string> FileDigest(const std::string& path) {
 // key, under the root of the package's scope.
 std::string UninstallRecord(const PackageListing& listing, InstallScope scope,
                             const std::string& name) {
-  const std::string key = std::string(kUninstallKeyParent) + "\\" + listing.appName;
-  const layout::RegistryRoot root =
-      scope == InstallScope::kUser ? layout::kRootCurrentUser : layout::kRootLocalMachine;
+  const std::string key = UninstallEntryPath(listing.appName);
+  const layout::RegistryRoot root = UninstallEntryRoot(scope);
   for (const ListedRegistryKey& records : listing.registry) {
     if (records.root != root || records.path != key) continue;
     for (const auto& [type, text] : records.values)
@@ -75,15 +75,16 @@ Result<PublishedSetup> ReadPublishedSetup(const std::string& path, std::optional
   auto utf8 = [&](const std::string& text) { return CodePageToUtf8(text, setup.codePage); };
   setup.name = utf8(p.appName);
   setup.version = utf8(p.appVersion);
-  setup.publisher = utf8(UninstallRecord(p, scope, "Publisher"));
-  setup.url = utf8(UninstallRecord(p, scope, "URLInfoAbout"));
+  setup.publisher = utf8(UninstallRecord(p, scope, kPublisherValue));
+  setup.url = utf8(UninstallRecord(p, scope, kUrlInfoAboutValue));
   for (const ListedAssociation& a : p.associations) setup.extensions.push_back(utf8(a.extension));
   return setup;
 }
 
 std::string UninstallEntryKey(const PublishedSetup& setup) {
-  return std::string(setup.scope == "user" ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") + "\\" +
-         kUninstallKeyParent + "\\" + setup.name;
+  const InstallScope scope = setup.scope == "user" ? InstallScope::kUser : InstallScope::kMachine;
+  return std::string(layout::kRegistryRootNames[UninstallEntryRoot(scope)]) + "\\" +
+         UninstallEntryPath(setup.name);
 }
 
 }  // namespace packer
