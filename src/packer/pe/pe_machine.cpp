@@ -7,9 +7,8 @@
 namespace packer {
 namespace {
 
-// IMAGE_FILE_HEADER, the 20 bytes before the optional header: Machine at
-// 0, Characteristics at 18.
-constexpr std::uint64_t kFileHeaderSize = 20;
+// IMAGE_FILE_HEADER (program_image.h): Characteristics at 18.
+constexpr std::uint64_t kCharacteristicsOffset = 18;
 constexpr std::uint16_t kMachineI386 = 0x014C;
 constexpr std::uint16_t kMachineAmd64 = 0x8664;
 constexpr std::uint16_t kCharacteristicDll = 0x2000;
@@ -23,7 +22,7 @@ std::optional<ImageKind> ReadImageKind(PackageFile& image) {
       !image.Read(fileHeader, sizeof fileHeader))
     return std::nullopt;
   ImageKind kind;
-  switch (LoadU16(fileHeader)) {
+  switch (LoadU16(fileHeader + kMachineOffset)) {
     case kMachineI386:
       kind.architecture = Architecture::kX86;
       break;
@@ -33,7 +32,7 @@ std::optional<ImageKind> ReadImageKind(PackageFile& image) {
     default:
       return std::nullopt;
   }
-  kind.dll = (LoadU16(fileHeader + 18) & kCharacteristicDll) != 0;
+  kind.dll = (LoadU16(fileHeader + kCharacteristicsOffset) & kCharacteristicDll) != 0;
   return kind;
 }
 
