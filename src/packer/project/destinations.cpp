@@ -6,9 +6,9 @@
 
 namespace packer {
 
-// The product is a 32-bit program: on 64-bit Windows its Program Files is
-// "Program Files (x86)", the longer of the two; System32 and SysWOW64 are
-// of one length.
+// The longest form of each folder: a 32-bit package's Program Files on
+// 64-bit Windows is "Program Files (x86)", longer than an x64 package's;
+// System32 and SysWOW64 are of one length.
 const DestinationNames kDestinations[layout::kDestinationTypeCount] = {
     {"app", "<Destination>", "C:\\Program Files (x86)\\"},
     {"windows", "<Windows>", "C:\\Windows\\"},
