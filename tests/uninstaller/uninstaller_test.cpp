@@ -962,8 +962,12 @@ TEST(Uninstaller, AChangedRecordIsNotWrittenOver) {
   ASSERT_TRUE(WriteBytes(kFirst + "\\Uninst.rec", testpkg::ToBytes(changed)));
   const std::string setup =
       WriteSetup("moved again", SetupFileAround(testpkg::BuildPackage(MovingPackage({"a.exe"}))));
-  EXPECT_EQ(RunUnseen("\"" + setup + "\" /S /D=" + kFirst).exitCode, 1u);
+  const std::string runLog = std::string(kMovedRoot) + "\\changed-record.log";
+  EXPECT_EQ(RunUnseen("\"" + setup + "\" /S \"/LOG=" + runLog + "\" /D=" + kFirst).exitCode, 1u);
   EXPECT_EQ(Text(ReadBytes(kFirst + "\\Uninst.rec")), changed);
+  EXPECT_NE(Text(ReadBytes(runLog))
+                .find("Message 31: The install record in '" + kFirst + "' was changed"),
+            std::string::npos);
   ForgetMoved();
 }
 
