@@ -253,7 +253,8 @@ TEST_P(Architectures, DemoInstallsAndUninstalls) {
       << "the shared library's count";
   // The library that registers itself: only a program of its own
   // architecture can load it, from the system folder it lies in (named
-  // System32 under Wine by the 32-bit RegSvr32 too). Setup does not wait.
+  // System32 under Wine by the 32-bit RegSvr32 too), whether setup waited
+  // for it or not.
   std::string registered;
   robot::WaitUntil(
       [&] {
