@@ -1,6 +1,7 @@
-# Checks of the Windows executables of the product build (windows-x86 only,
-# label "checks"): each imports only Windows system DLLs, and its size is
-# printed (ctest -L checks -V shows it). Other builds register nothing.
+# Checks of the Windows executables of the product builds (windows-x86 and
+# windows-x64-product, label "checks"): each imports only Windows system
+# DLLs, and its size is printed (ctest -L checks -V shows it). Other builds
+# register nothing.
 #
 #   vantorel_check_executable(target [MAX_SIZE bytes] [KNOWN_DLLS_ONLY])
 #     The product's own programs register themselves with their limits where

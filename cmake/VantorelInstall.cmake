@@ -3,6 +3,8 @@
 #   bin/vtpack                              this tree's release build
 #   share/vantorel/vtsetup.exe, VTUnInst.exe, VTUnInstUser.exe
 #                                           the i686 product build's programs
+#   share/vantorel/vtsetup64.exe, VTUnInst64.exe, VTUnInstUser64.exe
+#                                           the x86_64 product build's
 #   share/doc/vantorel/project-format.md
 #   share/man/man1/vtpack.1.gz
 # `make install PREFIX=...` is cmake --install; `make package` is
@@ -26,8 +28,13 @@ add_custom_target(vtpack_manual DEPENDS ${manual})
 add_dependencies(vtpack vtpack_manual)
 
 install(TARGETS vtpack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(VANTOREL_PRODUCT64_TREE "${CMAKE_BINARY_DIR}/../windows-x64-product" CACHE PATH
+    "The windows-x64-product build whose setup program and uninstaller are installed with vtpack")
 install(FILES ${VANTOREL_PRODUCT_TREE}/dist/vtsetup.exe ${VANTOREL_PRODUCT_TREE}/dist/VTUnInst.exe
               ${VANTOREL_PRODUCT_TREE}/dist/VTUnInstUser.exe
+              ${VANTOREL_PRODUCT64_TREE}/dist/vtsetup64.exe
+              ${VANTOREL_PRODUCT64_TREE}/dist/VTUnInst64.exe
+              ${VANTOREL_PRODUCT64_TREE}/dist/VTUnInstUser64.exe
         DESTINATION ${VANTOREL_PROGRAMS_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/docs/project-format.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantorel)
 install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

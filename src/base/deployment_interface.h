@@ -6,6 +6,26 @@
 #ifndef VANTOREL_BASE_DEPLOYMENT_INTERFACE_H
 #define VANTOREL_BASE_DEPLOYMENT_INTERFACE_H
 
+// Exit codes. Only an unattended run ("/S", "/PASSIVE") reports a restart
+// needed: a run with windows offers the restart itself and ends with 0.
+// The numbers are macros too, so that the string table's usage text
+// (base/message_ids.h) is built from them.
+#define VT_EXIT_DONE 0
+#define VT_EXIT_FAILED 1
+// The code Windows Installer gives, which deployment tools read as "done,
+// restart needed".
+#define VT_EXIT_RESTART_NEEDED 3010
+// An unknown switch or a bad argument: nothing was changed.
+#define VT_EXIT_BAD_COMMAND_LINE 1639
+
+#ifndef RC_INVOKED
+enum : int {
+  kExitDone = VT_EXIT_DONE,
+  kExitFailed = VT_EXIT_FAILED,
+  kExitRestartNeeded = VT_EXIT_RESTART_NEEDED,
+  kExitBadCommandLine = VT_EXIT_BAD_COMMAND_LINE,
+};
+
 namespace switches {
 
 constexpr char kSilent = 'S';           // "/S"
@@ -15,15 +35,6 @@ constexpr char kDestination[] = "/D=";  // "/D=<folder>", last
 constexpr char kHelp = '?';             // "/?"
 
 }  // namespace switches
-
-// Exit codes. A run without "/S" or "/PASSIVE" ends with 0 or 1 only,
-// whatever a restart needs; 3010 is the code Windows Installer gives, which
-// deployment tools read as "installed, restart needed".
-enum : int {
-  kExitDone = 0,
-  kExitFailed = 1,
-  kExitRestartNeeded = 3010,
-  kExitBadCommandLine = 1639,  // nothing was changed
-};
+#endif
 
 #endif

@@ -59,6 +59,39 @@ bool AttributesOf(HANDLE handle, ULONG& attributes) {
   return true;
 }
 
+// Whether `final`, the name behind a handle opened by `path`, is the name
+// the system gives `path` in a 32-bit program on 64-bit Windows: WoW64
+// redirects the system folder ("<Windows>\System32") to the 32-bit one
+// ("<Windows>\SysWOW64"), and the handle names the folder it led to. (The
+// few folders below it that are not redirected, such as drivers\etc, come
+// back as themselves.)
+bool IsRedirectedName(const char* final, const char* path) {
+#ifdef _WIN64
+  static_cast<void>(final);
+  static_cast<void>(path);
+  return false;
+#else
+  typedef BOOL(WINAPI * IsWow64Function)(HANDLE, BOOL*);
+  typedef UINT(WINAPI * FolderFunction)(LPSTR, UINT);
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  const IsWow64Function isWow64 = reinterpret_cast<IsWow64Function>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+  const FolderFunction wow64Folder = reinterpret_cast<FolderFunction>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
+  BOOL wow64 = FALSE;
+  if (isWow64 == nullptr || wow64Folder == nullptr || !isWow64(GetCurrentProcess(), &wow64) ||
+      !wow64) {
+    return false;
+  }
+  char system[MAX_PATH], redirected[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
+  const UINT redirectedLength = wow64Folder(redirected, MAX_PATH);
+  return length > 0 && length < MAX_PATH && redirectedLength > 0 && redirectedLength < MAX_PATH &&
+         IsSameOrAbove(system, path) &&
+         IsSamePath(final, SharedString(redirected) + (path + length));
+#endif
+}
+
 }  // namespace
 
 LONG SetFileInformation(HANDLE handle, void* information, ULONG size, int kind) {
@@ -138,7 +171,7 @@ bool HoldsItself(HANDLE handle, const char* path) {
   const char* final = "";
   switch (FinalName(handle, buffer, &final)) {
     case Final::kKnown:
-      return IsSamePath(final, path);
+      return IsSamePath(final, path) || IsRedirectedName(final, path);
     case Final::kTooLong:
       return false;
     case Final::kUnknown:

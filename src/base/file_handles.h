@@ -22,12 +22,13 @@ HANDLE OpenItself(const char* path, DWORD access, DWORD share);
 
 // The full name of what `handle` holds, as the file system names it (long
 // names, links resolved): "C:\..." or "\\server\share\...". Empty where
-// Windows cannot tell (before Vista).
+// Windows cannot tell (before Vista), and for a name that does not fit in
+// MAX_PATH with the "\\?\" Windows puts before it.
 SharedString FinalPathOf(HANDLE handle);
 
 // Whether `handle` (from OpenItself) holds the object at `path` itself:
 // no reparse point, and, where Windows can tell, the name behind the handle
-// is `path` (case aside).
+// is `path` (case aside), or the name WoW64 gives it in the system folder.
 bool HoldsItself(HANDLE handle, const char* path);
 
 // NtSetInformationFile on `handle`: what a handle allows on every Windows

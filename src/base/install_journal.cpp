@@ -6,11 +6,10 @@
 #include "base/path_list.h"
 #include "base/path_rules.h"
 #include "base/registry_value.h"
+#include "base/sha256_digest.h"
 #include "base/uninstall_key.h"
 
 namespace {
-
-const int kDigestLength = 64;
 
 // Setup's open key and the number of its next line.
 HKEY journalKey = nullptr;
@@ -52,8 +51,8 @@ bool ReadInstallJournal(const char* appName, InstallJournal& journal) {
   }
   const DWORD count = ValueCount(key);
   ReadRegistryText(key, kJournalFolderValue, journal.folder, MAX_PATH);
-  ReadRegistryText(key, "UninstallLogSHA256", journal.logDigest, kDigestLength);
-  ReadRegistryText(key, "InstallRecordSHA256", journal.recordDigest, kDigestLength);
+  ReadRegistryText(key, kLogDigestValue, journal.logDigest, kDigestLength);
+  ReadRegistryText(key, kRecordDigestValue, journal.recordDigest, kDigestLength);
   SharedString name, line;
   for (DWORD number = 1; number <= count; ++number) {
     FormatString(name, "%lu", static_cast<unsigned long>(number));

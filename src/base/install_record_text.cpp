@@ -5,12 +5,12 @@
 #include "base/line_reader.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
+#include "base/sha256_digest.h"
 #include "base/uninstall_names.h"
 
 namespace {
 
 const int kMaxRaises = 999999999;  // what a count line may hold
-const int kDigestLength = 64;
 // "earlier <digest> <full path>": the longest line.
 const int kMaxLineLength = 8 + kDigestLength + 1 + LineReader::kMaxLineLength;
 

@@ -6,6 +6,7 @@
 
 #include <stddef.h>
 
+#include "base/path_rules.h"
 #include "base/shared_string.h"
 
 // The lines one after another, counted from 1.
@@ -21,8 +22,8 @@ class LineReader {
   // `maxLength` bytes.
   bool Next(SharedString& line, int maxLength = kMaxLineLength);
 
-  // MAX_PATH without the NUL: a full path fits.
-  static const int kMaxLineLength = 259;
+  // A full path fits.
+  static const int kMaxLineLength = kMaxPathLength;
 
  private:
   const char* text_;

@@ -3,6 +3,8 @@
 #ifndef VANTOREL_BASE_MESSAGE_IDS_H
 #define VANTOREL_BASE_MESSAGE_IDS_H
 
+#include "base/deployment_interface.h"
+
 #define IDS_CONFIRM_EXIT 2
 #define IDS_COM_INIT_FAILED 3
 #define IDS_CREATE_REGISTRY_KEY 4
@@ -71,9 +73,19 @@
   "'%s' is in use by %s. Other users can change a folder on its way, so it can't wait " \
   "for a restart: close the program, then choose Retry."
 #define TEXT_SOME_PROGRAM "a program"
+// The exit codes' numbers as text (base/deployment_interface.h).
+#define VT_NUMBER_TEXT(number) VT_NUMBER_TEXT_OF(number)
+#define VT_NUMBER_TEXT_OF(number) #number
+// clang-format off: one line of the text a line here
 #define TEXT_USAGE \
-  "/S\tsilent; accepts the licence\n/PASSIVE\tas /S, showing progress\n/LOG=file\tlog of the " \
-  "run\n/D=folder\tdestination, last\n\n" \
-  "0 done, 1 failed, 3010 restart needed, 1639 bad command line"
+  "/S\tsilent; accepts the licence\n" \
+  "/PASSIVE\tas /S, showing progress\n" \
+  "/LOG=file\tlog of the run\n" \
+  "/D=folder\tdestination, last\n\n" \
+  VT_NUMBER_TEXT(VT_EXIT_DONE) " done, " \
+  VT_NUMBER_TEXT(VT_EXIT_FAILED) " failed, " \
+  VT_NUMBER_TEXT(VT_EXIT_RESTART_NEEDED) " restart needed, " \
+  VT_NUMBER_TEXT(VT_EXIT_BAD_COMMAND_LINE) " bad command line"
+// clang-format on
 
 #endif

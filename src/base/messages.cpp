@@ -24,7 +24,7 @@ char fatalCaption[260] = "Vantorel";
 SharedString MessageText(unsigned id, const char* argument) {
   SharedString message;
   ResourceText resource(id);
-  const char* text = resource.text();
+  const char* text = resource.Text();
   if (text != nullptr && strstr(text, "%s") != nullptr) {
     FormatString(message, text, argument != nullptr ? argument : "");
   } else {
@@ -75,7 +75,7 @@ void FatalOutOfMemory() {
     reporting = true;
     // No SharedString here: the text is shown straight from its holder.
     ResourceText resource(IDS_OUT_OF_MEMORY);
-    const char* text = resource.text();
+    const char* text = resource.Text();
     ShowMessageBox(MessageBoxRequest{nullptr, IDS_OUT_OF_MEMORY,
                                      text != nullptr ? text : TEXT_OUT_OF_MEMORY, fatalCaption,
                                      kBoxError});

@@ -42,8 +42,8 @@ class ResourceText {
   static void* operator new(decltype(sizeof 0)) = delete;
   static void operator delete(void*) {}
 
-  const char* text();  // null when the id has no text
-  int length();
+  const char* Text();  // null when the id has no text
+  int Length();
 
  private:
   bool Load();

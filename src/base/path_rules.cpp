@@ -16,10 +16,6 @@ int TrimmedLength(const char* path) {
   return length;
 }
 
-const int kMaxPathLength = 259;  // MAX_PATH without the NUL
-
-bool IsForbiddenInName(unsigned char c) { return c < 0x20 || strchr("/:*?\"<>|", c) != nullptr; }
-
 // One part of a path, `length` bytes at `name`.
 bool IsPlainName(const char* name, int length) {
   if (length == 0 || (length <= 2 && strncmp(name, "..", length) == 0)) return false;

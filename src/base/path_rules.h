@@ -5,7 +5,12 @@
 #ifndef VANTOREL_BASE_PATH_RULES_H
 #define VANTOREL_BASE_PATH_RULES_H
 
+#include <string.h>
+
 #include "base/shared_string.h"
+
+// MAX_PATH without the NUL: the longest full path Windows opens.
+const int kMaxPathLength = 259;
 
 // "X:\..." with a drive letter, or a network path "\\server\share...".
 bool IsFullPath(const char* path);
@@ -34,6 +39,13 @@ bool IsSamePathOfLength(const char* text, const char* path, int length);
 // PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any case ("nul.txt",
 // "Com1 .log"). `name` is one part of a path, `length` bytes long.
 bool IsDeviceName(const char* name, int length);
+
+// A byte Windows does not allow in a file or folder name, besides "\\": a
+// control character or one of / : * ? " < > | (":" would name a stream).
+// Never a double-byte character's trail byte: walk the name by characters.
+inline bool IsForbiddenInName(unsigned char c) {
+  return c < 0x20 || strchr("/:*?\"<>|", c) != nullptr;
+}
 
 // A path below a folder that names exactly one place there: "\"-separated
 // parts, none empty, "." or "..", none a device name or ending in a dot or

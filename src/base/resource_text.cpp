@@ -4,12 +4,12 @@
 
 ResourceText::ResourceText(unsigned id) : id_(id), text_(nullptr), length_(0) {}
 
-const char* ResourceText::text() {
+const char* ResourceText::Text() {
   if (text_ == nullptr) Load();
   return text_;
 }
 
-int ResourceText::length() {
+int ResourceText::Length() {
   if (text_ == nullptr) Load();
   return length_;
 }

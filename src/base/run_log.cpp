@@ -4,11 +4,14 @@
 
 #include "base/file_handles.h"
 #include "base/folder_security.h"
+#include "base/messages.h"
 #include "base/shared_string.h"
 
 namespace {
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
+bool silent = false;
+unsigned confirmedId = 0;
 SharedString held;  // lines not written yet
 const int kHeldLimit = 8192;
 
@@ -42,8 +45,6 @@ const char* AnswerName(int answer) {
   return "";
 }
 
-}  // namespace
-
 bool OpenRunLog(const char* path, const char* program) {
   // An administrator's log is never written through a link, or into a file
   // that another name shares: a user may make either where logs are kept.
@@ -57,6 +58,40 @@ bool OpenRunLog(const char* path, const char* program) {
           now.wHour, now.wMinute, now.wSecond);
   LogLine("Command line: %s", GetCommandLineA());
   return true;
+}
+
+int LoggedMessageBox(const MessageBoxRequest& request) {
+  int answer = IDOK;
+  if (!silent) {
+    answer = SystemMessageBox(request);
+  } else if (request.id == confirmedId) {
+    answer = IDYES;
+  } else if ((request.style & MB_TYPEMASK) == MB_YESNO) {
+    answer = IDNO;
+  } else if ((request.style & MB_TYPEMASK) == MB_RETRYCANCEL) {
+    answer = IDCANCEL;
+  }
+  LogMessageBox(request, answer);
+  return answer;
+}
+
+}  // namespace
+
+void BeginRun(const char* program, const char* logPath, bool silentRun, unsigned confirmed) {
+  silent = silentRun;
+  confirmedId = confirmed;
+  const bool logged = logPath[0] != '\0' && OpenRunLog(logPath, program);
+  if (silent || logged) SetMessageBoxHandler(LoggedMessageBox);
+}
+
+int EndRun(int exitCode) {
+  LogLine("Result: exit code %d", exitCode);
+  if (logFile != INVALID_HANDLE_VALUE) {
+    WriteHeld();
+    CloseHandle(logFile);
+    logFile = INVALID_HANDLE_VALUE;
+  }
+  return exitCode;
 }
 
 void LogLine(const char* format, ...) {
@@ -76,11 +111,4 @@ void LogMessageBox(const MessageBoxRequest& request, int answer) {
   line.ReplaceAll("\n", "\r\n  ");
   Hold(line);
   WriteHeld();
-}
-
-void CloseRunLog() {
-  if (logFile == INVALID_HANDLE_VALUE) return;
-  WriteHeld();
-  CloseHandle(logFile);
-  logFile = INVALID_HANDLE_VALUE;
 }

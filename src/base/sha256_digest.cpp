@@ -73,8 +73,9 @@ void Sha256::Finish(SharedString& digest) {
   for (int shift = 56; shift >= 0; shift -= 8) AddByte(static_cast<unsigned char>(bits >> shift));
 
   static const char kDigits[] = "0123456789abcdef";
-  char* text = digest.GetBufferOfLength(64);
-  for (int i = 0; i < 64; ++i) text[i] = kDigits[(state_[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
+  char* text = digest.GetBufferOfLength(kDigestLength);
+  for (int i = 0; i < kDigestLength; ++i)
+    text[i] = kDigits[(state_[i / 8] >> (28 - 4 * (i % 8))) & 0x0F];
 }
 
 void Sha256Digest(const void* data, size_t size, SharedString& digest) {

@@ -11,12 +11,15 @@
 
 #include "base/shared_string.h"
 
+// A digest's length as text: lower-case hexadecimal digits.
+const int kDigestLength = 64;
+
 // The digest of bytes given a piece at a time (vtpack hashes whole setup
 // files this way).
 class Sha256 {
  public:
   void Add(const void* data, size_t size);
-  // As 64 lower-case hexadecimal digits; the hash is used up.
+  // As kDigestLength lower-case hexadecimal digits; the hash is used up.
   void Finish(SharedString& digest);
 
  private:
@@ -29,7 +32,8 @@ class Sha256 {
   uint64_t length_ = 0;  // bytes added
 };
 
-// The digest of `size` bytes at `data` as 64 lower-case hexadecimal digits.
+// The digest of `size` bytes at `data` as kDigestLength lower-case
+// hexadecimal digits.
 void Sha256Digest(const void* data, size_t size, SharedString& digest);
 
 #endif

@@ -9,12 +9,9 @@
 
 namespace {
 
-const char kLogDigestValue[] = "UninstallLogSHA256";
-const char kRecordDigestValue[] = "InstallRecordSHA256";
 const char kUninstallStringValue[] = "UninstallString";
 // The uninstaller's path, a blank and the log's path, each below MAX_PATH.
 const int kMaxCommandLength = 2 * MAX_PATH;
-const int kDigestLength = 64;
 
 // Not inlined: the entry calls it a dozen times.
 __attribute__((noinline)) bool SetValue(HKEY key, const char* name, DWORD type, const void* data,

@@ -2,7 +2,8 @@
 // key "Software\Microsoft\Windows\CurrentVersion\Uninstall\<AppName>" of
 // HKEY_LOCAL_MACHINE, or of HKEY_CURRENT_USER for a per-user package
 // (base/install_scope.h): setup writes it, the uninstaller checks and
-// removes it, and this is the one place that knows its name and values.
+// removes it, vtpack adds the vendor's values to it, and this is the one
+// place that knows its name and values.
 //
 // Only administrators may write the machine's key, while the application's
 // folder may be open to its users: the SHA-256 digests of the log and the
@@ -57,9 +58,13 @@ unsigned WriteUninstallEntry(const UninstallEntryValues& values);
 
 // The key that holds every application's entry, below HKEY_LOCAL_MACHINE
 // (or HKEY_CURRENT_USER).
-// vtpack writes a package's own values of the entry below it too.
 inline constexpr char kUninstallKeyParent[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The entry's values that vtpack writes as registry records of the package
+// (the layout has no other place for them), from the project's
+// [application] publisher and url.
+inline constexpr char kPublisherValue[] = "Publisher";
+inline constexpr char kUrlInfoAboutValue[] = "URLInfoAbout";
 
 // The key's name below its root: the parent, "\\", the name.
 SharedString UninstallKeyName(const char* appName);
@@ -80,8 +85,12 @@ bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry);
 bool WriteEntryDigests(const char* appName, const SharedString& logText,
                        const SharedString& recordText);
 
-// The same in the existing key `keyName` below the entry's root, as the
-// values UninstallLogSHA256 and InstallRecordSHA256.
+// The names of the two digests' values.
+inline constexpr char kLogDigestValue[] = "UninstallLogSHA256";
+inline constexpr char kRecordDigestValue[] = "InstallRecordSHA256";
+
+// The same in the existing key `keyName` below the entry's root, as those
+// two values.
 bool WriteDigestsAt(const char* keyName, const SharedString& logText,
                     const SharedString& recordText);
 

@@ -8,8 +8,18 @@
 
 namespace uninstall {
 
-// In the Windows directory, shared by every application Vantorel installed.
-constexpr char kUninstallerName[] = "VTUnInst.exe";
+// In the Windows directory, shared by every application Vantorel installed
+// with a setup program of its own kind: the 32-bit and the 64-bit programs
+// each read their own registry view (and the 32-bit ones see the system
+// folder through WoW64), so neither may take the other's place.
+constexpr char kUninstaller32Name[] = "VTUnInst.exe";
+constexpr char kUninstaller64Name[] = "VTUnInst64.exe";
+// This program's own (vtpack, which packs both, chooses by the package).
+#ifdef _WIN64
+constexpr const char* kUninstallerName = kUninstaller64Name;
+#else
+constexpr const char* kUninstallerName = kUninstaller32Name;
+#endif
 // In the application's destination directory.
 constexpr char kLogName[] = "Uninst.log";
 constexpr char kCheckLine[] = "CheckProgramNotRunning";

@@ -84,9 +84,9 @@ bool MayReplaceAtRestart(const char* folder) {
 
 bool AskToCloseProgramUsing(const char* path) {
   SharedString program = ProgramUsing(path);
-  if (program.IsEmpty()) program = ResourceText(IDS_SOME_PROGRAM).text();
+  if (program.IsEmpty()) program = ResourceText(IDS_SOME_PROGRAM).Text();
   SharedString text;
-  FormatString(text, ResourceText(IDS_FILE_IN_USE).text(), path, program.Text());
+  FormatString(text, ResourceText(IDS_FILE_IN_USE).Text(), path, program.Text());
   const MessageBoxRequest request = {nullptr, IDS_FILE_IN_USE, text, Settings.SetupCaption,
                                      MB_RETRYCANCEL | MB_ICONWARNING};
   return ShowMessageBox(request) == IDRETRY;

@@ -6,9 +6,6 @@
 
 namespace {
 
-// For the run log, in the order of layout::RegistryRoot.
-const char* const kRootNames[] = {"HKCR", "HKCU", "HKLM", "HKU"};
-
 HKEY RootKey(layout::RegistryRoot root) {
   switch (root) {
     case layout::kRootClasses:
@@ -26,12 +23,12 @@ HKEY RootKey(layout::RegistryRoot root) {
 
 void RegistryWriter::BeginKey(layout::RegistryRoot root, const SharedString& keyPath) {
   EndKey();
-  LogLine("Registry key: %s\\%s", kRootNames[root], keyPath.Text());
-  NoteNewKeys(kRootNames[root], RootKey(root), keyPath);
+  LogLine("Registry key: %s\\%s", layout::kRegistryRootShortNames[root], keyPath.Text());
+  NoteNewKeys(layout::kRegistryRootShortNames[root], RootKey(root), keyPath);
   // Opens the key, creating it and any missing parents.
   HKEY key = nullptr;
   if (RegCreateKeyA(RootKey(root), keyPath, &key) == ERROR_SUCCESS) key_ = key;
-  FormatString(keyName_, "%s\\%s", kRootNames[root], keyPath.Text());
+  FormatString(keyName_, "%s\\%s", layout::kRegistryRootShortNames[root], keyPath.Text());
 }
 
 void RegistryWriter::Store(const char* name, DWORD type, const void* data, DWORD size) {

@@ -43,10 +43,10 @@ void RegisterFile(const char* path) {
     ShowError(nullptr, Settings.SetupCaption, IDS_REGISTER_FILE, path);
     return;
   }
-  // Done before setup goes on: its folders, held until then, cannot change
-  // under RegSvr32.
+  // An administrator's run waits for it: its folders, held until then,
+  // cannot change under RegSvr32. Without one, nobody gains by a swap.
   if (start.hProcess != nullptr) {
-    WaitForSingleObject(start.hProcess, INFINITE);
+    if (RunsAsAdministrator()) WaitForSingleObject(start.hProcess, INFINITE);
     CloseHandle(start.hProcess);
   }
 }

@@ -14,6 +14,7 @@
 #include "engine/install_target.h"
 #include "engine/output_file.h"
 #include "engine/system_folders.h"
+#include "package/layout.h"
 #include "state/install_settings.h"
 
 namespace {
@@ -94,7 +95,9 @@ bool RegisterUninstaller(const char* logPath, const SharedString& logText,
   for (unsigned value : kValues) {
     if (failed & value) ShowError(nullptr, Settings.SetupCaption, IDS_SAVE_REGISTRY_KEY);
   }
-  LogLine("Uninstall entry: %s\\%s", IsPerUserScope() ? "HKCU" : "HKLM",
+  LogLine("Uninstall entry: %s\\%s",
+          layout::kRegistryRootShortNames[IsPerUserScope() ? layout::kRootCurrentUser
+                                                           : layout::kRootLocalMachine],
           UninstallKeyName(header.AppName).Text());
   return (failed & kUninstallStringNotSaved) == 0;
 }

@@ -104,6 +104,10 @@ enum RegistryRoot : int {
   kRootUsers = 3,         // HKEY_USERS
   kRegistryRootCount = 4,
 };
+// Their names, by RegistryRoot: as Windows spells them, and short.
+constexpr const char* kRegistryRootNames[kRegistryRootCount] = {
+    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+constexpr const char* kRegistryRootShortNames[kRegistryRootCount] = {"HKCR", "HKCU", "HKLM", "HKU"};
 
 }  // namespace layout
 

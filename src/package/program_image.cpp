@@ -12,8 +12,6 @@ namespace {
 constexpr uint64_t kDosHeaderSize = 64;
 constexpr uint64_t kLfanewOffset = 0x3C;
 constexpr uint64_t kOptionalHeaderOffset = 24;  // from the "PE\0\0"
-constexpr uint64_t kSizeOfHeadersOffset = 60;   // in PE32 and PE32+ alike
-constexpr uint64_t kSectionHeaderSize = 40;
 // The optional header's magic, and where its data directories begin: eight
 // bytes each, after their count.
 constexpr uint16_t kPe32Magic = 0x10B;
@@ -72,10 +70,10 @@ bool ReadPeSection(PackageFile& file, const PeHeaders& headers, uint32_t index,
   if (!ReadAt(file, headers.sectionTable + kSectionHeaderSize * index, header, sizeof(header))) {
     return false;
   }
-  section->virtualSize = LoadU32(header + 8);
-  section->virtualAddress = LoadU32(header + 12);
-  section->rawSize = LoadU32(header + 16);
-  section->rawOffset = LoadU32(header + 20);
+  section->virtualSize = LoadU32(header + kSectionVirtualSizeOffset);
+  section->virtualAddress = LoadU32(header + kSectionVirtualAddressOffset);
+  section->rawSize = LoadU32(header + kSectionRawSizeOffset);
+  section->rawOffset = LoadU32(header + kSectionRawOffsetOffset);
   return true;
 }
 

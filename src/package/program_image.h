@@ -25,8 +25,32 @@ struct PeHeaders {
 // Data directories, by their index.
 constexpr uint32_t kResourceDirectory = 2;
 constexpr uint32_t kSecurityDirectory = 4;  // its address is a file offset, not an RVA
+constexpr uint32_t kBaseRelocationDirectory = 5;
 
-// A section header's fields (of its 40 bytes) that locate the section.
+// The file header, right before the optional header: Machine and
+// PointerToSymbolTable at these offsets of its 20 bytes.
+constexpr uint64_t kFileHeaderSize = 20;
+constexpr uint64_t kMachineOffset = 0;
+constexpr uint64_t kSymbolTableOffset = 8;
+
+// Fields at the same offsets in the optional header of PE32 and PE32+.
+constexpr uint64_t kSizeOfHeadersOffset = 60;
+constexpr uint64_t kChecksumOffset = 64;
+
+// A section header: 40 bytes, PeSection's fields and the characteristics
+// at these offsets.
+constexpr uint64_t kSectionHeaderSize = 40;
+constexpr uint64_t kSectionVirtualSizeOffset = 8;
+constexpr uint64_t kSectionVirtualAddressOffset = 12;
+constexpr uint64_t kSectionRawSizeOffset = 16;
+constexpr uint64_t kSectionRawOffsetOffset = 20;
+constexpr uint64_t kSectionCharacteristicsOffset = 36;
+
+// A resource directory entry's name is a string, and its target a
+// directory, when this bit is set (vtpack reads and writes resource trees).
+constexpr uint32_t kResourceSubdirectoryFlag = 0x80000000;
+
+// A section header's fields that locate the section.
 struct PeSection {
   uint32_t virtualSize = 0;
   uint32_t virtualAddress = 0;

@@ -9,4 +9,13 @@ std::string Describe(const std::string& inputName, const Problem& problem) {
   return text + ": " + problem.message;
 }
 
+std::string JoinWords(const std::vector<std::string>& words, const char* last) {
+  std::string text;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) text += i + 1 == words.size() ? last : ", ";
+    text += words[i];
+  }
+  return text;
+}
+
 }  // namespace packer

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace packer {
 
@@ -36,6 +37,10 @@ using Check = std::optional<Problem>;
 
 // "PROJECT: line 12: files[2].name: contains '/'"
 std::string Describe(const std::string& inputName, const Problem& problem);
+
+// Names listed in a message, "a, b or c": `words` joined by ", ", the last
+// two by `last` (" or ", " and ").
+std::string JoinWords(const std::vector<std::string>& words, const char* last);
 
 }  // namespace packer
 

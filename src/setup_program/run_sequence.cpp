@@ -112,7 +112,10 @@ int RunSetup(HINSTANCE instance) {
   Settings.InstanceHandle = instance;
   SetupCommandLine commandLine;
   const bool understood = ParseSetupCommandLine(GetCommandLineA(), commandLine);
-  BeginRun(commandLine);
+  // Unattended (/S or /PASSIVE), no box is shown, and the question before
+  // installing over the program is the one answered Yes: the run stands for
+  // installing.
+  BeginRun("Setup", commandLine.logPath, commandLine.Unattended(), IDS_PROGRAM_EXISTS);
   if (!understood || commandLine.help) {
     ShowUsage(understood ? nullptr : commandLine.wrong.Text());
     return EndRun(understood ? kExitDone : kExitBadCommandLine);

@@ -6,9 +6,9 @@
 #include <windows.h>
 
 // Runs the whole sequence as the command line asks (setup_program/
-// command_line.h); returns the process exit code (setup_program/
-// unattended.h). Without arguments: 1 when start-up failed, the destination
-// was refused or the install failed or was cancelled; 0 otherwise, also
+// command_line.h); returns the process exit code
+// (base/deployment_interface.h). Without arguments: 1 when start-up failed,
+// the destination was refused or the install failed or was cancelled; 0 otherwise, also
 // for a wizard the user left and after a shortcut, the log or the
 // program's start failed (each reported).
 int RunSetup(HINSTANCE instance);

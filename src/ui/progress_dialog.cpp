@@ -46,7 +46,7 @@ bool ProgressDialog::Create(bool cancellable) {
 void ProgressDialog::SetPhase(unsigned textId) {
   if (!window_) return;
   ResourceText text(textId);
-  SetDlgItemTextA(window_, IDC_PROGRESS_TEXT, text.text() ? text.text() : "");
+  SetDlgItemTextA(window_, IDC_PROGRESS_TEXT, text.Text() ? text.Text() : "");
 }
 
 void ProgressDialog::ShowBar(unsigned fileCount) {

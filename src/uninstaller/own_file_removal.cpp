@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/deployment_interface.h"
 #include "base/path_rules.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/path_resolution.h"
@@ -80,7 +81,7 @@ bool RemoveAfterExit(const char* uninstaller, const char* folder) {
 int RunRemover(const RemoverCommandLine& commandLine) {
   const char* path = commandLine.uninstaller;
   // Only the uninstaller's own file, whatever the line says.
-  if (!IsSamePath(path + LastSeparator(path) + 1, uninstall::kUninstallerName)) return 1;
+  if (!IsSamePath(path + LastSeparator(path) + 1, uninstall::kUninstallerName)) return kExitFailed;
   HANDLE process = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(commandLine.process));
   WaitForSingleObject(process, INFINITE);
   CloseHandle(process);
@@ -90,5 +91,5 @@ int RunRemover(const RemoverCommandLine& commandLine) {
     if (!removed) Sleep(kRemovalPauseMs);
   }
   if (!commandLine.folder.IsEmpty()) RemoveDirectoryA(commandLine.folder);
-  return removed ? 0 : 1;
+  return removed ? kExitDone : kExitFailed;
 }

@@ -7,10 +7,9 @@
 #include "base/compare_no_case.h"
 #include "base/path_list.h"
 #include "base/registry_value.h"
+#include "base/sha256_digest.h"
 
 namespace {
-
-const int kDigestLength = 64;
 
 // The root of a recorded key's name, and where the path below it starts.
 HKEY RootOf(const char* keyName, const char** path) {

@@ -324,19 +324,19 @@ int RemoveStoppedWithoutFolder(const SharedString& logPath) {
   InstallJournal stopped;
   if (!FindStoppedInstall(logPath, appName, stopped)) {
     ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
-    return 1;
+    return kExitFailed;
   }
   LeftItems left;
   DeleteInstallJournal(appName);
   RemoveUninstallEntry(appName, left);
-  return left.IsEmpty() ? 0 : 1;
+  return left.IsEmpty() ? kExitDone : kExitFailed;
 }
 
 // The run after the command line was read: `understood` when it was.
 int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!understood) {
     ShowFailure(kProductCaption, IDS_UN_USAGE);
-    return 1;
+    return kExitFailed;
   }
   const SharedString own = OwnFile();
   HeldFolders held;
@@ -350,19 +350,19 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
       return RemoveStoppedWithoutFolder(logPath);
     case FolderOpening::kNotItself:
       ShowFailure(kProductCaption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
-      return 1;
+      return kExitFailed;
     case FolderOpening::kOpen:
       break;
   }
   UninstallLog log;
   bool hasRecord = false;
-  if (!ReadInstall(logPath, main, log, hasRecord)) return 1;
+  if (!ReadInstall(logPath, main, log, hasRecord)) return kExitFailed;
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);
   if (!IsApplicationsOwnFolder(main.folder)) {
     ShowFailure(caption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
-    return 1;
+    return kExitFailed;
   }
   LeftItems left;
   SharedString stayed;
@@ -370,7 +370,7 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!ConfirmRemoval(caption, log.appName) ||
       (log.checkProgramNotRunning &&
        !WaitForProgramToClose(caption, log.appName, log.windowClass))) {
-    return 1;
+    return kExitFailed;
   }
   if (!hasRecord) {
     // Nothing vouches for what such a log lists: nothing outside its
@@ -382,8 +382,8 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
     RemoveItselfAfterExit(main, own, left);
   }
   ShowOutcome(caption, log.appName, left);
-  if (left.IsEmpty()) return 0;
-  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : 1;
+  if (left.IsEmpty()) return kExitDone;
+  return silent && left.OnlyAtRestart() ? kExitRestartNeeded : kExitFailed;
 }
 
 }  // namespace
@@ -396,11 +396,8 @@ int RunUninstaller() {
   }
   UninstallerCommandLine commandLine;
   const bool understood = ParseUninstallerCommandLine(GetCommandLineA(), commandLine);
-  const bool logged =
-      !commandLine.runLogPath.IsEmpty() && OpenRunLog(commandLine.runLogPath, "Uninstaller");
-  if (commandLine.silent || logged) LogBoxes(commandLine.silent);
-  const int exitCode = Uninstall(understood, commandLine.logPath, commandLine.silent);
-  LogLine("Result: exit code %d", exitCode);
-  CloseRunLog();
-  return exitCode;
+  // Silent, the confirmation is the one question answered Yes: the run
+  // stands for removing.
+  BeginRun("Uninstaller", commandLine.runLogPath, commandLine.silent, IDS_UN_CONFIRM);
+  return EndRun(Uninstall(understood, commandLine.logPath, commandLine.silent));
 }

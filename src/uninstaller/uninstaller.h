@@ -18,15 +18,12 @@
 //     counts stay); the Uninstall entry, unless an earlier install stays
 //     (uninstaller/kept_chain.h);
 //  6. a closing message: removed, or what was left and why.
-// Returns the exit code: 0 when everything was removed, 1 otherwise (also
-// when the user stopped, or the log could not be used). Silent ("/S", see
-// uninstaller/command_line.h), what waits only for the next start of
-// Windows gives kExitRestartNeeded instead of 1, and no box is shown
-// (uninstaller/uninstaller_boxes.h, LogBoxes); "/LOG=" writes the run's
-// log (base/run_log.h).
+// Returns the exit code (base/deployment_interface.h): kExitDone when
+// everything was removed, kExitFailed otherwise (also when the user
+// stopped, or the log could not be used). Silent ("/S", see uninstaller/command_line.h), what
+// waits only for the next start of Windows gives kExitRestartNeeded
+// instead, and no box is shown; "/LOG=" writes the run's log
+// (base/run_log.h).
 int RunUninstaller();
-
-// 3010, as Windows Installer reports "done, restart needed".
-const int kExitRestartNeeded = 3010;
 
 #endif

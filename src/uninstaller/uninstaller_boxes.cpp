@@ -3,28 +3,10 @@
 #include <windows.h>
 
 #include "base/messages.h"
-#include "base/run_log.h"
 #include "uninstaller/left_items.h"
 #include "uninstaller/uninstaller_text.h"
 
 namespace {
-
-bool silent = false;
-
-int LoggedMessageBox(const MessageBoxRequest& request) {
-  int answer = IDOK;
-  if (!silent) {
-    answer = SystemMessageBox(request);
-  } else if (request.id == IDS_UN_CONFIRM) {
-    answer = IDYES;
-  } else if ((request.style & MB_TYPEMASK) == MB_YESNO) {
-    answer = IDNO;
-  } else if ((request.style & MB_TYPEMASK) == MB_RETRYCANCEL) {
-    answer = IDCANCEL;
-  }
-  LogMessageBox(request, answer);
-  return answer;
-}
 
 int ShowText(const char* caption, unsigned style, unsigned id, va_list arguments) {
   const SharedString text = UninstallerTextV(id, arguments);
@@ -40,11 +22,6 @@ int Show(const char* caption, unsigned style, unsigned id, ...) {
 }
 
 }  // namespace
-
-void LogBoxes(bool silentRun) {
-  silent = silentRun;
-  SetMessageBoxHandler(LoggedMessageBox);
-}
 
 void ShowFailure(const char* caption, unsigned id, ...) {
   va_list arguments;

@@ -8,13 +8,6 @@
 
 class LeftItems;
 
-// From now on every box is a line of the run log too (base/run_log.h).
-// `silent`: none is shown, and the answer taken is the one the command
-// line stands for: the removal confirmed, a shared file that no program
-// counts kept (the safe answer), a program still running left running
-// (nothing is removed), OK to the rest.
-void LogBoxes(bool silent);
-
 // Error box with text `id`: why the uninstaller ends without removing
 // anything.
 void ShowFailure(const char* caption, unsigned id, ...);

@@ -5,7 +5,7 @@
 SharedString UninstallerTextV(unsigned id, va_list arguments) {
   SharedString text;
   ResourceText format(id);
-  if (format.text() != nullptr) FormatStringV(text, format.text(), arguments);
+  if (format.Text() != nullptr) FormatStringV(text, format.Text(), arguments);
   return text;
 }
 

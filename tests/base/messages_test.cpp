@@ -19,28 +19,28 @@ namespace {
 class Messages : public ::testing::Test {
  protected:
   support::BoxRecorder recorder;
-  const std::vector<support::RecordedBox>& recorded = recorder.boxes();
+  const std::vector<support::RecordedBox>& recorded = recorder.Boxes();
 };
 
 TEST(ResourceTextTest, AbsentIdsGiveNull) {
   for (unsigned id : {0u, 1u, 18u, 19u, 20u, 21u, 34u, 40u, 65535u}) {
     ResourceText text(id);
-    EXPECT_EQ(text.text(), nullptr) << id;
-    EXPECT_EQ(text.length(), 0) << id;
-    EXPECT_EQ(text.text(), nullptr) << id;  // tried again, still absent
+    EXPECT_EQ(text.Text(), nullptr) << id;
+    EXPECT_EQ(text.Length(), 0) << id;
+    EXPECT_EQ(text.Text(), nullptr) << id;  // tried again, still absent
   }
 }
 
 TEST(ResourceTextTest, LoadsOnceAndLengthLoadsToo) {
   ResourceText text(IDS_READ_REGISTRY_KEY);
-  const char* first = text.text();
+  const char* first = text.Text();
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(text.text(), first);
+  EXPECT_EQ(text.Text(), first);
   ResourceText measured(IDS_CREATING_FILES);
-  EXPECT_EQ(measured.length(), 17);
-  const char* loaded = measured.text();
+  EXPECT_EQ(measured.Length(), 17);
+  const char* loaded = measured.Text();
   EXPECT_STREQ(loaded, "Creating files...");
-  EXPECT_EQ(measured.text(), loaded);
+  EXPECT_EQ(measured.Text(), loaded);
 }
 
 #ifdef _WIN32
@@ -62,7 +62,7 @@ TEST(ResourceTextTest, TextsComeAndGoWhileAnotherThreadAllocates) {
   });
   for (int i = 0; i < 200000; ++i) {
     ResourceText text(IDS_UNCOMPRESS + i % 3);
-    ASSERT_NE(text.text(), nullptr);
+    ASSERT_NE(text.Text(), nullptr);
   }
   stop = true;
   worker.join();

@@ -31,7 +31,7 @@ class SetupFileOnDisk {
               static_cast<std::streamsize>(bytes.size()));
   }
   ~SetupFileOnDisk() { std::remove(path_.c_str()); }
-  const char* path() const { return path_.c_str(); }
+  const char* Path() const { return path_.c_str(); }
 
  private:
   std::string path_;
@@ -63,10 +63,10 @@ TEST(DiskPackageTest, ReadsTheSamePackageAsFromMemory) {
     Bytes bytes = BuildPackage(p);
     SetupFileOnDisk setup("same", bytes);
     DiskPackageFile file;
-    ASSERT_TRUE(file.Open(setup.path()));
+    ASSERT_TRUE(file.Open(setup.Path()));
     EXPECT_EQ(file.Size(), bytes.size());
     WholeRead read;
-    ReadWhole(file, setup.path(), &read);
+    ReadWhole(file, setup.Path(), &read);
     ExpectReadAsWritten(p, bytes.size(), read);
   }
 }
@@ -81,13 +81,13 @@ TEST(DiskPackageTest, ACutFileGivesMessage8WithItsPath) {
     SCOPED_TRACE("cut after " + std::to_string(length));
     SetupFileOnDisk setup("cut", CutPackage(whole, length));
     DiskPackageFile file;
-    ASSERT_TRUE(file.Open(setup.path()));
+    ASSERT_TRUE(file.Open(setup.Path()));
     WholeRead read;
-    ReadWhole(file, setup.path(), &read);
+    ReadWhole(file, setup.Path(), &read);
     EXPECT_FALSE(read.ok);
     ASSERT_EQ(read.boxes.size(), 1u);
     EXPECT_EQ(read.boxes[0].id, unsigned{IDS_READ_FILE});
-    EXPECT_EQ(read.boxes[0].text, ReadErrorText(setup.path()));
+    EXPECT_EQ(read.boxes[0].text, ReadErrorText(setup.Path()));
   }
 }
 
@@ -106,13 +106,13 @@ TEST(DiskPackageTest, AMissingFileDoesNotOpen) {
 TEST(DiskPackageTest, OpensAFileThatAnotherReaderHolds) {
   Bytes bytes = BuildPackage(RichPackage());
   SetupFileOnDisk setup("shared", bytes);
-  HANDLE other = CreateFileA(setup.path(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE other = CreateFileA(setup.Path(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   Win32PackageFile file;
-  ASSERT_TRUE(file.Open(setup.path()));
+  ASSERT_TRUE(file.Open(setup.Path()));
   WholeRead read;
-  ReadWhole(file, setup.path(), &read);
+  ReadWhole(file, setup.Path(), &read);
   EXPECT_TRUE(read.ok);
   file.Close();
   CloseHandle(other);

@@ -60,7 +60,7 @@ TEST(FileTableTest, ReadsEveryFieldOfARecord) {
   EXPECT_EQ(std::memcmp(&r.FileTimestamp.second, &stored.second, 9 * sizeof(int32_t)), 0);
   EXPECT_EQ(r.FileTimestamp.seconds, stored.seconds);
   EXPECT_EQ(package.file.Position(), package.bytes.size() - 4) << "the record is consumed whole";
-  EXPECT_TRUE(recorder.boxes().empty());
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
 // Only HasVersion 1 carries version bytes: with any other value the next
@@ -105,7 +105,7 @@ TEST(FileTableTest, ACountOfZeroOrBelowMeansNoFiles) {
     EXPECT_TRUE(ReadFileTable(package.input, &table));
     EXPECT_EQ(table.Count(), 0);
     EXPECT_EQ(package.file.Position(), 68u);
-    EXPECT_TRUE(recorder.boxes().empty());
+    EXPECT_TRUE(recorder.Boxes().empty());
   }
 }
 
@@ -130,7 +130,7 @@ TEST(FileTableTest, AbsurdCountsAreRefusedBeforeAnyAllocation) {
     MessageRecorder recorder;
     FileTable table;
     EXPECT_FALSE(ReadFileTable(package.input, &table));
-    EXPECT_EQ(recorder.ids(), std::vector<unsigned>{c.message});
+    EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{c.message});
   }
 }
 
@@ -204,11 +204,11 @@ TEST(FileTableTest, FilesMustFitInTheDataTheBlockProduced) {
     ASSERT_TRUE(ReadFileTable(package.input, &table));
     EXPECT_EQ(ReadFileData(package.input, table, unpacked, &produced), c.accepted);
     if (c.accepted) {
-      EXPECT_TRUE(recorder.boxes().empty());
+      EXPECT_TRUE(recorder.Boxes().empty());
       EXPECT_EQ(produced, c.dataLength);
       EXPECT_EQ(unpacked.bytes.size(), c.dataLength);
     } else {
-      EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_UNCOMPRESS});
+      EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_UNCOMPRESS});
     }
   }
 }

@@ -41,7 +41,7 @@ TEST(PackageHeaderTest, ReadsEveryFieldAndStopsAfterTheHeader) {
   EXPECT_STREQ(header.ProgramWindowClass, "DemoMainWindow");
   EXPECT_STREQ(header.ProgramFileName, "demo app.exe");
   EXPECT_EQ(package.file.Position(), 64u + 130u);
-  EXPECT_TRUE(recorder.boxes().empty());
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
 // Texts that fill their whole field have no NUL: the reader ends them inside
@@ -108,11 +108,11 @@ TEST(PackageHeaderTest, AStartThatCannotBeReadGivesMessage8) {
     bool read = ReadPackageTrailer(package.input, &offset) &&
                 ReadPackageHeader(package.input, offset, &header);
     EXPECT_FALSE(read);
-    ASSERT_EQ(recorder.boxes().size(), 1u);
-    EXPECT_EQ(recorder.boxes()[0].id, unsigned{IDS_READ_FILE});
-    EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
-    EXPECT_EQ(recorder.boxes()[0].caption, kCaption);
-    EXPECT_EQ(recorder.boxes()[0].style, unsigned{kBoxError});
+    ASSERT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_EQ(recorder.Boxes()[0].id, unsigned{IDS_READ_FILE});
+    EXPECT_EQ(recorder.Boxes()[0].text, ReadErrorText());
+    EXPECT_EQ(recorder.Boxes()[0].caption, kCaption);
+    EXPECT_EQ(recorder.Boxes()[0].style, unsigned{kBoxError});
   }
 }
 
@@ -140,7 +140,7 @@ TEST(PackageBehindImageTest, PackageAtTheImageEndIsAccepted) {
   MessageRecorder recorder;
   EXPECT_TRUE(CheckPackageBehindImage(package.input, end));
   EXPECT_TRUE(CheckPackageBehindImage(package.input, end + 10));
-  EXPECT_TRUE(recorder.boxes().empty());
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
 TEST(PackageBehindImageTest, TrailerIntoTheImageOrMalformedHeadersGiveMessage8) {
@@ -177,9 +177,9 @@ TEST(PackageBehindImageTest, TrailerIntoTheImageOrMalformedHeadersGiveMessage8) 
     MemoryPackage package(c.bytes);
     MessageRecorder recorder;
     EXPECT_FALSE(CheckPackageBehindImage(package.input, c.offset));
-    ASSERT_EQ(recorder.boxes().size(), 1u);
-    EXPECT_EQ(recorder.boxes()[0].id, unsigned{IDS_READ_FILE});
-    EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
+    ASSERT_EQ(recorder.Boxes().size(), 1u);
+    EXPECT_EQ(recorder.Boxes()[0].id, unsigned{IDS_READ_FILE});
+    EXPECT_EQ(recorder.Boxes()[0].text, ReadErrorText());
   }
 }
 

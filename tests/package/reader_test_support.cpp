@@ -57,7 +57,7 @@ void ReadWhole(PackageFile& file, const char* path, WholeRead* read) {
   MessageRecorder recorder;
   read->ok =
       ReadWholePackage(input, &read->contents, read->registry, read->associations, read->fileData);
-  read->boxes = recorder.boxes();
+  read->boxes = recorder.Boxes();
 }
 
 void ReadWhole(const Bytes& bytes, WholeRead* read) {

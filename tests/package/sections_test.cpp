@@ -26,7 +26,7 @@ TEST(RegistrySectionTest, HandsOverKeysAndValuesInRootOrder) {
   ASSERT_TRUE(ReadRegistrySections(package.input, registry));
   EXPECT_EQ(registry.lines, ExpectedRegistryLines(p));
   EXPECT_EQ(registry.lines.front(), "key HKCR\\DemoFile");
-  EXPECT_TRUE(recorder.boxes().empty());
+  EXPECT_TRUE(recorder.Boxes().empty());
 }
 
 // Four empty sections are four zero counts: sixteen bytes.
@@ -84,8 +84,8 @@ TEST(RegistrySectionTest, ACountLargerThanThePackageGivesMessage8) {
   RegistryLines registry;
   EXPECT_FALSE(ReadRegistrySections(package.input, registry));
   EXPECT_EQ(registry.lines, (std::vector<std::string>{"key HKCR\\Software\\Demo", "value 1 a=b"}));
-  ASSERT_EQ(recorder.ids(), std::vector<unsigned>{IDS_READ_FILE});
-  EXPECT_EQ(recorder.boxes()[0].text, ReadErrorText());
+  ASSERT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_READ_FILE});
+  EXPECT_EQ(recorder.Boxes()[0].text, ReadErrorText());
 }
 
 // A damaged text that never ends is refused where the package ends, at the
@@ -102,7 +102,7 @@ TEST(RegistrySectionTest, ATextWithoutEndIsRefusedWhereThePackageEnds) {
   RegistryLines registry;
   EXPECT_FALSE(ReadRegistrySections(package.input, registry));
   EXPECT_TRUE(registry.lines.empty());
-  EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_READ_FILE});
+  EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_READ_FILE});
 }
 
 TEST(AssociationSectionTest, HandsOverEveryEntry) {
@@ -140,7 +140,7 @@ TEST(AssociationSectionTest, ACountLargerThanThePackageGivesMessage8) {
   AssociationLines associations;
   EXPECT_FALSE(ReadAssociations(package.input, associations));
   EXPECT_EQ(associations.lines.size(), 1u);
-  EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_READ_FILE});
+  EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_READ_FILE});
 }
 
 }  // namespace

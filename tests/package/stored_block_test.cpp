@@ -36,11 +36,11 @@ BlockRead ReadBlock(const Bytes& file, StoredBlockVariant variant) {
   MessageRecorder recorder;
   BlockBuffer block;
   bool ok = ReadStoredBlock(package.input, variant, &block);
-  BlockRead result{ok, Bytes(block.Data(), block.Data() + block.Length()), recorder.ids()};
+  BlockRead result{ok, Bytes(block.Data(), block.Data() + block.Length()), recorder.Ids()};
   if (!ok) {
     EXPECT_EQ(block.Data(), nullptr) << "a failed read leaves no buffer";
   }
-  for (const RecordedBox& box : recorder.boxes()) {
+  for (const RecordedBox& box : recorder.Boxes()) {
     EXPECT_EQ(box.caption, kCaption);
     if (box.id == IDS_READ_FILE) {
       EXPECT_EQ(box.text, ReadErrorText());

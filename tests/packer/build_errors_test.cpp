@@ -451,6 +451,22 @@ const BadProject kBadProjects[] = {
      WriteFile("a.ico", std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\x10\0\0\0\x16\0\0\0", 22) +
                             std::string("\x89PNG\r\n\x1a\n", 8) + std::string(8, 'p')),
      "Setup.exe", false, 0, 0, PACKER_FIXTURES "/other_resource-i686.exe"},
+    // 13. The architecture: the programs packed, and what a 64-bit package
+    // cannot register.
+    {"unknown architecture", MinimalProject("architecture = \"arm64\"\n"),
+     "application.architecture: is \"arm64\"; it must be \"x86\""},
+    {"x64 around the 32-bit setup program", MinimalProject("architecture = \"x64\"\n"),
+     "stub.exe\" is a 32-bit (x86) program; give --stub vtsetup64.exe, or set the architecture "
+     "to \"x86\""},
+    {"uninstaller of the other architecture", MinimalProject(),
+     "plain-x86_64.exe\" is a 64-bit (x64) program and the setup program a 32-bit (x86) one; "
+     "give --uninstaller VTUnInst.exe",
+     nullptr, "Setup.exe", false, 0, 0, "stub.exe", PACKER_FIXTURES "/plain-x86_64.exe"},
+    {"32-bit file that registers itself in an x64 package",
+     MinimalProject("architecture = \"x64\"\n[[files]]\nsource = \"" PACKER_FIXTURES
+                    "/plain-i686.exe\"\nself-register = true\n"),
+     "plain-i686.exe\" is 32-bit (x86) and registers itself, and the package is 64-bit", nullptr,
+     "Setup.exe", true, 0, 0, PACKER_FIXTURES "/plain-x86_64.exe"},
     // 8. Only the pattern part of a source is a pattern.
     {"glob below a folder named with glob characters matching nothing",
      MinimalProject("[[files]]\nsource = \"sub[1]/*.none\"\n"), "\"sub[1]/*.none\" matches no file",
@@ -499,9 +515,9 @@ class BadProjectTest : public testing::TestWithParam<BadProject> {};
 std::map<std::string, std::string> Snapshot(const ProjectFolder& folder) {
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
-  for (auto it = fs::recursive_directory_iterator(folder.path());
+  for (auto it = fs::recursive_directory_iterator(folder.Root());
        it != fs::recursive_directory_iterator(); ++it) {
-    std::string relative = fs::relative(it->path(), folder.path()).string();
+    std::string relative = fs::relative(it->path(), folder.Root()).string();
     fs::file_status status = it->symlink_status();
     std::string& value = entries[relative];
     if (fs::is_symlink(status)) {
@@ -537,7 +553,7 @@ TEST_P(BadProjectTest, IsRefusedWithoutOutput) {
   std::map<std::string, std::string> before = Snapshot(folder);
   RunOptions options;
   options.signal = bad.signal;
-  options.watchFolder = folder.path();
+  options.watchFolder = folder.Root();
   options.temporaryPrefix = "." + bad.output + ".";
   options.fileSizeLimit = bad.fileSizeLimit;
   RunResult run =

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "packer/file_io.h"
 #include "packer/setup_file/package_listing.h"
 #include "vtpack_runner.h"
 
@@ -192,6 +193,45 @@ TEST(BuildOutput, ProgramImagesComeFromBesideVtpackOrItsShareFolder) {
   EXPECT_EQ(packedUninstaller(), installed);
   folder.Write("bin/VTUnInst.exe", UninstallerImage());
   EXPECT_EQ(packedUninstaller(), UninstallerImage());
+}
+
+// The architecture picks the programs and is read back from the setup file:
+// 64-bit files in a 32-bit package warn, naming them (as many as a warning
+// lists) and the fix; in a 64-bit package, around the 64-bit programs,
+// vtpack looks for vtsetup64.exe and they pass.
+TEST(BuildOutput, TheArchitectureChoosesTheProgramsAndWarnsOfFilesForAnother) {
+  ProjectFolder folder;
+  const std::string fixtures = PACKER_FIXTURES;
+  const packer::Bytes program = packer::ReadFileBytes(fixtures + "/plain-x86_64.exe").value();
+  for (const char* name : {"bin/a.exe", "bin/b.dll", "bin/c.exe", "bin/d.exe"})
+    folder.Write(name, program);
+  folder.Write("bin/readme.txt", std::string("not a program"));
+  const std::string files = "[[files]]\nsource = \"bin/*\"\n";
+  folder.Write("project.toml", MinimalProject(files));
+  RunResult run = BuildIn(folder);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find(": files[1].source: \"" + folder.Path("bin/a.exe") + "\", \"" +
+                         folder.Path("bin/b.dll") + "\", \"" + folder.Path("bin/c.exe") +
+                         "\" and 1 more are 64-bit (x64), and the package is 32-bit: its setup "
+                         "program installs a 32-bit application (Program Files (x86), the 32-bit "
+                         "registry view, the 32-bit RegSvr32); set architecture = \"x64\" in "
+                         "[application]\n"),
+            std::string::npos)
+      << run.err;
+  ASSERT_EQ(packer::ReadSetupArchitecture(folder.Path("Setup.exe")).value(),
+            packer::Architecture::kX86);
+
+  folder.Write("project.toml", MinimalProject("architecture = \"x64\"\n" + files));
+  run = RunVtpack({"build", folder.Path("project.toml"), "-o", folder.Path("Setup.exe")});
+  EXPECT_NE(run.err.find("vtsetup64.exe is neither beside vtpack"), std::string::npos) << run.err;
+  run =
+      BuildIn(folder, "project.toml", "Setup.exe", {}, {}, nullptr, fixtures + "/plain-x86_64.exe");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
+  ASSERT_EQ(packer::ReadSetupArchitecture(folder.Path("Setup.exe")).value(),
+            packer::Architecture::kX64);
+  run = RunVtpack({"list", "--json", folder.Path("Setup.exe")});
+  EXPECT_NE(run.out.find("\"architecture\": \"x64\",\n"), std::string::npos) << run.out;
 }
 
 // On a terminal, build keeps one line of progress on stderr, the files and

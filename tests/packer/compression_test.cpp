@@ -31,7 +31,9 @@ TEST(Compression, EveryLevelWritesAStandardZlibStream) {
     for (std::size_t size :
          {std::size_t{0}, std::size_t{1}, std::size_t{4000}, std::size_t{70000}}) {
       Bytes data = Sample(size, false);
-      Bytes stream = ZlibCompress(data, level);
+      auto compressed = ZlibCompress(data, level);
+      ASSERT_TRUE(compressed.ok());
+      const Bytes& stream = compressed.value();
       ASSERT_GE(stream.size(), 6u);
       EXPECT_EQ((stream[0] << 8 | stream[1]) % 31, 0);  // RFC 1950 header check
       EXPECT_EQ(stream[0] & 0x0F, 8);                   // deflate
@@ -56,7 +58,9 @@ TEST(Compression, StoredOnlyWhereAllowedAndSmaller) {
   };
   for (const auto& row : table) {
     Bytes data = Sample(row.size, row.random);
-    BlockContent content = MakeBlockContent(data, Compression::kDefault, row.storedAllowed);
+    auto made = MakeBlockContent(data, Compression::kDefault, row.storedAllowed);
+    ASSERT_TRUE(made.ok());
+    const BlockContent& content = made.value();
     EXPECT_EQ(content.stored, row.stored) << row.size;
     if (content.stored) {
       EXPECT_EQ(content.stream, data);

@@ -54,9 +54,9 @@ TEST(ListVerify, ListShowsWhatThePackageHolds) {
   RunResult run = RunVtpack({"list", folder.Path("Setup.exe")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   for (const char* expected :
-       {"AppName                 \"Test App\"", "AppVersion              \"3.1\"",
-        "ProgramFileName         \"tool.exe\"", "HasLicence              yes (7 bytes of text)",
-        "RunProgramAtEnd         no", "Files: 1",
+       {"Architecture: x86 (32-bit setup program)\n", "AppName                 \"Test App\"",
+        "AppVersion              \"3.1\"", "ProgramFileName         \"tool.exe\"",
+        "HasLicence              yes (7 bytes of text)", "RunProgramAtEnd         no", "Files: 1",
         "      3000  3.1.0.7          2000-12-16 21:04:47  app            Bin\\tool.exe  "
         "[replace-if-in-use shared]",
         "Registry: 1 keys", "  HKEY_LOCAL_MACHINE\\Software\\Test", "    number  Count=3",
@@ -149,6 +149,12 @@ TEST(ListVerify, VerifyFindsWhatTheReaderTolerates) {
          Store(b, block + 4, UninstallerImage().size() + 10);
        },
        "the uninstaller inflates to 842 bytes, not the 852 its block declares"},
+      {"a setup program for another processor (ARM64)",
+       [](packer::Bytes& b, std::size_t) {
+         b[support::kNtHeaders + 4] = 0x64;  // Machine
+         b[support::kNtHeaders + 5] = 0xAA;
+       },
+       "the setup program is for neither x86 nor x64"},
   };
   for (const Damage& damage : damages) {
     packer::Bytes setup = sound;

@@ -185,6 +185,8 @@ def check_intune(vtpack, setup, view32):
                                "\\Uninstall\\Vantorel Zoë"), rule
     assert (rule["valueName"], rule["comparisonValue"]) == ("DisplayVersion", "2.4"), rule
     assert intune["uninstallCommandLine"].endswith(f'"{folder}\\Vantorel Zoë\\Uninst.log"'), intune
+    uninstaller = "VTUnInst.exe" if view32 else "VTUnInst64.exe"
+    assert intune["uninstallCommandLine"].startswith(f'"C:\\Windows\\{uninstaller}" /S'), intune
     assert [c["returnCode"] for c in intune["returnCodes"]] == [0, 3010, 1, 1639], intune
 
 
@@ -218,9 +220,10 @@ def main():
     vtpack, fixtures, sign_setup = sys.argv[1:4]
     with tempfile.TemporaryDirectory() as work:
         project = os.path.join(work, "project.toml")
-        open(project, "w", encoding="utf-8").write(PROJECT)
         open(os.path.join(work, "uninst.exe"), "wb").write(b"MZ" + bytes(200))
         for arch, architecture in (("i686", "x86"), ("x86_64", "x64")):
+            open(project, "w", encoding="utf-8").write(PROJECT.replace(
+                'locale = "de-DE"', f'locale = "de-DE"\narchitecture = "{architecture}"'))
             stub = os.path.join(fixtures, f"with_icon-{arch}.exe")
             open(os.path.join(work, "stub.exe"), "wb").write(open(stub, "rb").read())
             setup = os.path.join(work, f"Setup-{arch}.exe")
@@ -234,7 +237,8 @@ def main():
         run(sign_setup, os.path.join(work, "Setup-i686.exe"), signed)
         check_winget(vtpack, signed, os.path.join(work, "winget-signed"), "x86")
         # A fact winget needs and the project lacks: one line naming the field.
-        open(project, "w", encoding="utf-8").write(PROJECT.replace('licence-name = "MIT"\n', ""))
+        open(project, "w", encoding="utf-8").write(PROJECT.replace('licence-name = "MIT"\n', "").replace(
+            'locale = "de-DE"', 'locale = "de-DE"\narchitecture = "x64"'))
         run(vtpack, "build", project, "-o", setup, "--stub", stub,
             "--uninstaller", os.path.join(work, "uninst.exe"))
         failed = run(vtpack, "manifest", "winget", setup, "--url", "https://x.example/s.exe",

@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
 # vtpack as vendors get it: the release build and its Debian package.
-#   package_check.sh RELEASE_TREE PRODUCT_TREE SOURCE_DIR VERSION
+#   package_check.sh RELEASE_TREE PRODUCT_TREE PRODUCT64_TREE SOURCE_DIR VERSION
 # - The release vtpack carries no sanitizer runtime (none in its NEEDED
 #   entries, no __asan_/__ubsan_ symbol) and is stripped.
 # - cpack makes vantorel_VERSION_amd64.deb holding exactly the expected
 #   files; its Depends names the package of every library vtpack loads, and
 #   nothing of MinGW or Wine.
 # - Unpacked into a temporary root, away from any build tree, its vtpack
-#   reports VERSION and builds the demo project with the programs it finds
-#   in its own share/vantorel: byte for byte what the release tree's vtpack
-#   (the one build/dist holds) makes with the product build's programs.
+#   reports VERSION and builds the demo projects (32-bit and 64-bit) with
+#   the programs it finds in its own share/vantorel: byte for byte what the
+#   release tree's vtpack (the one build/dist holds) makes with the product
+#   builds' programs.
 set -eu
-release=$1 product=$2 source=$3 version=$4
+release=$1 product=$2 product64=$3 source=$4 version=$5
 vtpack=$release/src/packer/vtpack
 fail() { echo "package_check: $*" >&2; exit 1; }
 [ -x "$vtpack" ] || fail "$vtpack is missing: build the release tree first (make release)"
 for program in vtsetup.exe VTUnInst.exe VTUnInstUser.exe demoapp.exe; do
   [ -f "$product/dist/$program" ] || fail "$product/dist/$program is missing: build the product first (make windows-x86)"
+done
+for program in vtsetup64.exe VTUnInst64.exe VTUnInstUser64.exe x64/demoapp.exe; do
+  [ -f "$product64/dist/$program" ] || fail "$product64/dist/$program is missing: build the 64-bit product first (make windows-x64-product)"
 done
 
 needed=$(readelf -d "$vtpack" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
@@ -36,8 +40,11 @@ expected="-rwxr-xr-x root/root ./usr/bin/vtpack
 -rw-r--r-- root/root ./usr/share/doc/vantorel/project-format.md
 -rw-r--r-- root/root ./usr/share/man/man1/vtpack.1.gz
 -rw-r--r-- root/root ./usr/share/vantorel/VTUnInst.exe
+-rw-r--r-- root/root ./usr/share/vantorel/VTUnInst64.exe
 -rw-r--r-- root/root ./usr/share/vantorel/VTUnInstUser.exe
--rw-r--r-- root/root ./usr/share/vantorel/vtsetup.exe"
+-rw-r--r-- root/root ./usr/share/vantorel/VTUnInstUser64.exe
+-rw-r--r-- root/root ./usr/share/vantorel/vtsetup.exe
+-rw-r--r-- root/root ./usr/share/vantorel/vtsetup64.exe"
 [ "$files" = "$expected" ] || fail "the package holds
 $files
 instead of
@@ -62,14 +69,21 @@ cmp "$root/usr/bin/vtpack" "$vtpack" || fail "the package's vtpack is not the re
 installed=$root/usr/bin/vtpack
 [ "$("$installed" --version)" = "vtpack $version" ] || fail "vtpack --version says \"$("$installed" --version)\""
 
-# The demo project in a folder of its own, its program files given.
+# The demo projects in a folder of their own, their program files given.
 demo=$work/demo
-mkdir -p "$demo/programs"
-cp "$source"/examples/demo/{project.toml,readme.txt,licence.txt} "$demo/"
+mkdir -p "$demo/programs/x64"
+cp "$source"/examples/demo/{project.toml,project-x64.toml,readme.txt,licence.txt} "$demo/"
 cp "$product"/dist/{demoapp.exe,vtdemoreg.dll,vtdemoshared.dll} "$demo/programs/"
-(cd "$work" && env -i PATH=/usr/bin:/bin VANTOREL_DIST="$demo/programs" \
-   "$installed" build "$demo/project.toml" -o "$work/installed.exe") || fail "the installed vtpack failed"
-VANTOREL_DIST=$demo/programs "$vtpack" build "$demo/project.toml" -o "$work/release.exe" \
-  --stub "$product/dist/vtsetup.exe" --uninstaller "$product/dist/VTUnInst.exe" >/dev/null
-cmp "$work/installed.exe" "$work/release.exe" || fail "the installed vtpack's setup differs from the release tree's"
-echo "package_check: $(basename "$deb"), $(stat -c %s "$deb") bytes: files, fields and the demo setup as expected"
+cp "$product64"/dist/x64/{demoapp.exe,vtdemoreg.dll,vtdemoshared.dll} "$demo/programs/x64/"
+for kind in ":$product/dist/vtsetup.exe:$product/dist/VTUnInst.exe" \
+            "-x64:$product64/dist/vtsetup64.exe:$product64/dist/VTUnInst64.exe"; do
+  IFS=: read -r suffix stub uninstaller <<<"$kind"
+  project=$demo/project$suffix.toml
+  (cd "$work" && env -i PATH=/usr/bin:/bin VANTOREL_DIST="$demo/programs" \
+     "$installed" build "$project" -o "$work/installed.exe") || fail "the installed vtpack failed"
+  VANTOREL_DIST=$demo/programs "$vtpack" build "$project" -o "$work/release.exe" \
+    --stub "$stub" --uninstaller "$uninstaller" >/dev/null
+  cmp "$work/installed.exe" "$work/release.exe" ||
+    fail "the installed vtpack's setup of $(basename "$project") differs from the release tree's"
+done
+echo "package_check: $(basename "$deb"), $(stat -c %s "$deb") bytes: files, fields and the demo setups as expected"

@@ -106,13 +106,14 @@ TEST(DeflateBlocks, MovedBlocksAreWhatZopfliWritesFromThatBit) {
   };
   unsigned freshBits = 0;
   Bytes fresh = zopfli(0, 0, &freshBits);
-  auto blocks = ReadDeflateBlocks(fresh.data(), fresh.size(), nullptr, 0, data.data(), data.size());
-  ASSERT_TRUE(blocks);
-  EXPECT_FALSE(blocks->final);
-  EXPECT_EQ(blocks->end, fresh.size() * 8 - (freshBits == 0 ? 0 : 8 - freshBits));
+  auto read = ReadDeflateBlocks(fresh.data(), fresh.size(), nullptr, 0, data.data(), data.size());
+  ASSERT_TRUE(read.ok());
+  const DeflateBlocks& blocks = read.value();
+  EXPECT_FALSE(blocks.final);
+  EXPECT_EQ(blocks.end, fresh.size() * 8 - (freshBits == 0 ? 0 : 8 - freshBits));
   auto bitAt = [&fresh](std::uint64_t i) { return fresh[i / 8] >> (i % 8) & 1; };
   std::size_t stored = 0;
-  for (std::uint64_t start : blocks->starts)
+  for (std::uint64_t start : blocks.starts)
     stored += bitAt(start + 1) == 0 && bitAt(start + 2) == 0;
   EXPECT_GE(stored, 1u);
   for (unsigned bit = 1; bit < 8; ++bit) {
@@ -120,7 +121,7 @@ TEST(DeflateBlocks, MovedBlocksAreWhatZopfliWritesFromThatBit) {
     unsigned expectedBits = 0;
     Bytes expected = zopfli(static_cast<unsigned char>(bit), pending, &expectedBits);
     Bytes moved = {pending};
-    EXPECT_EQ(AppendDeflateBlocks(moved, bit, fresh.data(), *blocks), expectedBits) << bit;
+    EXPECT_EQ(AppendDeflateBlocks(moved, bit, fresh.data(), blocks), expectedBits) << bit;
     EXPECT_EQ(moved, expected) << bit;
   }
 }
@@ -132,8 +133,9 @@ TEST(DeflateBlocks, StreamOfOtherDataIsRefused) {
   uLongf size = stream.size();
   ASSERT_EQ(compress(stream.data(), &size, data.data(), data.size()), Z_OK);
   // Without the zlib header and check value: the raw deflate blocks.
-  EXPECT_TRUE(ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()));
+  EXPECT_TRUE(
+      ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()).ok());
   data[4000] ^= 1;
   EXPECT_FALSE(
-      ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()));
+      ReadDeflateBlocks(stream.data() + 2, size - 6, nullptr, 0, data.data(), data.size()).ok());
 }

@@ -72,6 +72,17 @@ void ProjectFolder::SetModified(const std::string& relative, long long seconds) 
 
 packer::Bytes StubImage() { return support::StandInImage(1); }
 
+std::uint32_t FileChecksum(const packer::Bytes& file, std::size_t field) {
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < file.size(); i += 2) {
+    std::uint32_t word = file[i] | (i + 1 < file.size() ? file[i + 1] << 8 : 0);
+    if (i >= field && i < field + 4) word = 0;
+    sum += word;
+    sum = (sum & 0xFFFF) + (sum >> 16);
+  }
+  return sum + static_cast<std::uint32_t>(file.size());
+}
+
 packer::Bytes UninstallerImage() {
   packer::Bytes image = {'M', 'Z'};
   std::string body = "stand-in uninstaller ";

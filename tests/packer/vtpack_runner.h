@@ -26,7 +26,7 @@ class ProjectFolder {
   ProjectFolder(const ProjectFolder&) = delete;
   ProjectFolder& operator=(const ProjectFolder&) = delete;
 
-  const std::string& path() const { return path_; }
+  const std::string& Root() const { return path_; }
   std::string Path(const std::string& relative) const { return path_ + "/" + relative; }
   void Write(const std::string& relative, const std::string& content) const;
   void Write(const std::string& relative, const packer::Bytes& content) const;
@@ -43,6 +43,12 @@ class ProjectFolder {
 // uninstaller ("MZ" and some bytes).
 packer::Bytes StubImage();
 packer::Bytes UninstallerImage();
+
+// The PE checksum of a whole file whose checksum field lies at `field`, as
+// CheckSumMappedFile computes it: the 16-bit words (the field's as zero)
+// added with each carry folded back at once, plus the file's length.
+// Written apart from vtpack's PeChecksum, which it checks.
+std::uint32_t FileChecksum(const packer::Bytes& file, std::size_t field);
 
 // How a run is watched. A run that has not ended after `timeoutSeconds` is
 // killed and reported with exit code kTimedOut, so a vtpack that hangs fails

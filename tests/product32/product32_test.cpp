@@ -1,15 +1,21 @@
-// The 32-bit product as vendors ship it: the i686 setup program, packed by
-// vtpack with the demo project, run under 32-bit Wine (WoW64 in the product
-// build's own prefix, emulated by qemu-user) and driven by this 64-bit robot.
-// Each program start costs about a minute and a half of emulation, so this
-// is one run that installs, checks and uninstalls; the thorough tests stay
-// on the 64-bit twin (tests/setup). It covers what only the 32-bit build can
-// get wrong (structure sizes and packing, calling conventions, WoW64 folder
-// and registry redirection).
+// The demo as vendors ship it, for each architecture: packed by vtpack,
+// installed through its wizard, checked where it landed, and removed again
+// by the uninstaller its Uninstall entry names. One table, two runs:
+//   x86  the i686 product under 32-bit Wine (WoW64 in the product build's
+//        own prefix, emulated by qemu-user): each program start costs about
+//        a minute and a half, so this is the one run of the 32-bit product;
+//        it covers what only the 32-bit build can get wrong (structure sizes
+//        and packing, calling conventions, WoW64 folder and registry
+//        redirection)
+//   x64  the 64-bit twin in the 64-bit prefix of windows-x64, packed as an
+//        x64 package (examples/demo/project-x64.toml)
+// Both are driven by this 64-bit robot. The thorough tests stay on the
+// 64-bit twin (tests/setup).
 //
 // Folders and registry views are taken from the prefix, never written down:
 // a 32-bit program sees the program-files folder that the 32-bit registry
-// view names, and its HKLM\Software writes land where that view points.
+// view names, its HKLM\Software writes land where that view points, and its
+// system folder is the 32-bit one (SysWOW64).
 #include <windows.h>
 #include <shlobj.h>
 
@@ -28,37 +34,52 @@ using namespace wizardtest;
 
 namespace {
 
-const char kCaption[] = "Vantorel Demo Setup";
-const char kAppName[] = "Vantorel Demo";
-const char kDemoKey[] = "Software\\Vantorel\\Demo";
+// Where the demo registers its library (examples/demo/demo_register.c).
+const char kComponentKey[] = "Software\\Vantorel\\Demo\\Component";
 
-// Starting a 32-bit program costs about 1.5 min of emulation, more on a busy
-// machine; a window that has not come after this long is not coming.
-const DWORD kEmulatedStartMs = 6 * 60 * 1000;
-// One step of the wizard under emulation: a page created, a message box.
-const DWORD kEmulatedStepMs = 60 * 1000;
+struct Architecture {
+  const char* name;
+  const char* appName;
+  const char* demoKey;  // its registry records, below HKLM and HKCU
+  const char* uninstaller;
+  REGSAM view;  // where its setup program's HKLM\Software writes land (32: under WoW64)
+  // How long a program takes to show its first window, and one step of the
+  // wizard (a page created, a message box): under emulation a window that
+  // has not come after this long is not coming.
+  DWORD startMs;
+  DWORD stepMs;
+};
 
-// The program-files folder of 32-bit programs, as the prefix's 32-bit
-// registry view gives it (C:\Program Files (x86) on 64-bit Windows).
-std::string ProgramFiles32() {
-  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", KEY_WOW64_32KEY)
-      .value_or("");
+const Architecture kArchitectures[] = {
+    {"x86", "Vantorel Demo", "Software\\Vantorel\\Demo", "VTUnInst.exe", KEY_WOW64_32KEY,
+     6 * 60 * 1000, 60 * 1000},
+    {"x64", "Vantorel Demo x64", "Software\\Vantorel\\Demo x64", "VTUnInst64.exe", KEY_WOW64_64KEY,
+     30 * 1000, 10 * 1000},
+};
+
+// A folder as the prefix's registry view gives it.
+std::string CurrentVersionText(REGSAM view, const char* name) {
+  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, name, view).value_or("");
 }
 
-std::string Destination32() { return ProgramFiles32() + "\\" + kAppName; }
-
-// Where the demo puts its shared library: the 32-bit common files folder.
-std::string SharedFolder32() {
-  return RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir", KEY_WOW64_32KEY)
-             .value_or("") +
-         "\\Vantorel";
+REGSAM OtherView(const Architecture& a) {
+  return a.view == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 }
+
+std::string SystemFolder(const Architecture& a) {
+  char buffer[MAX_PATH];
+  return a.view == KEY_WOW64_32KEY ? std::string(buffer, GetSystemWow64DirectoryA(buffer, MAX_PATH))
+                                   : SystemDirectory();
+}
+
+class Architectures : public testing::TestWithParam<Architecture> {};
 
 // The finish dialog; when setup shows a message box instead, the test fails
 // at once with its text (the box is answered, so setup can end). The finish
 // dialog is built like a box (an unnamed static, a "&Finish" button with the
 // id of "Abort"): only its texts tell the two apart.
-HWND WaitForFinishOrFail(robot::Program& setup) {
+HWND WaitForFinishOrFail(robot::Program& setup, const Architecture& a) {
+  const std::string caption = std::string(a.appName) + " Setup";
   HWND finish = nullptr;
   HWND box = nullptr;
   robot::MessageBoxContent content;
@@ -66,14 +87,14 @@ HWND WaitForFinishOrFail(robot::Program& setup) {
       [&] {
         HWND window = robot::WaitForMessageBox(setup.Id(), 0);
         if (window != nullptr) {
-          content = robot::ReadMessageBox(window, kEmulatedStepMs);
-          bool isFinish = content.caption == kCaption && content.buttons.size() == 1 &&
+          content = robot::ReadMessageBox(window, a.stepMs);
+          bool isFinish = content.caption == caption && content.buttons.size() == 1 &&
                           content.buttons[0] == "&Finish";
           (isFinish ? finish : box) = window;
         }
         return finish != nullptr || box != nullptr || !setup.Running();
       },
-      kEmulatedStartMs);
+      a.startMs);
   if (box != nullptr) {
     ADD_FAILURE() << "setup showed a message box instead of the finish dialog: " << content;
     robot::AnswerMessageBox(box, IDOK);
@@ -84,50 +105,26 @@ HWND WaitForFinishOrFail(robot::Program& setup) {
 }
 
 // The shortcuts the demo would make.
-std::vector<std::string> DemoShortcuts() {
+std::vector<std::string> DemoShortcuts(const Architecture& a) {
   std::vector<std::string> links;
   for (int folder : {CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY, CSIDL_STARTUP}) {
-    links.push_back(SpecialFolderPath(folder) + "\\" + kAppName + ".lnk");
+    links.push_back(SpecialFolderPath(folder) + "\\" + a.appName + ".lnk");
   }
   return links;
 }
 
 // The demo package selects the welcome, licence, destination and shortcuts
-// pages: the wizard goes through each, with the 32-bit structures of the
-// sheet, its pages and the banner link's tooltip. The demo is installed
-// without shortcuts (README, "The 32-bit product", says why), checked where
-// a 32-bit program installs, and removed again by the uninstaller its
-// Uninstall entry names.
-TEST(Product32, DemoInstallsAndUninstalls) {
-  // Without the 32-bit half of the prefix the install would test the wrong
-  // folder: the two views must name two folders.
-  const std::string programFiles32 = ProgramFiles32();
-  ASSERT_FALSE(programFiles32.empty()) << "no 32-bit program-files folder in the prefix";
-  ASSERT_NE(programFiles32, ProgramFilesDirectory());
-  ASSERT_EQ(programFiles32, *RegistryText(HKEY_LOCAL_MACHINE, kCurrentVersion,
-                                          "ProgramFilesDir (x86)", KEY_WOW64_64KEY));
-  const std::string destination = Destination32();
-  RemovePath(destination);
-  for (const std::string& link : DemoShortcuts()) RemovePath(link);
-  RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
-  RemovePath(SharedFolder32());
-  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-    DeleteRegistryKey(HKEY_CURRENT_USER, kDemoKey, view);
-  }
-  // Windows has the key of shared-file counts; a new Wine prefix does not
-  // (setup then says "Unable to open registry key."). A 32-bit program's
-  // counts live in the 32-bit view.
-  const std::string sharedLibrary = SharedFolder32() + "\\vtdemoshared.dll";
-  ASSERT_TRUE(
-      WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, {}, KEY_WOW64_32KEY));
-
+// pages: the wizard goes through each (under WoW64 with the 32-bit
+// structures of the sheet, its pages and the banner link's tooltip), and
+// the demo is installed without shortcuts (README, "The 32-bit product",
+// says why).
+void InstallThroughTheWizard(const Architecture& a, const std::string& destination) {
   robot::Program setup = StartSetup(PackagePath("DemoSetup"));
   ASSERT_TRUE(setup.Started()) << setup.Error();
-
-  HWND sheet = WaitForSheet(setup, kEmulatedStartMs);
+  HWND sheet = WaitForSheet(setup, a.startMs);
   ASSERT_NE(sheet, nullptr) << "no wizard";
-  ASSERT_TRUE(Settle(sheet, kEmulatedStepMs));
-  EXPECT_EQ(robot::TextOf(sheet), kCaption);
+  ASSERT_TRUE(Settle(sheet, a.stepMs));
+  EXPECT_EQ(robot::TextOf(sheet), std::string(a.appName) + " Setup");
   const struct {
     Page page;
     const char* buttons;
@@ -145,42 +142,91 @@ TEST(Product32, DemoInstallsAndUninstalls) {
     RECT linkArea = {};
     GetClientRect(link, &linkArea);
     EXPECT_EQ(linkArea.right, 56);
-    robot::SaveWindowScreenshot(sheet, std::string("product32-wizard-") + NameOf(step.page));
-    if (step.page == Page::kLicence) {
-      ASSERT_TRUE(Press(sheet, kAgree, kEmulatedStepMs));
-    }
+    robot::SaveWindowScreenshot(sheet,
+                                std::string("demo-") + a.name + "-wizard-" + NameOf(step.page));
+    if (step.page == Page::kLicence) ASSERT_TRUE(Press(sheet, kAgree, a.stepMs));
     if (step.page == Page::kDestination) {
       EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, kDestinationEdit)), destination);
     }
-    if (step.page == Page::kShortcuts) {
-      for (int box : {kProgramsBox, kDesktopBox, kStartupBox}) {
-        HWND check = robot::ChildById(sheet, box);
-        if (robot::IsChecked(check)) {
-          ASSERT_TRUE(Press(sheet, box, kEmulatedStepMs));
-        }
-        EXPECT_FALSE(robot::IsChecked(check));
-      }
-    } else {
-      ASSERT_TRUE(Press(sheet, kNext, kEmulatedStepMs));
+    if (step.page != Page::kShortcuts) {
+      ASSERT_TRUE(Press(sheet, kNext, a.stepMs));
+      continue;
+    }
+    for (int box : {kProgramsBox, kDesktopBox, kStartupBox}) {
+      HWND check = robot::ChildById(sheet, box);
+      if (robot::IsChecked(check)) ASSERT_TRUE(Press(sheet, box, a.stepMs));
+      EXPECT_FALSE(robot::IsChecked(check));
     }
   }
   // The tooltip's tool: shown when the pointer rests on the link.
   ASSERT_TRUE(
       robot::MoveMouseTo(robot::CentreOf(robot::ChildById(CurrentPageWindow(sheet), kHyperlink))));
-  EXPECT_NE(
-      robot::WaitForTopWindow(setup.Id(), "tooltips_class32", HyperlinkAddress, kEmulatedStepMs),
-      nullptr)
+  EXPECT_NE(robot::WaitForTopWindow(setup.Id(), "tooltips_class32", HyperlinkAddress, a.stepMs),
+            nullptr)
       << "no tooltip over the banner link";
   ASSERT_TRUE(robot::Click(robot::ChildById(sheet, kFinish)));
-
-  HWND finish = WaitForFinishOrFail(setup);
+  HWND finish = WaitForFinishOrFail(setup, a);
   ASSERT_NE(finish, nullptr);
-  robot::SaveScreenshot("product32_finish_dialog");
+  robot::SaveScreenshot(std::string("demo-") + a.name + "-finish-dialog");
   ASSERT_TRUE(robot::IsDefaultButton(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_TRUE(robot::Click(robot::ChildById(finish, IDC_FINISH)));
   ASSERT_EQ(robot::WaitForExit(setup, 60000), 0u);
+}
 
-  // Byte for byte, where a 32-bit program installs.
+// Its Uninstall entry's command line, run as Windows runs it: the user
+// agrees, and removes the shared library, which only the demo counted.
+void UninstallThroughTheEntry(const Architecture& a, const std::string& command,
+                              const std::string& sharedLibrary) {
+  robot::Program uninstaller = robot::StartCommandLine(command);
+  ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
+  auto confirmation = AnswerNextBox(uninstaller, IDYES, a.startMs);
+  ASSERT_TRUE(confirmation.has_value()) << "no confirmation";
+  EXPECT_EQ(confirmation->text, std::string("Are you sure you want to remove ") + a.appName +
+                                    " and all of its components?");
+  auto sharedQuestion = AnswerNextBox(uninstaller, IDYES, a.startMs);
+  ASSERT_TRUE(sharedQuestion.has_value()) << "no question about the shared library";
+  EXPECT_EQ(sharedQuestion->text,
+            "No program uses the shared file '" + sharedLibrary +
+                "' any more.\n\nDo you want to remove it? A program that still needs it may stop "
+                "working: when in doubt, choose No.");
+  auto outcome = AnswerNextBox(uninstaller, IDOK, a.startMs);
+  ASSERT_TRUE(outcome.has_value()) << "no closing message";
+  EXPECT_EQ(outcome->text, std::string(a.appName) + " was removed from your computer.");
+  EXPECT_EQ(robot::WaitForExit(uninstaller, 60000), 0u);
+}
+
+TEST_P(Architectures, DemoInstallsAndUninstalls) {
+  const Architecture& a = GetParam();
+  // Without the 32-bit half of the prefix the install would test the wrong
+  // folders: the two views must name two program-files folders.
+  const std::string programFiles = CurrentVersionText(a.view, "ProgramFilesDir");
+  const std::string otherProgramFiles = CurrentVersionText(OtherView(a), "ProgramFilesDir");
+  ASSERT_FALSE(programFiles.empty()) << "no program-files folder in the view";
+  ASSERT_NE(programFiles, otherProgramFiles);
+  const std::string destination = programFiles + "\\" + a.appName;
+  const std::string systemLibrary = SystemFolder(a) + "\\vtdemoreg.dll";
+  const std::string sharedLibrary =
+      CurrentVersionText(a.view, "CommonFilesDir") + "\\Vantorel\\vtdemoshared.dll";
+  const std::string uninstallKey = std::string(kCurrentVersion) + "\\Uninstall\\" + a.appName;
+  RemovePath(destination);
+  for (const std::string& link : DemoShortcuts(a)) RemovePath(link);
+  for (const std::string& path :
+       {WindowsDirectory() + "\\" + a.uninstaller, systemLibrary, sharedLibrary}) {
+    RemovePath(path);
+  }
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    DeleteRegistryKey(HKEY_CURRENT_USER, a.demoKey, view);
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, a.demoKey, view);
+  }
+  DeleteRegistryKey(HKEY_CURRENT_USER, kComponentKey);
+  // Windows has the key of shared-file counts; a new Wine prefix does not
+  // (setup then says "Unable to open registry key.").
+  ASSERT_TRUE(WriteRegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, {}, a.view));
+
+  InstallThroughTheWizard(a, destination);
+  if (HasFatalFailure()) return;
+
+  // Byte for byte, where a program of the architecture installs.
   const struct {
     const char* input;
     std::string installedAt;
@@ -188,9 +234,9 @@ TEST(Product32, DemoInstallsAndUninstalls) {
       {"demoapp.exe", destination + "\\demoapp.exe"},
       {"readme.txt", destination + "\\readme.txt"},
       {"licence.txt", destination + "\\Docs\\licence.txt"},
-      {"vtdemoreg.dll", destination + "\\vtdemoreg.dll"},
+      {"vtdemoreg.dll", systemLibrary},
       {"vtdemoshared.dll", sharedLibrary},
-      {"VTUnInst.exe", WindowsDirectory() + "\\VTUnInst.exe"},
+      {"uninstaller.exe", WindowsDirectory() + "\\" + a.uninstaller},
   };
   for (const auto& file : files) {
     SCOPED_TRACE(file.installedAt);
@@ -200,53 +246,55 @@ TEST(Product32, DemoInstallsAndUninstalls) {
     ASSERT_TRUE(expected.has_value()) << InputFile(file.input);
     EXPECT_TRUE(*installed == *expected) << "differs from " << InputFile(file.input);
   }
-  EXPECT_FALSE(Exists(ProgramFilesDirectory() + "\\" + kAppName))
-      << "installed into the 64-bit program-files folder";
-  for (const std::string& link : DemoShortcuts()) EXPECT_FALSE(Exists(link)) << link;
-  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, KEY_WOW64_32KEY), 1u)
+  EXPECT_FALSE(Exists(otherProgramFiles + "\\" + a.appName))
+      << "installed into the other program-files folder";
+  for (const std::string& link : DemoShortcuts(a)) EXPECT_FALSE(Exists(link)) << link;
+  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, a.view), 1u)
       << "the shared library's count";
+  // The library that registers itself: only a program of its own
+  // architecture can load it, from the system folder it lies in (named
+  // System32 under Wine by the 32-bit RegSvr32 too), whether setup waited
+  // for it or not.
+  std::string registered;
+  robot::WaitUntil(
+      [&] {
+        registered = RegistryText(HKEY_CURRENT_USER, kComponentKey, "Path").value_or("");
+        return !registered.empty();
+      },
+      a.startMs);
+  EXPECT_TRUE(_stricmp(registered.c_str(), (SystemDirectory() + "\\vtdemoreg.dll").c_str()) == 0)
+      << "registered from \"" << registered << "\"";
 
-  // HKCU\Software is one key for both views (README, "Registry views of
-  // the 32-bit product").
+  // The machine-wide record in the architecture's view only; HKCU\Software
+  // is one key for both views (README, "Registry views").
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, a.demoKey, "InstallDir", a.view), destination);
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, a.demoKey, "InstallDir", OtherView(a)), std::nullopt);
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
     SCOPED_TRACE(view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
-    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kDemoKey, "InstallDir", view), destination);
-    EXPECT_EQ(RegistryNumber(HKEY_CURRENT_USER, kDemoKey, "Runs", view), 0u);
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, a.demoKey, "InstallDir", view), destination);
+    EXPECT_EQ(RegistryNumber(HKEY_CURRENT_USER, a.demoKey, "Runs", view), 0u);
   }
 
-  // The Uninstall entry lands in the 32-bit view (WOW6432Node). Its
-  // command line, run as Windows runs it, removes the demo again.
-  const std::string uninstallKey = std::string(kCurrentVersion) + "\\Uninstall\\" + kAppName;
+  // The Uninstall entry lands in the architecture's view too.
   const std::string command =
-      RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString", KEY_WOW64_32KEY)
-          .value_or("");
-  ASSERT_EQ(command, WindowsDirectory() + "\\VTUnInst.exe " + destination + "\\Uninst.log");
-  robot::Program uninstaller = robot::StartCommandLine(command);
-  ASSERT_TRUE(uninstaller.Started()) << uninstaller.Error();
-  auto confirmation = AnswerNextBox(uninstaller, IDYES, kEmulatedStartMs);
-  ASSERT_TRUE(confirmation.has_value()) << "no confirmation";
-  EXPECT_EQ(confirmation->text,
-            "Are you sure you want to remove Vantorel Demo and all of its components?");
-  // The demo was the shared library's only user: its count reaches 0 and
-  // the user is asked about the file.
-  auto sharedQuestion = AnswerNextBox(uninstaller, IDYES, kEmulatedStartMs);
-  ASSERT_TRUE(sharedQuestion.has_value()) << "no question about the shared library";
-  EXPECT_EQ(sharedQuestion->text,
-            "No program uses the shared file '" + sharedLibrary +
-                "' any more.\n\nDo you want to remove it? A program that still needs it may stop "
-                "working: when in doubt, choose No.");
-  auto outcome = AnswerNextBox(uninstaller, IDOK, kEmulatedStartMs);
-  ASSERT_TRUE(outcome.has_value()) << "no closing message";
-  EXPECT_EQ(outcome->text, "Vantorel Demo was removed from your computer.");
-  EXPECT_EQ(robot::WaitForExit(uninstaller, 60000), 0u);
-  EXPECT_FALSE(Exists(destination));
-  EXPECT_FALSE(Exists(sharedLibrary));
-  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, KEY_WOW64_32KEY),
-            std::nullopt)
-      << "the shared library's count stayed";
-  EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
-  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", KEY_WOW64_32KEY),
+      RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "UninstallString", a.view).value_or("");
+  ASSERT_EQ(command,
+            WindowsDirectory() + "\\" + a.uninstaller + " " + destination + "\\Uninst.log");
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", OtherView(a)),
             std::nullopt);
+  UninstallThroughTheEntry(a, command, sharedLibrary);
+  EXPECT_FALSE(Exists(destination));
+  EXPECT_FALSE(Exists(systemLibrary));
+  EXPECT_FALSE(Exists(sharedLibrary));
+  EXPECT_EQ(RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary, a.view), std::nullopt)
+      << "the shared library's count stayed";
+  EXPECT_TRUE(Exists(WindowsDirectory() + "\\" + a.uninstaller));
+  EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", a.view), std::nullopt);
 }
+
+INSTANTIATE_TEST_SUITE_P(Demo, Architectures, testing::ValuesIn(kArchitectures),
+                         [](const testing::TestParamInfo<Architecture>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

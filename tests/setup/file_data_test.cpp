@@ -92,7 +92,7 @@ const DamageCase kDamageCases[] = {
 TEST(FileData, DamagedDataLeavesNothingOfThePackageBehind) {
   const std::string appName = "VT Damaged Data";
   const std::string destination = DefaultDestination(appName);
-  const std::string uninstaller = WindowsDirectory() + "\\VTUnInst.exe";
+  const std::string uninstaller = InstalledUninstaller();
   for (const DamageCase& c : kDamageCases) {
     SCOPED_TRACE(c.name);
     testpkg::TestPackage package = PackageWithoutPages(appName);
@@ -257,7 +257,7 @@ TEST(FileData, APathNamedTwiceSeesTheFirstRecordsFile) {
     }
     boxes.Clear();
     EXPECT_TRUE(InstallHere(SetupFileAround(testpkg::BuildPackage(package))));
-    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_TRUE(ReadBytes(path) == bytes[c.stays]) << "not the bytes of record " << c.stays;
     EXPECT_EQ(support::RegistryNumber(HKEY_LOCAL_MACHINE, kSharedDlls, path), c.count);
     EXPECT_EQ(LeftIn(destination + "\\Lib"), std::vector<std::string>{"twice.dll"});
@@ -290,7 +290,7 @@ TEST(FileData, AFileThatCannotBePutInPlaceUndoesTheInstall) {
   const bool done = InstallHere(SetupFileAround(testpkg::BuildPackage(package)));
   CloseHandle(held);
   EXPECT_FALSE(done);
-  EXPECT_EQ(boxes.ids(), std::vector<unsigned>{IDS_OPEN_FILE});
+  EXPECT_EQ(boxes.Ids(), std::vector<unsigned>{IDS_OPEN_FILE});
   EXPECT_TRUE(ReadBytes(destination + "\\replaced.txt") == testpkg::ToBytes("replaced before"));
   EXPECT_TRUE(ReadBytes(destination + "\\held.txt") == testpkg::ToBytes("held before"));
   std::vector<std::string> left = LeftIn(destination);
@@ -385,7 +385,7 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
 
     if (!c.damaged) {
       EXPECT_TRUE(done);
-      EXPECT_TRUE(boxes.boxes().empty());
+      EXPECT_TRUE(boxes.Boxes().empty());
       EXPECT_EQ(ReadBytes(destination + "\\first.bin"), files[0]);
       EXPECT_EQ(ReadBytes(destination + "\\Deep\\Deeper\\second.bin"), files[1]);
       EXPECT_EQ(ReadBytes(destination + "\\Deep\\last.bin"), files[2]);
@@ -394,7 +394,7 @@ TEST(FileData, TinyBudgetKeepsTheBytesAndTheDamageRules) {
       continue;
     }
     EXPECT_FALSE(done);
-    EXPECT_EQ(boxes.ids(), std::vector<unsigned>{IDS_UNCOMPRESS});
+    EXPECT_EQ(boxes.Ids(), std::vector<unsigned>{IDS_UNCOMPRESS});
     EXPECT_EQ(ReadBytes(destination + "\\first.bin"), installed);
     for (const std::string& name : LeftIn(destination)) {
       if (name != "first.bin" && name != "kept.exe") ADD_FAILURE() << name << " stays";

@@ -478,13 +478,13 @@ TEST(OlderWindows, RedirectedSharedFile) {
       FinishInstalledFile(record, file);
 
       if (keyExists) {
-        EXPECT_TRUE(recorder.boxes().empty());
+        EXPECT_TRUE(recorder.Boxes().empty());
         EXPECT_EQ(SharedCount(target), 2u);
         EXPECT_EQ(SharedCount(target + ".new"), 4u) << "the .new name was counted";
         EXPECT_EQ(std::string(Settings.SharedDllList.Text()), target + "\n");
         EXPECT_EQ(Settings.SharedDllCount, 1);
       } else {
-        EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_OPEN_REGISTRY_KEY});
+        EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_OPEN_REGISTRY_KEY});
         EXPECT_EQ(std::string(Settings.SharedDllList.Text()), "");
         EXPECT_EQ(Settings.SharedDllCount, 0);
       }
@@ -526,7 +526,7 @@ TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
     EXPECT_EQ(std::string(InstallRecordToWrite().Text()).find("\nshared "), std::string::npos)
         << "recorded as raised";
   }
-  EXPECT_EQ(recorder.ids(), std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
+  EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
   // (Compared as a whole: the path is too long to print.)
   EXPECT_TRUE(std::string(Settings.SharedDllList.Text()) == target + "\n") << "not listed";
   EXPECT_EQ(Settings.SharedDllCount, 1);

@@ -44,7 +44,7 @@ void RemoveEveryDestination() {
                                   ProgramFilesDirectory(), CommonFilesDirectory()}) {
     RemovePath(base + "\\VantorelSetupTest");
   }
-  RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
+  RemovePath(InstalledUninstaller());
 }
 
 TEST(Install, EveryDestinationTypeGetsItsBytesFoldersAndTimes) {
@@ -118,7 +118,7 @@ TEST(Install, UninstallerLandsInTheWindowsDirectory) {
   robot::Click(robot::ChildById(finish, IDC_FINISH));
   ASSERT_EQ(robot::WaitForExit(setup), 0u);
 
-  auto uninstaller = ReadBytes(WindowsDirectory() + "\\VTUnInst.exe");
+  auto uninstaller = ReadBytes(InstalledUninstaller());
   ASSERT_TRUE(uninstaller.has_value());
   EXPECT_EQ(*uninstaller, *ReadBytes(robot::WindowsPathOf(kUninstallerProgram)));
 }
@@ -143,14 +143,14 @@ TEST(Install, RunningProgramIsAskedToClose) {
 // application.
 TEST(Install, PackageWithoutFilesStillWritesTheUninstaller) {
   const std::string destination = DefaultDestination("VT No Files");
-  RemovePath(WindowsDirectory() + "\\VTUnInst.exe");
+  RemovePath(InstalledUninstaller());
   RemovePath(destination);
   robot::Program setup = StartSetup(PackagePath("no-files"));
   HWND finish = WaitForFinishDialog(setup, "VT No Files Setup");
   ASSERT_NE(finish, nullptr);
   robot::Click(robot::ChildById(finish, IDC_FINISH));
   EXPECT_EQ(robot::WaitForExit(setup), 0u);
-  EXPECT_TRUE(Exists(WindowsDirectory() + "\\VTUnInst.exe"));
+  EXPECT_TRUE(Exists(InstalledUninstaller()));
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((destination + "\\*").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no destination folder";

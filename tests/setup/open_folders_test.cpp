@@ -23,10 +23,6 @@ namespace {
 const char kAppName[] = "VT Open Folders";
 const char kOpen[] = "C:\\VT Open";  // every user may change it
 const DWORD kReadExecute = 0x1200a9, kModify = 0x1301ff;
-// Files after the first two, so many that the loop is still at work when
-// the robot's Cancel arrives (as in cancel_test.cpp).
-const int kFiller = 1500;
-
 std::string Text(const std::optional<Bytes>& bytes) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : "(missing)";
 }
@@ -55,17 +51,13 @@ DWORD EveryoneRights(const std::string& path) {
 }
 
 // The program and a DLL in "lib" that may wait for a restart (`libFirst`:
-// the other way round), and `filler` files after them, so that a Cancel
-// pressed at once is asked about after the first.
-std::string OpenFoldersSetup(int filler = 0, bool libFirst = false) {
+// the other way round).
+std::string OpenFoldersSetup(bool libFirst = false) {
   testpkg::TestPackage package = PackageWithoutPages(kAppName);
   package.checkProgramNotRunning = 0;
   if (!libFirst) AddFile(package, "app.exe", testpkg::ToBytes("the program"));
   AddFile(package, "helper.dll", testpkg::ToBytes("the helper"), "lib\\").replaceIfInUse = 1;
   if (libFirst) AddFile(package, "app.exe", testpkg::ToBytes("the program"));
-  for (int i = 0; i < filler; ++i) {
-    AddFile(package, "filler-" + std::to_string(i) + ".txt", Noise(100, i));
-  }
   return WriteSetup("open folders", SetupFileAround(testpkg::BuildPackage(package)));
 }
 
@@ -126,13 +118,17 @@ TEST_F(OpenFolders, TheDestinationEndsAdminOnlyOrIsRefused) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     Forget(row.destination);
-    if (row.installedBefore) ASSERT_EQ(InstallSilently(setup, row.destination).exitCode, 0u);
+    if (row.installedBefore) {
+      ASSERT_EQ(InstallSilently(setup, row.destination).exitCode, 0u);
+    }
     ASSERT_TRUE(RunLinuxShell(row.before, {row.destination}));
     const SilentRun run = InstallSilently(setup, row.destination);
     EXPECT_EQ(run.exitCode, row.exitCode) << run.log;
     EXPECT_EQ(EveryoneRights(row.destination), row.everyone);
     EXPECT_EQ(Exists(row.destination + "\\Uninst.log"), row.exitCode == 0);
-    if (!row.line.empty()) EXPECT_NE(run.log.find(row.line), std::string::npos) << run.log;
+    if (!row.line.empty()) {
+      EXPECT_NE(run.log.find(row.line), std::string::npos) << run.log;
+    }
     Forget(row.destination);
   }
   EXPECT_EQ(EveryoneRights(open), kModify);
@@ -160,58 +156,63 @@ TEST_F(OpenFolders, NoReplacementWaitsForARestartBelowAFolderOthersCanChange) {
   }
 }
 
-// Runs `setup` with its progress dialog, presses Cancel at once and does
-// `whileAsked` while the question is up; answers No, then runs it to its
-// end.
-SetupRun RunAnsweringNo(const std::string& setup, const std::function<void()>& whileAsked) {
-  robot::Program program = StartSetup(setup);
-  const std::string caption = std::string(kAppName) + " Setup";
-  HWND progress = robot::WaitForTopWindow(program.Id(), "#32770", caption, 20000);
-  EXPECT_TRUE(robot::Click(robot::ChildById(progress, IDCANCEL)));
-  HWND question = robot::WaitForMessageBox(program.Id(), 20000);
-  EXPECT_NE(question, nullptr);
-  whileAsked();
-  robot::AnswerMessageBox(question, IDNO);
-  robot::WaitForWindowToClose(question);
-  return FinishSetupRun(program, caption);
+// Runs `setup` (into `destination`, or its default) with its progress
+// dialog up to its first message box, does `whileAsked` with the box's
+// text while it is up, answers `answer`, then runs setup to its end.
+SetupRun RunAnswering(const std::string& setup, const std::string& destination, int answer,
+                      const std::function<void(const std::string&)>& whileAsked) {
+  robot::Program program = robot::StartCommandLine(
+      "\"" + setup + "\"" + (destination.empty() ? "" : " /D=" + destination));
+  HWND box = robot::WaitForMessageBox(program.Id(), 20000);
+  EXPECT_NE(box, nullptr);
+  whileAsked(box ? robot::ReadMessageBox(box).text : "(no box)");
+  robot::AnswerMessageBox(box, answer);
+  robot::WaitForWindowToClose(box);
+  return FinishSetupRun(program, std::string(kAppName) + " Setup");
 }
 
 // A staging file stays open from its writing until it is in place: no user
-// changes the bytes that land. An undo (here: a file held so that its new
-// copy cannot be put in place) removes only what the run made, through
+// changes the bytes that land (here: written while setup asks to close the
+// program that uses the next file). An undo (here: a file held so that its
+// new copy cannot be put in place) removes only what the run made, through
 // handles, while a link swapped in for a folder it made leads elsewhere.
 TEST_F(OpenFolders, StagingFilesAreHeldAndTheUndoFollowsNoLink) {
-  const std::string destination = DefaultDestination(kAppName);
-  const std::string outside = ScratchFolder("open folders outside");
-  Forget(destination);
-  ASSERT_TRUE(MakeFolders(destination));
-  ASSERT_TRUE(WriteBytes(destination + "\\app.exe", testpkg::ToBytes("installed before")));
-  EXPECT_TRUE(RunAnsweringNo(OpenFoldersSetup(kFiller), [&] {
+  const std::string again = std::string(kOpen) + "\\Staging";
+  ASSERT_EQ(InstallSilently(OpenFoldersSetup(), again).exitCode, 0u);
+  ASSERT_TRUE(WriteBytes(again + "\\app.exe", testpkg::ToBytes("installed before")));
+  auto used = std::make_unique<FileInUse>(again + "\\lib\\helper.dll");
+  int planted = 0;
+  EXPECT_TRUE(RunAnswering(OpenFoldersSetup(), again, IDRETRY, [&](const std::string& asked) {
+                EXPECT_NE(asked.find("helper.dll' is in use"), std::string::npos) << asked;
                 WIN32_FIND_DATAA found;
-                HANDLE search = FindFirstFileA((destination + "\\~vt*.tmp").c_str(), &found);
+                HANDLE search = FindFirstFileA((again + "\\~vt*.tmp").c_str(), &found);
                 for (bool more = search != INVALID_HANDLE_VALUE; more;
                      more = FindNextFileA(search, &found)) {
-                  WriteBytes(destination + "\\" + found.cFileName, testpkg::ToBytes("planted"));
+                  planted +=
+                      WriteBytes(again + "\\" + found.cFileName, testpkg::ToBytes("planted"));
                 }
                 if (search != INVALID_HANDLE_VALUE) FindClose(search);
+                used.reset();
               }).finishDialog);
-  EXPECT_EQ(Text(ReadBytes(destination + "\\app.exe")), "the program");
+  EXPECT_EQ(planted, 0) << "a staging file could be written";
+  EXPECT_EQ(Text(ReadBytes(again + "\\app.exe")), "the program");
 
+  const std::string destination = DefaultDestination(kAppName);
+  const std::string outside = ScratchFolder("open folders outside");
   ASSERT_TRUE(WriteBytes(outside + "\\helper.dll", testpkg::ToBytes("another program's")));
   Forget(destination);
   ASSERT_TRUE(MakeFolders(destination));
   ASSERT_TRUE(WriteBytes(destination + "\\app.exe", testpkg::ToBytes("installed before")));
-  // Read and written meanwhile, never renamed: the new copy cannot go in.
-  HANDLE held = INVALID_HANDLE_VALUE;
-  const SetupRun run = RunAnsweringNo(OpenFoldersSetup(kFiller, true), [&] {
-    held = CreateFileA((destination + "\\app.exe").c_str(), GENERIC_READ,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  // Read and written meanwhile, never renamed: the new copy cannot go in,
+  // and setup says so before it undoes the run.
+  HANDLE held = CreateFileA((destination + "\\app.exe").c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  RunAnswering(OpenFoldersSetup(true), "", IDOK, [&](const std::string& asked) {
+    EXPECT_EQ(asked, "Unable to open the file '" + destination + "\\app.exe'.");
     EXPECT_TRUE(RunLinuxShell("mv \"$1/lib\" \"$1/lib.moved\" && ln -s \"$2\" \"$1/lib\"",
                               {destination, outside}));
   });
   CloseHandle(held);
-  ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0].text, "Unable to open the file '" + destination + "\\app.exe'.");
   EXPECT_EQ(Text(ReadBytes(outside + "\\helper.dll")), "another program's");
   EXPECT_EQ(Text(ReadBytes(destination + "\\app.exe")), "installed before");
   Forget(destination);
@@ -224,7 +225,9 @@ TEST_F(OpenFolders, TheRunLogIsWrittenThroughNoLink) {
   for (const char* name : {"linked.ini", "named.ini"}) {
     ASSERT_TRUE(WriteBytes(outside + "\\" + name, testpkg::ToBytes("another program's settings")));
   }
-  ASSERT_TRUE(RunLinuxShell("ln -s \"$2/linked.ini\" \"$1/symbolic.log\"", {folder, outside}));
+  // Made again on every run: a scratch folder keeps an earlier run's links.
+  ASSERT_TRUE(RunLinuxShell("ln -sf \"$2/linked.ini\" \"$1/symbolic.log\"", {folder, outside}));
+  DeleteFileA((folder + "\\hard.log").c_str());
   ASSERT_TRUE(
       CreateHardLinkA((folder + "\\hard.log").c_str(), (outside + "\\named.ini").c_str(), nullptr));
   const std::string setup = OpenFoldersSetup();

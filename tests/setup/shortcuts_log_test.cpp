@@ -39,7 +39,7 @@ std::string Text(const std::optional<Bytes>& bytes) {
 }
 
 std::string UninstallString(const std::string& destination) {
-  return WindowsDirectory() + "\\VTUnInst.exe " + destination + "\\Uninst.log";
+  return InstalledUninstaller() + " " + destination + "\\Uninst.log";
 }
 
 // What an application leaves: its links (those in Startup would be started
@@ -145,7 +145,7 @@ std::vector<std::string> RunSteps(const StepCase& c) {
   CreateShortcuts();
   WriteUninstallLog();
   ReleaseHeldFolders();  // the end of a run, which would let them go
-  return recorder.texts();
+  return recorder.Texts();
 }
 
 TEST_F(InProcessSteps, LogHoldsTheChosenLinksAndTheCountedSharedFiles) {
@@ -227,7 +227,7 @@ TEST_F(InProcessSteps, AFolderWithoutPathIsNotFound) {
   const std::string rootLink = WindowsDirectory().substr(0, 2) + "\\" + appName + ".lnk";
   support::BoxRecorder recorder;
   CreateShortcut("C:\\VT No Folder\\tool.exe", CSIDL_DRIVES, "Programs");
-  EXPECT_EQ(recorder.texts(),
+  EXPECT_EQ(recorder.Texts(),
             std::vector<std::string>{"Unable to determine the path to the Programs directory."});
   EXPECT_FALSE(Exists(rootLink));
   RemovePath(rootLink);
@@ -270,8 +270,8 @@ TEST_F(InProcessSteps, ALinkPathTooLongIsReported) {
         {"", appName.c_str(), false, false, false, false, "C:\\VT Long", "", 0, "", {}});
     support::BoxRecorder recorder;
     CreateShortcut("C:\\VT Long\\tool.exe", CSIDL_STARTUP, "Startup");
-    EXPECT_EQ(recorder.texts(), c.boxTexts);
-    for (const support::RecordedBox& box : recorder.boxes()) EXPECT_EQ(box.style, kBoxError);
+    EXPECT_EQ(recorder.Texts(), c.boxTexts);
+    for (const support::RecordedBox& box : recorder.Boxes()) EXPECT_EQ(box.style, kBoxError);
     EXPECT_EQ(Settings.ShortcutCount, c.shortcutCount);
     EXPECT_EQ(Exists(folder + "\\" + appName + ".lnk"), c.shortcutCount == 1);
   }

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/uninstall_names.h"
 #include "setup_test_support.h"
 #include "wizard_test_support.h"
 
@@ -133,8 +134,8 @@ TEST(Unattended, UninstallEntryAndItsQuietUninstall) {
       {"DisplayVersion", "2.5.1"},
       {"InstallLocation", folder},
       {"DisplayIcon", folder + "\\tool.exe"},
-      {"UninstallString", WindowsDirectory() + "\\VTUnInst.exe " + log},
-      {"QuietUninstallString", "\"" + WindowsDirectory() + "\\VTUnInst.exe\" /S \"" + log + "\""},
+      {"UninstallString", InstalledUninstaller() + " " + log},
+      {"QuietUninstallString", "\"" + InstalledUninstaller() + "\" /S \"" + log + "\""},
       {"Publisher", "Example Vendor"},
       {"URLInfoAbout", "https://example.com/"}};
   for (const auto& [name, text] : texts) {
@@ -303,12 +304,23 @@ TEST(Unattended, WithoutSilentTheWizardStartsAtTheGivenFolder) {
   EXPECT_EQ(robot::TextOf(robot::ChildById(sheet, wizardtest::kDestinationEdit)),
             "C:\\VT Unattended\\Given");
 
-  robot::Program help = robot::StartCommandLine(setup + "/?");
-  auto box = AnswerNextBox(help, IDOK);
-  ASSERT_TRUE(box.has_value());
-  EXPECT_EQ(box->icon, robot::BoxIcon::Information);
-  EXPECT_NE(box->text.find("/D=folder"), std::string::npos) << box->text;
-  EXPECT_EQ(robot::WaitForExit(help), 0u);
+  // A switch setup does not know shows the same box as an error, and the
+  // exit code deployment tools read for it.
+  const struct {
+    const char* argument;
+    robot::BoxIcon icon;
+    DWORD exitCode;
+  } helps[] = {{"/?", robot::BoxIcon::Information, 0}, {"/X", robot::BoxIcon::Error, 1639}};
+  for (const auto& h : helps) {
+    SCOPED_TRACE(h.argument);
+    robot::Program help = robot::StartCommandLine(setup + h.argument);
+    auto box = AnswerNextBox(help, IDOK);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->icon, h.icon);
+    EXPECT_NE(box->text.find("/D=folder"), std::string::npos) << box->text;
+    EXPECT_NE(box->text.find("3010 restart needed, 1639 bad command line"), std::string::npos);
+    EXPECT_EQ(robot::WaitForExit(help), h.exitCode);
+  }
 }
 
 // What tests/setup/make-packages read from vtpack manifest's output for
@@ -488,14 +500,15 @@ void CleanPerUser(const std::string& folder) {
 
 // What the install leaves in the user's folders and keys.
 void ExpectInstalledForTheUser(const std::string& folder) {
-  const std::string log = folder + "\\Uninst.log", uninstaller = folder + "\\VTUnInst.exe";
+  const std::string log = folder + "\\Uninst.log", uninstaller = InstalledUninstaller(folder);
   std::string perUserUninstaller = robot::WindowsPathOf(kUninstallerProgram);
   perUserUninstaller.replace(perUserUninstaller.rfind(".exe"), 4, "User.exe");
   EXPECT_EQ(ReadBytes(uninstaller), ReadBytes(perUserUninstaller));
   EXPECT_EQ(ReadBytes(folder + "\\demoapp.exe"), ReadBytes(InputFile("demoapp.exe")));
   EXPECT_EQ(ReadBytes(folder + "\\Docs\\readme.txt"), ReadBytes(InputFile("readme.txt")));
   auto record = ReadBytes(folder + "\\Uninst.rec");
-  EXPECT_NE(std::string(record->begin(), record->end()).find("\nfile VTUnInst.exe\n"),
+  EXPECT_NE(std::string(record->begin(), record->end())
+                .find(std::string("\nfile ") + uninstall::kUninstallerName + "\n"),
             std::string::npos);
   const std::string command = "Software\\Classes\\VantorelTests.PerUser\\shell\\open\\command";
   const std::pair<std::string, std::string> texts[] = {
@@ -529,7 +542,7 @@ TEST(Unattended, PerUserPackageInstallsForTheUserAloneAndGoesWithItsUninstaller)
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
   EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos) << manifest;
   const auto machine = MachineRegistry();
-  const auto shared = StateOf({WindowsDirectory() + "\\VTUnInst.exe"}, {});
+  const auto shared = StateOf({InstalledUninstaller()}, {});
   const int copies = RemovingCopies();
 
   // The wizard starts at the user's own programs folder.
@@ -575,7 +588,7 @@ TEST(Unattended, PerUserPackageInstallsForTheUserAloneAndGoesWithItsUninstaller)
   EXPECT_EQ(uninstall.exitCode, 0u);
   EXPECT_TRUE(robot::WaitUntil([&] { return !Exists(folder) && RemovingCopies() == copies; }))
       << folder << " or a copy of its uninstaller stays";
-  EXPECT_EQ(StateOf({WindowsDirectory() + "\\VTUnInst.exe"}, {}), shared);
+  EXPECT_EQ(StateOf({InstalledUninstaller()}, {}), shared);
   EXPECT_FALSE(support::KeyExists(HKEY_CURRENT_USER, UninstallKey(kPerUserApp)));
   for (const std::string& link : Links(kPerUserApp)) EXPECT_FALSE(Exists(link)) << link;
   EXPECT_EQ(MachineChanges(machine), "{}");

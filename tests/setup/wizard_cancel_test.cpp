@@ -71,7 +71,7 @@ int AnswerNoToEachQuestion(const robot::Program& setup, HWND sheet) {
 }
 
 TEST(CancelWizard, EveryPageAsksAndOnlyYesLeaves) {
-  const std::string uninstaller = WindowsDirectory() + "\\VTUnInst.exe";
+  const std::string uninstaller = InstalledUninstaller();
   for (const CancelRow& row : kRows) {
     SCOPED_TRACE(NameOf(row.page));
     RemovePath(DefaultDestination(kAppName));

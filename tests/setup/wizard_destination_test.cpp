@@ -41,7 +41,7 @@ void ExpectInstall(robot::Program& setup) {
 void Uninstall(const std::string& appName, const std::string& folder) {
   auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(appName), "UninstallString");
   ASSERT_TRUE(command.has_value());
-  EXPECT_EQ(*command, WindowsDirectory() + "\\VTUnInst.exe " + folder + "\\Uninst.log");
+  EXPECT_EQ(*command, InstalledUninstaller() + " " + folder + "\\Uninst.log");
   robot::Program uninstaller = robot::StartCommandLine(*command);
   auto confirmation = AnswerNextBox(uninstaller, IDYES);
   ASSERT_TRUE(confirmation.has_value());

@@ -127,11 +127,11 @@ TEST_F(WizardStep, ALinkClassThatCannotBeRegisteredEndsSetupWithAWarning) {
   ASSERT_TRUE(RegisterHyperlinkClass());  // taken already: the wizard's own attempt fails
   support::BoxRecorder recorder;
   EXPECT_FALSE(RunWizard());
-  ASSERT_EQ(recorder.boxes().size(), 1u);
-  EXPECT_EQ(recorder.boxes()[0].owner, nullptr);
-  EXPECT_EQ(recorder.boxes()[0].text, "Unable to register hyperlink bitmap class!");
-  EXPECT_EQ(recorder.boxes()[0].caption, kCaption);
-  EXPECT_EQ(recorder.boxes()[0].style, unsigned(kBoxWarning));
+  ASSERT_EQ(recorder.Boxes().size(), 1u);
+  EXPECT_EQ(recorder.Boxes()[0].owner, nullptr);
+  EXPECT_EQ(recorder.Boxes()[0].text, "Unable to register hyperlink bitmap class!");
+  EXPECT_EQ(recorder.Boxes()[0].caption, kCaption);
+  EXPECT_EQ(recorder.Boxes()[0].style, unsigned(kBoxWarning));
 }
 
 TEST_F(WizardStep, TheLinkClassShowsTheLinkCursor) {

@@ -24,13 +24,13 @@ int BoxRecorder::Record(const MessageBoxRequest& request) {
   return current->answer_;
 }
 
-std::vector<unsigned> BoxRecorder::ids() const {
+std::vector<unsigned> BoxRecorder::Ids() const {
   std::vector<unsigned> ids;
   for (const RecordedBox& box : boxes_) ids.push_back(box.id);
   return ids;
 }
 
-std::vector<std::string> BoxRecorder::texts() const {
+std::vector<std::string> BoxRecorder::Texts() const {
   std::vector<std::string> texts;
   for (const RecordedBox& box : boxes_) texts.push_back(box.text);
   return texts;

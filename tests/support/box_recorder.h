@@ -26,9 +26,9 @@ class BoxRecorder {
   BoxRecorder(const BoxRecorder&) = delete;
   BoxRecorder& operator=(const BoxRecorder&) = delete;
 
-  const std::vector<RecordedBox>& boxes() const { return boxes_; }
-  std::vector<unsigned> ids() const;
-  std::vector<std::string> texts() const;
+  const std::vector<RecordedBox>& Boxes() const { return boxes_; }
+  std::vector<unsigned> Ids() const;
+  std::vector<std::string> Texts() const;
   void Clear() { boxes_.clear(); }
   // What the boxes from now on are answered.
   void Answer(int answer) { answer_ = answer; }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "base/messages.h"
+#include "base/uninstall_names.h"
 #include "package/file_table.h"
 #include "package/header_reader.h"
 #include "package/memory_package_file.h"
@@ -54,6 +55,10 @@ std::string FontsDirectory() {
   char buffer[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_FONTS, nullptr, 0, buffer);
   return buffer;
+}
+
+std::string InstalledUninstaller(const std::string& folder) {
+  return folder + "\\" + uninstall::kUninstallerName;
 }
 
 std::string DefaultDestination(const std::string& appName) {

@@ -52,6 +52,9 @@ std::string SystemDirectory();
 std::string ProgramFilesDirectory();  // as the registry gives it
 std::string CommonFilesDirectory();
 std::string FontsDirectory();
+// The uninstaller setup writes, by this build's name for it (VTUnInst64.exe
+// in a 64-bit one): into the Windows folder, or a per-user install's `folder`.
+std::string InstalledUninstaller(const std::string& folder = WindowsDirectory());
 // Where a package's AppName is installed without a destination page.
 std::string DefaultDestination(const std::string& appName);
 

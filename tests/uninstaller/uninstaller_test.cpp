@@ -32,15 +32,14 @@ const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Mana
 // Made by make-links (fixture uninstaller_links).
 const char kLinks[] = "C:\\VT Links";
 
-std::string Uninstaller() { return WindowsDirectory() + "\\VTUnInst.exe"; }
-
 // Where setup puts it.
 void PlaceUninstaller() {
-  ASSERT_TRUE(WriteBytes(Uninstaller(), *ReadBytes(robot::WindowsPathOf(kUninstallerProgram))));
+  ASSERT_TRUE(
+      WriteBytes(InstalledUninstaller(), *ReadBytes(robot::WindowsPathOf(kUninstallerProgram))));
 }
 
 robot::Program StartUninstaller(const std::string& logPath) {
-  return robot::StartCommandLine(Uninstaller() + " " + logPath);
+  return robot::StartCommandLine(InstalledUninstaller() + " " + logPath);
 }
 
 std::string Text(const std::optional<Bytes>& bytes) {
@@ -138,7 +137,7 @@ void Lay(const Installation& installed, const std::string& logText = "",
   ASSERT_TRUE(WriteBytes(installed.LogPath(), testpkg::ToBytes(log)));
   const std::string key = UninstallKey(installed.appName);
   SetText(key, "DisplayName", installed.appName);
-  SetText(key, "UninstallString", Uninstaller() + " " + installed.LogPath());
+  SetText(key, "UninstallString", InstalledUninstaller() + " " + installed.LogPath());
   if (!installed.withRecord) return;
   ASSERT_TRUE(WriteBytes(installed.RecordPath(), testpkg::ToBytes(record)));
   SetText(key, "UninstallLogSHA256", Digest(digestsOfWritten ? log : installed.LogText()));
@@ -293,14 +292,13 @@ struct RoundTripCase {
   int sharedAnswer;  // to the question about the shared library; 0: none asked
 };
 
-// Install the demo, run its Uninstall entry as Windows would, answer the
-// uninstaller's questions: everything the log and the record name goes,
+// Install the (64-bit) demo, run its Uninstall entry as Windows would, answer
+// the uninstaller's questions: everything the log and the record name goes,
 // the shared library gives back the demo's count (offered for deletion
 // when no other program counts it), and the shared uninstaller stays. The
-// value of the package's registry record goes; its key stays, holding what
-// the demo's self-registration put there.
+// values the package's registry records wrote go with it.
 TEST(Uninstaller, RemovesTheInstalledDemo) {
-  const std::string appName = "Vantorel Demo";
+  const std::string appName = "Vantorel Demo x64";
   const std::string caption = appName + " Uninstall";
   const std::string folder = DefaultDestination(appName);
   const std::string sharedLibrary = CommonFilesDirectory() + "\\Vantorel\\vtdemoshared.dll";
@@ -382,10 +380,9 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
     EXPECT_FALSE(HasUninstallEntry(appName));
     EXPECT_EQ(CountOf(sharedLibrary), c.otherUsers > 0 ? c.otherUsers : -1);
     EXPECT_EQ(Exists(sharedLibrary), c.otherUsers > 0 || c.sharedAnswer != IDYES);
-    EXPECT_TRUE(Exists(Uninstaller()));
-    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo", "InstallDir"));
-    EXPECT_TRUE(support::KeyExists(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo\\Component"));
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo");
+    EXPECT_TRUE(Exists(InstalledUninstaller()));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo x64", "InstallDir"));
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo x64");
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str());
     RemovePath(sharedLibrary);
   }
@@ -565,7 +562,7 @@ TEST(Uninstaller, ChangedLogsAndRecordsRemoveNothing) {
   // Another installed application, whose entry names its own log, and
   // files of others that a changed log could name.
   const std::string otherLog = DefaultDestination("VT Other") + "\\Uninst.log";
-  SetText(UninstallKey("VT Other"), "UninstallString", Uninstaller() + " " + otherLog);
+  SetText(UninstallKey("VT Other"), "UninstallString", InstalledUninstaller() + " " + otherLog);
   const std::string report = SpecialFolderPath(CSIDL_PERSONAL) + "\\report.lnk";
   const std::string publicLink =
       SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\VT Other.lnk";
@@ -634,8 +631,8 @@ TEST(Uninstaller, ChangedLogsAndRecordsRemoveNothing) {
       {"a file added to the record", "", "",
        installed.RecordText() + "outside " + otherLibrary + "\n", false, false, "", recordChanged},
       {"the record removed", "", "", "", false, true, "", recordChanged},
-      {"the entry names another log", "", "", "", false, false, Uninstaller() + " " + otherLog,
-       notRegistered("VT Changed")},
+      {"the entry names another log", "", "", "", false, false,
+       InstalledUninstaller() + " " + otherLog, notRegistered("VT Changed")},
       {"a record with ..", "", "", head + "file ..\\..\\windows\\win.ini\n", true, false, "",
        recordDamaged(3)},
       {"a record with a stream name", "", "", head + "file app.exe:hidden\n", true, false, "",
@@ -766,7 +763,7 @@ TEST(Uninstaller, RefusesFoldersThatAreNotTheApplicationsOwn) {
     installed.folder = c.folder;
     const std::string logPath = c.folder + (c.folder.back() == '\\' ? "" : "\\") + "Uninst.log";
     ASSERT_TRUE(WriteBytes(logPath, testpkg::ToBytes(installed.LogText())));
-    SetText(UninstallKey("VT Refused"), "UninstallString", Uninstaller() + " " + logPath);
+    SetText(UninstallKey("VT Refused"), "UninstallString", InstalledUninstaller() + " " + logPath);
     const std::set<std::string> before = NamesIn(c.canonical);
     robot::Program uninstaller = StartUninstaller(logPath);
     HWND box = robot::WaitForMessageBox(uninstaller.Id(), 20000);
@@ -964,8 +961,12 @@ TEST(Uninstaller, AChangedRecordIsNotWrittenOver) {
   ASSERT_TRUE(WriteBytes(kFirst + "\\Uninst.rec", testpkg::ToBytes(changed)));
   const std::string setup =
       WriteSetup("moved again", SetupFileAround(testpkg::BuildPackage(MovingPackage({"a.exe"}))));
-  EXPECT_EQ(RunUnseen("\"" + setup + "\" /S /D=" + kFirst).exitCode, 1u);
+  const std::string runLog = std::string(kMovedRoot) + "\\changed-record.log";
+  EXPECT_EQ(RunUnseen("\"" + setup + "\" /S \"/LOG=" + runLog + "\" /D=" + kFirst).exitCode, 1u);
   EXPECT_EQ(Text(ReadBytes(kFirst + "\\Uninst.rec")), changed);
+  EXPECT_NE(Text(ReadBytes(runLog))
+                .find("Message 31: The install record in '" + kFirst + "' was changed"),
+            std::string::npos);
   ForgetMoved();
 }
 
@@ -1042,7 +1043,7 @@ TEST(Uninstaller, SharedFilesGiveBackTheirCounts) {
       {"in use, not to be moved", shared + "\\in use.dll", 1, REG_DWORD, 1, 0, -1, true},
       {"in the application's folder, still used", installed.folder + "\\own.dll", 2, REG_DWORD, 1,
        0, 1, true},
-      {"the shared uninstaller", Uninstaller(), 1, REG_DWORD, 1, 0, -1, true},
+      {"the shared uninstaller", InstalledUninstaller(), 1, REG_DWORD, 1, 0, -1, true},
   };
   Clean(installed);
   for (const SharedCase& c : cases) {
@@ -1215,7 +1216,7 @@ TEST(Uninstaller, SilentRemovalAnswersForTheUser) {
       ASSERT_NE(module, nullptr);
     }
 
-    UnseenRun run = RunUnseen("\"" + Uninstaller() + "\" /S \"/LOG=" + runLog + "\" \"" +
+    UnseenRun run = RunUnseen("\"" + InstalledUninstaller() + "\" /S \"/LOG=" + runLog + "\" \"" +
                               installed.LogPath() + "\"");
     ASSERT_FALSE(run.windowSeen);
     EXPECT_EQ(run.exitCode, c.exitCode);

@@ -8,6 +8,7 @@
 
 #include "packer/command_line/json_writer.h"
 #include "packer/project/code_page.h"
+#include "packer/project/destinations.h"
 #include "packer/project/text_rules.h"
 #include "packer/setup_file/package_listing.h"
 #include "packer/setup_file/setup_scope.h"
@@ -15,13 +16,10 @@
 namespace packer {
 namespace {
 
-const char* const kDestinationNames[] = {"app",   "windows",       "system",
-                                         "fonts", "program-files", "common-files"};
-const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                  "HKEY_USERS"};
+using layout::kRegistryRootNames;
 
 std::string Destination(std::uint32_t type) {
-  return type < layout::kDestinationTypeCount ? kDestinationNames[type]
+  return type < layout::kDestinationTypeCount ? kDestinations[type].name
                                               : "type " + std::to_string(type);
 }
 
@@ -63,6 +61,36 @@ void CheckHeaderField(const PackageListing& p, int offset, const char* name,
   if (std::memchr(p.headerImage.data() + offset, 0, layout::kTextFieldSize) == nullptr)
     faults.push_back(std::string(name) +
                      " fills its 31 bytes without a NUL (read as its first 30)");
+}
+
+// Each setup program writes the uninstaller under its own name, and the
+// two must read the same registry view.
+void FindArchitectureFaults(const PackageListing& p, std::vector<std::string>& faults) {
+  if (!p.architecture) {
+    faults.push_back("the setup program is for neither x86 nor x64");
+  } else if (p.uninstallerArchitecture && p.uninstallerArchitecture != p.architecture) {
+    faults.push_back("the uninstaller is " +
+                     DescribeArchitecture(*p.uninstallerArchitecture, "program") +
+                     " and the setup program " + DescribeArchitecture(*p.architecture, "one"));
+  }
+}
+
+// What kind of setup it is, as vtpack list shows it: "Architecture: x64
+// (64-bit setup program)" and "Scope: machine (...)", each a line.
+std::string KindLines(const PackageListing& p) {
+  std::string text = "Architecture: ";
+  if (!p.architecture) {
+    text += "neither x86 nor x64";
+  } else {
+    text += std::string(ArchitectureName(*p.architecture)) + (*p.architecture == Architecture::kX64
+                                                                  ? " (64-bit setup program)"
+                                                                  : " (32-bit setup program)");
+  }
+  return text + "\nScope: " + ScopeName(p.scope) +
+         (p.scope == InstallScope::kUser
+              ? " (runs as the user who starts it, installs for them)"
+              : " (asks for an administrator, installs for the machine)") +
+         "\n";
 }
 
 using Faults = std::vector<std::string>;
@@ -142,7 +170,7 @@ void FindPerUserFaults(const PackageListing& p, Faults& faults) {
   }
   for (const ListedRegistryKey& key : p.registry) {
     if (key.root != layout::kRootCurrentUser)
-      faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path +
+      faults.push_back(std::string(kRegistryRootNames[key.root]) + "\\" + key.path +
                        ": a per-user package writes HKEY_CURRENT_USER only");
   }
 }
@@ -152,8 +180,8 @@ void FindSectionFaults(const PackageListing& p, Faults& faults) {
   for (const ListedRegistryKey& key : p.registry) {
     for (const auto& [type, text] : key.values) {
       if (text.find('=') == std::string::npos)
-        faults.push_back(std::string(kRootNames[key.root]) + "\\" + key.path + ": value \"" + text +
-                         "\" has no \"=\" and would be dropped");
+        faults.push_back(std::string(kRegistryRootNames[key.root]) + "\\" + key.path +
+                         ": value \"" + text + "\" has no \"=\" and would be dropped");
     }
   }
   for (const ListedAssociation& a : p.associations) {
@@ -169,16 +197,13 @@ Faults FindFaults(const PackageListing& p, int codePage) {
   Faults faults;
   FindHeaderFaults(p, codePage, faults);
   FindSizeFaults(p, faults);
+  FindArchitectureFaults(p, faults);
   for (std::size_t i = 0; i < p.files.size(); ++i)
     FindFileFaults(p.files[i], i + 1, p, codePage, faults);
   FindSectionFaults(p, faults);
   FindPerUserFaults(p, faults);
   return faults;
 }
-
-// The folder each destination type stands for, as the documentation names it.
-const char* const kDestinationFolders[] = {"<Destination>", "<Windows>",       "<System>",
-                                           "<Fonts>",       "<Program Files>", "<Common Files>"};
 
 std::string IsoTime(const ListedTime& stamp) {
   std::string text = TimeText(stamp);
@@ -219,7 +244,7 @@ void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) 
   json.BeginObject();
   json.Key("installed-path");
   std::string folder = f.destinationType < layout::kDestinationTypeCount
-                           ? kDestinationFolders[f.destinationType]
+                           ? kDestinations[f.destinationType].label
                            : "<type " + std::to_string(f.destinationType) + ">";
   json.String(folder + "\\" + utf8(f.subDirectory + f.fileName));
   json.Key("destination");
@@ -248,7 +273,7 @@ void WriteFileJson(const ListedFile& f, const JsonText& utf8, JsonWriter& json) 
 void WriteRegistryKeyJson(const ListedRegistryKey& key, const JsonText& utf8, JsonWriter& json) {
   json.BeginObject();
   json.Key("root");
-  json.String(kRootNames[key.root]);
+  json.String(kRegistryRootNames[key.root]);
   json.Key("key");
   json.String(utf8(key.path));
   json.Key("values");
@@ -300,6 +325,11 @@ void WriteJson(const std::string& path, const PackageListing& p, int codePage,
   json.Number(p.headerOffset);
   json.Key("signed");
   json.Bool(p.isSigned);
+  json.Key("architecture");
+  if (p.architecture)
+    json.String(ArchitectureName(*p.architecture));
+  else
+    json.Null();
   json.Key("scope");
   json.String(ScopeName(p.scope));
   WriteHeaderJson(p, utf8, json);
@@ -334,29 +364,20 @@ Result<PackageListing> ReadOrReport(const std::string& path, std::ostream& error
   return read;
 }
 
-}  // namespace
+// A text of the package as vtpack list quotes it.
+std::string Quote(const std::string& bytes, int codePage) {
+  return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
+}
 
-int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
-                std::ostream& errors) {
-  auto read = ReadOrReport(path, errors);
-  if (!read.ok()) return 1;
-  const PackageListing& p = read.value();
-  if (json) {
-    WriteJson(path, p, codePage, nullptr, out);
-    return 0;
-  }
-  auto text = [&](const std::string& bytes) {
-    return "\"" + CodePageToUtf8(bytes, codePage) + "\"";
-  };
+// vtpack list's first lines: the file, the scope and the header's fields.
+void WriteHeaderText(const std::string& path, const PackageListing& p, int codePage,
+                     std::ostream& out) {
+  auto text = [codePage](const std::string& bytes) { return Quote(bytes, codePage); };
   auto yesNo = [](bool flag) { return flag ? "yes" : "no"; };
   out << path << ": package at offset " << p.headerOffset << " of " << p.fileSize << " bytes, "
       << (p.isSigned ? "signed (Authenticode; the certificate is not judged)" : "not signed")
       << "\n"
-      << "Scope: " << ScopeName(p.scope)
-      << (p.scope == InstallScope::kUser ? " (runs as the user who starts it, installs for them)"
-                                         : " (asks for an administrator, installs for the machine)")
-      << "\n"
-      << "Header\n"
+      << KindLines(p) << "Header\n"
       << "  AppName                 " << text(p.appName) << "\n"
       << "  AppVersion              " << text(p.appVersion) << "\n"
       << "  ProgramFileName         " << text(p.programFileName) << "\n"
@@ -369,8 +390,12 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
       << "  ShowShortcutsPage       " << yesNo(p.showShortcutsPage) << "\n"
       << "  RunProgramAtEnd         " << yesNo(p.runProgramAtEnd) << "\n"
       << "  CheckProgramNotRunning  " << yesNo(p.checkProgramNotRunning) << "\n"
-      << "Uninstaller: " << p.uninstaller.size() << " bytes\n"
-      << "Files: " << p.files.size()
+      << "Uninstaller: " << p.uninstaller.size() << " bytes\n";
+}
+
+// The files, the registry keys and the associations, one line each.
+void WriteSectionsText(const PackageListing& p, int codePage, std::ostream& out) {
+  out << "Files: " << p.files.size()
       << "  (size, version, time stamp UTC, destination, path, flags)\n";
   for (const ListedFile& f : p.files) {
     out << "  " << std::setw(10) << f.fileSize << "  " << std::left << std::setw(15)
@@ -380,7 +405,8 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   }
   out << "Registry: " << p.registry.size() << " keys\n";
   for (const ListedRegistryKey& key : p.registry) {
-    out << "  " << kRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage) << "\n";
+    out << "  " << kRegistryRootNames[key.root] << "\\" << CodePageToUtf8(key.path, codePage)
+        << "\n";
     for (const auto& [type, valueText] : key.values) {
       std::string kind = type == 1   ? "text  "
                          : type == 4 ? "number"
@@ -390,10 +416,24 @@ int ListPackage(const std::string& path, int codePage, bool json, std::ostream& 
   }
   out << "Associations: " << p.associations.size() << "\n";
   for (const ListedAssociation& a : p.associations) {
-    out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << text(a.className) << "  "
-        << text(a.description) << "  program " << text(a.program) << "  icon " << text(a.icon)
-        << "," << a.iconIndex << "\n";
+    out << "  ." << CodePageToUtf8(a.extension, codePage) << "  " << Quote(a.className, codePage)
+        << "  " << Quote(a.description, codePage) << "  program " << Quote(a.program, codePage)
+        << "  icon " << Quote(a.icon, codePage) << "," << a.iconIndex << "\n";
   }
+}
+
+}  // namespace
+
+int ListPackage(const std::string& path, int codePage, bool json, std::ostream& out,
+                std::ostream& errors) {
+  auto read = ReadOrReport(path, errors);
+  if (!read.ok()) return 1;
+  if (json) {
+    WriteJson(path, read.value(), codePage, nullptr, out);
+    return 0;
+  }
+  WriteHeaderText(path, read.value(), codePage, out);
+  WriteSectionsText(read.value(), codePage, out);
   return 0;
 }
 

@@ -4,12 +4,14 @@
 // finds. Either way the exit code is 1.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@
 #include "packer/command_line/packed_programs.h"
 #include "packer/file_io.h"
 #include "packer/pe/pe_checksum.h"
+#include "packer/pe/pe_machine.h"
 #include "packer/pe/program_icon.h"
 #include "packer/pe/program_manifest.h"
 #include "packer/progress.h"
@@ -40,8 +43,10 @@ namespace {
 struct BuildRequest {
   std::string project;
   std::string output = "Setup.exe";
-  std::string stub;         // empty: vtsetup.exe where vtpack finds it
-  std::string uninstaller;  // empty: VTUnInst.exe (VTUnInstUser.exe) where vtpack finds it
+  std::string stub;  // empty: vtsetup.exe (vtsetup64.exe) where vtpack finds it
+  // empty: VTUnInst.exe (VTUnInstUser.exe; VTUnInst64.exe, VTUnInstUser64.exe) where vtpack
+  // finds it
+  std::string uninstaller;
   bool best = false;
   bool zopfli = false;
   std::vector<std::string> definitions;  // -D NAME=VALUE
@@ -81,6 +86,36 @@ Result<Bytes> ReadProgramImage(const std::string& path, const char* role,
   return image;
 }
 
+// The setup program is of the project's architecture, and the uninstaller
+// of the setup program's: each setup program writes the uninstaller under
+// its own name, and the two read the same registry view. An uninstaller
+// whose headers cannot be read is packed as it is.
+Check CheckArchitectures(const Project& project, const Bytes& stub, const std::string& stubPath,
+                         const Bytes& uninstaller, const std::string& uninstallerPath) {
+  const Architecture wanted = project.settings.application.architecture;
+  const std::string name = ArchitectureName(wanted);
+  auto kind = ReadImageKind(stub);
+  if (!kind)
+    return Problem{"", "the setup program \"" + stubPath + "\" is for neither x86 nor x64"};
+  if (kind->architecture != wanted)
+    return Problem{project.architectureEntry.entry,
+                   "is \"" + name + "\", but the setup program \"" + stubPath + "\" is " +
+                       DescribeArchitecture(kind->architecture, "program") + "; give " +
+                       kSetupProgram.option + " " + SetupProgramFor(wanted).fileName +
+                       ", or set the architecture to \"" + ArchitectureName(kind->architecture) +
+                       "\"",
+                   project.architectureEntry.line};
+  auto packed = ReadImageKind(uninstaller);
+  if (packed && packed->architecture != wanted)
+    return Problem{
+        "", "the uninstaller \"" + uninstallerPath + "\" is " +
+                DescribeArchitecture(packed->architecture, "program") + " and the setup program " +
+                DescribeArchitecture(wanted, "one") + "; give " + kUninstaller.option + " " +
+                UninstallerFor(wanted, project.settings.application.scope == InstallScope::kUser)
+                    .fileName};
+  return std::nullopt;
+}
+
 Result<GatherOptions> ReadEnvironment() {
   GatherOptions options;
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -107,25 +142,27 @@ struct BuildInputs {
 // The uninstaller runs as the package does: as its user for a per-user
 // package (it must not ask for an administrator), asking for one for the
 // machine's.
-Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser) {
+Check CheckUninstallerScope(const Bytes& uninstaller, const std::string& path, bool perUser,
+                            Architecture architecture) {
   if (RunsAsInvoker(uninstaller) == perUser) return std::nullopt;
   return Problem{"",
                  "the uninstaller \"" + path + "\" " +
                      (perUser ? std::string("does not run as the invoking user: a per-user package "
-                                            "(application.scope = \"user\") needs ") +
-                                    kPerUserUninstaller.fileName
+                                            "(application.scope = \"user\") needs ")
                               : std::string("runs as the invoking user: a package for the machine "
-                                            "needs ") +
-                                    kUninstaller.fileName)};
+                                            "needs ")) +
+                     UninstallerFor(architecture, perUser).fileName};
 }
 
-// The packed programs, found and read: neither may be the output file.
+// The packed programs of the project's architecture and scope, found and
+// read: neither may be the output file.
 Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildInputs& inputs) {
-  auto stubPath = LocatePackedProgram(request.stub, kSetupProgram, argv0);
+  const Architecture architecture = inputs.project.settings.application.architecture;
+  auto stubPath = LocatePackedProgram(request.stub, SetupProgramFor(architecture), argv0);
   if (!stubPath.ok()) return stubPath.problem();
   const bool perUser = inputs.project.settings.application.scope == InstallScope::kUser;
   auto uninstallerPath =
-      LocatePackedProgram(request.uninstaller, perUser ? kPerUserUninstaller : kUninstaller, argv0);
+      LocatePackedProgram(request.uninstaller, UninstallerFor(architecture, perUser), argv0);
   if (!uninstallerPath.ok()) return uninstallerPath.problem();
   auto stub = ReadProgramImage(stubPath.value(), "setup program", inputs.output, true);
   if (!stub.ok()) return stub.problem();
@@ -134,12 +171,17 @@ Check ReadPackedPrograms(const BuildRequest& request, const char* argv0, BuildIn
     return Problem{"", "the setup program \"" + stubPath.value() + "\" is larger than 4 GiB"};
   auto uninstaller = ReadProgramImage(uninstallerPath.value(), "uninstaller", inputs.output, false);
   if (!uninstaller.ok()) return uninstaller.problem();
-  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser))
+  if (auto problem = CheckUninstallerScope(uninstaller.value(), uninstallerPath.value(), perUser,
+                                           architecture))
     return problem;
   // Its block is always a stream, which the setup program inflates whole.
   if (uninstaller.value().size() > kLargestBlock / 2)
     return Problem{
         "", "the uninstaller \"" + uninstallerPath.value() + "\" is too large for a package"};
+  if (auto problem = CheckArchitectures(inputs.project, stub.value(), stubPath.value(),
+                                        uninstaller.value(), uninstallerPath.value()))
+    return Problem{"",
+                   problem->entry.empty() ? problem->message : Describe(request.project, *problem)};
   inputs.stubPath = stubPath.value();
   inputs.stub = std::move(stub.value());
   inputs.uninstaller = std::move(uninstaller.value());
@@ -272,8 +314,6 @@ int Init(const std::string& folder, const std::string& projectPath, bool perUser
   return 0;
 }
 
-constexpr const char* kCommands[] = {"build", "list", "verify", "init", "manifest"};
-
 // A usage error as every other failure: one line with vtpack's prefix, and
 // where to read more.
 int UsageError(const std::string& message, const std::string& command) {
@@ -324,30 +364,23 @@ CLI::App* AddBuildCommand(CLI::App& app, BuildRequest& build) {
       ->check(CLI::Range(1u, 1024u));
   command->add_option(
       "--stub", build.stub,
-      "Setup program image (default: vtsetup.exe beside vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN
-      " from vtpack's folder)");
+      "Setup program image (default: vtsetup.exe, or vtsetup64.exe for architecture x64, beside "
+      "vtpack, else in " VANTOREL_PROGRAMS_FROM_BIN " from vtpack's folder)");
   command->add_option("--uninstaller", build.uninstaller,
                       "Uninstaller image (default: VTUnInst.exe, for a per-user package "
-                      "VTUnInstUser.exe, found as vtsetup.exe)");
+                      "VTUnInstUser.exe, for architecture x64 VTUnInst64.exe or "
+                      "VTUnInstUser64.exe, found as vtsetup.exe)");
   return command;
 }
 
-CLI::App* AddListCommand(CLI::App& app, ReadRequest& read) {
-  CLI::App* command = app.add_subcommand("list", "Print what a setup executable holds");
+// list and verify: a setup executable, the code page of its texts, and
+// whether to print JSON.
+CLI::App* AddReadCommand(CLI::App& app, ReadRequest& read, const char* name,
+                         const char* description, const char* codePageHelp, const char* jsonHelp) {
+  CLI::App* command = app.add_subcommand(name, description);
   command->add_option("setup", read.setupFile, "Setup executable")->required();
-  command->add_option("--code-page", read.codePage, "Code page of the package's texts")
-      ->capture_default_str();
-  command->add_flag("--json", read.json, "Print it as JSON (its shape: docs/project-format.md)");
-  return command;
-}
-
-CLI::App* AddVerifyCommand(CLI::App& app, ReadRequest& read) {
-  CLI::App* command = app.add_subcommand("verify", "Read a whole setup executable and check it");
-  command->add_option("setup", read.setupFile, "Setup executable")->required();
-  command
-      ->add_option("--code-page", read.codePage, "Code page of the package's texts (the project's)")
-      ->capture_default_str();
-  command->add_flag("--json", read.json, "Print the package and its faults as JSON");
+  command->add_option("--code-page", read.codePage, codePageHelp)->capture_default_str();
+  command->add_flag("--json", read.json, jsonHelp);
   return command;
 }
 
@@ -396,6 +429,14 @@ int ParseFailure(CLI::App& app, const CLI::ParseError& error) {
   return UsageError(message, command);
 }
 
+// The commands' names, in the order they were added.
+std::vector<std::string> CommandNames(CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
+    names.push_back(command->get_name());
+  return names;
+}
+
 int Read(const ReadRequest& read, bool verify) {
   if (!IsWindowsAnsiCodePage(read.codePage))
     return Fail("code page " + std::to_string(read.codePage) +
@@ -423,15 +464,6 @@ int Manifest(const ManifestRequest& manifest, bool winget) {
 
 int main(int argc, char** argv) {
   using namespace packer;
-  // A first word that is not an option must be a command: say which it is not.
-  if (argc > 1 && argv[1][0] != '-') {
-    bool known = false;
-    for (const char* command : kCommands) known = known || std::string(argv[1]) == command;
-    if (!known)
-      return UsageError("unknown command '" + std::string(argv[1]) +
-                            "'; the commands are build, list, verify, init and manifest",
-                        "");
-  }
   CLI::App app{"vtpack: builds, lists and verifies Vantorel setup executables"};
   app.require_subcommand(0, 1);
   app.set_version_flag("--version", "vtpack " VANTOREL_VERSION, "Print vtpack's version and exit");
@@ -439,11 +471,23 @@ int main(int argc, char** argv) {
   ReadRequest read;
   InitRequest init;
   CLI::App* buildCommand = AddBuildCommand(app, build);
-  CLI::App* listCommand = AddListCommand(app, read);
-  CLI::App* verifyCommand = AddVerifyCommand(app, read);
+  CLI::App* listCommand = AddReadCommand(app, read, "list", "Print what a setup executable holds",
+                                         "Code page of the package's texts",
+                                         "Print it as JSON (its shape: docs/project-format.md)");
+  CLI::App* verifyCommand =
+      AddReadCommand(app, read, "verify", "Read a whole setup executable and check it",
+                     "Code page of the package's texts (the project's)",
+                     "Print the package and its faults as JSON");
   CLI::App* initCommand = AddInitCommand(app, init);
   ManifestRequest manifest;
   const ManifestCommands manifestCommands = AddManifestCommand(app, manifest);
+  const std::vector<std::string> commands = CommandNames(app);
+  // A first word that is not an option must be a command: say which it is not.
+  if (argc > 1 && argv[1][0] != '-' &&
+      std::find(commands.begin(), commands.end(), argv[1]) == commands.end())
+    return UsageError("unknown command '" + std::string(argv[1]) + "'; the commands are " +
+                          JoinWords(commands, " and "),
+                      "");
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help, --version
@@ -451,11 +495,17 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return ParseFailure(app, e);
   }
-  if (*buildCommand) return Build(build, argv[0]);
-  if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
-  if (*listCommand) return Read(read, false);
-  if (*verifyCommand) return Read(read, true);
-  if (*manifestCommands.winget) return Manifest(manifest, true);
-  if (*manifestCommands.intune) return Manifest(manifest, false);
-  return UsageError("a command is needed: build, list, verify, init or manifest", "");
+  try {
+    if (*buildCommand) return Build(build, argv[0]);
+    if (*initCommand) return Init(init.folder, init.projectPath, init.perUser);
+    if (*listCommand) return Read(read, false);
+    if (*verifyCommand) return Read(read, true);
+    if (*manifestCommands.winget) return Manifest(manifest, true);
+    if (*manifestCommands.intune) return Manifest(manifest, false);
+  } catch (const std::bad_alloc&) {
+    // Every failure but this one comes back as a Problem; a temporary
+    // output file is removed on the way here.
+    return Fail("out of memory");
+  }
+  return UsageError("a command is needed: " + JoinWords(commands, " or "), "");
 }

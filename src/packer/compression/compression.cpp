@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
-#include <new>
+#include <utility>
 
 #include <zopfli/zopfli.h>
 
@@ -17,25 +17,25 @@ namespace {
 constexpr int kDefaultLevel = 6;
 constexpr int kBestLevel = 12;
 
-Bytes DeflateWithLibdeflate(const Bytes& data, int level) {
+Result<Bytes> DeflateWithLibdeflate(const Bytes& data, int level) {
   std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
       libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
-  if (!compressor) throw std::bad_alloc();
+  if (!compressor) return Problem{"", "out of memory"};
   Bytes out(libdeflate_zlib_compress_bound(compressor.get(), data.size()));
   std::size_t written =
       libdeflate_zlib_compress(compressor.get(), data.data(), data.size(), out.data(), out.size());
-  if (written == 0) throw std::bad_alloc();  // cannot happen with the bound's size
+  if (written == 0) return Problem{"", "libdeflate's output exceeds its bound"};
   out.resize(written);
   return out;
 }
 
-Bytes DeflateWithZopfli(const Bytes& data) {
+Result<Bytes> DeflateWithZopfli(const Bytes& data) {
   ZopfliOptions options;
   ZopfliInitOptions(&options);
   unsigned char* stream = nullptr;
   std::size_t size = 0;
   ZopfliCompress(&options, ZOPFLI_FORMAT_ZLIB, data.data(), data.size(), &stream, &size);
-  if (stream == nullptr) throw std::bad_alloc();
+  if (stream == nullptr) return Problem{"", "out of memory"};
   Bytes out(stream, stream + size);
   std::free(stream);
   return out;
@@ -43,7 +43,7 @@ Bytes DeflateWithZopfli(const Bytes& data) {
 
 }  // namespace
 
-Bytes ZlibCompress(const Bytes& data, Compression level) {
+Result<Bytes> ZlibCompress(const Bytes& data, Compression level) {
   switch (level) {
     case Compression::kBest:
       return DeflateWithLibdeflate(data, kBestLevel);
@@ -55,14 +55,20 @@ Bytes ZlibCompress(const Bytes& data, Compression level) {
   return DeflateWithLibdeflate(data, kDefaultLevel);
 }
 
-BlockContent MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed) {
+Result<BlockContent> MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed) {
+  auto stream = ZlibCompress(data, level);
+  if (!stream.ok()) return stream.problem();
   BlockContent content;
-  content.stream = ZlibCompress(data, level);
+  content.stream = std::move(stream.value());
   if (storedAllowed && content.stream.size() >= data.size()) {
     content.stored = true;
     content.stream = data;
   }
   return content;
+}
+
+Problem CompressionFailure(const std::string& subject, const std::string& what) {
+  return Problem{"", "compressing " + subject + " failed: " + what};
 }
 
 }  // namespace packer

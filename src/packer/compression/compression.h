@@ -3,7 +3,10 @@
 #ifndef VANTOREL_PACKER_COMPRESSION_H
 #define VANTOREL_PACKER_COMPRESSION_H
 
+#include <string>
+
 #include "packer/byte_writer.h"
+#include "packer/problem.h"
 
 namespace packer {
 
@@ -13,7 +16,8 @@ enum class Compression {
   kZopfli,   // zopfli: smallest, slowest
 };
 
-Bytes ZlibCompress(const Bytes& data, Compression level);
+// The Problem's message says what failed ("out of memory").
+Result<Bytes> ZlibCompress(const Bytes& data, Compression level);
 
 // A StoredBlock ready to be framed: `stream` is a zlib stream, or, when the
 // block may be stored and storing is smaller, the data itself (`stored`).
@@ -21,7 +25,11 @@ struct BlockContent {
   bool stored = false;
   Bytes stream;
 };
-BlockContent MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed);
+Result<BlockContent> MakeBlockContent(const Bytes& data, Compression level, bool storedAllowed);
+
+// "compressing <subject> failed: <what>": how a compressor's failure reads,
+// `subject` naming the data ("the file data", "the licence").
+Problem CompressionFailure(const std::string& subject, const std::string& what);
 
 }  // namespace packer
 

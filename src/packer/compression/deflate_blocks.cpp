@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace packer {
 namespace {
@@ -58,16 +57,17 @@ class BitAppender {
 
 }  // namespace
 
-std::optional<DeflateBlocks> ReadDeflateBlocks(const std::uint8_t* stream, std::size_t size,
-                                               const std::uint8_t* history, std::size_t historySize,
-                                               const std::uint8_t* data, std::size_t dataSize) {
+Result<DeflateBlocks> ReadDeflateBlocks(const std::uint8_t* stream, std::size_t size,
+                                        const std::uint8_t* history, std::size_t historySize,
+                                        const std::uint8_t* data, std::size_t dataSize) {
+  const Problem wrong{"", "a piece does not inflate to its data"};
   z_stream inflater{};
-  if (inflateInit2(&inflater, -MAX_WBITS) != Z_OK) throw std::bad_alloc();
+  if (inflateInit2(&inflater, -MAX_WBITS) != Z_OK) return Problem{"", "out of memory"};
   std::size_t window = std::min(historySize, kWindow);
   if (window > 0 && inflateSetDictionary(&inflater, history + historySize - window,
                                          static_cast<uInt>(window)) != Z_OK) {
     inflateEnd(&inflater);
-    return std::nullopt;
+    return wrong;
   }
   inflater.next_in = const_cast<std::uint8_t*>(stream);
   inflater.avail_in = static_cast<uInt>(size);
@@ -100,7 +100,7 @@ std::optional<DeflateBlocks> ReadDeflateBlocks(const std::uint8_t* stream, std::
     }
   }
   inflateEnd(&inflater);
-  if (!done || checked != dataSize) return std::nullopt;
+  if (!done || checked != dataSize) return wrong;
   return blocks;
 }
 

@@ -10,10 +10,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "packer/byte_writer.h"
+#include "packer/problem.h"
 
 namespace packer {
 
@@ -25,11 +25,11 @@ struct DeflateBlocks {
 
 // The blocks of `stream`, which must inflate to exactly `data`, referring to
 // at most the last 32 KiB of `history` before it. It ends with a final
-// block, or with the last block that ends in its last byte. Nothing when
-// the stream does not inflate to `data`.
-std::optional<DeflateBlocks> ReadDeflateBlocks(const std::uint8_t* stream, std::size_t size,
-                                               const std::uint8_t* history, std::size_t historySize,
-                                               const std::uint8_t* data, std::size_t dataSize);
+// block, or with the last block that ends in its last byte. The Problem
+// says that the piece does not inflate to `data`, or that memory ran out.
+Result<DeflateBlocks> ReadDeflateBlocks(const std::uint8_t* stream, std::size_t size,
+                                        const std::uint8_t* history, std::size_t historySize,
+                                        const std::uint8_t* data, std::size_t dataSize);
 
 // Appends the blocks of `stream` to `out`, a bit stream whose last byte has
 // `usedBits` bits in use (0: it ends at a byte boundary). Returns the bits

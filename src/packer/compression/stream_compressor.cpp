@@ -113,7 +113,7 @@ StreamCompressor::~StreamCompressor() {
 }
 
 Problem StreamCompressor::Fault(const std::string& what) const {
-  return Problem{"", "compressing " + subject_ + " failed: " + what};
+  return CompressionFailure(subject_, what);
 }
 
 void StreamCompressor::Compress(Piece& piece, unsigned worker) {
@@ -141,7 +141,7 @@ Check StreamCompressor::CompressWithLibdeflate(Piece& piece, unsigned worker) {
   if (!compressor) {
     compressor.reset(libdeflate_alloc_compressor(
         engine_->level == Compression::kBest ? kBestLevel : kDefaultLevel));
-    if (!compressor) throw std::bad_alloc();
+    if (!compressor) return Fault("out of memory");
   }
   OutputBuffer& output = piece.output;
   if (!output.bytes) {
@@ -152,13 +152,15 @@ Check StreamCompressor::CompressWithLibdeflate(Piece& piece, unsigned worker) {
   std::size_t written = libdeflate_deflate_compress(compressor.get(), data, piece.filled,
                                                     output.bytes.get(), output.capacity);
   if (written == 0) return Fault("libdeflate's output exceeds its bound");
-  auto blocks = ReadDeflateBlocks(output.bytes.get(), written, nullptr, 0, data, piece.filled);
-  if (!blocks || !blocks->final) return Fault("a piece does not inflate to its data");
+  auto read = ReadDeflateBlocks(output.bytes.get(), written, nullptr, 0, data, piece.filled);
+  if (!read.ok()) return Fault(read.problem().message);
+  const DeflateBlocks& blocks = read.value();
+  if (!blocks.final) return Fault("a piece does not inflate to its data");
   // The last block is final no more: the next piece's blocks follow.
-  std::uint64_t last = blocks->starts.back();
+  std::uint64_t last = blocks.starts.back();
   output.bytes[last / 8] &= static_cast<std::uint8_t>(~(1u << (last % 8)));
-  piece.outputSize = static_cast<std::size_t>((blocks->end + 7) / 8);
-  piece.usedBits = static_cast<unsigned>(blocks->end % 8);
+  piece.outputSize = static_cast<std::size_t>((blocks.end + 7) / 8);
+  piece.usedBits = static_cast<unsigned>(blocks.end % 8);
   return std::nullopt;
 }
 
@@ -169,11 +171,12 @@ Check StreamCompressor::CompressWithZopfli(Piece& piece) {
   ZopfliDeflatePart(&engine_->zopfliOptions, 2, 0, piece.input.get(), piece.history, piece.filled,
                     &bit, &out, &outSize);
   std::unique_ptr<unsigned char, decltype(&std::free)> owned(out, &std::free);
-  if (out == nullptr) throw std::bad_alloc();
+  if (out == nullptr) return Fault("out of memory");
   auto blocks = ReadDeflateBlocks(out, outSize, piece.input.get(), piece.history,
                                   piece.input.get() + piece.history, piece.DataSize());
-  if (!blocks || blocks->final ||
-      blocks->end != std::uint64_t{outSize} * 8 - (bit == 0 ? 0 : 8 - bit))
+  if (!blocks.ok()) return Fault(blocks.problem().message);
+  if (blocks.value().final ||
+      blocks.value().end != std::uint64_t{outSize} * 8 - (bit == 0 ? 0 : 8 - bit))
     return Fault("a part does not inflate to its data");
   if (piece.output.capacity < outSize) {
     piece.output.bytes.reset(new std::uint8_t[outSize]);
@@ -182,7 +185,7 @@ Check StreamCompressor::CompressWithZopfli(Piece& piece) {
   std::memcpy(piece.output.bytes.get(), out, outSize);
   piece.outputSize = outSize;
   piece.usedBits = bit;
-  piece.blocks = std::move(*blocks);
+  piece.blocks = std::move(blocks.value());
   return std::nullopt;
 }
 

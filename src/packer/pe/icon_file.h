@@ -25,7 +25,8 @@ struct IconFile {
 };
 
 // Larger icon files are refused: 256 by 256 pixels in 32 bits, uncompressed,
-// take 266 KB, and a program's icon has a handful of such images at most.
+// take 270,376 bytes with their header and mask, and a program's icon has a
+// handful of such images at most.
 constexpr std::uint64_t kMostIconFile = 4 << 20;
 
 // The Problem's message (without entry) says why the bytes are no icon:

@@ -4,11 +4,6 @@
 #include "package/program_image.h"
 
 namespace packer {
-namespace {
-
-constexpr std::uint64_t kChecksumOffset = 64;  // in the optional header of PE32 and PE32+
-
-}  // namespace
 
 void PeChecksum::Add(const std::uint8_t* bytes, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i, ++length_) {

@@ -4,11 +4,6 @@
 #include "packer/pe/resource_lookup.h"
 
 namespace packer {
-namespace {
-
-constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
-
-}  // namespace
 
 std::optional<FileVersion> ReadPeFileVersion(const std::uint8_t* data, std::size_t size) {
   MemoryPackageFile file(data, size);
@@ -28,7 +23,7 @@ std::optional<FileVersion> ReadPeFileVersion(PackageFile& file) {
   }
   std::uint64_t fixed = info + 40;
   auto valueLength = image.U16(info + 2);
-  if (!valueLength || *valueLength < 52) return std::nullopt;
+  if (!valueLength || *valueLength < kFixedFileInfoSize) return std::nullopt;
   if (image.U32(fixed) != kFixedFileInfoSignature) return std::nullopt;
   auto versionHigh = image.U32(fixed + 8), versionLow = image.U32(fixed + 12);
   if (!versionHigh || !versionLow) return std::nullopt;

@@ -15,6 +15,11 @@
 
 namespace packer {
 
+// VS_FIXEDFILEINFO, the value of a version resource's root block: its
+// first field and its size.
+constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
+constexpr std::size_t kFixedFileInfoSize = 52;
+
 struct FileVersion {
   std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
   bool operator==(const FileVersion& o) const {

@@ -9,6 +9,7 @@
 #include "base/little_endian.h"
 #include "package/memory_package_file.h"
 #include "package/program_image.h"
+#include "packer/pe/resource_lookup.h"
 
 namespace packer {
 namespace {
@@ -19,26 +20,19 @@ constexpr std::size_t kInitializedDataOffset = 8;
 constexpr std::size_t kSectionAlignmentOffset = 32;
 constexpr std::size_t kFileAlignmentOffset = 36;
 constexpr std::size_t kSizeOfImageOffset = 56;
-constexpr std::size_t kSizeOfHeadersOffset = 60;
-constexpr std::size_t kLastFieldUsed = 64;  // SizeOfHeaders' end
+constexpr std::size_t kLastFieldUsed = kSizeOfHeadersOffset + 4;
 // The file header's PointerToSymbolTable, counted back from the optional
-// header that follows the 20-byte file header.
-constexpr std::size_t kSymbolTableBeforeOptional = 20 - 8;
-constexpr std::size_t kSectionHeaderSize = 40;
+// header that follows the file header.
+constexpr std::size_t kSymbolTableBeforeOptional = kFileHeaderSize - kSymbolTableOffset;
 constexpr std::uint32_t kInitializedData = 0x40;  // IMAGE_SCN_CNT_INITIALIZED_DATA
-constexpr std::uint32_t kBaseRelocationDirectory = 5;
-// Resource types, and the layout of an icon group (GRPICONDIR): reserved,
-// type, count, then 14 bytes per image whose last two are its RT_ICON id.
-constexpr std::uint32_t kIconType = 3;        // RT_ICON
-constexpr std::uint32_t kIconGroupType = 14;  // RT_GROUP_ICON
-constexpr std::uint32_t kVersionType = 16;    // RT_VERSION
+// The layout of an icon group (GRPICONDIR): reserved, type, count, then 14
+// bytes per image whose last two are its RT_ICON id.
 constexpr std::size_t kGroupHeaderSize = 6;
 constexpr std::size_t kGroupEntrySize = 14;
 // Bounds on what a resource directory may hold here: a setup program has a
 // few dozen resources in three levels.
 constexpr int kMostDepth = 3;
 constexpr std::size_t kMostEntries = 4096;
-constexpr std::uint32_t kSubdirectoryFlag = 0x80000000;
 
 void StoreU16(Bytes& bytes, std::size_t offset, std::uint16_t value) {
   bytes[offset] = static_cast<std::uint8_t>(value);
@@ -110,11 +104,11 @@ class ImageReader {
   const std::uint8_t* At(std::uint64_t offset) const { return image_.data() + root_ + offset; }
 
   bool ReadName(std::uint32_t field, ResourceNode& node) {
-    if (!(field & kSubdirectoryFlag)) {
+    if (!(field & kResourceSubdirectoryFlag)) {
       node.id = field;
       return true;
     }
-    std::uint64_t offset = field & ~kSubdirectoryFlag;
+    std::uint64_t offset = field & ~kResourceSubdirectoryFlag;
     if (!In(offset, 2)) return false;
     std::uint16_t length = LoadU16(At(offset));
     if (!In(offset + 2, 2ull * length)) return false;
@@ -139,8 +133,8 @@ class ImageReader {
       ResourceNode child;
       if (!ReadName(LoadU32(entry), child)) return false;
       std::uint32_t target = LoadU32(entry + 4);
-      bool ok = (target & kSubdirectoryFlag)
-                    ? ReadDirectory(target & ~kSubdirectoryFlag, depth + 1, child)
+      bool ok = (target & kResourceSubdirectoryFlag)
+                    ? ReadDirectory(target & ~kResourceSubdirectoryFlag, depth + 1, child)
                     : ReadData(target, child);
       if (!ok) return false;
       node.children.push_back(std::move(child));
@@ -235,11 +229,11 @@ Bytes AddIconImages(const IconFile& icon, const ResourceNode& group, std::set<st
 // Puts `icon` in place of the tree's first icon group, its images in place
 // of that group's images (those that another group also names stay).
 Check ReplaceFirstGroup(ResourceNode& root, const IconFile& icon) {
-  ResourceNode* groups = FindId(root, kIconGroupType);
+  ResourceNode* groups = FindId(root, kIconGroupResource);
   if (groups == nullptr || groups->leaf || groups->children.empty() || groups->children[0].leaf ||
       groups->children[0].children.empty() || !groups->children[0].children[0].leaf)
     return Refuse("has no icon of its own to replace");
-  ResourceNode* images = FindId(root, kIconType);
+  ResourceNode* images = FindId(root, kIconResource);
   if (images == nullptr || images->leaf) return Refuse("has no icon images to replace");
   ResourceNode& group = groups->children[0];
   const std::set<std::uint16_t> stale = StaleImageIds(*groups);
@@ -328,7 +322,7 @@ class TreeWriter {
   void WriteEntry(const ResourceNode& child, std::size_t entry, std::uint32_t rva) {
     if (child.named) {
       std::uint64_t name = nameAt_[nextName_++];
-      StoreU32(out_, entry, kSubdirectoryFlag | static_cast<std::uint32_t>(name));
+      StoreU32(out_, entry, kResourceSubdirectoryFlag | static_cast<std::uint32_t>(name));
       StoreU16(out_, name, static_cast<std::uint16_t>(child.name.size()));
       for (std::size_t k = 0; k < child.name.size(); ++k)
         StoreU16(out_, name + 2 + 2 * k, static_cast<std::uint16_t>(child.name[k]));
@@ -345,7 +339,7 @@ class TreeWriter {
       std::copy(child.data.begin(), child.data.end(), out_.begin() + static_cast<long>(dataAt_[n]));
     } else {
       StoreU32(out_, entry + 4,
-               kSubdirectoryFlag | static_cast<std::uint32_t>(tableAt_[nextTable_++]));
+               kResourceSubdirectoryFlag | static_cast<std::uint32_t>(tableAt_[nextTable_++]));
     }
   }
 
@@ -383,7 +377,8 @@ Result<PeLayout> ReadLayout(const Bytes& image) {
     section.header = layout.headers.sectionTable + kSectionHeaderSize * i;
     if (!ReadPeSection(file, layout.headers, i, &section.fields))
       return Refuse("is not a Windows program whose headers can be read");
-    section.characteristics = LoadU32(image.data() + section.header + 36);
+    section.characteristics =
+        LoadU32(image.data() + section.header + kSectionCharacteristicsOffset);
     layout.imageEnd = std::max<std::uint64_t>(
         layout.imageEnd, std::uint64_t{section.fields.rawOffset} + section.fields.rawSize);
     layout.sections.push_back(section);
@@ -511,10 +506,10 @@ std::uint64_t MoveSections(PeLayout& layout, const Growth& g, Bytes& out) {
       if (s.fields.rawSize != 0)
         s.fields.rawOffset = static_cast<std::uint32_t>(s.fields.rawOffset + g.rawShift);
     }
-    StoreU32(out, s.header + 8, s.fields.virtualSize);
-    StoreU32(out, s.header + 12, s.fields.virtualAddress);
-    StoreU32(out, s.header + 16, s.fields.rawSize);
-    StoreU32(out, s.header + 20, s.fields.rawOffset);
+    StoreU32(out, s.header + kSectionVirtualSizeOffset, s.fields.virtualSize);
+    StoreU32(out, s.header + kSectionVirtualAddressOffset, s.fields.virtualAddress);
+    StoreU32(out, s.header + kSectionRawSizeOffset, s.fields.rawSize);
+    StoreU32(out, s.header + kSectionRawOffsetOffset, s.fields.rawOffset);
     sizeOfImage = std::max<std::uint64_t>(sizeOfImage, s.fields.virtualAddress + s.VirtualSpan(1));
   }
   return sizeOfImage;
@@ -577,13 +572,13 @@ Result<Bytes> RewriteResources(const Bytes& image,
 // The version resource in place of the tree's own, as type 16, name 1,
 // language neutral (0).
 Check PutVersion(ResourceNode& root, const Bytes& versionInfo) {
-  ResourceNode* versions = FindId(root, kVersionType);
+  ResourceNode* versions = FindId(root, kVersionResource);
   if (versions == nullptr) {
     ResourceNode type;
-    type.id = kVersionType;
+    type.id = kVersionResource;
     auto after =
         std::find_if(root.children.begin(), root.children.end(),
-                     [](const ResourceNode& n) { return !n.named && n.id > kVersionType; });
+                     [](const ResourceNode& n) { return !n.named && n.id > kVersionResource; });
     versions = &*root.children.insert(after, std::move(type));
   }
   if (versions->leaf) return Refuse("has damaged resources");

@@ -6,8 +6,6 @@
 namespace packer {
 namespace {
 
-constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
-
 // Maps an RVA to a file offset through the section table; `count` bytes
 // from there must lie in the section's raw data.
 std::optional<std::uint64_t> RvaToOffset(PackageFile& file, const PeHeaders& headers,
@@ -35,7 +33,7 @@ std::optional<std::uint32_t> FindResourceEntry(const ImageBytes& image, std::uin
     std::uint64_t entry = directory + 16 + 8ull * i;
     auto name = image.U32(entry), target = image.U32(entry + 4);
     if (!name || !target) return std::nullopt;
-    if (!id || (!(*name & kSubdirectoryFlag) && *name == *id)) return *target;
+    if (!id || (!(*name & kResourceSubdirectoryFlag) && *name == *id)) return *target;
   }
   return std::nullopt;
 }
@@ -79,9 +77,9 @@ std::optional<ResourceData> FindFirstResource(PackageFile& file, std::uint32_t t
     target = FindResourceEntry(image, directory, id);
     id.reset();
     if (!target) return std::nullopt;
-    bool isDirectory = (*target & kSubdirectoryFlag) != 0;
+    bool isDirectory = (*target & kResourceSubdirectoryFlag) != 0;
     if (isDirectory != (level < 2)) return std::nullopt;
-    directory = *root + (*target & ~kSubdirectoryFlag);
+    directory = *root + (*target & ~kResourceSubdirectoryFlag);
   }
   std::uint64_t dataEntry = *root + *target;
   auto dataRva = image.U32(dataEntry), dataSize = image.U32(dataEntry + 4);

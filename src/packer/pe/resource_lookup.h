@@ -26,8 +26,10 @@ class ImageBytes {
   PackageFile& file_;
 };
 
-constexpr std::uint32_t kVersionResource = 16;   // RT_VERSION
-constexpr std::uint32_t kManifestResource = 24;  // RT_MANIFEST
+constexpr std::uint32_t kIconResource = 3;        // RT_ICON
+constexpr std::uint32_t kIconGroupResource = 14;  // RT_GROUP_ICON
+constexpr std::uint32_t kVersionResource = 16;    // RT_VERSION
+constexpr std::uint32_t kManifestResource = 24;   // RT_MANIFEST
 
 // The file offset and size of the first resource of `type`, its bytes
 // within one section's raw data.

@@ -7,12 +7,10 @@
 namespace packer {
 namespace {
 
-constexpr std::uint32_t kFixedSignature = 0xFEEF04BD;
 constexpr std::uint32_t kFixedStructVersion = 0x00010000;
 constexpr std::uint32_t kFlagsMask = 0x3F;          // VS_FFI_FILEFLAGSMASK
 constexpr std::uint32_t kOsWindowsNt = 0x00040004;  // VOS_NT_WINDOWS32
 constexpr std::uint32_t kTypeApplication = 1;       // VFT_APP
-constexpr std::size_t kFixedSize = 52;              // VS_FIXEDFILEINFO
 constexpr std::uint16_t kText = 1, kBinary = 0;     // wType
 constexpr std::size_t kBlockHeader = 6;             // wLength, wValueLength, wType
 
@@ -107,7 +105,7 @@ Bytes FixedPart(const FileVersion& v) {
   ByteWriter fixed;
   const std::uint32_t high = static_cast<std::uint32_t>(v.major) << 16 | v.minor;
   const std::uint32_t low = static_cast<std::uint32_t>(v.build) << 16 | v.revision;
-  for (std::uint32_t field : {kFixedSignature, kFixedStructVersion, high, low, high, low,
+  for (std::uint32_t field : {kFixedFileInfoSignature, kFixedStructVersion, high, low, high, low,
                               kFlagsMask, 0u, kOsWindowsNt, kTypeApplication, 0u, 0u, 0u})
     fixed.U32(field);
   return fixed.Take();
@@ -148,7 +146,7 @@ Bytes WriteVersionInfo(const VersionInfo& info) {
   children.Raw(stringFileInfo.bytes());
   Pad(children);
   children.Raw(varFileInfo.bytes());
-  WriteBlock(root, u"VS_VERSION_INFO", kBinary, FixedPart(info.fileVersion), kFixedSize,
+  WriteBlock(root, u"VS_VERSION_INFO", kBinary, FixedPart(info.fileVersion), kFixedFileInfoSize,
              children.bytes());
   return root.Take();
 }
@@ -229,8 +227,9 @@ void ReadStrings(const Bytes& data, const Block& stringFileInfo, VersionInfo& in
 
 std::optional<VersionInfo> ReadVersionInfo(const Bytes& data) {
   auto root = ReadBlock(data, 0, data.size());
-  if (!root || root->key != u"VS_VERSION_INFO" || root->valueLength < kFixedSize ||
-      root->value + kFixedSize > root->end || LoadU32(data.data() + root->value) != kFixedSignature)
+  if (!root || root->key != u"VS_VERSION_INFO" || root->valueLength < kFixedFileInfoSize ||
+      root->value + kFixedFileInfoSize > root->end ||
+      LoadU32(data.data() + root->value) != kFixedFileInfoSignature)
     return std::nullopt;
   VersionInfo info;
   const std::uint32_t high = LoadU32(data.data() + root->value + 8);

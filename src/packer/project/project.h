@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "package/layout.h"
+#include "packer/architecture.h"
 #include "packer/pe/pe_version.h"
 #include "packer/problem.h"
 
@@ -43,6 +44,9 @@ struct Application {
   // The application's Uninstall entry: registry records of the package.
   std::string publisher;  // "Publisher"
   std::string url;        // "URLInfoAbout"
+  // The setup program and uninstaller vtpack packs, and so where the
+  // application installs.
+  Architecture architecture = Architecture::kX86;
   InstallScope scope = InstallScope::kMachine;
   // For winget (pe/version_info.h carries them in the setup file's version
   // resource; UTF-8): the package's identifier, a short description, the
@@ -122,6 +126,7 @@ struct Project {
   // AppVersion from the version resource of the installed program's source.
   bool versionFromProgram = false;
   EntryName versionFromProgramEntry;
+  EntryName architectureEntry;  // application.architecture, for messages about it
   std::vector<FileSpec> files;
   std::vector<Problem> warnings;  // sound, but probably not what the vendor means
 };

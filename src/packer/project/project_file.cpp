@@ -1,6 +1,5 @@
 #include "packer/project/project_file.h"
 
-#include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -10,8 +9,11 @@
 #include "base/uninstall_key.h"
 #include "packer/file_io.h"
 #include "packer/project/code_page.h"
+#include "packer/project/destinations.h"
+#include "packer/project/project_paths.h"
 #include "packer/project/source_tree.h"
 #include "packer/project/text_rules.h"
+#include "packer/project/uninstall_entry.h"
 #include "packer/project/variables.h"
 #include "packer/project/winget_rules.h"
 
@@ -84,7 +86,7 @@ class TableReader {
     return std::nullopt;
   }
 
-  const Variables& variables() const { return variables_; }
+  const Variables& GivenVariables() const { return variables_; }
 
   // A string converted to the package's code page.
   Check Text(const char* key, std::string* out, bool required = false) const {
@@ -141,7 +143,7 @@ class TableReader {
     return tables;
   }
 
-  const toml::table& table() const { return table_; }
+  const toml::table& Table() const { return table_; }
 
  private:
   const toml::table& table_;
@@ -152,6 +154,22 @@ class TableReader {
 
 std::string Indexed(const char* name, std::size_t index) {
   return std::string(name) + "[" + std::to_string(index + 1) + "]";
+}
+
+// "x86" (the default) or "x64"; ${...} may choose it, so that one project
+// builds both.
+Check ReadArchitecture(const TableReader& table, Project& project) {
+  project.architectureEntry = table.Name("architecture");
+  std::string name;
+  if (auto p = table.Utf8("architecture", &name)) return p;
+  if (!table.Has("architecture")) return std::nullopt;
+  auto architecture = ArchitectureNamed(name);
+  if (!architecture)
+    return table.Fail("architecture", "is \"" + name +
+                                          "\"; it must be \"x86\" (the 32-bit setup program, "
+                                          "for every Windows) or \"x64\" (the 64-bit one)");
+  project.settings.application.architecture = *architecture;
+  return std::nullopt;
 }
 
 // The texts that only winget's manifests use, held to winget's rules.
@@ -186,10 +204,12 @@ Check ReadApplication(const TableReader& file, Project& project) {
     return file.Fail("application", "is missing: the [application] table names the program");
   if (!node->is_table()) return file.Fail("application", "must be a table ([application])");
   TableReader table = file.Below(*node->as_table(), "application");
-  if (auto p = table.AllowOnly({"name", "version", "version-from-program", "program",
-                                "window-class", "licence", "icon", "publisher", "url", "scope",
-                                "id", "description", "licence-name", "copyright", "locale"}))
+  if (auto p =
+          table.AllowOnly({"name", "version", "version-from-program", "program", "window-class",
+                           "licence", "icon", "publisher", "url", "scope", "id", "description",
+                           "licence-name", "copyright", "locale", "architecture"}))
     return p;
+  if (auto p = ReadArchitecture(table, project)) return p;
   Application& app = project.settings.application;
   std::string scope = "machine";
   if (auto p = table.Utf8("scope", &scope)) return p;
@@ -267,18 +287,6 @@ Check ReadSetupOptions(const TableReader& file, Project& project) {
   return std::nullopt;
 }
 
-const std::map<std::string, layout::DestinationType>& Destinations() {
-  static const std::map<std::string, layout::DestinationType> names = {
-      {"app", layout::kDestinationApplication},
-      {"windows", layout::kDestinationWindows},
-      {"system", layout::kDestinationSystem},
-      {"fonts", layout::kDestinationFonts},
-      {"program-files", layout::kDestinationProgramFiles},
-      {"common-files", layout::kDestinationCommonFiles},
-  };
-  return names;
-}
-
 std::optional<FileVersion> ParseVersion(const std::string& text) {
   FileVersion version;
   std::uint16_t* parts[] = {&version.major, &version.minor, &version.build, &version.revision};
@@ -295,18 +303,6 @@ std::optional<FileVersion> ParseVersion(const std::string& text) {
   }
   if (count == 0 || text.back() == '.') return std::nullopt;
   return version;
-}
-
-// A glob character that no backslash escapes.
-bool HasGlobCharacters(const std::string& pattern) {
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '\\') {
-      ++i;
-    } else if (pattern[i] == '*' || pattern[i] == '?' || pattern[i] == '[') {
-      return true;
-    }
-  }
-  return false;
 }
 
 Check ReadExcludes(const TableReader& table, FileSpec& fileSpec) {
@@ -362,12 +358,11 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage, InstallSco
 
   std::string destination = "app";
   if (auto p = table.Utf8("destination", &destination)) return *p;
-  auto found = Destinations().find(destination);
-  if (found == Destinations().end())
-    return table.Fail("destination", "\"" + destination +
-                                         "\" is unknown; use app, windows, system, fonts, "
-                                         "program-files or common-files");
-  fileSpec.placement.destination = found->second;
+  auto found = FindDestination(destination);
+  if (!found)
+    return table.Fail("destination",
+                      "\"" + destination + "\" is unknown; use " + DestinationNameList());
+  fileSpec.placement.destination = *found;
 
   std::string subfolder;
   if (auto p = table.Text("subfolder", &subfolder)) return *p;
@@ -405,18 +400,21 @@ Result<FileSpec> ReadFileSpec(const TableReader& table, int codePage, InstallSco
   return fileSpec;
 }
 
-const std::map<std::string, layout::RegistryRoot>& RegistryRoots() {
-  static const std::map<std::string, layout::RegistryRoot> names = {
-      {"HKEY_CLASSES_ROOT", layout::kRootClasses},
-      {"HKCR", layout::kRootClasses},
-      {"HKEY_CURRENT_USER", layout::kRootCurrentUser},
-      {"HKCU", layout::kRootCurrentUser},
-      {"HKEY_LOCAL_MACHINE", layout::kRootLocalMachine},
-      {"HKLM", layout::kRootLocalMachine},
-      {"HKEY_USERS", layout::kRootUsers},
-      {"HKU", layout::kRootUsers},
-  };
-  return names;
+// A root by its name or its short name.
+std::optional<layout::RegistryRoot> FindRegistryRoot(const std::string& name) {
+  for (int root = 0; root < layout::kRegistryRootCount; ++root) {
+    if (name == layout::kRegistryRootNames[root] || name == layout::kRegistryRootShortNames[root])
+      return static_cast<layout::RegistryRoot>(root);
+  }
+  return std::nullopt;
+}
+
+// "HKEY_CLASSES_ROOT, ... or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)".
+std::string RegistryRootNameList() {
+  const auto* names = layout::kRegistryRootNames;
+  const auto* shortNames = layout::kRegistryRootShortNames;
+  return JoinWords({names, names + layout::kRegistryRootCount}, " or ") + " (or " +
+         JoinWords({shortNames, shortNames + layout::kRegistryRootCount}, ", ") + ")";
 }
 
 // A per-user package writes the user's own keys alone.
@@ -435,12 +433,10 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (auto p = table.AllowOnly({"root", "key", "values"})) return p;
   std::string rootName;
   if (auto p = table.Utf8("root", &rootName, true)) return p;
-  auto root = RegistryRoots().find(rootName);
-  if (root == RegistryRoots().end())
-    return table.Fail("root", "\"" + rootName +
-                                  "\" is unknown; use HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, "
-                                  "HKEY_LOCAL_MACHINE or HKEY_USERS (or HKCR, HKCU, HKLM, HKU)");
-  if (auto p = CheckPerUserRoot(table, project, rootName, root->second)) return p;
+  auto root = FindRegistryRoot(rootName);
+  if (!root)
+    return table.Fail("root", "\"" + rootName + "\" is unknown; use " + RegistryRootNameList());
+  if (auto p = CheckPerUserRoot(table, project, rootName, *root)) return p;
   RegistryKey key;
   if (auto p = table.Text("key", &key.path, true)) return p;
   if (auto refusal = CheckRegistryKeyPath(key.path, project.codePage))
@@ -450,7 +446,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
   if (valuesNode) {
     if (!valuesNode->is_table()) return table.Fail("values", "must be a table of name = value");
     TableReader values = table.Below(*valuesNode->as_table(), table.Entry("values"));
-    for (auto&& entryPair : values.table()) {
+    for (auto&& entryPair : values.Table()) {
       const toml::node& node = entryPair.second;
       std::string utf8Name(entryPair.first.str());
       const std::string entry = values.Entry("\"" + utf8Name + "\"");
@@ -463,7 +459,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
         return fail("the name " + *refusal);
       RegistryValue value;
       if (node.is_string()) {
-        auto expanded = ExpandVariables(node.as_string()->get(), table.variables());
+        auto expanded = ExpandVariables(node.as_string()->get(), table.GivenVariables());
         if (!expanded.ok()) return fail(expanded.problem().message);
         const std::string& utf8Data = expanded.value();
         if (utf8Data.find('\0') != std::string::npos) return fail("contains a NUL character");
@@ -484,7 +480,7 @@ Check ReadRegistryKey(const TableReader& table, Project& project) {
       key.values.push_back(std::move(value));
     }
   }
-  project.settings.registry[root->second].push_back(std::move(key));
+  project.settings.registry[*root].push_back(std::move(key));
   return std::nullopt;
 }
 
@@ -521,16 +517,16 @@ Check ReadAssociation(const TableReader& table, Project& project) {
 
 void AddUninstallEntryValues(Project& project) {
   const Application& app = project.settings.application;
-  RegistryKey key{std::string(kUninstallKeyParent) + "\\" + app.name, {}};
+  RegistryKey key{UninstallEntryPath(app.name), {}};
   // In byte order of their names, as the values of every key.
   if (!app.publisher.empty())
-    key.values.push_back({kRegistryTypeText, "Publisher=" + app.publisher});
-  if (!app.url.empty()) key.values.push_back({kRegistryTypeText, "URLInfoAbout=" + app.url});
+    key.values.push_back({kRegistryTypeText, std::string(kPublisherValue) + "=" + app.publisher});
+  if (!app.url.empty())
+    key.values.push_back({kRegistryTypeText, std::string(kUrlInfoAboutValue) + "=" + app.url});
   // The entry lies where setup writes it: the user's own for a per-user
   // package.
-  const layout::RegistryRoot root =
-      app.scope == InstallScope::kUser ? layout::kRootCurrentUser : layout::kRootLocalMachine;
-  if (!key.values.empty()) project.settings.registry[root].push_back(std::move(key));
+  if (!key.values.empty())
+    project.settings.registry[UninstallEntryRoot(app.scope)].push_back(std::move(key));
 }
 
 Check ReadProject(const toml::table& root, const Variables& variables, Project& project) {

@@ -16,4 +16,15 @@ std::string EscapeGlob(const std::string& text) {
   return out;
 }
 
+bool HasGlobCharacters(const std::string& pattern) {
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '\\') {
+      ++i;
+    } else if (pattern[i] == '*' || pattern[i] == '?' || pattern[i] == '[') {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace packer

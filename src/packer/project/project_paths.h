@@ -15,6 +15,10 @@ std::string ResolvePath(const std::string& directory, const std::string& path);
 // glob(3) takes it literally.
 std::string EscapeGlob(const std::string& text);
 
+// Whether `pattern` holds a glob character (* ? [) that no backslash
+// escapes.
+bool HasGlobCharacters(const std::string& pattern);
+
 }  // namespace packer
 
 #endif

@@ -11,6 +11,8 @@
 
 #include <sys/stat.h>
 
+#include "packer/project/project_paths.h"
+
 namespace packer {
 namespace {
 
@@ -30,18 +32,6 @@ std::vector<std::string> SplitParts(const std::string& path) {
     start = slash + 1;
   }
   return parts;
-}
-
-// A pattern character that no backslash escapes.
-bool IsPattern(const std::string& part) {
-  for (std::size_t i = 0; i < part.size(); ++i) {
-    if (part[i] == '\\') {
-      ++i;
-    } else if (part[i] == '*' || part[i] == '?' || part[i] == '[') {
-      return true;
-    }
-  }
-  return false;
 }
 
 std::string Unescape(const std::string& part) {
@@ -221,7 +211,7 @@ std::string FixedPart(const std::string& pattern, std::size_t* partsInIt) {
   std::vector<std::string> parts = SplitParts(pattern);
   std::string fixed;
   std::size_t first = 0;
-  for (; first < parts.size() && !IsPattern(parts[first]); ++first)
+  for (; first < parts.size() && !HasGlobCharacters(parts[first]); ++first)
     fixed += (fixed.empty() ? "" : "/") + Unescape(parts[first]);
   if (partsInIt) *partsInIt = first;
   if (!pattern.empty() && pattern[0] == '/') return "/" + fixed;

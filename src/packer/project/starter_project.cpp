@@ -10,6 +10,7 @@
 #include "packer/file_io.h"
 #include "packer/pe/pe_version.h"
 #include "packer/project/code_page.h"
+#include "packer/project/destinations.h"
 #include "packer/project/project_paths.h"
 #include "packer/project/text_rules.h"
 
@@ -183,9 +184,16 @@ std::string FilesTable(const std::string& source, bool perUser) {
   text += "source = " + Quoted(EscapeGlob(source) + "/**") + "\n";
   text += "# Left out: debug symbols at any depth, and version control's folders.\n";
   text += "exclude = [\"*.pdb\", \".git/\"]\n";
-  text += perUser ? "# Where: app, the folder the user chose (a per-user package has no other).\n"
-                  : "# Where: app (the folder the user chose), windows, system, fonts, "
-                    "program-files, common-files.\n";
+  const char* app = kDestinations[layout::kDestinationApplication].name;
+  if (perUser) {
+    text += "# Where: " + std::string(app) +
+            ", the folder the user chose (a per-user package has no other).\n";
+  } else {
+    text += "# Where: " + std::string(app) + " (the folder the user chose)";
+    for (unsigned type = 1; type < layout::kDestinationTypeCount; ++type)
+      text += std::string(", ") + kDestinations[type].name;
+    text += ".\n";
+  }
   text += "destination = \"app\"\n";
   text += "# A folder below the destination for all of them, \"\" for none.\n";
   text += "subfolder = \"\"\n";

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "base/path_rules.h"
+#include "packer/project/destinations.h"
 
 namespace packer {
 namespace {
@@ -44,7 +45,7 @@ Refusal CheckName(const std::string& name, int codePage, const char* kind, bool 
         return std::string("contains \"") + c + "\", which Windows does not allow in a " + kind;
       }
       if (static_cast<unsigned char>(c) < 0x20) return "contains a control character";
-      if (std::string(":*?\"<>|").find(c) != std::string::npos)
+      if (IsForbiddenInName(static_cast<unsigned char>(c)))
         return std::string("contains \"") + c + "\", which Windows does not allow in a " + kind;
     }
     i += length;
@@ -167,27 +168,12 @@ Refusal CheckRegistryValueName(const std::string& name, int codePage) {
 
 std::string StandardBase(std::uint32_t destination, const std::string& appName,
                          InstallScope scope) {
-  // The product is a 32-bit program: on 64-bit Windows its Program Files is
-  // "Program Files (x86)", the longer of the two; System32 and SysWOW64 are
-  // of one length.
-  const std::string programFiles = "C:\\Program Files (x86)\\";
-  const std::string userPrograms = "C:\\Users\\TwentyLetterUserName\\AppData\\Local\\Programs\\";
-  switch (destination) {
-    case layout::kDestinationApplication:
-      return (scope == InstallScope::kUser ? userPrograms : programFiles) + appName + "\\";
-    case layout::kDestinationWindows:
-      return "C:\\Windows\\";
-    case layout::kDestinationSystem:
-      return "C:\\Windows\\System32\\";
-    case layout::kDestinationFonts:
-      return "C:\\Windows\\Fonts\\";
-    case layout::kDestinationProgramFiles:
-      return programFiles;
-    case layout::kDestinationCommonFiles:
-      return programFiles + "Common Files\\";
-    default:
-      return "";
-  }
+  if (destination >= layout::kDestinationTypeCount) return "";
+  std::string folder = kDestinations[destination].standardFolder;
+  if (destination != layout::kDestinationApplication) return folder;
+  if (scope == InstallScope::kUser)
+    folder = "C:\\Users\\TwentyLetterUserName\\AppData\\Local\\Programs\\";
+  return folder + appName + "\\";
 }
 
 Refusal CheckInstalledPathLength(std::uint32_t destination, const std::string& appName,

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/path_rules.h"
 #include "package/layout.h"
 #include "packer/project/code_page.h"
 #include "packer/project/project.h"
@@ -56,8 +57,8 @@ Refusal CheckRegistryValueName(const std::string& name, int codePage = kDefaultC
 
 // Windows' limit on a full path (MAX_PATH less the NUL) and on a folder that
 // CreateDirectory makes (MAX_PATH less 12, less the NUL).
-constexpr std::size_t kMostPathLength = 259;
-constexpr std::size_t kMostFolderLength = 247;
+constexpr std::size_t kMostPathLength = kMaxPathLength;
+constexpr std::size_t kMostFolderLength = kMaxPathLength - 12;
 // The folder a destination type stands for on a standard Windows system, as
 // the 32-bit setup program sees it on 64-bit Windows, with its final "\\":
 // "C:\\Program Files (x86)\\<AppName>\\", "C:\\Windows\\System32\\", ...; a

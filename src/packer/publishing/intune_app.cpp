@@ -31,16 +31,16 @@ std::string LogSwitch(const PublishedSetup& setup, const char* what) {
 
 // The folder setup installs into by default on 64-bit Windows.
 std::string DefaultFolder(const PublishedSetup& setup) {
-  const char* programs = PerUser(setup)                ? kUserPrograms
-                         : setup.architecture == "x86" ? "C:\\Program Files (x86)"
-                                                       : "C:\\Program Files";
+  const char* programs = PerUser(setup)                             ? kUserPrograms
+                         : setup.architecture == Architecture::kX86 ? "C:\\Program Files (x86)"
+                                                                    : "C:\\Program Files";
   return std::string(programs) + "\\" + setup.name;
 }
 
 // Shared in the Windows folder; a per-user package's own, beside its files.
 std::string Uninstaller(const PublishedSetup& setup) {
   return (PerUser(setup) ? DefaultFolder(setup) : std::string(kWindowsFolder)) + "\\" +
-         uninstall::kUninstallerName;
+         InstalledUninstallerName(setup.architecture);
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ Result<IntuneApp> IntuneAppFor(const PublishedSetup& setup) {
   app.uninstallCommand = "\"" + Uninstaller(setup) + "\"" + silent + LogSwitch(setup, "uninstall") +
                          " \"" + DefaultFolder(setup) + "\\" + uninstall::kLogName + "\"";
   app.runAsAccount = PerUser(setup) ? "user" : "system";
-  app.architectures = setup.architecture == "arm64" ? "arm64" : "x64";
+  app.architectures = "x64";
   app.returnCodes = {{kExitDone, "success"},
                      {kExitRestartNeeded, "softReboot"},
                      {kExitFailed, "failed"},
@@ -66,7 +66,7 @@ Result<IntuneApp> IntuneAppFor(const PublishedSetup& setup) {
   app.rule.valueName = "DisplayVersion";
   app.rule.comparisonValue = setup.version;
   // HKEY_CURRENT_USER\Software is one key for both views.
-  app.rule.check32BitOn64System = setup.architecture == "x86" && !PerUser(setup);
+  app.rule.check32BitOn64System = setup.architecture == Architecture::kX86 && !PerUser(setup);
   return app;
 }
 

@@ -5,44 +5,16 @@
 #include <cstring>
 #include <memory>
 
-#include "base/little_endian.h"
 #include "base/sha256_digest.h"
 #include "base/uninstall_key.h"
-#include "package/program_image.h"
 #include "package/stdio_package_file.h"
 #include "packer/project/code_page.h"
+#include "packer/project/uninstall_entry.h"
 #include "packer/setup_file/package_listing.h"
 #include "packer/setup_file/setup_scope.h"
 
 namespace packer {
 namespace {
-
-// The file header's Machine field, 20 bytes before the optional header.
-constexpr std::size_t kMachineBeforeOptional = 20;
-
-std::optional<std::string> Architecture(std::uint16_t machine) {
-  switch (machine) {
-    case 0x014C:  // IMAGE_FILE_MACHINE_I386
-      return "x86";
-    case 0x8664:  // IMAGE_FILE_MACHINE_AMD64
-      return "x64";
-    case 0xAA64:  // IMAGE_FILE_MACHINE_ARM64
-      return "arm64";
-  }
-  return std::nullopt;
-}
-
-Result<std::string> ReadArchitecture(PackageFile& file) {
-  PeHeaders headers;
-  std::uint8_t machine[2];
-  if (!ReadPeHeaders(file, &headers) ||
-      !file.Seek(headers.optionalHeader - kMachineBeforeOptional) ||
-      !file.Read(machine, sizeof machine))
-    return Problem{"", "is not a Windows program whose headers can be read"};
-  auto architecture = Architecture(static_cast<std::uint16_t>(LoadU16(machine)));
-  if (!architecture) return Problem{"", "is a program for a machine winget and Intune do not know"};
-  return *architecture;
-}
 
 // The whole file's SHA-256, read a megabyte at a time.
 Result<std::string> FileDigest(const std::string& path) {
@@ -64,9 +36,8 @@ Result<std::string> FileDigest(const std::string& path) {
 // key, under the root of the package's scope.
 std::string UninstallRecord(const PackageListing& listing, InstallScope scope,
                             const std::string& name) {
-  const std::string key = std::string(kUninstallKeyParent) + "\\" + listing.appName;
-  const layout::RegistryRoot root =
-      scope == InstallScope::kUser ? layout::kRootCurrentUser : layout::kRootLocalMachine;
+  const std::string key = UninstallEntryPath(listing.appName);
+  const layout::RegistryRoot root = UninstallEntryRoot(scope);
   for (const ListedRegistryKey& records : listing.registry) {
     if (records.root != root || records.path != key) continue;
     for (const auto& [type, text] : records.values)
@@ -84,7 +55,7 @@ Result<PublishedSetup> ReadPublishedSetup(const std::string& path, std::optional
   StdioPackageFile file;
   if (!file.Open(path.c_str())) return Problem{"", std::strerror(errno)};
   PublishedSetup setup;
-  auto architecture = ReadArchitecture(file);
+  auto architecture = ReadSetupArchitecture(path);
   if (!architecture.ok()) return architecture.problem();
   setup.architecture = architecture.value();
   setup.texts = ReadPublishingTexts(file);
@@ -104,15 +75,16 @@ Result<PublishedSetup> ReadPublishedSetup(const std::string& path, std::optional
   auto utf8 = [&](const std::string& text) { return CodePageToUtf8(text, setup.codePage); };
   setup.name = utf8(p.appName);
   setup.version = utf8(p.appVersion);
-  setup.publisher = utf8(UninstallRecord(p, scope, "Publisher"));
-  setup.url = utf8(UninstallRecord(p, scope, "URLInfoAbout"));
+  setup.publisher = utf8(UninstallRecord(p, scope, kPublisherValue));
+  setup.url = utf8(UninstallRecord(p, scope, kUrlInfoAboutValue));
   for (const ListedAssociation& a : p.associations) setup.extensions.push_back(utf8(a.extension));
   return setup;
 }
 
 std::string UninstallEntryKey(const PublishedSetup& setup) {
-  return std::string(setup.scope == "user" ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") + "\\" +
-         kUninstallKeyParent + "\\" + setup.name;
+  const InstallScope scope = setup.scope == "user" ? InstallScope::kUser : InstallScope::kMachine;
+  return std::string(layout::kRegistryRootNames[UninstallEntryRoot(scope)]) + "\\" +
+         UninstallEntryPath(setup.name);
 }
 
 }  // namespace packer

@@ -10,16 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "packer/architecture.h"
 #include "packer/problem.h"
 #include "packer/publishing/setup_version_resource.h"
 
 namespace packer {
 
 struct PublishedSetup {
-  std::string fileName;      // the setup file's name, without its folder
-  std::string sha256;        // of the whole file, 64 upper-case hexadecimal digits
-  std::string architecture;  // "x86", "x64" or "arm64": the program image's machine type
-  std::string scope;         // "machine" or "user"
+  std::string fileName;  // the setup file's name, without its folder
+  std::string sha256;    // of the whole file, 64 upper-case hexadecimal digits
+  // The setup program's machine type (ReadSetupArchitecture).
+  Architecture architecture = Architecture::kX86;
+  std::string scope;  // "machine" or "user"
   bool isSigned = false;
   // UTF-8, as setup writes them into the Uninstall entry: its key's name
   // and DisplayName, DisplayVersion, and the package's Publisher and

@@ -86,15 +86,16 @@ std::string Tail(const char* type) {
 }
 
 std::string InstallerEntry(const PublishedSetup& setup, const std::string& url) {
-  std::string text = "Installers:\n  - Architecture: " + setup.architecture +
-                     "\n    Scope: " + setup.scope + "\n    InstallerUrl: " + Quoted(url) +
-                     "\n    InstallerSha256: " + setup.sha256 + "\n    ElevationRequirement: " +
-                     (setup.scope == "user" ? "elevationProhibited" : "elevatesSelf") +
-                     "\n    ProductCode: " + Quoted(setup.name) +
-                     "\n    AppsAndFeaturesEntries:\n      - DisplayName: " + Quoted(setup.name) +
-                     "\n        Publisher: " + Quoted(setup.publisher) +
-                     "\n        DisplayVersion: " + Quoted(setup.version) +
-                     "\n        ProductCode: " + Quoted(setup.name) + "\n";
+  std::string text =
+      "Installers:\n  - Architecture: " + std::string(ArchitectureName(setup.architecture)) +
+      "\n    Scope: " + setup.scope + "\n    InstallerUrl: " + Quoted(url) +
+      "\n    InstallerSha256: " + setup.sha256 + "\n    ElevationRequirement: " +
+      (setup.scope == "user" ? "elevationProhibited" : "elevatesSelf") +
+      "\n    ProductCode: " + Quoted(setup.name) +
+      "\n    AppsAndFeaturesEntries:\n      - DisplayName: " + Quoted(setup.name) +
+      "\n        Publisher: " + Quoted(setup.publisher) +
+      "\n        DisplayVersion: " + Quoted(setup.version) +
+      "\n        ProductCode: " + Quoted(setup.name) + "\n";
   return text;
 }
 

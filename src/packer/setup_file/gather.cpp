@@ -4,10 +4,10 @@
 #include <limits>
 #include <map>
 
-#include "base/uninstall_names.h"
 #include "package/stored_block.h"
 #include "packer/file_io.h"
 #include "packer/pe/icon_file.h"
+#include "packer/pe/pe_machine.h"
 #include "packer/pe/pe_version.h"
 #include "packer/project/code_page.h"
 #include "packer/project/project_paths.h"
@@ -160,6 +160,27 @@ Problem IsTheOutput(const EntryName& entry, const std::string& path, const Gathe
                        "\"; vtpack never writes over its inputs");
 }
 
+// What a file's PE headers tell: its version, unless the entry gives one,
+// and the processor it is for. A 32-bit file in a 64-bit package is fine
+// (a helper), but not one that registers itself: a 64-bit package registers
+// with the 64-bit RegSvr32. Only the few bytes the readers look at are read.
+Check ReadImageFacts(const FileSpec& fileSpec, const Project& project, InputFile& input,
+                     PackedFile& file) {
+  OpenImage image(input);
+  if (auto kind = ReadImageKind(image)) file.architecture = kind->architecture;
+  if (file.architecture == Architecture::kX86 && file.placement.selfRegister &&
+      project.settings.application.architecture == Architecture::kX64)
+    return At(fileSpec.source,
+              "\"" + file.source +
+                  "\" is 32-bit (x86) and registers itself, and the package is 64-bit "
+                  "(architecture = \"x64\"), whose setup program registers files with the 64-bit "
+                  "RegSvr32; pack it in a package of architecture \"x86\"");
+  if (fileSpec.versionChoice == VersionChoice::kGiven) file.version = fileSpec.version;
+  if (fileSpec.versionChoice == VersionChoice::kFromResource)
+    file.version = ReadPeFileVersion(image);
+  return std::nullopt;
+}
+
 // One matched file as the package lists it: its name, size, time stamp and
 // version. Its bytes are read only when the package is written; `total`
 // (the file data so far) is checked against the limit with the size the
@@ -193,20 +214,37 @@ Result<PackedFile> PackFile(const FileSpec& fileSpec, std::size_t specIndex, con
   file.modified = input.value().Modified();
   if (options.latestTime && file.modified > *options.latestTime)
     file.modified = *options.latestTime;
-  switch (fileSpec.versionChoice) {
-    case VersionChoice::kGiven:
-      file.version = fileSpec.version;
-      break;
-    case VersionChoice::kFromResource: {
-      // Only the few bytes the version reader looks at are read.
-      OpenImage image(input.value());
-      if (auto version = ReadPeFileVersion(image)) file.version = version;
-      break;
-    }
-    case VersionChoice::kNone:
-      break;
-  }
+  if (auto problem = ReadImageFacts(fileSpec, project, input.value(), file)) return *problem;
   return file;
+}
+
+// Names of files, as many as a warning lists: "a.dll", "b.dll" and 2 more.
+std::string FileNames(const std::vector<std::string>& paths) {
+  std::string text;
+  for (std::size_t i = 0; i < paths.size() && i < kNamesInAWarning; ++i)
+    text += (i > 0 ? ", \"" : "\"") + paths[i] + "\"";
+  if (paths.size() > kNamesInAWarning)
+    text += " and " + std::to_string(paths.size() - kNamesInAWarning) + " more";
+  return text;
+}
+
+// 64-bit programs and DLLs of one entry in a 32-bit package: the 32-bit
+// setup program installs them as a 32-bit application's.
+void WarnOf64BitFiles(const Project& project, const FileSpec& fileSpec,
+                      const std::vector<PackedFile>& files, std::size_t first,
+                      std::vector<Problem>& warnings) {
+  if (project.settings.application.architecture != Architecture::kX86) return;
+  std::vector<std::string> found;
+  for (std::size_t i = first; i < files.size(); ++i) {
+    if (files[i].architecture == Architecture::kX64) found.push_back(files[i].source);
+  }
+  if (found.empty()) return;
+  warnings.push_back(
+      At(fileSpec.source,
+         FileNames(found) + (found.size() == 1 ? " is" : " are") +
+             " 64-bit (x64), and the package is 32-bit: its setup program installs a 32-bit "
+             "application (Program Files (x86), the 32-bit registry view, the 32-bit RegSvr32); "
+             "set architecture = \"x64\" in [application]"));
 }
 
 }  // namespace
@@ -330,10 +368,11 @@ class InstalledPaths {
     std::string below = packed.placement.subDirectory + packed.fileName;
     const Application& app = project_.settings.application;
     std::string installed = StandardBase(packed.placement.destination, app.name, app.scope) + below;
+    const std::string uninstaller = InstalledUninstallerName(app.architecture);
     if (app.scope == InstallScope::kUser &&
         packed.placement.destination == layout::kDestinationApplication &&
-        FoldCase(below, codePage) == FoldCase(uninstall::kUninstallerName))
-      return At(fileSpec.source, "\"" + path + "\" installs as " + uninstall::kUninstallerName +
+        FoldCase(below, codePage) == FoldCase(uninstaller))
+      return At(fileSpec.source, "\"" + path + "\" installs as " + uninstaller +
                                      " in the destination folder itself, where a per-user "
                                      "package's uninstaller lies");
     std::string entry = fileSpec.source.entry.substr(0, fileSpec.source.entry.find('.'));
@@ -399,12 +438,14 @@ Result<PackageParts> GatherPackage(const Project& project, Bytes uninstaller,
     contents.sources.push_back(fileSpec.source);
     auto found = MatchSource(fileSpec, project.directory, contents.warnings);
     if (!found.ok()) return found.problem();
+    const std::size_t first = contents.files.size();
     for (const FoundFile& each : found.value()) {
       auto file = PackFile(fileSpec, i, each, project, options, total);
       if (!file.ok()) return file.problem();
       if (auto problem = installed.Add(fileSpec, file.value(), each.path)) return *problem;
       contents.files.push_back(std::move(file.value()));
     }
+    WarnOf64BitFiles(project, fileSpec, contents.files, first, contents.warnings);
   }
   installed.WarnAboutChosenFolder(contents.warnings);
   if (contents.files.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))

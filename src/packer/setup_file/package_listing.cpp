@@ -11,6 +11,7 @@
 #include "package/stdio_package_file.h"
 #include "package/whole_package.h"
 #include "packer/file_io.h"
+#include "packer/pe/pe_machine.h"
 #include "packer/pe/program_manifest.h"
 #include "packer/setup_file/setup_scope.h"
 
@@ -116,6 +117,8 @@ void CopyContents(const ::PackageContents& c, ContentCollector& collected,
   listing.checkProgramNotRunning = h.CheckProgramNotRunning != 0;
   listing.licenceText = c.LicenceText.Text();
   listing.uninstaller.assign(c.Uninstaller.Data(), c.Uninstaller.Data() + c.Uninstaller.Length());
+  if (auto kind = ReadImageKind(listing.uninstaller))
+    listing.uninstallerArchitecture = kind->architecture;
   listing.fileDataProduced = c.FileDataLength;
   for (int i = 0; i < c.Files.Count(); ++i) {
     const FileRecord& r = c.Files[i];
@@ -194,6 +197,8 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
   if (none) return Problem{"", *none};
   if (!read) return Problem{"", failure.empty() ? "the package cannot be read" : failure};
   CopyContents(*contents, collected, listing);
+  auto architecture = ReadSetupArchitecture(path);
+  if (architecture.ok()) listing.architecture = architecture.value();
   listing.scope = SetupScope(file);
   listing.uninstallerRunsAsInvoker = RunsAsInvoker(listing.uninstaller);
   listing.headerImage.resize(layout::kHeaderSize);
@@ -202,6 +207,21 @@ Result<PackageListing> ReadPackageListing(const std::string& path, bool keepCont
     return Problem{"", "the header cannot be read again"};
   PeekDeclaredSizes(file, *contents, listing);
   return listing;
+}
+
+Result<Architecture> ReadSetupArchitecture(const std::string& path) {
+  auto regular = InputFile::Open(path);
+  if (!regular.ok()) return regular.problem();
+  StdioPackageFile file;
+  if (!file.Open(path.c_str())) return Problem{"", std::strerror(errno)};
+  auto kind = ReadImageKind(file);
+  if (!kind) {
+    PeHeaders headers;
+    return Problem{"", ReadPeHeaders(file, &headers)
+                           ? "its setup program is for neither x86 nor x64"
+                           : "is not a Windows program whose headers can be read"};
+  }
+  return kind->architecture;
 }
 
 }  // namespace packer

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "package/layout.h"
+#include "packer/architecture.h"
 #include "packer/byte_writer.h"
 #include "packer/problem.h"
 #include "packer/project/project.h"
@@ -54,12 +55,17 @@ struct PackageListing {
   std::uint32_t headerOffset = 0;
   std::uint64_t trailerOffset = 0;  // the file's last 4 bytes unless signed
   bool isSigned = false;            // an Authenticode certificate table ends the file
-  Bytes headerImage;                // the 130 bytes as stored
+  // ReadSetupArchitecture's answer; nothing for a setup program for
+  // another processor.
+  std::optional<Architecture> architecture;
+  Bytes headerImage;                                                     // the 130 bytes as stored
   std::string appName, appVersion, programWindowClass, programFileName;  // as the reader ends them
   bool showDestinationPage = false, showShortcutsPage = false, hasLicence = false,
        showWelcomePage = false, runProgramAtEnd = false, checkProgramNotRunning = false;
   std::string licenceText;
   Bytes uninstaller;
+  std::optional<Architecture>
+      uninstallerArchitecture;                // nothing: not a readable x86 or x64 program
   std::uint32_t uninstallerDeclaredSize = 0;  // its block's UncompressedSize
   std::vector<ListedFile> files;
   std::optional<std::uint32_t> fileDataDeclaredSize;  // present when there are files
@@ -76,6 +82,12 @@ struct PackageListing {
 // a megabyte whatever its size; the files' bytes are kept only with
 // `keepContents`.
 Result<PackageListing> ReadPackageListing(const std::string& path, bool keepContents = false);
+
+// The architecture of a finished setup file (the package's): the machine
+// type of the setup program it starts with, i386 x86, AMD64 x64, as winget
+// and Intune name it. Fails for a file that is not a Windows program whose
+// headers can be read, and for a program for another processor.
+Result<Architecture> ReadSetupArchitecture(const std::string& path);
 
 }  // namespace packer
 

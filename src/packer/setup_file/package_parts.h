@@ -19,6 +19,8 @@ struct PackedFile {
   FilePlacement placement;
   std::int64_t modified = 0;  // seconds since 1970, UTC
   std::optional<FileVersion> version;
+  // The processor a Windows program or DLL is for; nothing for other files.
+  std::optional<Architecture> architecture;
   std::uint32_t size = 0;     // when it was gathered; exactly this many bytes are packed
   std::string source;         // where its bytes are read from when the package is written
   std::size_t specIndex = 0;  // its [[files]] entry: PackageParts::sources

@@ -50,7 +50,9 @@ Check WriteStoredBlock(ByteWriter& out, const Bytes& data, Compression level, bo
     if (auto problem = stream.Finish(0, 0, 1)) return problem;
     if (storedAllowed && content.stream.size() >= data.size()) content = BlockContent{true, data};
   } else {
-    content = MakeBlockContent(data, level, storedAllowed);
+    auto made = MakeBlockContent(data, level, storedAllowed);
+    if (!made.ok()) return CompressionFailure(subject, made.problem().message);
+    content = std::move(made.value());
   }
   out.U32(content.stored ? 0 : static_cast<std::uint32_t>(content.stream.size()));
   out.U32(static_cast<std::uint32_t>(data.size()));
