@@ -181,18 +181,26 @@ std::string KilledSetup() {
   return "\"" + WriteSetup("killed", SetupFileAround(testpkg::BuildPackage(package))) + "\" /S";
 }
 
-// What the install may touch.
+// What the install may touch; a file's bytes by their size and hash, so
+// that a difference prints short.
 std::map<std::string, std::string> KilledState() {
   const std::string shared = CommonFilesDirectory() + "\\VT Killed";
   std::vector<std::string> paths = Links(kKilledApp);
   paths.push_back(DefaultDestination(kKilledApp));
   paths.push_back(shared);
   const std::string classes = kKilledClasses;
-  return StateOf(
+  std::map<std::string, std::string> state = StateOf(
       paths, {"Software\\VT Killed", kKilledKey, UninstallKey(kKilledApp),
               UninstallKey(kKilledApp) + "\\InstallInProgress", kSharedDlls, classes + ".vtkilldoc",
               classes + "VTKilled.Document", classes + "VTKilled.Document\\DefaultIcon",
               classes + "VTKilled.Document\\shell\\open\\command"});
+  for (auto& [name, value] : state) {
+    if (value.size() > 64) {
+      value = std::to_string(value.size()) + " bytes #" +
+              std::to_string(std::hash<std::string>()(value));
+    }
+  }
+  return state;
 }
 
 // Whatever an earlier run of these tests left.
