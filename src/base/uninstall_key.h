@@ -14,7 +14,9 @@
 // setup wrote them. Windows' list of programs and deployment tools read
 // the other values. The package's own registry records may add more
 // (a vendor's "Publisher" and "URLInfoAbout"), written before the entry and
-// left as they are; removing the entry removes them with it.
+// left as they are; removing the entry removes them with it. While an
+// install is under way, or after one stopped, the entry holds its journal
+// (base/install_journal.h) as its one subkey.
 #ifndef VANTOREL_BASE_UNINSTALL_KEY_H
 #define VANTOREL_BASE_UNINSTALL_KEY_H
 
