@@ -117,10 +117,7 @@ namespace {
 
 InstallChanges RunChanges;
 
-}  // namespace
-
-namespace {
-
+// RunInstall's steps; the journal of the install under way stays open.
 bool InstallAll(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
   Win32PackageFile file;
