@@ -1,6 +1,7 @@
 #include "base/earlier_installs.h"
 
 #include "base/file_contents.h"
+#include "base/install_journal.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
 #include "base/program_arguments.h"
@@ -16,9 +17,12 @@ const int kMaxInstalls = 16;
 
 enum class Vouched { kRecord, kMissing, kChanged };
 
-// The record of `appName` in `folder` whose digest is `digest`.
-Vouched ReadVouchedRecord(const char* folder, const SharedString& digest, const char* appName,
-                          InstallRecord& record) {
+// The record of `appName` in `folder` whose digest is `digest`, or
+// `pending`, the digest of the record that a stopped install was putting in
+// place (then `pendingFound` is set).
+Vouched ReadVouchedRecord(const char* folder, const SharedString& digest,
+                          const SharedString& pending, const char* appName, InstallRecord& record,
+                          bool& pendingFound) {
   SharedString path, text;
   FormatString(path, "%s\\%s", folder, uninstall::kRecordName);
   switch (ReadFileContents(path, kMaxRecordSize, text)) {
@@ -29,11 +33,13 @@ Vouched ReadVouchedRecord(const char* folder, const SharedString& digest, const 
     case FileRead::kDone:
       break;
   }
-  if (!MatchesDigest(text.Text(), text.Length(), digest) ||
+  const bool isPending = !pending.IsEmpty() && MatchesDigest(text.Text(), text.Length(), pending);
+  if ((!isPending && !MatchesDigest(text.Text(), text.Length(), digest)) ||
       ParseInstallRecord(text.Text(), static_cast<size_t>(text.Length()), record) != 0 ||
       !IsSamePath(record.appName, appName)) {
     return Vouched::kChanged;
   }
+  pendingFound |= isPending;
   return Vouched::kRecord;
 }
 
@@ -59,23 +65,23 @@ void DropEarlierIn(InstallRecord& record, const char* folder) {
   record.earlierInstalls = kept;
 }
 
-}  // namespace
-
-bool AddEarlierInstalls(const char* appName, const char* folder, InstallRecord& record) {
+// The chain of vouched records, from the one the entry names (or, for an
+// install that stopped before its entry had digests, `pending`).
+bool AddVouchedInstalls(const char* appName, const char* folder, const SharedString& pending,
+                        InstallRecord& record, bool& covered) {
   RegisteredEntry entry;
   SharedString chain, digest, other;
-  if (!ReadRegisteredEntry(appName, entry) || entry.recordDigest.IsEmpty() ||
-      !EntryFolder(entry, other)) {
-    return true;
-  }
-  FormatString(chain, "%s %s\n", entry.recordDigest.Text(), other.Text());
+  if (!ReadRegisteredEntry(appName, entry) || !EntryFolder(entry, other)) return true;
+  const SharedString& first = entry.recordDigest.IsEmpty() ? pending : entry.recordDigest;
+  if (first.IsEmpty()) return true;
+  FormatString(chain, "%s %s\n", first.Text(), other.Text());
   if (!IsSamePath(other, folder)) record.earlierInstalls += chain;
   // Breadth first through the chain, each folder once, until `folder`.
   int position = 0;
   for (int count = 0; count < kMaxInstalls && NextEarlierInstall(chain, position, digest, other);
        ++count) {
     InstallRecord earlier;
-    const Vouched vouched = ReadVouchedRecord(other, digest, appName, earlier);
+    const Vouched vouched = ReadVouchedRecord(other, digest, pending, appName, earlier, covered);
     if (IsSamePath(other, folder)) {
       if (vouched == Vouched::kChanged) return false;
       if (vouched == Vouched::kRecord) MergeInstallRecord(record, earlier);
@@ -89,5 +95,17 @@ bool AddEarlierInstalls(const char* appName, const char* folder, InstallRecord& 
     }
   }
   DropEarlierIn(record, folder);
+  return true;
+}
+
+}  // namespace
+
+bool AddEarlierInstalls(const char* appName, const char* folder, InstallRecord& record) {
+  InstallJournal stopped;
+  bool covered = false;  // by a record the stopped install put in place
+  const bool hasStopped = ReadInstallJournal(appName, stopped);
+  if (!AddVouchedInstalls(appName, folder, stopped.recordDigest, record, covered)) return false;
+  // What a stopped install made is this application's own.
+  if (hasStopped && !covered) AddJournalToRecord(stopped, folder, record);
   return true;
 }

@@ -16,7 +16,9 @@
 // still there or not (it stays in the chain). False when a record that the
 // chain names in `folder` is there but not as setup wrote it: writing over
 // it would orphan what it names. An entry without digests (another setup
-// program's) vouches for nothing.
+// program's) vouches for nothing. What an install that stopped before
+// its end made (base/install_journal.h) is added too, unless the record
+// it was putting in place is there and holds it.
 bool AddEarlierInstalls(const char* appName, const char* folder, InstallRecord& record);
 
 #endif

@@ -103,8 +103,8 @@ LONG SetFileInformation(HANDLE handle, void* information, ULONG size, int kind) 
                         : set(handle, status, information, size, kind);
 }
 
-bool MarkForDeletion(HANDLE handle) {
-  BOOLEAN deleteFile = TRUE;
+bool MarkForDeletion(HANDLE handle, bool remove) {
+  BOOLEAN deleteFile = remove ? TRUE : FALSE;
   return SetFileInformation(handle, &deleteFile, sizeof deleteFile, kDispositionInformation) == 0;
 }
 

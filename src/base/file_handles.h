@@ -39,8 +39,8 @@ enum { kRenameInformation = 10, kBasicInformation = 4, kDispositionInformation =
 
 // Marks what `handle` (opened with DELETE) holds for deletion when its
 // last handle closes; false when it cannot go (a folder that is not empty,
-// a running program's file).
-bool MarkForDeletion(HANDLE handle);
+// a running program's file). `remove` false takes the mark back.
+bool MarkForDeletion(HANDLE handle, bool remove = true);
 
 // Opens the file or empty folder at `path` as itself and deletes it
 // through that handle; false when it is not itself (a link stays) or

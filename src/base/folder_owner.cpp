@@ -80,5 +80,6 @@ unsigned DestinationRefusal(const char* folder, const char* appName, InstallReco
 
 bool HoldsAnotherApplication(const char* folder, const char* appName) {
   return NamesAnother(folder, uninstall::kLogName, "", appName) ||
-         NamesAnother(folder, uninstall::kRecordName, uninstall::kRecordHead, appName);
+         NamesAnother(folder, uninstall::kRecordName, uninstall::kRecordHead, appName) ||
+         NamesAnother(folder, uninstall::kRecordName, uninstall::kRecordHeadWithKeys, appName);
 }

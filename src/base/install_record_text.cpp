@@ -18,12 +18,50 @@ bool IsRecordedFolder(const char* path) {
   return strcmp(path, ".") == 0 || IsPlainRelativePath(path);
 }
 
-// "<digest> <full path>": the digest as Sha256Digest writes it.
-bool IsEarlierInstall(const char* entry) {
+// "<digest> ...": the digest as Sha256Digest writes it, and a blank.
+bool StartsWithDigest(const char* entry) {
   for (int i = 0; i < kDigestLength; ++i) {
     if (strchr("0123456789abcdef", entry[i]) == nullptr || entry[i] == '\0') return false;
   }
-  return entry[kDigestLength] == ' ' && IsPlainFullPath(entry + kDigestLength + 1);
+  return entry[kDigestLength] == ' ';
+}
+
+// "<digest> <full path>".
+bool IsEarlierInstall(const char* entry) {
+  return StartsWithDigest(entry) && IsPlainFullPath(entry + kDigestLength + 1);
+}
+
+// "HKLM\Software\Vendor": a root's name, then parts that are not empty
+// and hold no control character.
+bool IsRegistryKey(const char* key) {
+  static const char* const kRoots[] = {"HKCR\\", "HKCU\\", "HKLM\\", "HKU\\"};
+  const char* rest = nullptr;
+  for (const char* root : kRoots) {
+    if (strncmp(key, root, strlen(root)) == 0) rest = key + strlen(root);
+  }
+  if (rest == nullptr || strlen(key) > static_cast<size_t>(LineReader::kMaxLineLength))
+    return false;
+  char before = '\\';
+  for (; *rest != '\0'; before = *rest++) {
+    if (static_cast<unsigned char>(*rest) < 0x20 || (*rest == '\\' && before == '\\')) return false;
+  }
+  return before != '\\';
+}
+
+// "<digest> <key>=<name>": the name is all after the last "=" (a value's
+// name in a package holds none).
+bool IsRecordedValue(const char* entry) {
+  const char* equals = strrchr(entry, '=');
+  if (!StartsWithDigest(entry) || equals == nullptr ||
+      strlen(entry) > static_cast<size_t>(kDigestLength + 1 + LineReader::kMaxLineLength)) {
+    return false;
+  }
+  for (const char* c = equals; *c != '\0'; ++c) {
+    if (static_cast<unsigned char>(*c) < 0x20) return false;
+  }
+  const SharedString value(entry);
+  const int keyStart = kDigestLength + 1;
+  return IsRegistryKey(value.Middle(keyStart, static_cast<int>(equals - entry) - keyStart));
 }
 
 // The kinds of line, in the order they come.
@@ -38,6 +76,8 @@ const Kind kKinds[] = {
     {"outside", &InstallRecord::outsideFiles, IsPlainFullPath},
     {"shared", &InstallRecord::sharedFiles, nullptr},
     {"earlier", &InstallRecord::earlierInstalls, IsEarlierInstall},
+    {"key", &InstallRecord::keys, IsRegistryKey},
+    {"value", &InstallRecord::values, IsRecordedValue},
 };
 const int kKindCount = sizeof kKinds / sizeof kKinds[0];
 
@@ -74,8 +114,9 @@ bool HasSharedFile(const SharedString& sharedFiles, const char* path) {
 }
 
 // One line after the first two into `read`; `kind` is the kind of the line
-// before, which this one may not precede.
-bool ReadEntry(const SharedString& line, int& kind, InstallRecord& read) {
+// before, which this one may not precede. `merging`: a path there already
+// is no fault, and a shared file's raises add up.
+bool ReadEntry(const SharedString& line, int& kind, InstallRecord& read, bool merging = false) {
   const int blank = SharedPathStart(line, line.Length()) - 1;
   int k = kind;
   while (k < kKindCount && (blank != static_cast<int>(strlen(kKinds[k].keyword)) ||
@@ -87,7 +128,8 @@ bool ReadEntry(const SharedString& line, int& kind, InstallRecord& read) {
   const SharedString value = line.Middle(blank + 1, line.Length() - blank - 1);
   SharedString& list = read.*kKinds[k].list;
   if (kKinds[k].accept != nullptr) {
-    if (!kKinds[k].accept(value) || ListHoldsPath(list, value)) return false;
+    if (!kKinds[k].accept(value)) return false;
+    if (ListHoldsPath(list, value)) return merging;
     AppendPath(list, value);
     return true;
   }
@@ -95,7 +137,12 @@ bool ReadEntry(const SharedString& line, int& kind, InstallRecord& read) {
   int raises = 0;
   if (pathStart == 0 || !ParseCount(value, pathStart - 1, raises) || raises == 0) return false;
   const char* path = value.Text() + pathStart;
-  if (!IsPlainFullPath(path) || HasSharedFile(list, path)) return false;
+  if (!IsPlainFullPath(path)) return false;
+  if (merging) {
+    AddSharedRaises(read, path, raises);
+    return true;
+  }
+  if (HasSharedFile(list, path)) return false;
   AppendPath(list, value);
   return true;
 }
@@ -122,18 +169,23 @@ int ParseInstallRecord(const char* text, size_t size, InstallRecord& record) {
   LineReader lines(text, size);
   InstallRecord read;
   SharedString line;
-  // The first line is the head without its line feed.
+  // The first line is the head without its line feed, of either version.
   if (!lines.Next(line) || line.Length() != static_cast<int>(sizeof uninstall::kRecordHead) - 2 ||
-      strncmp(line, uninstall::kRecordHead, line.Length()) != 0) {
+      (strncmp(line, uninstall::kRecordHead, line.Length()) != 0 &&
+       strncmp(line, uninstall::kRecordHeadWithKeys, line.Length()) != 0)) {
     return lines.Number();
   }
   if (!lines.Next(read.appName) || read.appName.IsEmpty() || HasSeparator(read.appName)) {
     return lines.Number();
   }
+  const bool withKeys =
+      strncmp(text, uninstall::kRecordHeadWithKeys, sizeof uninstall::kRecordHeadWithKeys - 1) == 0;
   int kind = 0;
   while (!lines.AtEnd()) {
     if (!lines.Next(line, kMaxLineLength) || !ReadEntry(line, kind, read)) return lines.Number();
   }
+  // The version says whether there are keys or values, as setup writes it.
+  if (withKeys != (!read.keys.IsEmpty() || !read.values.IsEmpty())) return 1;
   record = read;
   return 0;
 }
@@ -146,7 +198,8 @@ SharedString InstallRecordText(const InstallRecord& record) {
     size += list.Length() + LineCount(list) * static_cast<int>(strlen(kind.keyword) + 1);
   }
   text.Reserve(size);
-  text += uninstall::kRecordHead;
+  const bool keys = !record.keys.IsEmpty() || !record.values.IsEmpty();
+  text += keys ? uninstall::kRecordHeadWithKeys : uninstall::kRecordHead;
   text += record.appName;
   text += '\n';
   for (const Kind& kind : kKinds) AppendLines(text, kind.keyword, record.*kind.list);
@@ -193,6 +246,11 @@ void AddSharedRaises(InstallRecord& record, const char* path, int raises) {
     AppendPath(entries, entry);
   }
   record.sharedFiles = entries;
+}
+
+bool AddInstallRecordLine(InstallRecord& record, const SharedString& line) {
+  int kind = 0;
+  return ReadEntry(line, kind, record, true);
 }
 
 void MergeInstallRecord(InstallRecord& record, const InstallRecord& other) {

@@ -22,9 +22,17 @@
 //                                    that install left there (64 lower-case
 //                                    hexadecimal digits): the uninstaller
 //                                    removes that install too
-// The five kinds of line come in this order, each path at most once (case
+//   key <root>\<path>                a registry key setup created; <root> is
+//                                    HKCR, HKCU, HKLM or HKU
+//   value <digest> <root>\<path>=<name>
+//                                    a value setup wrote where there was none
+//                                    (<name> empty: the key's default value),
+//                                    and the SHA-256 digest of its type (4
+//                                    bytes, little-endian) and data: it goes
+//                                    while it holds that
+// The seven kinds of line come in this order, each path at most once (case
 // ignored), every path plain (base/path_rules.h: no "..", stream or device
-// names).
+// names). A record with key or value lines says so by its version, 2.
 //
 // Works on bytes in memory only, so it builds natively and takes any input
 // a fuzzer gives it.
@@ -43,6 +51,8 @@ struct InstallRecord {
   SharedString outsideFiles;     // full paths
   SharedString sharedFiles;      // "<raises> <full path>" each
   SharedString earlierInstalls;  // "<digest> <full path>" each
+  SharedString keys;             // "<root>\<path>" each
+  SharedString values;           // "<digest> <root>\<path>=<name>" each
 };
 
 // 0 when the `size` bytes at `text` are a whole record, which then fills
@@ -62,6 +72,12 @@ bool NextSharedFile(const SharedString& sharedFiles, int& position, SharedString
 // Walks the earlier installs as NextPath walks a path list.
 bool NextEarlierInstall(const SharedString& earlierInstalls, int& position, SharedString& digest,
                         SharedString& folder);
+
+// Adds one line of the record's form ("file Docs\a.txt") to `record`, of any
+// kind and in any order: a path it holds already is not added again, and a
+// shared file's raises add to those recorded. False for a line no record
+// may hold.
+bool AddInstallRecordLine(InstallRecord& record, const SharedString& line);
 
 // Adds everything `other` records to `record`: its paths, and its raises to
 // those of the same shared file.

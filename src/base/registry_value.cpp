@@ -1,5 +1,7 @@
 #include "base/registry_value.h"
 
+#include "base/sha256_digest.h"
+
 bool ReadRegistryCount(HKEY key, const char* name, DWORD& count) {
   DWORD value = 0;
   DWORD size = sizeof value;
@@ -53,4 +55,13 @@ LONG QueryRegistryText(HKEY root, const char* subKey, const char* valueName, Sha
   result = QueryRegistryText(key, valueName, out);
   RegCloseKey(key);
   return result;
+}
+
+void RegistryValueDigest(DWORD type, const void* data, DWORD size, SharedString& digest) {
+  unsigned char typeBytes[4];
+  for (int i = 0; i < 4; ++i) typeBytes[i] = static_cast<unsigned char>(type >> (8 * i));
+  Sha256 hash;
+  hash.Add(typeBytes, sizeof typeBytes);
+  hash.Add(data, size);
+  hash.Finish(digest);
 }

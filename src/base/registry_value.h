@@ -34,4 +34,8 @@ LONG QueryRegistryText(HKEY key, const char* valueName, SharedString* out);
 // error is the open's or the query's.
 LONG QueryRegistryText(HKEY root, const char* subKey, const char* valueName, SharedString* out);
 
+// The digest by which the install record knows a value setup wrote: of
+// its type, 4 bytes little-endian, and its `size` bytes of data.
+void RegistryValueDigest(DWORD type, const void* data, DWORD size, SharedString& digest);
+
 #endif

@@ -9,8 +9,6 @@
 
 namespace {
 
-const char kLogDigestValue[] = "UninstallLogSHA256";
-const char kRecordDigestValue[] = "InstallRecordSHA256";
 const char kUninstallStringValue[] = "UninstallString";
 // The uninstaller's path, a blank and the log's path, each below MAX_PATH.
 const int kMaxCommandLength = 2 * MAX_PATH;
@@ -30,7 +28,7 @@ bool SetNumber(HKEY key, const char* name, DWORD number) {
   return SetValue(key, name, REG_DWORD, &number, sizeof number);
 }
 
-bool SetDigests(HKEY key, const SharedString& logText, const SharedString& recordText) {
+bool StoreDigests(HKEY key, const SharedString& logText, const SharedString& recordText) {
   SharedString digest;
   Sha256Digest(logText.Text(), static_cast<size_t>(logText.Length()), digest);
   bool saved = SetText(key, kLogDigestValue, digest);
@@ -61,12 +59,16 @@ unsigned WriteUninstallEntry(const UninstallEntryValues& values) {
   // Every other value is tried, whichever failed before it.
   FormatString(command, "\"%s\" /S \"%s\"", values.uninstaller, values.logPath);
   bool saved = SetText(key, "QuietUninstallString", command);
+  if (values.logText == nullptr) {
+    RegCloseKey(key);
+    return saved ? failed : failed | kOtherValueNotSaved;
+  }
   saved &= SetText(key, "DisplayVersion", values.version);
   saved &= SetText(key, "InstallLocation", values.folder);
   saved &= SetNumber(key, "EstimatedSize", values.sizeKiB);
   saved &= SetNumber(key, "NoModify", 1);
   saved &= SetNumber(key, "NoRepair", 1);
-  saved &= SetDigests(key, *values.logText, *values.recordText);
+  saved &= StoreDigests(key, *values.logText, *values.recordText);
   if (values.program[0] == '\0') {
     RegDeleteValueA(key, "DisplayIcon");
   } else {
@@ -92,12 +94,14 @@ bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry) {
 
 bool WriteEntryDigests(const char* appName, const SharedString& logText,
                        const SharedString& recordText) {
+  return WriteDigestsAt(UninstallKeyName(appName), logText, recordText);
+}
+
+bool WriteDigestsAt(const char* keyName, const SharedString& logText,
+                    const SharedString& recordText) {
   HKEY key;
-  if (RegOpenKeyExA(ScopeRoot(), UninstallKeyName(appName), 0, KEY_SET_VALUE, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  const bool saved = SetDigests(key, logText, recordText);
+  if (RegOpenKeyExA(ScopeRoot(), keyName, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+  const bool saved = StoreDigests(key, logText, recordText);
   RegCloseKey(key);
   return saved;
 }

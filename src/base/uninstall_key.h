@@ -14,7 +14,9 @@
 // setup wrote them. Windows' list of programs and deployment tools read
 // the other values. The package's own registry records may add more
 // (a vendor's "Publisher" and "URLInfoAbout"), written before the entry and
-// left as they are; removing the entry removes them with it.
+// left as they are; removing the entry removes them with it. While an
+// install is under way, or after one stopped, the entry holds its journal
+// (base/install_journal.h) as its one subkey.
 #ifndef VANTOREL_BASE_UNINSTALL_KEY_H
 #define VANTOREL_BASE_UNINSTALL_KEY_H
 
@@ -43,6 +45,10 @@ struct UninstallEntryValues {
   const SharedString* recordText;
 };
 
+// Without `logText` (and `recordText`), only the entry of an install under
+// way (base/install_journal.h): DisplayName, UninstallString and
+// QuietUninstallString, no version a deployment tool would take for an
+// install done, no digests.
 // What could not be written; 0 when everything was.
 enum : unsigned {
   kEntryKeyNotCreated = 1,  // then nothing else was tried
@@ -80,6 +86,15 @@ bool ReadRegisteredEntry(const char* appName, RegisteredEntry& entry);
 // are vouched for by. False when either cannot be stored.
 bool WriteEntryDigests(const char* appName, const SharedString& logText,
                        const SharedString& recordText);
+
+// The names of the two digests' values.
+inline constexpr char kLogDigestValue[] = "UninstallLogSHA256";
+inline constexpr char kRecordDigestValue[] = "InstallRecordSHA256";
+
+// The same in the existing key `keyName` below the entry's root, as those
+// two values.
+bool WriteDigestsAt(const char* keyName, const SharedString& logText,
+                    const SharedString& recordText);
 
 // Whether the digest of `size` bytes at `data` is `digest`.
 bool MatchesDigest(const char* data, int size, const SharedString& digest);

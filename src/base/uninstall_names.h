@@ -31,6 +31,9 @@ constexpr int kMaxNameLength = 30;
 constexpr char kRecordName[] = "Uninst.rec";
 // Its first line, and the line feed that ends it.
 constexpr char kRecordHead[] = "Vantorel install record 1\n";
+// The same for a record that names registry keys or values, which an
+// uninstaller of format 1 does not know; of the same length.
+constexpr char kRecordHeadWithKeys[] = "Vantorel install record 2\n";
 // The shell folders setup makes "<AppName>.lnk" in, as CSIDL numbers.
 constexpr int kProgramsFolder = 0x02;  // CSIDL_PROGRAMS
 constexpr int kDesktopFolder = 0x00;   // CSIDL_DESKTOP

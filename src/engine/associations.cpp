@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "base/install_scope.h"
+#include "engine/registry_changes.h"
 #include "engine/registry_text.h"
 
 namespace {
@@ -13,15 +14,33 @@ namespace {
 const DWORD kCompareBufferSize = 255;
 
 const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+const char kUserClassesName[] = "HKCU\\Software\\Classes";
 
 bool CreateKey(HKEY parent, const char* name, REGSAM access, HKEY* key) {
   return RegCreateKeyExA(parent, name, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, access,
                          nullptr, key, nullptr) == ERROR_SUCCESS;
 }
 
-bool StoreDefaultText(HKEY key, const char* text) {
-  return RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                        static_cast<DWORD>(lstrlenA(text)) + 1) == ERROR_SUCCESS;
+// Where the association's keys go: the classes key and its name for the
+// install record ("HKCR", or "HKCU\Software\Classes" for a per-user one).
+struct Classes {
+  HKEY key;
+  const char* name;
+};
+
+// The key `path` below the classes key, opened for reading and writing,
+// what it makes noted first; `keyName` is its name for the record.
+bool CreateClassKey(const Classes& classes, const char* path, HKEY* key, SharedString& keyName) {
+  NoteNewKeys(classes.name, classes.key, path);
+  FormatString(keyName, "%s\\%s", classes.name, path);
+  return CreateKey(classes.key, path, kReadWrite, key);
+}
+
+bool StoreDefaultText(HKEY key, const char* keyName, const char* text) {
+  const DWORD size = static_cast<DWORD>(lstrlenA(text)) + 1;
+  NoteNewValue(key, keyName, nullptr, REG_SZ, text, size);
+  return RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
+         ERROR_SUCCESS;
 }
 
 // Whether the key's default value already holds `text`. A value that does
@@ -38,10 +57,15 @@ bool HoldsDefaultText(HKEY key, const char* text) {
   return lstrcmpA(existing, text) == 0;
 }
 
-// Stores `text` as the default value unless it is there already; true when
-// it was stored.
-bool UpdateDefaultText(HKEY key, const char* text) {
-  return !HoldsDefaultText(key, text) && StoreDefaultText(key, text);
+// Stores `text` as the default value of the key `path` below the classes
+// unless it is there already; true when it was stored.
+bool UpdateDefaultText(const Classes& classes, const char* path, const char* text) {
+  HKEY key;
+  SharedString keyName;
+  if (!CreateClassKey(classes, path, &key, keyName)) return false;
+  const bool changed = !HoldsDefaultText(key, text) && StoreDefaultText(key, keyName, text);
+  RegCloseKey(key);
+  return changed;
 }
 
 // A path in double quotes, unless it has them already at either end.
@@ -52,57 +76,27 @@ SharedString Quoted(const SharedString& path) {
   return quoted;
 }
 
-// shell\open\command of the class: the program and the document, both
-// quoted.
-bool WriteOpenCommand(HKEY classKey, const char* programPath) {
-  HKEY shell, open, command;
-  if (!CreateKey(classKey, "shell", KEY_WRITE, &shell)) return false;
-  if (!CreateKey(shell, "open", KEY_WRITE, &open)) {
-    RegCloseKey(shell);
-    return false;
-  }
-  if (!CreateKey(open, "command", kReadWrite, &command)) {
-    RegCloseKey(open);
-    RegCloseKey(shell);
-    return false;
-  }
-  SharedString text;
-  FormatString(text, "%s \"%%1\"", programPath);
-  bool changed = UpdateDefaultText(command, text);
-  RegCloseKey(command);
-  RegCloseKey(open);
-  RegCloseKey(shell);
-  return changed;
-}
-
-bool WriteDefaultIcon(HKEY classKey, const char* iconPath, int iconIndex) {
-  HKEY icon;
-  if (!CreateKey(classKey, "DefaultIcon", kReadWrite, &icon)) return false;
-  SharedString text;
-  FormatString(text, "%s,%d", iconPath, iconIndex);
-  bool changed = UpdateDefaultText(icon, text);
-  RegCloseKey(icon);
-  return changed;
-}
-
-// True when the description, the command or the icon was stored. The
-// extension's own value is written every time and is no change.
-bool WriteAssociation(HKEY classes, const char* extension, const char* className,
+// True when the description, the class's shell\open\command (the program
+// and the document, both quoted) or its icon was stored. The extension's
+// own value is written every time and is no change.
+bool WriteAssociation(const Classes& classes, const char* extension, const char* className,
                       const char* description, const char* programPath, const char* iconPath,
                       int iconIndex) {
-  if (classes == nullptr || extension[0] != '.') return false;
-  HKEY extensionKey, classKey;
-  if (!CreateKey(classes, extension, KEY_WRITE, &extensionKey)) return false;
-  if (!StoreDefaultText(extensionKey, className) ||
-      !CreateKey(classes, className, kReadWrite, &classKey)) {
-    RegCloseKey(extensionKey);
-    return false;
-  }
-  bool changed = UpdateDefaultText(classKey, description);
-  if (WriteOpenCommand(classKey, programPath)) changed = true;
-  if (WriteDefaultIcon(classKey, iconPath, iconIndex)) changed = true;
-  RegCloseKey(classKey);
+  if (classes.key == nullptr || extension[0] != '.') return false;
+  HKEY extensionKey;
+  SharedString keyName;
+  if (!CreateClassKey(classes, extension, &extensionKey, keyName)) return false;
+  const bool stored = StoreDefaultText(extensionKey, keyName, className);
   RegCloseKey(extensionKey);
+  if (!stored) return false;
+  SharedString path, text;
+  bool changed = UpdateDefaultText(classes, className, description);
+  FormatString(path, "%s\\shell\\open\\command", className);
+  FormatString(text, "%s \"%%1\"", programPath);
+  if (UpdateDefaultText(classes, path, text)) changed = true;
+  FormatString(path, "%s\\DefaultIcon", className);
+  FormatString(text, "%s,%d", iconPath, iconIndex);
+  if (UpdateDefaultText(classes, path, text)) changed = true;
   return changed;
 }
 
@@ -125,7 +119,8 @@ void AssociationWriter::Association(const AssociationRecord& record) {
   SharedString iconPath = record.IconPath;
   FillDestination(programPath, destination_);
   FillDestination(iconPath, destination_);
-  if (WriteAssociation(classes_, '.' + record.Extension, record.ClassName, record.Description,
+  const Classes classes = {classes_, classes_ == HKEY_CLASSES_ROOT ? "HKCR" : kUserClassesName};
+  if (WriteAssociation(classes, '.' + record.Extension, record.ClassName, record.Description,
                        Quoted(programPath), Quoted(iconPath), record.IconIndex)) {
     changed_ = true;
   }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/folder_security.h"
+#include "base/install_journal.h"
 #include "base/path_rules.h"
 #include "engine/created_items.h"
 #include "engine/held_folders.h"
@@ -56,6 +57,8 @@ bool MakeDirectory(const char* path, void* context) {
   if (walk->notItself != nullptr && !walk->notItself->IsEmpty()) return false;
   SECURITY_ATTRIBUTES* attributes =
       RunsAsAdministrator() && ParentIsOpen(path) ? AdminOnlyAttributes() : nullptr;
+  // Noted before it is made: a run stopped at once leaves nothing unnoted.
+  JournalLine("folder", path);
   if (!CreateDirectoryA(path, attributes)) return false;
   RecordCreatedFolder(path);
   if (walk->created != nullptr) walk->created->AddFolder(path);

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/path_list.h"
+#include "base/path_rules.h"
 #include "engine/associations.h"
 #include "engine/created_items.h"
 #include "engine/destination_folder.h"
@@ -31,7 +33,9 @@ namespace {
 // D1: the uninstaller, written into the Windows directory, or a per-user
 // package's into the destination folder, made and held as for the
 // application's files, and recorded among them: it goes with the
-// application.
+// application. Written whole beside its place first: a run killed meanwhile
+// leaves the uninstaller there before, which every application installed
+// for the machine shares, whole.
 bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
   BlockBuffer program;
   if (!ReadStoredBlock(input, StoredBlockVariant::kUninstaller, &program)) return false;
@@ -44,11 +48,16 @@ bool WriteUninstaller(PackageInput& input, CreatedItems& created) {
     return false;
   }
   bool existed = FileExists(path);
-  HANDLE file = CreateOutputFile(path);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (perUser && !existed) JournalLine("file", path);
+  Placement placement;
+  if (!PlaceWholeFile(path.Middle(0, LastSeparator(path)), path, program.Data(),
+                      static_cast<DWORD>(program.Length()), placement)) {
+    return false;
+  }
+  DropMovedAside(placement);
   if (!existed) created.AddFile(path);
   if (perUser) RecordInstalledFile(layout::kDestinationApplication, path, existed);
-  return WriteAndClose(file, path, program.Data(), program.Length());
+  return true;
 }
 
 uint64_t TotalFileSize(const FileTable& files) {
@@ -108,9 +117,8 @@ namespace {
 
 InstallChanges RunChanges;
 
-}  // namespace
-
-bool RunInstall(InstallProgress& progress) {
+// RunInstall's steps; the journal of the install under way stays open.
+bool InstallAll(InstallProgress& progress) {
   const SharedString setupPath = SetupExecutablePath();
   Win32PackageFile file;
   if (!OpenSetupExecutable(file, setupPath, Settings.SetupCaption)) return false;
@@ -125,6 +133,10 @@ bool RunInstall(InstallProgress& progress) {
   }
   // On failure the progress stays until the process ends; the file closes
   // here.
+  if (!BeginInstallUnderWay()) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_REGISTRY_KEY);
+    return false;
+  }
   if (!PrepareDestination(RunChanges.created) || !WriteUninstaller(input, RunChanges.created) ||
       !InstallFiles(input, progress, RunChanges)) {
     return false;
@@ -140,13 +152,24 @@ bool RunInstall(InstallProgress& progress) {
   return true;
 }
 
+}  // namespace
+
+bool RunInstall(InstallProgress& progress) {
+  if (InstallAll(progress)) return true;
+  EndInstallUnderWay(false);
+  return false;
+}
+
 bool CompleteInstall() {
+  RunChanges.written.RaiseSharedCounts();
   if (WriteUninstallLog()) {
     RunChanges.written.Finish();
+    EndInstallUnderWay(true);
     return true;
   }
   RunChanges.written.Undo(RunChanges.created);
   SharedString link;
   for (int position = 0; NextPath(Settings.ShortcutList, position, link);) DeleteItself(link);
+  EndInstallUnderWay(false);
   return false;
 }

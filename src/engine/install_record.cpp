@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/install_journal.h"
 #include "base/install_record_text.h"
 #include "base/path_list.h"
 #include "base/path_rules.h"
@@ -12,15 +13,7 @@ namespace {
 
 // The part of `path` below the destination folder: "." for the folder
 // itself; empty when it lies elsewhere.
-SharedString BelowDestination(const char* path) {
-  const SharedString& destination = Settings.DestinationDir;
-  if (destination.IsEmpty() || !IsSameOrAbove(destination, path)) return SharedString();
-  if (IsSamePath(destination, path)) return SharedString(".");
-  const int length = destination.Length();
-  // "C:" holds "C:\Folder": the part starts after the "\" either way.
-  const int start = LastSeparator(destination) == length - 1 ? length : length + 1;
-  return SharedString(path + start);
-}
+SharedString BelowDestination(const char* path) { return PathBelow(Settings.DestinationDir, path); }
 
 }  // namespace
 
@@ -28,6 +21,8 @@ void RecordInstalledFile(unsigned destinationType, const char* path, bool existe
   if (destinationType == layout::kDestinationApplication) {
     const SharedString below = BelowDestination(path);
     if (!below.IsEmpty()) AppendPathOnce(Settings.Record.files, below);
+    // A new file was noted as it was made; one replaced is noted now.
+    if (existed) JournalLine("file", path);
   } else if (!existed) {
     AppendPathOnce(Settings.Record.outsideFiles, path);
   }
@@ -41,9 +36,5 @@ void RecordCreatedFolder(const char* path) {
 SharedString InstallRecordToWrite() {
   InstallRecord record = Settings.Record;
   record.appName = Settings.Header.AppName;
-  SharedString path;
-  for (int position = 0; NextPath(Settings.SharedDllList, position, path);) {
-    AddSharedRaises(record, path, 1);
-  }
   return InstallRecordText(record);
 }

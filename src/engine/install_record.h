@@ -19,7 +19,8 @@ void RecordInstalledFile(unsigned destinationType, const char* path, bool existe
 void RecordCreatedFolder(const char* path);
 
 // The text of the record to write into the destination folder: this
-// install's files, folders and shared-count raises (SharedDllList), and
+// install's files, folders, shared-count raises (those stored,
+// engine/shared_dll_count.h), registry keys and values, and
 // what the earlier installs left to it (base/earlier_installs.h), which
 // the destination added before anything was written
 // (engine/destination_folder.h).

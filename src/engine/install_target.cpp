@@ -1,6 +1,7 @@
 #include "engine/install_target.h"
 
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/run_log.h"
@@ -59,6 +60,7 @@ bool ScheduleAtSignIn(const char* path, const char* replacement) {
 HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
                        CreatedItems& created) {
   if (!existed) {
+    JournalLine("file", path);
     HANDLE file = CreateNewFile(path);
     if (file != INVALID_HANDLE_VALUE) created.AddFile(path);
     return file;
@@ -97,11 +99,14 @@ bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Pla
     placement.aside = MoveAside(folder, destination);
     if (placement.aside == INVALID_HANDLE_VALUE) return false;
   }
+  MarkForDeletion(staging, false);
   if (RenameThroughHandle(staging, destination)) {
     CloseHandle(staging);
     return true;
   }
+  MarkForDeletion(staging);
   if (placement.aside != INVALID_HANDLE_VALUE) {
+    MarkForDeletion(placement.aside, false);
     RenameThroughHandle(placement.aside, destination);
     CloseHandle(placement.aside);
     placement.aside = INVALID_HANDLE_VALUE;
@@ -109,9 +114,32 @@ bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Pla
   return false;
 }
 
+bool PlaceWholeFile(const SharedString& folder, const char* path, const void* data, DWORD size,
+                    Placement& placement) {
+  const SharedString directory = folder + "\\";
+  HANDLE file = CreateStagingFile(directory);
+  if (file == INVALID_HANDLE_VALUE) {
+    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
+    return false;
+  }
+  DWORD written = 0;
+  unsigned failure = 0;
+  if (!WriteFile(file, data, size, &written, nullptr) || written != size) {
+    failure = IDS_WRITE_FILE;
+  } else if (!PutInPlace(file, directory, path, placement)) {
+    failure = IDS_OPEN_FILE;
+  }
+  if (failure == 0) return true;
+  MarkForDeletion(file);
+  CloseHandle(file);
+  ShowError(nullptr, Settings.SetupCaption, failure, path);
+  return false;
+}
+
 void TakeBack(const char* destination, const Placement& placement) {
   DeleteItself(destination);
   if (placement.aside != INVALID_HANDLE_VALUE) {
+    MarkForDeletion(placement.aside, false);
     RenameThroughHandle(placement.aside, destination);
     CloseHandle(placement.aside);
   }
@@ -185,6 +213,9 @@ void FinishInstalledFile(const FileRecord& record, const InstallTarget& target) 
   // A redirected file is registered under the name it will have after the
   // restart.
   if (record.SelfRegister != 0) RegisterFile(target.path);
+}
+
+void RaiseCountOf(const FileRecord& record, const InstallTarget& target) {
   if (record.SharedDll != 0) RaiseSharedCount(target.path, target.existed);
 }
 

@@ -51,6 +51,14 @@ struct Placement {
 // be renamed, or a folder has that name, with nothing changed and
 // `staging` open.
 bool PutInPlace(HANDLE staging, const char* folder, const char* destination, Placement& placement);
+// The `size` bytes at `data` as the file `path` in the held `folder`,
+// written whole as a new file beside it and put in its place through its
+// handle, so that a hard link at its name keeps the bytes of its other
+// file, and a run that ends before leaves the file as it was; the file it
+// replaces waits aside (`placement`). IDS_OPEN_FILE or IDS_WRITE_FILE naming
+// it otherwise.
+bool PlaceWholeFile(const SharedString& folder, const char* path, const void* data, DWORD size,
+                    Placement& placement);
 // Undoes PutInPlace: the file put at `destination` goes (opened as itself
 // again), the one moved aside comes back.
 void TakeBack(const char* destination, const Placement& placement);
@@ -74,10 +82,14 @@ void UndoPlacement(const InstallTarget& target, const Placement& placement);
 // yet.
 void NoteInstalledFile(const FileRecord& record, const InstallTarget& target);
 
+// Once the file is in place, before the uninstall log and record are
+// written: its shared count raised, when it is shared, and recorded so
+// (engine/shared_dll_count.h).
+void RaiseCountOf(const FileRecord& record, const InstallTarget& target);
+
 // Once the uninstall log, record and entry are written, in this order: the
 // replacement of a redirected file scheduled for the next start, the file
-// registered, its shared count raised. Failures are reported and the
-// install goes on.
+// registered. Failures are reported and the install goes on.
 void FinishInstalledFile(const FileRecord& record, const InstallTarget& target);
 
 // Schedules `replacement` to take the place of `path` at the next start of

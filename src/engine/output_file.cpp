@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/messages.h"
 #include "engine/install_timing.h"
 #include "state/install_settings.h"
@@ -36,6 +37,15 @@ unsigned RandomNumber() {
 SharedString StagingPath(const char* directory) {
   SharedString path;
   FormatString(path, "%s~vt%08X.tmp", directory, RandomNumber());
+  return path;
+}
+
+// A staging name, noted in the journal of the install under way before
+// anything has it: a run killed before the file is marked for deletion
+// leaves nothing unnoted.
+SharedString NotedStagingPath(const char* directory) {
+  const SharedString path = StagingPath(directory);
+  JournalLine("file", path);
   return path;
 }
 
@@ -80,7 +90,11 @@ bool CanOverwrite(const char* path) {
 
 HANDLE CreateStagingFile(const char* directory) {
   for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
-    HANDLE file = CreateFileForWriting(StagingPath(directory), CREATE_NEW, GENERIC_WRITE | DELETE);
+    const SharedString path = NotedStagingPath(directory);
+    HANDLE file = CreateFileForWriting(path, CREATE_NEW, GENERIC_WRITE | DELETE);
+    // It goes with its handle, however the run ends, until it is put in
+    // place.
+    if (file != INVALID_HANDLE_VALUE) MarkForDeletion(file);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
@@ -92,7 +106,11 @@ HANDLE MoveAside(const char* directory, const char* path) {
   if (file == INVALID_HANDLE_VALUE) return file;
   if (HoldsItself(file, path)) {
     for (unsigned attempt = 0; attempt < kStagingAttempts; ++attempt) {
-      if (RenameThroughHandle(file, StagingPath(directory))) return file;
+      // Aside, it goes with its handle unless it is taken back.
+      if (RenameThroughHandle(file, NotedStagingPath(directory))) {
+        MarkForDeletion(file);
+        return file;
+      }
     }
   }
   CloseHandle(file);

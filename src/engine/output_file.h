@@ -42,14 +42,17 @@ bool CanOverwrite(const char* path);
 // could fill beforehand). Created as a new file, open for writing and for
 // its renaming, others only reading it: it is what this handle writes that
 // goes in place, never what a name holds by then. INVALID_HANDLE_VALUE
-// when none can be made.
+// when none can be made. It is marked for deletion until PutInPlace
+// (engine/install_target.h) renames it: a run that ends before, however it
+// ends, leaves none.
 HANDLE CreateStagingFile(const char* directory);
 
 // Renames the file at `path`, in `directory`, to a free staging name,
 // through a handle on the file itself that stays open (others may read it,
 // not rename or delete it), so that it can come back or go later through
-// that handle. INVALID_HANDLE_VALUE when it cannot be renamed (a program
-// uses it, or it is not itself).
+// that handle, marked for deletion meanwhile (TakeBack takes the mark
+// back): a run that ends before leaves it nowhere. INVALID_HANDLE_VALUE
+// when it cannot be renamed (a program uses it, or it is not itself).
 HANDLE MoveAside(const char* directory, const char* path);
 
 #endif

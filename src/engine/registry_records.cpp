@@ -1,6 +1,7 @@
 #include "engine/registry_records.h"
 
 #include "base/run_log.h"
+#include "engine/registry_changes.h"
 #include "engine/registry_text.h"
 
 namespace {
@@ -23,9 +24,16 @@ HKEY RootKey(layout::RegistryRoot root) {
 void RegistryWriter::BeginKey(layout::RegistryRoot root, const SharedString& keyPath) {
   EndKey();
   LogLine("Registry key: %s\\%s", layout::kRegistryRootShortNames[root], keyPath.Text());
+  NoteNewKeys(layout::kRegistryRootShortNames[root], RootKey(root), keyPath);
   // Opens the key, creating it and any missing parents.
   HKEY key = nullptr;
   if (RegCreateKeyA(RootKey(root), keyPath, &key) == ERROR_SUCCESS) key_ = key;
+  FormatString(keyName_, "%s\\%s", layout::kRegistryRootShortNames[root], keyPath.Text());
+}
+
+void RegistryWriter::Store(const char* name, DWORD type, const void* data, DWORD size) {
+  NoteNewValue(key_, keyName_, name, type, data, size);
+  RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
 void RegistryWriter::Value(uint32_t type, const SharedString& text) {
@@ -34,12 +42,11 @@ void RegistryWriter::Value(uint32_t type, const SharedString& text) {
   if (key_ == nullptr || !SplitValueText(text, name, data)) return;
   FillDestination(data, destination_);
   if (type == REG_SZ) {
-    RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.Text()),
-                   static_cast<DWORD>(data.Length()) + 1);
+    Store(name, REG_SZ, data.Text(), static_cast<DWORD>(data.Length()) + 1);
   } else {
     // Every other type is stored as a 32-bit number under its own type code.
     DWORD number = ParseRegistryNumber(data);
-    RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    Store(name, type, &number, sizeof number);
   }
 }
 

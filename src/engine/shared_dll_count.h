@@ -12,10 +12,13 @@
 void ListSharedFile(const char* path);
 
 // Raises the count of the listed file at `path`: 1 when the file is new
-// (`existed` false: a count left by an earlier install is stale), 2 when it
-// was there without a count (someone installed it without counting), else
-// one more. A count that cannot be stored is reported
-// (IDS_SAVE_REGISTRY_KEY): the file stays listed all the same.
+// (`existed` false: a count left by an earlier install is stale; so is one
+// found on a file the install record has this application make without
+// counting it), 2 when it was there without a count (someone installed it
+// without counting), else one more. Once stored, the raise is in the
+// install record and the journal of the install under way. A count that
+// cannot be stored is reported (IDS_SAVE_REGISTRY_KEY) and recorded as not
+// raised; the file stays listed in the log all the same.
 void RaiseSharedCount(const char* path, bool existed);
 
 #endif

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
 #include "base/run_log.h"
@@ -17,6 +18,9 @@
 #include "state/install_settings.h"
 
 namespace {
+
+// BeginInstallUnderWay made the entry: nothing was installed before.
+bool entryMade = false;
 
 void AppendCount(SharedString& text, int count) {
   SharedString line;
@@ -52,6 +56,28 @@ unsigned InstalledKiB() {
   return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<unsigned>(kib);
 }
 
+// The entry's values, as far as they are known; without texts, those of an
+// install under way (base/uninstall_key.h).
+unsigned WriteEntry(const char* logPath, const SharedString* logText,
+                    const SharedString* recordText) {
+  const PackageHeader& header = Settings.Header;
+  SharedString program;
+  if (header.ProgramFileName[0] != '\0') {
+    FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), header.ProgramFileName);
+  }
+  const SharedString uninstaller = UninstallerPath();
+  const UninstallEntryValues values = {
+      header.AppName, header.AppVersion, uninstaller, logPath,   Settings.DestinationDir,
+      program,        InstalledKiB(),    logText,     recordText};
+  return WriteUninstallEntry(values);
+}
+
+SharedString LogPath() {
+  SharedString logPath;
+  FormatString(logPath, "%s\\%s", Settings.DestinationDir.Text(), uninstall::kLogName);
+  return logPath;
+}
+
 // The Uninstall entry (base/uninstall_key.h), which keeps the digests of the
 // log and the record beside it: the uninstaller then tells that neither was
 // changed. False when the entry would not lead the uninstaller to the log
@@ -60,15 +86,7 @@ unsigned InstalledKiB() {
 bool RegisterUninstaller(const char* logPath, const SharedString& logText,
                          const SharedString& recordText) {
   const PackageHeader& header = Settings.Header;
-  SharedString program;
-  if (header.ProgramFileName[0] != '\0') {
-    FormatString(program, "%s\\%s", Settings.DestinationDir.Text(), header.ProgramFileName);
-  }
-  const SharedString uninstaller = UninstallerPath();
-  const UninstallEntryValues values = {
-      header.AppName, header.AppVersion, uninstaller, logPath,    Settings.DestinationDir,
-      program,        InstalledKiB(),    &logText,    &recordText};
-  const unsigned failed = WriteUninstallEntry(values);
+  const unsigned failed = WriteEntry(logPath, &logText, &recordText);
   if (failed & kEntryKeyNotCreated) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_REGISTRY_KEY);
     return false;
@@ -84,40 +102,32 @@ bool RegisterUninstaller(const char* logPath, const SharedString& logText,
   return (failed & kUninstallStringNotSaved) == 0;
 }
 
-// A file of the uninstall in the held `folder`, written whole as a new
-// file beside it and put in its place through its handle, so that a hard
-// link at its name keeps the bytes of its other file; the file it replaces
-// waits aside (`placement`) until the install is sure. IDS_OPEN_FILE or
-// IDS_WRITE_FILE naming it otherwise.
-bool PlaceWholeFile(const SharedString& folder, const char* path, const SharedString& text,
-                    Placement& placement) {
-  const SharedString directory = folder + "\\";
-  HANDLE file = CreateStagingFile(directory);
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowError(nullptr, Settings.SetupCaption, IDS_OPEN_FILE, path);
+}  // namespace
+
+bool BeginInstallUnderWay() {
+  const char* appName = Settings.Header.AppName;
+  HKEY entry;
+  if (RegOpenKeyExA(ScopeRoot(), UninstallKeyName(appName), 0, KEY_QUERY_VALUE, &entry) ==
+      ERROR_SUCCESS) {
+    RegCloseKey(entry);
+  } else if (WriteEntry(LogPath(), nullptr, nullptr) & kEntryKeyNotCreated) {
     return false;
+  } else {
+    entryMade = true;
   }
-  DWORD written = 0;
-  const DWORD size = static_cast<DWORD>(text.Length());
-  unsigned failure = 0;
-  if (!WriteFile(file, text.Text(), size, &written, nullptr) || written != size) {
-    failure = IDS_WRITE_FILE;
-  } else if (!PutInPlace(file, directory, path, placement)) {
-    failure = IDS_OPEN_FILE;
-  }
-  if (failure == 0) return true;
-  MarkForDeletion(file);
-  CloseHandle(file);
-  ShowError(nullptr, Settings.SetupCaption, failure, path);
-  return false;
+  return OpenInstallJournal(appName, Settings.DestinationDir);
 }
 
-}  // namespace
+void EndInstallUnderWay(bool complete) {
+  if (CloseInstallJournal(complete) && !complete && entryMade) {
+    RegDeleteKeyA(ScopeRoot(), UninstallKeyName(Settings.Header.AppName));
+  }
+}
 
 bool WriteUninstallLog() {
   const SharedString& destination = Settings.DestinationDir;
-  SharedString logPath, recordPath;
-  FormatString(logPath, "%s\\%s", destination.Text(), uninstall::kLogName);
+  const SharedString logPath = LogPath();
+  SharedString recordPath;
   FormatString(recordPath, "%s\\%s", destination.Text(), uninstall::kRecordName);
   SharedString notItself;
   if (!CreateDirectoryPath(destination, nullptr, nullptr, &notItself)) {
@@ -127,9 +137,16 @@ bool WriteUninstallLog() {
   }
   const SharedString recordText = InstallRecordToWrite();
   const SharedString logText = LogText();
+  // Files of these digests hold all the journal says: from here on they
+  // vouch for it, before the entry does.
+  WriteDigestsAt(InstallJournalKeyName(Settings.Header.AppName), logText, recordText);
   Placement logPlacement, recordPlacement;
-  if (!PlaceWholeFile(destination, logPath, logText, logPlacement)) return false;
-  const bool record = PlaceWholeFile(destination, recordPath, recordText, recordPlacement);
+  if (!PlaceWholeFile(destination, logPath, logText.Text(), static_cast<DWORD>(logText.Length()),
+                      logPlacement)) {
+    return false;
+  }
+  const bool record = PlaceWholeFile(destination, recordPath, recordText.Text(),
+                                     static_cast<DWORD>(recordText.Length()), recordPlacement);
   if (record && RegisterUninstaller(logPath, logText, recordText)) {
     DropMovedAside(logPlacement);
     DropMovedAside(recordPlacement);

@@ -14,6 +14,17 @@
 #ifndef VANTOREL_ENGINE_UNINSTALL_LOG_H
 #define VANTOREL_ENGINE_UNINSTALL_LOG_H
 
+// Before setup writes anything of the application: the application's
+// Uninstall entry, when it has none, with only what finds and starts the
+// uninstaller, and the journal of the install under way opened
+// (base/install_journal.h). False when either cannot be written: then
+// nothing could remove what the install would write.
+bool BeginInstallUnderWay();
+// The end of the install under way: `complete` once the log, the record and
+// the entry are written; otherwise the journal stays unless nothing it
+// notes is there, and then an entry made by BeginInstallUnderWay goes too.
+void EndInstallUnderWay(bool complete);
+
 // Writes the log, then the record, then the Uninstall registration. Both
 // files are written as new files and put in place through their handles.
 // True when all three are there; otherwise the failure was reported (a

@@ -101,6 +101,13 @@ bool WrittenFiles::Place(CreatedItems& created) {
   return true;
 }
 
+void WrittenFiles::RaiseSharedCounts() {
+  for (int i = 0; i < count_; ++i) {
+    InstallTarget target;
+    if (TargetOf(i, target)) RaiseCountOf((*files_)[i], target);
+  }
+}
+
 void WrittenFiles::Finish() {
   for (int i = 0; i < count_; ++i) {
     InstallTarget target;
@@ -119,6 +126,7 @@ void WrittenFiles::Undo(CreatedItems& created) {
 
 bool WrittenFiles::Complete(CreatedItems& created) {
   if (!Place(created)) return false;
+  RaiseSharedCounts();
   Finish();
   return true;
 }

@@ -39,13 +39,17 @@ class WrittenFiles {
   // what `created` lists; false. Otherwise every file is noted
   // (NoteInstalledFile).
   bool Place(CreatedItems& created);
+  // After Place: the shared counts raised (RaiseCountOf), before the
+  // uninstall log and record are written, so that they record the raises
+  // made.
+  void RaiseSharedCounts();
   // After Place: every file is finished (FinishInstalledFile), and the
   // files moved aside are deleted.
   void Finish();
   // After Place, instead of Finish: every file placed goes, the files moved
   // aside come back, and so does what `created` lists.
   void Undo(CreatedItems& created);
-  // Place, then Finish.
+  // Place, RaiseSharedCounts, then Finish.
   bool Complete(CreatedItems& created);
   // The data failed its check: every staging file is deleted, so the files
   // they were to replace keep their bytes.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/install_journal.h"
 #include "base/messages.h"
 #include "base/path_list.h"
 #include "base/run_log.h"
@@ -36,6 +37,7 @@ void CreateShortcut(const char* targetPath, int csidl, const char* folderLabel) 
   }
   SharedString linkPath;
   FormatString(linkPath, "%s\\%s.lnk", folder.Text(), Settings.Header.AppName);
+  JournalLine("file", linkPath);
   if (!CreateShellLink(linkPath, targetPath, Settings.DestinationDir, SW_SHOWNORMAL)) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_SHORTCUT);
     return;

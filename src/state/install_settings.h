@@ -33,8 +33,9 @@ struct InstallSettings {
   // path and "\n" each.
   int ShortcutCount = 0;
   SharedString ShortcutList;
-  // The files and folders this install wrote, for the install record
-  // (engine/install_record.h); its shared files come from SharedDllList.
+  // The files, folders, raised counts, registry keys and values this install
+  // wrote, with what earlier installs left to it, for the install record
+  // (engine/install_record.h).
   InstallRecord Record;
   // The bytes of the package's files: the Uninstall entry's size.
   uint64_t FileBytes = 0;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/install_journal.h"
 #include "base/install_scope.h"
 #include "base/path_rules.h"
 #include "uninstaller/command_line.h"
@@ -22,7 +23,9 @@ bool ReadUninstallEntry(const char* appName, const char* logPath, UninstallEntry
 }
 
 void RemoveUninstallEntry(const char* appName, LeftItems& left) {
-  // The key holds values only, the package's own among them.
+  // The key holds values only, the package's own among them, and the
+  // journal of an install under way (base/install_journal.h).
+  DeleteInstallJournal(appName);
   const LONG result = RegDeleteKeyA(ScopeRoot(), UninstallKeyName(appName));
   if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
     left.Add(IDS_UN_LEFT_ENTRY, appName);

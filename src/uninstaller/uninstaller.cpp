@@ -1,9 +1,11 @@
 #include "uninstaller/uninstaller.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "base/file_contents.h"
 #include "base/file_handles.h"
+#include "base/install_journal.h"
 #include "base/install_record_text.h"
 #include "base/install_scope.h"
 #include "base/messages.h"
@@ -11,6 +13,7 @@
 #include "base/path_rules.h"
 #include "base/run_log.h"
 #include "base/shell_folder.h"
+#include "base/uninstall_key.h"
 #include "base/uninstall_names.h"
 #include "uninstaller/application_folder.h"
 #include "uninstaller/command_line.h"
@@ -21,6 +24,7 @@
 #include "uninstaller/own_file_removal.h"
 #include "uninstaller/path_resolution.h"
 #include "uninstaller/recorded_items.h"
+#include "uninstaller/recorded_keys.h"
 #include "uninstaller/shared_files.h"
 #include "uninstaller/uninstall_entry.h"
 #include "uninstaller/uninstaller_boxes.h"
@@ -67,11 +71,13 @@ Reading ReadOwnFile(const SharedString& folder, const char* name, SharedString& 
 
 // Reads and parses the log in the application's `folder`, and checks its
 // shortcut lines against the links setup makes. Messages name the log as
-// the command line does, `path`.
-bool ReadLog(const char* path, const SharedString& folder, SharedString& text, UninstallLog& log) {
+// the command line does, `path`; a log that is not there sets `missing`
+// and is left to the caller to tell.
+bool ReadLog(const char* path, const SharedString& folder, SharedString& text, UninstallLog& log,
+             bool& missing) {
   switch (ReadOwnFile(folder, uninstall::kLogName, text)) {
     case Reading::kMissing:
-      ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, path);
+      missing = true;
       return false;
     case Reading::kUnreadable:
       ShowFailure(kProductCaption, IDS_UN_LOG_UNREADABLE, path);
@@ -94,8 +100,41 @@ bool ReadLog(const char* path, const SharedString& folder, SharedString& text, U
   return badLine == 0;
 }
 
+bool MatchesEither(const SharedString& text, const SharedString& digest,
+                   const SharedString& pending) {
+  return MatchesDigest(text, text.Length(), digest) ||
+         (!pending.IsEmpty() && MatchesDigest(text, text.Length(), pending));
+}
+
+// The install that stopped before its end whose entry names the log at
+// `logPath` (base/install_journal.h): its application and what it made.
+bool FindStoppedInstall(const char* logPath, SharedString& appName, InstallJournal& journal) {
+  HKEY entries;
+  if (RegOpenKeyExA(ScopeRoot(), kUninstallKeyParent, 0, KEY_ENUMERATE_SUB_KEYS, &entries) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  char name[256];
+  bool found = false;
+  for (DWORD index = 0; !found; ++index) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(entries, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    UninstallEntry entry;
+    found = ReadUninstallEntry(name, logPath, entry) && ReadInstallJournal(name, journal);
+  }
+  RegCloseKey(entries);
+  if (found) appName = name;
+  return found;
+}
+
 // The record beside the log, when the Uninstall entry keeps digests: both
-// files as setup wrote them, or nothing is removed. `hasRecord` false: a
+// files as setup wrote them (or as an install that stopped was putting them
+// in place), or nothing is removed; what a stopped install made is added
+// unless that record holds it. Without digests, an install that stopped
+// early has what it made for its record; else `hasRecord` false: a
 // log that another setup program wrote, which vouches for nothing (a line
 // repeated in it is damage all the same).
 bool ReadRecord(const char* logPath, const SharedString& folder, const SharedString& logText,
@@ -105,13 +144,21 @@ bool ReadRecord(const char* logPath, const SharedString& folder, const SharedStr
     ShowFailure(kProductCaption, IDS_UN_NOT_REGISTERED, logPath, log.appName.Text());
     return false;
   }
+  InstallJournal stopped;
+  const bool hasStopped = ReadInstallJournal(log.appName, stopped);
   hasRecord = !entry.logDigest.IsEmpty() || !entry.recordDigest.IsEmpty();
+  if (!hasRecord && hasStopped) {
+    record.appName = log.appName;
+    AddJournalToRecord(stopped, folder, record);
+    hasRecord = true;
+    return true;
+  }
   if (!hasRecord) {
     const int repeated = FindRepeatedSharedLine(log);
     if (repeated != 0) ShowFailure(kProductCaption, IDS_UN_LOG_DAMAGED, logPath, repeated);
     return repeated == 0;
   }
-  if (!MatchesDigest(logText, logText.Length(), entry.logDigest)) {
+  if (!MatchesEither(logText, entry.logDigest, stopped.logDigest)) {
     ShowFailure(kProductCaption, IDS_UN_LOG_CHANGED, logPath);
     return false;
   }
@@ -123,13 +170,16 @@ bool ReadRecord(const char* logPath, const SharedString& folder, const SharedStr
     ShowFailure(kProductCaption, IDS_UN_FILE_LINK, recordPath.Text());
     return false;
   }
-  if (reading != Reading::kDone || !MatchesDigest(text, text.Length(), entry.recordDigest)) {
+  if (reading != Reading::kDone || !MatchesEither(text, entry.recordDigest, stopped.recordDigest)) {
     ShowFailure(kProductCaption, IDS_UN_RECORD_CHANGED, recordPath.Text());
     return false;
   }
   int badLine = ParseInstallRecord(text, static_cast<size_t>(text.Length()), record);
   if (badLine == 0 && !IsSamePath(record.appName, log.appName)) badLine = 2;
   if (badLine != 0) ShowFailure(kProductCaption, IDS_UN_RECORD_DAMAGED, recordPath.Text(), badLine);
+  if (hasStopped && !MatchesEither(text, stopped.recordDigest, SharedString())) {
+    AddJournalToRecord(stopped, folder, record);
+  }
   return badLine == 0;
 }
 
@@ -211,10 +261,15 @@ bool RemoveInstalls(HeldFolders& held, const Install* installs, int count, const
   const bool keepChain = !stayed.IsEmpty();
   RemoveShortcuts(held, log, left);
   ReleaseSharedFiles(held, RaisesOf(installs, count), caption, kept, left);
+  bool fileTypes = false;
   for (int i = 0; i < count; ++i) {
     RemoveRecordedItems(held, installs[i].folder, installs[i].record, kept, left,
                         keepChain && i == 0);
+    if (RemoveRecordedKeys(installs[i].record)) fileTypes = true;
   }
+  if (fileTypes) SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+  // What the install under way noted was removed with the rest.
+  DeleteInstallJournal(log.appName);
   if (keepChain && KeepChain(installs[0].folder, log, installs[0].record, stayed)) return false;
   RemoveUninstallEntry(log.appName, left);
   return true;
@@ -241,6 +296,42 @@ void RemoveItselfAfterExit(const Install& main, const SharedString& own, LeftIte
   }
 }
 
+// The log and the record of the install in the held `main.folder`, or,
+// for an install that stopped before its log, what it noted
+// (base/install_journal.h) for both. False after a reported failure.
+bool ReadInstall(const SharedString& logPath, Install& main, UninstallLog& log, bool& hasRecord) {
+  SharedString logText;
+  bool logMissing = false;
+  InstallJournal stopped;
+  if (ReadLog(logPath, main.folder, logText, log, logMissing)) {
+    return ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord);
+  }
+  if (!logMissing) return false;
+  if (!FindStoppedInstall(logPath, log.appName, stopped)) {
+    ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
+    return false;
+  }
+  main.record.appName = log.appName;
+  AddJournalToRecord(stopped, main.folder, main.record);
+  hasRecord = true;
+  return true;
+}
+
+// A log whose folder is not there: an install that stopped before it made
+// its folder left only its entry, which goes; otherwise the log is missing.
+int RemoveStoppedWithoutFolder(const SharedString& logPath) {
+  SharedString appName;
+  InstallJournal stopped;
+  if (!FindStoppedInstall(logPath, appName, stopped)) {
+    ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
+    return kExitFailed;
+  }
+  LeftItems left;
+  DeleteInstallJournal(appName);
+  RemoveUninstallEntry(appName, left);
+  return left.IsEmpty() ? kExitDone : kExitFailed;
+}
+
 // The run after the command line was read: `understood` when it was.
 int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   if (!understood) {
@@ -256,21 +347,16 @@ int Uninstall(bool understood, const SharedString& logPath, bool silent) {
   switch (OpenApplicationFolder(logPath.Middle(0, separator > 2 ? separator : separator + 1), held,
                                 main.folder)) {
     case FolderOpening::kMissing:
-      ShowFailure(kProductCaption, IDS_UN_LOG_MISSING, logPath.Text());
-      return kExitFailed;
+      return RemoveStoppedWithoutFolder(logPath);
     case FolderOpening::kNotItself:
       ShowFailure(kProductCaption, IDS_UN_FOLDER_REFUSED, main.folder.Text());
       return kExitFailed;
     case FolderOpening::kOpen:
       break;
   }
-  SharedString logText;
   UninstallLog log;
   bool hasRecord = false;
-  if (!ReadLog(logPath, main.folder, logText, log) ||
-      !ReadRecord(logPath, main.folder, logText, log, main.record, hasRecord)) {
-    return kExitFailed;
-  }
+  if (!ReadInstall(logPath, main, log, hasRecord)) return kExitFailed;
   SharedString caption;
   FormatString(caption, "%s Uninstall", log.appName.Text());
   SetFatalCaption(caption);

@@ -1,7 +1,8 @@
 // Cancel during the install: pressed on the progress dialog, it is asked
 // about between two files, at the latest after the last one. Yes stops the
-// install (exit code 1; the files written so far stay, nothing after the
-// file loop happens); No lets it finish. Which file the question follows
+// install (exit code 1; the files written so far stay, removable through
+// the Uninstall entry, nothing after the file loop happens); No lets it
+// finish. Which file the question follows
 // depends on the machine's speed, so the test only asks what holds for any.
 #include <windows.h>
 
@@ -105,6 +106,12 @@ TEST(Cancel, IsAskedBetweenFilesAndYesStopsTheInstall) {
       // Never asked before the first file: that one stays.
       EXPECT_GE(files.count, 1);
       EXPECT_FALSE(RecordWritten()) << "the install went on after the file loop";
+      // What it wrote stays removable: the entry's quiet uninstall takes it.
+      auto command =
+          RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(kAppName), "QuietUninstallString");
+      ASSERT_TRUE(command.has_value());
+      EXPECT_EQ(RunUnseen(*command).exitCode, 0u);
+      EXPECT_FALSE(Exists(DefaultDestination(kAppName)));
     } else {
       EXPECT_EQ(files.count, kFileCount);
       EXPECT_TRUE(RecordWritten());

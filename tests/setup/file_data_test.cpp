@@ -210,6 +210,7 @@ bool InstallHere(const Bytes& setup, const FileDataBudget& budget = kInstallBudg
   NoProgress progress;
   InstallChanges changes;
   if (!InstallFiles(input, progress, changes, budget)) return false;
+  changes.written.RaiseSharedCounts();
   changes.written.Finish();
   return true;
 }

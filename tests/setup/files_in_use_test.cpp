@@ -20,6 +20,7 @@
 
 #include "base/messages.h"
 #include "base/windows_version.h"
+#include "engine/install_record.h"
 #include "engine/install_target.h"
 #include "setup_test_support.h"
 #include "state/install_settings.h"
@@ -473,6 +474,7 @@ TEST(OlderWindows, RedirectedSharedFile) {
       file.existed = true;
       file.redirected = true;
       NoteInstalledFile(record, file);
+      RaiseCountOf(record, file);
       FinishInstalledFile(record, file);
 
       if (keyExists) {
@@ -500,10 +502,10 @@ TEST(OlderWindows, RedirectedSharedFile) {
   EXPECT_TRUE(PendingMovesIn(folder).empty()) << "scheduled as on NT";
 }
 
-// A count that cannot be stored is reported, and the file is listed for
-// the uninstaller all the same: it was installed as a shared file. A value
-// name longer than the registry takes (16383 characters) makes the store
-// fail.
+// A count that cannot be stored is reported, and the file is listed in
+// the log all the same: it was installed as a shared file. The install
+// record has it as not raised, so no uninstall lowers it. A value name
+// longer than the registry takes (16383 characters) makes the store fail.
 TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
   const std::string target = "C:\\" + std::string(20000, 'n') + ".dll";
   support::BoxRecorder recorder;
@@ -514,11 +516,15 @@ TEST(SharedList, CountThatCannotBeStoredIsListedAllTheSame) {
     ASSERT_TRUE(MakeSharedDllsKey());
     Settings.SharedDllList.Empty();
     Settings.SharedDllCount = 0;
+    Settings.Record = InstallRecord();
     InstallTarget file;
     file.path = target.c_str();
     NoteInstalledFile(record, file);
+    RaiseCountOf(record, file);
     FinishInstalledFile(record, file);
     EXPECT_EQ(SharedCount(target), std::nullopt);
+    EXPECT_EQ(std::string(InstallRecordToWrite().Text()).find("\nshared "), std::string::npos)
+        << "recorded as raised";
   }
   EXPECT_EQ(recorder.Ids(), std::vector<unsigned>{IDS_SAVE_REGISTRY_KEY});
   // (Compared as a whole: the path is too long to print.)

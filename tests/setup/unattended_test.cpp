@@ -7,6 +7,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -154,6 +156,149 @@ TEST(Unattended, UninstallEntryAndItsQuietUninstall) {
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, key));
   EXPECT_FALSE(Exists(folder));
   for (const std::string& link : Links(appName)) EXPECT_FALSE(Exists(link)) << link;
+}
+
+// A package as a deployment's bad day meets it: files in folders, a shared
+// file, a registry record and an association.
+const char kKilledApp[] = "VT Killed";
+const char kKilledKey[] = "Software\\VT Killed\\Settings";
+const char kKilledClasses[] = "Software\\Classes\\";  // HKCR, as Wine keeps it
+const char kSharedDlls[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+std::string KilledSetup() {
+  testpkg::TestPackage package = PackageWithoutPages(kKilledApp);
+  package.programFileName = "killapp.exe";
+  AddFile(package, "killapp.exe", Noise(4000, 1));
+  for (int i = 0; i < 48; ++i) {
+    AddFile(package, "f" + std::to_string(i) + ".dat", Noise(40000, 10 + i),
+            "part" + std::to_string(i / 8) + "\\");
+  }
+  AddFile(package, "vtkillshared.dll", Noise(3000, 2), "VT Killed\\").destinationType = 5;
+  package.files.back().sharedDll = 1;
+  package.registry[2].push_back({kKilledKey, {{REG_SZ, "Path=<Destination>"}, {4, "Level=3"}}});
+  package.associations.push_back({"vtkilldoc", "VTKilled.Document", "Killed document",
+                                  "<Destination>\\killapp.exe", "<Destination>\\killapp.exe", 0});
+  return "\"" + WriteSetup("killed", SetupFileAround(testpkg::BuildPackage(package))) + "\" /S";
+}
+
+// What the install may touch; a file's bytes by their size and hash, so
+// that a difference prints short.
+std::map<std::string, std::string> KilledState() {
+  const std::string shared = CommonFilesDirectory() + "\\VT Killed";
+  std::vector<std::string> paths = Links(kKilledApp);
+  paths.push_back(DefaultDestination(kKilledApp));
+  paths.push_back(shared);
+  const std::string classes = kKilledClasses;
+  std::map<std::string, std::string> state = StateOf(
+      paths, {"Software\\VT Killed", kKilledKey, UninstallKey(kKilledApp),
+              UninstallKey(kKilledApp) + "\\InstallInProgress", kSharedDlls, classes + ".vtkilldoc",
+              classes + "VTKilled.Document", classes + "VTKilled.Document\\DefaultIcon",
+              classes + "VTKilled.Document\\shell\\open\\command"});
+  for (auto& [name, value] : state) {
+    if (value.size() > 64) {
+      value = std::to_string(value.size()) + " bytes #" +
+              std::to_string(std::hash<std::string>()(value));
+    }
+  }
+  return state;
+}
+
+// Whatever an earlier run of these tests left.
+void CleanKilled() {
+  Clean(kKilledApp);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, UninstallKey(kKilledApp).c_str());
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\VT Killed");
+  for (const char* key : {".vtkilldoc", "VTKilled.Document"}) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kKilledClasses) + key).c_str());
+  }
+}
+
+// The quiet uninstall as the entry holds it; the shared file, which it keeps
+// at count 0 (as it keeps any), is taken away after it.
+bool QuietUninstall() {
+  auto command = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(kKilledApp), "QuietUninstallString");
+  const bool removed = command && RunUnseen(*command).exitCode == 0u;
+  RemovePath(CommonFilesDirectory() + "\\VT Killed\\vtkillshared.dll");
+  RemovePath(CommonFilesDirectory() + "\\VT Killed");
+  return removed;
+}
+
+// Setup "/S" killed (as a power cut or an ended deployment agent ends it)
+// once each point of its run is seen to have come, then the prefix
+// recovered: the quiet uninstall at once, or setup again to its end and
+// then the quiet uninstall. Both leave it as it was before the install.
+TEST(Unattended, AKilledSetupIsRemovedWhole) {
+  const std::string folder = DefaultDestination(kKilledApp);
+  const std::string setup = KilledSetup();
+  CleanKilled();
+  ASSERT_TRUE(support::WriteRegistryText(HKEY_LOCAL_MACHINE, kSharedDlls, "C:\\VT Killed other.dll",
+                                         "kept"));
+  const std::map<std::string, std::string> before = KilledState();
+  std::optional<FILETIME> linkTime;
+  const auto staging = [&] {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\part3\\~vt*.tmp").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return search != INVALID_HANDLE_VALUE;
+  };
+  const struct {
+    const char* point;
+    std::function<bool()> reached;
+    bool installedBefore = false;
+  } points[] = {
+      {"before the first file", [&] { return Exists(folder); }},
+      {"among the files", [&] { return Exists(folder + "\\part1"); }},
+      {"between files and registry",
+       [&] { return Exists(CommonFilesDirectory() + "\\VT Killed\\vtkillshared.dll"); }},
+      {"before the entry", [&] { return Exists(Links(kKilledApp)[0]); }},
+      {"among the files of a reinstall", staging, true},
+      // Its links are made again once its files are in place.
+      {"before the entry of a reinstall",
+       [&] {
+         const auto now = LastWriteTime(Links(kKilledApp)[0]);
+         return now && linkTime && CompareFileTime(&*now, &*linkTime) != 0;
+       },
+       true},
+  };
+  for (const auto& point : points) {
+    for (bool again : {false, true}) {
+      SCOPED_TRACE(std::string(point.point) + (again ? ", setup again" : ", uninstall at once"));
+      if (point.installedBefore) ASSERT_EQ(RunUnseen(setup).exitCode, 0u);
+      linkTime = LastWriteTime(Links(kKilledApp)[0]);
+      robot::Program killed = robot::StartCommandLine(setup);
+      ASSERT_TRUE(robot::WaitUntil(point.reached, 60000));
+      TerminateProcess(killed.Handle(), 1);
+      robot::WaitForExit(killed);
+      std::printf("killed %s: %zu items in its folder, log %d, registry %d, shortcut %d\n",
+                  point.point, StateOf({folder}, {}).size(), Exists(folder + "\\Uninst.log"),
+                  support::KeyExists(HKEY_LOCAL_MACHINE, kKilledKey), Exists(Links(kKilledApp)[0]));
+      if (again) {
+        EXPECT_EQ(RunUnseen(setup).exitCode, 0u);
+      }
+      EXPECT_TRUE(QuietUninstall());
+      EXPECT_EQ(KilledState(), before);
+    }
+  }
+  support::WriteRegistryText(HKEY_LOCAL_MACHINE, kSharedDlls, "C:\\VT Killed other.dll",
+                             std::nullopt);
+}
+
+// Uninstalled whole: what another program did to the registry since
+// stays. An extension it took over keeps its class; a key setup found
+// keeps what it held, and loses what setup added.
+TEST(Unattended, WhatOthersChangedStaysAfterTheUninstall) {
+  const std::string extension = std::string(kKilledClasses) + ".vtkilldoc";
+  CleanKilled();
+  ASSERT_TRUE(support::WriteRegistryText(HKEY_LOCAL_MACHINE, kKilledKey, "Owner", "another"));
+  const std::map<std::string, std::string> before = KilledState();
+  ASSERT_EQ(RunUnseen(KilledSetup()).exitCode, 0u);
+  ASSERT_TRUE(support::WriteRegistryText(HKEY_LOCAL_MACHINE, extension, "", "Other.Document"));
+  EXPECT_TRUE(QuietUninstall());
+  std::map<std::string, std::string> expected = before;
+  expected.erase(extension);  // "(no key)"
+  expected[extension + "|"] = "1:Other.Document" + std::string(1, '\0');
+  EXPECT_EQ(KilledState(), expected);
+  CleanKilled();
 }
 
 // Without "/S": the destination page starts at the folder of "/D=", and

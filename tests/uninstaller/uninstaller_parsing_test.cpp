@@ -253,13 +253,23 @@ TEST(InstallRecordParser, ReadsWhatSetupWritesAndWritesItBack) {
   EXPECT_STREQ(folder, "C:\\Old Place");
   EXPECT_FALSE(NextEarlierInstall(record.earlierInstalls, position, digest, folder));
   EXPECT_EQ(std::string(InstallRecordText(record).Text()), text);
+  // Keys and values make it format 2; any line merges in any order.
+  const std::string value = "value " + std::string(64, 'b') + " HKCR\\.doc=";
+  for (const std::string& line : {value, std::string("key HKCR\\.doc"), value}) {
+    EXPECT_TRUE(AddInstallRecordLine(record, line.c_str()));
+  }
+  EXPECT_FALSE(AddInstallRecordLine(record, "key HKCR"));
+  const std::string withKeys = "Vantorel install record 2" + text.substr(text.find('\n')) +
+                               "key HKCR\\.doc\n" + value + "\n";
+  EXPECT_EQ(std::string(InstallRecordText(record).Text()), withKeys);
+  EXPECT_EQ(ParseInstallRecord(withKeys.data(), withKeys.size(), record), 0);
 }
 
 TEST(InstallRecordParser, RefusesAnythingElseNamingTheLine) {
   const std::string head = "Vantorel install record 1\nApp\n";
   const BadLog cases[] = {
       {"empty file", "", 1},
-      {"another first line", "Vantorel install record 2\nApp\n", 1},
+      {"another first line", "Vantorel install record 3\nApp\n", 1},
       {"no name", "Vantorel install record 1\n\n", 2},
       {"a name that names a key below another", "Vantorel install record 1\nA\\B\n", 2},
       {"CR LF", "Vantorel install record 1\r\nApp\r\n", 1},
@@ -291,6 +301,14 @@ TEST(InstallRecordParser, RefusesAnythingElseNamingTheLine) {
       {"an earlier folder not full", head + "earlier " + std::string(64, '0') + " Old\n", 3},
       {"an earlier install before a file",
        head + "earlier " + std::string(64, '0') + " C:\\Old\nfile a.exe\n", 4},
+      {"format 2 without keys", "Vantorel install record 2\nApp\nfile a.exe\n", 1},
+      {"format 1 with a key", head + "key HKCU\\Software\n", 1},
+      {"a key of no root", head + "key HKXY\\Software\n", 3},
+      {"a key with an empty part", head + "key HKLM\\Software\\\\X\n", 3},
+      {"a root alone", head + "key HKLM\\\n", 3},
+      {"a value without a name's =", head + "value " + std::string(64, 'a') + " HKLM\\X\n", 3},
+      {"a value before a key", head + "value " + std::string(64, 'a') + " HKLM\\X=\nkey HKLM\\X\n",
+       4},
       {"no line end", head + "file a.exe", 3},
       {"an empty line", head + "\n", 3},
   };

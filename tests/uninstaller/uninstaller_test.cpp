@@ -296,8 +296,7 @@ struct RoundTripCase {
 // the uninstaller's questions: everything the log and the record name goes,
 // the shared library gives back the demo's count (offered for deletion
 // when no other program counts it), and the shared uninstaller stays. The
-// registry records and association of the package are not recorded and
-// stay too.
+// values the package's registry records wrote go with it.
 TEST(Uninstaller, RemovesTheInstalledDemo) {
   const std::string appName = "Vantorel Demo x64";
   const std::string caption = appName + " Uninstall";
@@ -382,7 +381,7 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
     EXPECT_EQ(CountOf(sharedLibrary), c.otherUsers > 0 ? c.otherUsers : -1);
     EXPECT_EQ(Exists(sharedLibrary), c.otherUsers > 0 || c.sharedAnswer != IDYES);
     EXPECT_TRUE(Exists(InstalledUninstaller()));
-    EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo x64", "InstallDir"));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo x64", "InstallDir"));
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo x64");
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str());
     RemovePath(sharedLibrary);
