@@ -314,6 +314,8 @@ TEST(Uninstaller, RemovesTheInstalledDemo) {
     Installation installed = InstalledApp(appName);
     installed.shortcuts = links;
     Clean(installed);
+    // A value setup finds is not setup's to remove: none from other tests.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Vantorel\\Demo x64");
     // Windows has the key of shared-file counts; a new Wine prefix does not.
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDlls, sharedLibrary.c_str());
     RemovePath(sharedLibrary);
