@@ -57,9 +57,9 @@ bool MakeDirectory(const char* path, void* context) {
   if (walk->notItself != nullptr && !walk->notItself->IsEmpty()) return false;
   SECURITY_ATTRIBUTES* attributes =
       RunsAsAdministrator() && ParentIsOpen(path) ? AdminOnlyAttributes() : nullptr;
-  // Noted before it is made: a run stopped at once leaves nothing unnoted.
-  JournalLine("folder", path);
-  if (!CreateDirectoryA(path, attributes)) return false;
+  // Noted before it is made: a run stopped at once leaves nothing unnoted,
+  // and what cannot be noted is not made.
+  if (!JournalLine("folder", path) || !CreateDirectoryA(path, attributes)) return false;
   RecordCreatedFolder(path);
   if (walk->created != nullptr) walk->created->AddFolder(path);
   walk->made = true;

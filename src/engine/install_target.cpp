@@ -60,7 +60,7 @@ bool ScheduleAtSignIn(const char* path, const char* replacement) {
 HANDLE OpenDestination(const char* path, bool existed, InstallTarget& target,
                        CreatedItems& created) {
   if (!existed) {
-    JournalLine("file", path);
+    if (!JournalLine("file", path)) return INVALID_HANDLE_VALUE;  // not made unnoted
     HANDLE file = CreateNewFile(path);
     if (file != INVALID_HANDLE_VALUE) created.AddFile(path);
     return file;

@@ -37,8 +37,8 @@ void CreateShortcut(const char* targetPath, int csidl, const char* folderLabel) 
   }
   SharedString linkPath;
   FormatString(linkPath, "%s\\%s.lnk", folder.Text(), Settings.Header.AppName);
-  JournalLine("file", linkPath);
-  if (!CreateShellLink(linkPath, targetPath, Settings.DestinationDir, SW_SHOWNORMAL)) {
+  if (!JournalLine("file", linkPath) ||
+      !CreateShellLink(linkPath, targetPath, Settings.DestinationDir, SW_SHOWNORMAL)) {
     ShowError(nullptr, Settings.SetupCaption, IDS_CREATE_SHORTCUT);
     return;
   }
